@@ -1,0 +1,3 @@
+#include "base/idllinstance.h"
+
+IDllInstance::~IDllInstance() = default;
