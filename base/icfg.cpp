@@ -1,0 +1,3 @@
+#include "base/icfg.h"
+
+ICfg::~ICfg() = default;

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <vector>
+
+class IDllInstance;
+class QLibrary;
+
+/// Keeps every module instance made at run time together with its loaded
+/// library, so that an instance is deleted before its code is unloaded.
+/// Instances still alive at process exit are released then.
+/// Single-threaded.
+class ModuleLoader
+{
+public:
+    static ModuleLoader& Instance();
+
+    ~ModuleLoader();
+
+    /// Loads file from directory; see CfgCenter::CreateDllInstanceByFileName.
+    IDllInstance* Create(const QString& directory, const QString& file, const QString& text);
+    /// False (and nothing deleted) for an instance not made here.
+    bool Destroy(IDllInstance* instance);
+
+    /// The candidate file paths for a Windows module file name, in search order.
+    static QStringList CandidatePaths(const QString& directory, const QString& file);
+
+private:
+    struct Loaded;
+
+    ModuleLoader();
+
+    std::vector<std::unique_ptr<Loaded>> m_lstLoaded;
+};
