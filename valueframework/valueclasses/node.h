@@ -1,0 +1,76 @@
+#pragma once
+
+#include "valueframework/valueclasses/valuebase.h"
+
+#include <QList>
+
+#include <memory>
+#include <vector>
+
+namespace values
+{
+
+class Tree;
+
+/// An inner node of the value tree; owns its children (values and nodes) in
+/// insertion order. Child names are unique within a node.
+///
+/// Going away, a node announces ChangeCode::NodeRemoved to its observers, then
+/// destroys its children, each announcing its own departure. `delete` on a node
+/// (or value) that sits in a parent takes it out of the parent and the tree's
+/// path index first, so callers may delete what they were handed.
+///
+/// The text form of a node is empty and cannot be set.
+class KVTHOST_EXPORT Node : public ValueBase
+{
+public:
+    explicit Node(const QString& name = QString());
+    ~Node() override;
+
+    /// The child made for this descriptor: the first child carrying that
+    /// descriptor, else the child named like the descriptor's last path
+    /// component. Null when there is none or the descriptor is null.
+    ValueBase* GetChildValue(const ValueDescriptor* pDescriptor) const;
+    /// Null when there is no child of that name.
+    ValueBase* GetChild(const QString& name) const;
+    /// The children in insertion order (borrowed).
+    QList<ValueBase*> GetTreeItems() const;
+    int GetChildCount() const { return static_cast<int>(m_lstChildren.size()); }
+
+    /// A name is valid when it is not empty and has no "/".
+    static bool IsValidName(const QString& name) { return !name.isEmpty() && !name.contains(QLatin1Char('/')); }
+    /// True when a child of this name could be inserted.
+    bool CanInsertChild(const QString& name) const;
+    /// Takes the child and returns it; null (and the child destroyed) when it
+    /// is null, unnamed, named with "/" or its name is taken.
+    ValueBase* InsertChild(std::unique_ptr<ValueBase> pChild);
+    /// Destroys a child (after its departure announcement); false when
+    /// `pChild` is not a child of this node.
+    bool RemoveChild(ValueBase* pChild);
+    /// Hands a child over to the caller, detached and without announcement;
+    /// null when `pChild` is not a child of this node.
+    std::unique_ptr<ValueBase> TakeChild(ValueBase* pChild);
+    /// Destroys every child.
+    void RemoveAllChildren();
+
+    /// The tree this node is part of, or null while detached.
+    Tree* GetTree() const;
+
+    QString GetStringValue() const override { return QString(); }
+    bool SetStringValue(const QString& text, IObserver* pSender = nullptr) override;
+    /// A deep copy: child nodes and values are cloned as well.
+    std::unique_ptr<ValueBase> Clone() const override;
+    /// False: a node has no content of its own to take over.
+    bool Assign(const ValueBase& other, IObserver* pSender = nullptr) override;
+
+private:
+    friend class Tree;
+    friend class ValueBase;
+
+    std::vector<std::unique_ptr<ValueBase>>::iterator FindChild(const ValueBase* pChild);
+
+    std::vector<std::unique_ptr<ValueBase>> m_lstChildren;
+    Tree* m_pRootOf = nullptr; ///< set on the tree's root node only
+};
+
+}

@@ -1,0 +1,96 @@
+#pragma once
+
+#include "kvthost_export.h"
+#include "valueframework/valueclasses/node.h"
+
+#include <QHash>
+#include <QString>
+
+#include <memory>
+#include <utility>
+#include <vector>
+
+namespace values
+{
+
+/// The process-wide value tree. Paths are absolute and slash-separated
+/// ("/KVTServer/Res/DfR/Azimuth"); "" and "/" name the root node; a trailing
+/// "/" and repeated "/" are ignored. Lookups go through a hash index from
+/// path to item, kept up to date on insertion, removal and renaming.
+///
+/// The tree owns its nodes and values. It also keeps detached values handed to
+/// AdoptDetached alive until Clear or its own end.
+///
+/// Single-threaded: the tree belongs to the thread that builds it.
+class KVTHOST_EXPORT Tree
+{
+public:
+    /// Always valid; created on first use, destroyed at process exit.
+    static Tree* Instance();
+
+    Tree();
+    ~Tree();
+    Tree(const Tree&) = delete;
+    Tree& operator=(const Tree&) = delete;
+
+    /// The value or node at the path, or null.
+    ValueBase* FindValue(const QString& absolutePath) const;
+    /// The node at the path, or null (also when a value sits there).
+    Node* FindNode(const QString& absolutePath) const;
+    /// The item at the path if it is a T, else null.
+    template <class T>
+    T* Find(const QString& absolutePath) const
+    {
+        return dynamic_cast<T*>(FindValue(absolutePath));
+    }
+
+    Node* GetRoot() const { return m_pRoot.get(); }
+    /// Number of items (values and nodes, not the root) in the index.
+    int GetItemCount() const { return m_mapIndex.size(); }
+
+    /// The node at the path, creating missing nodes on the way; null when a
+    /// value (not a node) stands on the way.
+    Node* GetOrCreateNode(const QString& absolutePath);
+    /// Inserts `rpValue` (named already) below the node `parentPath`, creating
+    /// missing nodes. True: the tree took the value and `rpValue` is empty.
+    /// False: `rpValue` still holds it (null value, name taken, a value in
+    /// the way of the parent path).
+    bool InsertValue(const QString& parentPath, std::unique_ptr<ValueBase>& rpValue);
+    /// Names the value after the last path component and inserts it below the
+    /// rest. Returns it, or null (and the value destroyed) on failure.
+    ValueBase* InsertValueAt(const QString& absolutePath, std::unique_ptr<ValueBase> pValue);
+    /// Builds a T from `args` and inserts it at the path; null on failure.
+    template <class T, class... A>
+    T* CreateValue(const QString& absolutePath, A&&... args)
+    {
+        return static_cast<T*>(InsertValueAt(absolutePath, std::make_unique<T>(QString(), std::forward<A>(args)...)));
+    }
+    /// Destroys the item at the path (with its departure announcement);
+    /// false when there is none. The root cannot be removed.
+    bool RemoveValue(const QString& absolutePath);
+
+    /// Keeps a value that is not in the tree alive until Clear; returns it.
+    ValueBase* AdoptDetached(std::unique_ptr<ValueBase> pValue);
+
+    /// Removes every node and value (each announcing its departure) and the
+    /// adopted detached values; the tree is then empty and still usable.
+    void Clear();
+
+    /// The path split into its components; empty components are dropped.
+    static QStringList SplitPath(const QString& absolutePath);
+    /// "/" + components joined by "/"; "" for the root.
+    static QString NormalisePath(const QString& absolutePath);
+
+private:
+    friend class Node;
+    friend class ValueBase;
+
+    void IndexSubtree(ValueBase* pItem, const QString& path);
+    void UnindexSubtree(ValueBase* pItem, const QString& path);
+
+    std::unique_ptr<Node> m_pRoot;
+    QHash<QString, ValueBase*> m_mapIndex;
+    std::vector<std::unique_ptr<ValueBase>> m_lstDetached;
+};
+
+}

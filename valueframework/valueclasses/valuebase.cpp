@@ -1,0 +1,84 @@
+#include "valueframework/valueclasses/valuebase.h"
+
+#include "valueframework/valueclasses/node.h"
+#include "valueframework/valueclasses/tree.h"
+
+namespace values
+{
+
+ValueBase::ValueBase(const QString& name)
+    : m_strName(name)
+{
+}
+
+ValueBase::~ValueBase()
+{
+    // Normally done by the concrete class; this covers a class that forgot.
+    AnnounceGone();
+}
+
+void ValueBase::NotifyObservers(TChangeCode code, IObserver* pSender)
+{
+    if (m_nTransactionDepth == 0)
+        Observable::NotifyObservers(code, pSender);
+}
+
+bool ValueBase::SetName(const QString& name, IObserver* pSender)
+{
+    if (name == m_strName)
+        return true;
+    if (!Node::IsValidName(name))
+        return false;
+    Tree* pTree = nullptr;
+    if (m_pParent != nullptr)
+    {
+        if (!m_pParent->CanInsertChild(name))
+            return false;
+        pTree = m_pParent->GetTree();
+    }
+    if (pTree != nullptr)
+        pTree->UnindexSubtree(this, GetPath());
+    m_strName = name;
+    if (pTree != nullptr)
+        pTree->IndexSubtree(this, GetPath());
+    Changed(pSender);
+    return true;
+}
+
+QString ValueBase::GetPath() const
+{
+    if (m_pParent == nullptr)
+    {
+        const auto* pNode = dynamic_cast<const Node*>(this);
+        return pNode != nullptr && pNode->m_pRootOf != nullptr ? QString() : QLatin1Char('/') + m_strName;
+    }
+    return m_pParent->GetPath() + QLatin1Char('/') + m_strName;
+}
+
+void ValueBase::StartTransaction(IObserver*)
+{
+    ++m_nTransactionDepth;
+}
+
+bool ValueBase::EndTransaction(TChangeCode code, IObserver* pSender)
+{
+    if (m_nTransactionDepth == 0)
+        return false;
+    if (--m_nTransactionDepth == 0)
+        Observable::NotifyObservers(code, pSender);
+    return true;
+}
+
+void ValueBase::AnnounceGone(TChangeCode code)
+{
+    if (m_nState == STATE_GONE)
+        return;
+    m_nState = STATE_GONE;
+    m_nTransactionDepth = 0;
+    Observable::NotifyObservers(code, nullptr);
+    // Deleted while still in a node: leave it, without a second destruction.
+    if (m_pParent != nullptr)
+        m_pParent->TakeChild(this).release();
+}
+
+}
