@@ -13,6 +13,9 @@ class IDllInstance;
 /// configuration name and view, "<view>/<name>.ini" where <view> is "default",
 /// "user", "application", "station" or "view<N>" for other numbers, and name
 /// characters that are unsafe in file names are percent-encoded.
+/// A file is read when its configuration is first opened in the process and
+/// re-read only after every handle on it is released; meanwhile changes made
+/// by another process are not seen, and the next write here replaces them.
 /// Not thread-safe: use the store from one thread.
 class KVTHOST_EXPORT CfgCenter
 {
@@ -38,7 +41,8 @@ public:
     /// Loads a module by its Windows file name ("ZodClient.dll"): the file
     /// "libZodClient.so" or else "ZodClient.so" in the module directory
     /// (KVT_MODULE_DIR when set, otherwise the installed module directory;
-    /// any directory part of file is ignored), then calls its factory
+    /// any directory part of file is ignored; the ".dll" suffix may have any
+    /// case, the name itself is matched case-sensitively), then calls its factory
     /// (see idllinstance.h) with text. The two flags are reserved.
     /// Null when the module is missing, has no factory or the factory fails;
     /// the reason is traced while traces are enabled.

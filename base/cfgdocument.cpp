@@ -10,11 +10,14 @@
 #include <QHash>
 #include <QSaveFile>
 
+#include <iterator>
 #include <set>
 
 std::shared_ptr<CfgDocument> CfgDocument::Open(const QString& fileName)
 {
     static QHash<QString, std::weak_ptr<CfgDocument>> s_mapOpen;
+    for (auto it = s_mapOpen.begin(); it != s_mapOpen.end();)
+        it = it->expired() ? s_mapOpen.erase(it) : std::next(it);
     const QString path = QFileInfo(fileName).absoluteFilePath();
     std::shared_ptr<CfgDocument> document = s_mapOpen.value(path).lock();
     if (!document) {

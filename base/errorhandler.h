@@ -34,6 +34,7 @@ public:
     bool AssertsEnabled() const;
 
     /// Replaces the sink; an empty function restores the default (stderr).
+    /// The sink is called with the sink lock held: it must not trace itself.
     void SetSink(Sink sink);
     /// Restores the default sink, which writes each line to stderr.
     void ResetSink();
