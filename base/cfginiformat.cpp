@@ -9,9 +9,9 @@ const QChar READ_ONLY_MARK = QLatin1Char('!');
 
 bool NeedsPercent(const QString& name, int index)
 {
-    static const QString s_strSpecial = QStringLiteral("%[]=;#!\\/\"");
+    static const QString s_strReserved = QStringLiteral("%[]=;#!\\/\"");
     const QChar c = name.at(index);
-    if (c.unicode() < 0x20 || c.unicode() == 0x7F || s_strSpecial.contains(c))
+    if (c.unicode() < 0x20 || c.unicode() == 0x7F || s_strReserved.contains(c))
         return true;
     return c.isSpace() && (index == 0 || index == name.size() - 1);
 }

@@ -10,7 +10,7 @@
 /// through every other handle; each change is written to the configuration's
 /// file before the setter returns.
 ///
-/// Keys are plain texts (any characters; "/" has no special meaning in a key).
+/// Keys are plain texts (any characters; "/" inside a key is an ordinary character).
 /// Values are stored as text: GetInt/GetBool return the default when the stored
 /// text is not a number / not a boolean ("true"/"false", "1"/"0", "yes"/"no").
 /// An empty key is never stored: getters return the default, setters do nothing.
