@@ -19,6 +19,13 @@ Tree::Tree()
 
 Tree::~Tree()
 {
+    // The process-wide tree ends at exit, when observers may be gone already:
+    // take everything down without telling anyone.
+    for (ValueBase* pItem : qAsConst(m_mapIndex))
+        pItem->DeleteObservers();
+    for (const auto& pValue : m_lstDetached)
+        pValue->DeleteObservers();
+    m_pRoot->DeleteObservers();
     Clear();
 }
 

@@ -29,6 +29,7 @@ public:
     static Tree* Instance();
 
     Tree();
+    /// Unlike Clear, tells no observer: at process exit they may be gone.
     ~Tree();
     Tree(const Tree&) = delete;
     Tree& operator=(const Tree&) = delete;

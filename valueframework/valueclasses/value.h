@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <cmath>
 #include <limits>
 #include <memory>
 #include <utility>
@@ -77,11 +78,15 @@ struct ValueText<qint64> : IntegerText<qint64>
 {
 };
 
-/// Doubles with 17 significant digits, which read back to the same bits.
+/// Doubles with 17 significant digits, which read back to the same number;
+/// Qt drops the sign of -0, so it is written by hand.
 template <>
 struct ValueText<double>
 {
-    static QString ToString(double value) { return QString::number(value, 'g', 17); }
+    static QString ToString(double value)
+    {
+        return value == 0.0 && std::signbit(value) ? QStringLiteral("-0") : QString::number(value, 'g', 17);
+    }
     static bool FromString(const QString& text, double& rValue)
     {
         bool bOk = false;
