@@ -6,8 +6,6 @@
 
 #include <QStringList>
 
-#include <limits>
-
 namespace
 {
 constexpr double MHz = 1e6;
@@ -39,18 +37,14 @@ TEST(AntennaDataList, MembershipByName)
 {
     AntennaDataList list;
     EXPECT_TRUE(list.AddAntenna(nullptr));
-    EXPECT_EQ(list.GetAntennaCount(), 0);
-    list.AddAntenna(MakeAntenna("A", 1, 2));
-    list.AddAntenna(MakeAntenna("B", 3, 4));
-    list.AddAntenna(MakeAntenna("C", 5, 6));
-
+    for (const char* pszName : {"A", "B", "C"})
+        list.AddAntenna(MakeAntenna(pszName, 1, 2));
     EXPECT_FALSE(list.DeleteAntenna(nullptr));
     const AntennaData stranger = *list.GetAntennaByIndex(1);
     EXPECT_TRUE(list.DeleteAntenna(&stranger));
     EXPECT_TRUE(list.DeleteAntenna(list.GetAntennaByIndex(0)));
     EXPECT_FALSE(list.DeleteAntenna(&stranger));
     EXPECT_EQ(Names(list), QStringList{"C"});
-
     EXPECT_EQ(list.GetAntennaByIndex(-1), nullptr);
     EXPECT_EQ(list.GetAntennaByIndex(1), nullptr);
 }
@@ -65,34 +59,28 @@ TEST(AntennaDataList, FrequencyLookupPrefersPolarisationThenLastCovering)
     EXPECT_EQ(list.GetAntennaForFrequency(160 * MHz, false, POL_HORIZONTAL)->m_strName, "B");
     EXPECT_EQ(list.GetAntennaForFrequency(160 * MHz, false, POL_VERTICAL)->m_strName, "A");
     EXPECT_EQ(list.GetAntennaForFrequency(160 * MHz, false, POL_LEFT)->m_strName, "B");
-    EXPECT_EQ(list.GetAntennaForFrequency(300 * MHz, false, POL_LEFT)->m_strName, "B");
     EXPECT_EQ(list.GetAntennaForFrequency(301 * MHz, false, POL_LEFT), nullptr);
-
-    // The range-start preference overrides coverage by an earlier record.
     EXPECT_EQ(list.GetAntennaForFrequency(150 * MHz, false, POL_VERTICAL)->m_strName, "A");
     EXPECT_EQ(list.GetAntennaForFrequency(150 * MHz, true, POL_VERTICAL)->m_strName, "B");
 
-    EXPECT_EQ(list.GetAntennaForFreqRange(160 * MHz, 190 * MHz)->m_strName, "A");
     EXPECT_EQ(list.GetAntennaForFreqRange(160 * MHz, 250 * MHz)->m_strName, "B");
     EXPECT_EQ(list.GetAntennaForFreqRange(120 * MHz, 250 * MHz), nullptr);
 
     EXPECT_FALSE(list.ContainsHFAntenna());
-    list.AddAntenna(MakeAntenna("HF", 0.3 * MHz, 30 * MHz, POL_LEFT));
+    list.AddAntenna(MakeAntenna("HF", 0.3 * MHz, 30 * MHz));
     EXPECT_TRUE(list.ContainsHFAntenna());
 }
 
-TEST(AntennaDataList, HandlesAndMergingOfOnePhysicalAntenna)
+TEST(AntennaDataList, MergesRecordsOfOnePhysicalAntenna)
 {
     AntennaDataList list;
     AntennaData* pLow = MakeAntenna("low", 20 * MHz, 80 * MHz, POL_LEFT, false, 7);
-    pLow->m_fMinFreq = 10 * MHz;
     list.AddAntenna(pLow);
     AntennaData* pHigh = MakeAntenna("high", 80 * MHz, 200 * MHz, POL_LEFT, true, 7);
-    pHigh->m_fMinFreq = 70 * MHz;
+    pHigh->m_fMinFreq = 10 * MHz;
     pHigh->m_fMaxFreq = 220 * MHz;
     list.AddAntenna(pHigh);
     list.AddAntenna(MakeAntenna("single", 5 * MHz, 9 * MHz, POL_LEFT, false, 3));
-
     EXPECT_EQ(list.GetAntennaHandles(false), (std::set<long>{3, 7}));
     EXPECT_EQ(list.GetAntennaHandles(true), std::set<long>{7});
     EXPECT_EQ(list.GetAntennaByHandle(7), pLow);
@@ -111,14 +99,13 @@ TEST(AntennaDataList, HandlesAndMergingOfOnePhysicalAntenna)
     EXPECT_EQ(merged.m_fMinRange, 5 * MHz);
     EXPECT_EQ(merged.m_fMaxRange, 5 * MHz);
 
-    AntennaData untouched;
-    untouched.m_strName = "keep";
-    EXPECT_FALSE(list.GetCommonAntennaByHandle(99, untouched));
-    EXPECT_FALSE(untouched.m_bEnabled);
-    EXPECT_EQ(untouched.m_strName, "keep");
+    merged.m_bEnabled = true;
+    EXPECT_FALSE(list.GetCommonAntennaByHandle(99, merged));
+    EXPECT_FALSE(merged.m_bEnabled);
+    EXPECT_EQ(merged.m_strName, "single");
 }
 
-TEST(AntennaDataList, MakeRangesDisjointSeparatesOnlyTouchingRanges)
+TEST(AntennaDataList, RangeRepairs)
 {
     AntennaDataList list;
     list.AddAntenna(MakeAntenna("zero", 0, 0));
@@ -127,49 +114,37 @@ TEST(AntennaDataList, MakeRangesDisjointSeparatesOnlyTouchingRanges)
     list.AddAntenna(MakeAntenna("vuhf", 30 * MHz, 1000 * MHz));
     list.AddAntenna(MakeAntenna("overlap", 900 * MHz, 3000 * MHz));
     list.MakeAntennaRangesDisjoint();
-
     EXPECT_EQ(list.GetAntennaByIndex(1)->m_fMinRange, 0.0);
-    EXPECT_EQ(list.GetAntennaByIndex(2)->m_fMinRange, 30 * MHz);
     EXPECT_EQ(list.GetAntennaByIndex(3)->m_fMinRange, 30000001.0);
     EXPECT_EQ(list.GetAntennaByIndex(4)->m_fMinRange, 900 * MHz);
-}
 
-TEST(AntennaDataList, StartupDefaultsOnDuplicatesAndOverlaps)
-{
-    AntennaDataList list;
-    list.SetStartupDefaults(true, false);
-
-    list.AddAntenna(MakeAntenna("first", 20 * MHz, 100 * MHz));
-    list.AddAntenna(MakeAntenna("duplicate", 20 * MHz, 100 * MHz));
-    list.AddAntenna(MakeAntenna("HR428_L", 90 * MHz, 200 * MHz));
-    list.AddAntenna(MakeAntenna("off", 100 * MHz, 300 * MHz, POL_LEFT, false));
-    list.AddAntenna(MakeAntenna("vertical", 150 * MHz, 400 * MHz, POL_VERTICAL));
-    list.SetStartupDefaults(false, true);
-
-    const AntennaData* pFirst = list.GetAntennaByIndex(0);
-    const AntennaData* pDuplicate = list.GetAntennaByIndex(1);
-    const AntennaData* pHr428 = list.GetAntennaByIndex(2);
-    const AntennaData* pVertical = list.GetAntennaByIndex(4);
+    AntennaDataList startup;
+    startup.SetStartupDefaults(true, false);
+    startup.AddAntenna(MakeAntenna("first", 20 * MHz, 100 * MHz));
+    startup.AddAntenna(MakeAntenna("duplicate", 20 * MHz, 100 * MHz));
+    startup.AddAntenna(MakeAntenna("HR428_L", 90 * MHz, 200 * MHz));
+    startup.AddAntenna(MakeAntenna("off", 100 * MHz, 300 * MHz, POL_LEFT, false));
+    startup.AddAntenna(MakeAntenna("vertical", 150 * MHz, 400 * MHz, POL_VERTICAL));
+    startup.SetStartupDefaults(false, true);
+    const AntennaData* pDuplicate = startup.GetAntennaByIndex(1);
+    const AntennaData* pHr428 = startup.GetAntennaByIndex(2);
     EXPECT_FALSE(pDuplicate->m_bEnabled);
-    // The disabled duplicate still was the predecessor of HR428_L.
+    // The disabled duplicate stays the predecessor and is cut; the disabled
+    // "off" is passed over, and other polarisations may overlap.
+    EXPECT_EQ(startup.GetAntennaByIndex(0)->m_fMaxRange, 100 * MHz);
     EXPECT_EQ(pDuplicate->m_fMaxRange, 90 * MHz);
-    EXPECT_EQ(pFirst->m_fMaxRange, 100 * MHz);
     EXPECT_EQ(pHr428->m_fMinRange, 90 * MHz + 1.0);
-    // Different polarisations may overlap; the disabled record is passed over.
     EXPECT_EQ(pHr428->m_fMaxRange, 200 * MHz);
-    EXPECT_EQ(pVertical->m_fMinRange, 150 * MHz);
-
-    EXPECT_TRUE(pFirst->m_bCompassEnabled);
-    EXPECT_TRUE(pDuplicate->m_bCompassEnabled);
-    EXPECT_FALSE(pHr428->m_bCompassEnabled);
-    EXPECT_FALSE(list.GetAntennaByIndex(3)->m_bCompassEnabled);
-    EXPECT_TRUE(pVertical->m_bCompassEnabled);
+    EXPECT_EQ(startup.GetAntennaByIndex(4)->m_fMinRange, 150 * MHz);
+    QList<bool> compass;
+    for (int i = 0; i < startup.GetAntennaCount(); ++i)
+        compass << startup.GetAntennaByIndex(i)->m_bCompassEnabled;
+    EXPECT_EQ(compass, (QList<bool>{true, true, false, false, true}));
 }
 
 TEST(AntennaDataList, CopyFromIsDeepAndSorted)
 {
     AntennaDataList source("/dev/base", "");
-    EXPECT_EQ(source.GetStationAddress(), "Default");
     source.allowSave(false);
     AntennaData* pVuhf = MakeAntenna("vuhf", 20 * MHz, 3000 * MHz);
     pVuhf->m_lstDfMethodNames = QStringList{"COR9", "VMR", "WAT"};
@@ -187,13 +162,9 @@ TEST(AntennaDataList, CopyFromIsDeepAndSorted)
     EXPECT_FALSE(copy.GetAllowSave());
 
     AntennaData* pCopied = copy.GetAntennaByIndex(1);
-    EXPECT_NE(pCopied, pVuhf);
-    EXPECT_EQ(pCopied->m_lstDfMethodNames, pVuhf->m_lstDfMethodNames);
     EXPECT_EQ(pCopied->m_lstDfMethods, pVuhf->m_lstDfMethods);
     EXPECT_EQ(pCopied->m_nReserved1, 0x123456789);
     pCopied->m_lstDfMethodNames.removeLast();
-    pCopied->m_lstDfMethods.removeLast();
-    EXPECT_EQ(pVuhf->m_lstDfMethods.size(), 3);
     EXPECT_EQ(pVuhf->m_lstDfMethodNames.size(), 3);
 
     copy.CopyFrom(copy);
@@ -206,7 +177,6 @@ TEST(AntennaDataList, TraceOnlyWhileEnabled)
     const unsigned nOldMask = handler.GetTraceMask();
     QStringList lines;
     handler.SetSink([&lines](const QString& strLine) { lines << strLine; });
-
     AntennaDataList list;
     AntennaData* pAntenna = MakeAntenna("HR469", 20 * MHz, 1300 * MHz);
     pAntenna->m_fMinRange = 30000001;
@@ -215,8 +185,6 @@ TEST(AntennaDataList, TraceOnlyWhileEnabled)
 
     handler.SetTraceMask(0x02);
     list.PrintAntennaTrace();
-    EXPECT_TRUE(lines.isEmpty());
-
     handler.SetTraceMask(0x20);
     list.PrintAntennaTrace();
     handler.ResetSink();
