@@ -84,10 +84,12 @@ public:
     /// Separates used ranges that touch exactly (the later one starts 1 Hz
     /// higher); overlaps are left as they are. Disabled records are skipped.
     void MakeAntennaRangesDisjoint();
-    /// Disables enabled records that duplicate their enabled predecessor's
-    /// range and polarisation, cuts overlaps between such neighbours of equal
-    /// polarisation, and presets the compass switch to (A || B) for every
-    /// handled record except the models "HR428" and "HR447".
+    /// Walks the first record and every later enabled one, each compared with
+    /// the one handled before it: an exact duplicate of range and polarisation
+    /// is disabled, an overlap with equal polarisation is cut (the earlier
+    /// range ends where the later starts, which then starts 1 Hz higher). The
+    /// compass switch of every handled record is preset to (A || B), except
+    /// for names containing "HR428" or "HR447".
     void SetStartupDefaults(bool bCompassDefaultA, bool bCompassDefaultB);
     /// One trace line per record while traces are enabled (trace mask bit 0x20).
     void PrintAntennaTrace() const;
