@@ -2,28 +2,12 @@
 
 #include "valueframework/valueclasses/value.h"
 
-#include <QStringList>
-
-#include <limits>
-
 namespace values
 {
 
 namespace
 {
 constexpr unsigned ALL_VALID = (1u << BearingResult::VALUE_COUNT) - 1;
-
-/// Reads an integer of type I from `text`; false when it does not fit.
-template <class I>
-bool ReadInteger(const QString& text, I& rValue)
-{
-    qint64 n = 0;
-    if (!ValueText<qint64>::FromString(text, n) || n < static_cast<qint64>(std::numeric_limits<I>::min()) ||
-        n > static_cast<qint64>(std::numeric_limits<I>::max()))
-        return false;
-    rValue = static_cast<I>(n);
-    return true;
-}
 }
 
 BearingResult::BearingResult(const Bearing& bearing, quint64 timeStamp)
@@ -56,38 +40,32 @@ void BearingResult::SetValueValid(int index, bool bValid)
 
 void BearingResult::SetFrequency(double frequency)
 {
-    m_fFrequency = frequency;
-    SetValueValid(VALUE_FREQUENCY, true);
+    SetMember(m_fFrequency, frequency, VALUE_FREQUENCY);
 }
 
 void BearingResult::SetLevel(qint16 level)
 {
-    m_nLevel = level;
-    SetValueValid(VALUE_LEVEL, true);
+    SetMember(m_nLevel, level, VALUE_LEVEL);
 }
 
 void BearingResult::SetAzimuth(quint16 azimuth)
 {
-    m_nAzimuth = azimuth;
-    SetValueValid(VALUE_AZIMUTH, true);
+    SetMember(m_nAzimuth, azimuth, VALUE_AZIMUTH);
 }
 
 void BearingResult::SetElevation(qint16 elevation)
 {
-    m_nElevation = elevation;
-    SetValueValid(VALUE_ELEVATION, true);
+    SetMember(m_nElevation, elevation, VALUE_ELEVATION);
 }
 
 void BearingResult::SetQuality(qint16 quality)
 {
-    m_nQuality = quality;
-    SetValueValid(VALUE_QUALITY, true);
+    SetMember(m_nQuality, quality, VALUE_QUALITY);
 }
 
 void BearingResult::SetTimeStamp(quint64 timeStamp)
 {
-    m_nTimeStamp = timeStamp;
-    SetValueValid(VALUE_TIMESTAMP, true);
+    SetMember(m_nTimeStamp, timeStamp, VALUE_TIMESTAMP);
 }
 
 bool BearingResult::operator==(const BearingResult& other) const
@@ -99,26 +77,17 @@ bool BearingResult::operator==(const BearingResult& other) const
 
 QString BearingResult::ToString() const
 {
-    return QStringList{ValueText<double>::ToString(m_fFrequency), QString::number(m_nLevel),
-                       QString::number(m_nAzimuth), QString::number(m_nElevation), QString::number(m_nQuality),
-                       QString::number(m_nTimeStamp), QString::number(m_nValidMask)}
-        .join(QLatin1Char(';'));
+    return WriteFields(m_fFrequency, m_nLevel, m_nAzimuth, m_nElevation, m_nQuality, m_nTimeStamp, m_nValidMask);
 }
 
 bool BearingResult::FromString(const QString& text, BearingResult& rResult)
 {
-    const QStringList lstParts = text.split(QLatin1Char(';'));
-    if (lstParts.size() != 7)
+    BearingResult r;
+    if (!ReadFields(text, r.m_fFrequency, r.m_nLevel, r.m_nAzimuth, r.m_nElevation, r.m_nQuality, r.m_nTimeStamp,
+                    r.m_nValidMask) ||
+        r.m_nValidMask > ALL_VALID)
         return false;
-    BearingResult result;
-    bool bTimeOk = false;
-    result.m_nTimeStamp = lstParts[5].trimmed().toULongLong(&bTimeOk);
-    if (!bTimeOk || !ValueText<double>::FromString(lstParts[0], result.m_fFrequency) ||
-        !ReadInteger(lstParts[1], result.m_nLevel) || !ReadInteger(lstParts[2], result.m_nAzimuth) ||
-        !ReadInteger(lstParts[3], result.m_nElevation) || !ReadInteger(lstParts[4], result.m_nQuality) ||
-        !ReadInteger(lstParts[6], result.m_nValidMask) || result.m_nValidMask > ALL_VALID)
-        return false;
-    rResult = result;
+    rResult = r;
     return true;
 }
 

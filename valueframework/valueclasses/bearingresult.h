@@ -62,6 +62,13 @@ public:
     static bool FromString(const QString& text, BearingResult& rResult);
 
 private:
+    template <class M>
+    void SetMember(M& rMember, M value, int index)
+    {
+        rMember = value;
+        SetValueValid(index, true);
+    }
+
     double m_fFrequency = 0.0;
     qint16 m_nLevel = 0;
     quint16 m_nAzimuth = 0;

@@ -3,10 +3,12 @@
 #include "valueframework/valueclasses/valuebase.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <type_traits>
 #include <utility>
 
 namespace values
@@ -15,7 +17,7 @@ namespace values
 /// Text form of a value content. Record types provide `QString ToString() const`
 /// and `static bool FromString(const QString&, T&)`; the basic types are
 /// specialised below. FromString leaves `rValue` untouched when it fails.
-template <class T>
+template <class T, class Enable = void>
 struct ValueText
 {
     static QString ToString(const T& value) { return value.ToString(); }
@@ -40,42 +42,30 @@ struct ValueText<bool>
     }
 };
 
-/// Integers in decimal.
+/// Integers in decimal; text outside the range of the type is refused.
 template <class I>
-struct IntegerText
+struct ValueText<I, std::enable_if_t<std::is_integral<I>::value && !std::is_same<I, bool>::value>>
 {
     static QString ToString(I value) { return QString::number(value); }
     static bool FromString(const QString& text, I& rValue)
     {
         bool bOk = false;
-        const I v = Parse(text.trimmed(), bOk);
-        if (bOk)
-            rValue = v;
+        if constexpr (std::is_signed<I>::value)
+        {
+            const qint64 n = text.trimmed().toLongLong(&bOk);
+            bOk = bOk && n >= std::numeric_limits<I>::min() && n <= std::numeric_limits<I>::max();
+            if (bOk)
+                rValue = static_cast<I>(n);
+        }
+        else
+        {
+            const quint64 n = text.trimmed().toULongLong(&bOk);
+            bOk = bOk && n <= std::numeric_limits<I>::max();
+            if (bOk)
+                rValue = static_cast<I>(n);
+        }
         return bOk;
     }
-
-private:
-    static I Parse(const QString& text, bool& bOk);
-};
-
-template <>
-inline int IntegerText<int>::Parse(const QString& text, bool& bOk) { return text.toInt(&bOk); }
-template <>
-inline unsigned IntegerText<unsigned>::Parse(const QString& text, bool& bOk) { return text.toUInt(&bOk); }
-template <>
-inline qint64 IntegerText<qint64>::Parse(const QString& text, bool& bOk) { return text.toLongLong(&bOk); }
-
-template <>
-struct ValueText<int> : IntegerText<int>
-{
-};
-template <>
-struct ValueText<unsigned> : IntegerText<unsigned>
-{
-};
-template <>
-struct ValueText<qint64> : IntegerText<qint64>
-{
 };
 
 /// Doubles with 17 significant digits, which read back to the same number;
@@ -107,6 +97,26 @@ struct ValueText<QString>
         return true;
     }
 };
+
+/// Text of a record: its fields' texts joined by ";".
+template <class... F>
+QString WriteFields(const F&... fields)
+{
+    return QStringList{ValueText<F>::ToString(fields)...}.join(QLatin1Char(';'));
+}
+
+/// Reads the fields that WriteFields wrote; false when the count of fields or
+/// one of them does not fit. Fields read before a failure are overwritten, so
+/// callers read into a scratch record.
+template <class... F>
+bool ReadFields(const QString& text, F&... rFields)
+{
+    const QStringList lstParts = text.split(QLatin1Char(';'));
+    if (lstParts.size() != static_cast<int>(sizeof...(F)))
+        return false;
+    int index = 0;
+    return (ValueText<F>::FromString(lstParts[index++], rFields) && ...);
+}
 
 /// A value holding one T. Instantiated for bool, int, unsigned, double,
 /// QString, qint64 and the record types (BearingResult).
