@@ -15,10 +15,7 @@
 
 using namespace NxKVTCommon;
 
-void PrintTo(const QString& value, std::ostream* pStream)
-{
-    *pStream << value.toStdString();
-}
+void PrintTo(const QString& value, std::ostream* pStream) { *pStream << value.toStdString(); }
 
 // Driver modules are built separately and call operations by vtable position, so these tests check
 // positions, not names: every recorded call is identified by the vtable slot of the operation
@@ -53,26 +50,11 @@ template <typename R, typename... P> struct ResultOf<R(P...) const>
 };
 
 // Records are identified by the member each test sets to a distinctive value.
-QString Text(const GainControlStruct& value)
-{
-    return value.m_strDriverDefined1;
-}
-QString Text(const FilterSettingsStruct& value)
-{
-    return QString::number(value.m_nDriverDefined5);
-}
-QString Text(const DFSettingsStruct& value)
-{
-    return QString::number(value.m_nThreshold);
-}
-QString Text(const DEMSettingsStruct& value)
-{
-    return QString::number(value.m_fDriverDefined5);
-}
-QString Text(const ConverterSetupStruct& value)
-{
-    return value.m_strDriverDefined3;
-}
+QString Text(const GainControlStruct& value) { return value.m_strDriverDefined1; }
+QString Text(const FilterSettingsStruct& value) { return QString::number(value.m_nDriverDefined5); }
+QString Text(const DFSettingsStruct& value) { return QString::number(value.m_nThreshold); }
+QString Text(const DEMSettingsStruct& value) { return QString::number(value.m_fDriverDefined5); }
+QString Text(const ConverterSetupStruct& value) { return value.m_strDriverDefined3; }
 QString Text(const AntennaSetupStruct& value)
 {
     QStringList entries;
@@ -80,10 +62,7 @@ QString Text(const AntennaSetupStruct& value)
         entries << QString::number(entry);
     return entries.join('/');
 }
-QString Text(const QString& value)
-{
-    return '"' + value + '"';
-}
+QString Text(const QString& value) { return '"' + value + '"'; }
 template <typename T> QString Text(const T& value)
 {
     if constexpr (std::is_pointer<T>::value)
@@ -92,10 +71,7 @@ template <typename T> QString Text(const T& value)
         return QString::number(value);
 }
 
-template <typename... A> QString ArgsText(const A&... args)
-{
-    return QStringList{Text(args)...}.join(", ");
-}
+template <typename... A> QString ArgsText(const A&... args) { return QStringList{Text(args)...}.join(", "); }
 
 // References are identified by address (the very object must arrive), values by content.
 template <typename P, typename A> QString Describe(A& argument)
@@ -573,4 +549,18 @@ TEST_F(LegacyDriverAdapterTest, WithoutTargetsCallsDoNothingAndStatusCallsReport
     EXPECT_TRUE(static_cast<ILegacyDriverCallback&>(unconnected).GetDevAddress().isEmpty());
     EXPECT_EQ(m_legacyDriver.m_nSlot, -1);
     EXPECT_EQ(m_callback.m_nSlot, -1);
+}
+
+TEST_F(LegacyDriverAdapterTest, OptionalDriverOperationsHaveTheirDefaults)
+{
+    IDriver& driver = AsDriver();
+    EXPECT_FALSE(driver.IDriver::StartDRData(true, 1));
+    EXPECT_EQ(driver.IDriver::GetBufferCount(), 0);
+    EXPECT_EQ(driver.IDriver::RestartMassData(), 0);
+    EXPECT_EQ(driver.IDriver::SetSyncTrigger(true), -1);
+    EXPECT_EQ(driver.IDriver::GetSyncMissedCount(), -1);
+    driver.ReservedOperation29();
+    driver.ReservedOperation64();
+    driver.IDriver::SetAudioFormat(1, 2, 3);
+    EXPECT_EQ(m_legacyDriver.m_nSlot, -1);
 }
