@@ -105,6 +105,10 @@ TEST(ValueText, UnreadableTextChangesNothing)
     Value<int> number(QString(), 5);
     EXPECT_FALSE(number.SetStringValue("5x"));
     EXPECT_EQ(number.GetValue(), 5);
+    Value<unsigned> count(QString(), 3);
+    EXPECT_FALSE(count.SetStringValue("-1"));
+    EXPECT_FALSE(count.SetStringValue("4294967296"));
+    EXPECT_EQ(count.GetValue(), 3u);
     Value<bool> flag(QString(), true);
     EXPECT_FALSE(flag.SetStringValue("maybe"));
     EXPECT_TRUE(flag.GetValue());

@@ -20,6 +20,9 @@ class Tree;
 /// (or value) that sits in a parent takes it out of the parent and the tree's
 /// path index first, so callers may delete what they were handed.
 ///
+/// A node announces only its own departure; inserting or removing children is
+/// not announced (the children's own announcements cover their departure).
+///
 /// The text form of a node is empty and cannot be set.
 class KVTHOST_EXPORT Node : public ValueBase
 {

@@ -58,7 +58,9 @@ public:
 
     int GetState() const { return m_nState; }
 
-    /// Transactions nest; only the outermost EndTransaction notifies.
+    /// Transactions nest; only the outermost EndTransaction notifies, and it
+    /// does so even when nothing changed in between. The sender left out of
+    /// that notification is the one given to EndTransaction.
     void StartTransaction(IObserver* pSender = nullptr);
     /// False (and no notification) when no transaction is active.
     bool EndTransaction(TChangeCode code, IObserver* pSender = nullptr);
