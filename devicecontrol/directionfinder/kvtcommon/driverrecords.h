@@ -31,7 +31,7 @@ struct DFSettingsStruct
     qint32 m_nThreshold = -1;
     bool m_bDriverDefined11 = false;
     qint32 m_nDriverDefined12 = -1;
-    /// Drivers historically left this word uninitialised; 0 makes copies deterministic.
+    /// The interface gives this word no default; 0 keeps fresh records and their copies deterministic.
     quint64 m_nDriverDefined13 = 0;
 };
 
@@ -69,7 +69,7 @@ struct GainControlStruct
     double m_fDriverDefined3 = -1.0;
 };
 
-/// Setup of one antenna as the driver sees it. The design gives no defaults; every member starts
+/// Setup of one antenna as the driver sees it. The interface defines no defaults; every member starts
 /// at zero/false/empty so that a fresh record never carries indeterminate values.
 struct AntennaSetupStruct
 {
@@ -83,7 +83,7 @@ struct AntennaSetupStruct
     std::list<quint32> m_lstDriverDefined8;
 };
 
-/// Setup of one frequency converter. No design defaults; starts at zero/false/empty.
+/// Setup of one frequency converter. No interface defaults; starts at zero/false/empty.
 struct ConverterSetupStruct
 {
     qint32 m_nDriverDefined1 = 0;

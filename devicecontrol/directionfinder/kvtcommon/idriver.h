@@ -18,8 +18,8 @@ class IDriverCallback;
 
 /// The application's interface to one DF device driver. The virtual operations follow QObject's
 /// own in slot order; separately built driver modules depend on that order, so never reorder,
-/// insert or remove any (the two reserved operations hold slots of operations that no longer
-/// exist). Status results are the driver's signed 32-bit codes. Operations with a body here are
+/// insert or remove any (the two reserved operations only keep their slots and do
+/// nothing). Status results are the driver's signed 32-bit codes. Operations with a body here are
 /// optional for drivers; all others must be implemented.
 class KVTCOMMON_EXPORT IDriver : public QObject
 {
