@@ -8,6 +8,7 @@
 
 #include "base/iobserver.h"
 #include "base/observable.h"
+#include "valueframework/valueclasses/value.h"
 
 #include <QCoreApplication>
 #include <QString>
@@ -25,8 +26,6 @@ namespace values
 {
 class Node;
 class ValueSelection;
-template <class T>
-class Value;
 }
 
 /// Capabilities of the connected DF device and the static device-model tables
@@ -125,7 +124,8 @@ public:
     // ---- binding and refresh -------------------------------------------
     /// Binds to the device node at strPath and refreshes the cache. Returns
     /// false when the node or a required value (device type, channel count,
-    /// modify time) is missing; an unknown node unbinds completely.
+    /// modify time) is missing; an unknown node unbinds completely. A value
+    /// of the wrong type counts as missing and is not observed.
     virtual bool SetBase_ValuePath(const QString& strPath, bool bAutoUpdate);
     /// Re-reads antennas and every cached entry; does nothing while unbound.
     virtual void UpdateCachedDataFromValueTree();
@@ -154,6 +154,7 @@ public:
     virtual bool CheckAntennaSetupValidity(AntennaDataList* pList, QString& strMessage);
     /// Repairs the own list, writes it to the value tree and touches the
     /// modify-time value. False (list untouched) when no antenna is supported.
+    /// While unbound the repaired list is kept but written nowhere.
     virtual bool MakeAntennaSetupValid(QString& strMessage);
 
     // ---- DF methods and polarisation -------------------------------------
@@ -174,7 +175,8 @@ public:
     virtual bool IsVuhfPreampAvailable();
 
     // ---- frequency limits and adjustments --------------------------------
-    /// 25 MHz when no antenna serves the mode (100 MHz..450 MHz clamp on P1).
+    /// 25 MHz when no antenna serves the mode (on P1: clamped to 100..450 MHz,
+    /// an unserved mode gives 100 MHz). Modes outside 0..15 count as unserved.
     virtual double GetMinFreq(EOperationMode eMode);
     virtual double GetMaxFreq(EOperationMode eMode);
     /// Clamps fFreq into the mode's limits (mode 2: keeps fFreq +- fSpan/2
