@@ -5,6 +5,7 @@
 #include "devicecontrol/directionfinder/kvtcommon/antennadata.h"
 #include "devicecontrol/directionfinder/kvtcommon/antennadatalist.h"
 #include "devicecontrol/directionfinder/kvtcommon/kvtcharacteristicstools.h"
+#include "devicecontrol/directionfinder/kvtcommon/kvtoptions.h"
 #include "devicecontrol/stddevicedefinition/stddevicedefinition.h"
 #include "valueframework/valueclasses/node.h"
 #include "valueframework/valueclasses/selitemdesc.h"
@@ -563,7 +564,10 @@ bool KVTCharacteristics::DoesSampleModeMatch(const SampleModeDescription* pRow, 
     if (std::find(pRow->m_aeDeviceTypes, pTypesStop, eType) == pTypesStop)
         return false;
 
-    if (pRow->m_eRequiredOption != eOptNone || pRow->m_eExcludingOption != eOptNone)
+    const KVTOptions* pOptions = KVTOptions::Instance();
+    if (!pOptions->HasOption(pRow->m_eRequiredOption))
+        return false;
+    if (pRow->m_eExcludingOption != eOptNone && pOptions->HasOption(pRow->m_eExcludingOption))
         return false;
 
     if (eConverter == CONV_NONE || (eConverter != pRow->m_eConverter1 && eConverter != pRow->m_eConverter2))
