@@ -197,8 +197,11 @@ public:
     /// 0.0 without a matching sample mode.
     virtual double GetDefaultRealtimeBandwidth(EOperationMode eMode, double fStart, double fStop);
     /// Smallest offered bandwidth of at least 20 kHz, else the largest.
-    virtual double GetDefaultResolutionBandwidth(EOperationMode eMode, double fStart, double fStop, double fRealtimeBw);
-    virtual std::set<double> GetResolutionBandwidths(EOperationMode eMode, double fStart, double fStop, double fRealtimeBw);
+    virtual double GetDefaultResolutionBandwidth(EOperationMode eMode, double fStart, double fStop,
+                                                 double fRealtimeBw);
+    /// The best row's resolution bandwidths; empty without a matching row.
+    virtual std::set<double> GetResolutionBandwidths(EOperationMode eMode, double fStart, double fStop,
+                                                     double fRealtimeBw);
     /// True when a VUHF start frequency is known.
     virtual bool GetConverterSwitchFreq(double& fVuhfStart, double& fHfStop);
     virtual EFreqRange GetRangeTypeForFrequency(double fFreq);
