@@ -1,5 +1,7 @@
 #include "devicecontrol/directionfinder/kvtcommon/antennadatalist.h"
 
+#include "devicecontrol/directionfinder/kvtcommon/antennadatalistcfgaccess.h"
+
 #include "base/errorhandler.h"
 #include "base/trace.h"
 
@@ -352,4 +354,40 @@ void AntennaDataList::PrintAntennaTrace() const
                      number(pAntenna->m_fMaxRange), pAntenna->m_strConverterTypeName);
         _Q_Trace(strLine, __FILE__, __LINE__);
     }
+}
+
+int AntennaDataList::BuildAntennasFromCfg(QString stationAddress)
+{
+    return AntennaDataListCfgAccess::BuildAntennas(*this, m_characteristicsTools, stationAddress);
+}
+
+bool AntennaDataList::ReadAntennaSetupFromCfg(QString stationAddress)
+{
+    return AntennaDataListCfgAccess::ReadAntennaSetup(*this, stationAddress);
+}
+
+void AntennaDataList::WriteAntennaSetupToCfg(QString stationAddress)
+{
+    if (m_bAllowSave)
+        AntennaDataListCfgAccess::WriteAntennaSetup(*this, stationAddress);
+}
+
+int AntennaDataList::ReadAntennasFromValueTree(QString path)
+{
+    return m_vtAccess.ReadAntennasFromValueTree(*this, path.isEmpty() ? m_strBasePath : path);
+}
+
+int AntennaDataList::UpdateAntennasFromValueTree(QString path)
+{
+    return m_vtAccess.UpdateAntennasFromValueTree(*this, path.isEmpty() ? m_strBasePath : path);
+}
+
+void AntennaDataList::WriteAntennasToValueTree(QString path)
+{
+    m_vtAccess.WriteAntennasToValueTree(*this, path.isEmpty() ? m_strBasePath : path);
+}
+
+void AntennaDataList::DeleteAllAntennasFromValueTree(QString path)
+{
+    m_vtAccess.DeleteAllAntennasFromValueTree(path.isEmpty() ? m_strBasePath : path);
 }

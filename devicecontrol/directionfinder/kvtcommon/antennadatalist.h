@@ -3,6 +3,7 @@
 #include "kvtcommon_export.h"
 
 #include "devicecontrol/directionfinder/kvtcommon/antennadata.h"
+#include "devicecontrol/directionfinder/kvtcommon/antennadatalistvtaccess.h"
 #include "devicecontrol/directionfinder/kvtcommon/kvtcharacteristicstools.h"
 #include "devicecontrol/directionfinder/kvtcommon/kvtenums.h"
 
@@ -94,6 +95,33 @@ public:
     /// One trace line per record while traces are enabled (trace mask bit 0x20).
     void PrintAntennaTrace() const;
 
+    // Persistence in the station's section of the configuration store (see
+    // AntennaDataListCfgAccess for the format and the reading rules).
+
+    /// Appends the records stored for the station; returns the stored count,
+    /// at most 12 (1 when the key is missing); 0 when the station has no section.
+    int BuildAntennasFromCfg(QString stationAddress);
+    /// Re-applies the stored used ranges, enabled and compass flags and
+    /// mechanical offsets to the records of the same names; false when the
+    /// station has no section.
+    bool ReadAntennaSetupFromCfg(QString stationAddress);
+    /// Writes the whole list for the station, creating its section if needed;
+    /// does nothing while saving is not allowed.
+    void WriteAntennaSetupToCfg(QString stationAddress);
+
+    // Persistence in the antenna nodes of the value tree below the device node
+    // path (GetBasePath() when path is empty); see AntennaDataListVtAccess.
+    // Each throws ARException when the configuration node cannot be created.
+
+    /// Replaces the list by the antenna nodes; returns the number read.
+    int ReadAntennasFromValueTree(QString path);
+    /// Updates the records from the nodes at the same positions; returns the number updated.
+    int UpdateAntennasFromValueTree(QString path);
+    /// Replaces all antenna nodes by nodes for the current records.
+    void WriteAntennasToValueTree(QString path);
+    /// Removes all antenna nodes.
+    void DeleteAllAntennasFromValueTree(QString path);
+
 private:
     static bool IsLess(const AntennaData& a, const AntennaData& b);
     void QuickSort(int start, int end);
@@ -102,5 +130,6 @@ private:
     QString m_strBasePath;
     QString m_strStationAddress;
     KVTCharacteristicsTools m_characteristicsTools;
+    AntennaDataListVtAccess m_vtAccess;
     bool m_bAllowSave = true;
 };
