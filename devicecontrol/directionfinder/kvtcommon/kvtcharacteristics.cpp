@@ -182,6 +182,7 @@ void KVTCharacteristics::UpdateCachedDataFromValueTree()
 {
     if (m_strBasePath.isEmpty())
         return;
+    m_pAntennaList->ReadAntennasFromValueTree(m_strBasePath);
     UpdateConverterSwitchFreqs();
     // The antenna-support test behind the frequency limits depends on the type.
     UpdateKVTType();
@@ -1040,6 +1041,8 @@ bool KVTCharacteristics::MakeAntennaSetupValid(QString& strMessage)
 
     m_pAntennaList->CopyFrom(work);
     // Unbound there is no device node to write to; the repaired list is kept.
+    if (!m_strBasePath.isEmpty())
+        m_pAntennaList->WriteAntennasToValueTree(m_strBasePath);
     // Touching the modify time makes every bound observer, this object
     // included (no sender is passed), refresh from the new setup.
     if (m_pCfgModifyTime != nullptr)
