@@ -53,8 +53,9 @@ QString ToMHzText(double fHz)
     return QString::number(fHz / 1e6, 'g', 6);
 }
 
-// Observe `pValue` only when it has the wanted type: a wrong-typed value is
-// treated as absent, and leaving a registration on it would dangle.
+// Looks a value up and observes it only when it has the wanted type: a value
+// of another type counts as absent, and a registration left on it would
+// never be removed again.
 template <class T>
 T* LookUpAndObserve(const QString& strPath, IObserver* pObserver)
 {
