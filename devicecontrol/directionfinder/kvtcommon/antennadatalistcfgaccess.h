@@ -31,7 +31,7 @@ class AntennaDataListCfgAccess
 {
 public:
     /// At most this many entries are built from the store.
-    static const int MAX_ANTENNA_COUNT = 12;
+    static constexpr int MAX_ANTENNA_COUNT = 12;
 
     /// Appends the records stored for the station (the list is not cleared)
     /// and separates touching ranges. Returns the stored count limited to
