@@ -1,0 +1,54 @@
+#pragma once
+
+#include "base/cfgcenter.h"
+#include "base/errorhandler.h"
+#include "base/icfg.h"
+#include "valueframework/valueclasses/tree.h"
+
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <memory>
+
+/// Every test gets its own configuration directory, an empty value tree and
+/// a captured trace sink with traces and assertions on.
+class StationsFixture : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_dir.isValid());
+        qputenv("KVT_CONFIG_DIR", m_dir.path().toUtf8());
+        CfgCenter::Reset();
+        values::Tree::Instance()->Clear();
+        ErrorHandler::Instance().SetSink([this](const QString& line) { m_lstTraces << line; });
+        ErrorHandler::Instance().SetTraceMask(ErrorHandler::TRACE_BIT | ErrorHandler::ASSERT_BIT);
+    }
+
+    void TearDown() override
+    {
+        values::Tree::Instance()->Clear();
+        ErrorHandler::Instance().ResetSink();
+        ErrorHandler::Instance().SetTraceMask(0);
+        CfgCenter::Reset();
+        qunsetenv("KVT_CONFIG_DIR");
+    }
+
+    /// A section of the station configuration (view 5), "" for its top.
+    static std::unique_ptr<ICfg> StationsSection(const QString& path)
+    {
+        return std::unique_ptr<ICfg>(CfgCenter::GetAppCfg(ICfg::Station).GetSubCfg(path, ICfg::Station));
+    }
+
+    bool Traced(const QString& text) const
+    {
+        return std::any_of(m_lstTraces.begin(), m_lstTraces.end(),
+                           [&text](const QString& line) { return line.contains(text); });
+    }
+
+    QTemporaryDir m_dir;
+    QStringList m_lstTraces;
+};

@@ -1,0 +1,48 @@
+// Second process of the station tests (configuration in KVT_CONFIG_DIR):
+//   dump <station>              build the stored setup, print the count and one line per record
+//   rewrite <station> <bytes>   limit the file size to <bytes>, then store a changed setup
+//                               (every used range widened to its span, converter names lengthened)
+#include "stationstestsupport.h"
+
+#include "devicecontrol/directionfinder/kvtcommon/antennadata.h"
+#include "devicecontrol/directionfinder/kvtcommon/antennadatalist.h"
+
+#include <QString>
+
+#include <sys/resource.h>
+
+#include <cstdio>
+
+int main(int argc, char** argv)
+{
+    if (argc < 3)
+        return 2;
+    const QString command = QString::fromLocal8Bit(argv[1]);
+    const QString station = QString::fromLocal8Bit(argv[2]);
+    AntennaDataList antennas;
+    const int nCount = antennas.BuildAntennasFromCfg(station);
+
+    if (command == QLatin1String("dump"))
+    {
+        std::printf("%d\n", nCount);
+        for (const QString& line : StationsTest::DescribeStored(antennas))
+            std::printf("%s\n", line.toUtf8().constData());
+        return 0;
+    }
+    if (command == QLatin1String("rewrite") && argc > 3)
+    {
+        for (int i = 0; i < antennas.GetAntennaCount(); ++i)
+        {
+            AntennaData* pAntenna = antennas.GetAntennaByIndex(i);
+            pAntenna->m_fMinRange = pAntenna->m_fMinFreq;
+            pAntenna->m_fMaxRange = pAntenna->m_fMaxFreq;
+            pAntenna->m_strConverterTypeName += QStringLiteral("-REPLACED-BY-A-LONGER-CONVERTER-NAME");
+        }
+        const rlim_t limit = QString::fromLocal8Bit(argv[3]).toULong();
+        const rlimit fileSize{limit, limit};
+        setrlimit(RLIMIT_FSIZE, &fileSize);
+        antennas.WriteAntennaSetupToCfg(station);
+        return 0;
+    }
+    return 2;
+}

@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+
+class AntennaData;
+class AntennaDataList;
+
+namespace StationsTest
+{
+
+/// The members of a record that the configuration store keeps, as one line;
+/// numbers with 17 digits so that a changed millihertz shows.
+QString DescribeStored(const AntennaData& antenna);
+/// DescribeStored for every record of the list, in list order.
+QStringList DescribeStored(const AntennaDataList& list);
+
+/// Appends three records that use every stored member, with used ranges that
+/// end on odd millihertz, and run-time handles that are not stored.
+void AddSampleSetup(AntennaDataList& list);
+
+/// The station address that the tests and the helper share.
+inline QString SampleStation()
+{
+    return QStringLiteral("192.168.17.4:5555");
+}
+
+}
