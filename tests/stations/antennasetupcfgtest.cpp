@@ -123,10 +123,17 @@ TEST_F(AntennaSetupCfgTest, BuildLimitsTheCountAndPullsRangesIntoTheSpan)
     EXPECT_EQ(antennas.GetAntennaByIndex(0)->m_fCompassValue, 0.0f);
 
     antennas.Clear();
-    SetCount(20);
-    EXPECT_EQ(antennas.BuildAntennasFromCfg(SampleStation()), 12);
-    EXPECT_EQ(antennas.GetAntennaCount(), 12);
-    EXPECT_EQ(antennas.GetAntennaByIndex(11)->m_strName, QStringLiteral("A11"));
+    Section(QStringLiteral("SystemConfiguration"))->SetString(QStringLiteral("AntennaCount"), QStringLiteral("abc"), 0);
+    EXPECT_EQ(antennas.BuildAntennasFromCfg(SampleStation()), 1);
+
+    for (int nCount : {20, 2147483647})
+    {
+        antennas.Clear();
+        SetCount(nCount);
+        EXPECT_EQ(antennas.BuildAntennasFromCfg(SampleStation()), 12);
+        EXPECT_EQ(antennas.GetAntennaCount(), 12);
+        EXPECT_EQ(antennas.GetAntennaByIndex(11)->m_strName, QStringLiteral("A11"));
+    }
 
     for (int nCount : {0, -3, -2147483647 - 1})
     {

@@ -21,11 +21,18 @@ using StdDeviceDefinition::StdAdapter;
 namespace
 {
 
-values::Node* AsAntennaNode(values::ValueBase* pItem)
+// Calls visit for every antenna node of the configuration node, in tree order;
+// visit may remove the node it is given.
+template <class F>
+void ForEachAntennaNode(values::Node* pCfg, F visit)
 {
-    if (pItem == nullptr || pItem->GetValueDescriptor() != &StdDeviceDefinition::g_vdNodeAnt)
-        return nullptr;
-    return dynamic_cast<values::Node*>(pItem);
+    for (values::ValueBase* pItem : pCfg->GetTreeItems())
+    {
+        if (pItem->GetValueDescriptor() != &StdDeviceDefinition::g_vdNodeAnt)
+            continue;
+        if (auto* pNode = dynamic_cast<values::Node*>(pItem))
+            visit(pNode);
+    }
 }
 
 // Copies a member's value when the node has the member; otherwise the record keeps its own.
@@ -86,18 +93,14 @@ int AntennaDataListVtAccess::ReadAntennasFromValueTree(AntennaDataList& list, co
 {
     list.Clear();
     int nRead = 0;
-    for (values::ValueBase* pItem : LocateCfgNode(path)->GetTreeItems())
-    {
-        values::Node* pNode = AsAntennaNode(pItem);
-        if (pNode == nullptr)
-            continue;
+    ForEachAntennaNode(LocateCfgNode(path), [&](values::Node* pNode) {
         const StdAdapter adapter(pNode);
         auto pAntenna = std::make_unique<AntennaData>();
         ReadIdentity(adapter, *pAntenna);
         ReadSettings(adapter, *pAntenna);
         list.AddAntenna(pAntenna.release());
         ++nRead;
-    }
+    });
     return nRead;
 }
 
@@ -105,11 +108,7 @@ int AntennaDataListVtAccess::UpdateAntennasFromValueTree(AntennaDataList& list, 
 {
     int nUpdated = 0;
     int k = 0;
-    for (values::ValueBase* pItem : LocateCfgNode(path)->GetTreeItems())
-    {
-        values::Node* pNode = AsAntennaNode(pItem);
-        if (pNode == nullptr)
-            continue;
+    ForEachAntennaNode(LocateCfgNode(path), [&](values::Node* pNode) {
         const StdAdapter adapter(pNode);
         AntennaData identity;
         ReadIdentity(adapter, identity);
@@ -127,7 +126,7 @@ int AntennaDataListVtAccess::UpdateAntennasFromValueTree(AntennaDataList& list, 
                               QString::number(identity.m_nHandle)),
                      __FILE__, __LINE__);
         }
-    }
+    });
     return nUpdated;
 }
 
@@ -153,11 +152,7 @@ void AntennaDataListVtAccess::WriteAntennasToValueTree(const AntennaDataList& li
 void AntennaDataListVtAccess::DeleteAllAntennasFromValueTree(const QString& path) const
 {
     values::Node* pCfg = LocateCfgNode(path);
-    for (values::ValueBase* pItem : pCfg->GetTreeItems())
-    {
-        if (AsAntennaNode(pItem) != nullptr)
-            pCfg->RemoveChild(pItem);
-    }
+    ForEachAntennaNode(pCfg, [pCfg](values::Node* pNode) { pCfg->RemoveChild(pNode); });
 }
 
 values::Node* AntennaDataListVtAccess::LocateCfgNode(const QString& path)
