@@ -1,16 +1,72 @@
 #include "base/cfgcenter.h"
-#include "base/hostversion.h"
+#include "devicecontrol/directionfinder/kvtcommon/kvtcharacteristics.h"
+#include "devicecontrol/directionfinder/kvtcommon/kvtinformationcenter.h"
 #include "devicecontrol/directionfinder/kvtcommon/kvtlibraryinfo.h"
+#include "devicecontrol/directionfinder/kvtcommon/kvtoptions.h"
+#include "tools/kvtreport/reportcollector.h"
+#include "tools/kvtreport/reportcommandline.h"
+#include "tools/kvtreport/stationbuilder.h"
+#include "tools/kvtreport/textprinter.h"
 
 #include <QCoreApplication>
+#include <QJsonDocument>
+#include <QTemporaryDir>
 #include <QTextStream>
 
+// Capability report: simulates the station from the configuration store,
+// binds the process-wide characteristics to it and prints what it can do.
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("kvtreport"));
+    QCoreApplication::setApplicationVersion(KvtLibraryInfo::Version());
     QTextStream out(stdout);
-    out << "kvtcommon " << KvtLibraryInfo::Version() << "\n"
-        << "host platform " << HostVersion::Version() << "\n"
-        << "configuration directory " << CfgCenter::ConfigDirectory() << "\n";
+    QTextStream err(stderr);
+
+    ReportCommandLine commandLine;
+    if (!commandLine.Parse(QCoreApplication::arguments())) {
+        err << "kvtreport: " << commandLine.GetError() << "\n";
+        return 2;
+    }
+
+    // The store reads its directory from KVT_CONFIG_DIR.
+    QTemporaryDir scratchDir;
+    const bool temporary = commandLine.GetConfigDir().isEmpty();
+    const QString configDir = temporary ? scratchDir.path() : commandLine.GetConfigDir();
+    qputenv("KVT_CONFIG_DIR", configDir.toLocal8Bit());
+    CfgCenter::Reset();
+
+    StationBuilder station(commandLine.GetStation());
+    const bool defaultStored = station.EnsureStation();
+    QString error;
+    if (!station.Load(commandLine.GetDeviceType(), commandLine.HasOptions(), commandLine.GetOptions(), error)) {
+        err << "kvtreport: " << error << "\n";
+        KVTOptions::Instance()->Finalise();
+        return 2;
+    }
+
+    KVTCharacteristics& characteristics = KVTInformationCenter::Instance()->GetKVTCharacteristics();
+    characteristics.SetBase_ValuePath(StationBuilder::DEVICE_PATH, true);
+    ReportCollector collector(characteristics);
+    if (commandLine.IsRepair()) {
+        QString message;
+        const bool repaired = characteristics.MakeAntennaSetupValid(message);
+        if (repaired)
+            station.StoreAntennaSetup();
+        collector.SetRepairResult(repaired, message);
+    }
+
+    QJsonObject report = collector.Collect();
+    report.insert("configuration", QJsonObject{{"directory", configDir},
+                                               {"temporary", temporary},
+                                               {"station", station.GetStationAddress()},
+                                               {"defaultStored", defaultStored}});
+    if (commandLine.IsJson())
+        out << QJsonDocument(report).toJson(QJsonDocument::Indented);
+    else
+        TextPrinter(out).Print(report);
+
+    KVTInformationCenter::Finalise();
+    KVTOptions::Instance()->Finalise();
     return 0;
 }

@@ -1,0 +1,159 @@
+#include "base/cfgcenter.h"
+#include "base/icfg.h"
+#include "devicecontrol/directionfinder/kvtcommon/stationcfg.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+/// Runs the capability report as a user would, on a fresh configuration directory.
+class KvtReportTest : public ::testing::Test
+{
+protected:
+    struct Run
+    {
+        int nExitCode = -1;
+        QByteArray stdOut;
+        QByteArray stdErr;
+    };
+
+    Run Report(QStringList arguments) const
+    {
+        QProcess process;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove(QStringLiteral("KVT_CONFIG_DIR"));
+        process.setProcessEnvironment(environment);
+        arguments << QStringLiteral("--config-dir") << m_configDir.path();
+        process.start(QStringLiteral(KVTREPORT_PATH), arguments);
+        process.waitForFinished(120000);
+        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+                process.readAllStandardOutput(), process.readAllStandardError()};
+    }
+
+    const QJsonObject JsonReport(QStringList arguments = {}) const
+    {
+        const Run run = Report(arguments << QStringLiteral("--json"));
+        EXPECT_EQ(run.nExitCode, 0) << run.stdErr.constData();
+        return QJsonDocument::fromJson(run.stdOut).object();
+    }
+
+    /// Edits the stored station in this test process (the store reads its
+    /// directory from KVT_CONFIG_DIR).
+    void SetStoredAntennaKey(int index, const QString& key, const QString& value) const
+    {
+        const QByteArray previous = qgetenv("KVT_CONFIG_DIR");
+        qputenv("KVT_CONFIG_DIR", m_configDir.path().toLocal8Bit());
+        CfgCenter::Reset();
+        {
+            const std::unique_ptr<ICfg> pStation(StationCfg::GetStationCfg(QStringLiteral("Default"), false));
+            ASSERT_TRUE(pStation);
+            const std::unique_ptr<ICfg> pAntenna(
+                pStation->GetSubCfg(QStringLiteral("SystemConfiguration/Antenna%1").arg(index), ICfg::Station));
+            pAntenna->SetString(key, value, 0);
+        }
+        qputenv("KVT_CONFIG_DIR", previous);
+        CfgCenter::Reset();
+    }
+
+    static QJsonObject FindByKey(const QJsonArray& array, const QString& key, const QJsonValue& value)
+    {
+        for (const QJsonValue& entry : array) {
+            if (entry.toObject().value(key) == value)
+                return entry.toObject();
+        }
+        return {};
+    }
+
+    QTemporaryDir m_configDir;
+};
+
+TEST_F(KvtReportTest, DefaultStationIsStoredOnFirstRunAndReportedInFull)
+{
+    const QJsonObject report = JsonReport();
+    EXPECT_TRUE(report["configuration"]["defaultStored"].toBool());
+    EXPECT_EQ(report["configuration"]["directory"].toString(), m_configDir.path());
+
+    const QJsonObject device = report["device"].toObject();
+    EXPECT_EQ(device["type"].toString(), "KVTQ1");
+    EXPECT_EQ(device["options"].toArray(), QJsonArray({"KVT-HFR", "KVT-LF", "KVTQ-WB", "KVTQ-SR"}));
+    EXPECT_EQ(device["maxChannelCount"].toInt(), 4);
+
+    const QJsonObject setup = report["antennaSetup"].toObject();
+    EXPECT_TRUE(setup["valid"].toBool());
+    EXPECT_EQ(setup["message"].toString(), "Antenna setup is valid.");
+    ASSERT_EQ(setup["antennas"].toArray().size(), 5);
+    const QJsonObject hfRight = FindByKey(setup["antennas"].toArray(), "name", "HR428_R");
+    EXPECT_EQ(hfRight["displayName"].toString(), "HR428");
+    EXPECT_EQ(hfRight["polarisation"].toString(), "Right");
+    EXPECT_EQ(hfRight["rangeType"].toString(), "HF");
+
+    const QJsonObject mode1 = FindByKey(report["operationModes"].toArray(), "mode", 1);
+    EXPECT_DOUBLE_EQ(mode1["minFreq"].toDouble(), 9e3);
+    EXPECT_DOUBLE_EQ(mode1["maxFreq"].toDouble(), 3e9);
+
+    const QJsonArray ranges = report["frequencyRanges"].toArray();
+    const QJsonObject hf = FindByKey(ranges, "label", "HF");
+    EXPECT_EQ(hf["antenna"].toString(), "HR428_L");
+    EXPECT_EQ(hf["dfMethods"].toArray(), QJsonArray({"COR9", "WAT"}));
+    EXPECT_EQ(hf["polarisations"].toArray(), QJsonArray({"Left", "Right"}));
+
+    const QJsonObject vhfMode3 = FindByKey(FindByKey(ranges, "label", "VHF")["modes"].toArray(), "mode", 3);
+    EXPECT_EQ(vhfMode3["sampleMode"].toInt(), 8);
+    EXPECT_DOUBLE_EQ(vhfMode3["defaultRealtimeBandwidth"].toDouble(), 1e5);
+    const QJsonObject narrow = FindByKey(vhfMode3["realtimeBandwidths"].toArray(), "bandwidth", 1e5);
+    EXPECT_EQ(narrow["resolutionBandwidths"].toArray().size(), 7);
+    EXPECT_DOUBLE_EQ(narrow["defaultResolutionBandwidth"].toDouble(), 2000.0);
+
+    EXPECT_FALSE(JsonReport()["configuration"]["defaultStored"].toBool());
+}
+
+TEST_F(KvtReportTest, DeviceTypeAndOptionsCanBeChosenPerRun)
+{
+    const QJsonObject report = JsonReport({"--type", "KVTP1", "--options", ""});
+    EXPECT_EQ(report["device"]["type"].toString(), "KVTP1");
+    EXPECT_TRUE(report["device"]["options"].toArray().isEmpty());
+    const QJsonObject mode1 = FindByKey(report["operationModes"].toArray(), "mode", 1);
+    EXPECT_DOUBLE_EQ(mode1["minFreq"].toDouble(), 1e8);
+    EXPECT_DOUBLE_EQ(mode1["maxFreq"].toDouble(), 4.5e8);
+
+    EXPECT_EQ(JsonReport()["device"]["type"].toString(), "KVTQ1");
+}
+
+TEST_F(KvtReportTest, RepairFixesAStoredGapAndKeepsTheRepairedSetup)
+{
+    ASSERT_EQ(Report({}).nExitCode, 0);
+    SetStoredAntennaKey(3, "MinRange", "40000000.000");
+    const QJsonObject broken = JsonReport()["antennaSetup"].toObject();
+    EXPECT_FALSE(broken["valid"].toBool());
+    EXPECT_EQ(broken["message"].toString(), "Frequency range is not entirely covered without gaps.");
+
+    const QJsonObject repaired = JsonReport({"--repair"})["antennaSetup"].toObject();
+    EXPECT_TRUE(repaired["repair"]["success"].toBool());
+    EXPECT_EQ(repaired["repair"]["message"].toString(),
+              "Auto configuration of antennas successfully covered range from 0.009 MHz to 3000 MHz.");
+    EXPECT_TRUE(repaired["valid"].toBool());
+    EXPECT_TRUE(JsonReport()["antennaSetup"]["valid"].toBool());
+}
+
+TEST_F(KvtReportTest, TextReportAndUsageErrors)
+{
+    const Run text = Report({});
+    EXPECT_EQ(text.nExitCode, 0);
+    EXPECT_TRUE(text.stdOut.contains("Antenna setup: Antenna setup is valid.")) << text.stdOut.constData();
+
+    for (const QStringList& wrong : {QStringList{"--type", "KVTX9"}, QStringList{"--options", "KVT-HFR;BOGUS"},
+                                      QStringList{"--unknown"}}) {
+        const Run run = Report(wrong);
+        EXPECT_EQ(run.nExitCode, 2) << wrong.join(' ').toStdString();
+        EXPECT_FALSE(run.stdErr.isEmpty());
+    }
+}
+
+} // namespace

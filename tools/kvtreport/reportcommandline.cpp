@@ -1,0 +1,85 @@
+#include "tools/kvtreport/reportcommandline.h"
+
+#include <QDir>
+
+namespace {
+
+const QString OPT_CONFIG_DIR = QStringLiteral("config-dir");
+const QString OPT_STATION = QStringLiteral("station");
+const QString OPT_TYPE = QStringLiteral("type");
+const QString OPT_OPTIONS = QStringLiteral("options");
+const QString OPT_REPAIR = QStringLiteral("repair");
+const QString OPT_JSON = QStringLiteral("json");
+
+}
+
+ReportCommandLine::ReportCommandLine()
+{
+    m_parser.setApplicationDescription(QStringLiteral(
+        "Prints what a direction-finder station can do: device type, installed options, the antenna setup "
+        "and its validity, the frequency limits per operation mode and, for representative frequency "
+        "ranges, sample modes, bandwidths, DF methods and polarisations.\n\n"
+        "The station is simulated from the configuration store. When the station has no entry there yet, "
+        "a built-in default station (KVTQ1 with HF, VLF and wideband options and five antennas from 9 kHz "
+        "to 3 GHz) is stored first.\n\n"
+        "Configuration directory: --config-dir if given, else $KVT_CONFIG_DIR if set, else a scratch "
+        "directory that is removed at exit (nothing is stored then)."));
+    m_parser.addHelpOption();
+    m_parser.addVersionOption();
+    m_parser.addOptions({
+        {OPT_CONFIG_DIR, QStringLiteral("Use the existing configuration directory <dir>."), QStringLiteral("dir")},
+        {OPT_STATION, QStringLiteral("Report the station with device address <address> (default: Default)."),
+         QStringLiteral("address"), QStringLiteral("Default")},
+        {OPT_TYPE,
+         QStringLiteral("Simulate device type <type> for this run (one of %1).")
+             .arg(KnownDeviceTypes().join(QStringLiteral(", "))),
+         QStringLiteral("type")},
+        {OPT_OPTIONS,
+         QStringLiteral("Simulate the installed options <codes> for this run, separated by ';' "
+                        "(for example \"KVT-HFR;KVTQ-WB\"; an empty text means none)."),
+         QStringLiteral("codes")},
+        {OPT_REPAIR, QStringLiteral("Repair the antenna setup automatically and store the result.")},
+        {OPT_JSON, QStringLiteral("Print the report as JSON instead of text.")},
+    });
+}
+
+bool ReportCommandLine::Parse(const QStringList& arguments)
+{
+    if (!m_parser.parse(arguments)) {
+        m_strError = m_parser.errorText();
+        return false;
+    }
+    if (m_parser.isSet(QStringLiteral("help")))
+        m_parser.showHelp(0);
+    if (m_parser.isSet(QStringLiteral("version")))
+        m_parser.showVersion();
+    if (!m_parser.positionalArguments().isEmpty()) {
+        m_strError = QStringLiteral("Unexpected argument: %1").arg(m_parser.positionalArguments().first());
+        return false;
+    }
+
+    m_strConfigDir = m_parser.isSet(OPT_CONFIG_DIR) ? m_parser.value(OPT_CONFIG_DIR)
+                                                    : qEnvironmentVariable("KVT_CONFIG_DIR");
+    if (m_parser.isSet(OPT_CONFIG_DIR) && !QDir(m_strConfigDir).exists()) {
+        m_strError = QStringLiteral("Configuration directory %1 does not exist.").arg(m_strConfigDir);
+        return false;
+    }
+    m_strStation = m_parser.value(OPT_STATION);
+    m_strDeviceType = m_parser.value(OPT_TYPE);
+    if (!m_strDeviceType.isEmpty() && !KnownDeviceTypes().contains(m_strDeviceType)) {
+        m_strError = QStringLiteral("Unknown device type %1; known are %2.")
+                         .arg(m_strDeviceType, KnownDeviceTypes().join(QStringLiteral(", ")));
+        return false;
+    }
+    m_bHasOptions = m_parser.isSet(OPT_OPTIONS);
+    m_strOptions = m_parser.value(OPT_OPTIONS);
+    m_bRepair = m_parser.isSet(OPT_REPAIR);
+    m_bJson = m_parser.isSet(OPT_JSON);
+    return true;
+}
+
+QStringList ReportCommandLine::KnownDeviceTypes()
+{
+    return {QStringLiteral("KVTQ1"), QStringLiteral("KVTN1"), QStringLiteral("KVTU1"), QStringLiteral("KVTP1"),
+            QStringLiteral("KVTW1")};
+}

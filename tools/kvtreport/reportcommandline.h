@@ -1,0 +1,49 @@
+#pragma once
+
+#include <QCommandLineParser>
+#include <QString>
+#include <QStringList>
+
+/// The command line of the capability report.
+///
+/// Where the configuration lives: --config-dir names an existing directory;
+/// without it KVT_CONFIG_DIR is used when set; with neither the report runs on
+/// a scratch directory that is removed at exit, so a plain run never writes
+/// into the user's configuration.
+class ReportCommandLine
+{
+public:
+    ReportCommandLine();
+
+    /// Parses the arguments (the first one is the program). --help and
+    /// --version print and end the process. False on a usage error, with
+    /// GetError() saying why.
+    bool Parse(const QStringList& arguments);
+    QString GetError() const { return m_strError; }
+
+    /// Configuration directory to use; empty means a scratch directory.
+    QString GetConfigDir() const { return m_strConfigDir; }
+    QString GetStation() const { return m_strStation; }
+    /// Device-type text to simulate; empty means the station's own.
+    QString GetDeviceType() const { return m_strDeviceType; }
+    /// Whether installed options were given; without them the station's own count.
+    bool HasOptions() const { return m_bHasOptions; }
+    /// Option codes separated by ";" (empty: none installed).
+    QString GetOptions() const { return m_strOptions; }
+    bool IsRepair() const { return m_bRepair; }
+    bool IsJson() const { return m_bJson; }
+
+    /// The device-type texts a station may name.
+    static QStringList KnownDeviceTypes();
+
+private:
+    QCommandLineParser m_parser;
+    QString m_strError;
+    QString m_strConfigDir;
+    QString m_strStation;
+    QString m_strDeviceType;
+    QString m_strOptions;
+    bool m_bHasOptions = false;
+    bool m_bRepair = false;
+    bool m_bJson = false;
+};

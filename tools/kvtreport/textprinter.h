@@ -1,0 +1,28 @@
+#pragma once
+
+#include <QJsonObject>
+#include <QString>
+
+class QTextStream;
+
+/// Writes the capability report (as made by ReportCollector) for people:
+/// frequencies in MHz, bandwidths with their unit.
+class TextPrinter
+{
+public:
+    explicit TextPrinter(QTextStream& out);
+
+    void Print(const QJsonObject& report);
+
+private:
+    void PrintHeader(const QJsonObject& configuration, const QJsonObject& device);
+    void PrintAntennaSetup(const QJsonObject& setup);
+    void PrintOperationModes(const QJsonArray& modes);
+    void PrintRange(const QJsonObject& range);
+
+    static QString Frequency(double hz);
+    static QString Bandwidths(const QJsonArray& bandwidths);
+    static QString YesNo(bool value);
+
+    QTextStream& m_out;
+};
