@@ -124,7 +124,10 @@ TEST(InformationCenterTest, IsOneInstanceUntilFinalisedThenStartsFresh)
 
     KVTInformationCenter::Finalise();
     EXPECT_EQ(deleted, 0);
-    EXPECT_EQ(KVTInformationCenter::Instance()->GetKVTInterfaces().Size(), 0u);
+    KVTInformationCenter* pSecond = KVTInformationCenter::Instance();
+    EXPECT_EQ(pSecond->GetKVTInterfaces().Size(), 0u);
+    EXPECT_EQ(pSecond->GetKVTCharacteristics().GetMaxChannelCount(), KVTCharacteristics::MAX_CHANNEL_COUNT_DEFAULT);
+    EXPECT_EQ(pSecond->GetKVTCharacteristics().GetAntennaByIndex(0), nullptr);
     KVTInformationCenter::Finalise();
 }
 

@@ -3,8 +3,12 @@
 #include "devicecontrol/directionfinder/kvtcommon/kvtcharacteristics.h"
 
 #include <QJsonArray>
+#include <QList>
+#include <QPair>
 #include <QStringList>
 #include <QTextStream>
+
+#include <algorithm>
 
 namespace {
 
@@ -98,24 +102,33 @@ void TextPrinter::PrintRange(const QJsonObject& range)
           << (range["antenna"].isNull() ? QStringLiteral("none") : range["antenna"].toString()) << " ("
           << range["rangeType"].toString() << "), DF methods " << Join(range["dfMethods"].toArray())
           << ", polarisations " << Join(range["polarisations"].toArray()) << "\n";
-    QStringList unserved;
+    // Operation modes with the same answers are printed together.
+    QList<QPair<QStringList, QJsonObject>> groups;
     for (const QJsonValue& value : range["modes"].toArray()) {
-        const QJsonObject mode = value.toObject();
-        if (mode["sampleMode"].toInt() < 0) {
-            unserved.append(QString::number(mode["mode"].toInt()));
+        QJsonObject answer = value.toObject();
+        const QString mode = QString::number(answer.take("mode").toInt());
+        auto group = std::find_if(groups.begin(), groups.end(), [&answer](const auto& g) { return g.second == answer; });
+        if (group == groups.end())
+            groups.append({{mode}, answer});
+        else
+            group->first.append(mode);
+    }
+    for (const auto& group : qAsConst(groups)) {
+        const QJsonObject& answer = group.second;
+        m_out << "    mode " << group.first.join(QStringLiteral(", ")) << ": ";
+        if (answer["sampleMode"].toInt() < 0) {
+            m_out << "no sample mode\n";
             continue;
         }
-        m_out << "    mode " << mode["mode"].toInt() << ": sample mode " << mode["sampleMode"].toInt()
-              << ", default realtime bandwidth " << Bandwidth(mode["defaultRealtimeBandwidth"].toDouble()) << "\n";
-        for (const QJsonValue& realtime : mode["realtimeBandwidths"].toArray()) {
+        m_out << "sample mode " << answer["sampleMode"].toInt() << ", default realtime bandwidth "
+              << Bandwidth(answer["defaultRealtimeBandwidth"].toDouble()) << "\n";
+        for (const QJsonValue& realtime : answer["realtimeBandwidths"].toArray()) {
             const QJsonObject bandwidth = realtime.toObject();
             m_out << "      realtime " << Bandwidth(bandwidth["bandwidth"].toDouble()).leftJustified(9)
                   << " resolution " << Bandwidths(bandwidth["resolutionBandwidths"].toArray()) << " (default "
                   << Bandwidth(bandwidth["defaultResolutionBandwidth"].toDouble()) << ")\n";
         }
     }
-    if (!unserved.isEmpty())
-        m_out << "    no sample mode in mode " << unserved.join(QStringLiteral(", ")) << "\n";
 }
 
 QString TextPrinter::Frequency(double hz)
