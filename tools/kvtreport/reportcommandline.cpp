@@ -20,8 +20,8 @@ ReportCommandLine::ReportCommandLine()
         "and its validity, the frequency limits per operation mode and, for representative frequency "
         "ranges, sample modes, bandwidths, DF methods and polarisations.\n\n"
         "The station is simulated from the configuration store. When the station has no entry there yet, "
-        "a built-in default station (KVTQ1 with HF, VLF and wideband options and five antennas from 9 kHz "
-        "to 3 GHz) is stored first.\n\n"
+        "a built-in default station (KVTQ1 with the options KVT-HFR, KVT-LF, KVTQ-WB and KVTQ-SR "
+        "and five antennas from 9 kHz to 3 GHz) is stored first.\n\n"
         "Configuration directory: --config-dir if given, else $KVT_CONFIG_DIR if set, else a scratch "
         "directory that is removed at exit (nothing is stored then)."));
     m_parser.addHelpOption();

@@ -149,8 +149,13 @@ void StationBuilder::StoreAntennaSetup() const
 void StationBuilder::PublishDeviceValues(const QString& deviceType, int channelCount) const
 {
     StdDeviceDefinition::StdDeviceTree::Device(DEVICE_PATH);
-    if (auto* pType = DeviceValue<values::ValueSelection>(StdDeviceDefinition::g_vdDevType))
+    // A type the catalogue does not list is reported as it is stored; the
+    // characteristics then treat it as their fallback type.
+    if (auto* pType = DeviceValue<values::ValueSelection>(StdDeviceDefinition::g_vdDevType)) {
+        if (pType->FindName(deviceType) < 0)
+            pType->AddItem(deviceType, 0.0, pType->GetItemCount());
         pType->SetCurrentText(deviceType);
+    }
     if (auto* pCount = DeviceValue<values::Value<int>>(StdDeviceDefinition::g_vdDevMaxChannelCount))
         pCount->SetValue(channelCount);
     if (auto* pAddress = DeviceValue<values::Value<QString>>(StdDeviceDefinition::g_vdDevAddress))
