@@ -1,6 +1,8 @@
 #include "stationsfixture.h"
 
+#include "base/iobserver.h"
 #include "base/omekos.h"
+#include "devicecontrol/directionfinder/kvtcommon/kvtoptions.h"
 #include "devicecontrol/directionfinder/kvtcommon/stationcfg.h"
 #include "devicecontrol/stddevicedefinition/stddevicedefinition.h"
 #include "valueframework/valueclasses/value.h"
@@ -14,6 +16,7 @@ protected:
     void TearDown() override
     {
         OmekOS::SetResolver(nullptr);
+        KVTOptions::Finalise();
         StationsFixture::TearDown();
     }
 
@@ -22,119 +25,149 @@ protected:
         return std::unique_ptr<ICfg>(StationCfg::GetStationCfg(address, bCreate));
     }
 
-    static QString EntryAddress(int index)
+    // "Count", then the address of every entry up to the count (at most 4).
+    static QStringList Stations()
     {
-        return StationsSection(QStringLiteral("KVTStations/KVTStation%1").arg(index))
-            ->GetString(QStringLiteral("DeviceAddress"), QStringLiteral("<absent>"), 0);
+        const int nCount = Section(QStringLiteral("KVTStations"))->GetInt(QStringLiteral("Count"), -99, 0);
+        QStringList lstResult{QString::number(nCount)};
+        for (int i = 0; i < std::min(nCount, 4); ++i)
+            lstResult << Section(QStringLiteral("KVTStations/KVTStation%1").arg(i))
+                             ->GetString(QStringLiteral("DeviceAddress"), QString(), 0);
+        return lstResult;
     }
-
-    static int StoredCount() { return StationsSection(QStringLiteral("KVTStations"))->GetInt(QStringLiteral("Count"), -99, 0); }
 
     static void SetDeviceText(const values::ValueDescriptor& descriptor, const QString& text)
     {
+        values::Tree::Instance()->Clear();
         values::Tree::Instance()->CreateValue<values::Value<QString>>(QStringLiteral("/KVTServer") + descriptor.PathName(), text);
     }
-
-    // Resolves "dfhost" only, and records what it was asked.
-    void UseTestResolver()
-    {
-        OmekOS::SetResolver([this](const QString& host, QString& resolved) {
-            m_lstResolved << host;
-            if (host != QLatin1String("dfhost"))
-                return 1;
-            resolved = QStringLiteral("10.0.0.7");
-            return 0;
-        });
-    }
-
-    QStringList m_lstResolved;
 };
 
 TEST_F(StationCfgTest, FindsEntriesByExactAddressAndAppendsNewOnes)
 {
     EXPECT_EQ(Station(QStringLiteral("A"), false), nullptr);
     Station(QStringLiteral("A"), true)->SetString(QStringLiteral("Mark"), QStringLiteral("entry A"), 0);
-    ASSERT_NE(Station(QStringLiteral("B"), true), nullptr);
-    ASSERT_NE(Station(QString(), true), nullptr);
-
-    EXPECT_EQ(StoredCount(), 3);
-    EXPECT_EQ(EntryAddress(0), QStringLiteral("A"));
-    EXPECT_EQ(EntryAddress(1), QStringLiteral("B"));
-    EXPECT_EQ(EntryAddress(2), QStringLiteral("Default"));
+    Station(QStringLiteral("B"), true);
+    Station(QString(), true);
+    EXPECT_EQ(Stations(), (QStringList{"3", "A", "B", "Default"}));
 
     EXPECT_EQ(Station(QStringLiteral("A"), true)->GetString(QStringLiteral("Mark"), QString(), 0), QStringLiteral("entry A"));
     EXPECT_NE(Station(QStringLiteral("Default"), false), nullptr);
     EXPECT_EQ(Station(QStringLiteral("a"), false), nullptr);
-    EXPECT_EQ(StoredCount(), 3);
+    EXPECT_EQ(Stations().first(), QStringLiteral("3"));
 }
 
-TEST_F(StationCfgTest, NewEntryFollowsTheStoredCount)
-{
-    StationsSection(QStringLiteral("KVTStations"))->SetInt(QStringLiteral("Count"), 2, 0);
-    StationsSection(QStringLiteral("KVTStations/KVTStation0"))->SetString(QStringLiteral("DeviceAddress"), QStringLiteral("x"), 0);
-    StationsSection(QStringLiteral("KVTStations/KVTStation1"))->SetString(QStringLiteral("DeviceAddress"), QStringLiteral("y"), 0);
-
-    ASSERT_NE(Station(QStringLiteral("z"), true), nullptr);
-    EXPECT_EQ(EntryAddress(2), QStringLiteral("z"));
-    EXPECT_EQ(StoredCount(), 3);
-    ASSERT_NE(Station(QStringLiteral("z"), true), nullptr);
-    EXPECT_EQ(StoredCount(), 3);
-}
-
-// A count that does not fit the entries (hand-edited or damaged) neither
-// hangs the search nor overflows; the new entry fills the first gap.
+// A count that does not fit the entries (damaged or hand-edited) neither hangs
+// the search nor overflows; a new entry fills the first gap and repairs it.
 TEST_F(StationCfgTest, DamagedCountIsRepairedOnCreation)
 {
-    for (int nCount : {-5, 0x7fffffff})
+    for (const char* count : {"-5", "2147483647", "abc"})
     {
-        StationsSection(QStringLiteral("KVTStations"))->SetInt(QStringLiteral("Count"), nCount, 0);
+        Section(QStringLiteral("KVTStations"))->SetString(QStringLiteral("Count"), QString::fromLatin1(count), 0);
+        Section(QStringLiteral("KVTStations/KVTStation0"))->RemoveKey(QStringLiteral("DeviceAddress"));
         EXPECT_EQ(Station(QStringLiteral("A"), false), nullptr);
-        ASSERT_NE(Station(QStringLiteral("A"), true), nullptr);
-        EXPECT_EQ(EntryAddress(0), QStringLiteral("A"));
-        EXPECT_EQ(StoredCount(), 1);
-        StationsSection(QStringLiteral("KVTStations/KVTStation0"))->RemoveKey(QStringLiteral("DeviceAddress"));
+        Station(QStringLiteral("A"), true);
+        EXPECT_EQ(Stations(), (QStringList{"1", "A"})) << count;
     }
-    StationsSection(QStringLiteral("KVTStations"))->SetString(QStringLiteral("Count"), QStringLiteral("abc"), 0);
-    EXPECT_EQ(Station(QStringLiteral("A"), false), nullptr);
 }
 
-TEST_F(StationCfgTest, AddressKeepsThePortAndResolvesTheHostPart)
+TEST_F(StationCfgTest, AddressKeepsTheSuffixAndResolvesTheHostPart)
 {
-    UseTestResolver();
+    QStringList lstAsked;
+    OmekOS::SetResolver([&lstAsked](const QString& host, QString& resolved) {
+        lstAsked << host;
+        resolved = QStringLiteral("10.0.0.7");
+        return host == QLatin1String("dfhost") ? 0 : 1;
+    });
     EXPECT_EQ(StationCfg::GetStationAddress(), QStringLiteral("Default"));
-
     SetDeviceText(StdDeviceDefinition::g_vdDevAddress, QStringLiteral("dfhost:5555"));
     EXPECT_EQ(StationCfg::GetStationAddress(), QStringLiteral("10.0.0.7:5555"));
-
-    values::Tree::Instance()->Clear();
     SetDeviceText(StdDeviceDefinition::g_vdDevAddress, QStringLiteral("nohost:80:90"));
     EXPECT_EQ(StationCfg::GetStationAddress(), QStringLiteral("nohost:80:90"));
-    EXPECT_EQ(m_lstResolved, (QStringList{QStringLiteral("Default"), QStringLiteral("dfhost"), QStringLiteral("nohost")}));
-}
+    EXPECT_EQ(lstAsked, (QStringList{"Default", "dfhost", "nohost"}));
 
-TEST_F(StationCfgTest, AddressResolvesWithTheSystemResolver)
-{
+    OmekOS::SetResolver(nullptr);
     SetDeviceText(StdDeviceDefinition::g_vdDevAddress, QStringLiteral("localhost:4711"));
     const QString strAddress = StationCfg::GetStationAddress();
-    EXPECT_TRUE(strAddress == QLatin1String("127.0.0.1:4711") || strAddress == QLatin1String("::1:4711"))
-        << strAddress.toStdString();
-}
+    EXPECT_TRUE(strAddress == QLatin1String("127.0.0.1:4711") || strAddress == QLatin1String("::1:4711"));
 
-TEST_F(StationCfgTest, NameFallsBackToDefault)
-{
     EXPECT_EQ(StationCfg::GetStationName(), QStringLiteral("Default"));
-    SetDeviceText(StdDeviceDefinition::g_vdDevName, QString());
-    EXPECT_EQ(StationCfg::GetStationName(), QStringLiteral("Default"));
-
-    values::Tree::Instance()->Clear();
-    values::Tree::Instance()->CreateValue<values::Value<int>>(QStringLiteral("/KVTServer") +
-                                                              StdDeviceDefinition::g_vdDevName.PathName());
-    EXPECT_EQ(StationCfg::GetStationName(), QStringLiteral("Default"));
-    EXPECT_TRUE(Traced(QStringLiteral("pValue")));
-
-    values::Tree::Instance()->Clear();
     SetDeviceText(StdDeviceDefinition::g_vdDevName, QStringLiteral("DF north"));
     EXPECT_EQ(StationCfg::GetStationName(), QStringLiteral("DF north"));
+}
+
+TEST_F(StationCfgTest, OptionParsingStopsAfterTheFirstUnknownPiece)
+{
+    const struct
+    {
+        const char* list;
+        bool bResult;
+        const char* stored;
+    } aCases[] = {
+        {"KVTN-HF;KVT-CL", true, "KVT-CL;KVTN-HF"},
+        {"KVTU-HBW;KVTN-HBW;KVTU-HF;KVTU-HFR", true, "KVT-HFR;KVTN-HF;KVTN-HBW;KVTN-HBW"},
+        {"KVT-CL;XYZ;KVT-LF", false, "KVT-CL"},
+        {"KVT-CL;;KVT-LF", false, "KVT-CL"},
+        {"KVT-CL;", false, "KVT-CL"},
+        {"", false, ""},
+        {" KVT-CL", false, ""},
+        {"kvt-cl", false, ""},
+    };
+    KVTOptions& rOptions = *KVTOptions::Instance();
+    for (const auto& c : aCases)
+    {
+        rOptions.ClearAllOptions();
+        EXPECT_EQ(rOptions.AddOptionsFromString(QString::fromLatin1(c.list)), c.bResult) << c.list;
+        EXPECT_EQ(rOptions.GetOptionsAsString(), QString::fromLatin1(c.stored)) << c.list;
+    }
+    EXPECT_EQ(rOptions.GetOptionCount(eOptN_HBW), 0);
+    EXPECT_TRUE(rOptions.HasOption(eOptNone));
+
+    rOptions.AddOptionByName(QStringLiteral("KVTU-HBW"));
+    rOptions.AddOption(eOptN_HBW);
+    EXPECT_EQ(rOptions.GetOptionCount(eOptN_HBW), 2);
+    rOptions.RemoveOption(eOptN_HBW);
+    EXPECT_FALSE(rOptions.HasOption(eOptN_HBW));
+    KVTOptions::Finalise();
+    EXPECT_EQ(KVTOptions::Instance()->GetOptionsAsString(), QString());
+}
+
+class CountingObserver : public IObserver
+{
+public:
+    void Update(Observable*, TChangeCode) override { ++m_nCalls; }
+    int m_nCalls = 0;
+};
+
+TEST_F(StationCfgTest, OptionsMoveThroughTheValueTreeAndIntoTheStation)
+{
+    const QString strPath = QStringLiteral("/KVTServer/DevAttr/Options");
+    KVTOptions& rOptions = *KVTOptions::Instance();
+    rOptions.AddOption(eOptDR);
+    EXPECT_FALSE(rOptions.ReadFromValueTree(strPath));
+    values::Tree::Instance()->CreateValue<values::Value<int>>(strPath);
+    EXPECT_FALSE(rOptions.ReadFromValueTree(strPath));
+    EXPECT_FALSE(rOptions.WriteToValueTree(strPath, nullptr));
+    EXPECT_EQ(rOptions.GetOptionsAsString(), QStringLiteral("KVT-DR"));
+
+    SetDeviceText(StdDeviceDefinition::g_vdDevAddress, QStringLiteral("10.1.2.3:5000"));
+    auto* pValue = values::Tree::Instance()->CreateValue<values::Value<QString>>(strPath, QStringLiteral("KVTU-HF;KVTQ-MC"));
+    EXPECT_TRUE(rOptions.ReadFromValueTree(strPath));
+    rOptions.AddOption(eOptCL);
+
+    CountingObserver sender;
+    CountingObserver other;
+    pValue->AddObserver(&sender);
+    pValue->AddObserver(&other);
+    EXPECT_TRUE(rOptions.WriteToValueTree(strPath, &sender));
+    pValue->DeleteObservers();
+    EXPECT_EQ(pValue->GetValue(), QStringLiteral("KVT-CL;KVTN-HF;KVTQ-MC"));
+    EXPECT_EQ(sender.m_nCalls, 0);
+    EXPECT_EQ(other.m_nCalls, 1);
+
+    EXPECT_TRUE(rOptions.WriteToCfg());
+    EXPECT_EQ(Station(QStringLiteral("10.1.2.3:5000"), false)->GetString(QStringLiteral("DevOptions"), QString(), 0),
+              QStringLiteral("KVT-CL;KVTN-HF;KVTQ-MC"));
 }
 
 }

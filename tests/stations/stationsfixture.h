@@ -10,7 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <memory>
 
 /// Every test gets its own configuration directory, an empty value tree and
@@ -23,8 +22,7 @@ protected:
         ASSERT_TRUE(m_dir.isValid());
         qputenv("KVT_CONFIG_DIR", m_dir.path().toUtf8());
         CfgCenter::Reset();
-        values::Tree::Instance()->Clear();
-        ErrorHandler::Instance().SetSink([this](const QString& line) { m_lstTraces << line; });
+        ErrorHandler::Instance().SetSink([this](const QString& line) { m_strTraces += line + QLatin1Char('\n'); });
         ErrorHandler::Instance().SetTraceMask(ErrorHandler::TRACE_BIT | ErrorHandler::ASSERT_BIT);
     }
 
@@ -37,18 +35,12 @@ protected:
         qunsetenv("KVT_CONFIG_DIR");
     }
 
-    /// A section of the station configuration (view 5), "" for its top.
-    static std::unique_ptr<ICfg> StationsSection(const QString& path)
+    /// A section of the station configuration (view 5).
+    static std::unique_ptr<ICfg> Section(const QString& path)
     {
         return std::unique_ptr<ICfg>(CfgCenter::GetAppCfg(ICfg::Station).GetSubCfg(path, ICfg::Station));
     }
 
-    bool Traced(const QString& text) const
-    {
-        return std::any_of(m_lstTraces.begin(), m_lstTraces.end(),
-                           [&text](const QString& line) { return line.contains(text); });
-    }
-
     QTemporaryDir m_dir;
-    QStringList m_lstTraces;
+    QString m_strTraces;
 };

@@ -1,13 +1,11 @@
 // Second process of the station tests (configuration in KVT_CONFIG_DIR):
 //   dump <station>              build the stored setup, print the count and one line per record
-//   rewrite <station> <bytes>   limit the file size to <bytes>, then store a changed setup
-//                               (every used range widened to its span, converter names lengthened)
+//   rewrite <station> <bytes>   limit the file size to <bytes>, then store the setup with
+//                               every used range widened to its span and longer converter names
 #include "stationstestsupport.h"
 
 #include "devicecontrol/directionfinder/kvtcommon/antennadata.h"
 #include "devicecontrol/directionfinder/kvtcommon/antennadatalist.h"
-
-#include <QString>
 
 #include <sys/resource.h>
 
@@ -25,24 +23,22 @@ int main(int argc, char** argv)
     if (command == QLatin1String("dump"))
     {
         std::printf("%d\n", nCount);
-        for (const QString& line : StationsTest::DescribeStored(antennas))
+        for (const QString& line : StationsTest::Describe(antennas))
             std::printf("%s\n", line.toUtf8().constData());
         return 0;
     }
-    if (command == QLatin1String("rewrite") && argc > 3)
+    if (command != QLatin1String("rewrite") || argc < 4)
+        return 2;
+    for (int i = 0; i < antennas.GetAntennaCount(); ++i)
     {
-        for (int i = 0; i < antennas.GetAntennaCount(); ++i)
-        {
-            AntennaData* pAntenna = antennas.GetAntennaByIndex(i);
-            pAntenna->m_fMinRange = pAntenna->m_fMinFreq;
-            pAntenna->m_fMaxRange = pAntenna->m_fMaxFreq;
-            pAntenna->m_strConverterTypeName += QStringLiteral("-REPLACED-BY-A-LONGER-CONVERTER-NAME");
-        }
-        const rlim_t limit = QString::fromLocal8Bit(argv[3]).toULong();
-        const rlimit fileSize{limit, limit};
-        setrlimit(RLIMIT_FSIZE, &fileSize);
-        antennas.WriteAntennaSetupToCfg(station);
-        return 0;
+        AntennaData* pAntenna = antennas.GetAntennaByIndex(i);
+        pAntenna->m_fMinRange = pAntenna->m_fMinFreq;
+        pAntenna->m_fMaxRange = pAntenna->m_fMaxFreq;
+        pAntenna->m_strConverterTypeName += QStringLiteral("-REPLACED-BY-A-LONGER-CONVERTER-NAME");
     }
-    return 2;
+    const rlim_t limit = QString::fromLocal8Bit(argv[3]).toULong();
+    const rlimit fileSize{limit, limit};
+    setrlimit(RLIMIT_FSIZE, &fileSize);
+    antennas.WriteAntennaSetupToCfg(station);
+    return 0;
 }

@@ -3,19 +3,22 @@
 #include "devicecontrol/directionfinder/kvtcommon/antennadata.h"
 #include "devicecontrol/directionfinder/kvtcommon/antennadatalist.h"
 
+#include <QLocale>
+
 namespace StationsTest
 {
 
 namespace
 {
 
+// The shortest text that reads back as the same double.
 QString Exact(double value)
 {
-    return QString::number(value, 'g', 17);
+    return QString::number(value, 'f', QLocale::FloatingPointShortest);
 }
 
-AntennaData* MakeAntenna(const QString& name, double minFreq, double maxFreq, double minRange, double maxRange,
-                         const QStringList& dfMethods, const QList<quint32>& dfCodes)
+AntennaData& Add(AntennaDataList& list, const QString& name, double minFreq, double maxFreq, double minRange,
+                 double maxRange, const QString& methods, const QString& converter)
 {
     auto* pAntenna = new AntennaData;
     pAntenna->m_strName = name;
@@ -23,75 +26,64 @@ AntennaData* MakeAntenna(const QString& name, double minFreq, double maxFreq, do
     pAntenna->m_fMaxFreq = maxFreq;
     pAntenna->m_fMinRange = minRange;
     pAntenna->m_fMaxRange = maxRange;
-    pAntenna->m_lstDfMethodNames = dfMethods;
-    pAntenna->m_lstDfMethods = dfCodes;
-    return pAntenna;
+    pAntenna->m_lstDfMethodNames = methods.split(QLatin1Char(','), Qt::SkipEmptyParts);
+    for (const QString& strMethod : pAntenna->m_lstDfMethodNames)
+        pAntenna->m_lstDfMethods << (strMethod == QLatin1String("WAT") ? DF_METHOD_WAT
+                                     : strMethod == QLatin1String("VMR") ? DF_METHOD_VEC
+                                     : strMethod == QLatin1String("SUPR") ? DF_METHOD_SUPR : DF_METHOD_COR);
+    pAntenna->m_strConverterTypeName = converter;
+    list.AddAntenna(pAntenna);
+    return *pAntenna;
 }
 
 }
 
-QString DescribeStored(const AntennaData& a)
+QString Describe(const AntennaData& a)
 {
-    const auto flag = [](bool b) { return b ? QStringLiteral("1") : QStringLiteral("0"); };
     QStringList lstCodes;
     for (quint32 nCode : a.m_lstDfMethods)
         lstCodes << QString::number(nCode);
-    return QStringList{a.m_strName,
-                       flag(a.m_bEnabled),
-                       Exact(a.m_fMinFreq),
-                       Exact(a.m_fMaxFreq),
-                       Exact(a.m_fMinRange),
-                       Exact(a.m_fMaxRange),
-                       flag(a.m_bCompassSupport),
-                       flag(a.m_bCompassEnabled),
-                       Exact(a.m_fCompassValue),
-                       Exact(a.m_fMechOffset),
-                       a.m_lstDfMethodNames.join(QLatin1Char(',')),
-                       lstCodes.join(QLatin1Char(',')),
-                       flag(a.m_bPolarizationSupport),
-                       flag(a.m_bActivePassiveSupport),
-                       a.m_strConverterTypeName}
-        .join(QLatin1Char('|'));
+    return QStringLiteral("%1|%2|%3|%4|%5|%6|%7|%8|%9")
+               .arg(a.m_strName, Exact(a.m_fMinFreq), Exact(a.m_fMaxFreq), Exact(a.m_fMinRange), Exact(a.m_fMaxRange),
+                    Exact(a.m_fCompassValue), Exact(a.m_fMechOffset), a.m_lstDfMethodNames.join(QLatin1Char(',')),
+                    lstCodes.join(QLatin1Char(','))) +
+           QStringLiteral("|%1%2%3%4%5|%6")
+               .arg(a.m_bEnabled)
+               .arg(a.m_bCompassSupport)
+               .arg(a.m_bCompassEnabled)
+               .arg(a.m_bPolarizationSupport)
+               .arg(a.m_bActivePassiveSupport)
+               .arg(a.m_strConverterTypeName);
 }
 
-QStringList DescribeStored(const AntennaDataList& list)
+QStringList Describe(const AntennaDataList& list)
 {
     QStringList lstLines;
     for (int i = 0; i < list.GetAntennaCount(); ++i)
-        lstLines << DescribeStored(*list.GetAntennaByIndex(i));
+        lstLines << Describe(*list.GetAntennaByIndex(i));
     return lstLines;
 }
 
 void AddSampleSetup(AntennaDataList& list)
 {
-    AntennaData* pHf = MakeAntenna(QStringLiteral("HF Loop"), 300000.0, 30000000.0, 500000.125, 29999999.875,
-                                   {QStringLiteral("COR8O"), QStringLiteral("WAT")}, {DF_METHOD_COR, DF_METHOD_WAT});
-    pHf->m_nHandle = 1;
-    pHf->m_bCompassSupport = true;
-    pHf->m_bCompassEnabled = true;
-    pHf->m_fCompassValue = 12.5f;
-    pHf->m_fMechOffset = -3.5f;
-    pHf->m_bActivePassiveSupport = true;
-    pHf->m_strConverterTypeName = QStringLiteral("HF-CONV");
-    list.AddAntenna(pHf);
+    AntennaData& rHf = Add(list, QStringLiteral("HF Loop"), 3e5, 3e7, 500000.125, 29999999.875,
+                           QStringLiteral("COR8O,WAT"), QStringLiteral("HF-CONV"));
+    rHf.m_nHandle = 1;
+    rHf.m_bCompassSupport = rHf.m_bCompassEnabled = rHf.m_bActivePassiveSupport = true;
+    rHf.m_fCompassValue = 12.5f;
+    rHf.m_fMechOffset = -3.5f;
 
-    AntennaData* pVuhf = MakeAntenna(QStringLiteral("VUHF Dipole"), 20000000.0, 3000000000.0, 30000000.001,
-                                     2999999999.999,
-                                     {QStringLiteral("VMR"), QStringLiteral("COR9"), QStringLiteral("SUPR")},
-                                     {DF_METHOD_VEC, DF_METHOD_COR, DF_METHOD_SUPR});
-    pVuhf->m_nHandle = 2;
-    pVuhf->m_bEnabled = false;
-    pVuhf->m_bPolarizationSupport = true;
-    pVuhf->m_ePolarizationMode = POL_HORIZONTAL;
-    pVuhf->m_nConverterHandle = 7;
-    pVuhf->m_strConverterTypeName = QStringLiteral("VQ28");
-    list.AddAntenna(pVuhf);
+    AntennaData& rVuhf = Add(list, QStringLiteral("VUHF Dipole"), 2e7, 3e9, 30000000.001, 2999999999.999,
+                             QStringLiteral("VMR,COR9,SUPR"), QStringLiteral("VQ28"));
+    rVuhf.m_nHandle = 2;
+    rVuhf.m_bEnabled = false;
+    rVuhf.m_bPolarizationSupport = true;
+    rVuhf.m_ePolarizationMode = POL_HORIZONTAL;
+    rVuhf.m_nConverterHandle = 7;
 
-    AntennaData* pShf = MakeAntenna(QStringLiteral("SHF Horn"), 2900000000.0, 8000000000.0, 2900000000.0,
-                                    8000000000.0, {}, {});
-    pShf->m_nHandle = 3;
-    pShf->m_nCompassHandle = 4;
-    list.AddAntenna(pShf);
+    AntennaData& rShf = Add(list, QStringLiteral("SHF Horn"), 2.9e9, 8e9, 2.9e9, 8e9, QString(), QString());
+    rShf.m_nHandle = 3;
+    rShf.m_nCompassHandle = 4;
 }
 
 }

@@ -10,16 +10,14 @@ namespace StationsTest
 {
 
 /// The members of a record that the configuration store keeps, as one line;
-/// numbers with 17 digits so that a changed millihertz shows.
-QString DescribeStored(const AntennaData& antenna);
-/// DescribeStored for every record of the list, in list order.
-QStringList DescribeStored(const AntennaDataList& list);
+/// numbers exact, so that a changed millihertz shows.
+QString Describe(const AntennaData& antenna);
+QStringList Describe(const AntennaDataList& list);
 
 /// Appends three records that use every stored member, with used ranges that
 /// end on odd millihertz, and run-time handles that are not stored.
 void AddSampleSetup(AntennaDataList& list);
 
-/// The station address that the tests and the helper share.
 inline QString SampleStation()
 {
     return QStringLiteral("192.168.17.4:5555");
