@@ -2,10 +2,8 @@
 
 #include "base/cfgcenter.h"
 #include "base/errorhandler.h"
-#include "base/icfg.h"
 #include "valueframework/valueclasses/tree.h"
 
-#include <QStringList>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>

@@ -34,7 +34,7 @@ int main(int argc, char** argv)
         AntennaData* pAntenna = antennas.GetAntennaByIndex(i);
         pAntenna->m_fMinRange = pAntenna->m_fMinFreq;
         pAntenna->m_fMaxRange = pAntenna->m_fMaxFreq;
-        pAntenna->m_strConverterTypeName += QStringLiteral("-REPLACED-BY-A-LONGER-CONVERTER-NAME");
+        pAntenna->m_strConverterTypeName += QStringLiteral("-LONGER-NAME-LONGER-NAME-LONGER-NAME");
     }
     const rlim_t limit = QString::fromLocal8Bit(argv[3]).toULong();
     const rlimit fileSize{limit, limit};

@@ -17,25 +17,6 @@ QString Exact(double value)
     return QString::number(value, 'f', QLocale::FloatingPointShortest);
 }
 
-AntennaData& Add(AntennaDataList& list, const QString& name, double minFreq, double maxFreq, double minRange,
-                 double maxRange, const QString& methods, const QString& converter)
-{
-    auto* pAntenna = new AntennaData;
-    pAntenna->m_strName = name;
-    pAntenna->m_fMinFreq = minFreq;
-    pAntenna->m_fMaxFreq = maxFreq;
-    pAntenna->m_fMinRange = minRange;
-    pAntenna->m_fMaxRange = maxRange;
-    pAntenna->m_lstDfMethodNames = methods.split(QLatin1Char(','), Qt::SkipEmptyParts);
-    for (const QString& strMethod : pAntenna->m_lstDfMethodNames)
-        pAntenna->m_lstDfMethods << (strMethod == QLatin1String("WAT") ? DF_METHOD_WAT
-                                     : strMethod == QLatin1String("VMR") ? DF_METHOD_VEC
-                                     : strMethod == QLatin1String("SUPR") ? DF_METHOD_SUPR : DF_METHOD_COR);
-    pAntenna->m_strConverterTypeName = converter;
-    list.AddAntenna(pAntenna);
-    return *pAntenna;
-}
-
 }
 
 QString Describe(const AntennaData& a)
@@ -64,26 +45,44 @@ QStringList Describe(const AntennaDataList& list)
     return lstLines;
 }
 
+AntennaData* Parse(const QString& line)
+{
+    const QStringList f = line.split(QLatin1Char('|'));
+    auto* pAntenna = new AntennaData;
+    pAntenna->m_strName = f[0];
+    pAntenna->m_fMinFreq = f[1].toDouble();
+    pAntenna->m_fMaxFreq = f[2].toDouble();
+    pAntenna->m_fMinRange = f[3].toDouble();
+    pAntenna->m_fMaxRange = f[4].toDouble();
+    pAntenna->m_fCompassValue = f[5].toFloat();
+    pAntenna->m_fMechOffset = f[6].toFloat();
+    pAntenna->m_lstDfMethodNames = f[7].split(QLatin1Char(','), Qt::SkipEmptyParts);
+    for (const QString& strCode : f[8].split(QLatin1Char(','), Qt::SkipEmptyParts))
+        pAntenna->m_lstDfMethods << strCode.toUInt();
+    pAntenna->m_bEnabled = f[9][0] == QLatin1Char('1');
+    pAntenna->m_bCompassSupport = f[9][1] == QLatin1Char('1');
+    pAntenna->m_bCompassEnabled = f[9][2] == QLatin1Char('1');
+    pAntenna->m_bPolarizationSupport = f[9][3] == QLatin1Char('1');
+    pAntenna->m_bActivePassiveSupport = f[9][4] == QLatin1Char('1');
+    pAntenna->m_strConverterTypeName = f[10];
+    return pAntenna;
+}
+
 void AddSampleSetup(AntennaDataList& list)
 {
-    AntennaData& rHf = Add(list, QStringLiteral("HF Loop"), 3e5, 3e7, 500000.125, 29999999.875,
-                           QStringLiteral("COR8O,WAT"), QStringLiteral("HF-CONV"));
-    rHf.m_nHandle = 1;
-    rHf.m_bCompassSupport = rHf.m_bCompassEnabled = rHf.m_bActivePassiveSupport = true;
-    rHf.m_fCompassValue = 12.5f;
-    rHf.m_fMechOffset = -3.5f;
-
-    AntennaData& rVuhf = Add(list, QStringLiteral("VUHF Dipole"), 2e7, 3e9, 30000000.001, 2999999999.999,
-                             QStringLiteral("VMR,COR9,SUPR"), QStringLiteral("VQ28"));
-    rVuhf.m_nHandle = 2;
-    rVuhf.m_bEnabled = false;
-    rVuhf.m_bPolarizationSupport = true;
-    rVuhf.m_ePolarizationMode = POL_HORIZONTAL;
-    rVuhf.m_nConverterHandle = 7;
-
-    AntennaData& rShf = Add(list, QStringLiteral("SHF Horn"), 2.9e9, 8e9, 2.9e9, 8e9, QString(), QString());
-    rShf.m_nHandle = 3;
-    rShf.m_nCompassHandle = 4;
+    const QStringList lstLines{
+        QStringLiteral("HF Loop|300000|30000000|500000.125|29999999.875|12.5|-3.5|COR8O,WAT|1,0|11101|HF-CONV"),
+        QStringLiteral("VUHF Dipole|20000000|3000000000|30000000.001|2999999999.999|-1|0|VMR,COR9,SUPR|3,1,2|00010|VQ28"),
+        QStringLiteral("SHF Horn|2900000000|8000000000|2900000000|8000000000|-1|0|||10000|")};
+    for (int i = 0; i < lstLines.size(); ++i)
+    {
+        AntennaData* pAntenna = Parse(lstLines[i]);
+        pAntenna->m_nHandle = i + 1;
+        pAntenna->m_nCompassHandle = 10 + i;
+        pAntenna->m_nConverterHandle = 20 + i;
+        pAntenna->m_ePolarizationMode = static_cast<EKVTPolarisation>(i + 1);
+        list.AddAntenna(pAntenna);
+    }
 }
 
 }
