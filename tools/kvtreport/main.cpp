@@ -10,7 +10,6 @@
 
 #include <QCoreApplication>
 #include <QJsonDocument>
-#include <QTemporaryDir>
 #include <QTextStream>
 
 // Capability report: simulates the station from the configuration store,
@@ -29,12 +28,12 @@ int main(int argc, char** argv)
         return 2;
     }
 
-    // The store reads its directory from KVT_CONFIG_DIR.
-    QTemporaryDir scratchDir;
-    const bool temporary = commandLine.GetConfigDir().isEmpty();
-    const QString configDir = temporary ? scratchDir.path() : commandLine.GetConfigDir();
-    qputenv("KVT_CONFIG_DIR", configDir.toLocal8Bit());
-    CfgCenter::Reset();
+    // The store reads its directory from KVT_CONFIG_DIR; --config-dir overrides it for this run.
+    if (!commandLine.GetConfigDir().isEmpty()) {
+        qputenv("KVT_CONFIG_DIR", commandLine.GetConfigDir().toLocal8Bit());
+        CfgCenter::Reset();
+    }
+    const QString configDir = CfgCenter::ConfigDirectory();
 
     StationBuilder station(commandLine.GetStation());
     const bool defaultStored = station.EnsureStation();
@@ -58,7 +57,6 @@ int main(int argc, char** argv)
 
     QJsonObject report = collector.Collect();
     report.insert("configuration", QJsonObject{{"directory", configDir},
-                                               {"temporary", temporary},
                                                {"station", station.GetStationAddress()},
                                                {"defaultStored", defaultStored}});
     if (commandLine.IsJson())

@@ -22,8 +22,8 @@ ReportCommandLine::ReportCommandLine()
         "The station is simulated from the configuration store. When the station has no entry there yet, "
         "a built-in default station (KVTQ1 with the options KVT-HFR, KVT-LF, KVTQ-WB and KVTQ-SR "
         "and five antennas from 9 kHz to 3 GHz) is stored first.\n\n"
-        "Configuration directory: --config-dir if given, else $KVT_CONFIG_DIR if set, else a scratch "
-        "directory that is removed at exit (nothing is stored then)."));
+        "Configuration directory: --config-dir if given, else the configuration store's own "
+        "directory ($KVT_CONFIG_DIR, or the per-user configuration location)."));
     m_parser.addHelpOption();
     m_parser.addVersionOption();
     m_parser.addOptions({
@@ -58,8 +58,7 @@ bool ReportCommandLine::Parse(const QStringList& arguments)
         return false;
     }
 
-    m_strConfigDir = m_parser.isSet(OPT_CONFIG_DIR) ? m_parser.value(OPT_CONFIG_DIR)
-                                                    : qEnvironmentVariable("KVT_CONFIG_DIR");
+    m_strConfigDir = m_parser.value(OPT_CONFIG_DIR);
     if (m_parser.isSet(OPT_CONFIG_DIR) && !QDir(m_strConfigDir).exists()) {
         m_strError = QStringLiteral("Configuration directory %1 does not exist.").arg(m_strConfigDir);
         return false;

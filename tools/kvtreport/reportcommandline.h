@@ -7,9 +7,8 @@
 /// The command line of the capability report.
 ///
 /// Where the configuration lives: --config-dir names an existing directory;
-/// without it KVT_CONFIG_DIR is used when set; with neither the report runs on
-/// a scratch directory that is removed at exit, so a plain run never writes
-/// into the user's configuration.
+/// without it the report uses the configuration store's own directory, so the
+/// default station stored on the first run is there for the next one.
 class ReportCommandLine
 {
 public:
@@ -21,7 +20,7 @@ public:
     bool Parse(const QStringList& arguments);
     QString GetError() const { return m_strError; }
 
-    /// Configuration directory to use; empty means a scratch directory.
+    /// Configuration directory to use; empty means the store's own.
     QString GetConfigDir() const { return m_strConfigDir; }
     QString GetStation() const { return m_strStation; }
     /// Device-type text to simulate; empty means the station's own.

@@ -47,7 +47,6 @@ void TextPrinter::PrintHeader(const QJsonObject& configuration, const QJsonObjec
 {
     m_out << "Station " << configuration["station"].toString() << "\n"
           << "  configuration     " << configuration["directory"].toString()
-          << (configuration["temporary"].toBool() ? " (scratch, removed at exit)" : "")
           << (configuration["defaultStored"].toBool() ? "; built-in default station stored" : "") << "\n"
           << "  device type       " << device["type"].toString() << "\n"
           << "  options           " << Join(device["options"].toArray()) << "\n"
