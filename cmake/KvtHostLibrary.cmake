@@ -2,13 +2,74 @@
 # base/ (observer base, configuration store, tracing, utilities),
 # valueframework/valueclasses/ (value tree) and
 # devicecontrol/stddevicedefinition/ (device value catalogue, antenna node builder).
-# Sources are collected per folder so that adding a class means adding a file pair.
-set(KVT_HOST_DIRS base valueframework/valueclasses devicecontrol/stddevicedefinition)
-set(kvthost_sources)
-foreach(dir IN LISTS KVT_HOST_DIRS)
-    file(GLOB dir_sources CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/${dir}/*.cpp ${PROJECT_SOURCE_DIR}/${dir}/*.h)
-    list(APPEND kvthost_sources ${dir_sources})
-endforeach()
+set(kvthost_sources
+    base/arexception.cpp
+    base/arexception.h
+    base/cfgcenter.cpp
+    base/cfgcenter.h
+    base/cfgdocument.cpp
+    base/cfgdocument_p.h
+    base/cfginiformat.cpp
+    base/cfginiformat_p.h
+    base/cfgsection.cpp
+    base/cfgsection_p.h
+    base/datetime.cpp
+    base/datetime.h
+    base/errorhandler.cpp
+    base/errorhandler.h
+    base/hostversion.cpp
+    base/hostversion.h
+    base/icfg.cpp
+    base/icfg.h
+    base/idllinstance.cpp
+    base/idllinstance.h
+    base/iobserver.h
+    base/moduleloader.cpp
+    base/moduleloader_p.h
+    base/observable.cpp
+    base/observable.h
+    base/omekos.cpp
+    base/omekos.h
+    base/tokenizer.cpp
+    base/tokenizer.h
+    base/trace.cpp
+    base/trace.h
+    valueframework/valueclasses/adapter.cpp
+    valueframework/valueclasses/adapter.h
+    valueframework/valueclasses/bearing.h
+    valueframework/valueclasses/bearingresult.cpp
+    valueframework/valueclasses/bearingresult.h
+    valueframework/valueclasses/node.cpp
+    valueframework/valueclasses/node.h
+    valueframework/valueclasses/quadfloat.cpp
+    valueframework/valueclasses/quadfloat.h
+    valueframework/valueclasses/selectionitem.h
+    valueframework/valueclasses/selitemdesc.cpp
+    valueframework/valueclasses/selitemdesc.h
+    valueframework/valueclasses/trafficcontrolfrequency.cpp
+    valueframework/valueclasses/trafficcontrolfrequency.h
+    valueframework/valueclasses/tree.cpp
+    valueframework/valueclasses/tree.h
+    valueframework/valueclasses/value.h
+    valueframework/valueclasses/valuebase.cpp
+    valueframework/valueclasses/valuebase.h
+    valueframework/valueclasses/valuedescriptor.cpp
+    valueframework/valueclasses/valuedescriptor.h
+    valueframework/valueclasses/valuefactory.cpp
+    valueframework/valueclasses/valuefactory.h
+    valueframework/valueclasses/valuelist.h
+    valueframework/valueclasses/valuenumeric.h
+    valueframework/valueclasses/valueobservermacros.h
+    valueframework/valueclasses/valueselection.cpp
+    valueframework/valueclasses/valueselection.h
+    devicecontrol/stddevicedefinition/stdadapter.cpp
+    devicecontrol/stddevicedefinition/stdadapter.h
+    devicecontrol/stddevicedefinition/stddevicedefinition.cpp
+    devicecontrol/stddevicedefinition/stddevicedefinition.h
+    devicecontrol/stddevicedefinition/stddevicetree.cpp
+    devicecontrol/stddevicedefinition/stddevicetree.h
+)
+list(TRANSFORM kvthost_sources PREPEND ${PROJECT_SOURCE_DIR}/)
 
 add_library(kvthost SHARED ${kvthost_sources})
 add_library(KvtCommon::Host ALIAS kvthost)
@@ -31,7 +92,8 @@ install(TARGETS kvthost EXPORT KvtCommonTargets
     LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
     ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
     RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
-foreach(dir IN LISTS KVT_HOST_DIRS)
+# Public headers keep their folder; private "_p.h" headers stay behind.
+foreach(dir IN ITEMS base valueframework/valueclasses devicecontrol/stddevicedefinition)
     install(DIRECTORY ${PROJECT_SOURCE_DIR}/${dir}/ DESTINATION ${KVT_INSTALL_INCLUDE_DIR}/${dir}
         FILES_MATCHING PATTERN "*.h" PATTERN "*_p.h" EXCLUDE)
 endforeach()
