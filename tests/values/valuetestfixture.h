@@ -8,9 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <functional>
-#include <utility>
 #include <vector>
 
 /// Starts every test with an empty tree and a captured trace sink.
@@ -29,13 +27,7 @@ protected:
         ErrorHandler::Instance().SetTraceMask(0);
     }
 
-    /// True when a captured line contains `text`.
-    bool Logged(const QString& text) const
-    {
-        return std::any_of(m_lstLines.begin(), m_lstLines.end(),
-                           [&text](const QString& line) { return line.contains(text); });
-    }
-
+    bool Logged(const QString& text) const { return m_lstLines.join(QLatin1Char('\n')).contains(text); }
     values::Tree& tree() { return *values::Tree::Instance(); }
 
     QStringList m_lstLines;

@@ -32,70 +32,56 @@ void ExpectRoundTrip(const T& value)
     EXPECT_TRUE(ThroughText(source)->GetValue() == value) << source.GetStringValue().toStdString();
 }
 
-TEST(ValueText, BasicTypesRoundTrip)
+template <class T>
+void ExpectListRoundTrip(std::initializer_list<T> items)
 {
-    for (double f : {1.0 / 3.0, -2.5e-308, 1e300, std::numeric_limits<double>::max(),
-                     std::numeric_limits<double>::denorm_min(), 123456789.123456789})
+    ValueList<T> list;
+    for (const T& item : items)
+        list.PushBack(item);
+    EXPECT_EQ(ThroughText(list)->GetItems(), list.GetItems()) << list.GetStringValue().toStdString();
+}
+
+TEST(ValueText, EveryTypeRoundTrips)
+{
+    for (double f : {1.0 / 3.0, -2.5e-308, std::numeric_limits<double>::max(), std::numeric_limits<double>::denorm_min(),
+                     123456789.123456789, -std::numeric_limits<double>::infinity()})
         ExpectRoundTrip(f);
+    EXPECT_TRUE(std::signbit(ThroughText(Value<double>(QString(), -0.0))->GetValue()));
     ExpectRoundTrip(true);
     ExpectRoundTrip(false);
-    ExpectRoundTrip(-std::numeric_limits<double>::infinity());
     ExpectRoundTrip(std::numeric_limits<int>::min());
     ExpectRoundTrip(std::numeric_limits<unsigned>::max());
     ExpectRoundTrip(std::numeric_limits<qint64>::min());
     ExpectRoundTrip(QStringLiteral("a|b;c\\d"));
     ExpectRoundTrip(QString());
 
-    Value<double> negZero(QString(), -0.0);
-    EXPECT_TRUE(std::signbit(ThroughText(negZero)->GetValue()));
-}
-
-TEST(ValueText, RecordsAndListsRoundTrip)
-{
     BearingResult result(Bearing{98.5e6, -1234, 3599, -45, 80}, 0xFFFFFFFFFFFFULL);
     result.SetValueValid(BearingResult::VALUE_ELEVATION, false);
     ExpectRoundTrip(result);
-
-    ValueList<BearingResult> bearings;
-    bearings.PushBack(result);
-    bearings.PushBack(BearingResult());
-    EXPECT_EQ(ThroughText(bearings)->GetItems(), bearings.GetItems());
-
-    ValueList<QuadFloat> ranges;
-    ranges.PushBack(QuadFloat(0.1, 359.99, 1.0 / 7.0, -0.0));
-    EXPECT_EQ(ThroughText(ranges)->GetItems(), ranges.GetItems());
-
-    ValueList<TrafficControlFrequency> channels;
-    channels.PushBack(TrafficControlFrequency(118.025e6, 7, true));
-    channels.PushBack(TrafficControlFrequency(100.9, 0, false));
-    EXPECT_EQ(ThroughText(channels)->GetItems(), channels.GetItems());
-
-    // Entries whose text holds the separators, and an empty entry.
-    ValueList<QString> texts;
-    for (const char* s : {"a|b", "\\", "", "|"})
-        texts.PushBack(QString::fromLatin1(s));
-    EXPECT_EQ(ThroughText(texts)->GetItems(), texts.GetItems());
-    EXPECT_EQ(ThroughText(ValueList<QString>())->Size(), 0);
+    ExpectListRoundTrip({result, BearingResult()});
+    ExpectListRoundTrip({QuadFloat(0.1, 359.99, 1.0 / 7.0, -0.0)});
+    ExpectListRoundTrip({TrafficControlFrequency(118.025e6, 7, true), TrafficControlFrequency(100.9, 0, false)});
+    // Entries that hold the separators, and an empty entry.
+    ExpectListRoundTrip<QString>({"a|b", "\\", "", "|"});
+    ExpectListRoundTrip<QString>({});
 }
 
 TEST(ValueText, SelectionAndNumericKeepTheirChoice)
 {
-    ValueSelection selection;
-    selection.AddItem("Left", 0.0, 0);
-    selection.AddItem("Vertical", 0.0, 2);
+    ValueSelection selection, copy;
+    for (ValueSelection* p : {&selection, &copy})
+    {
+        p->AddItem("Left", 0.0, 0);
+        p->AddItem("Vertical", 0.0, 2);
+    }
     EXPECT_EQ(selection.GetCurrentKey(), 0) << "the first item becomes current";
     selection.SetCurrentKey(2);
-    ValueSelection copy;
-    copy.AddItem("Left", 0.0, 0);
-    copy.AddItem("Vertical", 0.0, 2);
     EXPECT_TRUE(copy.SetStringValue(selection.GetStringValue()));
     EXPECT_EQ(copy.GetCurrentKey(), 2);
     EXPECT_FALSE(copy.SetStringValue("Diagonal"));
     EXPECT_EQ(copy.GetCurrentKey(), 2);
 
     ValueNumeric<int> number(QString(), 0, -10, 10, 1);
-    EXPECT_TRUE(number.SetStringValue("-7"));
-    EXPECT_EQ(number.GetValue(), -7);
     EXPECT_TRUE(number.SetStringValue("99")) << "readable text is clamped, not refused";
     EXPECT_EQ(number.GetValue(), 10);
 }
