@@ -1,8 +1,5 @@
 #include "tests/characteristics/characteristicsfixture.h"
 
-#include "devicecontrol/stddevicedefinition/stddevicedefinition.h"
-#include "devicecontrol/stddevicedefinition/stddevicetree.h"
-#include "valueframework/valueclasses/node.h"
 #include "valueframework/valueclasses/value.h"
 #include "valueframework/valueclasses/valueselection.h"
 
@@ -10,9 +7,7 @@
 
 namespace {
 
-const QString POLARISATION_PATH = QStringLiteral("/KVTServer") + StdDeviceDefinition::g_vdPolarisation.PathName();
-
-/// Registration bookkeeping: which device items the characteristics observe.
+/// Which device items the characteristics observe, and what they make of changes.
 class BindingTest : public CharacteristicsFixture
 {
 protected:
@@ -20,93 +15,173 @@ protected:
     {
         return values::Tree::Instance()->FindValue(basePath + descriptor.PathName());
     }
-
     /// Whether `c` observes each watched item below `basePath` (node, type,
-    /// channel count, modify time) and the polarisation value.
+    /// channel count, modify time) and the polarisation below the server.
     static std::vector<bool> Registrations(const KVTCharacteristics& c, const QString& basePath = DEVICE_PATH)
     {
         std::vector<bool> lstRegistered;
-        for (const values::ValueDescriptor* pDescriptor :
-             {&StdDeviceDefinition::g_vdNodeCfg, &StdDeviceDefinition::g_vdDevType,
-              &StdDeviceDefinition::g_vdDevMaxChannelCount, &StdDeviceDefinition::g_vdCfgModifyTime}) {
-            values::ValueBase* pItem = Item(basePath, *pDescriptor);
+        for (const auto& [strBase, pDescriptor] :
+             {std::pair{basePath, &StdDeviceDefinition::g_vdNodeCfg}, {basePath, &StdDeviceDefinition::g_vdDevType},
+              {basePath, &StdDeviceDefinition::g_vdDevMaxChannelCount},
+              {basePath, &StdDeviceDefinition::g_vdCfgModifyTime}, {DEVICE_PATH, &StdDeviceDefinition::g_vdPolarisation}}) {
+            values::ValueBase* pItem = Item(strBase, *pDescriptor);
             lstRegistered.push_back(pItem != nullptr && pItem->HasObserver(&c));
         }
-        values::ValueBase* pPolarisation = values::Tree::Instance()->FindValue(POLARISATION_PATH);
-        lstRegistered.push_back(pPolarisation != nullptr && pPolarisation->HasObserver(&c));
         return lstRegistered;
     }
+    void BindObserved(bool autoUpdate = true)
+    {
+        AddAntenna("HR469", "VQ28", 2e7, 1.3e9);
+        Bind(autoUpdate);
+        m_characteristics.AddObserver(&m_recorder);
+    }
+    ~BindingTest() override
+    {
+        if (m_pCharacteristics)
+            m_characteristics.DeleteObserver(&m_recorder);
+    }
 
-    const std::vector<bool> ALL = {true, true, true, true, true};
-    const std::vector<bool> NONE = {false, false, false, false, false};
+    const std::vector<bool> ALL = std::vector<bool>(5, true);
+    const std::vector<bool> NONE = std::vector<bool>(5, false);
+    NotificationRecorder m_recorder;
 };
 
-TEST_F(BindingTest, FailedBindUnbindsAndRebindMovesTheRegistrations)
+/// A change of one watched device value and how the cache shows it.
+struct WatchedChange
+{
+    const char* pszName;
+    const values::ValueDescriptor* pDescriptor;
+    const char* pszText;
+    bool (*pApplied)(KVTCharacteristics&);  // null where the cache entry has no getter
+};
+
+void PrintTo(const WatchedChange& change, std::ostream* pOut)
+{
+    *pOut << change.pszName;
+}
+
+class TreeChangeTest : public BindingTest, public ::testing::WithParamInterface<WatchedChange>
+{
+protected:
+    void ChangeWatchedValue(bool autoUpdate)
+    {
+        BindObserved(autoUpdate);
+        // A second antenna in the tree, unannounced: only the modify time tells about it.
+        AddAntenna("HR443", "VQ28", 1300000001.0, 3e9);
+        PublishAntennas();
+        SetDeviceText(*GetParam().pDescriptor, GetParam().pszText);
+    }
+};
+
+const WatchedChange s_aWatchedChanges[] = {
+    {"DeviceType", &StdDeviceDefinition::g_vdDevType, "KVTP1",
+     [](KVTCharacteristics& c) { return c.GetKVTType() == KVT_TYPE_P1; }},
+    {"ChannelCount", &StdDeviceDefinition::g_vdDevMaxChannelCount, "0",
+     [](KVTCharacteristics& c) { return c.GetMaxChannelCount() == KVTCharacteristics::MAX_CHANNEL_COUNT_DEFAULT; }},
+    // The polarisation has no getter: only the notification shows the change was taken.
+    {"Polarisation", &StdDeviceDefinition::g_vdPolarisation, "Vertical", nullptr},
+    {"ModifyTime", &StdDeviceDefinition::g_vdCfgModifyTime, "051226120000",
+     [](KVTCharacteristics& c) { return c.GetAntennaByIndex(1) != nullptr; }},
+};
+
+TEST_P(TreeChangeTest, RefreshesAndNotifiesOnceWithAutoUpdate)
+{
+    ChangeWatchedValue(true);
+    EXPECT_TRUE(!GetParam().pApplied || GetParam().pApplied(m_characteristics));
+    EXPECT_EQ(m_recorder.m_lstCodes, std::vector<TChangeCode>{ChangeCode::ValueChanged});
+}
+
+TEST_P(TreeChangeTest, IgnoresChangesWithoutAutoUpdate)
+{
+    ChangeWatchedValue(false);
+    EXPECT_FALSE(GetParam().pApplied && GetParam().pApplied(m_characteristics));
+    EXPECT_TRUE(m_recorder.m_lstCodes.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(WatchedValues, TreeChangeTest, ::testing::ValuesIn(s_aWatchedChanges),
+                         [](const ::testing::TestParamInfo<WatchedChange>& info) { return info.param.pszName; });
+
+TEST_F(BindingTest, RemovedValuesAndNodeAreForgottenWithoutCrash)
+{
+    BindObserved();
+    values::Tree& tree = *values::Tree::Instance();
+    const QString typePath = DEVICE_PATH + StdDeviceDefinition::g_vdDevType.PathName();
+    ASSERT_TRUE(tree.RemoveValue(typePath));
+    // A new value at the same place is not observed.
+    auto* pNewType = tree.CreateValue<values::ValueSelection>(typePath);
+    ASSERT_NE(pNewType, nullptr);
+    pNewType->AddItem("KVTP1", 0.0, 0);
+    EXPECT_EQ(m_characteristics.GetKVTType(), KVT_TYPE_Q1);
+    EXPECT_TRUE(m_recorder.m_lstCodes.empty());
+
+    // Neither the refresh (which builds a new configuration node) nor the
+    // destructor may touch the removed node again (the sanitizer build would
+    // report it), and the new node is not observed.
+    ASSERT_TRUE(tree.RemoveValue(DEVICE_PATH + StdDeviceDefinition::g_vdNodeCfg.PathName()));
+    ASSERT_TRUE(tree.RemoveValue(DEVICE_PATH + StdDeviceDefinition::g_vdPolarisation.PathName()));
+    SetDeviceText(StdDeviceDefinition::g_vdCfgModifyTime, "051226120000");
+    EXPECT_EQ(m_recorder.m_lstCodes, std::vector<TChangeCode>{ChangeCode::ValueChanged});
+    values::ValueBase* pNewNode = Item(DEVICE_PATH, StdDeviceDefinition::g_vdNodeCfg);
+    ASSERT_NE(pNewNode, nullptr);
+    EXPECT_FALSE(pNewNode->HasObserver(&m_characteristics));
+
+    ASSERT_TRUE(tree.RemoveValue(DEVICE_PATH + StdDeviceDefinition::g_vdDevMaxChannelCount.PathName()));
+    ASSERT_TRUE(tree.RemoveValue(DEVICE_PATH + StdDeviceDefinition::g_vdCfgModifyTime.PathName()));
+    m_characteristics.DeleteObserver(&m_recorder);
+    m_pCharacteristics.reset();
+}
+
+TEST_F(BindingTest, RebindMovesTheRegistrationsAndSkipsMissingOrWrongTypedValues)
 {
     Bind();
     EXPECT_EQ(Registrations(m_characteristics), ALL);
-
     // A second device elsewhere: the old registrations go, the polarisation
     // (under the server root) stays observed.
     const QString otherPath = QStringLiteral("/Other");
     ASSERT_NE(StdDeviceDefinition::StdDeviceTree::Device(otherPath), nullptr);
-    static_cast<values::Value<int>*>(Item(otherPath, StdDeviceDefinition::g_vdDevMaxChannelCount))->SetValue(5);
+    ASSERT_TRUE(Item(otherPath, StdDeviceDefinition::g_vdDevMaxChannelCount)->SetStringValue("5"));
     EXPECT_TRUE(m_characteristics.SetBase_ValuePath(otherPath, true));
     EXPECT_EQ(m_characteristics.GetMaxChannelCount(), 5);
     EXPECT_EQ(Registrations(m_characteristics), (std::vector<bool>{false, false, false, false, true}));
     EXPECT_EQ(Registrations(m_characteristics, otherPath), ALL);
-
     EXPECT_FALSE(m_characteristics.SetBase_ValuePath(QStringLiteral("/Missing"), true));
     EXPECT_EQ(Registrations(m_characteristics, otherPath), NONE);
     // Unbound, a refresh keeps the cache as it was.
     m_characteristics.UpdateCachedDataFromValueTree();
     EXPECT_EQ(m_characteristics.GetMaxChannelCount(), 5);
-}
 
-TEST_F(BindingTest, MissingOrWrongTypedValuesAreNotObservedButTheRestIs)
-{
+    // No channel count, and the device type as plain text instead of a selection.
     values::Tree& tree = *values::Tree::Instance();
-    const QString channelPath = DEVICE_PATH + StdDeviceDefinition::g_vdDevMaxChannelCount.PathName();
-    ASSERT_TRUE(tree.RemoveValue(channelPath));
-    // The device type as plain text instead of a selection.
+    ASSERT_TRUE(tree.RemoveValue(DEVICE_PATH + StdDeviceDefinition::g_vdDevMaxChannelCount.PathName()));
     const QString typePath = DEVICE_PATH + StdDeviceDefinition::g_vdDevType.PathName();
     ASSERT_TRUE(tree.RemoveValue(typePath));
     auto* pTextType = tree.CreateValue<values::Value<QString>>(typePath, QStringLiteral("KVTP1"));
     ASSERT_NE(pTextType, nullptr);
-
-    PublishAntennas();
     EXPECT_FALSE(m_characteristics.SetBase_ValuePath(DEVICE_PATH, true));
     EXPECT_FALSE(pTextType->HasObserver(&m_characteristics));
     EXPECT_EQ(Registrations(m_characteristics), (std::vector<bool>{true, false, false, true, true}));
-    EXPECT_EQ(m_characteristics.GetKVTType(), KVT_TYPE_Q1);
-    EXPECT_EQ(m_characteristics.GetMaxChannelCount(), KVTCharacteristics::MAX_CHANNEL_COUNT_DEFAULT);
 }
 
 TEST_F(BindingTest, CopiesOwnTheirRegistrationsAndAntennas)
 {
-    AddAntenna("HR469", "VQ28", 2e7, 1.3e9);
     AddAntenna("HR443", "VQ28", 1300000001.0, 3e9);
-    Bind();
-
+    BindObserved();
     auto pCopy = std::make_unique<KVTCharacteristics>(m_characteristics);
     EXPECT_EQ(Registrations(*pCopy), ALL);
     ASSERT_NE(pCopy->GetAntennaByIndex(1), nullptr);
     EXPECT_NE(pCopy->GetAntennaByIndex(1), m_characteristics.GetAntennaByIndex(1));
-    EXPECT_EQ(pCopy->GetAntennaByIndex(1)->m_strName, "HR443");
+    EXPECT_EQ(pCopy->GetAntennaByIndex(1)->m_strName, "HR469");
 
-    // The copy follows the tree on its own; the original's observers are
-    // not carried over.
-    NotificationRecorder originalObserver;
-    m_characteristics.AddObserver(&originalObserver);
+    // Copies follow the tree on their own; the original's observers are not carried over.
     KVTCharacteristics assigned;
     assigned = *pCopy;
     NotificationRecorder copyObserver;
     pCopy->AddObserver(&copyObserver);
-    DeviceValue<values::ValueSelection>(StdDeviceDefinition::g_vdDevType)->SetCurrentText("KVTN1");
+    SetType("KVTN1");
     EXPECT_EQ(pCopy->GetKVTType(), KVT_TYPE_N1);
     EXPECT_EQ(assigned.GetKVTType(), KVT_TYPE_N1);
     EXPECT_EQ(copyObserver.m_lstCodes.size(), 1u);
-    EXPECT_EQ(originalObserver.m_lstCodes.size(), 1u);
+    EXPECT_EQ(m_recorder.m_lstCodes.size(), 1u);
 
     pCopy->DeleteObserver(&copyObserver);
     pCopy.reset();
@@ -114,27 +189,12 @@ TEST_F(BindingTest, CopiesOwnTheirRegistrationsAndAntennas)
     const KVTCharacteristics& rSame = assigned;
     assigned = rSame;
     EXPECT_EQ(Registrations(assigned), ALL);
-    EXPECT_EQ(assigned.GetAntennaByIndex(0)->m_strName, "HR469");
+    EXPECT_EQ(assigned.GetAntennaByIndex(0)->m_strName, "HR443");
 
     // Assigning an unbound object releases the target's registrations.
     assigned = KVTCharacteristics();
     EXPECT_EQ(Registrations(assigned), NONE);
     EXPECT_EQ(assigned.GetAntennaByIndex(0), nullptr);
-    m_characteristics.DeleteObserver(&originalObserver);
 }
 
-TEST_F(BindingTest, RemovedNodeIsNotTouchedAgain)
-{
-    Bind();
-    // The node announces its departure; neither a refresh (which builds a
-    // new configuration node) nor the destructor may use the old one again
-    // (the sanitizer build would report it), and the new one is not observed.
-    ASSERT_TRUE(values::Tree::Instance()->RemoveValue(DEVICE_PATH + StdDeviceDefinition::g_vdNodeCfg.PathName()));
-    DeviceValue<values::Value<QString>>(StdDeviceDefinition::g_vdCfgModifyTime)->SetValue("051226120000");
-    values::ValueBase* pNewNode = Item(DEVICE_PATH, StdDeviceDefinition::g_vdNodeCfg);
-    ASSERT_NE(pNewNode, nullptr);
-    EXPECT_FALSE(pNewNode->HasObserver(&m_characteristics));
-    m_pCharacteristics.reset();
-}
-
-}
+} // namespace

@@ -31,11 +31,4 @@ TEST_F(TranslationTest, SetupMessagesComeOutInGermanWithTheCatalogueInstalled)
     EXPECT_EQ(message, "Antenna setup is already valid. Nothing changed.");
 }
 
-TEST(TranslationCatalogueTest, OnlyLanguagesWithACatalogueLoad)
-{
-    QTranslator translator;
-    EXPECT_FALSE(KVTTranslation::Load(translator, QLocale(QLocale::French, QLocale::France)));
-    EXPECT_TRUE(translator.isEmpty());
-}
-
 } // namespace

@@ -1,192 +1,116 @@
-#include "base/cfgcenter.h"
+#include "tests/common/configdirfixture.h"
 
 #include <QFile>
-#include <QProcess>
-#include <QTemporaryDir>
-
-#include <gtest/gtest.h>
 
 #include <memory>
 
 namespace
 {
 
-class CfgStoreTest : public ::testing::Test
+class CfgStoreTest : public ConfigDirFixture
 {
 protected:
-    void SetUp() override
+    static std::unique_ptr<ICfg> Open(const QString& section = QString())
     {
-        ASSERT_TRUE(m_dir.isValid());
-        qputenv("KVT_CONFIG_DIR", m_dir.path().toUtf8());
-        CfgCenter::Reset();
+        std::unique_ptr<ICfg> pCfg(CfgCenter::CreateCfg(QStringLiteral("Shared"), ICfg::User, QString()));
+        return section.isEmpty() ? std::move(pCfg) : std::unique_ptr<ICfg>(pCfg->GetSubCfg(section, ICfg::User));
     }
-
-    void TearDown() override
-    {
-        CfgCenter::Reset();
-        qunsetenv("KVT_CONFIG_DIR");
-    }
-
-    static std::unique_ptr<ICfg> Open(const QString& name = QStringLiteral("Shared"))
-    {
-        return std::unique_ptr<ICfg>(CfgCenter::CreateCfg(name, ICfg::User, QString()));
-    }
-
-    static std::unique_ptr<ICfg> Sub(ICfg& cfg, const QString& path)
-    {
-        return std::unique_ptr<ICfg>(cfg.GetSubCfg(path, ICfg::User));
-    }
-
-    // Runs the helper process on the same configuration directory.
-    QProcess& RunHelper(const QStringList& arguments)
-    {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("KVT_CONFIG_DIR"), m_dir.path());
-        m_process.setProcessEnvironment(environment);
-        m_process.start(QStringLiteral(HOSTBASE_HELPER), arguments);
-        EXPECT_TRUE(m_process.waitForFinished(60000));
-        return m_process;
-    }
-
-    QTemporaryDir m_dir;
-    QProcess m_process;
 };
 
 TEST_F(CfgStoreTest, HandlesOnOneConfigurationShareChanges)
 {
     auto cfg = Open();
-    auto nested = Sub(*cfg, QStringLiteral("SystemConfiguration/Antenna0"));
-    auto outer = Sub(*cfg, QStringLiteral("SystemConfiguration"));
-    auto inner = Sub(*outer, QStringLiteral("//Antenna0/"));
-    nested->SetString(QStringLiteral("Name"), QStringLiteral("DF1"), 0);
-    EXPECT_EQ(inner->GetString(QStringLiteral("Name"), QString(), 0), QStringLiteral("DF1"));
-    inner->SetInt(QStringLiteral("Count"), 7, 0);
-    auto again = Open();
-    auto third = Sub(*again, QStringLiteral("SystemConfiguration/Antenna0"));
-    EXPECT_EQ(third->GetInt(QStringLiteral("Count"), 0, 0), 7);
-    EXPECT_EQ(outer->GetSubCfgNames(), QStringList{QStringLiteral("Antenna0")});
-    EXPECT_EQ(nested->GetKeys(), (QStringList{QStringLiteral("Count"), QStringLiteral("Name")}));
-    EXPECT_EQ(cfg->GetSubCfg(QStringLiteral("//"), ICfg::User), nullptr);
+    auto nested = Open("SystemConfiguration/Antenna0");
+    auto outer = Open("SystemConfiguration");
+    std::unique_ptr<ICfg> inner(outer->GetSubCfg("//Antenna0/", ICfg::User));
+    nested->SetString("Name", "DF1", 0);
+    EXPECT_EQ(inner->GetString("Name", QString(), 0), "DF1");
+    inner->SetInt("Count", 7, 0);
+    EXPECT_EQ(Open("SystemConfiguration/Antenna0")->GetInt("Count", 0, 0), 7);
+    EXPECT_EQ(outer->GetSubCfgNames(), QStringList{"Antenna0"});
+    EXPECT_EQ(nested->GetKeys(), (QStringList{"Count", "Name"}));
+    EXPECT_EQ(cfg->GetSubCfg("//", ICfg::User), nullptr);
     EXPECT_EQ(CfgCenter::CreateCfg(QString(), ICfg::User, QString()), nullptr);
 
     QFile file(cfg->GetFileName());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_TRUE(file.readAll().contains("[SystemConfiguration/Antenna0]\nCount=7\nName=DF1\n"));
+    EXPECT_TRUE(file.readAll().contains("[SystemConfiguration/Antenna0]\nCount=7\nName=DF1\n")) << "human-readable";
 }
 
-TEST_F(CfgStoreTest, AbsentKeyDoubleReadIdiom)
+// Callers tell an absent key from a stored one by reading it with two defaults.
+TEST_F(CfgStoreTest, AbsentKeysGiveTheDefaultAndReadOnlyFlagsPersist)
 {
+    {
+        auto cfg = Open();
+        EXPECT_NE(cfg->GetBool("Valid", false, 0), cfg->GetBool("Valid", true, 0));
+        cfg->SetBool("Valid", false, 0);
+        cfg->SetString("Port", "12ab", 0);
+        cfg->SetString(QString(), "ignored", 0);
+        cfg->SetReadOnly("Port", true, 0);
+        cfg->SetReadOnly("Missing", true, 0);
+        cfg->SetInt("Port", -4500, 0);
+    }
     auto cfg = Open();
-    const QString key = QStringLiteral("Valid");
-    EXPECT_NE(cfg->GetBool(key, false, 0), cfg->GetBool(key, true, 0));
-    EXPECT_NE(cfg->GetInt(key, 0, 0), cfg->GetInt(key, 1, 0));
-    EXPECT_NE(cfg->GetString(key, QStringLiteral("a"), 0), cfg->GetString(key, QStringLiteral("b"), 0));
-    cfg->SetBool(key, false, 0);
-    EXPECT_EQ(cfg->GetBool(key, false, 0), cfg->GetBool(key, true, 0));
-    EXPECT_FALSE(cfg->GetBool(key, true, 0));
-    cfg->SetInt(QStringLiteral("Port"), -4500, 0);
-    EXPECT_EQ(cfg->GetInt(QStringLiteral("Port"), 1, 0), -4500);
-    cfg->SetString(QStringLiteral("Port"), QStringLiteral("12ab"), 0);
-    EXPECT_EQ(cfg->GetInt(QStringLiteral("Port"), 3, 0), 3);
-    cfg->SetString(QString(), QStringLiteral("ignored"), 0);
-    EXPECT_TRUE(cfg->GetKeys().contains(QStringLiteral("Valid")));
-    EXPECT_EQ(cfg->GetKeys().size(), 2);
+    EXPECT_EQ(cfg->GetBool("Valid", false, 0), cfg->GetBool("Valid", true, 0));
+    EXPECT_EQ(cfg->GetInt("Port", 1, 0), -4500);
+    EXPECT_TRUE(cfg->IsReadOnly("Port")) << "kept across a write";
+    EXPECT_EQ(cfg->GetKeys(), (QStringList{"Port", "Valid"}));
+    cfg->SetString("Port", "12ab", 0);
+    EXPECT_EQ(cfg->GetInt("Port", 3, 0), 3) << "unreadable number";
+    cfg->SetReadOnly("Port", false, 0);
+    EXPECT_FALSE(cfg->IsReadOnly("Port"));
 }
 
 TEST_F(CfgStoreTest, OddNamesAndValuesSurviveTheFile)
 {
-    const QStringList keys = {QStringLiteral("a=b"), QStringLiteral("[x]"), QStringLiteral("!lead"),
-                              QStringLiteral(" spaced "), QStringLiteral("semi;colon#"), QStringLiteral("new\nline"),
-                              QStringLiteral("Gr\u00FC\u00DFe%41"), QStringLiteral("back\\slash/x")};
-    const QStringList values = {QStringLiteral(" lead and trail "), QStringLiteral("line1\nline2\r\n"),
-                                QStringLiteral("c:\\dir\\s\\n"), QStringLiteral("=;#[!]"), QStringLiteral("\t\x01"),
-                                QString(), QStringLiteral("\u00A0nbsp\u00A0"), QStringLiteral("\\")};
-    const QString section = QStringLiteral("Odd]Name/x=y;z/ [q] ");
-    {
-        auto cfg = Open();
-        auto odd = Sub(*cfg, section);
-        for (int i = 0; i < keys.size(); ++i)
-            odd->SetString(keys.at(i), values.at(i), 0);
-        odd->SetReadOnly(keys.first(), true, 0);
-    }
-    auto cfg = Open();
-    auto odd = Sub(*cfg, section);
+    const QStringList keys = {"a=b", "[x]", "!lead", " spaced ", "semi;colon#", "new\nline", "Gr\u00FC\u00DFe%41",
+                              "back\\slash/x"};
+    const QStringList values = {" lead and trail ", "line1\nline2\r\n", "c:\\dir\\s\\n", "=;#[!]", "\t\x01", QString(),
+                                "\u00A0nbsp\u00A0", "\\"};
+    const QString section = "Odd]Name/x=y;z/ [q] ";
+    for (int i = 0; i < keys.size(); ++i)
+        Open(section)->SetString(keys.at(i), values.at(i), 0);
+    CfgCenter::Reset();
+    auto odd = Open(section);
     EXPECT_EQ(odd->GetKeys().size(), keys.size());
     for (int i = 0; i < keys.size(); ++i)
-        EXPECT_EQ(odd->GetString(keys.at(i), QStringLiteral("<absent>"), 0), values.at(i)) << i;
-    EXPECT_TRUE(odd->IsReadOnly(keys.first()));
-    EXPECT_EQ(cfg->GetSubCfgNames(), QStringList{QStringLiteral("Odd]Name")});
-}
-
-TEST_F(CfgStoreTest, ReadOnlyFlagIsPersistentAndKeptOnWrite)
-{
-    {
-        auto cfg = Open();
-        cfg->SetString(QStringLiteral("Locked"), QStringLiteral("1"), 0);
-        cfg->SetReadOnly(QStringLiteral("Locked"), true, 0);
-        cfg->SetReadOnly(QStringLiteral("Missing"), true, 0);
-        cfg->SetString(QStringLiteral("Locked"), QStringLiteral("2"), 0);
-    }
-    auto cfg = Open();
-    EXPECT_TRUE(cfg->IsReadOnly(QStringLiteral("Locked")));
-    EXPECT_EQ(cfg->GetString(QStringLiteral("Locked"), QString(), 0), QStringLiteral("2"));
-    EXPECT_FALSE(cfg->Contains(QStringLiteral("Missing")));
-    cfg->SetReadOnly(QStringLiteral("Locked"), false, 0);
-    EXPECT_FALSE(cfg->IsReadOnly(QStringLiteral("Locked")));
+        EXPECT_EQ(odd->GetString(keys.at(i), "<absent>", 0), values.at(i)) << i;
+    EXPECT_EQ(Open()->GetSubCfgNames(), QStringList{"Odd]Name"});
 }
 
 TEST_F(CfgStoreTest, FilePerNameAndViewUnderTheConfigurationDirectory)
 {
-    CfgCenter::GetAppCfg(ICfg::Station).SetInt(QStringLiteral("Count"), 1, 0);
-    EXPECT_EQ(CfgCenter::GetAppCfg(ICfg::Station).GetFileName(), m_dir.filePath(QStringLiteral("station/Application.ini")));
-    EXPECT_FALSE(CfgCenter::GetAppCfg(ICfg::Application).Contains(QStringLiteral("Count")));
-    std::unique_ptr<ICfg> odd(CfgCenter::CreateCfg(QStringLiteral("../x"), ICfg::View(9), QString()));
-    EXPECT_EQ(odd->GetFileName(), m_dir.filePath(QStringLiteral("view9/%2E.%2Fx.ini")));
-
-    QTemporaryDir other;
-    qputenv("KVT_CONFIG_DIR", other.path().toUtf8());
-    CfgCenter::Reset();
-    EXPECT_EQ(CfgCenter::GetAppCfg(ICfg::Station).GetInt(QStringLiteral("Count"), 0, 0), 0);
+    CfgCenter::GetAppCfg(ICfg::Station).SetInt("Count", 1, 0);
+    EXPECT_EQ(CfgCenter::GetAppCfg(ICfg::Station).GetFileName(), m_dir.filePath("station/Application.ini"));
+    EXPECT_FALSE(CfgCenter::GetAppCfg(ICfg::Application).Contains("Count"));
+    std::unique_ptr<ICfg> odd(CfgCenter::CreateCfg("../x", ICfg::View(9), QString()));
+    EXPECT_EQ(odd->GetFileName(), m_dir.filePath("view9/%2E.%2Fx.ini"));
 }
 
 TEST_F(CfgStoreTest, ValuesSurviveIntoAnotherProcess)
 {
-    {
-        auto cfg = Open();
-        Sub(*cfg, QStringLiteral("A/B"))->SetString(QStringLiteral("Key"), QStringLiteral("from parent"), 0);
-    }
-    EXPECT_EQ(RunHelper({QStringLiteral("get"), QStringLiteral("A/B"), QStringLiteral("Key")}).readAllStandardOutput(),
-              QByteArray("from parent\n"));
-    RunHelper({QStringLiteral("set"), QStringLiteral("A"), QStringLiteral("Other"), QStringLiteral("from child")});
-    EXPECT_EQ(m_process.exitCode(), 0);
-    auto cfg = Open();
-    EXPECT_EQ(Sub(*cfg, QStringLiteral("A"))->GetString(QStringLiteral("Other"), QString(), 0), QStringLiteral("from child"));
-    EXPECT_EQ(Sub(*cfg, QStringLiteral("A/B"))->GetString(QStringLiteral("Key"), QString(), 0), QStringLiteral("from parent"));
+    Open("A/B")->SetString("Key", "from parent", 0);
+    EXPECT_EQ(RunHelper(HOSTBASE_HELPER, {"get", "A/B", "Key"}).readAllStandardOutput(), QByteArray("from parent\n"));
+    EXPECT_EQ(RunHelper(HOSTBASE_HELPER, {"set", "A", "Other", "from child"}).exitCode(), 0);
+    EXPECT_EQ(Open("A")->GetString("Other", QString(), 0), "from child");
+    EXPECT_EQ(Open("A/B")->GetString("Key", QString(), 0), "from parent");
 }
 
 // The helper is killed by the file-size limit while it writes a value larger
 // than the limit: the previous file content must stay whole and readable.
 TEST_F(CfgStoreTest, CrashDuringSaveKeepsThePreviousFile)
 {
-    QString fileName;
-    {
-        auto cfg = Open();
-        cfg->SetString(QStringLiteral("Before"), QStringLiteral("intact"), 0);
-        fileName = cfg->GetFileName();
-    }
-    QFile file(fileName);
+    Open()->SetString("Before", "intact", 0);
+    QFile file(Open()->GetFileName());
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QByteArray before = file.readAll();
     file.close();
 
-    QProcess& helper = RunHelper({QStringLiteral("flood"), QStringLiteral("S"), QStringLiteral("Big"), QStringLiteral("65536")});
-    EXPECT_EQ(helper.exitStatus(), QProcess::CrashExit);
-
+    EXPECT_EQ(RunHelper(HOSTBASE_HELPER, {"flood", "S", "Big", "65536"}).exitStatus(), QProcess::CrashExit);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll(), before);
-    auto cfg = Open();
-    EXPECT_EQ(cfg->GetString(QStringLiteral("Before"), QString(), 0), QStringLiteral("intact"));
-    EXPECT_FALSE(Sub(*cfg, QStringLiteral("S"))->Contains(QStringLiteral("Big")));
+    EXPECT_EQ(Open()->GetString("Before", QString(), 0), "intact");
+    EXPECT_FALSE(Open("S")->Contains("Big"));
 }
 
-} // namespace
+}
