@@ -9,7 +9,6 @@
 #include "valueframework/valueclasses/node.h"
 
 #include <QFile>
-#include <QProcess>
 
 namespace
 {
@@ -48,15 +47,7 @@ protected:
             pEntry->SetString(QString::fromLatin1(key), f[i++], 0);
     }
 
-    QProcess& RunHelper(const QStringList& arguments)
-    {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("KVT_CONFIG_DIR"), m_dir.path());
-        m_helper.setProcessEnvironment(environment);
-        m_helper.start(QStringLiteral(STATIONS_HELPER), arguments);
-        EXPECT_TRUE(m_helper.waitForFinished(60000));
-        return m_helper;
-    }
+    QProcess& RunHelper(const QStringList& arguments) { return ConfigDirFixture::RunHelper(STATIONS_HELPER, arguments); }
 
     static StdDeviceDefinition::StdAdapter Node(int index)
     {
@@ -64,7 +55,6 @@ protected:
     }
 
     AntennaDataList m_antennas{DEVICE, QString()};
-    QProcess m_helper;
 };
 
 // Written here, read back by a fresh process that has never seen the setup.

@@ -1,25 +1,19 @@
 #pragma once
 
-#include "base/cfgcenter.h"
 #include "base/errorhandler.h"
+#include "tests/common/configdirfixture.h"
 #include "valueframework/valueclasses/tree.h"
-
-#include <QTemporaryDir>
-
-#include <gtest/gtest.h>
 
 #include <memory>
 
-/// Every test gets its own configuration directory, an empty value tree and
-/// a captured trace sink with traces and assertions on.
-class StationsFixture : public ::testing::Test
+/// Adds an empty value tree and a captured trace sink, with traces and
+/// assertions on, to the test's own configuration directory.
+class StationsFixture : public ConfigDirFixture
 {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_dir.isValid());
-        qputenv("KVT_CONFIG_DIR", m_dir.path().toUtf8());
-        CfgCenter::Reset();
+        ConfigDirFixture::SetUp();
         ErrorHandler::Instance().SetSink([this](const QString& line) { m_strTraces += line + QLatin1Char('\n'); });
         ErrorHandler::Instance().SetTraceMask(ErrorHandler::TRACE_BIT | ErrorHandler::ASSERT_BIT);
     }
@@ -29,8 +23,7 @@ protected:
         values::Tree::Instance()->Clear();
         ErrorHandler::Instance().ResetSink();
         ErrorHandler::Instance().SetTraceMask(0);
-        CfgCenter::Reset();
-        qunsetenv("KVT_CONFIG_DIR");
+        ConfigDirFixture::TearDown();
     }
 
     /// A section of the station configuration (view 5).
@@ -39,6 +32,5 @@ protected:
         return std::unique_ptr<ICfg>(CfgCenter::GetAppCfg(ICfg::Station).GetSubCfg(path, ICfg::Station));
     }
 
-    QTemporaryDir m_dir;
     QString m_strTraces;
 };

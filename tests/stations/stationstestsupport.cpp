@@ -5,36 +5,37 @@
 
 #include <QLocale>
 
+#include <array>
+
 namespace StationsTest
 {
 
 namespace
 {
 
-// The shortest text that reads back as the same double.
-QString Exact(double value)
+// The stored flags in line order.
+template <class A>
+auto Flags(A& a)
 {
-    return QString::number(value, 'f', QLocale::FloatingPointShortest);
+    return std::array<decltype(&a.m_bEnabled), 5>{&a.m_bEnabled, &a.m_bCompassSupport, &a.m_bCompassEnabled,
+                                                 &a.m_bPolarizationSupport, &a.m_bActivePassiveSupport};
 }
 
 }
 
 QString Describe(const AntennaData& a)
 {
+    QStringList lstFields{a.m_strName};
+    // The shortest text that reads back as the same number.
+    for (double f : {a.m_fMinFreq, a.m_fMaxFreq, a.m_fMinRange, a.m_fMaxRange, double(a.m_fCompassValue), double(a.m_fMechOffset)})
+        lstFields << QString::number(f, 'f', QLocale::FloatingPointShortest);
     QStringList lstCodes;
     for (quint32 nCode : a.m_lstDfMethods)
         lstCodes << QString::number(nCode);
-    return QStringLiteral("%1|%2|%3|%4|%5|%6|%7|%8|%9")
-               .arg(a.m_strName, Exact(a.m_fMinFreq), Exact(a.m_fMaxFreq), Exact(a.m_fMinRange), Exact(a.m_fMaxRange),
-                    Exact(a.m_fCompassValue), Exact(a.m_fMechOffset), a.m_lstDfMethodNames.join(QLatin1Char(',')),
-                    lstCodes.join(QLatin1Char(','))) +
-           QStringLiteral("|%1%2%3%4%5|%6")
-               .arg(a.m_bEnabled)
-               .arg(a.m_bCompassSupport)
-               .arg(a.m_bCompassEnabled)
-               .arg(a.m_bPolarizationSupport)
-               .arg(a.m_bActivePassiveSupport)
-               .arg(a.m_strConverterTypeName);
+    QString strFlags;
+    for (const bool* pFlag : Flags(a))
+        strFlags += *pFlag ? QLatin1Char('1') : QLatin1Char('0');
+    return (lstFields << a.m_lstDfMethodNames.join(',') << lstCodes.join(',') << strFlags << a.m_strConverterTypeName).join('|');
 }
 
 QStringList Describe(const AntennaDataList& list)
@@ -59,11 +60,8 @@ AntennaData* Parse(const QString& line)
     pAntenna->m_lstDfMethodNames = f[7].split(QLatin1Char(','), Qt::SkipEmptyParts);
     for (const QString& strCode : f[8].split(QLatin1Char(','), Qt::SkipEmptyParts))
         pAntenna->m_lstDfMethods << strCode.toUInt();
-    pAntenna->m_bEnabled = f[9][0] == QLatin1Char('1');
-    pAntenna->m_bCompassSupport = f[9][1] == QLatin1Char('1');
-    pAntenna->m_bCompassEnabled = f[9][2] == QLatin1Char('1');
-    pAntenna->m_bPolarizationSupport = f[9][3] == QLatin1Char('1');
-    pAntenna->m_bActivePassiveSupport = f[9][4] == QLatin1Char('1');
+    for (int i = 0; i < 5; ++i)
+        *Flags(*pAntenna)[i] = f[9][i] == QLatin1Char('1');
     pAntenna->m_strConverterTypeName = f[10];
     return pAntenna;
 }
