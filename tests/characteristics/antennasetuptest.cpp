@@ -52,8 +52,7 @@ TEST_F(AntennaSetupTest, RepairRederivesRangesStoresThemAndRefreshes)
 {
     BindAntennas({{"HR482", "RP29", 3e5, 3e7, true}, {"HR469", "VQ28", 2e7, 3e9, true}});
     m_characteristics.GetAntennaByIndex(0)->m_fMaxRange = 1e7;
-    NotificationRecorder recorder;
-    m_characteristics.AddObserver(&recorder);
+    m_characteristics.AddObserver(&m_recorder);
 
     ASSERT_TRUE(m_characteristics.MakeAntennaSetupValid(m_strMessage));
     EXPECT_EQ(m_strMessage, "Auto configuration of antennas successfully covered range from 0.3 MHz to 3000 MHz.");
@@ -61,13 +60,12 @@ TEST_F(AntennaSetupTest, RepairRederivesRangesStoresThemAndRefreshes)
         DeviceValue<values::Value<QString>>(StdDeviceDefinition::g_vdCfgModifyTime)->GetValue();
     EXPECT_TRUE(QRegularExpression("^\\d{12}$").match(modifyTime).hasMatch()) << modifyTime.toStdString();
     // The stored modify time refreshed the cache from the tree: once, with code 3.
-    EXPECT_EQ(recorder.m_lstCodes, std::vector<TChangeCode>{ChangeCode::ValueChanged});
+    EXPECT_EQ(m_recorder.m_lstCodes, std::vector<TChangeCode>{ChangeCode::ValueChanged});
     EXPECT_EQ(m_characteristics.GetAntennaByIndex(0)->m_fMaxRange, 3e7);
     EXPECT_EQ(m_characteristics.GetAntennaByIndex(1)->m_fMinRange, 30000001.0);
 
     EXPECT_TRUE(m_characteristics.MakeAntennaSetupValid(m_strMessage));
     EXPECT_EQ(m_strMessage, "Antenna setup is already valid. Nothing changed.");
-    m_characteristics.DeleteObserver(&recorder);
 
     BindAntennas({{"HR463", "RP56", 9e3, 1e6, true}});
     EXPECT_FALSE(m_characteristics.MakeAntennaSetupValid(m_strMessage));

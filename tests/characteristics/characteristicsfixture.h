@@ -90,6 +90,7 @@ protected:
     }
 
     AntennaDataList m_antennas{DEVICE_PATH, QString()};
+    NotificationRecorder m_recorder;  // outlives the characteristics it observes
     std::unique_ptr<KVTCharacteristics> m_pCharacteristics = std::make_unique<KVTCharacteristics>();
     KVTCharacteristics& m_characteristics = *m_pCharacteristics;
 };

@@ -38,7 +38,7 @@ TEST_F(DfMethodTest, MethodsAndPolarisationsOfEnabledCoveringAntennas)
     EXPECT_TRUE(m_characteristics.GetAvailablePolarisationModesForFreq(1e8, 2e9).empty());
 }
 
-TEST_F(DfMethodTest, DetailedMethodsComeFromTheAntennaLibrary)
+TEST_F(DfMethodTest, DetailedMethodsAndDisplayNameComeFromTheModel)
 {
     // HR438SR at 500 MHz lies outside its row and gets the "SR" default.
     const struct { const char* pszModel; double fFreq; long nExpected; } cases[] = {
@@ -54,11 +54,8 @@ TEST_F(DfMethodTest, DetailedMethodsComeFromTheAntennaLibrary)
     antenna.m_strName = "HR469SR";
     EXPECT_TRUE(m_characteristics.HasAntennaDFMethod(&antenna, 1e8, static_cast<EKVTMethodDetailed>(10)));
     EXPECT_FALSE(m_characteristics.HasAntennaDFMethod(&antenna, 1e8, METHOD_DETAILED_4));
-}
 
-TEST_F(DfMethodTest, DisplayNameDropsOneSideOrPolarisationSuffix)
-{
-    AntennaData antenna;
+    // The display name drops one side or polarisation suffix.
     for (const auto& c : {std::pair{"HR467 (A/P)", "HR467 (A/P)"}, {"HR463_R", "HR463"},
                           {"HR439_K3_V", "HR439_K3"}, {"HR428_l", "HR428_l"}}) {
         antenna.m_strName = c.first;

@@ -2,7 +2,6 @@
 #include "devicecontrol/directionfinder/kvtcommon/kvtinformationcenter.h"
 #include "devicecontrol/directionfinder/kvtcommon/kvtinterfaceslist.h"
 
-#include <QMetaMethod>
 #include <QWidget>
 #include <gtest/gtest.h>
 
@@ -61,7 +60,7 @@ TEST(InterfacesListTest, OnlyRemoveDeletesAndOnlyTheNamedInterface)
     EXPECT_EQ(nDeletedB, 0);
 }
 
-TEST(AbstractInterfaceTest, ForgetsOnlyItsOwnDestroyedWidgetAndHasTheSlotsInOrder)
+TEST(AbstractInterfaceTest, ForgetsOnlyItsOwnDestroyedWidget)
 {
     int deleted = 0;
     FakeInterface iface("out", &deleted);
@@ -72,11 +71,6 @@ TEST(AbstractInterfaceTest, ForgetsOnlyItsOwnDestroyedWidgetAndHasTheSlotsInOrde
     EXPECT_EQ(iface.GetConfigWidget(), pWidget.get());
     pWidget.reset();
     EXPECT_EQ(iface.GetConfigWidget(), nullptr);
-
-    const QMetaObject& meta = KVTAbstractInterface::staticMetaObject;
-    ASSERT_EQ(meta.methodCount() - meta.methodOffset(), 2);
-    EXPECT_EQ(meta.method(meta.methodOffset()).methodSignature(), "SlotOnConfigWidgetDestroyed(QObject*)");
-    EXPECT_EQ(meta.method(meta.methodOffset() + 1).methodSignature(), "SlotUpdateConfiguration()");
 }
 
 TEST(InformationCenterTest, IsOneInstanceUntilFinalisedThenStartsFresh)

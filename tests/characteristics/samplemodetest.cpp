@@ -59,11 +59,8 @@ TEST_F(SampleModeTest, BandwidthsOfTheBestRowAndRounding)
                   request.second) << request.first;
     }
     EXPECT_EQ(m_characteristics.ToNextValidResolutionBandwidth(Mode(4), 1e6, 2e6, 1e6, 300), 0.0);
-}
 
-TEST_F(SampleModeTest, HopSelectionIsFilledOnlyWhereAnAntennaServes)
-{
-    BindDevice("KVTQ1", "KVT-HFR");
+    // A hop selection is filled only where an antenna serves.
     values::ValueSelection selection;
     selection.AddItem("kept", 1.0, 7);
     m_characteristics.UpdateHopBandwidthSelection(&selection, Mode(3), 1e6, 2e6, nullptr);
