@@ -4,9 +4,6 @@
 //                               every used range widened to its span and longer converter names
 #include "stationstestsupport.h"
 
-#include "devicecontrol/directionfinder/kvtcommon/antennadata.h"
-#include "devicecontrol/directionfinder/kvtcommon/antennadatalist.h"
-
 #include <sys/resource.h>
 
 #include <cstdio>
@@ -19,14 +16,8 @@ int main(int argc, char** argv)
     const QString station = QString::fromLocal8Bit(argv[2]);
     AntennaDataList antennas;
     const int nCount = antennas.BuildAntennasFromCfg(station);
-
     if (command == QLatin1String("dump"))
-    {
-        std::printf("%d\n", nCount);
-        for (const QString& line : StationsTest::Describe(antennas))
-            std::printf("%s\n", line.toUtf8().constData());
-        return 0;
-    }
+        return std::printf("%s\n", (QStringList{QString::number(nCount)} + StationsTest::Describe(antennas)).join('\n').toUtf8().constData()) < 0;
     if (command != QLatin1String("rewrite") || argc < 4)
         return 2;
     for (int i = 0; i < antennas.GetAntennaCount(); ++i)
