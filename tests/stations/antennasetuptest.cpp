@@ -2,13 +2,13 @@
 #include "stationstestsupport.h"
 
 #include "base/arexception.h"
-#include "devicecontrol/directionfinder/kvtcommon/antennadata.h"
-#include "devicecontrol/directionfinder/kvtcommon/antennadatalist.h"
 #include "devicecontrol/directionfinder/kvtcommon/stationcfg.h"
 #include "devicecontrol/stddevicedefinition/stdadapter.h"
 #include "valueframework/valueclasses/node.h"
 
 #include <QFile>
+
+#include <gmock/gmock.h>
 
 namespace
 {
@@ -32,9 +32,8 @@ protected:
     static std::unique_ptr<ICfg> Entry(int index)
     {
         const std::unique_ptr<ICfg> pStation(StationCfg::GetStationCfg(SampleStation(), true));
-        return std::unique_ptr<ICfg>(pStation->GetSubCfg(
-            QStringLiteral("SystemConfiguration") + (index < 0 ? QString() : QStringLiteral("/Antenna%1").arg(index)),
-            ICfg::Station));
+        const QString strPath = index < 0 ? "SystemConfiguration" : QStringLiteral("SystemConfiguration/Antenna%1").arg(index);
+        return std::unique_ptr<ICfg>(pStation->GetSubCfg(strPath, ICfg::Station));
     }
 
     // Stores name, span and used range, given as "<name> <minFreq> <maxFreq> <minRange> <maxRange>".
@@ -53,7 +52,6 @@ protected:
     {
         return StdDeviceDefinition::StdAdapter(Tree().FindNode(CFG_NODE + QStringLiteral("/Ant%1").arg(index)));
     }
-    static values::Tree& Tree() { return *values::Tree::Instance(); }
 
     AntennaDataList m_antennas{DEVICE, QString()};
 };
@@ -63,9 +61,9 @@ TEST_F(AntennaSetupTest, StoredSetupReadsBackIdenticallyInANewProcess)
 {
     m_antennas.WriteAntennaSetupToCfg(SampleStation());
     EXPECT_EQ(Entry(0)->GetKeys().size(), 15);
-    EXPECT_EQ(Entry(0)->GetString(QStringLiteral("MaxRange"), QString(), 0), QStringLiteral("29999999.875"));
-    EXPECT_EQ(Entry(0)->GetString(QStringLiteral("MaxFreq"), QString(), 0), QStringLiteral("30000000.000"));
-    EXPECT_EQ(Entry(0)->GetString(QStringLiteral("MechOffset"), QString(), 0), QStringLiteral("-3.5"));
+    EXPECT_EQ(Entry(0)->GetString("MaxRange", QString(), 0), "29999999.875");
+    EXPECT_EQ(Entry(0)->GetString("MaxFreq", QString(), 0), "30000000.000");
+    EXPECT_EQ(Entry(0)->GetString("MechOffset", QString(), 0), "-3.5");
 
     EXPECT_EQ(QString::fromUtf8(RunHelper({QStringLiteral("dump"), SampleStation()}).readAllStandardOutput()),
               (QStringList{QStringLiteral("3")} + Describe(m_antennas)).join('\n') + '\n');
@@ -152,66 +150,52 @@ TEST_F(AntennaSetupTest, SetupWriteCutOffLeavesAReadableSection)
     EXPECT_EQ(Describe(*rebuilt.GetAntennaByIndex(2)), Describe(*m_antennas.GetAntennaByIndex(2)));
 }
 
-TEST_F(AntennaSetupTest, ValueTreeRoundTripReplacesOnlyAntennaNodes)
+TEST_F(AntennaSetupTest, ValueTreeRoundTripAndUpdateByPosition)
 {
     m_antennas.WriteAntennasToValueTree(QString());
-    Tree().CreateValue<values::Value<int>>(CFG_NODE + QStringLiteral("/Other"), 5);
+    Tree().CreateValue<values::Value<int>>(CFG_NODE + "/Other", 5);
     m_antennas.WriteAntennasToValueTree(DEVICE);
-    EXPECT_EQ(Tree().FindNode(CFG_NODE)->GetChildCount(), 4);
-    EXPECT_EQ(Node(1).GetAntDfAlgorithm()->GetItem(2)->GetKey(), 2);
-
+    EXPECT_EQ(Tree().FindNode(CFG_NODE)->GetChildCount(), 4) << "only antenna nodes are replaced";
     AntennaDataList read;
     EXPECT_EQ(read.ReadAntennasFromValueTree(DEVICE), 3);
     // The tree names DF methods by their codes: "COR8O" comes back as "COR9".
-    m_antennas.GetAntennaByIndex(0)->m_lstDfMethodNames[0] = QStringLiteral("COR9");
-    EXPECT_EQ(Describe(read), Describe(m_antennas));
+    m_antennas.GetAntennaByIndex(0)->m_lstDfMethodNames[0] = "COR9";
+    QStringList lstExpected = Describe(m_antennas);
+    EXPECT_EQ(Describe(read), lstExpected);
     const AntennaData& rLast = *read.GetAntennaByIndex(2);
     EXPECT_EQ(QList<int>({rLast.m_nHandle, rLast.m_nCompassHandle, rLast.m_nConverterHandle, int(rLast.m_ePolarizationMode)}),
               QList<int>({3, 12, 22, 3}));
+
+    // Update pairs records and nodes by position, skips a renamed node and keeps what a node lacks.
+    Node(0).GetAntMinRange()->SetValue(1000000.0);
+    Node(0).GetAntHandle()->SetValue(77);
+    Node(1).GetAntName()->SetValue("Renamed");
+    values::Node* pShf = Node(2).GetNode();
+    pShf->RemoveChild(pShf->GetChild("AntConverterTypeName"));
+    m_antennas.GetAntennaByIndex(2)->m_strConverterTypeName = "kept";
+    EXPECT_EQ(m_antennas.UpdateAntennasFromValueTree(DEVICE), 2);
+    EXPECT_EQ(m_antennas.UpdateAntennasFromValueTree(QString()), 2);
+    lstExpected[0].replace("|500000.125|", "|1000000|");
+    lstExpected[2] += "kept";
+    EXPECT_EQ(Describe(m_antennas), lstExpected);
+    EXPECT_EQ(m_antennas.GetAntennaByIndex(0)->m_nHandle, 1);
+    EXPECT_TRUE(m_strTraces.contains("WARNING: antenna Renamed 2e+07 - 3e+09 (handle=2) in value tree does not match AntennaDataList"));
+    EXPECT_TRUE(m_strTraces.contains("_GETVALUE AntConverterTypeName failed - ignored"));
 
     read.DeleteAllAntennasFromValueTree(DEVICE);
     EXPECT_EQ(Tree().FindNode(CFG_NODE)->GetChildCount(), 1);
     EXPECT_EQ(read.ReadAntennasFromValueTree(DEVICE), 0);
 }
 
-TEST_F(AntennaSetupTest, UpdateMatchesNodesByPositionAndTracesWhatItSkips)
-{
-    m_antennas.WriteAntennasToValueTree(DEVICE);
-    Node(0).GetAntMinRange()->SetValue(1000000.0);
-    Node(0).GetAntHandle()->SetValue(77);
-    Node(1).GetAntName()->SetValue(QStringLiteral("Renamed"));
-    values::Node* pShf = Node(2).GetNode();
-    pShf->RemoveChild(pShf->GetChild(QStringLiteral("AntConverterTypeName")));
-    m_antennas.GetAntennaByIndex(2)->m_strConverterTypeName = QStringLiteral("kept");
-
-    EXPECT_EQ(m_antennas.UpdateAntennasFromValueTree(DEVICE), 2);
-    EXPECT_EQ(m_antennas.UpdateAntennasFromValueTree(QString()), 2);
-    EXPECT_EQ(Describe(m_antennas),
-              (QStringList{QStringLiteral("HF Loop|300000|30000000|1000000|29999999.875|12.5|-3.5|COR9,WAT|1,0|11101|HF-CONV"),
-                           QStringLiteral("VUHF Dipole|20000000|3000000000|30000000.001|2999999999.999|-1|0|VMR,COR9,SUPR|3,1,2|00010|VQ28"),
-                           QStringLiteral("SHF Horn|2900000000|8000000000|2900000000|8000000000|-1|0|||10000|kept")}));
-    EXPECT_EQ(m_antennas.GetAntennaByIndex(0)->m_nHandle, 1);
-    EXPECT_TRUE(m_strTraces.contains(
-        QStringLiteral("WARNING: antenna Renamed 2e+07 - 3e+09 (handle=2) in value tree does not match AntennaDataList")));
-    EXPECT_TRUE(m_strTraces.contains(QStringLiteral("_GETVALUE AntConverterTypeName failed - ignored")));
-}
-
 TEST_F(AntennaSetupTest, BlockedConfigurationNodeThrows)
 {
-    Tree().CreateValue<values::Value<int>>(QStringLiteral("/Blocked/DevAttr"), 1);
-    Tree().CreateValue<values::Value<int>>(QStringLiteral("/Taken/DevAttr/Cfg"), 1);
+    Tree().CreateValue<values::Value<int>>("/Blocked/DevAttr", 1);
+    Tree().CreateValue<values::Value<int>>("/Taken/DevAttr/Cfg", 1);
     for (const QString& strDevice : {QStringLiteral("/Blocked"), QStringLiteral("/Taken")})
     {
         EXPECT_THROW(m_antennas.UpdateAntennasFromValueTree(strDevice), ARException);
-        try
-        {
-            m_antennas.WriteAntennasToValueTree(strDevice);
-            ADD_FAILURE() << "no exception";
-        }
-        catch (const ARException& e)
-        {
-            EXPECT_EQ(e.GetMessage(), QStringLiteral("Could not create node according to value descriptor /DevAttr/Cfg."));
-        }
+        EXPECT_THAT([&] { m_antennas.WriteAntennasToValueTree(strDevice); },
+                    testing::ThrowsMessage<ARException>(testing::StrEq("Could not create node according to value descriptor /DevAttr/Cfg.")));
     }
 }
 

@@ -1,13 +1,16 @@
 #pragma once
 
 #include "base/errorhandler.h"
+#include "base/omekos.h"
+#include "devicecontrol/directionfinder/kvtcommon/kvtoptions.h"
 #include "tests/common/configdirfixture.h"
 #include "valueframework/valueclasses/tree.h"
 
 #include <memory>
 
 /// Adds an empty value tree and a captured trace sink, with traces and
-/// assertions on, to the test's own configuration directory.
+/// assertions on, to the test's own configuration directory; afterwards the
+/// options singleton and the host-name resolver are back to their defaults.
 class StationsFixture : public ConfigDirFixture
 {
 protected:
@@ -20,7 +23,9 @@ protected:
 
     void TearDown() override
     {
-        values::Tree::Instance()->Clear();
+        Tree().Clear();
+        KVTOptions::Finalise();
+        OmekOS::SetResolver(nullptr);
         ErrorHandler::Instance().ResetSink();
         ErrorHandler::Instance().SetTraceMask(0);
         ConfigDirFixture::TearDown();
@@ -31,6 +36,8 @@ protected:
     {
         return std::unique_ptr<ICfg>(CfgCenter::GetAppCfg(ICfg::Station).GetSubCfg(path, ICfg::Station));
     }
+
+    static values::Tree& Tree() { return *values::Tree::Instance(); }
 
     QString m_strTraces;
 };

@@ -12,6 +12,8 @@
 #include "valueframework/valueclasses/valueselection.h"
 #include "valuetestfixture.h"
 
+#include <gmock/gmock.h>
+
 using namespace values;
 using namespace StdDeviceDefinition;
 
@@ -57,16 +59,8 @@ TEST_F(ValueTreeTest, CreateByDescriptorMakesOrFindsAndThrowsOnWrongType)
     pFlag->DeleteObserver(&observer);
 
     tree().CreateValue<Value<int>>("/Dev2/Attr/Flag");
-    try
-    {
-        CreateValue<Value<bool>>("/Dev2", s_vdFlag);
-        FAIL() << "no exception";
-    }
-    catch (const ARException& e)
-    {
-        EXPECT_EQ(e.GetMessage(), "Wrong type assumed for /Attr/Flag.");
-        EXPECT_EQ(e.GetFunction(), "CreateValue");
-    }
+    EXPECT_THAT([] { CreateValue<Value<bool>>("/Dev2", s_vdFlag); },
+                testing::ThrowsMessage<ARException>(testing::StrEq("Wrong type assumed for /Attr/Flag.")));
 }
 
 TEST_F(ValueTreeTest, GetOrCreateUsesCreatesOrHandsBackADetachedValue)
