@@ -5,58 +5,45 @@
 #include <QCoreApplication>
 #include <QTimer>
 
+#include <tuple>
 #include <vector>
 
 namespace
 {
 
-// Reads its time from the test and ticks as often as the test asks.
+// Reads its time from the test: every reading advances the clock by m_nStepMs.
 class TestProgressCalculator : public ProgressCalculator
 {
 public:
-    TestProgressCalculator(Clock clock, int tickIntervalMs)
-        : ProgressCalculator(std::move(clock), tickIntervalMs, nullptr)
+    explicit TestProgressCalculator(int tickIntervalMs = TICK_INTERVAL_MS)
+        : ProgressCalculator([this] { return m_nNowMs += m_nStepMs; }, tickIntervalMs, nullptr)
     {
         connect(this, &ProgressCalculator::Progress,
                 [this](unsigned int percentage) { m_lstEmitted.push_back(percentage); });
     }
 
     bool IsTicking() const { return findChild<QTimer*>()->isActive(); }
-
-    std::vector<unsigned int> m_lstEmitted;
-};
-
-class ProgressCalculatorTest : public ::testing::Test
-{
-protected:
     // The tick as the timer delivers it.
-    void TickAt(qint64 nNowMs)
-    {
-        m_nNowMs = nNowMs;
-        QMetaObject::invokeMethod(&m_calculator, "SlotCalculateProgress", Qt::DirectConnection);
-    }
+    void Tick() { QMetaObject::invokeMethod(this, "SlotCalculateProgress", Qt::DirectConnection); }
 
     qint64 m_nNowMs = 0;
-    TestProgressCalculator m_calculator{[this] { return m_nNowMs; }, ProgressCalculator::TICK_INTERVAL_MS};
+    qint64 m_nStepMs = 0;
+    std::vector<unsigned int> m_lstEmitted;
 };
 
 } // namespace
 
-TEST(ProgressCalculatorTimerTest, TicksEverySecondUntilPastTheEndWithoutFinalEmission)
+TEST(ProgressCalculatorTest, TicksEverySecondUntilPastTheEndWithoutFinalEmission)
 {
     ProgressCalculator defaultCalculator;
-    QTimer* pTimer = defaultCalculator.findChild<QTimer*>();
+    const QTimer* pTimer = defaultCalculator.findChild<QTimer*>();
     ASSERT_NE(pTimer, nullptr);
-    defaultCalculator.Start(0);
-    EXPECT_FALSE(pTimer->isActive());
-    defaultCalculator.Start(2500);
-    EXPECT_TRUE(pTimer->isActive());
     EXPECT_EQ(pTimer->interval(), 1000);
-    EXPECT_FALSE(pTimer->isSingleShot());
 
-    // Every clock reading is one second after the previous one: Start reads 0, the ticks 1000, 2000, 3000.
-    qint64 nNowMs = -1000;
-    TestProgressCalculator calculator([&nNowMs] { return nNowMs += 1000; }, 0);
+    // Start reads 0, the ticks from the event loop (a repeating timer) 1000, 2000 and 3000.
+    TestProgressCalculator calculator(0);
+    calculator.m_nNowMs = -1000;
+    calculator.m_nStepMs = 1000;
     calculator.Start(2500);
     for (int nRound = 0; nRound < 1000 && calculator.IsTicking(); ++nRound)
         QCoreApplication::processEvents();
@@ -64,39 +51,24 @@ TEST(ProgressCalculatorTimerTest, TicksEverySecondUntilPastTheEndWithoutFinalEmi
     EXPECT_EQ(calculator.m_lstEmitted, (std::vector<unsigned int>{40, 80}));
 }
 
-TEST_F(ProgressCalculatorTest, EmitsHundredOnlyWhenATickFallsOnTheEnd)
+TEST(ProgressCalculatorTest, StartsRestartsAndStops)
 {
-    m_calculator.Start(2000);
-    TickAt(1000);
-    TickAt(2000);
-    TickAt(3000);
-    EXPECT_EQ(m_calculator.m_lstEmitted, (std::vector<unsigned int>{50, 100}));
-    EXPECT_FALSE(m_calculator.IsTicking());
-}
-
-TEST_F(ProgressCalculatorTest, ShortJobStopsAtTheFirstTickWithoutEmission)
-{
-    m_calculator.Start(500);
-    TickAt(1000);
-    EXPECT_TRUE(m_calculator.m_lstEmitted.empty());
-    EXPECT_FALSE(m_calculator.IsTicking());
-}
-
-TEST_F(ProgressCalculatorTest, ZeroDurationIsIgnoredAndRestartResetsTheStart)
-{
-    m_calculator.Start(0);
-    EXPECT_FALSE(m_calculator.IsTicking());
-    TickAt(1000);
-    EXPECT_TRUE(m_calculator.m_lstEmitted.empty());
-
-    m_nNowMs = 10000;
-    m_calculator.Start(2500);
-    TickAt(11000);
-    m_calculator.Start(0);
-    EXPECT_TRUE(m_calculator.IsTicking());
-    TickAt(12000);
-    m_nNowMs = 12500;
-    m_calculator.Start(5000);
-    TickAt(13500);
-    EXPECT_EQ(m_calculator.m_lstEmitted, (std::vector<unsigned int>{40, 80, 20}));
+    constexpr int TICK = -1;
+    // At the clock reading: Start(nStart) or a tick; whether it ticks afterwards.
+    const std::tuple<qint64, int, bool> aSteps[] = {
+        {0, 0, false},      {1000, TICK, false},                      // 0 is ignored
+        {0, 2000, true},    {1000, TICK, true},   {2000, TICK, true}, // 50, 100 on the end,
+        {3000, TICK, false},                                          // silent stop past it
+        {3000, 500, true},  {4000, TICK, false},                      // short job: no emission
+        {10000, 2500, true}, {11000, TICK, true}, {11000, 0, true},   // 40, 0 ignored while running,
+        {12000, TICK, true}, {12500, 5000, true}, {13500, TICK, true}, // 80, restart: 20
+    };
+    TestProgressCalculator calculator;
+    for (const auto& [nNowMs, nStart, bTicking] : aSteps)
+    {
+        calculator.m_nNowMs = nNowMs;
+        nStart == TICK ? calculator.Tick() : calculator.Start(static_cast<unsigned int>(nStart));
+        EXPECT_EQ(calculator.IsTicking(), bTicking) << nNowMs;
+    }
+    EXPECT_EQ(calculator.m_lstEmitted, (std::vector<unsigned int>{50, 100, 40, 80, 20}));
 }
