@@ -3,6 +3,7 @@
 #include "base/errorhandler.h"
 #include "base/omekos.h"
 #include "devicecontrol/directionfinder/kvtcommon/kvtoptions.h"
+#include "devicecontrol/directionfinder/kvtcommon/stationcfg.h"
 #include "tests/common/configdirfixture.h"
 #include "valueframework/valueclasses/tree.h"
 
@@ -35,6 +36,11 @@ protected:
     static std::unique_ptr<ICfg> Section(const QString& path)
     {
         return std::unique_ptr<ICfg>(CfgCenter::GetAppCfg(ICfg::Station).GetSubCfg(path, ICfg::Station));
+    }
+
+    static std::unique_ptr<ICfg> Station(const QString& address, bool bCreate)
+    {
+        return std::unique_ptr<ICfg>(StationCfg::GetStationCfg(address, bCreate));
     }
 
     static values::Tree& Tree() { return *values::Tree::Instance(); }

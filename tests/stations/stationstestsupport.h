@@ -84,9 +84,6 @@ inline void AddSampleSetup(AntennaDataList& list)
     }
 }
 
-inline QString SampleStation()
-{
-    return QStringLiteral("192.168.17.4:5555");
-}
+inline const QString SAMPLE_STATION = QStringLiteral("192.168.17.4:5555");
 
 }

@@ -2,9 +2,12 @@
 #include "stationstestsupport.h"
 
 #include "base/arexception.h"
+#include "base/iobserver.h"
 #include "devicecontrol/directionfinder/kvtcommon/stationcfg.h"
 #include "devicecontrol/stddevicedefinition/stdadapter.h"
+#include "devicecontrol/stddevicedefinition/stddevicedefinition.h"
 #include "valueframework/valueclasses/node.h"
+#include "valueframework/valueclasses/value.h"
 
 #include <QFile>
 
@@ -13,8 +16,107 @@
 namespace
 {
 
+class StationCfgTest : public StationsFixture, public IObserver
+{
+protected:
+    void Update(Observable*, TChangeCode) override { ++m_nUpdates; }
+
+    // "Count", then the address of every entry up to the count (at most 4).
+    static QStringList Stations()
+    {
+        const int nCount = Section("KVTStations")->GetInt("Count", -99, 0);
+        QStringList lstResult{QString::number(nCount)};
+        for (int i = 0; i < std::min(nCount, 4); ++i)
+            lstResult << Section(QStringLiteral("KVTStations/KVTStation%1").arg(i))->GetString("DeviceAddress", QString(), 0);
+        return lstResult;
+    }
+
+    static void SetDeviceText(const values::ValueDescriptor& descriptor, const QString& text)
+    {
+        Tree().Clear();
+        Tree().CreateValue<values::Value<QString>>("/KVTServer" + descriptor.PathName(), text);
+    }
+
+    int m_nUpdates = 0;
+};
+
+TEST_F(StationCfgTest, FindsEntriesByExactAddressAndAppendsNewOnes)
+{
+    EXPECT_EQ(Station("A", false), nullptr);
+    Station("A", true)->SetString("Mark", "entry A", 0);
+    Station("B", true);
+    Station(QString(), true);
+    EXPECT_EQ(Stations(), (QStringList{"3", "A", "B", "Default"}));
+    EXPECT_EQ(Station("A", true)->GetString("Mark", QString(), 0), "entry A");
+    EXPECT_EQ(Station("a", false), nullptr);
+
+    // A count that does not fit the entries neither hangs the search nor
+    // overflows; a new entry fills the first gap and repairs the count.
+    for (const char* count : {"-5", "2147483647", "abc"})
+    {
+        Section("KVTStations")->SetString("Count", count, 0);
+        Section("KVTStations/KVTStation0")->RemoveKey("DeviceAddress");
+        EXPECT_EQ(Station("C", false), nullptr);
+        Station("C", true);
+        EXPECT_EQ(Stations(), (QStringList{"1", "C"})) << count;
+    }
+}
+
+TEST_F(StationCfgTest, AddressKeepsTheSuffixAndResolvesTheHostPart)
+{
+    OmekOS::SetResolver([](const QString& host, QString& resolved) {
+        resolved = "10.0.0.7";
+        return host == QLatin1String("dfhost") ? 0 : 1;
+    });
+    EXPECT_EQ(StationCfg::GetStationAddress(), "Default");
+    SetDeviceText(StdDeviceDefinition::g_vdDevAddress, "dfhost:5555");
+    EXPECT_EQ(StationCfg::GetStationAddress(), "10.0.0.7:5555");
+
+    OmekOS::SetResolver(nullptr);
+    SetDeviceText(StdDeviceDefinition::g_vdDevAddress, "localhost:4711");
+    EXPECT_TRUE(QStringList({"127.0.0.1:4711", "::1:4711"}).contains(StationCfg::GetStationAddress()));
+    SetDeviceText(StdDeviceDefinition::g_vdDevName, "DF north");
+    EXPECT_EQ(StationCfg::GetStationName(), "DF north");
+}
+
+TEST_F(StationCfgTest, OptionsParseUpToTheFirstUnknownPieceAndTravel)
+{
+    // {text, accepted, resulting options in table order}; aliases count towards their option.
+    const char* const aCases[][3] = {
+        {"KVTN-HF;KVT-CL", "1", "KVT-CL;KVTN-HF"}, {"KVTU-HBW;KVTN-HBW;KVTU-HF;KVTU-HFR", "1", "KVT-HFR;KVTN-HF;KVTN-HBW;KVTN-HBW"},
+        {"KVT-CL;XYZ;KVT-LF", "0", "KVT-CL"}, {"KVT-CL;;KVT-LF", "0", "KVT-CL"}, {"KVT-CL;", "0", "KVT-CL"},
+        {"", "0", ""}, {" KVT-CL", "0", ""}, {"kvt-cl", "0", ""}};
+    KVTOptions& rOptions = *KVTOptions::Instance();
+    for (const auto& c : aCases)
+    {
+        rOptions.ClearAllOptions();
+        EXPECT_EQ(rOptions.AddOptionsFromString(c[0]), c[1][0] == '1') << c[0];
+        EXPECT_EQ(rOptions.GetOptionsAsString(), c[2]) << c[0];
+    }
+    rOptions.AddOptionsFromString("KVTU-HBW;KVTN-HBW");
+    rOptions.RemoveOption(eOptN_HBW);
+    EXPECT_FALSE(rOptions.HasOption(eOptN_HBW)) << "removal drops every count";
+
+    // Through the value tree and into the station's section.
+    const QString strPath = "/KVTServer/DevAttr/Options";
+    Tree().CreateValue<values::Value<int>>(strPath);
+    EXPECT_FALSE(rOptions.ReadFromValueTree(strPath) || rOptions.WriteToValueTree(strPath, nullptr)) << "not a text value";
+
+    SetDeviceText(StdDeviceDefinition::g_vdDevAddress, "10.1.2.3:5000");
+    auto* pValue = Tree().CreateValue<values::Value<QString>>(strPath, "KVTU-HF;KVTQ-MC");
+    EXPECT_TRUE(rOptions.ReadFromValueTree(strPath));
+    rOptions.AddOption(eOptCL);
+    pValue->AddObserver(this);
+    EXPECT_TRUE(rOptions.WriteToValueTree(strPath, this));
+    pValue->DeleteObserver(this);
+    EXPECT_EQ(pValue->GetValue(), "KVT-CL;KVTN-HF;KVTQ-MC");
+    EXPECT_EQ(m_nUpdates, 0) << "the writer is not told of its own change";
+    EXPECT_TRUE(rOptions.WriteToCfg());
+    EXPECT_EQ(Station("10.1.2.3:5000", false)->GetString("DevOptions", QString(), 0), "KVT-CL;KVTN-HF;KVTQ-MC");
+}
+
 using StationsTest::Describe;
-using StationsTest::SampleStation;
+using StationsTest::SAMPLE_STATION;
 
 const QString DEVICE = QStringLiteral("/KVTServer");
 const QString CFG_NODE = QStringLiteral("/KVTServer/DevAttr/Cfg");
@@ -31,9 +133,8 @@ protected:
     // "SystemConfiguration/Antenna<index>" of the sample station; -1 for "SystemConfiguration".
     static std::unique_ptr<ICfg> Entry(int index)
     {
-        const std::unique_ptr<ICfg> pStation(StationCfg::GetStationCfg(SampleStation(), true));
         const QString strPath = index < 0 ? "SystemConfiguration" : QStringLiteral("SystemConfiguration/Antenna%1").arg(index);
-        return std::unique_ptr<ICfg>(pStation->GetSubCfg(strPath, ICfg::Station));
+        return std::unique_ptr<ICfg>(Station(SAMPLE_STATION, true)->GetSubCfg(strPath, ICfg::Station));
     }
 
     // Stores name, span and used range, given as "<name> <minFreq> <maxFreq> <minRange> <maxRange>".
@@ -46,8 +147,6 @@ protected:
             pEntry->SetString(QString::fromLatin1(key), f[i++], 0);
     }
 
-    QProcess& RunHelper(const QStringList& arguments) { return ConfigDirFixture::RunHelper(STATIONS_HELPER, arguments); }
-
     static StdDeviceDefinition::StdAdapter Node(int index)
     {
         return StdDeviceDefinition::StdAdapter(Tree().FindNode(CFG_NODE + QStringLiteral("/Ant%1").arg(index)));
@@ -59,18 +158,18 @@ protected:
 // Written here, read back by a fresh process that has never seen the setup.
 TEST_F(AntennaSetupTest, StoredSetupReadsBackIdenticallyInANewProcess)
 {
-    m_antennas.WriteAntennaSetupToCfg(SampleStation());
+    m_antennas.WriteAntennaSetupToCfg(SAMPLE_STATION);
     EXPECT_EQ(Entry(0)->GetKeys().size(), 15);
     EXPECT_EQ(Entry(0)->GetString("MaxRange", QString(), 0), "29999999.875");
     EXPECT_EQ(Entry(0)->GetString("MaxFreq", QString(), 0), "30000000.000");
     EXPECT_EQ(Entry(0)->GetString("MechOffset", QString(), 0), "-3.5");
 
-    EXPECT_EQ(QString::fromUtf8(RunHelper({QStringLiteral("dump"), SampleStation()}).readAllStandardOutput()),
+    EXPECT_EQ(QString::fromUtf8(RunHelper(STATIONS_HELPER, {"dump", SAMPLE_STATION}).readAllStandardOutput()),
               (QStringList{QStringLiteral("3")} + Describe(m_antennas)).join('\n') + '\n');
 
     // A used range that starts at the previous antenna's upper frequency is moved up by 1 Hz.
     Entry(1)->SetString(QStringLiteral("MinRange"), QStringLiteral("30000000.000"), 0);
-    EXPECT_TRUE(m_antennas.ReadAntennaSetupFromCfg(SampleStation()));
+    EXPECT_TRUE(m_antennas.ReadAntennaSetupFromCfg(SAMPLE_STATION));
     EXPECT_EQ(m_antennas.GetAntennaByIndex(1)->m_fMinRange, 30000001.0);
 
     m_antennas.allowSave(false);
@@ -81,7 +180,7 @@ TEST_F(AntennaSetupTest, StoredSetupReadsBackIdenticallyInANewProcess)
 TEST_F(AntennaSetupTest, BuildLimitsTheCountAndReadsMalformedNumbersAsZero)
 {
     AntennaDataList antennas;
-    EXPECT_EQ(antennas.BuildAntennasFromCfg(SampleStation()), 0);
+    EXPECT_EQ(antennas.BuildAntennasFromCfg(SAMPLE_STATION), 0);
     for (int i = 0; i < 13; ++i)
         StoreEntry(i, QStringLiteral("A%1 100 200 50 250").arg(i));
     // {stored count, result, records built}
@@ -92,7 +191,7 @@ TEST_F(AntennaSetupTest, BuildLimitsTheCountAndReadsMalformedNumbersAsZero)
         if (c[0] != nullptr)
             Entry(-1)->SetString(QStringLiteral("AntennaCount"), QString::fromLatin1(c[0]), 0);
         antennas.Clear();
-        EXPECT_EQ(antennas.BuildAntennasFromCfg(SampleStation()), QString::fromLatin1(c[1]).toInt()) << c[0];
+        EXPECT_EQ(antennas.BuildAntennasFromCfg(SAMPLE_STATION), QString::fromLatin1(c[1]).toInt()) << c[0];
         EXPECT_EQ(antennas.GetAntennaCount(), QString::fromLatin1(c[2]).toInt()) << c[0];
     }
     // Used ranges outside the span are pulled to its ends; no stored compass value reads as 0.
@@ -107,7 +206,7 @@ TEST_F(AntennaSetupTest, BuildLimitsTheCountAndReadsMalformedNumbersAsZero)
         StoreEntry(0, QStringLiteral("X %1 5e8 %1 %1").arg(strBad));
         Entry(0)->SetString(QStringLiteral("MechOffset"), strBad, 0);
         antennas.Clear();
-        ASSERT_EQ(antennas.BuildAntennasFromCfg(SampleStation()), 1);
+        ASSERT_EQ(antennas.BuildAntennasFromCfg(SAMPLE_STATION), 1);
         EXPECT_EQ(Describe(*antennas.GetAntennaByIndex(0)), QStringLiteral("X|0|500000000|0|0|0|0|COR9,bogus|1,4294967295|00000|"))
             << text;
     }
@@ -125,7 +224,7 @@ TEST_F(AntennaSetupTest, ReadSetupSearchesEntriesForwardOnly)
     antennas.AddAntenna(StationsTest::Parse(QStringLiteral("B|200|300|200|300|-1|0|||10000|kept")));
     antennas.AddAntenna(StationsTest::Parse(QStringLiteral("A|100|200|100|200|-1|0|||10000|kept")));
     EXPECT_FALSE(antennas.ReadAntennaSetupFromCfg(QStringLiteral("unknown")));
-    EXPECT_TRUE(antennas.ReadAntennaSetupFromCfg(SampleStation()));
+    EXPECT_TRUE(antennas.ReadAntennaSetupFromCfg(SAMPLE_STATION));
     EXPECT_EQ(Describe(antennas), (QStringList{QStringLiteral("A|100|200|100|150|-1|4.5|||00100|kept"),
                                                QStringLiteral("B|200|300|200|300|-1|0|||10000|kept")}));
 }
@@ -135,19 +234,18 @@ TEST_F(AntennaSetupTest, ReadSetupSearchesEntriesForwardOnly)
 // as a whole setup, the first record new, the others old.
 TEST_F(AntennaSetupTest, SetupWriteCutOffLeavesAReadableSection)
 {
-    m_antennas.WriteAntennaSetupToCfg(SampleStation());
+    m_antennas.WriteAntennaSetupToCfg(SAMPLE_STATION);
     const qint64 nSize = QFile(Entry(0)->GetFileName()).size();
     CfgCenter::Reset();
-    EXPECT_EQ(RunHelper({QStringLiteral("rewrite"), SampleStation(), QString::number(nSize + 60)}).exitStatus(),
-              QProcess::CrashExit);
+    EXPECT_EQ(RunHelper(STATIONS_HELPER, {"rewrite", SAMPLE_STATION, QString::number(nSize + 60)}).exitStatus(), QProcess::CrashExit);
 
     AntennaDataList rebuilt;
-    ASSERT_EQ(rebuilt.BuildAntennasFromCfg(SampleStation()), 3);
-    EXPECT_EQ(Describe(*rebuilt.GetAntennaByIndex(0)),
-              QStringLiteral("HF Loop|300000|30000000|300000|30000000|12.5|-3.5|COR8O,WAT|1,0|11101|HF-CONV-LONGER-NAME-"
-                             "LONGER-NAME-LONGER-NAME"));
-    EXPECT_EQ(rebuilt.GetAntennaByIndex(1)->m_strConverterTypeName, QStringLiteral("VQ28"));
-    EXPECT_EQ(Describe(*rebuilt.GetAntennaByIndex(2)), Describe(*m_antennas.GetAntennaByIndex(2)));
+    ASSERT_EQ(rebuilt.BuildAntennasFromCfg(SAMPLE_STATION), 3);
+    const QStringList lstOld = Describe(m_antennas);
+    EXPECT_EQ(Describe(*rebuilt.GetAntennaByIndex(0)), QString(lstOld[0]).replace("|500000.125|29999999.875|", "|300000|30000000|") +
+                                                         "-LONGER-NAME-LONGER-NAME-LONGER-NAME");
+    EXPECT_EQ(rebuilt.GetAntennaByIndex(1)->m_strConverterTypeName, "VQ28") << "cut off while written";
+    EXPECT_EQ(Describe(*rebuilt.GetAntennaByIndex(2)), lstOld[2]);
 }
 
 TEST_F(AntennaSetupTest, ValueTreeRoundTripAndUpdateByPosition)
@@ -173,8 +271,7 @@ TEST_F(AntennaSetupTest, ValueTreeRoundTripAndUpdateByPosition)
     values::Node* pShf = Node(2).GetNode();
     pShf->RemoveChild(pShf->GetChild("AntConverterTypeName"));
     m_antennas.GetAntennaByIndex(2)->m_strConverterTypeName = "kept";
-    EXPECT_EQ(m_antennas.UpdateAntennasFromValueTree(DEVICE), 2);
-    EXPECT_EQ(m_antennas.UpdateAntennasFromValueTree(QString()), 2);
+    EXPECT_EQ(m_antennas.UpdateAntennasFromValueTree(QString()), 2) << "the list's own device";
     lstExpected[0].replace("|500000.125|", "|1000000|");
     lstExpected[2] += "kept";
     EXPECT_EQ(Describe(m_antennas), lstExpected);
