@@ -1,7 +1,7 @@
 // Second process of the station tests (configuration in KVT_CONFIG_DIR):
 //   dump <station>              build the stored setup, print the count and one line per record
 //   rewrite <station> <bytes>   limit the file size to <bytes>, then store the setup with
-//                               every used range widened to its span and longer converter names
+//                               longer converter names
 #include "stationstestsupport.h"
 
 #include <sys/resource.h>
@@ -21,12 +21,7 @@ int main(int argc, char** argv)
     if (command != QLatin1String("rewrite") || argc < 4)
         return 2;
     for (int i = 0; i < antennas.GetAntennaCount(); ++i)
-    {
-        AntennaData* pAntenna = antennas.GetAntennaByIndex(i);
-        pAntenna->m_fMinRange = pAntenna->m_fMinFreq;
-        pAntenna->m_fMaxRange = pAntenna->m_fMaxFreq;
-        pAntenna->m_strConverterTypeName += QStringLiteral("-LONGER-NAME-LONGER-NAME-LONGER-NAME");
-    }
+        antennas.GetAntennaByIndex(i)->m_strConverterTypeName += QStringLiteral("-LONGER-NAME-LONGER-NAME-LONGER-NAME");
     const rlim_t limit = QString::fromLocal8Bit(argv[3]).toULong();
     const rlimit fileSize{limit, limit};
     setrlimit(RLIMIT_FSIZE, &fileSize);
