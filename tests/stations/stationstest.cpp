@@ -151,15 +151,13 @@ TEST_F(StationCfgTest, OptionsParseUpToTheFirstUnknownPieceAndTravel)
     rOptions.AddOption(eOptCL);
     pValue->AddObserver(this);
     EXPECT_TRUE(rOptions.WriteToValueTree(strPath, this));
-    pValue->DeleteObserver(this);
     EXPECT_EQ(pValue->GetValue(), "KVT-CL;KVTN-HF;KVTQ-MC");
     EXPECT_EQ(m_nUpdates, 0) << "the writer is not told of its own change";
     EXPECT_TRUE(rOptions.WriteToCfg());
     EXPECT_EQ(Station("10.1.2.3:5000", false)->GetString("DevOptions", QString(), 0), "KVT-CL;KVTN-HF;KVTQ-MC");
 }
 
-using StationsTest::Describe;
-using StationsTest::SAMPLE_STATION;
+using namespace StationsTest;
 
 const QString DEVICE = QStringLiteral("/KVTServer");
 const QString CFG_NODE = QStringLiteral("/KVTServer/DevAttr/Cfg");
@@ -167,11 +165,7 @@ const QString CFG_NODE = QStringLiteral("/KVTServer/DevAttr/Cfg");
 class AntennaSetupTest : public StationsFixture
 {
 protected:
-    void SetUp() override
-    {
-        StationsFixture::SetUp();
-        StationsTest::AddSampleSetup(m_antennas);
-    }
+    AntennaSetupTest() { StationsTest::AddSampleSetup(m_antennas); }
 
     // "SystemConfiguration/Antenna<index>" of the sample station; -1 for "SystemConfiguration".
     static std::unique_ptr<ICfg> Entry(int index)
