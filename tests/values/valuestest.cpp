@@ -83,8 +83,8 @@ TEST_F(ValueTreeTest, RemovedValuesAnnounceGoneAndNodesTheirRemoval)
     };
     pNode->AddObserver(&nodeObserver);
     pValue->AddObserver(&other);
-    pValue->SetValue(QStringLiteral("x"), &valueObserver); // a setter skips its sender, too
     pValue->AddObserver(&valueObserver);
+    pValue->SetValue(QStringLiteral("x"), &valueObserver); // a setter skips its sender, too
 
     delete pNode; // deleting a node takes it out of the tree
     EXPECT_EQ(tree().FindValue("/Dev/Cfg/Name"), nullptr);
