@@ -2,6 +2,7 @@
 
 #include "valueframework/valueclasses/valueselection.h"
 
+#include <limits>
 #include <set>
 
 namespace {
@@ -84,6 +85,12 @@ TEST_F(SampleModeTest, RequestPicksTheAntennaWhoseWholeRangeMustFitARow)
     EXPECT_FALSE(m_characteristics.IsAntennaSupportedByDevice(0, Mode(3)));
     EXPECT_TRUE(m_characteristics.IsAntennaSupportedByDevice(1, Mode(3)));
     EXPECT_FALSE(m_characteristics.IsAntennaSupportedByDevice(2, Mode(3)));
+    // A damaged (NaN) range bound lies inside no row.
+    for (double AntennaData::*pBound : {&AntennaData::m_fMinRange, &AntennaData::m_fMaxRange}) {
+        AntennaData damaged = *m_characteristics.GetAntennaByIndex(1);
+        damaged.*pBound = std::numeric_limits<double>::quiet_NaN();
+        EXPECT_FALSE(m_characteristics.IsAntennaSupportedByDevice(&damaged, Mode(3)));
+    }
     // A request that no single antenna covers finds nothing.
     EXPECT_EQ(m_characteristics.GetBestSampleMode(Mode(3), 1e6, 1e8, ANY), SAMPLE_MODE_NONE);
     EXPECT_EQ(m_characteristics.GetBestSampleMode(Mode(3), 1e6, 2e6, ANY), 0);

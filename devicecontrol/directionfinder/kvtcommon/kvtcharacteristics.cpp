@@ -576,9 +576,11 @@ bool KVTCharacteristics::DoesSampleModeMatch(const SampleModeDescription* pRow, 
         return false;
     if (fRealtimeBw != fBANDWIDTH_ANY && fRealtimeBw != pRow->m_fRealtimeBandwidth)
         return false;
-    if (fStart != fFREQUENCY_ANY && fStart < pRow->m_fMinFreq)
+    // Written as "not inside" so that a NaN bound (a damaged antenna range)
+    // matches no row.
+    if (fStart != fFREQUENCY_ANY && !(fStart >= pRow->m_fMinFreq))
         return false;
-    if (fStop != fFREQUENCY_ANY && pRow->m_fMaxFreq < fStop)
+    if (fStop != fFREQUENCY_ANY && !(pRow->m_fMaxFreq >= fStop))
         return false;
 
     if (eMode == OPMODE_ANY)
