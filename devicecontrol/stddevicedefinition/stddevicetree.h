@@ -29,7 +29,8 @@ public:
         /// Inserts a new antenna node (descriptor g_vdNodeAnt, named "Ant<n>"
         /// with the smallest free n) with every antenna member at its default
         /// into `pParent` (the configuration node), and sets the descriptor
-        /// base path to the new node's path. Null for a null or detached parent.
+        /// base path to the new node's path. Null for a null parent; a detached
+        /// parent takes the node as well (the path is then its detached one).
         static values::Node* InsertChild(values::Node* pParent);
     };
 };
