@@ -93,15 +93,23 @@ TEST_F(StationCfgTest, FindsEntriesByExactAddressAndAppendsNewOnes)
     EXPECT_EQ(Station("A", true)->GetString("Mark", QString(), 0), "entry A");
     EXPECT_EQ(Station("a", false), nullptr);
 
-    // A count that does not fit the entries neither hangs the search nor
-    // overflows; a new entry fills the first gap and repairs the count.
-    for (const char* count : {"-5", "2147483647", "abc"})
+    // An entry that lost its address hides none of the entries behind it.
+    Section("KVTStations/KVTStation0")->RemoveKey("DeviceAddress");
+    EXPECT_NE(Station("Default", false), nullptr);
+    Station("C", true);
+    EXPECT_EQ(Stations(), (QStringList{"4", "", "B", "Default", "C"}));
+
+    // A count beyond the stored entries neither makes the search crawl nor
+    // overflows: the new entry fills the first gap and repairs the count.
+    Section("KVTStations")->SetString("Count", "2147483647", 0);
+    Station("D", true);
+    EXPECT_EQ(Section("KVTStations")->GetInt("Count", -99, 0), 5);
+    for (const char* count : {"-5", "abc"})
     {
         Section("KVTStations")->SetString("Count", count, 0);
-        Section("KVTStations/KVTStation0")->RemoveKey("DeviceAddress");
-        EXPECT_EQ(Station("C", false), nullptr);
-        Station("C", true);
-        EXPECT_EQ(Stations(), (QStringList{"1", "C"})) << count;
+        EXPECT_EQ(Station("D", false), nullptr);
+        Station("E", true);
+        EXPECT_EQ(Stations(), (QStringList{"1", "E"})) << count;
     }
 }
 

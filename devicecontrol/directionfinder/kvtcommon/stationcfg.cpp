@@ -7,6 +7,8 @@
 #include "valueframework/valueclasses/value.h"
 #include "valueframework/valueclasses/valueobservermacros.h"
 
+#include <QStringList>
+
 #include <memory>
 
 namespace
@@ -44,17 +46,16 @@ ICfg* StationCfg::GetStationCfg(QString address, bool bCreate)
         return nullptr;
 
     const int nCount = pStations->GetInt(QStringLiteral("Count"), 0, 0);
+    // A "Count" beyond the stored entries (a damaged section) ends the search at the first
+    // missing entry, and a new entry takes that place: a huge count neither makes the search
+    // crawl through entries that cannot match nor lets "Count" + 1 overflow.
+    const QStringList lstEntries = pStations->GetSubCfgNames();
     int nEntry = 0;
-    for (; nEntry < nCount; ++nEntry)
+    for (; nEntry < nCount && lstEntries.contains(EntryName(nEntry)); ++nEntry)
     {
         std::unique_ptr<ICfg> pEntry(pStations->GetSubCfg(EntryName(nEntry), STATION_VIEW));
-        if (!pEntry)
-            continue;
-        const QString strEntryAddress = pEntry->GetString(QStringLiteral("DeviceAddress"), QString(), 0);
-        if (strEntryAddress == address)
+        if (pEntry && pEntry->GetString(QStringLiteral("DeviceAddress"), QString(), 0) == address)
             return pEntry.release();
-        if (strEntryAddress.isEmpty())
-            break;
     }
     if (!bCreate)
         return nullptr;

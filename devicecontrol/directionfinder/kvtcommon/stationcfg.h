@@ -20,7 +20,7 @@ public:
     /// address means "Default"). Without a match, bCreate appends a new entry
     /// for address and returns it; otherwise null. The caller owns the result.
     ///
-    /// Entries are appended contiguously, so an entry without an address can
+    /// Entries are appended contiguously, so a missing entry below "Count" can
     /// only come from a damaged "Count": the search ends there, and a new
     /// entry takes that place (with "Count" repaired to match).
     static ICfg* GetStationCfg(QString address, bool bCreate);
