@@ -2,6 +2,8 @@
 
 #include "valueframework/valueclasses/valueselection.h"
 
+#include <QtNumeric>
+
 #include <list>
 
 namespace {
@@ -24,6 +26,7 @@ TEST_F(DfMethodTest, MethodsAndPolarisationsOfEnabledCoveringAntennas)
     Bind();
 
     EXPECT_TRUE(m_characteristics.GetAvailableDfMethodsForFreq(1e7, 0).empty());
+    EXPECT_TRUE(m_characteristics.GetAvailableDfMethodsForFreq(qQNaN(), 0).empty());
     EXPECT_FALSE(m_characteristics.IsSuperResolutionAvailable());
     // Order of first appearance; the disabled antenna's method does not count.
     EXPECT_EQ(m_characteristics.GetAvailableDfMethodsForFreq(1e8, 0),

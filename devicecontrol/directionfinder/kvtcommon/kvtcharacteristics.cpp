@@ -782,8 +782,9 @@ std::list<EKVTMethod> KVTCharacteristics::GetAvailableDfMethodsForFreq(double fF
     for (int i = 0; i < m_pAntennaList->GetAntennaCount(); ++i)
     {
         const AntennaData* pAntenna = m_pAntennaList->GetAntennaByIndex(i);
-        if (pAntenna == nullptr || !pAntenna->m_bEnabled || pAntenna->m_fMinRange > fFreq ||
-            fFreq > pAntenna->m_fMaxRange)
+        // Written as "not covered" so that a NaN frequency matches no antenna.
+        if (pAntenna == nullptr || !pAntenna->m_bEnabled ||
+            !(pAntenna->m_fMinRange <= fFreq && fFreq <= pAntenna->m_fMaxRange))
             continue;
         for (quint32 nCode : pAntenna->m_lstDfMethods)
         {

@@ -182,8 +182,10 @@ public:
     /// Clamps fFreq into the mode's limits (mode 2: keeps fFreq +- fSpan/2
     /// inside the antenna). Returns the antenna or null; fSpan is not changed.
     virtual const AntennaData* ToNextValidFrequency(EOperationMode eMode, double& fFreq, double& fSpan);
-    /// Moves [fStart, fStop] into a servable position; writes back only on
-    /// success (non-null result). fSpan is neither read nor written.
+    /// Moves [fStart, fStop] into a servable position and writes it back only
+    /// when a sample mode serves the moved range; returns the antenna of the
+    /// start as clamped into the mode's limits (before the move to one
+    /// antenna), null without a sample mode. fSpan is neither read nor written.
     virtual const AntennaData* ToNextValidFrequencyRange(EOperationMode eMode, double& fStart, double& fStop,
                                                          double& fRealtimeBw, double& fSpan, EAdjustMode eAdjust);
 
