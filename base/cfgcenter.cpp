@@ -72,7 +72,7 @@ ICfg* CfgCenter::CreateCfg(const QString& name, ICfg::View view, const QString&)
 
 QString CfgCenter::ConfigDirectory()
 {
-    const QString configured = qEnvironmentVariable("KVT_CONFIG_DIR");
+    QString configured = qEnvironmentVariable("KVT_CONFIG_DIR");
     if (!configured.isEmpty())
         return configured;
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/kvtcommon");

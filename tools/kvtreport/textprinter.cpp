@@ -15,7 +15,7 @@ namespace {
 QString Join(const QJsonArray& texts)
 {
     QStringList list;
-    for (const QJsonValue& text : texts)
+    for (const QJsonValue text : texts)
         list.append(text.toString());
     return list.isEmpty() ? QStringLiteral("none") : list.join(QStringLiteral(", "));
 }
@@ -38,7 +38,7 @@ void TextPrinter::Print(const QJsonObject& report)
     PrintAntennaSetup(report["antennaSetup"].toObject());
     PrintOperationModes(report["operationModes"].toArray());
     m_out << "\nRepresentative frequency ranges\n";
-    for (const QJsonValue& range : report["frequencyRanges"].toArray())
+    for (const QJsonValue range : report["frequencyRanges"].toArray())
         PrintRange(range.toObject());
     m_out.flush();
 }
@@ -68,7 +68,7 @@ void TextPrinter::PrintAntennaSetup(const QJsonObject& setup)
         m_out << "  repair " << (repair["success"].toBool() ? "done" : "failed") << ": "
               << repair["message"].toString() << "\n";
     }
-    for (const QJsonValue& value : setup["antennas"].toArray()) {
+    for (const QJsonValue value : setup["antennas"].toArray()) {
         const QJsonObject antenna = value.toObject();
         m_out << "  " << antenna["name"].toString().leftJustified(10) << " "
               << (antenna["enabled"].toBool() ? "enabled " : "disabled") << " used "
@@ -87,7 +87,7 @@ void TextPrinter::PrintAntennaSetup(const QJsonObject& setup)
 void TextPrinter::PrintOperationModes(const QJsonArray& modes)
 {
     m_out << "\nFrequency limits per operation mode\n";
-    for (const QJsonValue& value : modes) {
+    for (const QJsonValue value : modes) {
         const QJsonObject mode = value.toObject();
         m_out << "  mode " << mode["mode"].toInt() << "  " << Frequency(mode["minFreq"].toDouble()) << " - "
               << Frequency(mode["maxFreq"].toDouble()) << "\n";
@@ -103,7 +103,7 @@ void TextPrinter::PrintRange(const QJsonObject& range)
           << ", polarisations " << Join(range["polarisations"].toArray()) << "\n";
     // Operation modes with the same answers are printed together.
     QList<QPair<QStringList, QJsonObject>> groups;
-    for (const QJsonValue& value : range["modes"].toArray()) {
+    for (const QJsonValue value : range["modes"].toArray()) {
         QJsonObject answer = value.toObject();
         const QString mode = QString::number(answer.take("mode").toInt());
         auto group = std::find_if(groups.begin(), groups.end(), [&answer](const auto& g) { return g.second == answer; });
@@ -121,7 +121,7 @@ void TextPrinter::PrintRange(const QJsonObject& range)
         }
         m_out << "sample mode " << answer["sampleMode"].toInt() << ", default realtime bandwidth "
               << Bandwidth(answer["defaultRealtimeBandwidth"].toDouble()) << "\n";
-        for (const QJsonValue& realtime : answer["realtimeBandwidths"].toArray()) {
+        for (const QJsonValue realtime : answer["realtimeBandwidths"].toArray()) {
             const QJsonObject bandwidth = realtime.toObject();
             m_out << "      realtime " << Bandwidth(bandwidth["bandwidth"].toDouble()).leftJustified(9)
                   << " resolution " << Bandwidths(bandwidth["resolutionBandwidths"].toArray()) << " (default "
@@ -143,7 +143,7 @@ QString TextPrinter::Frequency(double hz)
 QString TextPrinter::Bandwidths(const QJsonArray& bandwidths)
 {
     QStringList texts;
-    for (const QJsonValue& bandwidth : bandwidths)
+    for (const QJsonValue bandwidth : bandwidths)
         texts.append(Bandwidth(bandwidth.toDouble()));
     return texts.join(QStringLiteral(", "));
 }

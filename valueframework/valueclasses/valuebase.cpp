@@ -78,7 +78,7 @@ void ValueBase::AnnounceGone(TChangeCode code)
     Observable::NotifyObservers(code, nullptr);
     // Deleted while still in a node: leave it, without a second destruction.
     if (m_pParent != nullptr)
-        m_pParent->TakeChild(this).release();
+        static_cast<void>(m_pParent->TakeChild(this).release());
 }
 
 }
