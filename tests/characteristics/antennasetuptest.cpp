@@ -1,8 +1,10 @@
 #include "tests/characteristics/characteristicsfixture.h"
 
-#include "valueframework/valueclasses/value.h"
+#include "devicecontrol/directionfinder/kvtcommon/kvttranslation.h"
 
+#include <QCoreApplication>
 #include <QRegularExpression>
+#include <QTranslator>
 
 namespace {
 
@@ -57,7 +59,7 @@ TEST_F(AntennaSetupTest, RepairRederivesRangesStoresThemAndRefreshes)
     ASSERT_TRUE(m_characteristics.MakeAntennaSetupValid(m_strMessage));
     EXPECT_EQ(m_strMessage, "Auto configuration of antennas successfully covered range from 0.3 MHz to 3000 MHz.");
     const QString modifyTime =
-        DeviceValue<values::Value<QString>>(StdDeviceDefinition::g_vdCfgModifyTime)->GetValue();
+        values::Tree::Instance()->FindValue(DEVICE_PATH + StdDeviceDefinition::g_vdCfgModifyTime.PathName())->GetStringValue();
     EXPECT_TRUE(QRegularExpression("^\\d{12}$").match(modifyTime).hasMatch()) << modifyTime.toStdString();
     // The stored modify time refreshed the cache from the tree: once, with code 3.
     EXPECT_EQ(m_recorder.m_lstCodes, std::vector<TChangeCode>{ChangeCode::ValueChanged});
@@ -127,6 +129,25 @@ TEST_F(AntennaSetupTest, NextValidFrequencyAndRangeStayInsideAnAntenna)
         EXPECT_EQ(start, c.fStart);
         EXPECT_EQ(stop, c.fStop);
     }
+}
+
+TEST_F(AntennaSetupTest, SetupMessagesComeOutInGermanWithTheCatalogueInstalled)
+{
+    BindAntennas({{"HR482", "RP29", 3e5, 3e7, true}, {"HR469", "VQ28", 2e7, 3e9, true}});
+    m_characteristics.GetAntennaByIndex(1)->m_fMinRange = 3.1e7;
+    QTranslator translator;
+    ASSERT_TRUE(KVTTranslation::Load(translator, QLocale(QLocale::German, QLocale::Germany)));
+    ASSERT_TRUE(QCoreApplication::installTranslator(&translator));
+
+    EXPECT_FALSE(m_characteristics.CheckAntennaSetupValidity(nullptr, m_strMessage));
+    EXPECT_EQ(m_strMessage, QString::fromUtf8("Der Frequenzbereich ist nicht lückenlos abgedeckt."));
+    EXPECT_TRUE(m_characteristics.MakeAntennaSetupValid(m_strMessage));
+    EXPECT_EQ(m_strMessage, QString::fromUtf8("Die automatische Antennenkonfiguration hat den Bereich von 0.3 MHz "
+                                              "bis 3000 MHz erfolgreich abgedeckt."));
+
+    QCoreApplication::removeTranslator(&translator);
+    EXPECT_TRUE(m_characteristics.MakeAntennaSetupValid(m_strMessage));
+    EXPECT_EQ(m_strMessage, "Antenna setup is already valid. Nothing changed.");
 }
 
 } // namespace

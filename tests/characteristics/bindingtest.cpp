@@ -7,6 +7,8 @@
 
 namespace {
 
+using namespace StdDeviceDefinition;
+
 /// Which device items the characteristics observe, and what they make of changes.
 class BindingTest : public CharacteristicsFixture
 {
@@ -20,12 +22,9 @@ protected:
     static std::vector<bool> Registrations(const KVTCharacteristics& c, const QString& basePath = DEVICE_PATH)
     {
         std::vector<bool> lstRegistered;
-        for (const auto& [strBase, pDescriptor] :
-             {std::pair{basePath, &StdDeviceDefinition::g_vdNodeCfg}, {basePath, &StdDeviceDefinition::g_vdDevType},
-              {basePath, &StdDeviceDefinition::g_vdDevMaxChannelCount},
-              {basePath, &StdDeviceDefinition::g_vdCfgModifyTime}, {DEVICE_PATH, &StdDeviceDefinition::g_vdPolarisation}}) {
-            values::ValueBase* pItem = Item(strBase, *pDescriptor);
-            lstRegistered.push_back(pItem != nullptr && pItem->HasObserver(&c));
+        for (const auto* pItem : {&g_vdNodeCfg, &g_vdDevType, &g_vdDevMaxChannelCount, &g_vdCfgModifyTime, &g_vdPolarisation}) {
+            values::ValueBase* pValue = Item(pItem == &g_vdPolarisation ? DEVICE_PATH : basePath, *pItem);
+            lstRegistered.push_back(pValue != nullptr && pValue->HasObserver(&c));
         }
         return lstRegistered;
     }
@@ -49,11 +48,6 @@ struct WatchedChange
     bool (*pApplied)(KVTCharacteristics&);  // null where the cache entry has no getter
 };
 
-void PrintTo(const WatchedChange& change, std::ostream* pOut)
-{
-    *pOut << change.pszName;
-}
-
 class TreeChangeTest : public BindingTest, public ::testing::WithParamInterface<WatchedChange>
 {
 protected:
@@ -68,14 +62,12 @@ protected:
 };
 
 const WatchedChange s_aWatchedChanges[] = {
-    {"DeviceType", &StdDeviceDefinition::g_vdDevType, "KVTP1",
-     [](KVTCharacteristics& c) { return c.GetKVTType() == KVT_TYPE_P1; }},
-    {"ChannelCount", &StdDeviceDefinition::g_vdDevMaxChannelCount, "0",
+    {"DeviceType", &g_vdDevType, "KVTP1", [](KVTCharacteristics& c) { return c.GetKVTType() == KVT_TYPE_P1; }},
+    {"ChannelCount", &g_vdDevMaxChannelCount, "0",
      [](KVTCharacteristics& c) { return c.GetMaxChannelCount() == KVTCharacteristics::MAX_CHANNEL_COUNT_DEFAULT; }},
     // The polarisation has no getter: only the notification shows the change was taken.
-    {"Polarisation", &StdDeviceDefinition::g_vdPolarisation, "Vertical", nullptr},
-    {"ModifyTime", &StdDeviceDefinition::g_vdCfgModifyTime, "051226120000",
-     [](KVTCharacteristics& c) { return c.GetAntennaByIndex(1) != nullptr; }},
+    {"Polarisation", &g_vdPolarisation, "Vertical", nullptr},
+    {"ModifyTime", &g_vdCfgModifyTime, "051226120000", [](KVTCharacteristics& c) { return c.GetAntennaByIndex(1) != nullptr; }},
 };
 
 TEST_P(TreeChangeTest, RefreshesAndNotifiesOnceWithAutoUpdate)
@@ -98,21 +90,19 @@ INSTANTIATE_TEST_SUITE_P(WatchedValues, TreeChangeTest, ::testing::ValuesIn(s_aW
 TEST_F(BindingTest, RemovedValuesAndNodeAreForgottenWithoutCrash)
 {
     BindObserved();
-    values::Tree& tree = *values::Tree::Instance();
-    ASSERT_TRUE(tree.RemoveValue(DEVICE_PATH + StdDeviceDefinition::g_vdDevType.PathName()));
+    ASSERT_TRUE(RemoveDeviceValue(g_vdDevType));
     // Neither the refresh (which builds a new configuration node) nor the
     // destructor may touch the removed node again (the sanitizer build would
     // report it), and the new node is not observed.
-    ASSERT_TRUE(tree.RemoveValue(DEVICE_PATH + StdDeviceDefinition::g_vdNodeCfg.PathName()));
-    ASSERT_TRUE(tree.RemoveValue(DEVICE_PATH + StdDeviceDefinition::g_vdPolarisation.PathName()));
-    SetDeviceText(StdDeviceDefinition::g_vdCfgModifyTime, "051226120000");
+    ASSERT_TRUE(RemoveDeviceValue(g_vdNodeCfg));
+    ASSERT_TRUE(RemoveDeviceValue(g_vdPolarisation));
+    SetDeviceText(g_vdCfgModifyTime, "051226120000");
     EXPECT_EQ(m_recorder.m_lstCodes, std::vector<TChangeCode>{ChangeCode::ValueChanged});
-    values::ValueBase* pNewNode = Item(DEVICE_PATH, StdDeviceDefinition::g_vdNodeCfg);
+    values::ValueBase* pNewNode = Item(DEVICE_PATH, g_vdNodeCfg);
     ASSERT_NE(pNewNode, nullptr);
     EXPECT_FALSE(pNewNode->HasObserver(&m_characteristics));
 
-    ASSERT_TRUE(tree.RemoveValue(DEVICE_PATH + StdDeviceDefinition::g_vdDevMaxChannelCount.PathName()));
-    ASSERT_TRUE(tree.RemoveValue(DEVICE_PATH + StdDeviceDefinition::g_vdCfgModifyTime.PathName()));
+    ASSERT_TRUE(RemoveDeviceValue(g_vdDevMaxChannelCount) && RemoveDeviceValue(g_vdCfgModifyTime));
     m_pCharacteristics.reset();
 }
 
@@ -123,8 +113,8 @@ TEST_F(BindingTest, RebindMovesTheRegistrationsAndSkipsMissingOrWrongTypedValues
     // A second device elsewhere: the old registrations go, the polarisation
     // (under the server root) stays observed.
     const QString otherPath = QStringLiteral("/Other");
-    ASSERT_NE(StdDeviceDefinition::StdDeviceTree::Device(otherPath), nullptr);
-    ASSERT_TRUE(Item(otherPath, StdDeviceDefinition::g_vdDevMaxChannelCount)->SetStringValue("5"));
+    ASSERT_NE(StdDeviceTree::Device(otherPath), nullptr);
+    ASSERT_TRUE(Item(otherPath, g_vdDevMaxChannelCount)->SetStringValue("5"));
     EXPECT_TRUE(m_characteristics.SetBase_ValuePath(otherPath, true));
     EXPECT_EQ(m_characteristics.GetMaxChannelCount(), 5);
     EXPECT_EQ(Registrations(m_characteristics), (std::vector<bool>{false, false, false, false, true}));
@@ -136,11 +126,9 @@ TEST_F(BindingTest, RebindMovesTheRegistrationsAndSkipsMissingOrWrongTypedValues
     EXPECT_EQ(m_characteristics.GetMaxChannelCount(), 5);
 
     // No channel count, and the device type as plain text instead of a selection.
-    values::Tree& tree = *values::Tree::Instance();
-    ASSERT_TRUE(tree.RemoveValue(DEVICE_PATH + StdDeviceDefinition::g_vdDevMaxChannelCount.PathName()));
-    const QString typePath = DEVICE_PATH + StdDeviceDefinition::g_vdDevType.PathName();
-    ASSERT_TRUE(tree.RemoveValue(typePath));
-    auto* pTextType = tree.CreateValue<values::Value<QString>>(typePath, QStringLiteral("KVTP1"));
+    ASSERT_TRUE(RemoveDeviceValue(g_vdDevMaxChannelCount) && RemoveDeviceValue(g_vdDevType));
+    auto* pTextType =
+        values::Tree::Instance()->CreateValue<values::Value<QString>>(DEVICE_PATH + g_vdDevType.PathName(), "KVTP1");
     ASSERT_NE(pTextType, nullptr);
     EXPECT_FALSE(m_characteristics.SetBase_ValuePath(DEVICE_PATH, true));
     EXPECT_FALSE(pTextType->HasObserver(&m_characteristics));

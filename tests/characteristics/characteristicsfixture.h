@@ -71,6 +71,10 @@ protected:
         values::ValueBase* pValue = values::Tree::Instance()->FindValue(DEVICE_PATH + descriptor.PathName());
         ASSERT_TRUE(pValue != nullptr && pValue->SetStringValue(text)) << descriptor.PathName().toStdString();
     }
+    static bool RemoveDeviceValue(const values::ValueDescriptor& descriptor)
+    {
+        return values::Tree::Instance()->RemoveValue(DEVICE_PATH + descriptor.PathName());
+    }
     static void SetType(const char* type) { SetDeviceText(StdDeviceDefinition::g_vdDevType, type); }
     static EOperationMode Mode(int mode) { return static_cast<EOperationMode>(mode); }
     /// Writes the antenna setup into the device node, notifying nobody.
@@ -81,14 +85,6 @@ protected:
         PublishAntennas();
         ASSERT_TRUE(m_characteristics.SetBase_ValuePath(DEVICE_PATH, autoUpdate));
     }
-    /// The device value of a descriptor below the device node, or null when
-    /// it is missing or not a T.
-    template <class T>
-    static T* DeviceValue(const values::ValueDescriptor& descriptor)
-    {
-        return values::Tree::Instance()->Find<T>(DEVICE_PATH + descriptor.PathName());
-    }
-
     AntennaDataList m_antennas{DEVICE_PATH, QString()};
     NotificationRecorder m_recorder;  // outlives the characteristics it observes
     std::unique_ptr<KVTCharacteristics> m_pCharacteristics = std::make_unique<KVTCharacteristics>();

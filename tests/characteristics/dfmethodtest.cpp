@@ -71,17 +71,15 @@ TEST_F(DfMethodTest, AzimuthFollowsDisplayModeAndDeclination)
 {
     SetDeviceText(StdDeviceDefinition::g_vdDeclination, "200");
     const struct { unsigned short nAzimuth; int nMode; bool bResult; unsigned short nExpected; } cases[] = {
-        {100, 0, true, 100}, {100, 1, true, 3500}, {3000, 2, true, 1200}, {100, 3, true, 1700}, {100, 4, false, 100},
-    };
+        {100, 0, true, 100}, {100, 1, true, 3500}, {3000, 2, true, 1200}, {100, 3, true, 1700}, {100, 4, false, 100}};
     for (const auto& c : cases) {
         unsigned short azimuth = c.nAzimuth;
         EXPECT_EQ(m_characteristics.AdjustAzimuthToDisplayMode(azimuth, c.nMode), c.bResult) << c.nMode;
         EXPECT_EQ(azimuth, c.nExpected) << c.nAzimuth << " in mode " << c.nMode;
     }
-    values::Tree::Instance()->RemoveValue(DEVICE_PATH + StdDeviceDefinition::g_vdDeclination.PathName());
+    ASSERT_TRUE(RemoveDeviceValue(StdDeviceDefinition::g_vdDeclination));
     unsigned short azimuth = 100;
-    EXPECT_FALSE(m_characteristics.AdjustAzimuthToDisplayMode(azimuth, 1));
-    EXPECT_EQ(azimuth, 100);
+    EXPECT_TRUE(!m_characteristics.AdjustAzimuthToDisplayMode(azimuth, 1) && azimuth == 100);
 }
 
 TEST(SelectionHelperTest, FillsSelectionsWithMethodsPolarisationsAndAttenuatorSteps)

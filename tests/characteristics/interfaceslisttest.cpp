@@ -37,26 +37,30 @@ TEST(InterfacesListTest, OnlyRemoveDeletesAndOnlyTheNamedInterface)
     auto pA = std::make_unique<FakeInterface>("A", &nDeletedA);
     FakeInterface b("B", &nDeletedB);
     FakeInterface duplicate("A", &nDeletedB);
+    // The information centre's list: one instance until finalised, then a fresh one.
+    ASSERT_EQ(KVTInformationCenter::Instance(), KVTInformationCenter::Instance());
+    KVTInterfacesList& list = KVTInformationCenter::Instance()->GetKVTInterfaces();
+    EXPECT_FALSE(list.Add(nullptr));
+    ASSERT_TRUE(list.Add(pA.get()));
+    ASSERT_TRUE(list.Add(&b));
+    EXPECT_FALSE(list.Add(&duplicate));
+    EXPECT_EQ(list.GetInterfaceByName("a"), nullptr);
     {
-        KVTInterfacesList list;
-        EXPECT_FALSE(list.Add(nullptr));
-        ASSERT_TRUE(list.Add(pA.get()));
-        ASSERT_TRUE(list.Add(&b));
-        EXPECT_FALSE(list.Add(&duplicate));
-        EXPECT_EQ(list.GetInterfaceByName("a"), nullptr);
         KVTInterfacesList copy(list);
         EXPECT_EQ(copy.GetInterfaceByName("A"), pA.get());
         copy.Clear();
         EXPECT_EQ(copy.GetInterfaceByName("B"), nullptr);
-
-        EXPECT_FALSE(list.Remove("C"));
-        EXPECT_TRUE(list.Remove("A"));
-        (void)pA.release();
-        EXPECT_EQ(nDeletedA, 1);
-        EXPECT_EQ(list.Size(), 1u);
-        EXPECT_FALSE(list.Remove("A"));
     }
-    // Rejected, cleared, copied and destroyed lists leave their interfaces alive.
+    EXPECT_FALSE(list.Remove("C"));
+    EXPECT_TRUE(list.Remove("A"));
+    (void)pA.release();
+    EXPECT_EQ(nDeletedA, 1);
+    EXPECT_EQ(list.Size(), 1u);
+    EXPECT_FALSE(list.Remove("A"));
+    KVTInformationCenter::Finalise();
+    EXPECT_EQ(KVTInformationCenter::Instance()->GetKVTInterfaces().Size(), 0u);
+    KVTInformationCenter::Finalise();
+    // Rejected, cleared, copied and finalised lists leave their interfaces alive.
     EXPECT_EQ(nDeletedB, 0);
 }
 
@@ -71,19 +75,6 @@ TEST(AbstractInterfaceTest, ForgetsOnlyItsOwnDestroyedWidget)
     EXPECT_EQ(iface.GetConfigWidget(), pWidget.get());
     pWidget.reset();
     EXPECT_EQ(iface.GetConfigWidget(), nullptr);
-}
-
-TEST(InformationCenterTest, IsOneInstanceUntilFinalisedThenStartsFresh)
-{
-    int deleted = 0;
-    FakeInterface iface("out", &deleted);
-    ASSERT_EQ(KVTInformationCenter::Instance(), KVTInformationCenter::Instance());
-    ASSERT_TRUE(KVTInformationCenter::Instance()->GetKVTInterfaces().Add(&iface));
-
-    KVTInformationCenter::Finalise();
-    EXPECT_EQ(deleted, 0);
-    EXPECT_EQ(KVTInformationCenter::Instance()->GetKVTInterfaces().Size(), 0u);
-    KVTInformationCenter::Finalise();
 }
 
 } // namespace

@@ -19,6 +19,8 @@
 
 #include <memory>
 
+void PrintTo(const QString& value, std::ostream* pStream) { *pStream << value.toStdString(); }
+
 namespace
 {
 
@@ -257,21 +259,19 @@ TEST_F(AntennaSetupTest, BuildLimitsTheCountAndReadsMalformedNumbersAsZero)
     }
 }
 
-// List sorted A, B; the store holds B (entry 0) and A (entry 1). A is found at
-// entry 1, so B's search starts at entry 2, finds no name and ends the walk.
+// The store holds "VUHF Dipole" before "HF Loop": "HF Loop" is found at entry 1 and takes its
+// values (each bound pulled to its own end of the span), so the search for "VUHF Dipole" starts
+// at entry 2, finds only "SHF Horn" and ends the walk.
 TEST_F(AntennaSetupTest, ReadSetupSearchesEntriesForwardOnly)
 {
-    StoreEntry(0, QStringLiteral("B 200 300 210 290"));
-    StoreEntry(1, QStringLiteral("A 100 200 100 150"));
-    Entry(1)->SetBool(QStringLiteral("CompassEnabled"), true, 0);
-    Entry(1)->SetString(QStringLiteral("MechOffset"), QStringLiteral("4.5"), 0);
-    AntennaDataList antennas;
-    antennas.AddAntenna(StationsTest::Parse(QStringLiteral("B|200|300|200|300|-1|0|||10000|kept")));
-    antennas.AddAntenna(StationsTest::Parse(QStringLiteral("A|100|200|100|200|-1|0|||10000|kept")));
-    EXPECT_FALSE(antennas.ReadAntennaSetupFromCfg(QStringLiteral("unknown")));
-    EXPECT_TRUE(antennas.ReadAntennaSetupFromCfg(SAMPLE_STATION));
-    EXPECT_EQ(Describe(antennas), (QStringList{QStringLiteral("A|100|200|100|150|-1|4.5|||00100|kept"),
-                                               QStringLiteral("B|200|300|200|300|-1|0|||10000|kept")}));
+    m_antennas.WriteAntennaSetupToCfg(SAMPLE_STATION);
+    Entry(0)->SetString(QStringLiteral("Name"), QStringLiteral("VUHF Dipole"), 0);
+    Entry(1)->SetString(QStringLiteral("Name"), QStringLiteral("HF Loop"), 0);
+    const QStringList lstOld = Describe(m_antennas);
+    EXPECT_FALSE(m_antennas.ReadAntennaSetupFromCfg(QStringLiteral("unknown")));
+    EXPECT_TRUE(m_antennas.ReadAntennaSetupFromCfg(SAMPLE_STATION));
+    EXPECT_EQ(Describe(m_antennas),
+              (QStringList{"HF Loop|300000|30000000|300000|30000000|12.5|0|COR8O,WAT|1,0|01001|HF-CONV", lstOld[1], lstOld[2]}));
 }
 
 // The helper is killed by the file-size limit while it writes a changed setup
@@ -292,7 +292,7 @@ TEST_F(AntennaSetupTest, SetupWriteCutOffLeavesAReadableSection)
     EXPECT_EQ(Describe(*rebuilt.GetAntennaByIndex(2)), lstOld[2]);
 }
 
-TEST_F(AntennaSetupTest, ValueTreeRoundTripAndUpdateByPosition)
+TEST_F(AntennaSetupTest, ValueTreeRoundTripUpdateByPositionAndBlockedNode)
 {
     m_antennas.WriteAntennasToValueTree(QString());
     Tree().CreateValue<values::Value<int>>(CFG_NODE + "/Other", 5);
@@ -326,10 +326,8 @@ TEST_F(AntennaSetupTest, ValueTreeRoundTripAndUpdateByPosition)
     read.DeleteAllAntennasFromValueTree(DEVICE);
     EXPECT_EQ(Tree().FindNode(CFG_NODE)->GetChildCount(), 1);
     EXPECT_EQ(read.ReadAntennasFromValueTree(DEVICE), 0);
-}
 
-TEST_F(AntennaSetupTest, BlockedConfigurationNodeThrows)
-{
+    // A device whose configuration node is blocked by a value.
     Tree().CreateValue<values::Value<int>>("/Blocked/DevAttr", 1);
     Tree().CreateValue<values::Value<int>>("/Taken/DevAttr/Cfg", 1);
     for (const QString& strDevice : {QStringLiteral("/Blocked"), QStringLiteral("/Taken")})

@@ -1,61 +1,43 @@
-#include "base/cfgcenter.h"
 #include "base/icfg.h"
 #include "devicecontrol/directionfinder/kvtcommon/stationcfg.h"
+#include "tests/common/configdirfixture.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
-#include <QTemporaryDir>
-#include <gtest/gtest.h>
 
 #include <algorithm>
 #include <memory>
 
 namespace {
 
-/// Runs the capability report as a user would, on a fresh configuration directory.
-class KvtReportTest : public ::testing::Test
+/// Runs the capability report as a user would, on the test's fresh configuration directory.
+class KvtReportTest : public ConfigDirFixture
 {
 protected:
     struct Run { int nExitCode; QByteArray stdOut; QByteArray stdErr; };
 
-    Run Report(QStringList arguments) const
+    Run Report(QStringList arguments)
     {
-        QProcess process;
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.remove(QStringLiteral("KVT_CONFIG_DIR"));
-        process.setProcessEnvironment(environment);
-        arguments << QStringLiteral("--config-dir") << m_configDir.path();
-        process.start(QStringLiteral(KVTREPORT_PATH), arguments);
-        process.waitForFinished(120000);
+        QProcess& process = RunHelper(QStringLiteral(KVTREPORT_PATH), arguments << "--config-dir" << m_dir.path());
         return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
                 process.readAllStandardOutput(), process.readAllStandardError()};
     }
 
-    const QJsonObject JsonReport(QStringList arguments = {}) const
+    const QJsonObject JsonReport(QStringList arguments = {})
     {
         const Run run = Report(arguments << QStringLiteral("--json"));
         EXPECT_EQ(run.nExitCode, 0) << run.stdErr.constData();
         return QJsonDocument::fromJson(run.stdOut).object();
     }
 
-    /// Edits the stored station in this test process (the store reads its
-    /// directory from KVT_CONFIG_DIR).
-    void SetStoredAntennaKey(int index, const QString& key, const QString& value) const
+    /// Edits the stored default station in this test process.
+    static void SetStoredAntennaKey(int index, const QString& key, const QString& value)
     {
-        const QByteArray previous = qgetenv("KVT_CONFIG_DIR");
-        qputenv("KVT_CONFIG_DIR", m_configDir.path().toLocal8Bit());
-        CfgCenter::Reset();
-        {
-            const std::unique_ptr<ICfg> pStation(StationCfg::GetStationCfg(QStringLiteral("Default"), false));
-            ASSERT_TRUE(pStation);
-            const std::unique_ptr<ICfg> pAntenna(
-                pStation->GetSubCfg(QStringLiteral("SystemConfiguration/Antenna%1").arg(index), ICfg::Station));
-            pAntenna->SetString(key, value, 0);
-        }
-        qputenv("KVT_CONFIG_DIR", previous);
-        CfgCenter::Reset();
+        const std::unique_ptr<ICfg> pStation(StationCfg::GetStationCfg(QStringLiteral("Default"), false));
+        ASSERT_TRUE(pStation);
+        std::unique_ptr<ICfg>(pStation->GetSubCfg(QStringLiteral("SystemConfiguration/Antenna%1").arg(index), ICfg::Station))
+            ->SetString(key, value, 0);
     }
 
     static QJsonObject FindByKey(const QJsonArray& array, const QString& key, const QJsonValue& value)
@@ -64,15 +46,14 @@ protected:
                                      [&](const QJsonValue& entry) { return entry.toObject().value(key) == value; });
         return it == array.end() ? QJsonObject() : it->toObject();
     }
-
-    QTemporaryDir m_configDir;
 };
 
 TEST_F(KvtReportTest, DefaultStationIsStoredOnFirstRunAndReportedInFull)
 {
+    qunsetenv("KVT_CONFIG_DIR");  // the command line alone names the directory
     const QJsonObject report = JsonReport();
     EXPECT_TRUE(report["configuration"]["defaultStored"].toBool());
-    EXPECT_EQ(report["configuration"]["directory"].toString(), m_configDir.path());
+    EXPECT_EQ(report["configuration"]["directory"].toString(), m_dir.path());
 
     EXPECT_EQ(report["device"]["type"].toString(), "KVTQ1");
     EXPECT_EQ(report["device"]["options"].toArray(), QJsonArray({"KVT-HFR", "KVT-LF", "KVTQ-WB", "KVTQ-SR"}));
