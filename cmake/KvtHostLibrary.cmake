@@ -71,30 +71,13 @@ set(kvthost_sources
 )
 list(TRANSFORM kvthost_sources PREPEND ${PROJECT_SOURCE_DIR}/)
 
-add_library(kvthost SHARED ${kvthost_sources})
-add_library(KvtCommon::Host ALIAS kvthost)
-generate_export_header(kvthost
-    BASE_NAME KVTHOST
-    EXPORT_FILE_NAME ${KVT_GENERATED_INCLUDE_DIR}/kvthost_export.h)
-set_target_properties(kvthost PROPERTIES
-    VERSION ${PROJECT_VERSION}
-    SOVERSION ${PROJECT_VERSION_MAJOR}
-    EXPORT_NAME Host)
-target_include_directories(kvthost PUBLIC
-    $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}>
-    $<BUILD_INTERFACE:${KVT_GENERATED_INCLUDE_DIR}>
-    $<INSTALL_INTERFACE:${KVT_INSTALL_INCLUDE_DIR}>)
+kvt_add_shared_library(kvthost EXPORT_NAME Host BASE_NAME KVTHOST SOURCES ${kvthost_sources})
 target_compile_definitions(kvthost PRIVATE
     KVT_DEFAULT_MODULE_DIR="${CMAKE_INSTALL_FULL_LIBDIR}/kvtcommon/modules")
 target_link_libraries(kvthost PUBLIC Qt5::Core Qt5::Network Qt5::SerialPort)
 
-install(TARGETS kvthost EXPORT KvtCommonTargets
-    LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
-    ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
-    RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 # Public headers keep their folder; private "_p.h" headers stay behind.
 foreach(dir IN ITEMS base valueframework/valueclasses devicecontrol/stddevicedefinition)
     install(DIRECTORY ${PROJECT_SOURCE_DIR}/${dir}/ DESTINATION ${KVT_INSTALL_INCLUDE_DIR}/${dir}
         FILES_MATCHING PATTERN "*.h" PATTERN "*_p.h" EXCLUDE)
 endforeach()
-install(FILES ${KVT_GENERATED_INCLUDE_DIR}/kvthost_export.h DESTINATION ${KVT_INSTALL_INCLUDE_DIR})

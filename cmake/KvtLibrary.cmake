@@ -1,0 +1,27 @@
+# kvt_add_shared_library(<target> EXPORT_NAME <name> BASE_NAME <macro prefix> SOURCES <files...>)
+#
+# The common shape of this project's shared libraries: a KvtCommon::<name>
+# alias, a generated <target>_export.h, the project version as SOVERSION,
+# headers included relative to the repository root, and installation into
+# the KvtCommonTargets export set.
+function(kvt_add_shared_library target)
+    cmake_parse_arguments(ARG "" "EXPORT_NAME;BASE_NAME" "SOURCES" ${ARGN})
+    add_library(${target} SHARED ${ARG_SOURCES})
+    add_library(KvtCommon::${ARG_EXPORT_NAME} ALIAS ${target})
+    generate_export_header(${target}
+        BASE_NAME ${ARG_BASE_NAME}
+        EXPORT_FILE_NAME ${KVT_GENERATED_INCLUDE_DIR}/${target}_export.h)
+    set_target_properties(${target} PROPERTIES
+        VERSION ${PROJECT_VERSION}
+        SOVERSION ${PROJECT_VERSION_MAJOR}
+        EXPORT_NAME ${ARG_EXPORT_NAME})
+    target_include_directories(${target} PUBLIC
+        $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}>
+        $<BUILD_INTERFACE:${KVT_GENERATED_INCLUDE_DIR}>
+        $<INSTALL_INTERFACE:${KVT_INSTALL_INCLUDE_DIR}>)
+    install(TARGETS ${target} EXPORT KvtCommonTargets
+        LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR}
+        ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
+        RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+    install(FILES ${KVT_GENERATED_INCLUDE_DIR}/${target}_export.h DESTINATION ${KVT_INSTALL_INCLUDE_DIR})
+endfunction()
