@@ -72,9 +72,8 @@ set(kvthost_sources
 list(TRANSFORM kvthost_sources PREPEND ${PROJECT_SOURCE_DIR}/)
 
 kvt_add_shared_library(kvthost EXPORT_NAME Host BASE_NAME KVTHOST SOURCES ${kvthost_sources})
-target_compile_definitions(kvthost PRIVATE
-    KVT_DEFAULT_MODULE_DIR="${CMAKE_INSTALL_FULL_LIBDIR}/kvtcommon/modules")
-target_link_libraries(kvthost PUBLIC Qt5::Core Qt5::Network Qt5::SerialPort)
+target_compile_definitions(kvthost PRIVATE KVT_MODULE_SUBDIR="${KVT_MODULE_SUBDIR}")
+target_link_libraries(kvthost PUBLIC Qt5::Core PRIVATE ${CMAKE_DL_LIBS})
 
 # Public headers keep their folder; private "_p.h" headers stay behind.
 foreach(dir IN ITEMS base valueframework/valueclasses devicecontrol/stddevicedefinition)
