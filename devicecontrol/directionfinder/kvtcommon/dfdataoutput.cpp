@@ -106,10 +106,28 @@ void AppendFormat(QByteArray& rLine, const char* format, ...)
     va_end(retry);
 }
 
-QByteArray TimeText(quint64 time)
+// The "hhmmss" text of a time, formatted again only when the second changes:
+// date-time formatting would otherwise cost more than the rest of a sentence.
+class TimeText
 {
-    return Omek::DateTime(time).toString(QStringLiteral("hhmmss")).toLatin1();
-}
+public:
+    const QByteArray& Of(quint64 time)
+    {
+        const quint64 second = time / 1000;
+        if (!m_bValid || second != m_nSecond)
+        {
+            m_text = Omek::DateTime(time).toString(QStringLiteral("hhmmss")).toLatin1();
+            m_nSecond = second;
+            m_bValid = true;
+        }
+        return m_text;
+    }
+
+private:
+    bool m_bValid = false;
+    quint64 m_nSecond = 0;
+    QByteArray m_text;
+};
 
 const QByteArray CRLF = QByteArrayLiteral("\r\n");
 
@@ -166,6 +184,8 @@ struct DFDataOutput::Private
     QPointer<QLineEdit> m_pFileNameEdit;
     QPointer<QSpinBox> m_pIntervalSpin;
     unsigned short m_nReconnectIntervalMs;
+    TimeText m_bearingTime;
+    TimeText m_positionTime;
 };
 
 DFDataOutput::DFDataOutput(const QString& name)
@@ -420,11 +440,12 @@ void DFDataOutput::KillOutputTimer()
 
 void DFDataOutput::SendData()
 {
-    const Private& d = *m_pData;
+    Private& d = *m_pData;
     const values::BearingResult* pResult = d.m_pAzimuth != nullptr ? &d.m_pAzimuth->GetValue() : nullptr;
-    const QByteArray bearingTime = pResult != nullptr ? TimeText(pResult->GetTimeStamp()) : QByteArray();
-    const QByteArray positionTime =
-        d.m_pPosLastUpdate != nullptr ? TimeText(static_cast<quint64>(d.m_pPosLastUpdate->GetValue())) : QByteArray();
+    const QByteArray bearingTime = pResult != nullptr ? d.m_bearingTime.Of(pResult->GetTimeStamp()) : QByteArray();
+    const QByteArray positionTime = d.m_pPosLastUpdate != nullptr
+                                        ? d.m_positionTime.Of(static_cast<quint64>(d.m_pPosLastUpdate->GetValue()))
+                                        : QByteArray();
     const double heading = d.m_pHeading != nullptr ? d.m_pHeading->GetValue() : -1;
     const auto valueOf = [](const values::ValueNumeric<double>* pValue) {
         return pValue != nullptr ? pValue->GetValue() : 0.0;
