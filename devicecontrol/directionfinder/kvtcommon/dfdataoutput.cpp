@@ -237,8 +237,6 @@ void DFDataOutput::SetEnabled(bool enabled)
 
 void DFDataOutput::Update(Observable* pSender, TChangeCode code)
 {
-    if (pSender == nullptr)
-        return;
     if (code == ChangeCode::ValueChanged && pSender == m_pData->m_pAzimuth && m_pData->m_nOutputTimerId == -1)
     {
         if (m_pData->m_pAzimuth->GetValue().GetQuality() > 0)
@@ -499,9 +497,9 @@ void DFDataOutput::WriteToFile(const QByteArray& line)
 {
     QFile& rFile = *m_pData->m_pFile;
     const qint64 written = rFile.write(line);
-    if (written > 0)
-        rFile.flush();
-    if (written != line.size() && ErrorHandler::Instance().TracesEnabled())
+    // The file is buffered: a full disk shows only when the flush fails.
+    const bool bFlushed = written > 0 && rFile.flush();
+    if ((written != line.size() || !bFlushed) && ErrorHandler::Instance().TracesEnabled())
         _Q_Trace(QStringLiteral("WARNING: DFDataOutput: writing to '%1' failed: %2")
                      .arg(rFile.fileName(), rFile.errorString()),
                  __FILE__, __LINE__);
