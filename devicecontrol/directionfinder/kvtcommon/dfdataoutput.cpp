@@ -25,6 +25,7 @@
 
 #include <cstdarg>
 #include <cstdio>
+#include <initializer_list>
 #include <type_traits>
 
 namespace
@@ -470,7 +471,7 @@ void DFDataOutput::SendData()
     {
         const QByteArray line = sentence(pResult, false);
         if (d.IsFileOpen())
-            WriteToFile(line + extension + CRLF);
+            WriteToFile({line, extension, CRLF});
         if (d.m_pSerial)
         {
             const QByteArray block = line + CRLF;
@@ -488,18 +489,24 @@ void DFDataOutput::SendData()
         block += sentence(&entry, true) + extension;
         AppendFormat(block, ",SR,%d\r\n", index++);
     }
-    WriteToFile(block + CRLF);
+    WriteToFile({block, CRLF});
 }
 
-// One write per sentence or scan block, flushed at once so that a reader of
-// the file sees whole lines.
-void DFDataOutput::WriteToFile(const QByteArray& line)
+// One flush per sentence or scan block, so that a reader of the file sees
+// whole lines; the pieces meet in the file's buffer rather than in a copy.
+void DFDataOutput::WriteToFile(std::initializer_list<QByteArray> pieces)
 {
     QFile& rFile = *m_pData->m_pFile;
-    const qint64 written = rFile.write(line);
+    qint64 expected = 0;
+    qint64 written = 0;
+    for (const QByteArray& piece : pieces)
+    {
+        expected += piece.size();
+        written += qMax<qint64>(0, rFile.write(piece));
+    }
     // The file is buffered: a full disk shows only when the flush fails.
     const bool bFlushed = written > 0 && rFile.flush();
-    if ((written != line.size() || !bFlushed) && ErrorHandler::Instance().TracesEnabled())
+    if ((written != expected || !bFlushed) && ErrorHandler::Instance().TracesEnabled())
         _Q_Trace(QStringLiteral("WARNING: DFDataOutput: writing to '%1' failed: %2")
                      .arg(rFile.fileName(), rFile.errorString()),
                  __FILE__, __LINE__);

@@ -4,9 +4,10 @@
 #include "devicecontrol/directionfinder/kvtcommon/kvtabstractinterface.h"
 #include "kvtcommon_export.h"
 
-#include <memory>
+#include <QByteArray>
 
-class QByteArray;
+#include <initializer_list>
+#include <memory>
 
 /// Sends the current DF result as a text sentence to a serial line, to a text
 /// file, or both: on every new valid bearing (output interval 0) or on its own
@@ -87,7 +88,7 @@ private:
     void StartOutputTimer();
     void KillOutputTimer();
     void SendData();
-    void WriteToFile(const QByteArray& line);
+    void WriteToFile(std::initializer_list<QByteArray> pieces);
 
     std::unique_ptr<Private> m_pData;
 };
