@@ -27,10 +27,13 @@
 ///   ",ELV,%3.1f,PTC,%3.1f,RLL,%3.1f,ALT,%3.1f,PTM,hhmmss,LAT,%9.5f,LON,%9.7f"
 /// (elevation/10, pitch, roll, altitude, position time, latitude, longitude).
 /// Numbers are formatted as C printf does: right-aligned, never cut, ties
-/// rounded to even. While a scan runs (SR status index 1) and the file is
-/// open, each new bearing writes one file line per bearing of the scan list,
-/// each ended by ",SR,<index>", and an empty line after the block; nothing
-/// goes to the serial line then.
+/// rounded to even. A value missing from the tree gives its field a fixed
+/// stand-in: no bearing azimuth -1.0, frequency 0, quality 0.0, level -0.5,
+/// elevation 0.0; no heading -0.1; no position value 0.
+/// While a scan runs (SR status index 1) and the file is open, each output
+/// writes one file line per bearing of the scan list, each ended by
+/// ",SR,<index>", and an empty line after the block; nothing goes to the
+/// serial line then.
 ///
 /// Decisions where the sentence's history left a choice:
 /// - The serial line always carries the bare sentence, whether or not file
