@@ -33,8 +33,11 @@ QString BoolText(bool bValue)
 
 } // namespace
 
+// Texts handed to the host are built at run time: a QStringLiteral would keep
+// pointing into this module's memory after the module is unloaded, and the tool
+// bar's button outlives the action until its deferred deletion.
 ZodClient::ZodClient()
-    : m_statusAction(QStringLiteral("ZOD"))
+    : m_statusAction(QString::fromLatin1("ZOD"))
 {
     m_statusAction.setEnabled(false);
     m_reconnectTimer.setSingleShot(true);
