@@ -110,7 +110,8 @@ void ZodManager::CreateZodReceiver(const QString& defaultName)
     CommonZodInit(m_pZodReceiver, defaultName);
     m_pZodReceiver->SetReceiverRole(true);
     // The device address is read whatever the type of its value; missing, it is empty.
-    const values::ValueBase* pAddress = values::Tree::Instance()->FindValue(ServerPath(StdDeviceDefinition::g_vdDevAddress));
+    const values::ValueBase* pAddress =
+        values::Tree::Instance()->FindValue(ServerPath(StdDeviceDefinition::g_vdDevAddress));
     m_pZodReceiver->SetDeviceAddress(pAddress != nullptr ? pAddress->GetStringValue() : QString());
     m_pZodReceiver->AddParameter(QStringLiteral("FRQ"), ServerPath(StdDeviceDefinition::g_vdFrequency), QString());
     AddBandwidthDemodulationAndMode(*m_pZodReceiver);

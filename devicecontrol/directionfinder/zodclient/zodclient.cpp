@@ -59,24 +59,23 @@ ZodClient::~ZodClient()
 
 void ZodClient::AddParameter(const QString& tag, const QString& valuePath, const QString& adaptationRule)
 {
-    Record(QStringLiteral("AddParameter/") + tag, {QStringLiteral("AddParameter"), tag, valuePath, adaptationRule});
+    Record({QStringLiteral("AddParameter"), tag, valuePath, adaptationRule}, tag);
     Follow(tag, valuePath);
 }
 
 void ZodClient::SetHandoverFrequencyPath(const QString& valuePath)
 {
-    Record(QStringLiteral("SetHandoverFrequencyPath"), {QStringLiteral("SetHandoverFrequencyPath"), valuePath});
+    Record({QStringLiteral("SetHandoverFrequencyPath"), valuePath});
 }
 
 void ZodClient::SetHandoverPoolFrequencyPath(const QString& valuePath)
 {
-    Record(QStringLiteral("SetHandoverPoolFrequencyPath"),
-           {QStringLiteral("SetHandoverPoolFrequencyPath"), valuePath});
+    Record({QStringLiteral("SetHandoverPoolFrequencyPath"), valuePath});
 }
 
 void ZodClient::SetModeParameter(const QString& valuePath, const QString& tag)
 {
-    Record(QStringLiteral("SetModeParameter/") + tag, {QStringLiteral("SetModeParameter"), valuePath, tag});
+    Record({QStringLiteral("SetModeParameter"), valuePath, tag}, tag);
     Follow(tag, valuePath);
 }
 
@@ -90,46 +89,46 @@ void ZodClient::SetToolBar(QToolBar* pToolBar, bool bAtFront)
         const QList<QAction*> lstActions = m_pToolBar->actions();
         m_pToolBar->insertAction(bAtFront && !lstActions.isEmpty() ? lstActions.first() : nullptr, &m_statusAction);
     }
-    Record(QStringLiteral("SetToolBar"), {QStringLiteral("SetToolBar"), BoolText(pToolBar != nullptr), BoolText(bAtFront)});
+    Record({QStringLiteral("SetToolBar"), BoolText(pToolBar != nullptr), BoolText(bAtFront)});
 }
 
 void ZodClient::SetReceiverRole(bool bReceiver)
 {
-    Record(QStringLiteral("SetReceiverRole"), {QStringLiteral("SetReceiverRole"), BoolText(bReceiver)});
+    Record({QStringLiteral("SetReceiverRole"), BoolText(bReceiver)});
 }
 
 void ZodClient::SetClientType(const QString& type)
 {
-    Record(QStringLiteral("SetClientType"), {QStringLiteral("SetClientType"), type});
+    Record({QStringLiteral("SetClientType"), type});
 }
 
 void ZodClient::SetFrequencyRange(const QString& range)
 {
-    Record(QStringLiteral("SetFrequencyRange"), {QStringLiteral("SetFrequencyRange"), range});
+    Record({QStringLiteral("SetFrequencyRange"), range});
 }
 
 void ZodClient::SetDeviceAddress(const QString& address)
 {
-    Record(QStringLiteral("SetDeviceAddress"), {QStringLiteral("SetDeviceAddress"), address});
+    Record({QStringLiteral("SetDeviceAddress"), address});
 }
 
 void ZodClient::SetCentral(const QString& address, int port)
 {
     m_strCentralAddress = address;
     m_nCentralPort = port;
-    Record(QStringLiteral("SetCentral"), {QStringLiteral("SetCentral"), address, QString::number(port)});
+    Record({QStringLiteral("SetCentral"), address, QString::number(port)});
     if (m_bStarted)
         SlotConnect();
 }
 
 void ZodClient::SetClientName(const QString& name)
 {
-    Record(QStringLiteral("SetClientName"), {QStringLiteral("SetClientName"), name});
+    Record({QStringLiteral("SetClientName"), name});
 }
 
 void ZodClient::Start()
 {
-    Record(QStringLiteral("Start"), {QStringLiteral("Start")});
+    Record({QStringLiteral("Start")});
     if (m_bStarted)
         return;
     m_bStarted = true;
@@ -138,7 +137,7 @@ void ZodClient::Start()
 
 void ZodClient::SetAutoCoupleTargets(const QString& targets)
 {
-    Record(QStringLiteral("SetAutoCoupleTargets"), {QStringLiteral("SetAutoCoupleTargets"), targets});
+    Record({QStringLiteral("SetAutoCoupleTargets"), targets});
 }
 
 void ZodClient::Update(Observable* pSender, TChangeCode code)
@@ -188,8 +187,9 @@ void ZodClient::SlotStateChanged(QAbstractSocket::SocketState state)
         m_reconnectTimer.start();
 }
 
-void ZodClient::Record(const QString& key, const QStringList& fields)
+void ZodClient::Record(const QStringList& fields, const QString& tag)
 {
+    const QString key = fields.first() + QLatin1Char('/') + tag;
     const QByteArray line = Line(fields);
     const auto found = std::find_if(m_lstSettings.begin(), m_lstSettings.end(),
                                     [&key](const Setting& setting) { return setting.strKey == key; });

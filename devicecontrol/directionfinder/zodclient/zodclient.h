@@ -91,8 +91,9 @@ private:
         values::ValueBase* pValue;
     };
 
-    /// Keeps the configuration line under `key` and sends it when connected.
-    void Record(const QString& key, const QStringList& fields);
+    /// Keeps the configuration line (operation name, arguments), replacing an earlier one of
+    /// the same operation and tag, and sends it when connected.
+    void Record(const QStringList& fields, const QString& tag = QString());
     void SendWhenConnected(const QByteArray& line);
     void SendValue(const FollowedParameter& parameter);
     void Follow(const QString& tag, const QString& valuePath);
