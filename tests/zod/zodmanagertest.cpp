@@ -44,7 +44,7 @@ protected:
 
     static ICfg& Cfg() { return CfgCenter::GetAppCfg(ICfg::Application); }
 
-    values::ValueNumeric<double>* AddFrequency(const QString& path, double fHz)
+    static values::ValueNumeric<double>* AddFrequency(const QString& path, double fHz)
     {
         return values::Tree::Instance()->CreateValue<values::ValueNumeric<double>>(path, fHz);
     }
