@@ -5,7 +5,9 @@
 #include "valueframework/valueclasses/valuenumeric.h"
 
 #include <cmath>
+#include <cstring>
 #include <limits>
+#include <random>
 #include <vector>
 
 using namespace NxKVTCommon;
@@ -174,6 +176,38 @@ TEST_F(ValueTreeTest, ConnectionSpeedFilterMarksBearingsWithoutQualityWhileSpeed
     EXPECT_EQ(filter.RejectCount(FilterRejectReason::NoQuality), 2u);
     EXPECT_EQ(filter.RejectCount(FilterRejectReason::Tilt), 0u);
     EXPECT_EQ(lstBearings[1].quality, 5);
+}
+
+// Blocks of any length, with frequencies and qualities whose halves are zero words: only the level
+// of a bearing whose whole quality is 0 may change.
+TEST_F(ValueTreeTest, ConnectionSpeedFilterChangesNothingButLevelsOfBearingsWithoutQuality)
+{
+    tree().CreateValue<values::Value<int>>("/Dev/Speed", 3);
+    ConnectionSpeedFilter filter;
+    filter.SetConnectionSpeedValuePath("/Dev/Speed");
+    std::mt19937 random(11);
+    const qint16 aQualities[] = {0, 1, -1, 256, -256, 0};
+    for (unsigned int count : {1u, 2u, 7u, 64u})
+    {
+        std::vector<values::Bearing> lstBearings(count);
+        for (values::Bearing& b : lstBearings)
+            b = {random() % 2 ? 1e8 : random() * 1.5, static_cast<qint16>(random()), static_cast<quint16>(random()),
+                 static_cast<qint16>(random()), aQualities[random() % 6]};
+        std::vector<values::Bearing> lstExpected = lstBearings;
+        quint64 nExpected = 0;
+        for (values::Bearing& b : lstExpected)
+        {
+            if (b.quality == 0)
+            {
+                b.level = -4000;
+                ++nExpected;
+            }
+        }
+        filter.ResetRejectCounts();
+        filter.Apply(count, lstBearings.data());
+        EXPECT_EQ(std::memcmp(lstBearings.data(), lstExpected.data(), count * sizeof(values::Bearing)), 0) << count;
+        EXPECT_EQ(filter.RejectCount(FilterRejectReason::NoQuality), nExpected) << count;
+    }
 }
 
 TEST(FilterRejectCounter, ReasonsHaveTextsAndUnknownNumbersAreHarmless)
