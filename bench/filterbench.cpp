@@ -48,6 +48,18 @@ void BM_MemcpyBlock(benchmark::State& state)
 }
 BENCHMARK(BM_MemcpyBlock);
 
+template <class Filter>
+void ApplyToScans(benchmark::State& state, Filter& filter)
+{
+    std::vector<values::Bearing> lstScan = MakeScan();
+    for (auto _ : state)
+    {
+        filter.Apply(BLOCK_SIZE, lstScan.data());
+        benchmark::ClobberMemory();
+    }
+    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * BLOCK_BYTES));
+}
+
 // With the data-valid flag and the state text bound, as a driver runs it.
 void BM_PitchRollApplyBlock(benchmark::State& state)
 {
@@ -57,13 +69,7 @@ void BM_PitchRollApplyBlock(benchmark::State& state)
     NxKVTCommon::PitchRollFilter filter;
     filter.SetKVTDataValidValuePath("/Dev/DataValid");
     filter.SetKVTDataStateInfoValuePath("/Dev/DataState");
-    std::vector<values::Bearing> lstScan = MakeScan();
-    for (auto _ : state)
-    {
-        filter.Apply(BLOCK_SIZE, lstScan.data());
-        benchmark::ClobberMemory();
-    }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * BLOCK_BYTES));
+    ApplyToScans(state, filter);
     tree.Clear();
 }
 BENCHMARK(BM_PitchRollApplyBlock);
@@ -74,13 +80,7 @@ void BM_ConnectionSpeedApplyBlock(benchmark::State& state)
     tree.CreateValue<values::Value<int>>("/Dev/ConnectionSpeed", 1);
     NxKVTCommon::ConnectionSpeedFilter filter;
     filter.SetConnectionSpeedValuePath("/Dev/ConnectionSpeed");
-    std::vector<values::Bearing> lstScan = MakeScan();
-    for (auto _ : state)
-    {
-        filter.Apply(BLOCK_SIZE, lstScan.data());
-        benchmark::ClobberMemory();
-    }
-    state.SetBytesProcessed(static_cast<int64_t>(state.iterations() * BLOCK_BYTES));
+    ApplyToScans(state, filter);
     tree.Clear();
 }
 BENCHMARK(BM_ConnectionSpeedApplyBlock);
