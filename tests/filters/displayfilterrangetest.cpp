@@ -97,63 +97,33 @@ TEST(DeviceFilterRange, GapsAndAcceptedRangesTileTheCircle)
     }
 }
 
-class DisplayFilterRangeTest : public ValueTreeTest
+// Observers see each published list once, complete: after Publish, or when Reset finds the last
+// transaction still open.
+TEST_F(ValueTreeTest, DisplayFilterRangePublishesEachListInOneNotification)
 {
-protected:
-    void SetUp() override
-    {
-        ValueTreeTest::SetUp();
-        ErrorHandler::Instance().SetTraceMask(ErrorHandler::TRACE_BIT);
-    }
-
-    std::vector<values::QuadFloat> Published() const
-    {
-        return values::Tree::Instance()->Find<values::ValueList<values::QuadFloat>>("/Dev/Ranges")->GetItems();
-    }
-};
-
-TEST_F(DisplayFilterRangeTest, PublishesTheGapsOfAllDevicesInOneNotification)
-{
+    ErrorHandler::Instance().SetTraceMask(ErrorHandler::TRACE_BIT);
     DisplayFilterRange display("Ranges", "/Dev");
     auto* pList = tree().Find<values::ValueList<values::QuadFloat>>("/Dev/Ranges");
     ASSERT_NE(pList, nullptr);
     pList->PushBack(values::QuadFloat(9, 9, 9, 9));
     RecordingObserver observer;
     pList->AddObserver(&observer);
+    std::vector<std::vector<values::QuadFloat>> lstSeen;
+    observer.m_onUpdate = [&](Observable*, TChangeCode) { lstSeen.push_back(pList->GetItems()); };
 
     display.Reset();
     display.AddDeviceFilterRange(DeviceFilterRange(1.5, 2.5, {{10, 20}}));
     display.AddDeviceFilterRange(DeviceFilterRange(3, 4, {{350, 10}}));
-    EXPECT_TRUE(observer.m_lstCalls.empty());
-    display.Publish();
-    EXPECT_EQ(observer.m_lstCalls, (std::vector<std::pair<Observable*, TChangeCode>>{{pList, 3}}));
-    EXPECT_EQ(Published(), (std::vector<values::QuadFloat>{{1.5, 2.5, 0.0, 10.0}, {1.5, 2.5, 20.0, END}, {3, 4, 10, 350}}));
-
-    display.Publish();
-    EXPECT_EQ(observer.m_lstCalls.size(), 1u);
-    EXPECT_TRUE(Logged("DisplayFilterRange::Publish(): No active transaction."));
-    pList->DeleteObserver(&observer);
-}
-
-TEST_F(DisplayFilterRangeTest, ResetDuringATransactionPublishesThePendingListFirst)
-{
-    DisplayFilterRange display("Ranges", "/Dev");
-    const DisplayFilterRange copy(display);
-    RecordingObserver observer;
-    values::ValueBase* pList = tree().FindValue("/Dev/Ranges");
-    pList->AddObserver(&observer);
-    std::vector<values::QuadFloat> lstSeen;
-    observer.m_onUpdate = [&](Observable*, TChangeCode) { lstSeen = Published(); };
-
-    display.Reset();
-    display.AddDeviceFilterRange(DeviceFilterRange(1, 1, {}));
     display.Reset();
     EXPECT_TRUE(Logged("DisplayFilterRange::Reset(): Stopping already running transaction."));
-    EXPECT_EQ(lstSeen, (std::vector<values::QuadFloat>{{1, 1, 0.0, END}}));
     display.AddDeviceFilterRange(DeviceFilterRange(2, 2, {{0, END}}));
-    DisplayFilterRange(copy).Publish();
-    EXPECT_EQ(observer.m_lstCalls.size(), 2u);
-    EXPECT_TRUE(Published().empty());
+    DisplayFilterRange(display).Publish(); // a copy works on the same list
+    display.Publish();
+    EXPECT_TRUE(Logged("DisplayFilterRange::Publish(): No active transaction."));
+
+    EXPECT_EQ(observer.m_lstCalls, (std::vector<std::pair<Observable*, TChangeCode>>(2, {pList, 3})));
+    const std::vector<values::QuadFloat> lstFirst{{1.5, 2.5, 0.0, 10.0}, {1.5, 2.5, 20.0, END}, {3, 4, 10, 350}};
+    EXPECT_EQ(lstSeen, (std::vector<std::vector<values::QuadFloat>>{lstFirst, {}}));
     pList->DeleteObserver(&observer);
 }
 

@@ -28,32 +28,14 @@ public:
     int m_nUpdates = 0;
 };
 
-TEST(OverheadPassParams, TellsRealChangesToAllButTheExcludedObserver)
-{
-    OverheadPassParams params;
-    EXPECT_EQ(params.GetThreshold(), 600);
-    EXPECT_FALSE(params.IsValid());
-    RecordingObserver excluded, other;
-    params.AddObserver(&excluded);
-    params.AddObserver(&other);
-
-    params.SetThreshold(600, nullptr);
-    params.SetValid(false, nullptr);
-    EXPECT_TRUE(other.m_lstCalls.empty());
-    params.SetThreshold(700, &excluded);
-    params.SetValid(true, nullptr);
-    EXPECT_EQ(excluded.m_lstCalls.size(), 1u);
-    EXPECT_EQ(other.m_lstCalls, (std::vector<std::pair<Observable*, TChangeCode>>(2, {&params, 3})));
-
-    const OverheadPassParams copy(params);
-    EXPECT_EQ(copy.GetThreshold(), 700);
-    EXPECT_TRUE(copy.IsValid());
-    EXPECT_EQ(copy.GetObserverCount(), 0);
-}
-
 TEST(OverheadPassFilter, MarksValidResultsAtOrAboveTheThresholdWhileSwitchedOn)
 {
     OverheadPassParams params;
+    RecordingObserver observer;
+    params.AddObserver(&observer);
+    params.SetThreshold(600, nullptr);
+    params.SetValid(false, nullptr);
+    EXPECT_TRUE(observer.m_lstCalls.empty()) << "the defaults, set again, are no change";
     OverheadPassFilter filter(params);
     const auto applied = [&filter](qint16 elevation, bool bElevationValid = true, bool bQualityValid = true) {
         values::BearingResult result(values::Bearing{1e8, 0, 0, elevation, 30}, 0);
@@ -99,8 +81,6 @@ TEST(OHPParamsSynchronizer, KeepsBothEqualWithoutEchoes)
         EXPECT_EQ(secondObserver.m_lstCalls.size(), 2u);
         EXPECT_EQ(synchronizer.m_nUpdates, 2) << "its own copies must not come back to it";
 
-        const OHPParamsSynchronizer copy(synchronizer);
-        EXPECT_EQ(first.GetObserverCount(), 2) << "the copy does not register";
     }
     EXPECT_EQ(first.GetObserverCount(), 1);
     EXPECT_EQ(second.GetObserverCount(), 1);

@@ -85,15 +85,13 @@ TEST_F(FilterSettingsTest, OverheadPassRestoreCreatesMissingKeysAndKeepsStoredOn
     EXPECT_EQ(OverheadPass()->GetInt("Threshold", 0, 0), 720);
 }
 
-TEST_F(FilterSettingsTest, DFSettingsRestoreWritesDefaultsOnlyForMissingKeys)
+TEST_F(FilterSettingsTest, DFSettingsRoundTripWithDefaultsForMissingKeysOnly)
 {
     DFSettingsParams params;
     DFSettingsParamsPersistency persistency(params, CONFIG, ICfg::Application);
     persistency.Restore();
     EXPECT_EQ(Contents(*Section("DFSettings")),
               (QStringList{"DFBandwidthKey=7", "DFModeKey=0", "LevelThreshold=0", "UpdateIntervalKey=4"}));
-    EXPECT_EQ(params.GetDFBandwidthKey(), 7);
-    EXPECT_EQ(params.GetUpdateIntervalKey(), 4);
 
     Section("DFSettings")->SetInt("DFBandwidthKey", 0, 0);
     Section("DFSettings")->SetInt("DFModeKey", -1, 0);
@@ -102,27 +100,17 @@ TEST_F(FilterSettingsTest, DFSettingsRestoreWritesDefaultsOnlyForMissingKeys)
     EXPECT_EQ(params.GetDFBandwidthKey(), 0);
     EXPECT_EQ(params.GetDFModeKey(), -1) << "kept bit for bit";
     EXPECT_EQ(params.GetUpdateIntervalKey(), 4) << "unreadable text counts as missing";
-}
 
-TEST_F(FilterSettingsTest, DFSettingsLevelThresholdIsTruncatedAndRefusedWhenItDoesNotFit)
-{
-    DFSettingsParams params;
-    params.SetDFModeKey(3);
     params.SetLevelThreshold(-3.7);
-    DFSettingsParamsPersistency(params, CONFIG, ICfg::Application).MakePersistent();
-    EXPECT_EQ(Section("DFSettings")->GetInt("LevelThreshold", 99, 0), -3);
-
-    DFSettingsParams restored;
-    DFSettingsParamsPersistency copy(DFSettingsParamsPersistency(restored, CONFIG, ICfg::Application));
-    copy.Restore();
-    EXPECT_EQ(restored.GetLevelThreshold(), -3.0);
-    EXPECT_EQ(restored.GetDFModeKey(), 3);
-
+    DFSettingsParamsPersistency(persistency).MakePersistent();
+    params.SetLevelThreshold(0.0);
+    persistency.Restore();
+    EXPECT_EQ(params.GetLevelThreshold(), -3.0);
     for (double fUnfit : {3e9, std::numeric_limits<double>::quiet_NaN()})
     {
         params.SetLevelThreshold(fUnfit);
-        DFSettingsParamsPersistency(params, CONFIG, ICfg::Application).MakePersistent();
-        EXPECT_EQ(Section("DFSettings")->GetInt("LevelThreshold", 99, 0), -3);
+        persistency.MakePersistent();
+        EXPECT_EQ(Section("DFSettings")->GetInt("LevelThreshold", 99, 0), -3) << "refused, the stored one stays";
     }
     EXPECT_EQ(m_strTraces.count("WARNING: DFSettingsParamsPersistency::MakePersistent(): level threshold"), 2);
 }
@@ -169,6 +157,12 @@ TEST_F(FilterSettingsTest, TCFrequencyThatDoesNotFitIsRefusedAndLaterEntriesMove
 
 TEST_F(FilterSettingsTest, TCRestoreSkipsMissingEntriesAndKeepsTheListWithoutCount)
 {
+    TCFrequencyListPersistency withoutList(nullptr, CONFIG, ICfg::Application);
+    withoutList.MakePersistent();
+    withoutList.Restore();
+    const std::unique_ptr<ICfg> pCfg(CfgCenter::CreateCfg(CONFIG, ICfg::Application, QString()));
+    EXPECT_FALSE(QFile::exists(pCfg->GetFileName())) << "no list: the configuration stays untouched";
+
     RecordingObserver observer;
     TCList list;
     list.PushBack({7e7, 7, true});
@@ -186,15 +180,6 @@ TEST_F(FilterSettingsTest, TCRestoreSkipsMissingEntriesAndKeepsTheListWithoutCou
     EXPECT_EQ(list.GetItems(), (std::vector<values::TrafficControlFrequency>{{1000, 0, false}, {0, 2, false}}));
     EXPECT_EQ(observer.m_lstCalls.size(), 1u);
     EXPECT_FALSE(Section("TrafficControlFrequencies")->GetSubCfgNames().contains("TCFrequency_1"));
-}
-
-TEST_F(FilterSettingsTest, NullListLeavesTheConfigurationAlone)
-{
-    TCFrequencyListPersistency persistency(nullptr, CONFIG, ICfg::Application);
-    persistency.MakePersistent();
-    persistency.Restore();
-    const std::unique_ptr<ICfg> pCfg(CfgCenter::CreateCfg(CONFIG, ICfg::Application, QString()));
-    EXPECT_FALSE(QFile::exists(pCfg->GetFileName()));
 }
 
 } // namespace
