@@ -115,15 +115,20 @@ TEST_F(FilterSettingsTest, DFSettingsRoundTripWithDefaultsForMissingKeysOnly)
     EXPECT_EQ(m_strTraces.count("WARNING: DFSettingsParamsPersistency::MakePersistent(): level threshold"), 2);
 }
 
-TEST_F(FilterSettingsTest, TCFrequenciesRoundTripWithTruncatedFrequencies)
+// Frequencies are truncated; one that does not fit is refused and the later entries move up.
+TEST_F(FilterSettingsTest, TCFrequenciesRoundTripWithoutThoseThatDoNotFit)
 {
+    const double nan = std::numeric_limits<double>::quiet_NaN();
     TCList list;
-    list.PushBack({100.9, 11, true});
-    list.PushBack({1.2e8, 4000000000u, false});
-    list.PushBack({-2147483648.5, 13, true});
-    TCFrequencyListPersistency(&list, CONFIG, ICfg::Application).MakePersistent();
+    for (const values::TrafficControlFrequency& entry : std::vector<values::TrafficControlFrequency>{
+             {100.9, 11, true}, {3e9, 12, false}, {1.2e8, 4000000000u, false}, {nan, 1, false}, {-2147483648.5, 13, true}})
+        list.PushBack(entry);
+    TCFrequencyListPersistency persistency(&list, CONFIG, ICfg::Application);
+    persistency.MakePersistent();
     EXPECT_EQ(Contents(*Section("TrafficControlFrequencies")), QStringList{"TCFrequencyCount=3"});
     EXPECT_EQ(Contents(*Section(Entry(0))), (QStringList{"Alarm=1", "ChannelID=11", "Frequency=100"}));
+    EXPECT_EQ(m_strTraces.count("WARNING: TCFrequencyListPersistency::MakePersistent(): frequency"), 2);
+    EXPECT_TRUE(m_strTraces.contains("frequency 3000000000 Hz of channel 12"));
 
     RecordingObserver observer;
     TCList restored;
@@ -133,26 +138,15 @@ TEST_F(FilterSettingsTest, TCFrequenciesRoundTripWithTruncatedFrequencies)
     EXPECT_EQ(restored.GetItems(), (std::vector<values::TrafficControlFrequency>{
                                        {100.0, 11, true}, {1.2e8, 4000000000u, false}, {-2147483648.0, 13, true}}));
     EXPECT_EQ(observer.m_lstCalls, (std::vector<std::pair<Observable*, TChangeCode>>{{&restored, 7}}));
-}
-
-TEST_F(FilterSettingsTest, TCFrequencyThatDoesNotFitIsRefusedAndLaterEntriesMoveUp)
-{
-    TCList list;
-    for (double frequency : {1e8, 3e9, 2e8, std::numeric_limits<double>::quiet_NaN(), 3e8, 4e8})
-        list.PushBack({frequency, 1, false});
-    TCFrequencyListPersistency persistency(&list, CONFIG, ICfg::Application);
-    persistency.MakePersistent();
-    EXPECT_EQ(m_strTraces.count("WARNING: TCFrequencyListPersistency::MakePersistent(): frequency"), 2);
-    EXPECT_TRUE(m_strTraces.contains("frequency 3000000000 Hz of channel 1"));
 
     // A shorter list afterwards leaves the old entries behind the count alone, and they are not read.
-    list.RemoveAt(5);
-    list.RemoveAt(4);
+    list.RemoveAt(0);
+    list.RemoveAt(0);
     persistency.MakePersistent();
-    EXPECT_EQ(Section("TrafficControlFrequencies")->GetInt("TCFrequencyCount", 0, 0), 2);
-    EXPECT_EQ(Section(Entry(3))->GetInt("Frequency", 0, 0), 400000000);
+    EXPECT_EQ(Section(Entry(2))->GetInt("Frequency", 0, 0), -2147483648);
     persistency.Restore();
-    EXPECT_EQ(list.GetItems(), (std::vector<values::TrafficControlFrequency>{{1e8, 1, false}, {2e8, 1, false}}));
+    EXPECT_EQ(list.GetItems(),
+              (std::vector<values::TrafficControlFrequency>{{1.2e8, 4000000000u, false}, {-2147483648.0, 13, true}}));
 }
 
 TEST_F(FilterSettingsTest, TCRestoreSkipsMissingEntriesAndKeepsTheListWithoutCount)
