@@ -15,17 +15,20 @@
 
 #include <sys/resource.h>
 
+#include <algorithm>
 #include <csignal>
+#include <cstdlib>
 #include <map>
 
 namespace
 {
 
 const QString LOG_FILE = QStringLiteral("KVTControl/commandlog-dev.txt");
-const QString TIME = QStringLiteral("\\d\\d:\\d\\d:\\d\\d:\\d\\d\\d");
+const QString TIME = QStringLiteral("^\\d\\d:\\d\\d:\\d\\d:\\d\\d\\d:\\t");
+const QString HEADER = QStringLiteral("T\tDF-Address: dev\tdesc\n\n");
 
-/// Lowers the file size limit of the process (SIGXFSZ ignored, so that a
-/// write beyond it fails with EFBIG) for the lifetime of the guard.
+/// Lowers the process's file size limit, with SIGXFSZ ignored so that a write
+/// beyond it fails (EFBIG), for the lifetime of the guard.
 class FileSizeLimit
 {
 public:
@@ -69,15 +72,10 @@ protected:
         QDir::setCurrent(m_strPreviousDir);
     }
 
-    /// The backup name the next reading of the clock gives.
-    QString NextBackupName() const
-    {
-        return LOG_FILE + "-" + Omek::DateTime(m_nNow).toString("yyyy-MM-dd_hh-mm-ss-z") + ".bak";
-    }
-
+    /// Backup paths, ordered by name (and so by the time in the name).
     static QStringList Backups()
     {
-        return QDir("KVTControl").entryList({"*.bak"}, QDir::Files, QDir::Name);
+        return QDir("KVTControl").entryList({"*.bak"}, QDir::Files, QDir::Name).replaceInStrings(QRegularExpression("^"), "KVTControl/");
     }
 
     static QByteArray Read(const QString& fileName)
@@ -86,10 +84,10 @@ protected:
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
     }
 
-    /// The file's entries with the time stamps replaced by "T".
+    /// The file's content with every entry's time of day replaced by "T".
     static QString Entries(const QString& fileName)
     {
-        return QString::fromLatin1(Read(fileName)).replace(QRegularExpression("^" + TIME + ":\\t", QRegularExpression::MultilineOption), "T\t");
+        return QString::fromLatin1(Read(fileName)).replace(QRegularExpression(TIME, QRegularExpression::MultilineOption), "T\t");
     }
 
     QTemporaryDir m_dir;
@@ -106,19 +104,21 @@ TEST_F(CommandProtocolTest, InitBacksUpThePreviousLogUnderLocalTimeAndWritesAHea
 
     ASSERT_TRUE(log.Init()) << log.GetMessageText().toStdString();
     const QString strFile = "KVTControl/commandlog-10.1.2.3_5555__x_.txt";
-    EXPECT_EQ(Backups(), QStringList{"commandlog-10.1.2.3_5555__x_.txt-2024-03-05_12-38-09-45.bak"});
+    EXPECT_EQ(Backups(), QStringList{strFile + "-2024-03-05_12-38-09-45.bak"});
     EXPECT_TRUE(log.Add("first\nsecond"));
-    EXPECT_TRUE(QString::fromLatin1(Read(strFile)).contains(QRegularExpression("^" + TIME + ":\\tDF-Address")));
-    EXPECT_EQ(Entries(strFile), "T\tDF-Address: 10.1.2.3:5555*\"x\"\tKVT device\n\nT\tfirst\nsecond\n");
+    const QTime entryTime = QTime::fromString(QString::fromLatin1(Read(strFile).left(12)), "hh:mm:ss:zzz");
+    const int nApart = std::abs(entryTime.msecsTo(QTime::currentTime()));
+    EXPECT_LT(std::min(nApart, 24 * 3600 * 1000 - nApart), 60 * 1000) << "local time of day";
+    const QString strHeader = "T\tDF-Address: 10.1.2.3:5555*\"x\"\tKVT device\n\n";
+    EXPECT_EQ(Entries(strFile), strHeader + "T\tfirst\nsecond\n");
 
-    // A second Init closes the running file and backs it up whole; a backup
-    // made in the same millisecond replaces the earlier one rather than
-    // blocking the rotation.
+    // Init on a running log backs the open file up whole; a backup made in the
+    // same millisecond replaces the earlier one rather than blocking the rotation.
     m_nNow -= 1;
     ASSERT_TRUE(log.Init());
     ASSERT_EQ(Backups().size(), 1);
-    EXPECT_EQ(Entries("KVTControl/" + Backups().at(0)), "T\tDF-Address: 10.1.2.3:5555*\"x\"\tKVT device\n\nT\tfirst\nsecond\n");
-    EXPECT_EQ(Entries(strFile), "T\tDF-Address: 10.1.2.3:5555*\"x\"\tKVT device\n\n");
+    EXPECT_EQ(Entries(Backups().at(0)), strHeader + "T\tfirst\nsecond\n");
+    EXPECT_EQ(Entries(strFile), strHeader);
 }
 
 TEST_F(CommandProtocolTest, XmlIsIndentedAndEveryOtherTextLoggedAsGiven)
@@ -127,11 +127,10 @@ TEST_F(CommandProtocolTest, XmlIsIndentedAndEveryOtherTextLoggedAsGiven)
     ASSERT_TRUE(log.Init());
     ASSERT_TRUE(log.Add("<?xml version=\"1.0\"?><cmd><freq unit=\"Hz\">1e6</freq></cmd>"));
     ASSERT_TRUE(log.Add("<?xml version=\"1.0\"?><cmd><unclosed></cmd>"));
-    ASSERT_TRUE(log.Add("reply ?xml version= <a>"));
-    EXPECT_EQ(Entries(LOG_FILE).section("\n\n", 1),
-              "T\t<?xml version='1.0'?>\n<cmd>\n    <freq unit=\"Hz\">1e6</freq>\n</cmd>\n\n"
-              "T\t<?xml version=\"1.0\"?><cmd><unclosed></cmd>\n"
-              "T\treply ?xml version= <a>\n");
+    ASSERT_TRUE(log.Add(QString::fromUtf8("reply \u20ac ?xml version= <a>")));
+    EXPECT_EQ(Entries(LOG_FILE), HEADER + "T\t<?xml version='1.0'?>\n<cmd>\n    <freq unit=\"Hz\">1e6</freq>\n</cmd>\n\n"
+                                          "T\t<?xml version=\"1.0\"?><cmd><unclosed></cmd>\n"
+                                          "T\treply ? ?xml version= <a>\n");
 
     // Every Latin-1 character, NUL and line ends included, over a megabyte.
     QString strBinary;
@@ -140,65 +139,45 @@ TEST_F(CommandProtocolTest, XmlIsIndentedAndEveryOtherTextLoggedAsGiven)
     strBinary = strBinary.repeated(4096);
     ASSERT_TRUE(log.Add(strBinary));
     ASSERT_TRUE(log.Add("<?xml version=\"1.0\"?>" + strBinary));
-    ASSERT_TRUE(log.Add(QString::fromUtf8("\u20ac 100")));
     const QByteArray content = Read(LOG_FILE);
     EXPECT_TRUE(content.contains(":\t" + strBinary.toLatin1() + "\n"));
-    EXPECT_TRUE(content.contains(":\t<?xml version=\"1.0\"?>" + strBinary.toLatin1() + "\n"));
-    EXPECT_TRUE(content.endsWith(":\t? 100\n"));
+    EXPECT_TRUE(content.endsWith(":\t<?xml version=\"1.0\"?>" + strBinary.toLatin1() + "\n"));
 }
 
-TEST_F(CommandProtocolTest, FileBeyondTheLimitContinuesInANewFile)
-{
-    CommandProtocol log("dev", "desc");
-    log.SetMaxBytes(0);
-    ASSERT_TRUE(log.Init());
-    ASSERT_TRUE(log.Add("one"));
-    ASSERT_TRUE(log.Add("two"));
-    ASSERT_TRUE(log.Add("three"));
-    const QStringList lstBackups = Backups();
-    ASSERT_EQ(lstBackups.size(), 4);
-    EXPECT_EQ(Entries("KVTControl/" + lstBackups.at(0)), "");
-    EXPECT_EQ(Entries("KVTControl/" + lstBackups.at(1)), "T\tDF-Address: dev\tdesc\n\n");
-    const QString strContinuation = "T\t >>>>>>>>>> PROTOCOL FILE REACHED MAXIMUM SIZE - THIS IS A CONTINUATION FILE\n\n\n"
-                                    "T\tDF-Address: dev\tdesc\n\n";
-    EXPECT_EQ(Entries("KVTControl/" + lstBackups.at(2)), strContinuation + "T\tone\n");
-    EXPECT_EQ(Entries("KVTControl/" + lstBackups.at(3)), strContinuation + "T\ttwo\n");
-    EXPECT_EQ(Entries(LOG_FILE), strContinuation + "T\tthree\n");
-}
-
-TEST_F(CommandProtocolTest, KeepsTwentyBackupsByDeletingTheOldest)
+TEST_F(CommandProtocolTest, FileBeyondTheLimitContinuesInANewFileAndTwentyBackupsAreKept)
 {
     ErrorHandler::Instance().SetTraceMask(ErrorHandler::TRACE_BIT);
     QStringList lstTraces;
     ErrorHandler::Instance().SetSink([&](const QString& line) { lstTraces << line; });
-    ASSERT_TRUE(QDir().mkdir("KVTControl"));
-    // Names sort the other way round than their ages: age decides.
-    const QDateTime base = QDateTime::currentDateTime().addDays(-1);
-    auto makeBackups = [&](int count) {
-        for (const QString& name : Backups())
-            QFile::remove("KVTControl/" + name);
-        for (int i = 0; i < count; ++i)
-        {
-            QFile file(QStringLiteral("KVTControl/old-%1.bak").arg(i, 2, 10, QLatin1Char('0')));
-            ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-            ASSERT_TRUE(file.setFileTime(base.addSecs(-i), QFileDevice::FileModificationTime));
-        }
-    };
+    CommandProtocol log("dev", "desc");
+    log.SetMaxBytes(0);
+    ASSERT_TRUE(log.Init());
+    for (const char* text : {"one", "two", "three"})
+        ASSERT_TRUE(log.Add(text));
+    const QStringList lstBackups = Backups();
+    ASSERT_EQ(lstBackups.size(), 4);
+    EXPECT_EQ(Entries(lstBackups.at(0)), "");
+    EXPECT_EQ(Entries(lstBackups.at(1)), HEADER);
+    const QString strContinuation = "T\t >>>>>>>>>> PROTOCOL FILE REACHED MAXIMUM SIZE - THIS IS A CONTINUATION FILE\n\n\n" + HEADER;
+    EXPECT_EQ(Entries(lstBackups.at(2)), strContinuation + "T\tone\n");
+    EXPECT_EQ(Entries(lstBackups.at(3)), strContinuation + "T\ttwo\n");
+    EXPECT_EQ(Entries(LOG_FILE), strContinuation + "T\tthree\n");
+    EXPECT_TRUE(lstTraces.isEmpty());
 
-    const std::map<int, int> mapAfter{{19, 20}, {20, 20}, {25, 25}};
-    for (const auto& [nBefore, nAfter] : mapAfter)
+    // Age decides, not the name: the oldest file has the newest-looking name.
+    for (int i = 0; i < 15; ++i)
     {
-        makeBackups(nBefore);
-        lstTraces.clear();
-        CommandProtocol log("dev", "desc");
-        ASSERT_TRUE(log.Init());
-        const QStringList lstBackups = Backups();
-        EXPECT_EQ(lstBackups.size(), nAfter) << nBefore;
-        const bool bDeleted = nBefore >= CommandProtocol::BACKUPS_KEPT;
-        EXPECT_EQ(lstBackups.contains(QStringLiteral("old-%1.bak").arg(nBefore - 1)), !bDeleted) << nBefore;
-        EXPECT_EQ(lstTraces.size(), bDeleted ? 1 : 0) << nBefore;
+        QFile file(QStringLiteral("KVTControl/zz-%1.bak").arg(i));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addDays(-1).addSecs(-i), QFileDevice::FileModificationTime));
     }
-    EXPECT_TRUE(lstTraces.value(0).endsWith("CommandProtocol: Going to delete the oldest backup file."));
+    ASSERT_TRUE(log.Add("19 backups before, 20 after"));
+    EXPECT_EQ(Backups().size(), 20);
+    ASSERT_TRUE(log.Add("20 backups before and after"));
+    EXPECT_EQ(Backups().size(), 20);
+    EXPECT_FALSE(Backups().contains("KVTControl/zz-14.bak"));
+    ASSERT_EQ(lstTraces.size(), 1);
+    EXPECT_TRUE(lstTraces.at(0).endsWith("CommandProtocol: Going to delete the oldest backup file."));
     ErrorHandler::Instance().ResetSink();
     ErrorHandler::Instance().SetTraceMask(0);
 }
@@ -215,32 +194,24 @@ TEST_F(CommandProtocolTest, EveryAcceptedEntryIsInExactlyOneFile)
     for (int i = 0; i < 600; ++i)
     {
         const QString strText = QStringLiteral("command %1 ").arg(i) + QString(i % 7, QLatin1Char('x'));
-        if (i % 100 >= 90)
-        {
-            // Room for none, part or all of the entry.
-            const FileSizeLimit limit(QFileInfo(LOG_FILE).size() + i % 40);
-            mapAccepted[i] = log.Add(strText);
-        }
-        else
-        {
-            mapAccepted[i] = log.Add(strText);
-        }
+        // Now and then room for none, part or all of the entry.
+        const std::unique_ptr<FileSizeLimit> pLimit(
+            i % 100 < 90 ? nullptr : std::make_unique<FileSizeLimit>(QFileInfo(LOG_FILE).size() + i % 40));
+        mapAccepted[i] = log.Add(strText);
         if (!mapAccepted[i])
         {
             EXPECT_EQ(log.GetMessageText(), "CommandProtocol: Writing commandfile " + LOG_FILE + " failed.") << i;
         }
     }
 
-    QStringList lstFiles = Backups().replaceInStrings(QRegularExpression("^"), "KVTControl/");
-    ASSERT_LT(lstFiles.size(), CommandProtocol::BACKUPS_KEPT) << "no backup may have been deleted";
+    const QStringList lstFiles = Backups() << LOG_FILE;
+    ASSERT_LE(lstFiles.size(), CommandProtocol::BACKUPS_KEPT) << "no backup may have been deleted";
     std::map<int, int> mapFound;
-    for (const QString& strFile : lstFiles << LOG_FILE)
+    for (const QString& strFile : lstFiles)
     {
         const QString strContent = QString::fromLatin1(Read(strFile));
-        // Whole lines only: a cut-off entry would leave a line without its end.
-        EXPECT_TRUE(strContent.isEmpty() || strContent.endsWith("\n")) << strFile.toStdString();
-        auto matches = QRegularExpression("^" + TIME + ":\\tcommand (\\d+) x*\\n", QRegularExpression::MultilineOption)
-                           .globalMatch(strContent);
+        EXPECT_TRUE(strContent.isEmpty() || strContent.endsWith("\n")) << "a cut-off entry in " << strFile.toStdString();
+        auto matches = QRegularExpression(TIME + "command (\\d+) x*\\n", QRegularExpression::MultilineOption).globalMatch(strContent);
         while (matches.hasNext())
             ++mapFound[matches.next().captured(1).toInt()];
     }
@@ -256,7 +227,6 @@ TEST_F(CommandProtocolTest, EveryAcceptedEntryIsInExactlyOneFile)
 TEST_F(CommandProtocolTest, FailedWritesAndRotationsRecoverAtTheNextInit)
 {
     CommandProtocol log("dev", "desc");
-
     // The log directory's path is taken by a regular file.
     {
         QFile blocker("KVTControl");
@@ -269,7 +239,7 @@ TEST_F(CommandProtocolTest, FailedWritesAndRotationsRecoverAtTheNextInit)
     ASSERT_TRUE(log.Init());
     ASSERT_TRUE(log.Add("kept"));
 
-    // A write beyond the file size limit leaves neither the entry nor part of it.
+    // A write beyond the file size limit leaves no part of the entry behind.
     const qint64 nSize = QFileInfo(LOG_FILE).size();
     {
         const FileSizeLimit limit(nSize + 10);
@@ -279,20 +249,20 @@ TEST_F(CommandProtocolTest, FailedWritesAndRotationsRecoverAtTheNextInit)
     EXPECT_EQ(QFileInfo(LOG_FILE).size(), nSize);
 
     // A rotation whose rename cannot happen: a directory holds the backup name.
-    const QString strBlocked = NextBackupName();
+    const QString strBlocked = LOG_FILE + "-" + Omek::DateTime(m_nNow).toString("yyyy-MM-dd_hh-mm-ss-z") + ".bak";
     ASSERT_TRUE(QDir().mkpath(strBlocked + "/inside"));
     log.SetMaxBytes(0);
     EXPECT_FALSE(log.Add("rejected"));
     EXPECT_EQ(log.GetMessageText(), "CommandProtocol::BackupFile: renaming <" + LOG_FILE + "> to <" + strBlocked + "> failed.");
     EXPECT_FALSE(log.Add("rejected"));
     EXPECT_EQ(log.GetMessageText(), "CommandProtocol::Add: m_pCurrentFile == NULL");
-    EXPECT_EQ(Entries(LOG_FILE), "T\tDF-Address: dev\tdesc\n\nT\tkept\n");
 
     log.SetMaxBytes(CommandProtocol::DEFAULT_MAX_BYTES);
     ASSERT_TRUE(log.Init());
     EXPECT_EQ(log.GetMessageText(), QString());
     EXPECT_TRUE(log.Add("after"));
-    EXPECT_EQ(Entries("KVTControl/" + Backups().last()), "T\tDF-Address: dev\tdesc\n\nT\tkept\n");
+    EXPECT_EQ(Entries(Backups().last()), HEADER + "T\tkept\n");
+    EXPECT_EQ(Entries(LOG_FILE), HEADER + "T\tafter\n");
 }
 
 } // namespace

@@ -11,16 +11,14 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 
 namespace
 {
 
 using Set = HwStatusTester::ComponentSet;
-using StdDeviceDefinition::g_vdDevCheckRequirements;
-using StdDeviceDefinition::g_vdDevOptionalComponents;
-using StdDeviceDefinition::g_vdDevRequiredComponents;
-using StdDeviceDefinition::g_vdDevRequirementsEditable;
+using namespace StdDeviceDefinition;
 
 const QString DEVICE = QStringLiteral("/KVTServer");
 
@@ -31,17 +29,6 @@ protected:
     {
         values::Tree::Instance()->Clear();
         ConfigDirFixture::TearDown();
-    }
-
-    static std::unique_ptr<ICfg> Section()
-    {
-        return std::unique_ptr<ICfg>(CfgCenter::GetAppCfg(ICfg::Station).GetSubCfg("Hw", ICfg::Station));
-    }
-
-    template <class T>
-    static T* TreeValue(const values::ValueDescriptor& descriptor)
-    {
-        return values::Tree::Instance()->Find<T>(DEVICE + descriptor.PathName());
     }
 };
 
@@ -58,12 +45,11 @@ TEST_F(HwStatusTesterTest, ComparesReportedWithRequiredAndOptionalComponents)
     EXPECT_EQ(tester.FindMissingRequiredHardware(), (Set{"B"}));
     EXPECT_EQ(tester.FindUnknownHardware(), (Set{"D"}));
     EXPECT_EQ(tester.GetAllComponents(), (Set{"A", "B", "D", "P", "Q"}));
-    EXPECT_EQ(tester.GetComponentState("A"), HwStatusTester::eRequiredPresent);
-    EXPECT_EQ(tester.GetComponentState("B"), HwStatusTester::eRequiredMissing);
-    EXPECT_EQ(tester.GetComponentState("P"), HwStatusTester::eOptionalPresent);
-    EXPECT_EQ(tester.GetComponentState("Q"), HwStatusTester::eOptionalMissing);
-    EXPECT_EQ(tester.GetComponentState("D"), HwStatusTester::eUnknown);
-    EXPECT_EQ(tester.GetComponentState("E"), HwStatusTester::eUnknown);
+    const std::map<QString, HwStatusTester::HwComponentState> mapStates{
+        {"A", HwStatusTester::eRequiredPresent}, {"B", HwStatusTester::eRequiredMissing}, {"P", HwStatusTester::eOptionalPresent},
+        {"Q", HwStatusTester::eOptionalMissing}, {"D", HwStatusTester::eUnknown},         {"E", HwStatusTester::eUnknown}};
+    for (const auto& [name, eState] : mapStates)
+        EXPECT_EQ(tester.GetComponentState(name), eState) << name.toStdString();
 
     // An empty fourth field is a component too; a null list changes nothing.
     devInfo.RemoveAllItems();
@@ -75,66 +61,47 @@ TEST_F(HwStatusTesterTest, ComparesReportedWithRequiredAndOptionalComponents)
 
 TEST_F(HwStatusTesterTest, RequirementsTravelBetweenConfigurationAndTree)
 {
-    const std::unique_ptr<ICfg> pCfg = Section();
-    HwStatusTester tester(DEVICE);
-    tester.ReadHwRequirementsFromCfg(pCfg.get());
-    EXPECT_TRUE(tester.AreRequirementsEditable());
-    EXPECT_FALSE(tester.GetCheckRequirements());
-    EXPECT_TRUE(pCfg->GetKeys().isEmpty());
-
+    const std::unique_ptr<ICfg> pCfg(CfgCenter::GetAppCfg(ICfg::Station).GetSubCfg("Hw", ICfg::Station));
     pCfg->SetString("HwRequiredComponents", "b;a;;a;", 0);
     pCfg->SetString("HwOptionalComponents", " a; b", 0);
-    pCfg->SetBool("HwRequirementsEditable", false, 0);
     pCfg->SetBool("HwCheckRequirements", true, 0);
+    HwStatusTester tester(DEVICE);
     tester.ReadHwRequirementsFromCfg(pCfg.get());
     tester.ReadHwRequirementsFromCfg(nullptr);
+    EXPECT_TRUE(tester.AreRequirementsEditable()) << "default of a missing key";
+    EXPECT_FALSE(pCfg->Contains("HwRequirementsEditable")) << "reading writes nothing back";
+    tester.SetRequirementsEditable(false);
     tester.WriteHwRequirementsToTree();
-    EXPECT_EQ(TreeValue<values::Value<QString>>(g_vdDevRequiredComponents)->GetValue(), "a;b");
-    EXPECT_EQ(TreeValue<values::Value<QString>>(g_vdDevOptionalComponents)->GetValue(), " a; b");
-    EXPECT_FALSE(TreeValue<values::Value<bool>>(g_vdDevRequirementsEditable)->GetValue());
-    EXPECT_TRUE(TreeValue<values::Value<bool>>(g_vdDevCheckRequirements)->GetValue());
+    auto text = [](const values::ValueDescriptor& d) { return values::Tree::Instance()->FindValue(DEVICE + d.PathName())->GetStringValue(); };
+    EXPECT_EQ(text(g_vdDevRequiredComponents), "a;b");
+    EXPECT_EQ(text(g_vdDevOptionalComponents), " a; b");
+    EXPECT_EQ(text(g_vdDevRequirementsEditable), "false");
+    EXPECT_EQ(text(g_vdDevCheckRequirements), "true");
 
+    // Not editable: every key locked; editable: only the editable flag itself.
     HwStatusTester fromTree(DEVICE);
     fromTree.ReadHwRequirementsFromTree();
-    EXPECT_EQ(fromTree.GetComponentState("a"), HwStatusTester::eRequiredMissing);
-    EXPECT_EQ(fromTree.GetComponentState(" b"), HwStatusTester::eOptionalMissing);
-    EXPECT_EQ(fromTree.GetComponentState("b"), HwStatusTester::eRequiredMissing);
-    EXPECT_FALSE(fromTree.AreRequirementsEditable());
-    EXPECT_TRUE(fromTree.GetCheckRequirements());
-
-    // Not editable: everything locked; editable: only the editable flag itself.
-    fromTree.WriteHwRequirementsToCfg(pCfg.get());
-    for (const char* key : {"HwRequiredComponents", "HwOptionalComponents", "HwRequirementsEditable", "HwCheckRequirements"})
-        EXPECT_TRUE(pCfg->IsReadOnly(key)) << key;
-    fromTree.SetRequirementsEditable(true);
-    fromTree.SetCheckRequirements(false);
-    fromTree.WriteHwRequirementsToCfg(pCfg.get());
-    fromTree.WriteHwRequirementsToCfg(nullptr);
-    for (const char* key : {"HwRequiredComponents", "HwOptionalComponents", "HwCheckRequirements"})
-        EXPECT_FALSE(pCfg->IsReadOnly(key)) << key;
-    EXPECT_TRUE(pCfg->IsReadOnly("HwRequirementsEditable"));
+    const QStringList lstKeys{"HwRequiredComponents", "HwOptionalComponents", "HwCheckRequirements", "HwRequirementsEditable"};
+    for (bool bEditable : {false, true})
+    {
+        fromTree.WriteHwRequirementsToCfg(pCfg.get());
+        for (const QString& key : lstKeys)
+            EXPECT_EQ(pCfg->IsReadOnly(key), !bEditable || key == lstKeys.last()) << key.toStdString();
+        fromTree.SetRequirementsEditable(true);
+    }
     EXPECT_EQ(pCfg->GetString("HwRequiredComponents", "?", 0), "a;b");
-    EXPECT_FALSE(pCfg->GetBool("HwCheckRequirements", true, 0));
+    EXPECT_EQ(pCfg->GetString("HwOptionalComponents", "?", 0), " a; b");
+    EXPECT_TRUE(pCfg->GetBool("HwCheckRequirements", false, 0));
 }
 
 TEST_F(HwStatusTesterTest, ReadsTheDeviceInformationOfTheTreeAndRejectsValuesOfAnotherType)
 {
     HwStatusTester tester(DEVICE);
-    values::Tree::Instance()->CreateValue<values::ValueSelection>(DEVICE + StdDeviceDefinition::g_vdDevInfo.PathName())
-        ->AddItem("a;b;c;GPS", 0.0, 1);
+    values::Tree::Instance()->CreateValue<values::ValueSelection>(DEVICE + g_vdDevInfo.PathName())->AddItem("a;b;c;GPS", 0.0, 1);
     tester.ReadHwListFromTree();
     EXPECT_EQ(tester.FindUnknownHardware(), (Set{"GPS"}));
-
     values::Tree::Instance()->CreateValue<values::Value<int>>(DEVICE + g_vdDevRequiredComponents.PathName());
-    try
-    {
-        tester.ReadHwRequirementsFromTree();
-        FAIL() << "no exception";
-    }
-    catch (const ARException& e)
-    {
-        EXPECT_EQ(e.GetMessage(), "Wrong type assumed for /DevAttr/RequiredComponents.");
-    }
+    EXPECT_THROW(tester.ReadHwRequirementsFromTree(), ARException);
 }
 
 } // namespace

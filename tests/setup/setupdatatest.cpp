@@ -5,17 +5,16 @@
 #include "devicecontrol/directionfinder/kvtcommon/stationcfg.h"
 #include "devicecontrol/stddevicedefinition/stddevicedefinition.h"
 #include "devicecontrol/stddevicedefinition/stddevicetree.h"
-#include "tests/common/qstringprinter.h"
 #include "tests/common/configdirfixture.h"
+#include "tests/common/qstringprinter.h"
 #include "valueframework/valueclasses/tree.h"
 #include "valueframework/valueclasses/value.h"
-#include "valueframework/valueclasses/valuenumeric.h"
-#include "valueframework/valueclasses/valueselection.h"
 
 #include <QStringList>
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 
 namespace
@@ -42,117 +41,98 @@ protected:
     {
         ConfigDirFixture::SetUp();
         StdDeviceTree::Device(DEVICE);
-        Tree().CreateValue<values::Value<bool>>(DEVICE + "/USEJOBSETTINGSFORFFM");
-        Tree().CreateValue<values::Value<QString>>(DEVICE + "/CalibrationSchedule");
+        values::Tree::Instance()->CreateValue<values::Value<bool>>(DEVICE + "/USEJOBSETTINGSFORFFM");
+        values::Tree::Instance()->CreateValue<values::Value<QString>>(DEVICE + "/CalibrationSchedule");
         ErrorHandler::Instance().SetTraceMask(ErrorHandler::TRACE_BIT);
-        ErrorHandler::Instance().SetSink([this](const QString& line) { m_lstTraces << line; });
+        ErrorHandler::Instance().SetSink([this](const QString& line) { m_lstTraces << QString(line).remove("TRACE: "); });
     }
 
     void TearDown() override
     {
         ErrorHandler::Instance().ResetSink();
         ErrorHandler::Instance().SetTraceMask(0);
-        Tree().Clear();
+        values::Tree::Instance()->Clear();
         ConfigDirFixture::TearDown();
     }
 
-    static values::Tree& Tree() { return *values::Tree::Instance(); }
-
-    template <class T>
-    static T& At(const values::ValueDescriptor& descriptor)
-    {
-        return *Tree().Find<T>(DEVICE + descriptor.PathName());
-    }
-
-    static std::unique_ptr<ICfg> Station() { return std::unique_ptr<ICfg>(StationCfg::GetStationCfg(STATION, false)); }
-
-    // The trace lines of PrintSetupTrace without their "TRACE: " prefix.
-    QStringList Trace(KVTSetupData& setup)
-    {
-        m_lstTraces.clear();
-        setup.PrintSetupTrace();
-        return m_lstTraces.replaceInStrings("TRACE: ", QString());
-    }
+    static values::ValueBase& At(const values::ValueDescriptor& descriptor) { return At(descriptor.PathName()); }
+    static values::ValueBase& At(const QString& path) { return *values::Tree::Instance()->FindValue(DEVICE + path); }
+    static std::unique_ptr<ICfg> Station() { return std::unique_ptr<ICfg>(StationCfg::GetStationCfg(STATION, true)); }
 
     QStringList m_lstTraces;
 };
 
 TEST_F(SetupDataTest, SetupTravelsThroughTheStationSectionByValueKind)
 {
-    At<values::ValueSelection>(g_vdGainControlMode).SetCurrentKey(1);
-    At<values::Value<bool>>(g_vdSynFastMode).SetValue(true);
-    At<values::ValueNumeric<int>>(g_vdMGCLevel).SetValue(42);
-    At<values::ValueNumeric<double>>(g_vdPosLatitude).SetValue(48.125);
-    At<values::Value<QString>>(g_vdDevRequiredComponents).SetValue("GPS;Compass");
-    Tree().Find<values::Value<QString>>(DEVICE + "/CalibrationSchedule")->SetValue("daily 03:00");
+    At(g_vdGainControlMode).SetStringValue("MGC");
+    At(g_vdSynFastMode).SetStringValue("true");
+    At(g_vdMGCLevel).SetStringValue("42");
+    At(g_vdPosLatitude).SetStringValue("48.125");
+    At(g_vdDevRequiredComponents).SetStringValue("GPS;Compass");
+    At("/CalibrationSchedule").SetStringValue("daily 03:00");
 
     KVTSetupData setup(STATION, DEVICE);
     setup.ReadFromValueTree(QString());
     setup.WriteToCfg(QString());
-    std::unique_ptr<ICfg> pStation = Station();
-    ASSERT_TRUE(pStation);
-    EXPECT_EQ(pStation->GetString("GainControlMode", "?", 0), "1");
-    EXPECT_EQ(pStation->GetString("SynFastMode", "?", 0), "true");
-    EXPECT_EQ(pStation->GetString("MGCLevel", "?", 0), "42");
-    EXPECT_EQ(pStation->GetString("LocationLatitude", "?", 0), "48.125");
-    EXPECT_EQ(pStation->GetString("CalibrationSchedule", "?", 0), "daily 03:00");
-    EXPECT_EQ(pStation->GetString("UseJobSettings4FFM", "?", 0), "false");
-    EXPECT_EQ(pStation->GetString("HwRequiredComponents", "?", 0), "Compass;GPS");
+    const std::unique_ptr<ICfg> pStation = Station();
+    const std::map<QString, QString> mapStored{{"GainControlMode", "1"},         {"SynFastMode", "true"},
+                                               {"MGCLevel", "42"},               {"LocationLatitude", "48.125"},
+                                               {"CalibrationSchedule", "daily 03:00"}, {"UseJobSettings4FFM", "false"},
+                                               {"HwRequiredComponents", "Compass;GPS"}};
+    for (const auto& [key, text] : mapStored)
+        EXPECT_EQ(pStation->GetString(key, "?", 0), text) << key.toStdString();
     EXPECT_TRUE(pStation->IsReadOnly("HwRequirementsEditable"));
     EXPECT_EQ(pStation->GetKeys().size(), 1 + 22 + 4) << "device address, setup, hardware requirements";
 
     // The tree moves on; the stored setup is read back over fresh snapshots
     // and written into the tree, with the given observer as the sender.
     pStation->SetInt("MGCLevel", 99, 0);
-    At<values::ValueSelection>(g_vdGainControlMode).SetCurrentKey(0);
-    At<values::ValueNumeric<int>>(g_vdMGCLevel).SetValue(7);
-    At<values::ValueSelection>(g_vdAGCDecay).SetCurrentKey(2);
+    At(g_vdGainControlMode).SetStringValue("AGC");
+    At(g_vdAGCDecay).SetStringValue("Slow");
     Counter sender;
     Counter other;
-    At<values::ValueNumeric<int>>(g_vdMGCLevel).AddObserver(&sender);
-    At<values::ValueNumeric<int>>(g_vdMGCLevel).AddObserver(&other);
+    At(g_vdMGCLevel).AddObserver(&sender);
+    At(g_vdMGCLevel).AddObserver(&other);
     setup.ReadFromValueTree(DEVICE);
     setup.ReadFromCfg(STATION);
     setup.WriteToValueTree(&sender, QString());
-    EXPECT_EQ(At<values::ValueSelection>(g_vdGainControlMode).GetCurrentKey(), 1);
-    EXPECT_EQ(At<values::ValueNumeric<int>>(g_vdMGCLevel).GetValue(), 99);
-    EXPECT_EQ(At<values::ValueSelection>(g_vdAGCDecay).GetCurrentKey(), 0) << "stored before it changed";
+    EXPECT_EQ(At(g_vdGainControlMode).GetStringValue(), "MGC");
+    EXPECT_EQ(At(g_vdMGCLevel).GetStringValue(), "99");
+    EXPECT_EQ(At(g_vdAGCDecay).GetStringValue(), "Fast") << "stored before it changed";
     EXPECT_EQ(sender.m_nUpdates, 0);
     EXPECT_EQ(other.m_nUpdates, 1);
-    At<values::ValueNumeric<int>>(g_vdMGCLevel).DeleteObservers();
+    At(g_vdMGCLevel).DeleteObservers();
 }
 
 TEST_F(SetupDataTest, EntriesWithoutSnapshotAreLeftAlone)
 {
-    auto pStation = std::unique_ptr<ICfg>(StationCfg::GetStationCfg(STATION, true));
-    pStation->SetBool("SynFastMode", true, 0);
-    pStation->SetString("CalibrationSchedule", "weekly", 0);
+    Station()->SetBool("SynFastMode", true, 0);
     {
         KVTSetupData setup(STATION, DEVICE);
         setup.ReadFromCfg(QString());
         setup.WriteToValueTree(nullptr, QString());
-        EXPECT_FALSE(At<values::Value<bool>>(g_vdSynFastMode).GetValue()) << "nothing read from the tree yet";
+        EXPECT_EQ(At(g_vdSynFastMode).GetStringValue(), "false") << "nothing read from the tree yet";
     }
 
-    Tree().RemoveValue(DEVICE + "/CalibrationSchedule");
+    values::Tree::Instance()->RemoveValue(DEVICE + "/CalibrationSchedule");
     KVTSetupData setup(STATION, DEVICE);
     setup.ReadFromValueTree(QString());
     setup.ReadFromCfg(QString());
-    const QStringList lstTrace = Trace(setup);
-    ASSERT_EQ(lstTrace.size(), 23);
-    EXPECT_EQ(lstTrace.at(0), "KEY PATH VALUE");
-    EXPECT_EQ(lstTrace.at(5), "SynFastMode /Par/Rx/SynFastMode true");
-    EXPECT_EQ(lstTrace.at(11), "GainControlMode /Par/Rx/GainControlMode AGC");
-    EXPECT_EQ(lstTrace.at(22), "CalibrationSchedule CalibrationSchedule NULL");
-
-    pStation->RemoveKey("CalibrationSchedule");
     setup.WriteToCfg(QString());
     EXPECT_FALSE(Station()->Contains("CalibrationSchedule"));
+    setup.PrintSetupTrace();
+    ASSERT_EQ(m_lstTraces.size(), 23);
+    EXPECT_EQ(m_lstTraces.at(0), "KEY PATH VALUE");
+    EXPECT_EQ(m_lstTraces.at(5), "SynFastMode /Par/Rx/SynFastMode true");
+    EXPECT_EQ(m_lstTraces.at(11), "GainControlMode /Par/Rx/GainControlMode AGC");
+    EXPECT_EQ(m_lstTraces.at(22), "CalibrationSchedule CalibrationSchedule NULL");
 
     // Without any path every entry loses its snapshot.
+    m_lstTraces.clear();
     KVTSetupData pathless{QString(), QString()};
     pathless.ReadFromValueTree(QString());
-    EXPECT_EQ(Trace(pathless).filter(" NULL").size(), 22);
+    pathless.PrintSetupTrace();
+    EXPECT_EQ(m_lstTraces.filter(" NULL").size(), 22);
 }
 
 } // namespace

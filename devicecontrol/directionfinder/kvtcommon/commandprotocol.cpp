@@ -5,12 +5,10 @@
 #include "base/omekos.h"
 #include "base/trace.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QDomDocument>
 #include <QFile>
-#include <QTime>
-
-#include <cstdio>
 
 namespace
 {
@@ -20,16 +18,33 @@ const QString CONTINUATION_NOTE =
     QStringLiteral(" >>>>>>>>>> PROTOCOL FILE REACHED MAXIMUM SIZE - THIS IS A CONTINUATION FILE\n\n");
 const int XML_INDENT = 4;
 
-// "hh:mm:ss:zzz" of the local time of day. Formatted by hand: Qt's pattern
-// formatter goes through the locale machinery, which would dominate the cost
-// of a short entry.
-QByteArray TimeOfDay()
+// The local time of day. Asking Qt for the local time consults the zone
+// database on every call (several system calls, more than the write of a
+// short entry costs). Zone offsets change only at whole minutes, so the
+// offset is looked up once per minute, and whenever a log file is opened;
+// per thread, as objects may live on different threads.
+const qint64 MS_PER_MINUTE = 60 * 1000;
+const qint64 MS_PER_DAY = 24 * 60 * MS_PER_MINUTE;
+thread_local qint64 t_nOffsetMinute = -1;
+thread_local qint64 t_nOffsetMs = 0;
+
+// The entry "hh:mm:ss:zzz:<TAB><text>\n" in Latin-1, built in one buffer.
+QByteArray Entry(const QString& text)
 {
-    const QTime now = QTime::currentTime();
-    char text[16];
-    const int nLength =
-        std::snprintf(text, sizeof text, "%02d:%02d:%02d:%03d", now.hour(), now.minute(), now.second(), now.msec());
-    return QByteArray(text, nLength);
+    const qint64 nNowMs = QDateTime::currentMSecsSinceEpoch();
+    if (nNowMs / MS_PER_MINUTE != t_nOffsetMinute)
+    {
+        t_nOffsetMinute = nNowMs / MS_PER_MINUTE;
+        t_nOffsetMs = QDateTime::fromMSecsSinceEpoch(nNowMs).offsetFromUtc() * qint64(1000);
+    }
+    const int nMs = static_cast<int>((nNowMs + t_nOffsetMs) % MS_PER_DAY);
+    const int aFields[] = {nMs / 3600000, nMs / 60000 % 60, nMs / 1000 % 60};
+    QByteArray entry;
+    entry.reserve(16 + text.size());
+    for (int nField : aFields)
+        entry.append(char('0' + nField / 10)).append(char('0' + nField % 10)).append(':');
+    entry.append(char('0' + nMs % 1000 / 100)).append(char('0' + nMs % 100 / 10)).append(char('0' + nMs % 10));
+    return entry.append(":\t").append(text.toLatin1()).append('\n');
 }
 
 // An XML document re-serialised with indentation; the text itself when it
@@ -66,7 +81,9 @@ bool CommandProtocol::Add(const QString& text)
         SetMessageText(QStringLiteral("CommandProtocol::Add: m_pCurrentFile == NULL"));
         return false;
     }
-    if (m_pCurrentFile->size() > m_nMaxBytes && !(PerformBackup() && Write(CONTINUATION_NOTE) && WriteHeader()))
+    // The file is opened for appending and only this object writes to it, so
+    // the position is its size, known without asking the file system.
+    if (m_pCurrentFile->pos() > m_nMaxBytes && !(PerformBackup() && Write(CONTINUATION_NOTE) && WriteHeader()))
         return false;
     return Write(text);
 }
@@ -95,6 +112,7 @@ bool CommandProtocol::Open()
         return false;
     }
     m_pCurrentFile = std::move(pFile);
+    t_nOffsetMinute = -1;
     SetMessageText(QString());
     return true;
 }
@@ -113,7 +131,7 @@ bool CommandProtocol::Write(const QString& text)
     if (m_pCurrentFile && m_pCurrentFile->isOpen())
     {
         const QString& strText = text.contains(QLatin1String("?xml version=")) ? Indented(text) : text;
-        const QByteArray entry = TimeOfDay() + ":\t" + strText.toLatin1() + '\n';
+        const QByteArray entry = Entry(strText);
         const qint64 nWritten = m_pCurrentFile->write(entry);
         if (nWritten == entry.size() && m_pCurrentFile->flush())
             return true;
