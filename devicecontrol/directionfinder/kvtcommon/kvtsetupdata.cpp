@@ -20,6 +20,12 @@ QString EntryPath(const KVTSetupData::DataEntry& entry)
     return entry.pDescriptor != nullptr ? entry.pDescriptor->PathName() : QString::fromLatin1(entry.strValueName);
 }
 
+// The station's section for address, or for fallback when address is empty.
+std::unique_ptr<ICfg> StationSection(const QString& address, const QString& fallback, bool bCreate)
+{
+    return std::unique_ptr<ICfg>(StationCfg::GetStationCfg(address.isEmpty() ? fallback : address, bCreate));
+}
+
 } // namespace
 
 // clang-format off
@@ -76,9 +82,7 @@ void KVTSetupData::ReadFromValueTree(QString path)
 
 void KVTSetupData::ReadFromCfg(QString stationAddress)
 {
-    if (stationAddress.isEmpty())
-        stationAddress = m_strStationAddress;
-    const std::unique_ptr<ICfg> pCfg(StationCfg::GetStationCfg(stationAddress, false));
+    const std::unique_ptr<ICfg> pCfg = StationSection(stationAddress, m_strStationAddress, false);
     if (!pCfg)
         return;
     for (DataEntry* pEntry = s_aDataEntries; *pEntry->strCfgKey != '\0'; ++pEntry)
@@ -96,9 +100,7 @@ void KVTSetupData::ReadFromCfg(QString stationAddress)
 
 void KVTSetupData::WriteToCfg(QString stationAddress)
 {
-    if (stationAddress.isEmpty())
-        stationAddress = m_strStationAddress;
-    const std::unique_ptr<ICfg> pCfg(StationCfg::GetStationCfg(stationAddress, true));
+    const std::unique_ptr<ICfg> pCfg = StationSection(stationAddress, m_strStationAddress, true);
     if (!pCfg)
         return;
     for (DataEntry* pEntry = s_aDataEntries; *pEntry->strCfgKey != '\0'; ++pEntry)
