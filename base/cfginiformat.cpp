@@ -1,11 +1,18 @@
 #include "base/cfginiformat_p.h"
 
+#include <QHash>
+#include <QPair>
+#include <QSet>
 #include <QStringList>
+
+#include <utility>
 
 namespace
 {
 
 const QChar READ_ONLY_MARK = QLatin1Char('!');
+const QByteArray BOM = QByteArrayLiteral("\xEF\xBB\xBF");
+const QByteArray NEW_FILE_COMMENT = QByteArrayLiteral("; Lines starting with '!' hold keys locked against editing.");
 
 bool NeedsPercent(const QString& name, int index)
 {
@@ -32,6 +39,63 @@ QString SectionPathFromHeader(const QString& header)
     components.removeAll(QString());
     return components.join(QLatin1Char('/'));
 }
+
+// The line without its line end and without blanks around it.
+QString LineText(const QByteArray& raw)
+{
+    int size = raw.size();
+    if (size > 0 && raw.at(size - 1) == '\n')
+        --size;
+    return QString::fromUtf8(raw.constData(), size).trimmed();
+}
+
+QByteArray LineEnd(const QByteArray& raw)
+{
+    if (raw.endsWith("\r\n"))
+        return QByteArrayLiteral("\r\n");
+    return raw.endsWith('\n') ? QByteArrayLiteral("\n") : QByteArray();
+}
+
+bool HasValue(const QMap<QString, std::optional<CfgDocument::Entry>>& keys)
+{
+    for (const std::optional<CfgDocument::Entry>& entry : keys) {
+        if (entry)
+            return true;
+    }
+    return false;
+}
+
+// Appends lines; a last line without a line end gets one when more follows.
+struct LineWriter
+{
+    QByteArray out;
+    QByteArray newline;
+    bool bLineOpen = false;
+
+    void Append(const QByteArray& line)
+    {
+        if (bLineOpen)
+            out += newline;
+        out += line;
+        bLineOpen = !line.endsWith('\n');
+    }
+
+    void Key(const QString& key, const CfgDocument::Entry& entry, const QByteArray& end)
+    {
+        QString text = entry.bReadOnly ? QString(READ_ONLY_MARK) : QString();
+        text += CfgIniFormat::EncodeName(key) + QLatin1Char('=') + CfgIniFormat::EscapeValue(entry.strValue);
+        Append(text.toUtf8() + end);
+    }
+
+    void Section(const QString& path, const QMap<QString, std::optional<CfgDocument::Entry>>& keys)
+    {
+        Append(SectionHeader(path).toUtf8() + newline);
+        for (auto it = keys.cbegin(); it != keys.cend(); ++it) {
+            if (it.value())
+                Key(it.key(), *it.value(), newline);
+        }
+    }
+};
 
 } // namespace
 
@@ -109,46 +173,109 @@ QString CfgIniFormat::UnescapeValue(const QString& text)
     return result;
 }
 
-QByteArray CfgIniFormat::Serialize(const CfgDocument::Sections& sections)
+
+CfgIniFormat::File CfgIniFormat::Parse(const QByteArray& bytes)
 {
-    QString text = QStringLiteral("; Lines starting with '!' hold keys locked against editing.\n");
-    for (auto section = sections.cbegin(); section != sections.cend(); ++section) {
-        if (section.value().isEmpty())
-            continue;
-        if (!section.key().isEmpty())
-            text += QLatin1Char('\n') + SectionHeader(section.key()) + QLatin1Char('\n');
-        for (auto entry = section.value().cbegin(); entry != section.value().cend(); ++entry) {
-            if (entry.value().bReadOnly)
-                text += READ_ONLY_MARK;
-            text += EncodeName(entry.key()) + QLatin1Char('=') + EscapeValue(entry.value().strValue)
-                + QLatin1Char('\n');
+    File file;
+    int pos = bytes.startsWith(BOM) ? BOM.size() : 0;
+    file.bom = bytes.left(pos);
+    file.blocks.emplace_back();
+    while (pos < bytes.size()) {
+        const int newline = bytes.indexOf('\n', pos);
+        const int end = newline < 0 ? bytes.size() : newline + 1;
+        Line line{bytes.mid(pos, end - pos), QString()};
+        if (pos == file.bom.size() && line.raw.endsWith("\r\n"))
+            file.newline = QByteArrayLiteral("\r\n");
+        pos = end;
+        const QString text = LineText(line.raw);
+        if (text.startsWith(QLatin1Char('['))) {
+            const int close = text.lastIndexOf(QLatin1Char(']'));
+            if (close > 0) {
+                file.blocks.push_back(Block{SectionPathFromHeader(text.mid(1, close - 1)), line.raw, {}});
+                continue;
+            }
+        } else if (!text.isEmpty() && !text.startsWith(QLatin1Char(';')) && !text.startsWith(QLatin1Char('#'))) {
+            const int mark = text.startsWith(READ_ONLY_MARK) ? 1 : 0;
+            const int equals = text.indexOf(QLatin1Char('='));
+            if (equals > mark)
+                line.key = DecodeName(text.mid(mark, equals - mark).trimmed());
+            if (!line.key.isEmpty()) {
+                file.sections[file.blocks.back().path][line.key] =
+                    CfgDocument::Entry{UnescapeValue(text.mid(equals + 1).trimmed()), mark == 1};
+            }
         }
+        file.blocks.back().lines.push_back(std::move(line));
     }
-    return text.toUtf8();
+    return file;
 }
 
-CfgDocument::Sections CfgIniFormat::Parse(const QByteArray& text)
+QByteArray CfgIniFormat::Serialize(const File& file, const CfgDocument::Changes& changes)
 {
-    CfgDocument::Sections sections;
-    QString section;
-    for (const QString& rawLine : QString::fromUtf8(text).split(QLatin1Char('\n'))) {
-        QString line = rawLine.trimmed();
-        if (line.isEmpty() || line.startsWith(QLatin1Char(';')) || line.startsWith(QLatin1Char('#')))
-            continue;
-        if (line.startsWith(QLatin1Char('['))) {
-            const int end = line.lastIndexOf(QLatin1Char(']'));
-            if (end > 0)
-                section = SectionPathFromHeader(line.mid(1, end - 1));
-            continue;
-        }
-        const bool readOnly = line.startsWith(READ_ONLY_MARK);
-        if (readOnly)
-            line.remove(0, 1);
-        const int equals = line.indexOf(QLatin1Char('='));
-        const QString key = equals > 0 ? DecodeName(line.left(equals).trimmed()) : QString();
-        if (key.isEmpty())
-            continue;
-        sections[section][key] = CfgDocument::Entry{UnescapeValue(line.mid(equals + 1).trimmed()), readOnly};
+    LineWriter writer{file.bom, file.newline};
+    if (file.bom.isEmpty() && file.blocks.size() == 1 && file.blocks.front().lines.empty())
+        writer.Append(NEW_FILE_COMMENT + file.newline);
+
+    QHash<QString, size_t> lastBlockOf;
+    for (size_t b = 0; b < file.blocks.size(); ++b)
+        lastBlockOf.insert(file.blocks[b].path, b);
+    QStringList newSections;
+    for (auto it = changes.cbegin(); it != changes.cend(); ++it) {
+        if (!lastBlockOf.contains(it.key()) && HasValue(it.value()))
+            newSections << it.key();
     }
-    return sections;
+    auto nextNew = newSections.cbegin();
+    QSet<QPair<QString, QString>> written;
+
+    for (size_t b = 0; b < file.blocks.size(); ++b) {
+        const Block& block = file.blocks[b];
+        if (b > 0) {
+            for (; nextNew != newSections.cend() && *nextNew < block.path; ++nextNew) {
+                writer.Section(*nextNew, changes[*nextNew]);
+                writer.Append(file.newline);
+            }
+            writer.Append(block.header);
+        }
+        const auto changed = changes.constFind(block.path);
+        std::vector<std::pair<QString, CfgDocument::Entry>> adds;
+        if (changed != changes.cend() && lastBlockOf.value(block.path) == b) {
+            const CfgDocument::Section present = file.sections.value(block.path);
+            for (auto it = changed->cbegin(); it != changed->cend(); ++it) {
+                if (it.value() && !present.contains(it.key()))
+                    adds.emplace_back(it.key(), *it.value());
+            }
+        }
+        auto add = adds.cbegin();
+        const auto addUpTo = [&](const QString* before) {
+            for (; add != adds.cend() && (before == nullptr || add->first < *before); ++add)
+                writer.Key(add->first, add->second, file.newline);
+        };
+        // New keys go after the last line that is not blank.
+        size_t anchor = block.lines.size();
+        while (anchor > 0 && block.lines[anchor - 1].key.isEmpty() && block.lines[anchor - 1].raw.trimmed().isEmpty())
+            --anchor;
+        for (size_t i = 0; i < block.lines.size(); ++i) {
+            if (i == anchor)
+                addUpTo(nullptr);
+            const Line& line = block.lines[i];
+            if (!line.key.isEmpty())
+                addUpTo(&line.key);
+            const auto change = line.key.isEmpty() || changed == changes.cend() ? nullptr : &changed.value();
+            if (change == nullptr || !change->contains(line.key)) {
+                writer.Append(line.raw);
+                continue;
+            }
+            if (written.contains(qMakePair(block.path, line.key)))
+                continue;
+            written.insert(qMakePair(block.path, line.key));
+            const std::optional<CfgDocument::Entry> entry = change->value(line.key);
+            if (entry)
+                writer.Key(line.key, *entry, LineEnd(line.raw));
+        }
+        addUpTo(nullptr);
+    }
+    for (; nextNew != newSections.cend(); ++nextNew) {
+        writer.Append(file.newline);
+        writer.Section(*nextNew, changes[*nextNew]);
+    }
+    return writer.out;
 }

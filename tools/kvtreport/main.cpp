@@ -66,5 +66,5 @@ int main(int argc, char** argv)
 
     KVTInformationCenter::Finalise();
     KVTOptions::Instance()->Finalise();
-    return 0;
+    return CfgCenter::Flush() ? 0 : 1;
 }
