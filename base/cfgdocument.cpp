@@ -135,7 +135,7 @@ CfgDocument::CfgDocument(const QString& fileName, const QString& rootDir)
     QByteArray bytes;
     QString readError;
     if (QFileInfo(m_strFileName).isFile() && ReadFile(m_strFileName, bytes, readError))
-        m_mapSections = CfgIniFormat::Parse(bytes).sections;
+        Reread(bytes);
     if (!readError.isEmpty())
         m_strReadOnlyReason = readError;
     if (!m_strReadOnlyReason.isEmpty()) {
@@ -167,7 +167,7 @@ bool CfgDocument::LockForUpdate()
         m_pLock.reset();
         return false;
     }
-    Adopt(CfgIniFormat::Parse(bytes).sections);
+    Reread(bytes);
     ScheduleSave();
     return true;
 }
@@ -198,12 +198,14 @@ const CfgDocument::Entry* CfgDocument::Find(const QString& section, const QStrin
 
 void CfgDocument::SetValue(const QString& section, const QString& key, const QString& value)
 {
-    const Entry* existing = Find(section, key);
-    if (existing && existing->strValue == value)
+    Section& entries = m_mapSections[section];
+    auto entry = entries.find(key);
+    if (entry == entries.end())
+        entry = entries.insert(key, Entry());
+    else if (entry->strValue == value)
         return;
-    Entry& entry = m_mapSections[section][key];
-    entry.strValue = value;
-    Change(section, key, entry);
+    entry->strValue = value;
+    Change(section, key, *entry);
 }
 
 void CfgDocument::SetReadOnly(const QString& section, const QString& key, bool readOnly)
@@ -264,22 +266,6 @@ void CfgDocument::ScheduleSave()
     });
 }
 
-void CfgDocument::Adopt(Sections sections)
-{
-    for (auto section = m_mapChanges.cbegin(); section != m_mapChanges.cend(); ++section) {
-        for (auto key = section->cbegin(); key != section->cend(); ++key) {
-            if (key.value()) {
-                sections[section.key()][key.key()] = *key.value();
-                continue;
-            }
-            const auto present = sections.find(section.key());
-            if (present != sections.end() && present->remove(key.key()) > 0 && present->isEmpty())
-                sections.erase(present);
-        }
-    }
-    m_mapSections = std::move(sections);
-}
-
 bool CfgDocument::Lock(QString& error)
 {
     if (m_pLock)
@@ -326,8 +312,9 @@ bool CfgDocument::Write(QString& error)
     QByteArray bytes;
     if (!LockAndRead(target, bytes, error))
         return false;
-    CfgIniFormat::File file = CfgIniFormat::Parse(bytes);
-    bytes = CfgIniFormat::Serialize(file, m_mapChanges);
+    Reread(bytes);
+    CfgIniFormat::File file = CfgIniFormat::Serialize(m_file, m_mapChanges);
+    bytes = file.bytes;
 
     QSaveFile out(target);
     if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
@@ -345,8 +332,29 @@ bool CfgDocument::Write(QString& error)
         error = out.errorString();
         return false;
     }
-    Adopt(std::move(file.sections));
+    m_file = std::move(file);
     return true;
+}
+
+void CfgDocument::Reread(const QByteArray& bytes)
+{
+    if (bytes == m_file.bytes)
+        return;
+    m_file = CfgIniFormat::Parse(bytes);
+    Sections sections = std::move(m_file.sections);
+    m_file.sections.clear();
+    for (auto section = m_mapChanges.cbegin(); section != m_mapChanges.cend(); ++section) {
+        for (auto key = section->cbegin(); key != section->cend(); ++key) {
+            if (key.value()) {
+                sections[section.key()][key.key()] = *key.value();
+                continue;
+            }
+            const auto present = sections.find(section.key());
+            if (present != sections.end() && present->remove(key.key()) > 0 && present->isEmpty())
+                sections.erase(present);
+        }
+    }
+    m_mapSections = std::move(sections);
 }
 
 void CfgDocument::Report(const QString& error)

@@ -1,11 +1,11 @@
 #pragma once
 
-#include <QMap>
+#include "base/cfginiformat_p.h"
+
 #include <QString>
 #include <QStringList>
 
 #include <memory>
-#include <optional>
 
 class QLockFile;
 
@@ -26,16 +26,9 @@ class QLockFile;
 class CfgDocument : public std::enable_shared_from_this<CfgDocument>
 {
 public:
-    struct Entry
-    {
-        QString strValue;
-        bool bReadOnly = false;
-    };
-    using Section = QMap<QString, Entry>;
-    using Sections = QMap<QString, Section>;
-    /// The keys changed since the last save with their new entries; no entry
-    /// for a removed key.
-    using Changes = QMap<QString, QMap<QString, std::optional<Entry>>>;
+    using Entry = CfgIniFormat::Entry;
+    using Section = CfgIniFormat::Section;
+    using Sections = CfgIniFormat::Sections;
 
     /// The document of fileName: the one already open or holding unsaved
     /// changes, or a new one read from the file. rootDir is the configuration
@@ -85,11 +78,12 @@ private:
     void Change(const QString& section, const QString& key, const std::optional<Entry>& entry);
     /// Asks the event loop, if there is one on this thread, for a save.
     void ScheduleSave();
-    /// Takes over sections and puts the pending changes into them.
-    void Adopt(Sections sections);
     bool Lock(QString& error);
     /// Locks the file and reads it; target is the file to replace when saving.
     bool LockAndRead(QString& target, QByteArray& bytes, QString& error);
+    /// Takes over bytes read from the file, with the pending changes put
+    /// in, unless they are what m_file holds already.
+    void Reread(const QByteArray& bytes);
     bool Write(QString& error);
     void Report(const QString& error);
 
@@ -99,8 +93,12 @@ private:
     QString m_strReadOnlyReason;
     /// The last reported failure, so that a repeated one is reported once.
     QString m_strReported;
+    /// The file's lines as last read or written, without sections.
+    CfgIniFormat::File m_file;
+    /// Its sections with the pending changes put in.
     Sections m_mapSections;
-    Changes m_mapChanges;
+    /// The keys changed since the last save.
+    CfgIniFormat::Changes m_mapChanges;
     int m_nHandles = 0;
     bool m_bSaveScheduled = false;
     std::unique_ptr<QLockFile> m_pLock;

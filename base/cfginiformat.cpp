@@ -5,6 +5,7 @@
 #include <QSet>
 #include <QStringList>
 
+#include <algorithm>
 #include <utility>
 
 namespace
@@ -56,53 +57,90 @@ QByteArray LineEnd(const QByteArray& raw)
     return raw.endsWith('\n') ? QByteArrayLiteral("\n") : QByteArray();
 }
 
-bool HasValue(const QMap<QString, std::optional<CfgDocument::Entry>>& keys)
+using KeyEntries = std::vector<std::pair<QString, CfgIniFormat::Entry>>;
+
+// The changed keys that get a value and are not among present, in key order.
+KeyEntries NewKeys(const QHash<QString, std::optional<CfgIniFormat::Entry>>& changed, const QSet<QString>& present)
 {
-    for (const std::optional<CfgDocument::Entry>& entry : keys) {
-        if (entry)
-            return true;
+    KeyEntries keys;
+    for (auto it = changed.cbegin(); it != changed.cend(); ++it) {
+        if (it.value() && !present.contains(it.key()))
+            keys.emplace_back(it.key(), *it.value());
     }
-    return false;
+    std::sort(keys.begin(), keys.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    return keys;
 }
 
-// Appends lines; a last line without a line end gets one when more follows.
-struct LineWriter
+// Builds a file line by line; a last line without a line end gets one when more follows.
+class LineWriter
 {
-    QByteArray out;
-    QByteArray newline;
-    bool bLineOpen = false;
-
-    void Append(const QByteArray& line)
+public:
+    explicit LineWriter(const CfgIniFormat::File& original)
     {
-        if (bLineOpen)
-            out += newline;
-        out += line;
-        bLineOpen = !line.endsWith('\n');
+        m_file.bom = original.bom;
+        m_file.newline = original.newline;
+        m_file.bytes = original.bom;
     }
 
-    void Key(const QString& key, const CfgDocument::Entry& entry, const QByteArray& end)
+    void Line(const QByteArray& raw, const QString& key)
+    {
+        EndOpenLine(raw);
+        m_file.blocks.back().lines.push_back(CfgIniFormat::Line{raw, key});
+    }
+
+    void Header(const QString& path, const QByteArray& raw)
+    {
+        EndOpenLine(raw);
+        m_file.blocks.push_back(CfgIniFormat::Block{path, raw, {}});
+    }
+
+    void Key(const QString& key, const CfgIniFormat::Entry& entry, const QByteArray& end)
     {
         QString text = entry.bReadOnly ? QString(READ_ONLY_MARK) : QString();
         text += CfgIniFormat::EncodeName(key) + QLatin1Char('=') + CfgIniFormat::EscapeValue(entry.strValue);
-        Append(text.toUtf8() + end);
+        Line(text.toUtf8() + end, key);
     }
 
-    void Section(const QString& path, const QMap<QString, std::optional<CfgDocument::Entry>>& keys)
+    void Section(const QString& path, const KeyEntries& keys)
     {
-        Append(SectionHeader(path).toUtf8() + newline);
-        for (auto it = keys.cbegin(); it != keys.cend(); ++it) {
-            if (it.value())
-                Key(it.key(), *it.value(), newline);
-        }
+        Header(path, SectionHeader(path).toUtf8() + m_file.newline);
+        for (const auto& key : keys)
+            Key(key.first, key.second, m_file.newline);
     }
+
+    void Blank() { Line(m_file.newline, QString()); }
+
+    CfgIniFormat::File Take() { return std::move(m_file); }
+
+private:
+    // Ends the previous line if it had no line end, then takes next into the bytes.
+    void EndOpenLine(const QByteArray& next)
+    {
+        if (m_bLineOpen) {
+            CfgIniFormat::Block& block = m_file.blocks.back();
+            (block.lines.empty() ? block.header : block.lines.back().raw) += m_file.newline;
+            m_file.bytes += m_file.newline;
+        }
+        m_file.bytes += next;
+        m_bLineOpen = !next.endsWith('\n');
+    }
+
+    CfgIniFormat::File m_file;
+    bool m_bLineOpen = false;
 };
 
 } // namespace
 
+// Most names and values need no escaping: they are taken as they are.
 QString CfgIniFormat::EncodeName(const QString& name)
 {
-    QString result;
-    for (int i = 0; i < name.size(); ++i) {
+    int i = 0;
+    while (i < name.size() && !NeedsPercent(name, i))
+        ++i;
+    if (i == name.size())
+        return name;
+    QString result = name.left(i);
+    for (; i < name.size(); ++i) {
         if (!NeedsPercent(name, i)) {
             result += name.at(i);
             continue;
@@ -116,15 +154,29 @@ QString CfgIniFormat::EncodeName(const QString& name)
 
 QString CfgIniFormat::DecodeName(const QString& text)
 {
+    if (!text.contains(QLatin1Char('%')))
+        return text;
     return QString::fromUtf8(QByteArray::fromPercentEncoding(text.toUtf8()));
 }
 
 QString CfgIniFormat::EscapeValue(const QString& value)
 {
-    QString result;
-    for (int i = 0; i < value.size(); ++i) {
+    const auto needsEscape = [&value](int i) {
         const QChar c = value.at(i);
-        if (c == QLatin1Char('\\'))
+        return c == QLatin1Char('\\') || c.unicode() < 0x20 || c.unicode() == 0x7F
+            || (c.isSpace() && (i == 0 || i == value.size() - 1));
+    };
+    int i = 0;
+    while (i < value.size() && !needsEscape(i))
+        ++i;
+    if (i == value.size())
+        return value;
+    QString result = value.left(i);
+    for (; i < value.size(); ++i) {
+        const QChar c = value.at(i);
+        if (!needsEscape(i))
+            result += c;
+        else if (c == QLatin1Char('\\'))
             result += QLatin1String("\\\\");
         else if (c == QLatin1Char('\n'))
             result += QLatin1String("\\n");
@@ -132,20 +184,21 @@ QString CfgIniFormat::EscapeValue(const QString& value)
             result += QLatin1String("\\r");
         else if (c == QLatin1Char('\t'))
             result += QLatin1String("\\t");
-        else if (c == QLatin1Char(' ') && (i == 0 || i == value.size() - 1))
+        else if (c == QLatin1Char(' '))
             result += QLatin1String("\\s");
-        else if (c.unicode() < 0x20 || c.unicode() == 0x7F || (c.isSpace() && (i == 0 || i == value.size() - 1)))
-            result += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
         else
-            result += c;
+            result += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
     }
     return result;
 }
 
 QString CfgIniFormat::UnescapeValue(const QString& text)
 {
-    QString result;
-    for (int i = 0; i < text.size(); ++i) {
+    int i = text.indexOf(QLatin1Char('\\'));
+    if (i < 0)
+        return text;
+    QString result = text.left(i);
+    for (; i < text.size(); ++i) {
         const QChar c = text.at(i);
         if (c != QLatin1Char('\\') || i + 1 == text.size()) {
             result += c;
@@ -173,13 +226,12 @@ QString CfgIniFormat::UnescapeValue(const QString& text)
     return result;
 }
 
-
 CfgIniFormat::File CfgIniFormat::Parse(const QByteArray& bytes)
 {
     File file;
+    file.bytes = bytes;
     int pos = bytes.startsWith(BOM) ? BOM.size() : 0;
     file.bom = bytes.left(pos);
-    file.blocks.emplace_back();
     while (pos < bytes.size()) {
         const int newline = bytes.indexOf('\n', pos);
         const int end = newline < 0 ? bytes.size() : newline + 1;
@@ -199,51 +251,56 @@ CfgIniFormat::File CfgIniFormat::Parse(const QByteArray& bytes)
             const int equals = text.indexOf(QLatin1Char('='));
             if (equals > mark)
                 line.key = DecodeName(text.mid(mark, equals - mark).trimmed());
-            if (!line.key.isEmpty()) {
-                file.sections[file.blocks.back().path][line.key] =
-                    CfgDocument::Entry{UnescapeValue(text.mid(equals + 1).trimmed()), mark == 1};
-            }
+            if (!line.key.isEmpty())
+                file.sections[file.blocks.back().path][line.key] = Entry{UnescapeValue(text.mid(equals + 1).trimmed()), mark == 1};
         }
         file.blocks.back().lines.push_back(std::move(line));
     }
     return file;
 }
 
-QByteArray CfgIniFormat::Serialize(const File& file, const CfgDocument::Changes& changes)
+CfgIniFormat::File CfgIniFormat::Serialize(const File& file, const Changes& changes)
 {
-    LineWriter writer{file.bom, file.newline};
-    if (file.bom.isEmpty() && file.blocks.size() == 1 && file.blocks.front().lines.empty())
-        writer.Append(NEW_FILE_COMMENT + file.newline);
+    LineWriter writer(file);
+    if (file.bytes.isEmpty())
+        writer.Line(NEW_FILE_COMMENT + file.newline, QString());
 
     QHash<QString, size_t> lastBlockOf;
-    for (size_t b = 0; b < file.blocks.size(); ++b)
-        lastBlockOf.insert(file.blocks[b].path, b);
-    QStringList newSections;
-    for (auto it = changes.cbegin(); it != changes.cend(); ++it) {
-        if (!lastBlockOf.contains(it.key()) && HasValue(it.value()))
-            newSections << it.key();
+    QHash<QString, QSet<QString>> present; // the keys in the file of each changed section
+    for (size_t b = 0; b < file.blocks.size(); ++b) {
+        const Block& block = file.blocks[b];
+        lastBlockOf.insert(block.path, b);
+        if (!changes.contains(block.path))
+            continue;
+        QSet<QString>& keys = present[block.path];
+        for (const Line& line : block.lines) {
+            if (!line.key.isEmpty())
+                keys.insert(line.key);
+        }
     }
+    std::vector<std::pair<QString, KeyEntries>> newSections;
+    for (auto it = changes.cbegin(); it != changes.cend(); ++it) {
+        KeyEntries keys = lastBlockOf.contains(it.key()) ? KeyEntries() : NewKeys(it.value(), QSet<QString>());
+        if (!keys.empty())
+            newSections.emplace_back(it.key(), std::move(keys));
+    }
+    std::sort(newSections.begin(), newSections.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     auto nextNew = newSections.cbegin();
     QSet<QPair<QString, QString>> written;
 
     for (size_t b = 0; b < file.blocks.size(); ++b) {
         const Block& block = file.blocks[b];
         if (b > 0) {
-            for (; nextNew != newSections.cend() && *nextNew < block.path; ++nextNew) {
-                writer.Section(*nextNew, changes[*nextNew]);
-                writer.Append(file.newline);
+            for (; nextNew != newSections.cend() && nextNew->first < block.path; ++nextNew) {
+                writer.Section(nextNew->first, nextNew->second);
+                writer.Blank();
             }
-            writer.Append(block.header);
+            writer.Header(block.path, block.header);
         }
         const auto changed = changes.constFind(block.path);
-        std::vector<std::pair<QString, CfgDocument::Entry>> adds;
-        if (changed != changes.cend() && lastBlockOf.value(block.path) == b) {
-            const CfgDocument::Section present = file.sections.value(block.path);
-            for (auto it = changed->cbegin(); it != changed->cend(); ++it) {
-                if (it.value() && !present.contains(it.key()))
-                    adds.emplace_back(it.key(), *it.value());
-            }
-        }
+        const KeyEntries adds = changed != changes.cend() && lastBlockOf.value(block.path) == b
+            ? NewKeys(changed.value(), present.value(block.path))
+            : KeyEntries();
         auto add = adds.cbegin();
         const auto addUpTo = [&](const QString* before) {
             for (; add != adds.cend() && (before == nullptr || add->first < *before); ++add)
@@ -259,23 +316,26 @@ QByteArray CfgIniFormat::Serialize(const File& file, const CfgDocument::Changes&
             const Line& line = block.lines[i];
             if (!line.key.isEmpty())
                 addUpTo(&line.key);
-            const auto change = line.key.isEmpty() || changed == changes.cend() ? nullptr : &changed.value();
-            if (change == nullptr || !change->contains(line.key)) {
-                writer.Append(line.raw);
+            if (line.key.isEmpty() || changed == changes.cend()) {
+                writer.Line(line.raw, line.key);
+                continue;
+            }
+            const auto change = changed->constFind(line.key);
+            if (change == changed->cend()) {
+                writer.Line(line.raw, line.key);
                 continue;
             }
             if (written.contains(qMakePair(block.path, line.key)))
                 continue;
             written.insert(qMakePair(block.path, line.key));
-            const std::optional<CfgDocument::Entry> entry = change->value(line.key);
-            if (entry)
-                writer.Key(line.key, *entry, LineEnd(line.raw));
+            if (change.value())
+                writer.Key(line.key, *change.value(), LineEnd(line.raw));
         }
         addUpTo(nullptr);
     }
     for (; nextNew != newSections.cend(); ++nextNew) {
-        writer.Append(file.newline);
-        writer.Section(*nextNew, changes[*nextNew]);
+        writer.Blank();
+        writer.Section(nextNew->first, nextNew->second);
     }
-    return writer.out;
+    return writer.Take();
 }

@@ -1,10 +1,11 @@
 #pragma once
 
-#include "base/cfgdocument_p.h"
-
 #include <QByteArray>
+#include <QHash>
+#include <QMap>
 #include <QString>
 
+#include <optional>
 #include <vector>
 
 /// Reads and writes the INI text of a configuration file.
@@ -29,6 +30,19 @@
 class CfgIniFormat
 {
 public:
+    struct Entry
+    {
+        QString strValue;
+        bool bReadOnly = false;
+    };
+    /// Keys and entries of a section, and sections by path (the section names
+    /// joined by "/"; the top section is "").
+    using Section = QMap<QString, Entry>;
+    using Sections = QMap<QString, Section>;
+    /// Changed keys by section path with their new entries; no entry for a
+    /// removed key.
+    using Changes = QHash<QString, QHash<QString, std::optional<Entry>>>;
+
     /// One line as read, with its line end; key is empty for a line without a key.
     struct Line
     {
@@ -45,17 +59,20 @@ public:
     };
     struct File
     {
+        /// All of it, as read or written.
+        QByteArray bytes;
         QByteArray bom;
         QByteArray newline = "\n";
-        std::vector<Block> blocks;
-        /// What the lines mean.
-        CfgDocument::Sections sections;
+        std::vector<Block> blocks = std::vector<Block>(1);
+        /// What the lines mean; filled by Parse only.
+        Sections sections;
     };
 
     static File Parse(const QByteArray& bytes);
-    /// The bytes of file with changes applied. A changed key is written at
-    /// its first line in its section and its later duplicates are dropped.
-    static QByteArray Serialize(const File& file, const CfgDocument::Changes& changes);
+    /// The file with changes applied (without sections). A changed key is
+    /// written at its first line in its section and its later duplicates are
+    /// dropped.
+    static File Serialize(const File& file, const Changes& changes);
 
     static QString EncodeName(const QString& name);
     static QString DecodeName(const QString& text);

@@ -5,7 +5,9 @@
 //   flood <section> <key> <bytes> limit file size to <bytes>, then write a larger value
 //                                 (the process is killed by SIGXFSZ)
 //   fill <section> <key> <bytes>  the same with SIGXFSZ ignored: the save fails
-//   many <section> <prefix> <n>   write the keys <prefix>0 … <prefix><n-1>, five per change set
+//   many <section> <prefix> <n>   write the keys <prefix>0 … <prefix><n-1>, 20 per change set
+//   app - <key> <value>           write on the application configuration and end
+//                                 without saving explicitly
 //   mask                          print the trace mask taken from KVT_TRACE_MASK
 // Writing commands exit with 3 when a change could not be saved.
 #include "base/cfgcenter.h"
@@ -31,6 +33,10 @@ int main(int argc, char** argv)
         std::unique_ptr<ICfg> cfg(CfgCenter::CreateCfg(QStringLiteral("Shared"), ICfg::User, QString()));
         return std::unique_ptr<ICfg>(cfg->GetSubCfg(path, ICfg::User));
     };
+    if (command == QLatin1String("app")) {
+        CfgCenter::GetAppCfg(ICfg::User).SetString(key, argument, 0);
+        return 0;
+    }
     if (command == QLatin1String("get"))
         return std::printf("%s\n", open()->GetString(key, QStringLiteral("<absent>"), 0).toUtf8().constData()) < 0;
     if (command == QLatin1String("flood") || command == QLatin1String("fill")) {
@@ -42,9 +48,9 @@ int main(int argc, char** argv)
     } else if (command == QLatin1String("set")) {
         open()->SetString(key, argument, 0);
     } else if (command == QLatin1String("many")) {
-        for (int i = 0; i < argument.toInt(); i += 5) {
+        for (int i = 0; i < argument.toInt(); i += 20) {
             const std::unique_ptr<ICfg> section = open();
-            for (int k = i; k < i + 5; ++k)
+            for (int k = i; k < i + 20; ++k)
                 section->SetInt(key + QString::number(k), k, 0);
         }
     } else {
