@@ -159,7 +159,8 @@ TEST_F(CfgStoreTest, ValuesSurviveIntoAnotherProcess)
 
 // A file-size limit cuts a save short: with the default signal action the
 // helper is killed, with SIGXFSZ ignored the write comes up short. Either way
-// the previous file stays byte for byte; the helper reports the failure.
+// the previous file stays byte for byte; the helper reports the failure and
+// ends with a failure code.
 TEST_F(CfgStoreTest, FileSizeLimitKeepsThePreviousFile)
 {
     Open()->SetString("Before", "intact", 0);
@@ -175,6 +176,10 @@ TEST_F(CfgStoreTest, FileSizeLimitKeepsThePreviousFile)
     EXPECT_THAT(helper.readAllStandardError().toStdString(), HasSubstr("Shared.ini' could not be written"));
     EXPECT_EQ(Read(FilePath()), before);
     EXPECT_FALSE(Open("S")->Contains("Big"));
+
+    // The lock file that the killed helper left behind does not block.
+    Open("S")->SetString("After", "saved", 0);
+    EXPECT_TRUE(Read(FilePath()).contains("\nAfter=saved\n"));
 }
 
 // A full disk: the file stays as it was, the change stays in memory and is
