@@ -37,6 +37,13 @@ TEST_F(ModuleLoaderTest, LoadsByWindowsFileNameAndConvertsToTheModuleInterface)
     CfgCenter::DestroyDllInstanceByPointer(nullptr);
 }
 
+TEST_F(ModuleLoaderTest, ModulesAreLookedForBesideTheHostLibraryUnlessTheEnvironmentSaysOtherwise)
+{
+    EXPECT_EQ(CfgCenter::ModuleDirectory(), TEST_MODULE_DIR);
+    qunsetenv("KVT_MODULE_DIR");
+    EXPECT_EQ(CfgCenter::ModuleDirectory(), HOST_MODULE_DIR);
+}
+
 TEST_F(ModuleLoaderTest, FailuresGiveNullAndATrace)
 {
     QStringList lines;
