@@ -76,5 +76,5 @@ int main(int argc, char** argv)
 
     KVTInformationCenter::Finalise();
     KVTOptions::Finalise();
-    return 0;
+    return CfgCenter::Flush() ? 0 : 1;
 }
