@@ -31,11 +31,13 @@ ValueBase* Node::GetChildValue(const ValueDescriptor* pDescriptor) const
     return GetChild(pDescriptor->GetName());
 }
 
-ValueBase* Node::GetChild(const QString& name) const
+ValueBase* Node::FindChildNamed(QStringView name) const
 {
+    if (const Tree* pTree = GetTree())
+        return pTree->m_index.FindChild(this, name);
     for (const auto& pChild : m_lstChildren)
     {
-        if (pChild->GetName() == name)
+        if (QStringView(pChild->GetName()) == name)
             return pChild.get();
     }
     return nullptr;
@@ -63,14 +65,17 @@ ValueBase* Node::InsertChild(std::unique_ptr<ValueBase> pChild)
     pRaw->m_pParent = this;
     m_lstChildren.push_back(std::move(pChild));
     if (Tree* pTree = GetTree())
-        pTree->IndexSubtree(pRaw, pRaw->GetPath());
+        pTree->IndexSubtree(pRaw);
     return pRaw;
 }
 
 std::vector<std::unique_ptr<ValueBase>>::iterator Node::FindChild(const ValueBase* pChild)
 {
-    return std::find_if(m_lstChildren.begin(), m_lstChildren.end(),
-                        [pChild](const std::unique_ptr<ValueBase>& p) { return p.get() == pChild; });
+    // From the back: the children removed most often are the ones added last
+    // (and RemoveAllChildren takes them from the back).
+    const auto it = std::find_if(m_lstChildren.rbegin(), m_lstChildren.rend(),
+                                 [pChild](const std::unique_ptr<ValueBase>& p) { return p.get() == pChild; });
+    return it == m_lstChildren.rend() ? m_lstChildren.end() : std::prev(it.base());
 }
 
 std::unique_ptr<ValueBase> Node::TakeChild(ValueBase* pChild)
@@ -79,7 +84,7 @@ std::unique_ptr<ValueBase> Node::TakeChild(ValueBase* pChild)
     if (it == m_lstChildren.end())
         return nullptr;
     if (Tree* pTree = GetTree())
-        pTree->UnindexSubtree(pChild, pChild->GetPath());
+        pTree->UnindexSubtree(pChild);
     std::unique_ptr<ValueBase> pTaken = std::move(*it);
     m_lstChildren.erase(it);
     pTaken->m_pParent = nullptr;
@@ -89,7 +94,13 @@ std::unique_ptr<ValueBase> Node::TakeChild(ValueBase* pChild)
 bool Node::RemoveChild(ValueBase* pChild)
 {
     std::unique_ptr<ValueBase> pTaken = TakeChild(pChild);
-    return pTaken != nullptr;
+    if (pTaken == nullptr)
+        return false;
+    // Its destruction already runs further up the stack (an observer of its
+    // departure removes it): detaching is all that is left to do here.
+    if (pTaken->GetState() == STATE_GONE)
+        static_cast<void>(pTaken.release());
+    return true;
 }
 
 void Node::RemoveAllChildren()

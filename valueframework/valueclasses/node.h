@@ -34,8 +34,9 @@ public:
     /// descriptor, else the child named like the descriptor's last path
     /// component. Null when there is none or the descriptor is null.
     ValueBase* GetChildValue(const ValueDescriptor* pDescriptor) const;
-    /// Null when there is no child of that name.
-    ValueBase* GetChild(const QString& name) const;
+    /// Null when there is no child of that name. Constant time while the node
+    /// is part of a tree (through the tree's index), linear while detached.
+    ValueBase* GetChild(const QString& name) const { return FindChildNamed(name); }
     /// The children in insertion order (borrowed).
     QList<ValueBase*> GetTreeItems() const;
     int GetChildCount() const { return static_cast<int>(m_lstChildren.size()); }
@@ -48,7 +49,8 @@ public:
     /// is null, unnamed, named with "/" or its name is taken.
     ValueBase* InsertChild(std::unique_ptr<ValueBase> pChild);
     /// Destroys a child (after its departure announcement); false when
-    /// `pChild` is not a child of this node.
+    /// `pChild` is not a child of this node. A child that is already being
+    /// destroyed (an observer of its departure removing it) is only detached.
     bool RemoveChild(ValueBase* pChild);
     /// Hands a child over to the caller, detached and without announcement;
     /// null when `pChild` is not a child of this node.
@@ -71,6 +73,7 @@ private:
     friend class ValueBase;
 
     std::vector<std::unique_ptr<ValueBase>>::iterator FindChild(const ValueBase* pChild);
+    ValueBase* FindChildNamed(QStringView name) const;
 
     std::vector<std::unique_ptr<ValueBase>> m_lstChildren;
     Tree* m_pRootOf = nullptr; ///< set on the tree's root node only

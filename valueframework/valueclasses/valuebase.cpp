@@ -37,10 +37,10 @@ bool ValueBase::SetName(const QString& name, IObserver* pSender)
         pTree = m_pParent->GetTree();
     }
     if (pTree != nullptr)
-        pTree->UnindexSubtree(this, GetPath());
+        pTree->UnindexSubtree(this);
     m_strName = name;
     if (pTree != nullptr)
-        pTree->IndexSubtree(this, GetPath());
+        pTree->IndexSubtree(this);
     Changed(pSender);
     return true;
 }

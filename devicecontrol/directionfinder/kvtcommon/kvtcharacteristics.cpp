@@ -463,18 +463,41 @@ bool KVTCharacteristics::GetConverterSwitchFreq(double& fVuhfStart, double& fHfS
 // ---------------------------------------------------------------------------
 // Converters and preamplifiers
 
+namespace
+{
+// All converter type names have four characters; a name packed into one
+// number compares in one step, which the sample-mode lookups do per query.
+constexpr quint64 PackConverterName(char16_t c0, char16_t c1, char16_t c2, char16_t c3)
+{
+    return (quint64(c0) << 48) | (quint64(c1) << 32) | (quint64(c2) << 16) | quint64(c3);
+}
+
+constexpr quint64 PackConverterName(const char (&name)[5])
+{
+    return PackConverterName(name[0], name[1], name[2], name[3]);
+}
+}
+
 EKVTConverter KVTCharacteristics::GetConverterForTypeName(const QString& strTypeName) const
 {
-    static const struct
+    static constexpr struct
     {
-        const char* pszName;
+        quint64 nName;
         EKVTConverter eConverter;
-    } s_aCONVERTER_NAMES[] = {{"RP29", CONV_RP29}, {"RP39", CONV_RP39}, {"VQ28", CONV_VQ28}, {"VQ36", CONV_VQ36},
-                              {"VQ48", CONV_VQ48}, {"VQ26", CONV_VQ26}, {"RP56", CONV_RP56}, {"VQ57", CONV_VQ57},
-                              {"RP38", CONV_RP38}, {"VQ62", CONV_VQ62}};
+    } s_aCONVERTER_NAMES[] = {
+        {PackConverterName("RP29"), CONV_RP29}, {PackConverterName("RP39"), CONV_RP39},
+        {PackConverterName("VQ28"), CONV_VQ28}, {PackConverterName("VQ36"), CONV_VQ36},
+        {PackConverterName("VQ48"), CONV_VQ48}, {PackConverterName("VQ26"), CONV_VQ26},
+        {PackConverterName("RP56"), CONV_RP56}, {PackConverterName("VQ57"), CONV_VQ57},
+        {PackConverterName("RP38"), CONV_RP38}, {PackConverterName("VQ62"), CONV_VQ62}};
+    if (strTypeName.size() != 4)
+        return CONV_NONE;
+    const QChar* pName = strTypeName.constData();
+    const quint64 nName = PackConverterName(pName[0].unicode(), pName[1].unicode(), pName[2].unicode(),
+                                            pName[3].unicode());
     for (const auto& entry : s_aCONVERTER_NAMES)
     {
-        if (strTypeName == QLatin1String(entry.pszName))
+        if (nName == entry.nName)
             return entry.eConverter;
     }
     return CONV_NONE;
@@ -542,13 +565,11 @@ bool KVTCharacteristics::IsPreampAvailable(bool (KVTCharacteristics::*pfnIsPathC
         const EKVTConverter eConverter = GetConverterForTypeName(pAntenna->m_strConverterTypeName);
         if (!(this->*pfnIsPathConverter)(eConverter))
             continue;
-        for (const SampleModeDescription* pRow :
-             GetAllMatchingSampleModeDescriptions(OPMODE_ANY, eConverter, fFREQUENCY_ANY, fFREQUENCY_ANY,
-                                                  fBANDWIDTH_ANY))
-        {
-            if (pRow->m_bPreamp)
-                return true;
-        }
+        bool bPreamp = false;
+        ForEachMatchingSampleMode(OPMODE_ANY, eConverter, fFREQUENCY_ANY, fFREQUENCY_ANY, fBANDWIDTH_ANY,
+                                  [&bPreamp](const SampleModeDescription* pRow) { bPreamp |= pRow->m_bPreamp; });
+        if (bPreamp)
+            return true;
     }
     return false;
 }
@@ -556,53 +577,105 @@ bool KVTCharacteristics::IsPreampAvailable(bool (KVTCharacteristics::*pfnIsPathC
 // ---------------------------------------------------------------------------
 // Sample-mode matching
 
-bool KVTCharacteristics::DoesSampleModeMatch(const SampleModeDescription* pRow, EOperationMode eMode,
-                                             EKVTConverter eConverter, double fStart, double fStop,
-                                             double fRealtimeBw) const
+namespace
 {
-    const EKVTType eType = GetKVTType();
-    const EKVTType* const pTypesEnd = pRow->m_aeDeviceTypes + SampleModeDescription::LIST_CAPACITY;
-    const EKVTType* const pTypesStop = std::find(pRow->m_aeDeviceTypes, pTypesEnd, KVT_TYPE_END);
-    if (std::find(pRow->m_aeDeviceTypes, pTypesStop, eType) == pTypesStop)
-        return false;
+// The sample-mode table indexed once (it is constant): per converter the rows
+// it may serve, in table order, with their device-type and operation-mode
+// lists as bit sets. A query then looks at a handful of rows and asks the
+// installed options only about rows that match in everything else.
+class SampleModeIndex
+{
+public:
+    struct Row
+    {
+        const KVTSampleModeDescription* pRow;
+        quint64 nTypes;   ///< bit t: device type t is listed
+        quint64 nModes;   ///< bit m: operation mode m is listed
+        bool bAnyMode;    ///< OPMODE_ANY is listed
+    };
 
-    const KVTOptions* pOptions = KVTOptions::Instance();
-    if (!pOptions->HasOption(pRow->m_eRequiredOption))
-        return false;
-    if (pRow->m_eExcludingOption != eOptNone && pOptions->HasOption(pRow->m_eExcludingOption))
-        return false;
+    static const SampleModeIndex& Instance()
+    {
+        static const SampleModeIndex s_index;
+        return s_index;
+    }
 
-    if (eConverter == CONV_NONE || (eConverter != pRow->m_eConverter1 && eConverter != pRow->m_eConverter2))
-        return false;
-    if (fRealtimeBw != fBANDWIDTH_ANY && fRealtimeBw != pRow->m_fRealtimeBandwidth)
-        return false;
-    // Written as "not inside" so that a NaN bound (a damaged antenna range)
-    // matches no row.
-    if (fStart != fFREQUENCY_ANY && !(fStart >= pRow->m_fMinFreq))
-        return false;
-    if (fStop != fFREQUENCY_ANY && !(pRow->m_fMaxFreq >= fStop))
-        return false;
+    /// Empty for CONV_NONE and unknown converters.
+    const std::vector<Row>& RowsFor(EKVTConverter eConverter) const
+    {
+        static const std::vector<Row> s_lstNone;
+        return eConverter > CONV_NONE && eConverter < CONVERTER_LIMIT ? m_aRows[eConverter] : s_lstNone;
+    }
 
-    if (eMode == OPMODE_ANY)
-        return true;
-    const EOperationMode* const pModesEnd = pRow->m_aeOperationModes + SampleModeDescription::LIST_CAPACITY;
-    const EOperationMode* const pModesStop = std::find(pRow->m_aeOperationModes, pModesEnd, OPMODE_LIST_END);
-    return std::any_of(pRow->m_aeOperationModes, pModesStop,
-                       [eMode](EOperationMode eEntry) { return eEntry == eMode || eEntry == OPMODE_ANY; });
+    /// The bit of a device type or operation mode; 0 for values no list can hold.
+    static quint64 Bit(int nValue) { return nValue >= 0 && nValue < 64 ? quint64(1) << nValue : 0; }
+
+private:
+    static constexpr int CONVERTER_LIMIT = 16;
+
+    SampleModeIndex()
+    {
+        using Description = KVTSampleModeDescription;
+        for (const Description* pRow = KVTCharacteristics::s_aSampleModeDescription;
+             pRow->m_eSampleMode != SAMPLE_MODE_NONE; ++pRow)
+        {
+            Row row{pRow, 0, 0, false};
+            for (const EKVTType* pType = pRow->m_aeDeviceTypes;
+                 pType != pRow->m_aeDeviceTypes + Description::LIST_CAPACITY && *pType != KVT_TYPE_END; ++pType)
+                row.nTypes |= Bit(*pType);
+            for (const EOperationMode* pMode = pRow->m_aeOperationModes;
+                 pMode != pRow->m_aeOperationModes + Description::LIST_CAPACITY && *pMode != OPMODE_LIST_END;
+                 ++pMode)
+            {
+                row.nModes |= Bit(*pMode);
+                row.bAnyMode = row.bAnyMode || *pMode == OPMODE_ANY;
+            }
+            AddRow(pRow->m_eConverter1, row);
+            if (pRow->m_eConverter2 != pRow->m_eConverter1)
+                AddRow(pRow->m_eConverter2, row);
+        }
+    }
+
+    void AddRow(EKVTConverter eConverter, const Row& row)
+    {
+        if (eConverter > CONV_NONE && eConverter < CONVERTER_LIMIT)
+            m_aRows[eConverter].push_back(row);
+    }
+
+    std::vector<Row> m_aRows[CONVERTER_LIMIT];
+};
 }
 
-std::vector<const KVTCharacteristics::SampleModeDescription*>
-KVTCharacteristics::GetAllMatchingSampleModeDescriptions(EOperationMode eMode, EKVTConverter eConverter,
-                                                         double fStart, double fStop, double fRealtimeBw) const
+template <class F>
+void KVTCharacteristics::ForEachMatchingSampleMode(EOperationMode eMode, EKVTConverter eConverter, double fStart,
+                                                   double fStop, double fRealtimeBw, F visit) const
 {
-    std::vector<const SampleModeDescription*> lstRows;
-    for (const SampleModeDescription* pRow = s_aSampleModeDescription; pRow->m_eSampleMode != SAMPLE_MODE_NONE;
-         ++pRow)
+    const quint64 nTypeBit = SampleModeIndex::Bit(GetKVTType());
+    const quint64 nModeBit = SampleModeIndex::Bit(eMode);
+    const KVTOptions* pOptions = nullptr;
+    for (const SampleModeIndex::Row& row : SampleModeIndex::Instance().RowsFor(eConverter))
     {
-        if (DoesSampleModeMatch(pRow, eMode, eConverter, fStart, fStop, fRealtimeBw))
-            lstRows.push_back(pRow);
+        const SampleModeDescription* pRow = row.pRow;
+        if ((row.nTypes & nTypeBit) == 0)
+            continue;
+        if (fRealtimeBw != fBANDWIDTH_ANY && fRealtimeBw != pRow->m_fRealtimeBandwidth)
+            continue;
+        // Written as "not inside" so that a NaN bound (a damaged antenna
+        // range) matches no row.
+        if (fStart != fFREQUENCY_ANY && !(fStart >= pRow->m_fMinFreq))
+            continue;
+        if (fStop != fFREQUENCY_ANY && !(pRow->m_fMaxFreq >= fStop))
+            continue;
+        if (eMode != OPMODE_ANY && !row.bAnyMode && (row.nModes & nModeBit) == 0)
+            continue;
+        if (pOptions == nullptr)
+            pOptions = KVTOptions::Instance();
+        if (!pOptions->HasOption(pRow->m_eRequiredOption))
+            continue;
+        if (pRow->m_eExcludingOption != eOptNone && pOptions->HasOption(pRow->m_eExcludingOption))
+            continue;
+        visit(pRow);
     }
-    return lstRows;
 }
 
 const KVTCharacteristics::SampleModeDescription* KVTCharacteristics::GetBestSampleModeDescription(
@@ -610,16 +683,15 @@ const KVTCharacteristics::SampleModeDescription* KVTCharacteristics::GetBestSamp
 {
     const SampleModeDescription* pBest = nullptr;
     qint32 nBestPriority = -100000;
-    for (const SampleModeDescription* pRow :
-         GetAllMatchingSampleModeDescriptions(eMode, eConverter, fStart, fStop, fRealtimeBw))
-    {
-        // Strictly higher only: among equal priorities the first row wins.
-        if (pRow->m_nPriority > nBestPriority)
-        {
-            pBest = pRow;
-            nBestPriority = pRow->m_nPriority;
-        }
-    }
+    ForEachMatchingSampleMode(eMode, eConverter, fStart, fStop, fRealtimeBw,
+                              [&](const SampleModeDescription* pRow) {
+                                  // Strictly higher only: among equal priorities the first row wins.
+                                  if (pRow->m_nPriority > nBestPriority)
+                                  {
+                                      pBest = pRow;
+                                      nBestPriority = pRow->m_nPriority;
+                                  }
+                              });
     if (pBest == nullptr && ErrorHandler::Instance().TracesEnabled())
         _Q_TraceOld("No sample mode matching eConverter=%d, eOpMode=%d, fStartFreq=%f, fStopFreq=%f, fRealtimeBw=%f",
                     static_cast<int>(eConverter), static_cast<int>(eMode), fStart, fStop, fRealtimeBw);
@@ -666,10 +738,11 @@ const std::set<double> KVTCharacteristics::GetRealtimeBandwidths(EOperationMode 
     const AntennaData* pAntenna = m_pAntennaList->GetAntennaForFreqRange(fStart, fStop);
     if (pAntenna == nullptr)
         return setBandwidths;
-    for (const SampleModeDescription* pRow : GetAllMatchingSampleModeDescriptions(
-             eMode, GetConverterForTypeName(pAntenna->m_strConverterTypeName), pAntenna->m_fMinRange,
-             pAntenna->m_fMaxRange, fBANDWIDTH_ANY))
-        setBandwidths.insert(pRow->m_fRealtimeBandwidth);
+    ForEachMatchingSampleMode(eMode, GetConverterForTypeName(pAntenna->m_strConverterTypeName),
+                              pAntenna->m_fMinRange, pAntenna->m_fMaxRange, fBANDWIDTH_ANY,
+                              [&setBandwidths](const SampleModeDescription* pRow) {
+                                  setBandwidths.insert(pRow->m_fRealtimeBandwidth);
+                              });
     return setBandwidths;
 }
 

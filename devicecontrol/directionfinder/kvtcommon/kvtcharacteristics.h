@@ -248,10 +248,10 @@ private:
     EKVTConverter GetConverterForTypeName(const QString& strTypeName) const;
     int ValidateAzimuthRange(int nAzimuth);
 
-    bool DoesSampleModeMatch(const SampleModeDescription* pRow, EOperationMode eMode, EKVTConverter eConverter,
-                             double fStart, double fStop, double fRealtimeBw) const;
-    std::vector<const SampleModeDescription*> GetAllMatchingSampleModeDescriptions(
-        EOperationMode eMode, EKVTConverter eConverter, double fStart, double fStop, double fRealtimeBw) const;
+    /// Calls visit(row) for every row matching the request, in table order.
+    template <class F>
+    void ForEachMatchingSampleMode(EOperationMode eMode, EKVTConverter eConverter, double fStart, double fStop,
+                                   double fRealtimeBw, F visit) const;
     const SampleModeDescription* GetBestSampleModeDescription(EOperationMode eMode, EKVTConverter eConverter,
                                                               double fStart, double fStop, double fRealtimeBw);
     const SampleModeDescription* GetBestSampleModeDescription(EOperationMode eMode, double fStart, double fStop,
