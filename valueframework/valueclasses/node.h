@@ -5,6 +5,7 @@
 #include <QList>
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace values
@@ -32,7 +33,9 @@ public:
 
     /// The child made for this descriptor: the first child carrying that
     /// descriptor, else the child named like the descriptor's last path
-    /// component. Null when there is none or the descriptor is null.
+    /// component. Null when there is none or the descriptor is null. The
+    /// first call after the children changed indexes them by descriptor, so
+    /// that repeated reads of a node (an adapter's members) cost a lookup each.
     ValueBase* GetChildValue(const ValueDescriptor* pDescriptor) const;
     /// Null when there is no child of that name. Constant time while the node
     /// is part of a tree (through the tree's index), linear while detached.
@@ -74,9 +77,16 @@ private:
 
     std::vector<std::unique_ptr<ValueBase>>::iterator FindChild(const ValueBase* pChild);
     ValueBase* FindChildNamed(QStringView name) const;
+    void IndexDescriptor(ValueBase* pChild) const;
+    static size_t DescriptorHome(const ValueDescriptor* pDescriptor, size_t nMask);
 
     std::vector<std::unique_ptr<ValueBase>> m_lstChildren;
     Tree* m_pRootOf = nullptr; ///< set on the tree's root node only
+    /// First child per descriptor, open addressing at most half full; null
+    /// until GetChildValue needs it, dropped when a child leaves or changes
+    /// its descriptor.
+    using DescriptorSlot = std::pair<const ValueDescriptor*, ValueBase*>;
+    mutable std::unique_ptr<std::vector<DescriptorSlot>> m_pDescriptorIndex;
 };
 
 }

@@ -45,6 +45,13 @@ bool ValueBase::SetName(const QString& name, IObserver* pSender)
     return true;
 }
 
+void ValueBase::SetValueDescriptor(const ValueDescriptor* pDescriptor)
+{
+    m_pDescriptor = pDescriptor;
+    if (m_pParent != nullptr)
+        m_pParent->m_pDescriptorIndex.reset();
+}
+
 QString ValueBase::GetPath() const
 {
     if (m_pParent == nullptr)

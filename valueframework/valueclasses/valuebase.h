@@ -54,7 +54,7 @@ public:
     Node* GetParent() const { return m_pParent; }
 
     const ValueDescriptor* GetValueDescriptor() const { return m_pDescriptor; }
-    void SetValueDescriptor(const ValueDescriptor* pDescriptor) { m_pDescriptor = pDescriptor; }
+    void SetValueDescriptor(const ValueDescriptor* pDescriptor);
 
     int GetState() const { return m_nState; }
 

@@ -281,8 +281,10 @@ void KVTCharacteristics::UpdatePolarisationMode()
         m_ePolarisationMode = POL_LEFT;
         return;
     }
-    m_ePolarisationMode = static_cast<EKVTPolarisation>(
-        KVTCharacteristicsTools().TranslatePolarisationMode(m_pPolarisation->GetStringValue()));
+    // The tools' tables are constant; one instance serves every refresh.
+    static const KVTCharacteristicsTools s_tools;
+    m_ePolarisationMode =
+        static_cast<EKVTPolarisation>(s_tools.TranslatePolarisationMode(m_pPolarisation->GetStringValue()));
 }
 
 void KVTCharacteristics::UpdateAntennaMinMaxFreqs()
@@ -566,8 +568,11 @@ bool KVTCharacteristics::IsPreampAvailable(bool (KVTCharacteristics::*pfnIsPathC
         if (!(this->*pfnIsPathConverter)(eConverter))
             continue;
         bool bPreamp = false;
-        ForEachMatchingSampleMode(OPMODE_ANY, eConverter, fFREQUENCY_ANY, fFREQUENCY_ANY, fBANDWIDTH_ANY,
-                                  [&bPreamp](const SampleModeDescription* pRow) { bPreamp |= pRow->m_bPreamp; });
+        ForEachMatchingSampleMode(OPMODE_ANY, eConverter, fFREQUENCY_ANY, fFREQUENCY_ANY, fBANDWIDTH_ANY, false,
+                                  [&bPreamp](const SampleModeDescription* pRow) {
+                                      bPreamp = pRow->m_bPreamp;
+                                      return bPreamp;
+                                  });
         if (bPreamp)
             return true;
     }
@@ -579,19 +584,24 @@ bool KVTCharacteristics::IsPreampAvailable(bool (KVTCharacteristics::*pfnIsPathC
 
 namespace
 {
-// The sample-mode table indexed once (it is constant): per converter the rows
-// it may serve, in table order, with their device-type and operation-mode
-// lists as bit sets. A query then looks at a handful of rows and asks the
+// The sample-mode table indexed once (it is constant): per converter, device
+// type and operation mode the rows that may serve them, in table order, with
+// their operation-mode lists as bit sets for the exact check. A query then looks at a handful of rows and asks the
 // installed options only about rows that match in everything else.
 class SampleModeIndex
 {
 public:
+    /// The fields a match reads, copied next to each other.
     struct Row
     {
         const KVTSampleModeDescription* pRow;
-        quint64 nTypes;   ///< bit t: device type t is listed
         quint64 nModes;   ///< bit m: operation mode m is listed
         bool bAnyMode;    ///< OPMODE_ANY is listed
+        EKVTOptions eRequiredOption;
+        EKVTOptions eExcludingOption;
+        double fRealtimeBandwidth;
+        double fMinFreq;
+        double fMaxFreq;
     };
 
     static const SampleModeIndex& Instance()
@@ -600,18 +610,41 @@ public:
         return s_index;
     }
 
-    /// Empty for CONV_NONE and unknown converters.
-    const std::vector<Row>& RowsFor(EKVTConverter eConverter) const
+    /// A superset of the rows that can match, in table order or by priority
+    /// (highest first, table order among equal ones); empty for CONV_NONE,
+    /// unknown converters and types no row lists.
+    const std::vector<Row>& RowsFor(EKVTConverter eConverter, EKVTType eType, EOperationMode eMode,
+                                    bool bByPriority) const
     {
         static const std::vector<Row> s_lstNone;
-        return eConverter > CONV_NONE && eConverter < CONVERTER_LIMIT ? m_aRows[eConverter] : s_lstNone;
+        if (!IsIndexed(eConverter, eType))
+            return s_lstNone;
+        return (bByPriority ? m_aByPriority : m_aRows)[eConverter][eType][ModeSlot(eMode)];
     }
 
-    /// The bit of a device type or operation mode; 0 for values no list can hold.
+    /// The bit of an operation mode; 0 for modes no list can hold.
     static quint64 Bit(int nValue) { return nValue >= 0 && nValue < 64 ? quint64(1) << nValue : 0; }
 
 private:
-    static constexpr int CONVERTER_LIMIT = 16;
+    static constexpr int CONVERTER_LIMIT = 12;
+    static constexpr int TYPE_LIMIT = 8;
+    // Slots 0..15: that operation mode; then OPMODE_ANY (every row) and any
+    // other mode (rows listing OPMODE_ANY or a mode outside 0..15).
+    static constexpr int MODE_LIMIT = 16;
+    static constexpr int SLOT_ANY = MODE_LIMIT;
+    static constexpr int SLOT_OTHER = MODE_LIMIT + 1;
+
+    static int ModeSlot(int nMode)
+    {
+        if (nMode == OPMODE_ANY)
+            return SLOT_ANY;
+        return nMode >= 0 && nMode < MODE_LIMIT ? nMode : SLOT_OTHER;
+    }
+
+    static bool IsIndexed(int nConverter, int nType)
+    {
+        return nConverter > CONV_NONE && nConverter < CONVERTER_LIMIT && nType >= 0 && nType < TYPE_LIMIT;
+    }
 
     SampleModeIndex()
     {
@@ -619,10 +652,14 @@ private:
         for (const Description* pRow = KVTCharacteristics::s_aSampleModeDescription;
              pRow->m_eSampleMode != SAMPLE_MODE_NONE; ++pRow)
         {
-            Row row{pRow, 0, 0, false};
-            for (const EKVTType* pType = pRow->m_aeDeviceTypes;
-                 pType != pRow->m_aeDeviceTypes + Description::LIST_CAPACITY && *pType != KVT_TYPE_END; ++pType)
-                row.nTypes |= Bit(*pType);
+            Row row{pRow,
+                    0,
+                    false,
+                    pRow->m_eRequiredOption,
+                    pRow->m_eExcludingOption,
+                    pRow->m_fRealtimeBandwidth,
+                    pRow->m_fMinFreq,
+                    pRow->m_fMaxFreq};
             for (const EOperationMode* pMode = pRow->m_aeOperationModes;
                  pMode != pRow->m_aeOperationModes + Description::LIST_CAPACITY && *pMode != OPMODE_LIST_END;
                  ++pMode)
@@ -630,67 +667,100 @@ private:
                 row.nModes |= Bit(*pMode);
                 row.bAnyMode = row.bAnyMode || *pMode == OPMODE_ANY;
             }
-            AddRow(pRow->m_eConverter1, row);
-            if (pRow->m_eConverter2 != pRow->m_eConverter1)
-                AddRow(pRow->m_eConverter2, row);
+            // A type listed twice or a converter named twice adds the row once.
+            const EKVTType* const pTypesEnd = std::find(
+                pRow->m_aeDeviceTypes, pRow->m_aeDeviceTypes + Description::LIST_CAPACITY, KVT_TYPE_END);
+            for (const EKVTType* pType = pRow->m_aeDeviceTypes; pType != pTypesEnd; ++pType)
+            {
+                if (std::find(pRow->m_aeDeviceTypes, pType, *pType) != pType)
+                    continue;
+                AddRow(pRow->m_eConverter1, *pType, row);
+                if (pRow->m_eConverter2 != pRow->m_eConverter1)
+                    AddRow(pRow->m_eConverter2, *pType, row);
+            }
+        }
+        for (int nConverter = 0; nConverter < CONVERTER_LIMIT; ++nConverter)
+        {
+            for (int nType = 0; nType < TYPE_LIMIT; ++nType)
+            {
+                for (int nSlot = 0; nSlot < MODE_LIMIT + 2; ++nSlot)
+                {
+                    std::vector<Row>& rRows = m_aByPriority[nConverter][nType][nSlot];
+                    rRows = m_aRows[nConverter][nType][nSlot];
+                    std::stable_sort(rRows.begin(), rRows.end(), [](const Row& a, const Row& b) {
+                        return a.pRow->m_nPriority > b.pRow->m_nPriority;
+                    });
+                }
+            }
         }
     }
 
-    void AddRow(EKVTConverter eConverter, const Row& row)
+    void AddRow(EKVTConverter eConverter, EKVTType eType, const Row& row)
     {
-        if (eConverter > CONV_NONE && eConverter < CONVERTER_LIMIT)
-            m_aRows[eConverter].push_back(row);
+        if (!IsIndexed(eConverter, eType))
+            return;
+        std::vector<Row>* aSlots = m_aRows[eConverter][eType];
+        aSlots[SLOT_ANY].push_back(row);
+        const EOperationMode* pMode = row.pRow->m_aeOperationModes;
+        const EOperationMode* const pModesEnd = pMode + KVTSampleModeDescription::LIST_CAPACITY;
+        bool bOther = row.bAnyMode;
+        for (int nSlot = 0; nSlot < MODE_LIMIT; ++nSlot)
+        {
+            if (row.bAnyMode || (row.nModes & Bit(nSlot)) != 0)
+                aSlots[nSlot].push_back(row);
+        }
+        for (; pMode != pModesEnd && *pMode != OPMODE_LIST_END; ++pMode)
+            bOther = bOther || ModeSlot(*pMode) == SLOT_OTHER;
+        if (bOther)
+            aSlots[SLOT_OTHER].push_back(row);
     }
 
-    std::vector<Row> m_aRows[CONVERTER_LIMIT];
+    std::vector<Row> m_aRows[CONVERTER_LIMIT][TYPE_LIMIT][MODE_LIMIT + 2];
+    std::vector<Row> m_aByPriority[CONVERTER_LIMIT][TYPE_LIMIT][MODE_LIMIT + 2];
 };
 }
 
 template <class F>
 void KVTCharacteristics::ForEachMatchingSampleMode(EOperationMode eMode, EKVTConverter eConverter, double fStart,
-                                                   double fStop, double fRealtimeBw, F visit) const
+                                                   double fStop, double fRealtimeBw, bool bByPriority,
+                                                   F visit) const
 {
-    const quint64 nTypeBit = SampleModeIndex::Bit(GetKVTType());
     const quint64 nModeBit = SampleModeIndex::Bit(eMode);
     const KVTOptions* pOptions = nullptr;
-    for (const SampleModeIndex::Row& row : SampleModeIndex::Instance().RowsFor(eConverter))
+    for (const SampleModeIndex::Row& row : SampleModeIndex::Instance().RowsFor(eConverter, GetKVTType(), eMode, bByPriority))
     {
-        const SampleModeDescription* pRow = row.pRow;
-        if ((row.nTypes & nTypeBit) == 0)
-            continue;
-        if (fRealtimeBw != fBANDWIDTH_ANY && fRealtimeBw != pRow->m_fRealtimeBandwidth)
+        if (fRealtimeBw != fBANDWIDTH_ANY && fRealtimeBw != row.fRealtimeBandwidth)
             continue;
         // Written as "not inside" so that a NaN bound (a damaged antenna
         // range) matches no row.
-        if (fStart != fFREQUENCY_ANY && !(fStart >= pRow->m_fMinFreq))
+        if (fStart != fFREQUENCY_ANY && !(fStart >= row.fMinFreq))
             continue;
-        if (fStop != fFREQUENCY_ANY && !(pRow->m_fMaxFreq >= fStop))
+        if (fStop != fFREQUENCY_ANY && !(row.fMaxFreq >= fStop))
             continue;
         if (eMode != OPMODE_ANY && !row.bAnyMode && (row.nModes & nModeBit) == 0)
             continue;
         if (pOptions == nullptr)
             pOptions = KVTOptions::Instance();
-        if (!pOptions->HasOption(pRow->m_eRequiredOption))
+        if (!pOptions->HasOption(row.eRequiredOption))
             continue;
-        if (pRow->m_eExcludingOption != eOptNone && pOptions->HasOption(pRow->m_eExcludingOption))
+        if (row.eExcludingOption != eOptNone && pOptions->HasOption(row.eExcludingOption))
             continue;
-        visit(pRow);
+        if (visit(row.pRow))
+            return;
     }
 }
 
 const KVTCharacteristics::SampleModeDescription* KVTCharacteristics::GetBestSampleModeDescription(
     EOperationMode eMode, EKVTConverter eConverter, double fStart, double fStop, double fRealtimeBw)
 {
+    // The first match by priority is the best: among equal priorities the
+    // first row of the table wins. Priorities from -100000 down never win.
     const SampleModeDescription* pBest = nullptr;
-    qint32 nBestPriority = -100000;
-    ForEachMatchingSampleMode(eMode, eConverter, fStart, fStop, fRealtimeBw,
-                              [&](const SampleModeDescription* pRow) {
-                                  // Strictly higher only: among equal priorities the first row wins.
-                                  if (pRow->m_nPriority > nBestPriority)
-                                  {
+    ForEachMatchingSampleMode(eMode, eConverter, fStart, fStop, fRealtimeBw, true,
+                              [&pBest](const SampleModeDescription* pRow) {
+                                  if (pRow->m_nPriority > -100000)
                                       pBest = pRow;
-                                      nBestPriority = pRow->m_nPriority;
-                                  }
+                                  return true;
                               });
     if (pBest == nullptr && ErrorHandler::Instance().TracesEnabled())
         _Q_TraceOld("No sample mode matching eConverter=%d, eOpMode=%d, fStartFreq=%f, fStopFreq=%f, fRealtimeBw=%f",
@@ -739,9 +809,10 @@ const std::set<double> KVTCharacteristics::GetRealtimeBandwidths(EOperationMode 
     if (pAntenna == nullptr)
         return setBandwidths;
     ForEachMatchingSampleMode(eMode, GetConverterForTypeName(pAntenna->m_strConverterTypeName),
-                              pAntenna->m_fMinRange, pAntenna->m_fMaxRange, fBANDWIDTH_ANY,
+                              pAntenna->m_fMinRange, pAntenna->m_fMaxRange, fBANDWIDTH_ANY, false,
                               [&setBandwidths](const SampleModeDescription* pRow) {
                                   setBandwidths.insert(pRow->m_fRealtimeBandwidth);
+                                  return false;
                               });
     return setBandwidths;
 }
