@@ -12,8 +12,11 @@ mkdir -p "$out"
 codes="KVT-CL KVT-DR KVT-GSM KVT-HFR KVT-LF KVT-TS KVTQ-WB KVTQ-SR KVTN-HF KVTN-HBW KVTN-SR KVTN-WB
 KVTU-HFR KVTU-HF KVTU-HBW KVTP1-4C KVT-TRA KVT-SSL KVTQ-MC KVTQ-REM KVTN-MC KVTN-REM"
 all=$(echo $codes | tr ' ' ';')
+# One fixed configuration directory, emptied for every run: its path is part
+# of the report, so two snapshots only compare equal when it is the same.
+dir=${TMPDIR:-/tmp}/reportsnapshot-config
 run() { # type name options
-    dir=$(mktemp -d)
+    rm -rf "$dir" && mkdir -p "$dir"
     QT_QPA_PLATFORM=offscreen "$report" --config-dir "$dir" --type "$1" --options "$3" --json \
         > "$out/$1-$2.json" 2>&1 || echo "exit $?" >> "$out/$1-$2.json"
     QT_QPA_PLATFORM=offscreen "$report" --config-dir "$dir" --type "$1" --options "$3" \
