@@ -13,6 +13,8 @@ set(kvthost_sources
     base/cfginiformat_p.h
     base/cfgsection.cpp
     base/cfgsection_p.h
+    base/cinterfacecreator.cpp
+    base/cinterfacecreator.h
     base/datetime.cpp
     base/datetime.h
     base/errorhandler.cpp
@@ -23,6 +25,8 @@ set(kvthost_sources
     base/icfg.h
     base/idllinstance.cpp
     base/idllinstance.h
+    base/iinterface.h
+    base/iinterfacecallback.h
     base/iobserver.h
     base/moduleloader.cpp
     base/moduleloader_p.h
@@ -30,6 +34,10 @@ set(kvthost_sources
     base/observable.h
     base/omekos.cpp
     base/omekos.h
+    base/serialaddress.cpp
+    base/serialaddress.h
+    base/serialconnection.cpp
+    base/serialconnection_p.h
     base/tokenizer.cpp
     base/tokenizer.h
     base/trace.cpp
@@ -80,3 +88,5 @@ foreach(dir IN ITEMS base valueframework/valueclasses devicecontrol/stddevicedef
     install(DIRECTORY ${PROJECT_SOURCE_DIR}/${dir}/ DESTINATION ${KVT_INSTALL_INCLUDE_DIR}/${dir}
         FILES_MATCHING PATTERN "*.h" PATTERN "*_p.h" EXCLUDE)
 endforeach()
+
+target_link_libraries(kvthost PRIVATE Qt5::SerialPort)
