@@ -107,7 +107,8 @@ TEST_F(StationTest, BadArgumentsGiveOneLineExitCodeTwoAndWriteNothing)
     const QString output = OutputPath("never");
     const QList<QStringList> wrongs = {
         {"--seconds", "0"}, {"--seconds", "ten"}, {"--seed", "-1"}, {"--plot", OutputPath("plot.jpg")},
-        {"--config-dir", OutputPath("missing")}, {"--serial", ""}, {"--unknown"}, {"surplus"}};
+        {"--config-dir", OutputPath("missing")}, {"--serial", ""}, {"--serial", "/dev/ttyS0:fast"},
+        {"--unknown"}, {"surplus"}};
     for (const QStringList& wrong : wrongs) {
         const Run run = Station(QStringList{"--output-dir", output} << wrong);
         EXPECT_EQ(run.nExitCode, 2) << wrong.join(' ').toStdString();

@@ -2,6 +2,7 @@
 
 #include "devicecontrol/directionfinder/kvtcommon/ilegacydriver.h"
 #include "tools/kvtstation/emitterstate.h"
+#include "valueframework/valueclasses/bearing.h"
 
 #include <QString>
 #include <QStringList>
@@ -25,7 +26,7 @@ class SimulationRandom;
 ///
 /// Operations the station does not need answer success and do nothing.
 /// Single-threaded: results are reported from inside Measure().
-class SimulatedLegacyDriver : public NxKVTCommon::ILegacyDriver
+class SimulatedLegacyDriver final : public NxKVTCommon::ILegacyDriver
 {
 public:
     /// (from, to) in degrees; a pair with from > to wraps through 0.

@@ -1,5 +1,7 @@
 #include "tools/kvtstation/stationcommandline.h"
 
+#include "base/serialaddress.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -147,6 +149,13 @@ bool StationCommandLine::ParseSerial()
         m_strError = QStringLiteral("The serial device must not be empty.");
         return false;
     }
-    m_strSerialAddress = device.contains(QLatin1Char(':')) ? device : device + DEFAULT_SERIAL_SETTINGS;
+    const QString address = device.contains(QLatin1Char(':')) ? device : device + DEFAULT_SERIAL_SETTINGS;
+    SerialAddress parsed;
+    if (!SerialAddress::Parse(address, parsed)) {
+        m_strError = QStringLiteral("\"%1\" is not a serial device or address such as /dev/ttyUSB0:9600,n,8,1.")
+                         .arg(device);
+        return false;
+    }
+    m_strSerialAddress = address;
     return true;
 }
