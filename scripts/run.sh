@@ -10,7 +10,6 @@ scripts/deps.sh
 cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF
 cmake --build build -j"$(nproc)"
 if [ $# -eq 0 ]; then
-    mkdir -p kvtstation-output
     set -- --seconds 10 --plot kvtstation-output/bearings.png
 fi
 exec build/tools/kvtstation/kvtstation "$@"

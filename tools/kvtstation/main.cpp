@@ -109,17 +109,20 @@ int main(int argc, char** argv)
     // nothing is ever shown: no screen is needed.
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    StationCommandLine commandLine;
+    if (!commandLine.Parse(arguments)) {
+        QTextStream(stderr) << "kvtstation: " << commandLine.GetError() << "\n";
+        return 2;
+    }
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kvtstation"));
     QCoreApplication::setApplicationVersion(KvtLibraryInfo::Version());
+    commandLine.ShowHelpOrVersion();
     QTextStream out(stdout);
     QTextStream err(stderr);
-
-    StationCommandLine commandLine;
-    if (!commandLine.Parse(QCoreApplication::arguments())) {
-        err << "kvtstation: " << commandLine.GetError() << "\n";
-        return 2;
-    }
     QTranslator translator;
     if (KVTTranslation::Load(translator, QLocale()))
         QCoreApplication::installTranslator(&translator);

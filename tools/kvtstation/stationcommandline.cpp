@@ -63,10 +63,6 @@ bool StationCommandLine::Parse(const QStringList& arguments)
         m_strError = m_parser.errorText();
         return false;
     }
-    if (m_parser.isSet(QStringLiteral("help")))
-        m_parser.showHelp(0);
-    if (m_parser.isSet(QStringLiteral("version")))
-        m_parser.showVersion();
     if (!m_parser.positionalArguments().isEmpty()) {
         m_strError = QStringLiteral("Unexpected argument: %1").arg(m_parser.positionalArguments().first());
         return false;
@@ -85,6 +81,14 @@ bool StationCommandLine::Parse(const QStringList& arguments)
     m_bJson = m_parser.isSet(OPT_JSON);
     m_bReport = m_parser.isSet(OPT_REPORT);
     return true;
+}
+
+void StationCommandLine::ShowHelpOrVersion()
+{
+    if (m_parser.isSet(QStringLiteral("help")))
+        m_parser.showHelp(0);
+    if (m_parser.isSet(QStringLiteral("version")))
+        m_parser.showVersion();
 }
 
 bool StationCommandLine::ParseOutputDir()
@@ -131,7 +135,8 @@ bool StationCommandLine::ParsePlotFile()
         m_strError = QStringLiteral("The plot file \"%1\" must end in .png.").arg(m_parser.value(OPT_PLOT));
         return false;
     }
-    if (!plot.absoluteDir().exists() || plot.isDir()) {
+    // The output folder is made by the run, so the plot may go there as well.
+    if ((!plot.absoluteDir().exists() && plot.absolutePath() != m_strOutputDir) || plot.isDir()) {
         m_strError = QStringLiteral("The plot file \"%1\" cannot be written: no such directory.")
                          .arg(m_parser.value(OPT_PLOT));
         return false;

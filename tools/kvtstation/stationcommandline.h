@@ -21,10 +21,14 @@ public:
 
     StationCommandLine();
 
-    /// Parses the arguments (the first one is the program). --help and
-    /// --version print and end the process. False on a usage error, with
+    /// Parses the arguments (the first one is the program); needs no
+    /// application object, so that a usage error is reported before Qt
+    /// starts (and prints its own notes). False on a usage error, with
     /// GetError() saying why in one line.
     bool Parse(const QStringList& arguments);
+    /// For --help and --version: prints and ends the process. Call it once
+    /// the application object exists.
+    void ShowHelpOrVersion();
     QString GetError() const { return m_strError; }
 
     /// Existing configuration directory; empty means the store's own.
@@ -35,7 +39,8 @@ public:
     quint32 GetSeed() const { return m_nSeed; }
     bool IsRealtime() const { return m_bRealtime; }
     bool IsJson() const { return m_bJson; }
-    /// PNG file for the polar plot; empty means no plot.
+    /// PNG file for the polar plot (in an existing folder or the output
+    /// folder); empty means no plot.
     QString GetPlotFile() const { return m_strPlotFile; }
     /// Serial address for the DF sentences ("<device>:<baud>,<parity>,<data>,<stop>");
     /// a bare device gets 9600 baud, no parity, 8 data bits, 1 stop bit. Empty: no serial output.

@@ -212,7 +212,8 @@ std::vector<EmitterState> StationSimulation::Emitters(double share) const
     const double seconds = m_nElapsedMs / 1000.0;
     // The aircraft climbs into view from the north-east, crosses overhead
     // half-way through the run and leaves to the south-west.
-    const double aircraftElevation = 10.0 + 78.0 * std::sin(M_PI * share);
+    const double climb = std::sin(M_PI * share);
+    const double aircraftElevation = 10.0 + 75.0 * climb * climb;
     return {
         {8.291e6, 75.0, 5.0, 45.0},
         {SHIP_CHANNEL, std::fmod(200.0 + 0.8 * seconds, 360.0), 1.0, 38.0},

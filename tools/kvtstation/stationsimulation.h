@@ -25,7 +25,7 @@ class StationCallback;
 ///   0.1  – 0.2 and 0.6 – 0.7  rough sea: the platform rolls past its threshold;
 ///   0.55 – 0.8   the data link is slow (connection speed 1): weak bearings
 ///                come without quality;
-///   an aircraft passes overhead, above 60° elevation from about 0.22 to 0.78.
+///   an aircraft passes overhead, above 60° elevation from about 0.3 to 0.7.
 /// Platform attitude, heading and position are published below the device
 /// node at every step.
 ///
