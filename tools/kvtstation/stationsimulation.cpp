@@ -192,17 +192,13 @@ void StationSimulation::PublishPlatform(double share)
     const double roll = (bRough ? ROUGH_ROLL : CALM_ROLL) * std::sin(2.0 * M_PI * seconds / ROLL_PERIOD_S)
                         + m_random.Gauss(0.3);
     const double pitch = PITCH * std::sin(2.0 * M_PI * seconds / PITCH_PERIOD_S) + m_random.Gauss(0.2);
-    // Steaming north-east at a few knots.
+    // At anchor: the position stays, the heading swings a little.
     const double heading = 45.0 + 2.0 * std::sin(seconds / 7.0) + m_random.Gauss(0.2);
     Publish<values::ValueNumeric<double>>(m_strDevicePath, StdDeviceDefinition::g_vdRoll, roll);
     Publish<values::ValueNumeric<double>>(m_strDevicePath, StdDeviceDefinition::g_vdPitch, pitch);
     Publish<values::ValueNumeric<int>>(m_strDevicePath, StdDeviceDefinition::g_vdTrueHeading,
                                        static_cast<int>(std::lround(heading * 10.0)));
     Publish<values::ValueNumeric<double>>(m_strDevicePath, StdDeviceDefinition::g_vdAltitude, 12.0);
-    if (auto* pLatitude = DeviceValue<values::ValueNumeric<double>>(m_strDevicePath, StdDeviceDefinition::g_vdPosLatitude))
-        pLatitude->SetValue(pLatitude->GetValue() + 1e-6);
-    if (auto* pLongitude = DeviceValue<values::ValueNumeric<double>>(m_strDevicePath, StdDeviceDefinition::g_vdPosLongitude))
-        pLongitude->SetValue(pLongitude->GetValue() + 1.7e-6);
     Publish<values::Value<qint64>>(m_strDevicePath, StdDeviceDefinition::g_vdPosLastUpdate,
                                    static_cast<qint64>(m_nStartTimeMs) + m_nElapsedMs);
 }

@@ -26,8 +26,9 @@ class StationCallback;
 ///   0.55 – 0.8   the data link is slow (connection speed 1): weak bearings
 ///                come without quality;
 ///   an aircraft passes overhead, above 60° elevation from about 0.3 to 0.7.
-/// Platform attitude, heading and position are published below the device
-/// node at every step.
+/// Platform attitude, heading and the time of the position fix are published
+/// below the device node at every step; the station lies at anchor, so its
+/// position stays as the setup has it.
 ///
 /// Fast by default: steps follow each other as soon as the event loop is
 /// free; in real time one step per STEP_MS of wall-clock time. Everything
