@@ -106,9 +106,10 @@ int RunStation(const StationCommandLine& commandLine, QTextStream& out, QTextStr
 int main(int argc, char** argv)
 {
     // The DF output builds its settings widget and the plot is painted, but
-    // nothing is ever shown: no screen is needed.
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
+    // nothing is ever shown: whatever screen the environment names, the
+    // station needs none, only fonts. (Unlike "offscreen", this platform
+    // also releases everything it made at exit.)
+    qputenv("QT_QPA_PLATFORM", "minimal:enable_fonts");
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
