@@ -2,6 +2,7 @@
 
 #include "devicecontrol/directionfinder/kvtcommon/commandprotocol.h"
 #include "devicecontrol/stddevicedefinition/stddevicedefinition.h"
+#include "tools/kvtstation/devicevalue.h"
 #include "valueframework/valueclasses/bearingresult.h"
 #include "valueframework/valueclasses/tree.h"
 #include "valueframework/valueclasses/value.h"
@@ -37,10 +38,9 @@ StationCallback::StationCallback(const QString& devicePath, const QString& devic
     : m_strDeviceAddress(deviceAddress)
     , m_overheadPassFilter(overheadPassParams)
     , m_commandLog(commandLog)
-    , m_pAzimuth(values::Tree::Instance()->Find<values::Value<values::BearingResult>>(
-          PathOf(devicePath, StdDeviceDefinition::g_vdAzimuth)))
-    , m_pAzimuthList(values::Tree::Instance()->Find<values::ValueList<values::BearingResult>>(
-          PathOf(devicePath, StdDeviceDefinition::g_vdAzimuthList)))
+    , m_pAzimuth(DeviceValue<values::Value<values::BearingResult>>(devicePath, StdDeviceDefinition::g_vdAzimuth))
+    , m_pAzimuthList(
+          DeviceValue<values::ValueList<values::BearingResult>>(devicePath, StdDeviceDefinition::g_vdAzimuthList))
     , m_pDataValid(FindOrCreate<values::Value<bool>>(devicePath + DATA_VALID))
 {
     FindOrCreate<values::Value<QString>>(devicePath + DATA_STATE_INFO);

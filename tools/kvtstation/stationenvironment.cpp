@@ -12,6 +12,7 @@
 #include "devicecontrol/directionfinder/kvtcommon/stationcfg.h"
 #include "devicecontrol/directionfinder/kvtcommon/zodmanager.h"
 #include "devicecontrol/stddevicedefinition/stddevicedefinition.h"
+#include "tools/kvtstation/devicevalue.h"
 #include "tools/kvtstation/simulatedlegacydriver.h"
 #include "valueframework/valueclasses/tree.h"
 #include "valueframework/valueclasses/valuenumeric.h"
@@ -49,12 +50,6 @@ const QString SYS_MIN_FREQ = QStringLiteral("/KVTCONTROL/SYSMINFREQ");
 const QString SYS_MAX_FREQ = QStringLiteral("/KVTCONTROL/SYSMAXFREQ");
 /// The characteristics' general operation mode.
 const EOperationMode OPERATION_MODE_GENERAL = static_cast<EOperationMode>(1);
-
-template <class T>
-T* DeviceValue(const QString& devicePath, const values::ValueDescriptor& descriptor)
-{
-    return values::Tree::Instance()->Find<T>(devicePath + descriptor.PathName());
-}
 
 void SetNumber(const QString& devicePath, const values::ValueDescriptor& descriptor, double value)
 {

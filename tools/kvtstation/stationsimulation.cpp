@@ -2,6 +2,7 @@
 
 #include "devicecontrol/directionfinder/kvtcommon/freqrangedefinition.h"
 #include "devicecontrol/stddevicedefinition/stddevicedefinition.h"
+#include "tools/kvtstation/devicevalue.h"
 #include "tools/kvtstation/stationcallback.h"
 #include "valueframework/valueclasses/tree.h"
 #include "valueframework/valueclasses/value.h"
@@ -47,12 +48,6 @@ const double PITCH_PERIOD_S = 5.0;
 bool Within(double share, double from, double to)
 {
     return share >= from && share < to;
-}
-
-template <class T>
-T* DeviceValue(const QString& devicePath, const values::ValueDescriptor& descriptor)
-{
-    return values::Tree::Instance()->Find<T>(devicePath + descriptor.PathName());
 }
 
 template <class T, class V>
