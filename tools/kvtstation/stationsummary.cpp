@@ -127,7 +127,7 @@ void StationSummary::PrintText(QTextStream& out, const QJsonObject& summary)
     const QJsonObject hardware = summary["hardware"].toObject();
     out << "Hardware missing:   " << Join(hardware["missing"].toArray()) << "\n";
     out << "Hardware unknown:   " << Join(hardware["unknown"].toArray()) << "\n";
-    out << "ZOD receiver:       " << (summary["zod"]["receiver"].toBool() ? "created" : "not configured") << "\n";
+    out << "ZOD receiver:       " << (summary["zod"]["receiver"].toBool() ? "configured" : "not configured") << "\n";
     out << "\nOutputs\n";
     out << "  sentence file:    " << sentences["file"].toString() << "\n";
     if (!sentences["serial"].isNull())
