@@ -85,7 +85,7 @@ bool StationCommandLine::Parse(const QStringList& arguments)
 
 void StationCommandLine::ShowHelpOrVersion()
 {
-    if (m_parser.isSet(QStringLiteral("help")))
+    if (m_parser.isSet(QStringLiteral("help")) || m_parser.isSet(QStringLiteral("help-all")))
         m_parser.showHelp(0);
     if (m_parser.isSet(QStringLiteral("version")))
         m_parser.showVersion();
