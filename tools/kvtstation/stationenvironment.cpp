@@ -95,13 +95,7 @@ StationEnvironment::StationEnvironment(const QString& devicePath, const QString&
     m_bCommandLogOpen = m_commandLog.Init();
     PublishDisplayFilterRanges();
     ConfigureOutput(serialAddress);
-
-    KVTCharacteristics& characteristics = KVTInformationCenter::Instance()->GetKVTCharacteristics();
-    SetFrequencyLimit(SYS_MIN_FREQ, characteristics.GetMinFreq(OPERATION_MODE_GENERAL));
-    SetFrequencyLimit(SYS_MAX_FREQ, characteristics.GetMaxFreq(OPERATION_MODE_GENERAL));
-    m_pZodManager = std::make_unique<ZodManager>();
-    m_pZodManager->CreateZodReceiverIfConfigured(ZOD_CLIENT_NAME, ZOD_RECEIVER_KEY, false);
-    m_bZodReceiver = CfgCenter::GetAppCfg(ICfg::Application).GetBool(ZOD_RECEIVER_KEY, false, 0);
+    StartZodReceiver();
 }
 
 StationEnvironment::~StationEnvironment()
@@ -182,4 +176,14 @@ void StationEnvironment::ConfigureOutput(const QString& serialAddress)
     if (!serialAddress.isEmpty())
         cfg.SetString(QStringLiteral("RS232Output_Address"), serialAddress, 0);
     m_pOutput = std::make_unique<DFDataOutput>(QStringLiteral("DFDataOutput"));
+}
+
+void StationEnvironment::StartZodReceiver()
+{
+    KVTCharacteristics& characteristics = KVTInformationCenter::Instance()->GetKVTCharacteristics();
+    SetFrequencyLimit(SYS_MIN_FREQ, characteristics.GetMinFreq(OPERATION_MODE_GENERAL));
+    SetFrequencyLimit(SYS_MAX_FREQ, characteristics.GetMaxFreq(OPERATION_MODE_GENERAL));
+    m_pZodManager = std::make_unique<ZodManager>();
+    m_pZodManager->CreateZodReceiverIfConfigured(ZOD_CLIENT_NAME, ZOD_RECEIVER_KEY, false);
+    m_bZodReceiver = CfgCenter::GetAppCfg(ICfg::Application).GetBool(ZOD_RECEIVER_KEY, false, 0);
 }

@@ -71,6 +71,7 @@ private:
     void LoadOverheadPass();
     void PublishDisplayFilterRanges();
     void ConfigureOutput(const QString& serialAddress);
+    void StartZodReceiver();
 
     QString m_strDevicePath;
     QString m_strStationAddress;
