@@ -32,7 +32,9 @@ class StationCallback;
 ///
 /// Fast by default: steps follow each other as soon as the event loop is
 /// free; in real time one step per STEP_MS of wall-clock time. Everything
-/// random comes from the seed. Single-threaded (Qt timer).
+/// random comes from the seed; the simulated clock starts at the wall-clock
+/// time of Start(), so that time stamps look like the day's. Single-threaded
+/// (Qt timer).
 class StationSimulation : public QObject
 {
     Q_OBJECT
