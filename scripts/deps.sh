@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake make g++ qtbase5-dev libqt5serialport5-dev qttools5-dev qttools5-dev-tools
-          libqt5xml5 libgtest-dev libgmock-dev)
+          libqt5xml5 libgtest-dev libgmock-dev fonts-dejavu-core)
 if [ "${1:-}" = "--with-benchmarks" ]; then
     packages+=(libbenchmark-dev libspdlog-dev valgrind)
 fi
