@@ -363,6 +363,16 @@ TEST_F(AntennaSetupTest, ValueTreeRoundTripUpdateByPositionAndBlockedNode)
     EXPECT_TRUE(m_strTraces.contains("WARNING: antenna Renamed 2e+07 - 3e+09 (handle=2) in value tree does not match AntennaDataList"));
     EXPECT_TRUE(m_strTraces.contains("_GETVALUE AntConverterTypeName failed - ignored"));
 
+    // Read again into as many records as there are nodes: each starts from the
+    // defaults, so what a node lacks is not carried over from the earlier read.
+    values::Node* pHf = Node(0).GetNode();
+    pHf->RemoveChild(pHf->GetChild("AntConverterTypeName"));
+    ASSERT_EQ(read.GetAntennaByIndex(0)->m_strConverterTypeName, "HF-CONV");
+    EXPECT_EQ(read.ReadAntennasFromValueTree(DEVICE), 3);
+    EXPECT_EQ(read.GetAntennaByIndex(0)->m_strConverterTypeName, QString());
+    EXPECT_EQ(read.GetAntennaByIndex(0)->m_nHandle, 77);
+    EXPECT_EQ(read.GetAntennaByIndex(1)->m_strName, "Renamed");
+
     read.DeleteAllAntennasFromValueTree(DEVICE);
     EXPECT_EQ(Tree().FindNode(CFG_NODE)->GetChildCount(), 1);
     EXPECT_EQ(read.ReadAntennasFromValueTree(DEVICE), 0);

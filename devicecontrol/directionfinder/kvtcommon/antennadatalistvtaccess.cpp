@@ -15,6 +15,8 @@
 #include <QLocale>
 
 #include <memory>
+#include <typeinfo>
+#include <vector>
 
 using StdDeviceDefinition::StdAdapter;
 
@@ -30,7 +32,10 @@ void ForEachAntennaNode(values::Node* pCfg, F visit)
     {
         if (pItem->GetValueDescriptor() != &StdDeviceDefinition::g_vdNodeAnt)
             continue;
-        if (auto* pNode = dynamic_cast<values::Node*>(pItem))
+        // Antenna nodes are plain nodes, which typeid tells far cheaper than a dynamic_cast.
+        if (typeid(*pItem) == typeid(values::Node))
+            visit(static_cast<values::Node*>(pItem));
+        else if (auto* pNode = dynamic_cast<values::Node*>(pItem))
             visit(pNode);
     }
 }
@@ -91,16 +96,42 @@ private:
 
 int AntennaDataListVtAccess::ReadAntennasFromValueTree(AntennaDataList& list, const QString& path) const
 {
-    list.Clear();
-    int nRead = 0;
-    ForEachAntennaNode(LocateCfgNode(path), [&](values::Node* pNode) {
-        const StdAdapter adapter(pNode);
-        auto pAntenna = std::make_unique<AntennaData>();
-        ReadIdentity(adapter, *pAntenna);
-        ReadSettings(adapter, *pAntenna);
-        list.AddAntenna(pAntenna.release());
-        ++nRead;
-    });
+    std::vector<values::Node*> aNodes;
+    aNodes.reserve(static_cast<size_t>(list.GetAntennaCount()));
+    try
+    {
+        ForEachAntennaNode(LocateCfgNode(path), [&aNodes](values::Node* pNode) { aNodes.push_back(pNode); });
+    }
+    catch (...)
+    {
+        list.Clear();
+        throw;
+    }
+    // A refresh mostly finds as many nodes as there are records: those are
+    // refilled from their defaults in place rather than deleted and made anew.
+    const int nRead = static_cast<int>(aNodes.size());
+    const bool bRefill = nRead == list.GetAntennaCount();
+    if (!bRefill)
+        list.Clear();
+    for (int i = 0; i < nRead; ++i)
+    {
+        const StdAdapter adapter(aNodes[static_cast<size_t>(i)]);
+        if (bRefill)
+        {
+            AntennaData& rAntenna = *list.GetAntennaByIndex(i);
+            static const AntennaData s_defaults;
+            rAntenna = s_defaults;
+            ReadIdentity(adapter, rAntenna);
+            ReadSettings(adapter, rAntenna);
+        }
+        else
+        {
+            auto pAntenna = std::make_unique<AntennaData>();
+            ReadIdentity(adapter, *pAntenna);
+            ReadSettings(adapter, *pAntenna);
+            list.AddAntenna(pAntenna.release());
+        }
+    }
     return nRead;
 }
 
@@ -159,8 +190,14 @@ values::Node* AntennaDataListVtAccess::LocateCfgNode(const QString& path)
 {
     const values::ValueDescriptor& descriptor = StdDeviceDefinition::g_vdNodeCfg;
     values::ValueDescriptor::SetBasePath(path);
-    descriptor.Create(nullptr);
-    values::Node* pNode = values::Tree::Instance()->FindNode(path + descriptor.PathName());
+    // Every refresh passes here; the node is only created the first time.
+    const QString strCfgPath = path + descriptor.PathName();
+    values::Node* pNode = values::Tree::Instance()->FindNode(strCfgPath);
+    if (pNode == nullptr)
+    {
+        descriptor.Create(nullptr);
+        pNode = values::Tree::Instance()->FindNode(strCfgPath);
+    }
     if (pNode == nullptr)
         throw ARException(QStringLiteral("Could not create node according to value descriptor %1.").arg(descriptor.PathName()),
                           __FILE__, QString(), "CreateNode", __LINE__, 0);

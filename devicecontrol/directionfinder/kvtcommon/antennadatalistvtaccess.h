@@ -35,8 +35,10 @@ class Node;
 class KVTCOMMON_EXPORT AntennaDataListVtAccess
 {
 public:
-    /// Clears the list and fills it with one record per antenna node, in tree
-    /// order; returns the number of records read.
+    /// Makes the list one record per antenna node, in tree order, each read
+    /// from the defaults up; returns the number of records read. When the
+    /// counts already match, the records are refilled in place (pointers to
+    /// them stay valid); otherwise the list is cleared and filled anew.
     int ReadAntennasFromValueTree(AntennaDataList& list, const QString& path) const;
     /// Node k (counting antenna nodes only) updates record k when name and
     /// frequency span match exactly; everything but name, handle and span is
