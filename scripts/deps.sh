@@ -5,9 +5,13 @@ set -euo pipefail
 
 packages=(cmake make g++ qtbase5-dev libqt5serialport5-dev qttools5-dev qttools5-dev-tools
           libqt5xml5 libgtest-dev libgmock-dev)
-if [ "${1:-}" = "--with-benchmarks" ]; then
-    packages+=(libbenchmark-dev valgrind)
-fi
+for option in "$@"; do
+    case "$option" in
+        --with-benchmarks) packages+=(libbenchmark-dev valgrind) ;;
+        --with-fuzzers) packages+=(clang-14 libclang-rt-14-dev) ;;
+        --with-coverage) packages+=(gcovr) ;;
+    esac
+done
 
 missing=()
 for p in "${packages[@]}"; do
