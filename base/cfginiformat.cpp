@@ -24,12 +24,13 @@ QString SectionHeader(const QString& path)
     return QLatin1Char('[') + encoded.join(QLatin1Char('/')) + QLatin1Char(']');
 }
 
+// A hand-written "%2F" decodes to "/", which only ever separates sections:
+// it is read as a separator, so that every section stays reachable by name.
 QString SectionPathFromHeader(const QString& header)
 {
     QStringList components;
     for (const QString& component : header.split(QLatin1Char('/'), Qt::SkipEmptyParts))
-        components << CfgIniFormat::DecodeName(component.trimmed());
-    components.removeAll(QString());
+        components << CfgIniFormat::DecodeName(component.trimmed()).split(QLatin1Char('/'), Qt::SkipEmptyParts);
     return components.join(QLatin1Char('/'));
 }
 

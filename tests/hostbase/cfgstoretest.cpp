@@ -1,6 +1,8 @@
 #include "tests/common/configdirfixture.h"
 
+#include <QDir>
 #include <QFile>
+#include <QFileInfo>
 
 #include <memory>
 
@@ -76,6 +78,22 @@ TEST_F(CfgStoreTest, OddNamesAndValuesSurviveTheFile)
     for (int i = 0; i < keys.size(); ++i)
         EXPECT_EQ(odd->GetString(keys.at(i), "<absent>", 0), values.at(i)) << i;
     EXPECT_EQ(Open()->GetSubCfgNames(), QStringList{"Odd]Name"});
+}
+
+// Found by fuzz_inifile: a hand-written "%2F" in a header made a section
+// with an empty name that no GetSubCfg could reach.
+TEST_F(CfgStoreTest, HandWrittenHeadersGiveReachableSections)
+{
+    const QString path = Open()->GetFileName();
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(path).absolutePath()));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[%2Fx ]\nKey=v\n[a%2F%2Fb/]\nOther=w\n");
+    file.close();
+    auto cfg = Open();
+    EXPECT_EQ(cfg->GetSubCfgNames(), (QStringList{"a", "x"}));
+    EXPECT_EQ(Open("x")->GetString("Key", QString(), 0), "v");
+    EXPECT_EQ(Open("a/b")->GetString("Other", QString(), 0), "w");
 }
 
 TEST_F(CfgStoreTest, FilePerNameAndViewUnderTheConfigurationDirectory)
