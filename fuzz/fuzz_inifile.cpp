@@ -2,8 +2,10 @@
 // read through the public store API. Properties: reading never crashes; the
 // content the store makes of the file survives a save and a fresh read
 // unchanged; and a file the store wrote itself is written back byte for byte.
-// Time: fuzz.sh runs this with a length cap and a per-input timeout, so a
-// line shape that makes parsing super-linear shows up as a hang.
+// Time: every input is also read repeated up to 64 KiB (as one long line
+// when it holds no line break, as many lines when it does). Linear reading
+// takes milliseconds there, quadratic reading billions of steps, which
+// exceeds fuzz.sh's per-input timeout and is reported as a hang.
 #include "base/cfgcenter.h"
 #include "base/icfg.h"
 #include "fuzz/fuzzsupport.h"
@@ -32,9 +34,9 @@ void Collect(ICfg& section, const QString& path, Content& content)
     }
 }
 
-Content Read()
+Content Read(const QString& name = QStringLiteral("Fuzz"))
 {
-    const std::unique_ptr<ICfg> cfg(CfgCenter::CreateCfg(QStringLiteral("Fuzz"), ICfg::User, QString()));
+    const std::unique_ptr<ICfg> cfg(CfgCenter::CreateCfg(name, ICfg::User, QString()));
     Content content;
     Collect(*cfg, QString(), content);
     return content;
@@ -59,17 +61,27 @@ QByteArray FileContent(const QString& path)
     return file.readAll();
 }
 
+void WriteFile(const QString& path, const QByteArray& content)
+{
+    FUZZ_CHECK(QDir().mkpath(QFileInfo(path).absolutePath()));
+    QFile file(path);
+    FUZZ_CHECK(file.open(QIODevice::WriteOnly));
+    FUZZ_CHECK(file.write(content) == content.size());
+}
+
 } // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    const QString path = Fuzz::FreshConfigDir() + QStringLiteral("/user/Fuzz.ini");
-    {
-        FUZZ_CHECK(QDir().mkpath(QFileInfo(path).absolutePath()));
-        QFile file(path);
-        FUZZ_CHECK(file.open(QIODevice::WriteOnly));
-        FUZZ_CHECK(file.write(reinterpret_cast<const char*>(data), static_cast<qint64>(size)) == qint64(size));
+    const QString dir = Fuzz::FreshConfigDir();
+    const QByteArray input(reinterpret_cast<const char*>(data), static_cast<int>(size));
+    if (size > 0) {
+        WriteFile(dir + QStringLiteral("/user/Big.ini"), input.repeated(static_cast<int>(65536 / size)));
+        Read(QStringLiteral("Big"));
     }
+
+    const QString path = dir + QStringLiteral("/user/Fuzz.ini");
+    WriteFile(path, input);
     const Content parsed = Read();
     Rewrite();
     FUZZ_CHECK(Read() == parsed);
