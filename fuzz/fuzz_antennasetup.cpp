@@ -3,7 +3,10 @@
 // numbers, DF method lists, flags, names, the antenna count). Properties: no
 // crash; at most 12 records, every number finite, DF method names never
 // empty and never holding the list separator; and a setup the library wrote
-// reads back and is written again to the same stored texts.
+// reads back and is written again to the same stored texts, the used ranges
+// aside: reading pulls a range end into the frequency span, and separating
+// touching ranges (1 Hz, also where the 3-decimal texts made them touch) may
+// push it out again, so ranges may move from one round trip to the next.
 #include "base/icfg.h"
 #include "devicecontrol/directionfinder/kvtcommon/antennadatalist.h"
 #include "devicecontrol/directionfinder/kvtcommon/stationcfg.h"
@@ -55,8 +58,10 @@ std::map<QString, QString> Stored()
                                 QStringLiteral("SystemConfiguration/Antenna2"),
                                 QStringLiteral("SystemConfiguration/Antenna3")}) {
         const std::unique_ptr<ICfg> section(station->GetSubCfg(name, ICfg::Station));
-        for (const QString& key : section->GetKeys())
-            stored[name + QLatin1Char('/') + key] = section->GetString(key, QString(), 0);
+        for (const QString& key : section->GetKeys()) {
+            if (key != QLatin1String("MinRange") && key != QLatin1String("MaxRange"))
+                stored[name + QLatin1Char('/') + key] = section->GetString(key, QString(), 0);
+        }
     }
     return stored;
 }
