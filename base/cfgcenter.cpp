@@ -96,5 +96,5 @@ void CfgCenter::DestroyDllInstanceByPointer(IDllInstance* instance)
 QString CfgCenter::ModuleDirectory()
 {
     const QString configured = qEnvironmentVariable("KVT_MODULE_DIR");
-    return configured.isEmpty() ? QStringLiteral(KVT_DEFAULT_MODULE_DIR) : configured;
+    return configured.isEmpty() ? ModuleLoader::DefaultDirectory() : configured;
 }

@@ -40,7 +40,7 @@ public:
 
     /// Loads a module by its Windows file name ("ZodClient.dll"): the file
     /// "libZodClient.so" or else "ZodClient.so" in the module directory
-    /// (KVT_MODULE_DIR when set, otherwise the installed module directory;
+    /// (KVT_MODULE_DIR when set, otherwise ModuleDirectory();
     /// any directory part of file is ignored; the ".dll" suffix may have any
     /// case, the name itself is matched case-sensitively), then calls its factory
     /// (see idllinstance.h) with text. The two flags are reserved.
@@ -53,6 +53,9 @@ public:
     /// module. Null or an unknown pointer is ignored (and not deleted).
     static void DestroyDllInstanceByPointer(IDllInstance* instance);
 
-    /// The directory searched for modules.
+    /// The directory searched for modules: KVT_MODULE_DIR when set, otherwise
+    /// "kvtcommon/modules" beside the host library file as it was loaded
+    /// (<libdir>/kvtcommon/modules of whatever prefix it was installed to, and
+    /// <build>/kvtcommon/modules in a build tree). Nothing is fixed at build time.
     static QString ModuleDirectory();
 };

@@ -4,6 +4,7 @@
 #include "base/idllinstance.h"
 #include "base/trace.h"
 
+#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLibrary>
@@ -14,6 +15,8 @@
 #include <algorithm>
 #include <cstring>
 #include <exception>
+
+#include <dlfcn.h>
 
 struct ModuleLoader::Loaded
 {
@@ -104,6 +107,17 @@ ModuleLoader& ModuleLoader::Instance()
 {
     static ModuleLoader s_loader;
     return s_loader;
+}
+
+QString ModuleLoader::DefaultDirectory()
+{
+    // Any object inside this library tells the dynamic loader which file it came from.
+    static const char s_chAnchor = 0;
+    Dl_info info;
+    if (dladdr(&s_chAnchor, &info) == 0 || info.dli_fname == nullptr)
+        return QString();
+    const QString libraryDir = QFileInfo(QFile::decodeName(info.dli_fname)).absolutePath();
+    return QDir::cleanPath(libraryDir + QStringLiteral("/" KVT_MODULE_SUBDIR));
 }
 
 QStringList ModuleLoader::CandidatePaths(const QString& directory, const QString& file)

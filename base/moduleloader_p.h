@@ -27,6 +27,10 @@ public:
     /// False (and nothing deleted) for an instance not made here.
     bool Destroy(IDllInstance* instance);
 
+    /// KVT_MODULE_SUBDIR in the directory of the host library's file; empty
+    /// when the dynamic loader cannot say where that file is.
+    static QString DefaultDirectory();
+
     /// The candidate file paths for a Windows module file name, in search order.
     static QStringList CandidatePaths(const QString& directory, const QString& file);
 

@@ -27,10 +27,10 @@ public:
     quint64 GetCurrentTime() const;
 
     /// Resolves a host name to the text of its address (IPv4 preferred), by a
-    /// synchronous lookup. An address text resolves to itself without a lookup.
-    /// Returns 0 on success, otherwise the lookup's error code (QHostInfo's:
-    /// 1 host not found, also for an empty name; 2 other failure); resolved is
-    /// then left unchanged.
+    /// synchronous system lookup (getaddrinfo: hosts file, then DNS). An
+    /// address text resolves to itself without a lookup. Returns 0 on success,
+    /// otherwise 1 (host not found, also for an empty name) or 2 (any other
+    /// failure); resolved is then left unchanged.
     int ResolveHostAddress(const QString& host, QString& resolved) const;
 
     /// An empty function restores the system clock.

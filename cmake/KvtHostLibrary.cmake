@@ -13,6 +13,8 @@ set(kvthost_sources
     base/cfginiformat_p.h
     base/cfgsection.cpp
     base/cfgsection_p.h
+    base/cinterfacecreator.cpp
+    base/cinterfacecreator.h
     base/datetime.cpp
     base/datetime.h
     base/errorhandler.cpp
@@ -23,6 +25,8 @@ set(kvthost_sources
     base/icfg.h
     base/idllinstance.cpp
     base/idllinstance.h
+    base/iinterface.h
+    base/iinterfacecallback.h
     base/iobserver.h
     base/moduleloader.cpp
     base/moduleloader_p.h
@@ -30,6 +34,10 @@ set(kvthost_sources
     base/observable.h
     base/omekos.cpp
     base/omekos.h
+    base/serialaddress.cpp
+    base/serialaddress.h
+    base/serialconnection.cpp
+    base/serialconnection_p.h
     base/tokenizer.cpp
     base/tokenizer.h
     base/trace.cpp
@@ -72,12 +80,13 @@ set(kvthost_sources
 list(TRANSFORM kvthost_sources PREPEND ${PROJECT_SOURCE_DIR}/)
 
 kvt_add_shared_library(kvthost EXPORT_NAME Host BASE_NAME KVTHOST SOURCES ${kvthost_sources})
-target_compile_definitions(kvthost PRIVATE
-    KVT_DEFAULT_MODULE_DIR="${CMAKE_INSTALL_FULL_LIBDIR}/kvtcommon/modules")
-target_link_libraries(kvthost PUBLIC Qt5::Core Qt5::Network Qt5::SerialPort)
+target_compile_definitions(kvthost PRIVATE KVT_MODULE_SUBDIR="${KVT_MODULE_SUBDIR}")
+target_link_libraries(kvthost PUBLIC Qt5::Core PRIVATE ${CMAKE_DL_LIBS})
 
 # Public headers keep their folder; private "_p.h" headers stay behind.
 foreach(dir IN ITEMS base valueframework/valueclasses devicecontrol/stddevicedefinition)
     install(DIRECTORY ${PROJECT_SOURCE_DIR}/${dir}/ DESTINATION ${KVT_INSTALL_INCLUDE_DIR}/${dir}
         FILES_MATCHING PATTERN "*.h" PATTERN "*_p.h" EXCLUDE)
 endforeach()
+
+target_link_libraries(kvthost PRIVATE Qt5::SerialPort)

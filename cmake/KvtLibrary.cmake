@@ -1,9 +1,9 @@
 # kvt_add_shared_library(<target> EXPORT_NAME <name> BASE_NAME <macro prefix> SOURCES <files...>)
 #
 # The common shape of this project's shared libraries: a KvtCommon::<name>
-# alias, a generated <target>_export.h, the project version as SOVERSION,
-# headers included relative to the repository root, and installation into
-# the KvtCommonTargets export set.
+# alias, a generated <target>_export.h, KVT_SOVERSION, headers included
+# relative to the repository root, symbols hidden unless exported, and
+# installation into the KvtCommonTargets export set with a relocatable run path.
 function(kvt_add_shared_library target)
     cmake_parse_arguments(ARG "" "EXPORT_NAME;BASE_NAME" "SOURCES" ${ARGN})
     add_library(${target} SHARED ${ARG_SOURCES})
@@ -13,8 +13,11 @@ function(kvt_add_shared_library target)
         EXPORT_FILE_NAME ${KVT_GENERATED_INCLUDE_DIR}/${target}_export.h)
     set_target_properties(${target} PROPERTIES
         VERSION ${PROJECT_VERSION}
-        SOVERSION ${PROJECT_VERSION_MAJOR}
-        EXPORT_NAME ${ARG_EXPORT_NAME})
+        SOVERSION ${KVT_SOVERSION}
+        EXPORT_NAME ${ARG_EXPORT_NAME}
+        CXX_VISIBILITY_PRESET hidden
+        VISIBILITY_INLINES_HIDDEN ON)
+    kvt_set_install_rpath(${target} ${CMAKE_INSTALL_LIBDIR})
     target_include_directories(${target} PUBLIC
         $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}>
         $<BUILD_INTERFACE:${KVT_GENERATED_INCLUDE_DIR}>

@@ -1,4 +1,7 @@
-# Script mode: install, configure, build and run the consumer project.
+# Script mode: installs the build into a scratch prefix and moves the whole
+# prefix elsewhere. Then, each in a clean environment (no LD_LIBRARY_PATH, no
+# KVT_* variables), runs the installed capability report, and configures,
+# builds and runs a driver-like project against the installed package.
 function(run_step)
     execute_process(COMMAND ${ARGN} RESULT_VARIABLE result)
     if(NOT result EQUAL 0)
@@ -6,15 +9,23 @@ function(run_step)
     endif()
 endfunction()
 
-set(prefix ${KVT_WORK_DIR}/prefix)
+set(installed ${KVT_WORK_DIR}/installed)
+set(prefix ${KVT_WORK_DIR}/moved)
 set(build ${KVT_WORK_DIR}/build)
+set(config ${KVT_WORK_DIR}/config)
 file(REMOVE_RECURSE ${KVT_WORK_DIR})
+file(MAKE_DIRECTORY ${config})
 
-run_step(${CMAKE_COMMAND} --install ${KVT_BUILD_DIR} --prefix ${prefix})
-run_step(${CMAKE_COMMAND} -S ${KVT_CONSUMER_SOURCE} -B ${build}
+run_step(${CMAKE_COMMAND} --install ${KVT_BUILD_DIR} --prefix ${installed})
+file(RENAME ${installed} ${prefix})
+
+find_program(ENV_PROGRAM env REQUIRED)
+set(clean_env ${ENV_PROGRAM} -i PATH=/usr/bin:/bin)
+
+run_step(${clean_env} ${prefix}/bin/kvtreport --config-dir ${config} --json)
+run_step(${clean_env} ${CMAKE_COMMAND} -S ${KVT_CONSUMER_SOURCE} -B ${build}
     -DCMAKE_PREFIX_PATH=${prefix}
     -DCMAKE_CXX_FLAGS=${KVT_CXX_FLAGS}
     -DCMAKE_EXE_LINKER_FLAGS=${KVT_CXX_FLAGS})
-run_step(${CMAKE_COMMAND} --build ${build})
-# The installed libraries carry no run path, so the loader is told where they are.
-run_step(${CMAKE_COMMAND} -E env LD_LIBRARY_PATH=${prefix}/lib ${build}/consumer)
+run_step(${clean_env} ${CMAKE_COMMAND} --build ${build})
+run_step(${clean_env} ${build}/consumer ${prefix}/${KVT_INSTALL_MODULE_DIR})

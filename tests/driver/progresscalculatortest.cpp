@@ -39,6 +39,7 @@ TEST(ProgressCalculatorTest, TicksEverySecondUntilPastTheEndWithoutFinalEmission
     const QTimer* pTimer = defaultCalculator.findChild<QTimer*>();
     ASSERT_NE(pTimer, nullptr);
     EXPECT_EQ(pTimer->interval(), 1000);
+    EXPECT_EQ(pTimer->timerType(), Qt::PreciseTimer);
 
     // Start reads 0, the ticks from the event loop (a repeating timer) 1000, 2000 and 3000.
     TestProgressCalculator calculator(0);

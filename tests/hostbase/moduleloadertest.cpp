@@ -60,6 +60,13 @@ TEST_F(ModuleLoaderTest, LoadsByWindowsFileNameAndConvertsToTheModuleInterface)
     CfgCenter::DestroyDllInstanceByPointer(third);
 }
 
+TEST_F(ModuleLoaderTest, ModulesAreLookedForBesideTheHostLibraryUnlessTheEnvironmentSaysOtherwise)
+{
+    EXPECT_EQ(CfgCenter::ModuleDirectory(), TEST_MODULE_DIR);
+    qunsetenv("KVT_MODULE_DIR");
+    EXPECT_EQ(CfgCenter::ModuleDirectory(), HOST_MODULE_DIR);
+}
+
 // Each of these crashed the host or let an exception escape before; now
 // each gives null and one trace line that names the reason.
 TEST_F(ModuleLoaderTest, FailuresGiveNullAndATrace)

@@ -2,6 +2,7 @@
 #include "devicecontrol/directionfinder/kvtcommon/stationcfg.h"
 #include "tests/common/configdirfixture.h"
 
+#include <QDir>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -17,9 +18,29 @@ class KvtReportTest : public ConfigDirFixture
 protected:
     struct Run { int nExitCode; QByteArray stdOut; QByteArray stdErr; };
 
-    Run Report(QStringList arguments)
+    /// The report runs in English unless a test sets another language.
+    void SetUp() override
     {
-        QProcess& process = RunHelper(QStringLiteral(KVTREPORT_PATH), arguments << "--config-dir" << m_dir.path());
+        ConfigDirFixture::SetUp();
+        SetLanguage("C.UTF-8");
+    }
+
+    void SetLanguage(const QString& lang)
+    {
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.remove("LC_ALL");
+        environment.remove("LC_MESSAGES");
+        environment.remove("LANGUAGE");
+        environment.insert("LANG", lang);
+        m_helper.setProcessEnvironment(environment);
+    }
+
+    Run Report(QStringList arguments) { return ReportWithout(arguments << "--config-dir" << m_dir.path()); }
+
+    /// Leaves the configuration directory to the environment (KVT_CONFIG_DIR).
+    Run ReportWithout(const QStringList& arguments)
+    {
+        QProcess& process = RunHelper(QStringLiteral(KVTREPORT_PATH), arguments);
         return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
                 process.readAllStandardOutput(), process.readAllStandardError()};
     }
@@ -104,7 +125,7 @@ TEST_F(KvtReportTest, RepairFixesAStoredGapAndKeepsTheRepairedSetup)
     EXPECT_TRUE(JsonReport()["antennaSetup"]["valid"].toBool());
 }
 
-TEST_F(KvtReportTest, TypeAndOptionsPerRunTextReportAndUsageErrors)
+TEST_F(KvtReportTest, TypeAndOptionsPerRunAndTextReport)
 {
     const QJsonObject report = JsonReport({"--type", "KVTP1", "--options", ""});
     EXPECT_EQ(report["device"]["type"].toString(), "KVTP1");
@@ -116,12 +137,31 @@ TEST_F(KvtReportTest, TypeAndOptionsPerRunTextReportAndUsageErrors)
     const Run text = Report({});
     EXPECT_EQ(text.nExitCode, 0);
     EXPECT_TRUE(text.stdOut.contains("Antenna setup: Antenna setup is valid.")) << text.stdOut.constData();
+}
 
-    for (const QStringList& wrong : {QStringList{"--type", "KVTX9"}, QStringList{"--options", "KVT-HFR;BOGUS"},
-                                      QStringList{"--unknown"}}) {
-        const Run run = Report(wrong);
-        EXPECT_TRUE(run.nExitCode == 2 && !run.stdErr.isEmpty()) << wrong.join(' ').toStdString();
+TEST_F(KvtReportTest, BadArgumentsGiveOneLineExitCodeTwoAndWriteNothing)
+{
+    // KVT_CONFIG_DIR names the test's directory, so whatever a run stored would land there.
+    const QStringList aWrong[] = {
+        {"--type", "KVTX9"}, {"--options", "KVT-HFR;BOGUS"}, {"--options", "KVT-HFR;"}, {"--unknown"},
+        {"surplus"}, {"--station", ""}, {"--lang", "xx"}, {"--config-dir", ""},
+        {"--config-dir", m_dir.filePath("missing")}, {"--config-dir", QStringLiteral(KVTREPORT_PATH)}};
+    for (const QStringList& wrong : aWrong) {
+        const Run run = ReportWithout(wrong);
+        EXPECT_EQ(run.nExitCode, 2) << wrong.join(' ').toStdString();
+        EXPECT_TRUE(run.stdErr.startsWith("kvtreport: ") && run.stdErr.count('\n') == 1) << run.stdErr.constData();
     }
+    EXPECT_TRUE(QDir(m_dir.path()).isEmpty());
+}
+
+TEST_F(KvtReportTest, LibraryTextsFollowTheUsersLocaleOrLang)
+{
+    SetLanguage("de_DE.UTF-8");
+    EXPECT_EQ(JsonReport()["antennaSetup"]["message"].toString(), "Die Antennenkonfiguration ist gültig.");
+    EXPECT_EQ(JsonReport({"--lang", "en"})["antennaSetup"]["message"].toString(), "Antenna setup is valid.");
+    SetLanguage("C.UTF-8");
+    EXPECT_EQ(JsonReport({"--lang", "de"})["antennaSetup"]["message"].toString(),
+              "Die Antennenkonfiguration ist gültig.");
 }
 
 } // namespace

@@ -3,6 +3,7 @@
 #include "devicecontrol/directionfinder/kvtcommon/kvtinformationcenter.h"
 #include "devicecontrol/directionfinder/kvtcommon/kvtlibraryinfo.h"
 #include "devicecontrol/directionfinder/kvtcommon/kvtoptions.h"
+#include "devicecontrol/directionfinder/kvtcommon/kvttranslation.h"
 #include "tools/kvtreport/reportcollector.h"
 #include "tools/kvtreport/reportcommandline.h"
 #include "tools/kvtreport/stationbuilder.h"
@@ -11,6 +12,7 @@
 #include <QCoreApplication>
 #include <QJsonDocument>
 #include <QTextStream>
+#include <QTranslator>
 
 // Capability report: simulates the station from the configuration store,
 // binds the process-wide characteristics to it and prints what it can do.
@@ -25,8 +27,13 @@ int main(int argc, char** argv)
     ReportCommandLine commandLine;
     if (!commandLine.Parse(QCoreApplication::arguments())) {
         err << "kvtreport: " << commandLine.GetError() << "\n";
+        KVTOptions::Finalise();
         return 2;
     }
+    // Without a catalogue for the language the library's English texts stay.
+    QTranslator translator;
+    if (KVTTranslation::Load(translator, commandLine.GetLocale()))
+        QCoreApplication::installTranslator(&translator);
 
     // The store reads its directory from KVT_CONFIG_DIR; --config-dir overrides it for this run.
     if (!commandLine.GetConfigDir().isEmpty()) {
@@ -40,7 +47,7 @@ int main(int argc, char** argv)
     QString error;
     if (!station.Load(commandLine.GetDeviceType(), commandLine.HasOptions(), commandLine.GetOptions(), error)) {
         err << "kvtreport: " << error << "\n";
-        KVTOptions::Instance()->Finalise();
+        KVTOptions::Finalise();
         return 2;
     }
 
@@ -59,12 +66,15 @@ int main(int argc, char** argv)
     report.insert("configuration", QJsonObject{{"directory", configDir},
                                                {"station", station.GetStationAddress()},
                                                {"defaultStored", defaultStored}});
-    if (commandLine.IsJson())
+    if (commandLine.IsJson()) {
+        // JSON is UTF-8 whatever the locale's encoding.
+        out.setCodec("UTF-8");
         out << QJsonDocument(report).toJson(QJsonDocument::Indented);
-    else
+    } else {
         TextPrinter(out).Print(report);
+    }
 
     KVTInformationCenter::Finalise();
-    KVTOptions::Instance()->Finalise();
+    KVTOptions::Finalise();
     return 0;
 }

@@ -1,6 +1,8 @@
 #include "tools/kvtreport/reportcommandline.h"
 
-#include <QDir>
+#include "devicecontrol/directionfinder/kvtcommon/kvtoptions.h"
+
+#include <QFileInfo>
 
 namespace {
 
@@ -10,6 +12,16 @@ const QString OPT_TYPE = QStringLiteral("type");
 const QString OPT_OPTIONS = QStringLiteral("options");
 const QString OPT_REPAIR = QStringLiteral("repair");
 const QString OPT_JSON = QStringLiteral("json");
+const QString OPT_LANG = QStringLiteral("lang");
+
+/// Whether every code of a ";"-separated list is known, checked on a scratch
+/// set so that the installed options stay as they are.
+bool AreKnownOptionCodes(const QString& codes)
+{
+    KVTOptions scratch(*KVTOptions::Instance());
+    scratch.ClearAllOptions();
+    return codes.isEmpty() || scratch.AddOptionsFromString(codes);
+}
 
 }
 
@@ -40,6 +52,10 @@ ReportCommandLine::ReportCommandLine()
          QStringLiteral("codes")},
         {OPT_REPAIR, QStringLiteral("Repair the antenna setup automatically and store the result.")},
         {OPT_JSON, QStringLiteral("Print the report as JSON instead of text.")},
+        {OPT_LANG,
+         QStringLiteral("Show the library's texts in language <locale> (for example \"de\" or \"en\"; "
+                        "default: the user's locale from LANG)."),
+         QStringLiteral("locale")},
     });
 }
 
@@ -59,11 +75,19 @@ bool ReportCommandLine::Parse(const QStringList& arguments)
     }
 
     m_strConfigDir = m_parser.value(OPT_CONFIG_DIR);
-    if (m_parser.isSet(OPT_CONFIG_DIR) && !QDir(m_strConfigDir).exists()) {
+    if (m_parser.isSet(OPT_CONFIG_DIR) && m_strConfigDir.isEmpty()) {
+        m_strError = QStringLiteral("The configuration directory must not be empty.");
+        return false;
+    }
+    if (m_parser.isSet(OPT_CONFIG_DIR) && !QFileInfo(m_strConfigDir).isDir()) {
         m_strError = QStringLiteral("Configuration directory %1 does not exist.").arg(m_strConfigDir);
         return false;
     }
     m_strStation = m_parser.value(OPT_STATION);
+    if (m_strStation.isEmpty()) {
+        m_strError = QStringLiteral("The station address must not be empty.");
+        return false;
+    }
     m_strDeviceType = m_parser.value(OPT_TYPE);
     if (!m_strDeviceType.isEmpty() && !KnownDeviceTypes().contains(m_strDeviceType)) {
         m_strError = QStringLiteral("Unknown device type %1; known are %2.")
@@ -72,6 +96,17 @@ bool ReportCommandLine::Parse(const QStringList& arguments)
     }
     m_bHasOptions = m_parser.isSet(OPT_OPTIONS);
     m_strOptions = m_parser.value(OPT_OPTIONS);
+    if (!AreKnownOptionCodes(m_strOptions)) {
+        m_strError = QStringLiteral("Unknown option code in \"%1\".").arg(m_strOptions);
+        return false;
+    }
+    const QString language = m_parser.value(OPT_LANG);
+    m_locale = m_parser.isSet(OPT_LANG) ? QLocale(language) : QLocale();
+    // QLocale falls back to "C" for a name it does not know.
+    if (m_parser.isSet(OPT_LANG) && m_locale.language() == QLocale::C && language != QLatin1String("C")) {
+        m_strError = QStringLiteral("Unknown language \"%1\".").arg(language);
+        return false;
+    }
     m_bRepair = m_parser.isSet(OPT_REPAIR);
     m_bJson = m_parser.isSet(OPT_JSON);
     return true;

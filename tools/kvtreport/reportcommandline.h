@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QCommandLineParser>
+#include <QLocale>
 #include <QString>
 #include <QStringList>
 
@@ -9,6 +10,9 @@
 /// Where the configuration lives: --config-dir names an existing directory;
 /// without it the report uses the configuration store's own directory, so the
 /// default station stored on the first run is there for the next one.
+///
+/// Every argument is checked here, before anything reads or writes the
+/// configuration store, so that a usage error leaves the store untouched.
 class ReportCommandLine
 {
 public:
@@ -29,6 +33,8 @@ public:
     bool HasOptions() const { return m_bHasOptions; }
     /// Option codes separated by ";" (empty: none installed).
     QString GetOptions() const { return m_strOptions; }
+    /// Locale of the library's texts: --lang, otherwise the user's locale.
+    QLocale GetLocale() const { return m_locale; }
     bool IsRepair() const { return m_bRepair; }
     bool IsJson() const { return m_bJson; }
 
@@ -42,6 +48,7 @@ private:
     QString m_strStation;
     QString m_strDeviceType;
     QString m_strOptions;
+    QLocale m_locale;
     bool m_bHasOptions = false;
     bool m_bRepair = false;
     bool m_bJson = false;

@@ -36,7 +36,10 @@ class ValueSelection;
 /// device-type, channel-count, configuration-modify-time and polarisation
 /// values, keeps a cache derived from them and from the antenna setup, and
 /// notifies its own observers with code 3 after a watched value changed.
-/// Queries never throw; a failed match gives null, an empty set, 0.0 or -1.
+/// A failed query gives null, an empty set, 0.0 or -1; the library throws
+/// nothing itself. Where antennas are written into the value tree (the repair,
+/// MakeAntennaSetupValid, while bound) the host's ARException passes through
+/// when a node cannot be created there.
 /// Virtual operations call each other virtually so that a subclass can change
 /// a single answer.
 ///

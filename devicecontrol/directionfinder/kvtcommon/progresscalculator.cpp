@@ -23,6 +23,9 @@ ProgressCalculator::ProgressCalculator(QObject* parent)
 ProgressCalculator::ProgressCalculator(Clock clock, int tickIntervalMs, QObject* parent)
     : QObject(parent), m_pTickTimer(new QTimer(this)), m_clock(std::move(clock))
 {
+    // A coarse timer may fire up to 5 % early, and an early first tick of a
+    // 2500 ms run reads 37 % instead of 40 %.
+    m_pTickTimer->setTimerType(Qt::PreciseTimer);
     m_pTickTimer->setInterval(tickIntervalMs);
     connect(m_pTickTimer, &QTimer::timeout, this, &ProgressCalculator::SlotCalculateProgress);
 }

@@ -1,0 +1,513 @@
+#include "devicecontrol/directionfinder/kvtcommon/dfdataoutput.h"
+
+#include "base/cfgcenter.h"
+#include "base/datetime.h"
+#include "base/errorhandler.h"
+#include "base/icfg.h"
+#include "base/trace.h"
+#include "devicecontrol/directionfinder/kvtcommon/serialinterface.h"
+#include "valueframework/valueclasses/bearingresult.h"
+#include "valueframework/valueclasses/valuelist.h"
+#include "valueframework/valueclasses/valuenumeric.h"
+#include "valueframework/valueclasses/valueobservermacros.h"
+#include "valueframework/valueclasses/valueselection.h"
+
+#include <QByteArray>
+#include <QCheckBox>
+#include <QFile>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QSpinBox>
+#include <QTimerEvent>
+#include <QWidget>
+
+#include <cstdarg>
+#include <cstdio>
+#include <initializer_list>
+#include <type_traits>
+
+namespace
+{
+
+const ICfg::View CONFIG_VIEW = ICfg::Application;
+const QString KEY_SERIAL_ENABLED = QStringLiteral("RS232Output_Enabled");
+const QString KEY_INTERVAL = QStringLiteral("Output_Interval");
+const QString KEY_SERIAL_ADDRESS = QStringLiteral("RS232Output_Address");
+const QString KEY_FILE_ENABLED = QStringLiteral("FileOutput_Enabled");
+const QString KEY_FILE_NAME = QStringLiteral("FileOutput_Address");
+const QString DEFAULT_SERIAL_ADDRESS = QStringLiteral("COM1:9600,e,8,1");
+const int MAX_INTERVAL_MS = 10000;
+const int INTERVAL_STEP_MS = 10;
+
+bool Get(ICfg& rCfg, const QString& key, bool def)
+{
+    return rCfg.GetBool(key, def, 0);
+}
+int Get(ICfg& rCfg, const QString& key, int def)
+{
+    return rCfg.GetInt(key, def, 0);
+}
+QString Get(ICfg& rCfg, const QString& key, const QString& def)
+{
+    return rCfg.GetString(key, def, 0);
+}
+void Set(ICfg& rCfg, const QString& key, bool value)
+{
+    rCfg.SetBool(key, value, 0);
+}
+void Set(ICfg& rCfg, const QString& key, int value)
+{
+    rCfg.SetInt(key, value, 0);
+}
+void Set(ICfg& rCfg, const QString& key, const QString& value)
+{
+    rCfg.SetString(key, value, 0);
+}
+
+// A key that reads differently with two defaults is absent: it is written
+// with `def` (and left editable) before it is read for real.
+template <class T>
+T ReadKey(ICfg& rCfg, const QString& key, const T& def, const T& probeA, const T& probeB)
+{
+    if (Get(rCfg, key, probeA) != Get(rCfg, key, probeB))
+    {
+        Set(rCfg, key, def);
+        rCfg.SetReadOnly(key, false, 0);
+    }
+    return Get(rCfg, key, def);
+}
+
+// printf-style append; numbers longer than the scratch buffer are formatted
+// a second time straight into the line.
+#if defined(__GNUC__)
+__attribute__((format(printf, 2, 3)))
+#endif
+void AppendFormat(QByteArray& rLine, const char* format, ...)
+{
+    char scratch[256];
+    va_list args;
+    va_start(args, format);
+    va_list retry;
+    va_copy(retry, args);
+    const int length = std::vsnprintf(scratch, sizeof scratch, format, args);
+    va_end(args);
+    if (length >= 0 && static_cast<size_t>(length) < sizeof scratch)
+    {
+        rLine.append(scratch, length);
+    }
+    else if (length > 0)
+    {
+        const int start = rLine.size();
+        rLine.resize(start + length);
+        // QByteArray keeps room for its terminating zero, which vsnprintf writes.
+        std::vsnprintf(rLine.data() + start, static_cast<size_t>(length) + 1, format, retry);
+    }
+    va_end(retry);
+}
+
+// The "hhmmss" text of a time, formatted again only when the second changes:
+// date-time formatting would otherwise cost more than the rest of a sentence.
+class TimeText
+{
+public:
+    const QByteArray& Of(quint64 time)
+    {
+        const quint64 second = time / 1000;
+        if (!m_bValid || second != m_nSecond)
+        {
+            m_text = Omek::DateTime(time).toString(QStringLiteral("hhmmss")).toLatin1();
+            m_nSecond = second;
+            m_bValid = true;
+        }
+        return m_text;
+    }
+
+private:
+    bool m_bValid = false;
+    quint64 m_nSecond = 0;
+    QByteArray m_text;
+};
+
+const QByteArray CRLF = QByteArrayLiteral("\r\n");
+
+} // namespace
+
+struct DFDataOutput::Private
+{
+    explicit Private(unsigned short reconnectIntervalMs)
+        : m_nReconnectIntervalMs(reconnectIntervalMs)
+    {
+    }
+
+    // Every tree value with its path, in the order ConnectToTree looks them up.
+    template <class F>
+    void ForEachValue(F&& function)
+    {
+        function(m_pAzimuth, "/KVTServer/Res/DfR/Azimuth");
+        function(m_pHeading, "/KVTServer/Res/HeaR/TrueHeading");
+        function(m_pOperationMode, "/KVTServer/DevAttr/OperationMode");
+        function(m_pRoll, "/KVTServer/Res/PosR/Roll");
+        function(m_pPitch, "/KVTServer/Res/PosR/Pitch");
+        function(m_pAltitude, "/KVTServer/Res/PosR/Altitude");
+        function(m_pPosLastUpdate, "/KVTServer/Res/PosR/PosLastUpdate");
+        function(m_pLatitude, "/KVTServer/Res/PosR/PosLatitude");
+        function(m_pLongitude, "/KVTServer/Res/PosR/PosLongitude");
+        function(m_pSRStatus, "/KVTServer/Par/Evt/SRStatus");
+        function(m_pAzimuthList, "/KVTServer/Res/DfR/AzimuthList");
+    }
+
+    bool IsFileOpen() const { return m_pFile && m_pFile->isOpen(); }
+
+    int m_nOutputTimerId = -1;
+    values::Value<values::BearingResult>* m_pAzimuth = nullptr;
+    values::ValueNumeric<int>* m_pHeading = nullptr;
+    values::ValueNumeric<double>* m_pAltitude = nullptr;
+    values::ValueNumeric<double>* m_pRoll = nullptr;
+    values::ValueNumeric<double>* m_pPitch = nullptr;
+    values::Value<qint64>* m_pPosLastUpdate = nullptr;
+    values::ValueNumeric<double>* m_pLatitude = nullptr;
+    values::ValueNumeric<double>* m_pLongitude = nullptr;
+    values::ValueList<values::BearingResult>* m_pAzimuthList = nullptr;
+    values::ValueSelection* m_pSRStatus = nullptr;
+    values::ValueSelection* m_pOperationMode = nullptr;
+    std::unique_ptr<SerialInterface> m_pSerial;
+    int m_nOutputIntervalMs = 0;
+    bool m_bSerialEnabled = false;
+    bool m_bFileEnabled = false;
+    QString m_strFileName = QStringLiteral("C:/temp/DFDataOutput.txt");
+    std::unique_ptr<QFile> m_pFile;
+    // Children of the settings widget: they vanish with it.
+    QPointer<QCheckBox> m_pSerialCheck;
+    QPointer<QLineEdit> m_pSerialAddressEdit;
+    QPointer<QCheckBox> m_pFileCheck;
+    QPointer<QLineEdit> m_pFileNameEdit;
+    QPointer<QSpinBox> m_pIntervalSpin;
+    unsigned short m_nReconnectIntervalMs;
+    TimeText m_bearingTime;
+    TimeText m_positionTime;
+};
+
+DFDataOutput::DFDataOutput(const QString& name)
+    : DFDataOutput(name, SerialInterface::RECONNECT_INTERVAL_MS)
+{
+}
+
+DFDataOutput::DFDataOutput(const QString& name, unsigned short reconnectIntervalMs)
+    : KVTAbstractInterface(name)
+    , m_pData(std::make_unique<Private>(reconnectIntervalMs))
+{
+    ReadConfigurationFromFile();
+}
+
+DFDataOutput::~DFDataOutput()
+{
+    SaveConfigurationToFile();
+    SetEnabled(false);
+    delete m_pConfigWidget;
+}
+
+void DFDataOutput::SetEnabled(bool enabled)
+{
+    if (enabled == m_bEnabled)
+        return;
+    m_bEnabled = enabled;
+    if (enabled)
+    {
+        ConnectToTree();
+        if (m_pData->m_bSerialEnabled)
+            OpenSerialInterface();
+        else
+            CloseSerialInterface();
+        if (m_pData->m_bFileEnabled)
+            OpenFile();
+        else
+            CloseFile();
+        if (m_pData->m_nOutputIntervalMs >= 1 && m_pData->m_nOutputTimerId == -1)
+            StartOutputTimer();
+    }
+    else
+    {
+        DisconnectFromTree();
+        CloseSerialInterface();
+        CloseFile();
+        KillOutputTimer();
+    }
+}
+
+void DFDataOutput::Update(Observable* pSender, TChangeCode code)
+{
+    if (code == ChangeCode::ValueChanged && pSender == m_pData->m_pAzimuth && m_pData->m_nOutputTimerId == -1)
+    {
+        if (m_pData->m_pAzimuth->GetValue().GetQuality() > 0)
+            SendData();
+    }
+    else if (code == ChangeCode::StateChanged)
+    {
+        m_pData->ForEachValue([this, pSender](auto*& rpValue, const char*) {
+            if (rpValue != nullptr && pSender == rpValue && rpValue->GetState() == values::ValueBase::STATE_GONE)
+                values::ReleaseValue(rpValue, this);
+        });
+    }
+}
+
+void DFDataOutput::SlotUpdateConfiguration()
+{
+    UpdateConfigurationFromConfigWidget();
+}
+
+void DFDataOutput::timerEvent(QTimerEvent* pEvent)
+{
+    if (pEvent->timerId() != m_pData->m_nOutputTimerId)
+    {
+        KVTAbstractInterface::timerEvent(pEvent);
+        return;
+    }
+    if (m_pData->m_pOperationMode != nullptr && m_pData->m_pOperationMode->GetCurrentKey() != 0)
+        SendData();
+}
+
+void DFDataOutput::SlotStateChanged()
+{
+    Private& d = *m_pData;
+    if (!d.m_pSerialCheck || !d.m_pSerialAddressEdit || !d.m_pFileCheck || !d.m_pFileNameEdit || !d.m_pIntervalSpin)
+        return;
+    d.m_pSerialAddressEdit->setEnabled(d.m_pSerialCheck->isChecked());
+    d.m_pFileNameEdit->setEnabled(d.m_pFileCheck->isChecked());
+    d.m_pIntervalSpin->setEnabled(d.m_pSerialCheck->isChecked() || d.m_pFileCheck->isChecked());
+}
+
+void DFDataOutput::ReadConfigurationFromFile()
+{
+    Private& d = *m_pData;
+    ICfg& rCfg = CfgCenter::GetAppCfg(CONFIG_VIEW);
+    d.m_bSerialEnabled = ReadKey(rCfg, KEY_SERIAL_ENABLED, d.m_bSerialEnabled, false, true);
+    d.m_nOutputIntervalMs = ReadKey(rCfg, KEY_INTERVAL, d.m_nOutputIntervalMs, 0, 1);
+    SetAddress(ReadKey(rCfg, KEY_SERIAL_ADDRESS, DEFAULT_SERIAL_ADDRESS, QStringLiteral("B"), QStringLiteral("A")));
+    d.m_bFileEnabled = ReadKey(rCfg, KEY_FILE_ENABLED, d.m_bFileEnabled, false, true);
+    d.m_strFileName = ReadKey(rCfg, KEY_FILE_NAME, d.m_strFileName, QStringLiteral("B"), QStringLiteral("A"));
+
+    if (m_pConfigWidget == nullptr)
+        CreateConfigWidget();
+    if (d.m_pSerialCheck)
+        d.m_pSerialCheck->setChecked(d.m_bSerialEnabled);
+    if (d.m_pFileCheck)
+        d.m_pFileCheck->setChecked(d.m_bFileEnabled);
+    if (d.m_pSerialAddressEdit)
+        d.m_pSerialAddressEdit->setText(GetAddress());
+    if (d.m_pFileNameEdit)
+        d.m_pFileNameEdit->setText(d.m_strFileName);
+    if (d.m_pIntervalSpin)
+        d.m_pIntervalSpin->setValue(d.m_nOutputIntervalMs);
+    SlotStateChanged();
+    SetEnabled(d.m_bSerialEnabled || d.m_bFileEnabled);
+}
+
+void DFDataOutput::SaveConfigurationToFile()
+{
+    const Private& d = *m_pData;
+    ICfg& rCfg = CfgCenter::GetAppCfg(CONFIG_VIEW);
+    rCfg.SetBool(KEY_SERIAL_ENABLED, d.m_bSerialEnabled, 0);
+    rCfg.SetInt(KEY_INTERVAL, d.m_nOutputIntervalMs, 0);
+    rCfg.SetString(KEY_SERIAL_ADDRESS, GetAddress(), 0);
+    rCfg.SetBool(KEY_FILE_ENABLED, d.m_bFileEnabled, 0);
+    rCfg.SetString(KEY_FILE_NAME, d.m_strFileName, 0);
+}
+
+void DFDataOutput::CreateConfigWidget()
+{
+    Private& d = *m_pData;
+    m_pConfigWidget = new QWidget;
+    auto* pLayout = new QGridLayout(m_pConfigWidget);
+    pLayout->setAlignment(Qt::AlignTop);
+
+    d.m_pSerialCheck = new QCheckBox(tr("RS232"));
+    d.m_pSerialAddressEdit = new QLineEdit;
+    pLayout->addWidget(d.m_pSerialCheck, 1, 0);
+    pLayout->addWidget(new QLabel(tr("Address:")), 1, 1);
+    pLayout->addWidget(d.m_pSerialAddressEdit, 1, 2);
+
+    d.m_pFileCheck = new QCheckBox(tr("File"));
+    d.m_pFileNameEdit = new QLineEdit;
+    pLayout->addWidget(d.m_pFileCheck, 2, 0);
+    pLayout->addWidget(new QLabel(tr("Filename:")), 2, 1);
+    pLayout->addWidget(d.m_pFileNameEdit, 2, 2);
+
+    d.m_pIntervalSpin = new QSpinBox;
+    d.m_pIntervalSpin->setRange(0, MAX_INTERVAL_MS);
+    d.m_pIntervalSpin->setSingleStep(INTERVAL_STEP_MS);
+    pLayout->addWidget(new QLabel(tr("Output interval (ms):")), 3, 0);
+    pLayout->addWidget(d.m_pIntervalSpin, 3, 1);
+
+    connect(d.m_pSerialCheck, &QCheckBox::stateChanged, this, &DFDataOutput::SlotStateChanged);
+    connect(d.m_pFileCheck, &QCheckBox::stateChanged, this, &DFDataOutput::SlotStateChanged);
+    connect(m_pConfigWidget, &QObject::destroyed, this, &KVTAbstractInterface::SlotOnConfigWidgetDestroyed);
+}
+
+void DFDataOutput::UpdateConfigurationFromConfigWidget()
+{
+    Private& d = *m_pData;
+    if (m_pConfigWidget == nullptr || !d.m_pSerialCheck || !d.m_pSerialAddressEdit || !d.m_pFileCheck
+        || !d.m_pFileNameEdit || !d.m_pIntervalSpin)
+        return;
+    const bool bSerialEnabled = d.m_pSerialCheck->isChecked();
+    const QString address = d.m_pSerialAddressEdit->text();
+    const bool bFileEnabled = d.m_pFileCheck->isChecked();
+    const QString fileName = d.m_pFileNameEdit->text();
+    const int intervalMs = d.m_pIntervalSpin->value();
+    const bool bChanged = bSerialEnabled != d.m_bSerialEnabled || address != GetAddress()
+                          || bFileEnabled != d.m_bFileEnabled || fileName != d.m_strFileName
+                          || intervalMs != d.m_nOutputIntervalMs;
+
+    d.m_bSerialEnabled = bSerialEnabled;
+    SetAddress(address);
+    d.m_bFileEnabled = bFileEnabled;
+    d.m_strFileName = fileName;
+    d.m_nOutputIntervalMs = intervalMs;
+    if (!bChanged)
+        return;
+    SetEnabled(false);
+    if (d.m_bSerialEnabled || d.m_bFileEnabled)
+        SetEnabled(true);
+}
+
+bool DFDataOutput::ConnectToTree()
+{
+    m_pData->ForEachValue([this](auto*& rpValue, const char* path) {
+        if (rpValue != nullptr)
+            return;
+        rpValue = values::LookUpValue<std::remove_reference_t<decltype(*rpValue)>>(QLatin1String(path));
+        if (rpValue != nullptr)
+            rpValue->AddObserver(this);
+    });
+    return m_pData->m_pAzimuth != nullptr && m_pData->m_pHeading != nullptr && m_pData->m_pOperationMode != nullptr;
+}
+
+void DFDataOutput::DisconnectFromTree()
+{
+    m_pData->ForEachValue([this](auto*& rpValue, const char*) { values::ReleaseValue(rpValue, this); });
+}
+
+void DFDataOutput::OpenSerialInterface()
+{
+    if (!m_pData->m_pSerial)
+        m_pData->m_pSerial = std::make_unique<SerialInterface>(GetAddress(), m_pData->m_nReconnectIntervalMs);
+}
+
+void DFDataOutput::CloseSerialInterface()
+{
+    m_pData->m_pSerial.reset();
+}
+
+void DFDataOutput::OpenFile()
+{
+    Private& d = *m_pData;
+    if (d.m_pFile)
+        return;
+    const QString backupName = d.m_strFileName + QStringLiteral(".bak");
+    if (QFile::exists(backupName))
+        QFile::remove(backupName);
+    if (QFile::exists(d.m_strFileName))
+        QFile::rename(d.m_strFileName, backupName);
+    d.m_pFile = std::make_unique<QFile>(d.m_strFileName);
+    d.m_pFile->open(QIODevice::Append);
+}
+
+void DFDataOutput::CloseFile()
+{
+    Private& d = *m_pData;
+    if (d.IsFileOpen())
+    {
+        d.m_pFile->flush();
+        d.m_pFile->close();
+    }
+    d.m_pFile.reset();
+}
+
+void DFDataOutput::StartOutputTimer()
+{
+    m_pData->m_nOutputTimerId = startTimer(m_pData->m_nOutputIntervalMs, Qt::CoarseTimer);
+}
+
+void DFDataOutput::KillOutputTimer()
+{
+    if (m_pData->m_nOutputTimerId != -1)
+        killTimer(m_pData->m_nOutputTimerId);
+    m_pData->m_nOutputTimerId = -1;
+}
+
+void DFDataOutput::SendData()
+{
+    Private& d = *m_pData;
+    const values::BearingResult* pResult = d.m_pAzimuth != nullptr ? &d.m_pAzimuth->GetValue() : nullptr;
+    const QByteArray bearingTime = pResult != nullptr ? d.m_bearingTime.Of(pResult->GetTimeStamp()) : QByteArray();
+    const QByteArray positionTime = d.m_pPosLastUpdate != nullptr
+                                        ? d.m_positionTime.Of(static_cast<quint64>(d.m_pPosLastUpdate->GetValue()))
+                                        : QByteArray();
+    const double heading = d.m_pHeading != nullptr ? d.m_pHeading->GetValue() : -1;
+    const auto valueOf = [](const values::ValueNumeric<double>* pValue) {
+        return pValue != nullptr ? pValue->GetValue() : 0.0;
+    };
+
+    QByteArray extension;
+    AppendFormat(extension, ",ELV,%3.1f,PTC,%3.1f,RLL,%3.1f,ALT,%3.1f,PTM,%s,LAT,%9.5f,LON,%9.7f",
+                 pResult != nullptr ? pResult->GetElevation() / 10.0 : 0.0, valueOf(d.m_pPitch), valueOf(d.m_pRoll),
+                 valueOf(d.m_pAltitude), positionTime.constData(), valueOf(d.m_pLatitude), valueOf(d.m_pLongitude));
+
+    const auto sentence = [&](const values::BearingResult* pBearing, bool bScan) {
+        QByteArray line;
+        const bool bValid = pBearing != nullptr && (bScan || pBearing->GetQuality() > 0);
+        AppendFormat(line, "$PLG,%5.1f,FRQ,%10.0f,CMP,%5.1f,QUA,%5.1f,LEV,%5.1f,TIM,%s",
+                     bValid ? pBearing->GetAzimuth() / 10.0 : -1.0, pBearing != nullptr ? pBearing->GetFrequency() : 0.0,
+                     heading / 10.0, pBearing != nullptr ? static_cast<double>(pBearing->GetQuality()) : 0.0,
+                     pBearing != nullptr ? pBearing->GetLevel() / 100.0 : -0.5, bearingTime.constData());
+        return line;
+    };
+
+    const bool bScan = d.m_pSRStatus != nullptr && d.m_pAzimuthList != nullptr
+                       && d.m_pSRStatus->GetCurrentIndex() == 1 && d.IsFileOpen();
+    if (!bScan)
+    {
+        const QByteArray line = sentence(pResult, false);
+        if (d.IsFileOpen())
+            WriteToFile({line, extension, CRLF});
+        if (d.m_pSerial)
+        {
+            const QByteArray block = line + CRLF;
+            d.m_pSerial->WriteToInterface(block.constData(), block.size());
+        }
+        return;
+    }
+
+    if (d.m_pAzimuthList->Empty())
+        return;
+    QByteArray block;
+    int index = 0;
+    for (const values::BearingResult& entry : d.m_pAzimuthList->GetItems())
+    {
+        block += sentence(&entry, true) + extension;
+        AppendFormat(block, ",SR,%d\r\n", index++);
+    }
+    WriteToFile({block, CRLF});
+}
+
+// One flush per sentence or scan block, so that a reader of the file sees
+// whole lines; the pieces meet in the file's buffer rather than in a copy.
+void DFDataOutput::WriteToFile(std::initializer_list<QByteArray> pieces)
+{
+    QFile& rFile = *m_pData->m_pFile;
+    qint64 expected = 0;
+    qint64 written = 0;
+    for (const QByteArray& piece : pieces)
+    {
+        expected += piece.size();
+        written += qMax<qint64>(0, rFile.write(piece));
+    }
+    // The file is buffered: a full disk shows only when the flush fails.
+    const bool bFlushed = written > 0 && rFile.flush();
+    if ((written != expected || !bFlushed) && ErrorHandler::Instance().TracesEnabled())
+        _Q_Trace(QStringLiteral("WARNING: DFDataOutput: writing to '%1' failed: %2")
+                     .arg(rFile.fileName(), rFile.errorString()),
+                 __FILE__, __LINE__);
+}

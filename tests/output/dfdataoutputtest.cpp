@@ -1,0 +1,254 @@
+#include "base/cfgcenter.h"
+#include "base/errorhandler.h"
+#include "base/icfg.h"
+#include "devicecontrol/directionfinder/kvtcommon/dfdataoutput.h"
+#include "devicecontrol/stddevicedefinition/stddevicetree.h"
+#include "tests/common/configdirfixture.h"
+#include "tests/output/ptypair.h"
+#include "valueframework/valueclasses/bearingresult.h"
+#include "valueframework/valueclasses/tree.h"
+#include "valueframework/valueclasses/valuelist.h"
+#include "valueframework/valueclasses/valuenumeric.h"
+#include "valueframework/valueclasses/valueselection.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QSpinBox>
+#include <QWidget>
+
+#include <memory>
+
+namespace
+{
+
+using values::Bearing;
+using values::BearingResult;
+using values::Tree;
+
+const quint64 BEARING_TIME = 1700000000123; // 2023-11-14 22:13:20.123 UTC
+const quint64 POSITION_TIME = 1699999999000; // 22:13:19 UTC
+const Bearing NORMAL{145500000.0, 4567, 2345, 123, 87};
+
+class TestableOutput : public DFDataOutput
+{
+public:
+    explicit TestableOutput(unsigned short reconnectIntervalMs = 20)
+        : DFDataOutput(QStringLiteral("DF output"), reconnectIntervalMs)
+    {
+    }
+};
+
+class DFDataOutputTest : public ConfigDirFixture
+{
+protected:
+    void SetUp() override
+    {
+        ConfigDirFixture::SetUp();
+        ErrorHandler::Instance().SetSink([this](const QString& line) { m_lstTraces << line; });
+        Tree& tree = *Tree::Instance();
+        tree.Clear();
+        ASSERT_NE(StdDeviceDefinition::StdDeviceTree::Device("/KVTServer"), nullptr);
+        for (const char* path : {"/KVTServer/DevAttr/OperationMode", "/KVTServer/Par/Evt/SRStatus"})
+        {
+            auto* pSelection = tree.Find<values::ValueSelection>(path);
+            ASSERT_NE(pSelection, nullptr);
+            pSelection->AddItem("Off", 0, 0);
+            pSelection->AddItem("On", 1, 1);
+        }
+        tree.Find<values::ValueNumeric<int>>("/KVTServer/Res/HeaR/TrueHeading")->SetValue(1234);
+        tree.Find<values::ValueNumeric<double>>("/KVTServer/Res/PosR/Pitch")->SetValue(1.25);
+        tree.Find<values::ValueNumeric<double>>("/KVTServer/Res/PosR/Roll")->SetValue(-2.5);
+        tree.Find<values::ValueNumeric<double>>("/KVTServer/Res/PosR/Altitude")->SetValue(123.45);
+        tree.Find<values::ValueNumeric<double>>("/KVTServer/Res/PosR/PosLatitude")->SetValue(48.137154);
+        tree.Find<values::ValueNumeric<double>>("/KVTServer/Res/PosR/PosLongitude")->SetValue(11.5761249);
+        tree.Find<values::Value<qint64>>("/KVTServer/Res/PosR/PosLastUpdate")->SetValue(POSITION_TIME);
+        m_strFile = m_dir.filePath("df.txt");
+    }
+
+    void TearDown() override
+    {
+        Tree::Instance()->Clear();
+        ErrorHandler::Instance().ResetSink();
+        ErrorHandler::Instance().SetTraceMask(0);
+        ConfigDirFixture::TearDown();
+    }
+
+    void Configure(bool bSerial, const QString& address, bool bFile, int intervalMs)
+    {
+        ICfg& rCfg = CfgCenter::GetAppCfg(ICfg::Application);
+        rCfg.SetBool("RS232Output_Enabled", bSerial, 0);
+        rCfg.SetInt("Output_Interval", intervalMs, 0);
+        rCfg.SetString("RS232Output_Address", address, 0);
+        rCfg.SetBool("FileOutput_Enabled", bFile, 0);
+        rCfg.SetString("FileOutput_Address", m_strFile, 0);
+    }
+
+    static void Publish(const Bearing& bearing)
+    {
+        Tree::Instance()->Find<values::Value<BearingResult>>("/KVTServer/Res/DfR/Azimuth")
+            ->SetValue(BearingResult(bearing, BEARING_TIME));
+    }
+
+    static QByteArray Read(const QString& fileName)
+    {
+        QFile file(fileName);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
+    }
+
+    static QByteArray Golden(const char* name) { return Read(QStringLiteral(OUTPUT_GOLDEN_DIR "/") + name); }
+
+    int TraceCount(const QString& text) const { return m_lstTraces.filter(text).size(); }
+
+    QStringList m_lstTraces;
+    QString m_strFile;
+};
+
+TEST_F(DFDataOutputTest, EventDrivenFileLinesMatchTheGoldenFiles)
+{
+    Configure(false, "COM1:9600,e,8,1", true, 0);
+    TestableOutput output;
+    EXPECT_TRUE(output.IsEnabled());
+
+    Publish(Bearing{NORMAL.frequency, NORMAL.level, NORMAL.azimuth, NORMAL.elevation, 0});
+    EXPECT_EQ(Read(m_strFile), QByteArray()) << "a bearing of quality 0 is not sent";
+
+    Publish(NORMAL);
+    QByteArray expected = Golden("normal.txt");
+    EXPECT_EQ(Read(m_strFile), expected);
+
+    // Values leaving the tree are forgotten, not used.
+    Tree::Instance()->RemoveValue("/KVTServer/Res/HeaR/TrueHeading");
+    Tree::Instance()->RemoveValue("/KVTServer/Res/PosR/PosLastUpdate");
+    Publish(NORMAL);
+    expected += Golden("missing_heading.txt");
+    EXPECT_EQ(Read(m_strFile), expected);
+
+    auto* pList = Tree::Instance()->Find<values::ValueList<BearingResult>>("/KVTServer/Res/DfR/AzimuthList");
+    pList->PushBack(BearingResult(Bearing{100000000.0, -1250, 0, 45, 0}, 1));
+    pList->PushBack(BearingResult(Bearing{2500000000.0, 9999, 3599, -45, 100}, 2));
+    pList->PushBack(BearingResult(Bearing{30000.0, 0, 905, 0, -3}, 3));
+    Tree::Instance()->Find<values::ValueSelection>("/KVTServer/Par/Evt/SRStatus")->SetCurrentIndex(1);
+    Publish(NORMAL);
+    expected += Golden("scan_list.txt");
+    EXPECT_EQ(Read(m_strFile), expected);
+}
+
+TEST_F(DFDataOutputTest, TimedOutputSendsOnlyWhileTheOperationModeIsOn)
+{
+    Configure(false, "COM1:9600,e,8,1", true, 10);
+    TestableOutput output;
+    Publish(Bearing{NORMAL.frequency, NORMAL.level, NORMAL.azimuth, NORMAL.elevation, 0});
+    QTest::qWait(50);
+    EXPECT_EQ(Read(m_strFile), QByteArray()) << "operation mode key 0";
+
+    Tree::Instance()->Find<values::ValueSelection>("/KVTServer/DevAttr/OperationMode")->SetCurrentKey(1);
+    ASSERT_TRUE(QTest::qWaitFor([&]() { return !Read(m_strFile).isEmpty(); }));
+    const QByteArray line = Golden("invalid_quality.txt");
+    EXPECT_EQ(Read(m_strFile).left(line.size()), line);
+}
+
+TEST_F(DFDataOutputTest, SerialLineCarriesTheBareSentenceAndReconnectsToANewDevice)
+{
+    const QString link = m_dir.filePath("ttyDF");
+    Configure(true, link + ":9600,n,8,1", true, 0);
+    ErrorHandler::Instance().SetTraceMask(ErrorHandler::TRACE_BIT);
+    TestableOutput output;
+    ASSERT_TRUE(QTest::qWaitFor([&]() { return TraceCount("SerialInterface::OnError") == 1; })) << "no device yet";
+
+    const QByteArray fileLine = Golden("normal.txt");
+    const QByteArray sentence = fileLine.left(fileLine.indexOf(",ELV,")) + "\r\n";
+    for (int round = 1; round <= 2; ++round)
+    {
+        SCOPED_TRACE(round);
+        PtyPair pty;
+        ASSERT_TRUE(pty.IsValid());
+        QFile::remove(link);
+        ASSERT_TRUE(QFile::link(pty.SlaveName(), link));
+        ASSERT_TRUE(QTest::qWaitFor([&]() { return TraceCount("SerialInterface::OnOpen") == round; }));
+        Publish(NORMAL);
+        EXPECT_EQ(pty.ReadMaster(sentence.size()), sentence);
+
+        pty.CloseMaster();
+        ASSERT_TRUE(QTest::qWaitFor([&]() { return TraceCount("SerialInterface::OnError") == round + 1; }));
+        EXPECT_EQ(TraceCount("SerialInterface::OnClose"), round);
+    }
+    EXPECT_EQ(Read(m_strFile), fileLine + fileLine);
+}
+
+TEST_F(DFDataOutputTest, FreshSettingsAreWrittenAndShownAndTheCheckBoxesEnableTheirControls)
+{
+    TestableOutput output;
+    EXPECT_FALSE(output.IsEnabled());
+    ICfg& rCfg = CfgCenter::GetAppCfg(ICfg::Application);
+    EXPECT_EQ(rCfg.GetString("RS232Output_Address", "", 0), "COM1:9600,e,8,1");
+    EXPECT_EQ(rCfg.GetString("FileOutput_Address", "", 0), "C:/temp/DFDataOutput.txt");
+    for (const char* key : {"RS232Output_Enabled", "Output_Interval", "FileOutput_Enabled"})
+        EXPECT_TRUE(rCfg.Contains(key) && !rCfg.IsReadOnly(key)) << key;
+
+    QWidget* pWidget = output.GetConfigWidget();
+    ASSERT_NE(pWidget, nullptr);
+    const auto checks = pWidget->findChildren<QCheckBox*>();
+    const auto edits = pWidget->findChildren<QLineEdit*>(QString(), Qt::FindDirectChildrenOnly);
+    auto* pSpin = pWidget->findChild<QSpinBox*>();
+    ASSERT_EQ(checks.size(), 2);
+    ASSERT_EQ(edits.size(), 2);
+    ASSERT_NE(pSpin, nullptr);
+    EXPECT_EQ(edits[0]->text(), "COM1:9600,e,8,1");
+    EXPECT_EQ(edits[1]->text(), "C:/temp/DFDataOutput.txt");
+    EXPECT_EQ(pSpin->minimum(), 0);
+    EXPECT_EQ(pSpin->maximum(), 10000);
+    EXPECT_EQ(pSpin->singleStep(), 10);
+
+    const auto enabled = [&]() {
+        return QString("%1%2%3").arg(edits[0]->isEnabled()).arg(edits[1]->isEnabled()).arg(pSpin->isEnabled());
+    };
+    EXPECT_EQ(enabled(), "000");
+    checks[0]->setChecked(true);
+    EXPECT_EQ(enabled(), "101");
+    checks[1]->setChecked(true);
+    EXPECT_EQ(enabled(), "111");
+    checks[0]->setChecked(false);
+    EXPECT_EQ(enabled(), "011");
+}
+
+TEST_F(DFDataOutputTest, OnlyChangedSettingsRestartTheOutputAndRotateTheFile)
+{
+    Configure(false, "COM1:9600,e,8,1", true, 0);
+    QFile::remove(m_strFile);
+    {
+        QFile previous(m_strFile);
+        ASSERT_TRUE(previous.open(QIODevice::WriteOnly) && previous.write("old\r\n") == 5);
+    }
+    auto pOutput = std::make_unique<TestableOutput>();
+    EXPECT_EQ(Read(m_strFile + ".bak"), QByteArray("old\r\n"));
+    Publish(NORMAL);
+    const QByteArray line = Golden("normal.txt");
+
+    pOutput->SlotUpdateConfiguration();
+    Publish(NORMAL);
+    EXPECT_EQ(Read(m_strFile), line + line) << "unchanged settings keep the file";
+    EXPECT_EQ(Read(m_strFile + ".bak"), QByteArray("old\r\n"));
+
+    QWidget* pWidget = pOutput->GetConfigWidget();
+    pWidget->findChild<QSpinBox*>()->setValue(500);
+    pOutput->SlotUpdateConfiguration();
+    EXPECT_TRUE(pOutput->IsEnabled());
+    EXPECT_EQ(Read(m_strFile + ".bak"), line + line);
+    EXPECT_EQ(Read(m_strFile), QByteArray());
+
+    pWidget->findChildren<QCheckBox*>()[1]->setChecked(false);
+    pOutput->SlotUpdateConfiguration();
+    EXPECT_FALSE(pOutput->IsEnabled());
+
+    // A dialogue that takes the widget may destroy it; the output then ignores applies.
+    auto pDialogue = std::make_unique<QWidget>();
+    pWidget->setParent(pDialogue.get());
+    pDialogue.reset();
+    EXPECT_EQ(pOutput->GetConfigWidget(), nullptr);
+    pOutput->SlotUpdateConfiguration();
+    pOutput.reset();
+    EXPECT_EQ(CfgCenter::GetAppCfg(ICfg::Application).GetInt("Output_Interval", 0, 0), 500) << "saved on destruction";
+}
+
+} // namespace
