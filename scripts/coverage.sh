@@ -19,9 +19,11 @@ QT_QPA_PLATFORM=offscreen ctest --test-dir build-coverage -j"$(nproc)" --timeout
 
 # Only the project's own sources count; tests, generated moc files and the
 # fuzz programs do not. Branches the compiler adds for exceptions are left out.
-gcovr_args=(--root . --object-directory build-coverage --exclude 'tests/' --exclude 'fuzz/' --exclude 'bench/'
-            --exclude 'build-coverage/' --exclude-throw-branches --exclude-unreachable-branches)
-gcovr "${gcovr_args[@]}" --branches --txt build-coverage/coverage.txt --json build-coverage/coverage.json
+# (The build folder is given as search path, not as --object-directory, so
+# that gcovr runs gcov where each object was compiled.)
+gcovr_args=(--root . --exclude 'tests/' --exclude 'fuzz/' --exclude 'bench/' --exclude 'build-coverage/'
+            --exclude-throw-branches --exclude-unreachable-branches)
+gcovr "${gcovr_args[@]}" --branches --txt build-coverage/coverage.txt --json build-coverage/coverage.json build-coverage
 
 python3 - build-coverage/coverage.json <<'PY'
 import collections, json, os, sys

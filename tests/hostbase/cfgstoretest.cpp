@@ -1,3 +1,4 @@
+#include "base/errorhandler.h"
 #include "tests/common/configdirfixture.h"
 
 #include <QDir>
@@ -80,20 +81,67 @@ TEST_F(CfgStoreTest, OddNamesAndValuesSurviveTheFile)
     EXPECT_EQ(Open()->GetSubCfgNames(), QStringList{"Odd]Name"});
 }
 
-// Found by fuzz_inifile: a hand-written "%2F" in a header made a section
-// with an empty name that no GetSubCfg could reach.
-TEST_F(CfgStoreTest, HandWrittenHeadersGiveReachableSections)
+// A file as people edit it by hand. Found by fuzz_inifile: a "%2F" in a
+// header made a section with an empty name that no GetSubCfg could reach.
+TEST_F(CfgStoreTest, HandEditedFilesReadAsDocumented)
 {
     const QString path = Open()->GetFileName();
     ASSERT_TRUE(QDir().mkpath(QFileInfo(path).absolutePath()));
     QFile file(path);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("[%2Fx ]\nKey=v\n[a%2F%2Fb/]\nOther=w\n");
+    file.write("# comment\n=no key\n%20=blank key\nTail=a\\\nShort=\\u12\\x\nDel=\x7f\n[broken\n"
+               "[%2Fx ]\nKey=v\n[a%2F%2Fb/]\nOther=w\n");
     file.close();
     auto cfg = Open();
+    EXPECT_EQ(cfg->GetKeys(), (QStringList{" ", "Del", "Short", "Tail"}));
+    EXPECT_EQ(cfg->GetString("Tail", QString(), 0), "a\\") << "a backslash at the end stays";
+    EXPECT_EQ(cfg->GetString("Short", QString(), 0), "u12x") << "an incomplete \\u escape is no escape";
+    EXPECT_EQ(cfg->GetString("Del", QString(), 0), "\x7f");
     EXPECT_EQ(cfg->GetSubCfgNames(), (QStringList{"a", "x"}));
     EXPECT_EQ(Open("x")->GetString("Key", QString(), 0), "v");
     EXPECT_EQ(Open("a/b")->GetString("Other", QString(), 0), "w");
+
+    // Written back in the store's own form, the content stays the same.
+    cfg->SetString("Del", "\x7f", 0);
+    cfg->SetString("Name\x7f ", "x", 0);
+    cfg->RemoveKey("Name\x7f ");
+    CfgCenter::Reset();
+    EXPECT_EQ(Open()->GetString("Del", QString(), 0), "\x7f");
+    EXPECT_EQ(Open()->GetKeys(), (QStringList{" ", "Del", "Short", "Tail"}));
+}
+
+TEST_F(CfgStoreTest, RemovingAndLockingChangeOnlyWhatExists)
+{
+    Open("A")->SetString("Only", "1", 0);
+    Open("AB")->SetString("Key", "2", 0);
+    EXPECT_EQ(Open("A")->GetSubCfgNames(), QStringList()) << "\"AB\" is no sub-section of \"A\"";
+    EXPECT_FALSE(Open("A")->RemoveKey("Missing"));
+    EXPECT_FALSE(Open("Missing")->RemoveKey("Only"));
+    Open("AB")->SetReadOnly("Key", false, 0);
+    EXPECT_FALSE(Open("AB")->IsReadOnly("Key"));
+    EXPECT_TRUE(Open("A")->RemoveKey("Only"));
+    EXPECT_EQ(Open()->GetSubCfgNames(), QStringList{"AB"}) << "a section without keys is gone";
+}
+
+// A directory that cannot be made (its parent is a file; no permissions
+// involved, so this holds for root as well) fails the save with a warning;
+// the value stays readable in memory.
+TEST_F(CfgStoreTest, FailedSaveIsTracedAndKeepsTheValueInMemory)
+{
+    QFile blocker(m_dir.filePath("blocker"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    qputenv("KVT_CONFIG_DIR", blocker.fileName().toUtf8() + "/below");
+    QStringList lines;
+    ErrorHandler::Instance().SetTraceMask(ErrorHandler::TRACE_BIT);
+    ErrorHandler::Instance().SetSink([&lines](const QString& line) { lines << line; });
+    auto cfg = Open();
+    cfg->SetString("Key", "kept", 0);
+    ErrorHandler::Instance().ResetSink();
+    ErrorHandler::Instance().SetTraceMask(0);
+    EXPECT_EQ(cfg->GetString("Key", QString(), 0), "kept");
+    ASSERT_EQ(lines.size(), 1);
+    EXPECT_TRUE(lines.at(0).contains("WARNING: configuration file")) << lines.at(0).toStdString();
 }
 
 TEST_F(CfgStoreTest, FilePerNameAndViewUnderTheConfigurationDirectory)
