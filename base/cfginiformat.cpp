@@ -16,6 +16,16 @@ bool NeedsPercent(const QString& name, int index)
     return c.isSpace() && (index == 0 || index == name.size() - 1);
 }
 
+// UTF-8 has no form for half a surrogate pair (a backslash-u escape read
+// from a file can make one), so it is written as an escape again.
+bool IsLoneSurrogate(const QString& text, int index)
+{
+    const QChar c = text.at(index);
+    if (c.isHighSurrogate())
+        return index + 1 == text.size() || !text.at(index + 1).isLowSurrogate();
+    return c.isLowSurrogate() && (index == 0 || !text.at(index - 1).isHighSurrogate());
+}
+
 QString SectionHeader(const QString& path)
 {
     QStringList encoded;
@@ -71,7 +81,8 @@ QString CfgIniFormat::EscapeValue(const QString& value)
             result += QLatin1String("\\t");
         else if (c == QLatin1Char(' ') && (i == 0 || i == value.size() - 1))
             result += QLatin1String("\\s");
-        else if (c.unicode() < 0x20 || c.unicode() == 0x7F || (c.isSpace() && (i == 0 || i == value.size() - 1)))
+        else if (c.unicode() < 0x20 || c.unicode() == 0x7F || (c.isSpace() && (i == 0 || i == value.size() - 1))
+                 || IsLoneSurrogate(value, i))
             result += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
         else
             result += c;

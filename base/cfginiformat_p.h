@@ -12,7 +12,8 @@
 /// "!Key=Value" marks a locked key. Section names and keys are UTF-8 with
 /// the characters that carry meaning here (and control characters, leading
 /// or trailing blanks) percent-encoded; values use backslash escapes (\\ \n \r
-/// \t, \s for a blank at either end, \uHHHH for other control characters).
+/// \t, \s for a blank at either end, \uHHHH for other control characters
+/// and for half surrogate pairs).
 /// Lines starting with ";" or "#" are comments. Unreadable lines are skipped.
 class CfgIniFormat
 {

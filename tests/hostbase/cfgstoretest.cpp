@@ -67,9 +67,11 @@ TEST_F(CfgStoreTest, AbsentKeysGiveTheDefaultAndReadOnlyFlagsPersist)
 TEST_F(CfgStoreTest, OddNamesAndValuesSurviveTheFile)
 {
     const QStringList keys = {"a=b", "[x]", "!lead", " spaced ", "semi;colon#", "new\nline", "Gr\u00FC\u00DFe%41",
-                              "back\\slash/x"};
+                              "back\\slash/x", "surrogates"};
     const QStringList values = {" lead and trail ", "line1\nline2\r\n", "c:\\dir\\s\\n", "=;#[!]", "\t\x01", QString(),
-                                "\u00A0nbsp\u00A0", "\\"};
+                                "\u00A0nbsp\u00A0", "\\",
+                                // Found by fuzz_inifile: half pairs were lost in the file.
+                                QString(QChar(0xDDDD)) + "x\U0001F600" + QChar(0xD800)};
     const QString section = "Odd]Name/x=y;z/ [q] ";
     for (int i = 0; i < keys.size(); ++i)
         Open(section)->SetString(keys.at(i), values.at(i), 0);
