@@ -121,6 +121,7 @@ TEST_F(CfgStoreTest, RemovingAndLockingChangeOnlyWhatExists)
     EXPECT_FALSE(Open("Missing")->RemoveKey("Only"));
     Open("AB")->SetReadOnly("Key", false, 0);
     EXPECT_FALSE(Open("AB")->IsReadOnly("Key"));
+    EXPECT_FALSE(Open("AB")->IsReadOnly("Missing"));
     EXPECT_TRUE(Open("A")->RemoveKey("Only"));
     EXPECT_EQ(Open()->GetSubCfgNames(), QStringList{"AB"}) << "a section without keys is gone";
 }

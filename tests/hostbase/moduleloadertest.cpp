@@ -76,6 +76,12 @@ TEST_F(ModuleLoaderTest, FailuresGiveNullAndATrace)
     WriteModule("libTruncated.so", TEST_MODULE_FILE, 4096);
     WriteModule("libHeaderOnly.so", TEST_MODULE_FILE, 80);
     WriteModule("Program.so", HOSTBASE_HELPER);
+    WriteModule("libForeign.so", TEST_MODULE_FILE);
+    QFile foreign(m_modules.filePath("libForeign.so"));
+    char elfClass = 0; // 1 for 32-bit, 2 for 64-bit objects: made the other one
+    ASSERT_TRUE(foreign.open(QIODevice::ReadWrite) && foreign.seek(4) && foreign.getChar(&elfClass)
+                && foreign.seek(4) && foreign.putChar(static_cast<char>(3 - elfClass)));
+    foreign.close();
     QFile text(m_modules.filePath("libText.so"));
     ASSERT_TRUE(text.open(QIODevice::WriteOnly));
     text.write("not a shared object");
@@ -95,6 +101,7 @@ TEST_F(ModuleLoaderTest, FailuresGiveNullAndATrace)
         {nullptr, "Truncated.dll", "", "a segment lies outside the file"},
         {nullptr, "HeaderOnly.dll", "", "the program headers lie outside the file"},
         {nullptr, "Text.dll", "", "not an ELF file"},
+        {nullptr, "Foreign.dll", "", "not a shared object for this platform"},
         {nullptr, "Program.dll", "", "Program.so"},
     };
     ErrorHandler::Instance().SetTraceMask(ErrorHandler::TRACE_BIT);
