@@ -35,7 +35,7 @@ QString DateTime::toString(const QString& format) const
 
 QDateTime DateTime::ToQDateTime() const
 {
-    return QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(m_nTime), Qt::UTC);
+    return QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(m_nTime), Qt::LocalTime);
 }
 
 DateTime DateTime::FromQDateTime(const QDateTime& dateTime)

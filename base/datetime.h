@@ -10,8 +10,9 @@ namespace Omek
 {
 
 /// A point in time as milliseconds since 1970-01-01T00:00:00 UTC, the unit of
-/// OmekOS::GetCurrentTime() and of the value tree's time stamps. Texts are
-/// produced in UTC so that they do not depend on the machine's time zone.
+/// OmekOS::GetCurrentTime() and of the value tree's time stamps. Texts show
+/// the local time of the machine (time zone and daylight saving included), as
+/// a user reading a log or a file name expects.
 class KVTHOST_EXPORT DateTime
 {
 public:
@@ -24,7 +25,7 @@ public:
     /// "zzz" stays zero-padded to three digits.
     QString toString(const QString& format) const;
 
-    /// The same instant as a UTC QDateTime.
+    /// The same instant as a local-time QDateTime.
     QDateTime ToQDateTime() const;
     /// An invalid QDateTime or one before the epoch gives time 0.
     static DateTime FromQDateTime(const QDateTime& dateTime);

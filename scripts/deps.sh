@@ -7,7 +7,7 @@ packages=(cmake make g++ qtbase5-dev libqt5serialport5-dev qttools5-dev qttools5
           libqt5xml5 libgtest-dev libgmock-dev)
 for option in "$@"; do
     case "$option" in
-        --with-benchmarks) packages+=(libbenchmark-dev valgrind) ;;
+        --with-benchmarks) packages+=(libbenchmark-dev libspdlog-dev valgrind) ;;
         --with-fuzzers) packages+=(clang-14 libclang-rt-14-dev) ;;
         --with-coverage) packages+=(gcovr) ;;
     esac

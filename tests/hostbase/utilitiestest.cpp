@@ -1,6 +1,7 @@
 #include "base/datetime.h"
 #include "base/omekos.h"
 #include "base/tokenizer.h"
+#include "tests/common/timezoneguard.h"
 
 #include <gtest/gtest.h>
 
@@ -17,12 +18,15 @@ TEST(TokenizerTest, ConsecutiveDelimitersCountAsOne)
     EXPECT_EQ(Omek::Tokenizer("a;b")(QString()), "a;b");
 }
 
-TEST(DateTimeTest, FormatsInUtcWithUnpaddedMilliseconds)
+TEST(DateTimeTest, FormatsLocalTimeWithUnpaddedMilliseconds)
 {
+    const TimeZoneGuard zone("KVT-5:30");
     const QDateTime when(QDate(2024, 3, 5), QTime(7, 8, 9, 45), Qt::UTC);
     const Omek::DateTime time = Omek::DateTime::FromQDateTime(when);
-    EXPECT_EQ(time.toString("yyyy-MM-dd_hh-mm-ss-z"), "2024-03-05_07-08-09-45");
+    EXPECT_EQ(time.toString("yyyy-MM-dd_hh-mm-ss-z"), "2024-03-05_12-38-09-45");
     EXPECT_EQ(time.toString("zzz 'z' z"), "045 z 45");
+    EXPECT_EQ(Omek::DateTime::FromQDateTime(when.addSecs(13 * 3600)).toString("yyyy-MM-dd hhmmss"), "2024-03-06 013809");
+    EXPECT_EQ(time.ToQDateTime(), when);
     EXPECT_EQ(Omek::DateTime::FromQDateTime(QDateTime()).GetTime(), 0u);
 }
 

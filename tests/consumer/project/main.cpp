@@ -1,5 +1,6 @@
 #include "base/cfgcenter.h"
 #include "base/hostversion.h"
+#include "base/idllinstance.h"
 #include "devicecontrol/directionfinder/kvtcommon/kvtlibraryinfo.h"
 #include "kvtcommon_version.h"
 
@@ -9,7 +10,8 @@
 
 // A driver project outside the source tree: it must find the installed
 // headers and libraries, agree with them on the version, and have the host
-// look for modules in the prefix it runs from (given as the argument).
+// look for modules in the prefix it runs from (given as the argument), where
+// the installed ZOD client module must load.
 int main(int argc, char** argv)
 {
     if (argc != 2)
@@ -18,7 +20,11 @@ int main(int argc, char** argv)
         && HostVersion::Version() == KvtLibraryInfo::Version();
     const QString moduleDir = CfgCenter::ModuleDirectory();
     const bool moduleDirFound = moduleDir == QDir::cleanPath(QString::fromLocal8Bit(argv[1]));
-    std::printf("consumer built against kvtcommon %s: %s; modules in %s: %s\n", KVTCOMMON_VERSION_STRING,
-                versionsAgree ? "ok" : "mismatch", qPrintable(moduleDir), moduleDirFound ? "ok" : "wrong");
-    return versionsAgree && moduleDirFound ? 0 : 1;
+    IDllInstance* zodClient = CfgCenter::CreateDllInstanceByFileName(QStringLiteral("ZodClient.dll"), QString(), false, false);
+    const bool zodClientLoaded = zodClient != nullptr;
+    CfgCenter::DestroyDllInstanceByPointer(zodClient);
+    std::printf("consumer built against kvtcommon %s: %s; modules in %s: %s; ZOD client module: %s\n",
+                KVTCOMMON_VERSION_STRING, versionsAgree ? "ok" : "mismatch", qPrintable(moduleDir),
+                moduleDirFound ? "ok" : "wrong", zodClientLoaded ? "loaded" : "missing");
+    return versionsAgree && moduleDirFound && zodClientLoaded ? 0 : 1;
 }
