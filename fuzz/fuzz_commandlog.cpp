@@ -16,7 +16,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     if (size == 0)
         return 0;
-    // The log lives below the current directory: the run's own scratch one.
+    // The log lives below the current directory: the run's own scratch one,
+    // left again at the end, since libFuzzer keeps its corpus by relative path.
+    static const QString s_strStart = QDir::currentPath();
     FUZZ_CHECK(QDir::setCurrent(Fuzz::FreshConfigDir()));
     const QString text = Fuzz::Text(data + 1, size - 1);
 
@@ -36,5 +38,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const bool xml = text.contains(QLatin1String("?xml version=")) && document.setContent(text.toLatin1());
     if (!xml)
         FUZZ_CHECK(content.endsWith(":\t" + text.toLatin1() + '\n'));
+    FUZZ_CHECK(QDir::setCurrent(s_strStart));
     return 0;
 }

@@ -17,12 +17,10 @@ bool operator==(const SerialAddress& a, const SerialAddress& b)
 QString Written(const SerialAddress& address)
 {
     static const char* const s_aStopBits[] = {"1", "1.5", "2"};
-    return QStringLiteral("%1:%2,%3,%4,%5")
-        .arg(address.m_strDevice)
-        .arg(address.m_nBaudRate)
-        .arg(QStringLiteral("neoms").at(address.m_eParity))
-        .arg(address.m_nDataBits)
-        .arg(QLatin1String(s_aStopBits[address.m_eStopBits]));
+    // Joined, not arg()-formatted: a device name may itself hold "%1".
+    return address.m_strDevice + QLatin1Char(':') + QString::number(address.m_nBaudRate) + QLatin1Char(',')
+        + QStringLiteral("neoms").at(address.m_eParity) + QLatin1Char(',') + QString::number(address.m_nDataBits)
+        + QLatin1Char(',') + QLatin1String(s_aStopBits[address.m_eStopBits]);
 }
 
 } // namespace

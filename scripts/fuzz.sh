@@ -28,8 +28,9 @@ export TMPDIR=${TMPDIR:-$( [ -w /dev/shm ] && echo /dev/shm || echo /tmp )}
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
 for name in $targets; do
-    corpus=build-fuzz/corpus/$name
-    findings=build-fuzz/findings/$name
+    # Absolute: a target may change its current directory while it runs.
+    corpus=$PWD/build-fuzz/corpus/$name
+    findings=$PWD/build-fuzz/findings/$name
     mkdir -p "$corpus" "$findings"
     cp -n fuzz/corpus/"$name"/* "$corpus"/
     echo "== fuzz_$name: $seconds s"
