@@ -48,11 +48,12 @@ QString FileNameOf(const QString& name)
     return result;
 }
 
-std::unique_ptr<ICfg> OpenCfg(const QString& name, ICfg::View view)
+std::unique_ptr<CfgSection> OpenCfg(const QString& name, ICfg::View view, bool bCounted)
 {
-    const QString fileName = CfgCenter::ConfigDirectory() + QLatin1Char('/') + ViewFolder(view)
-        + QLatin1Char('/') + FileNameOf(name) + QStringLiteral(".ini");
-    return std::make_unique<CfgSection>(CfgDocument::Open(fileName), QString());
+    const QString directory = CfgCenter::ConfigDirectory();
+    const QString fileName = directory + QLatin1Char('/') + ViewFolder(view) + QLatin1Char('/') + FileNameOf(name)
+        + QStringLiteral(".ini");
+    return std::make_unique<CfgSection>(CfgDocument::Open(fileName, directory), QString(), bCounted);
 }
 
 } // namespace
@@ -61,13 +62,13 @@ ICfg& CfgCenter::GetAppCfg(ICfg::View view)
 {
     std::unique_ptr<ICfg>& cfg = AppCfgs()[view];
     if (!cfg)
-        cfg = OpenCfg(QStringLiteral("Application"), view);
+        cfg = OpenCfg(QStringLiteral("Application"), view, false);
     return *cfg;
 }
 
 ICfg* CfgCenter::CreateCfg(const QString& name, ICfg::View view, const QString&)
 {
-    return name.isEmpty() ? nullptr : OpenCfg(name, view).release();
+    return name.isEmpty() ? nullptr : OpenCfg(name, view, true).release();
 }
 
 QString CfgCenter::ConfigDirectory()
@@ -78,9 +79,26 @@ QString CfgCenter::ConfigDirectory()
     return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/kvtcommon");
 }
 
+bool CfgCenter::Flush()
+{
+    return CfgDocument::SaveAll();
+}
+
+bool CfgCenter::LockForUpdate(ICfg& cfg)
+{
+    auto* pSection = dynamic_cast<CfgSection*>(&cfg);
+    return pSection != nullptr && pSection->GetDocument().LockForUpdate();
+}
+
 void CfgCenter::Reset()
 {
+    CfgDocument::ForgetAll();
     AppCfgs().clear();
+}
+
+void CfgCenter::SetFreeSpaceForTesting(qint64 nBytes)
+{
+    CfgDocument::SetFreeSpaceForTesting(nBytes);
 }
 
 IDllInstance* CfgCenter::CreateDllInstanceByFileName(const QString& file, const QString& text, bool, bool)

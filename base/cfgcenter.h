@@ -13,9 +13,40 @@ class IDllInstance;
 /// configuration name and view, "<view>/<name>.ini" where <view> is "default",
 /// "user", "application", "station" or "view<N>" for other numbers, and name
 /// characters that are unsafe in file names are percent-encoded.
-/// A file is read when its configuration is first opened in the process and
-/// re-read only after every handle on it is released; meanwhile changes made
-/// by another process are not seen, and the next write here replaces them.
+///
+/// Reading. A file is read when its configuration is first opened in the
+/// process; all handles on it share that content. It is read again by every
+/// save and by LockForUpdate, and when it is opened anew after every handle
+/// was released and its changes were saved.
+///
+/// Saving: one save per change set. Changes stay in memory until the last
+/// handle opened on the file with CreateCfg or GetSubCfg is released; then
+/// they are saved in one write. So opening a section, writing it and its
+/// sub-sections and releasing them all costs one save. Changes made while
+/// the file's handles stay open, and keys written directly on GetAppCfg
+/// (never released), are saved at the latest when the application's event
+/// loop runs next (when the store is used on the application's thread), by
+/// Flush(), by Reset() or at the normal end of the process, whichever comes
+/// first.
+///
+/// A save never loses what it does not understand, nor what others wrote: it
+/// takes the lock file "<file>.lock", reads the file again, changes only the
+/// lines of the keys changed in this process (other lines, including those
+/// it cannot read, stay byte for byte) and replaces the file atomically, so
+/// a crash leaves the complete old or the complete new content. Two
+/// processes writing different keys lose none; for the same key the last
+/// writer wins. A failed save (disk full, file size limit, lock held by
+/// another process for more than 10 s) leaves the file as it was, reports
+/// the reason with qWarning whatever the trace mask, keeps the changes and
+/// tries again at the next save; Flush() tells whether anything is unsaved.
+///
+/// A file that exists but cannot be read, is not a regular file or is larger
+/// than 64 MiB is never written: its configuration is read-only for the
+/// session (changes stay in memory only) and the reason is reported once. A
+/// symbolic link is followed when it leads to a regular file inside
+/// ConfigDirectory(): that file is replaced and the link kept. A link that
+/// leads elsewhere is read but never written through.
+///
 /// Not thread-safe: use the store from one thread.
 class KVTHOST_EXPORT CfgCenter
 {
@@ -33,10 +64,28 @@ public:
     /// otherwise the per-user configuration location + "/kvtcommon".
     static QString ConfigDirectory();
 
-    /// Drops the cached application configurations, so that the next
-    /// GetAppCfg reads from the then current ConfigDirectory(). References
-    /// from GetAppCfg become invalid. Meant for tests.
+    /// Saves every configuration with unsaved changes now. False when some
+    /// changes could not be saved (they stay pending; the reason was reported),
+    /// so that a program can end with a failure code.
+    static bool Flush();
+
+    /// For a read-modify-write that must not interleave with another process
+    /// (appending a numbered entry): takes the lock of cfg's file, which is
+    /// then held until the file's next save, and takes over the file's current
+    /// content, keeping this process's unsaved changes. False, with the
+    /// content unchanged, when the file cannot be locked or read or cfg does
+    /// not come from this store.
+    static bool LockForUpdate(ICfg& cfg);
+
+    /// Flushes, then drops the cached configurations (and any changes that
+    /// could not be saved), so that the next GetAppCfg reads from the then
+    /// current ConfigDirectory(). References from GetAppCfg become invalid.
+    /// Meant for tests.
     static void Reset();
+
+    /// Test seam: every save writes at most nBytes, as on a nearly full disk,
+    /// and fails when the content is longer. A negative value ends this.
+    static void SetFreeSpaceForTesting(qint64 nBytes);
 
     /// Loads a module by its Windows file name ("ZodClient.dll"): the file
     /// "libZodClient.so" or else "ZodClient.so" in the module directory

@@ -1,38 +1,190 @@
 #include "base/cfgdocument_p.h"
 
 #include "base/cfginiformat_p.h"
-#include "base/errorhandler.h"
-#include "base/trace.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
+#include <QLockFile>
 #include <QSaveFile>
+#include <QThread>
+#include <QTimer>
 
+#include <cstdlib>
 #include <iterator>
+#include <map>
 #include <set>
 
-std::shared_ptr<CfgDocument> CfgDocument::Open(const QString& fileName)
+namespace
 {
-    static QHash<QString, std::weak_ptr<CfgDocument>> s_mapOpen;
-    for (auto it = s_mapOpen.begin(); it != s_mapOpen.end();)
-        it = it->expired() ? s_mapOpen.erase(it) : std::next(it);
+
+// Larger files are neither read nor written: nobody edits a configuration of that size.
+const qint64 MAX_FILE_SIZE = qint64(64) << 20;
+// How long a save waits for another process's lock before it gives up (and stays pending).
+const qint64 LOCK_WAIT_MS = 10000;
+const unsigned long MAX_LOCK_PAUSE_MS = 20;
+
+qint64 s_nFreeSpaceForTesting = -1;
+
+struct Registry
+{
+    QHash<QString, std::weak_ptr<CfgDocument>> open;
+    /// Keeps documents with unsaved changes alive after their last handle.
+    std::map<const CfgDocument*, std::shared_ptr<CfgDocument>> unsaved;
+};
+
+Registry& TheRegistry()
+{
+    static Registry s_registry;
+    return s_registry;
+}
+
+// The file that a save replaces: fileName itself, or the file a symbolic link
+// leads to when that lies inside rootDir. Empty, with the reason, when a save
+// must not replace anything there.
+QString WriteTarget(const QString& fileName, const QString& rootDir, QString& reason)
+{
+    const QFileInfo info(fileName);
+    QString target = fileName;
+    if (info.isSymLink()) {
+        target = info.canonicalFilePath();
+        const QString root = QFileInfo(rootDir).canonicalFilePath();
+        if (target.isEmpty())
+            reason = QStringLiteral("it is a symbolic link to nothing");
+        else if (root.isEmpty() || !target.startsWith(root + QLatin1Char('/')))
+            reason = QStringLiteral("it is a symbolic link to '%1', outside the configuration directory").arg(target);
+    }
+    if (reason.isEmpty() && QFileInfo::exists(target) && !QFileInfo(target).isFile())
+        reason = QStringLiteral("it is not a regular file");
+    return reason.isEmpty() ? target : QString();
+}
+
+bool ReadFile(const QString& path, QByteArray& bytes, QString& error)
+{
+    QFile file(path);
+    if (file.size() > MAX_FILE_SIZE) {
+        error = QStringLiteral("it is larger than %1 MiB").arg(MAX_FILE_SIZE >> 20);
+        return false;
+    }
+    if (!file.open(QIODevice::ReadOnly)) {
+        error = file.errorString();
+        return false;
+    }
+    bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        error = file.errorString();
+    else if (bytes.size() > MAX_FILE_SIZE)
+        error = QStringLiteral("it is larger than %1 MiB").arg(MAX_FILE_SIZE >> 20);
+    return error.isEmpty();
+}
+
+QString Describe(const QString& fileName, const QString& what, const QString& reason)
+{
+    return QStringLiteral("WARNING: configuration file '%1' %2: %3").arg(fileName, what, reason);
+}
+
+} // namespace
+
+std::shared_ptr<CfgDocument> CfgDocument::Open(const QString& fileName, const QString& rootDir)
+{
+    static const bool s_bSavedAtExit = (TheRegistry(), std::atexit([] { SaveAll(); }) == 0);
+    Q_UNUSED(s_bSavedAtExit)
+    QHash<QString, std::weak_ptr<CfgDocument>>& open = TheRegistry().open;
+    for (auto it = open.begin(); it != open.end();)
+        it = it->expired() ? open.erase(it) : std::next(it);
     const QString path = QFileInfo(fileName).absoluteFilePath();
-    std::shared_ptr<CfgDocument> document = s_mapOpen.value(path).lock();
+    std::shared_ptr<CfgDocument> document = open.value(path).lock();
     if (!document) {
-        document = std::make_shared<CfgDocument>(path);
-        s_mapOpen.insert(path, document);
+        document = std::make_shared<CfgDocument>(path, rootDir);
+        open.insert(path, document);
     }
     return document;
 }
 
-CfgDocument::CfgDocument(const QString& fileName)
-    : m_strFileName(fileName)
+bool CfgDocument::SaveAll()
 {
-    QFile file(m_strFileName);
-    if (file.open(QIODevice::ReadOnly))
-        m_mapSections = CfgIniFormat::Parse(file.readAll());
+    std::vector<std::shared_ptr<CfgDocument>> documents;
+    for (const auto& unsaved : TheRegistry().unsaved)
+        documents.push_back(unsaved.second);
+    bool saved = true;
+    for (const std::shared_ptr<CfgDocument>& document : documents)
+        saved = document->Save() && saved;
+    return saved;
+}
+
+void CfgDocument::ForgetAll()
+{
+    SaveAll();
+    TheRegistry().unsaved.clear();
+}
+
+void CfgDocument::SetFreeSpaceForTesting(qint64 nBytes)
+{
+    s_nFreeSpaceForTesting = nBytes;
+}
+
+CfgDocument::CfgDocument(const QString& fileName, const QString& rootDir)
+    : m_strFileName(fileName)
+    , m_strRootDir(rootDir)
+{
+    WriteTarget(m_strFileName, m_strRootDir, m_strReadOnlyReason);
+    // A symbolic link that may not be written through is still read.
+    QByteArray bytes;
+    QString readError;
+    if (QFileInfo(m_strFileName).isFile() && ReadFile(m_strFileName, bytes, readError))
+        Reread(bytes);
+    if (!readError.isEmpty())
+        m_strReadOnlyReason = readError;
+    if (!m_strReadOnlyReason.isEmpty()) {
+        m_strReported = m_strReadOnlyReason;
+        qWarning("%s", qUtf8Printable(Describe(m_strFileName, QStringLiteral("is read-only in this session"),
+                                               m_strReadOnlyReason)));
+    }
+}
+
+CfgDocument::~CfgDocument() = default;
+
+void CfgDocument::AddHandle()
+{
+    ++m_nHandles;
+}
+
+void CfgDocument::ReleaseHandle()
+{
+    if (--m_nHandles == 0 && (!m_mapChanges.isEmpty() || m_pLock))
+        Save();
+}
+
+bool CfgDocument::LockForUpdate()
+{
+    QString target;
+    QByteArray bytes;
+    QString error;
+    if (!LockAndRead(target, bytes, error)) {
+        m_pLock.reset();
+        return false;
+    }
+    Reread(bytes);
+    ScheduleSave();
+    return true;
+}
+
+bool CfgDocument::Save()
+{
+    QString error;
+    const bool saved = m_mapChanges.isEmpty() || Write(error);
+    m_pLock.reset();
+    if (!saved) {
+        Report(error);
+        return false;
+    }
+    m_mapChanges.clear();
+    m_strReported.clear();
+    TheRegistry().unsaved.erase(this);
+    return true;
 }
 
 const CfgDocument::Entry* CfgDocument::Find(const QString& section, const QString& key) const
@@ -46,19 +198,23 @@ const CfgDocument::Entry* CfgDocument::Find(const QString& section, const QStrin
 
 void CfgDocument::SetValue(const QString& section, const QString& key, const QString& value)
 {
-    const Entry* existing = Find(section, key);
-    if (existing && existing->strValue == value)
+    Section& entries = m_mapSections[section];
+    auto entry = entries.find(key);
+    if (entry == entries.end())
+        entry = entries.insert(key, Entry());
+    else if (entry->strValue == value)
         return;
-    m_mapSections[section][key].strValue = value;
-    Save();
+    entry->strValue = value;
+    Change(section, key, *entry);
 }
 
 void CfgDocument::SetReadOnly(const QString& section, const QString& key, bool readOnly)
 {
     const Entry* existing = Find(section, key);
     if (existing && existing->bReadOnly != readOnly) {
-        m_mapSections[section][key].bReadOnly = readOnly;
-        Save();
+        Entry& entry = m_mapSections[section][key];
+        entry.bReadOnly = readOnly;
+        Change(section, key, entry);
     }
 }
 
@@ -69,7 +225,7 @@ bool CfgDocument::Remove(const QString& section, const QString& key)
         return false;
     if (sectionIt->isEmpty())
         m_mapSections.erase(sectionIt);
-    Save();
+    Change(section, key, std::nullopt);
     return true;
 }
 
@@ -89,16 +245,122 @@ QStringList CfgDocument::GetSubSectionNames(const QString& section) const
     return QStringList(names.begin(), names.end());
 }
 
-void CfgDocument::Save() const
+void CfgDocument::Change(const QString& section, const QString& key, const std::optional<Entry>& entry)
 {
-    QSaveFile file(m_strFileName);
-    const bool saved = QDir().mkpath(QFileInfo(m_strFileName).absolutePath())
-        && file.open(QIODevice::WriteOnly)
-        && file.write(CfgIniFormat::Serialize(m_mapSections)) >= 0
-        && file.commit();
-    if (!saved && ErrorHandler::Instance().TracesEnabled()) {
-        _Q_Trace(QStringLiteral("WARNING: configuration file '%1' could not be written: %2")
-                     .arg(m_strFileName, file.errorString()),
-                 __FILE__, __LINE__);
+    m_mapChanges[section][key] = entry;
+    TheRegistry().unsaved.emplace(this, shared_from_this());
+    ScheduleSave();
+}
+
+void CfgDocument::ScheduleSave()
+{
+    QCoreApplication* app = QCoreApplication::instance();
+    if (m_bSaveScheduled || app == nullptr || app->thread() != QThread::currentThread())
+        return;
+    m_bSaveScheduled = true;
+    QTimer::singleShot(0, app, [document = weak_from_this()] {
+        if (const std::shared_ptr<CfgDocument> pDocument = document.lock()) {
+            pDocument->m_bSaveScheduled = false;
+            pDocument->Save();
+        }
+    });
+}
+
+bool CfgDocument::Lock(QString& error)
+{
+    if (m_pLock)
+        return true;
+    auto pLock = std::make_unique<QLockFile>(m_strFileName + QStringLiteral(".lock"));
+    // Only the lock of an ended process is stale: a change set may hold the lock for long.
+    pLock->setStaleLockTime(0);
+    QElapsedTimer waited;
+    waited.start();
+    for (unsigned long pause = 1; !pLock->tryLock(0); pause = qMin(pause * 2, MAX_LOCK_PAUSE_MS)) {
+        if (pLock->error() != QLockFile::LockFailedError) {
+            error = QStringLiteral("its lock file cannot be created");
+            return false;
+        }
+        if (waited.hasExpired(LOCK_WAIT_MS)) {
+            error = QStringLiteral("another process holds its lock file");
+            return false;
+        }
+        QThread::msleep(pause);
     }
+    m_pLock = std::move(pLock);
+    return true;
+}
+
+bool CfgDocument::LockAndRead(QString& target, QByteArray& bytes, QString& error)
+{
+    if (!m_strReadOnlyReason.isEmpty()) {
+        error = m_strReadOnlyReason;
+        return false;
+    }
+    if (!QDir().mkpath(QFileInfo(m_strFileName).absolutePath())) {
+        error = QStringLiteral("its folder cannot be created");
+        return false;
+    }
+    if (!Lock(error))
+        return false;
+    target = WriteTarget(m_strFileName, m_strRootDir, error);
+    return !target.isEmpty() && (!QFileInfo::exists(target) || ReadFile(target, bytes, error));
+}
+
+bool CfgDocument::Write(QString& error)
+{
+    QString target;
+    QByteArray bytes;
+    if (!LockAndRead(target, bytes, error))
+        return false;
+    Reread(bytes);
+    CfgIniFormat::File file = CfgIniFormat::Serialize(m_file, m_mapChanges);
+    bytes = file.bytes;
+
+    QSaveFile out(target);
+    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
+        error = out.errorString();
+        return false;
+    }
+    const qint64 nToWrite = s_nFreeSpaceForTesting < 0 ? bytes.size() : qMin<qint64>(bytes.size(), s_nFreeSpaceForTesting);
+    if (out.write(bytes.constData(), nToWrite) != bytes.size()) {
+        error = out.error() != QFileDevice::NoError
+            ? out.errorString()
+            : QStringLiteral("only part of its %1 bytes could be written").arg(bytes.size());
+        return false;
+    }
+    if (!out.commit()) {
+        error = out.errorString();
+        return false;
+    }
+    m_file = std::move(file);
+    return true;
+}
+
+void CfgDocument::Reread(const QByteArray& bytes)
+{
+    if (bytes == m_file.bytes)
+        return;
+    m_file = CfgIniFormat::Parse(bytes);
+    Sections sections = std::move(m_file.sections);
+    m_file.sections.clear();
+    for (auto section = m_mapChanges.cbegin(); section != m_mapChanges.cend(); ++section) {
+        for (auto key = section->cbegin(); key != section->cend(); ++key) {
+            if (key.value()) {
+                sections[section.key()][key.key()] = *key.value();
+                continue;
+            }
+            const auto present = sections.find(section.key());
+            if (present != sections.end() && present->remove(key.key()) > 0 && present->isEmpty())
+                sections.erase(present);
+        }
+    }
+    m_mapSections = std::move(sections);
+}
+
+void CfgDocument::Report(const QString& error)
+{
+    if (error == m_strReported)
+        return;
+    m_strReported = error;
+    qWarning("%s", qUtf8Printable(Describe(m_strFileName, QStringLiteral("could not be written"), error)));
 }

@@ -1,11 +1,19 @@
 #include "base/cfginiformat_p.h"
 
+#include <QHash>
+#include <QPair>
+#include <QSet>
 #include <QStringList>
+
+#include <algorithm>
+#include <utility>
 
 namespace
 {
 
 const QChar READ_ONLY_MARK = QLatin1Char('!');
+const QByteArray BOM = QByteArrayLiteral("\xEF\xBB\xBF");
+const QByteArray NEW_FILE_COMMENT = QByteArrayLiteral("; Lines starting with '!' hold keys locked against editing.");
 
 bool NeedsPercent(const QString& name, int index)
 {
@@ -14,16 +22,6 @@ bool NeedsPercent(const QString& name, int index)
     if (c.unicode() < 0x20 || c.unicode() == 0x7F || s_strReserved.contains(c))
         return true;
     return c.isSpace() && (index == 0 || index == name.size() - 1);
-}
-
-// UTF-8 has no form for half a surrogate pair (a backslash-u escape read
-// from a file can make one), so it is written as an escape again.
-bool IsLoneSurrogate(const QString& text, int index)
-{
-    const QChar c = text.at(index);
-    if (c.isHighSurrogate())
-        return index + 1 == text.size() || !text.at(index + 1).isLowSurrogate();
-    return c.isLowSurrogate() && (index == 0 || !text.at(index - 1).isHighSurrogate());
 }
 
 QString SectionHeader(const QString& path)
@@ -44,12 +42,116 @@ QString SectionPathFromHeader(const QString& header)
     return components.join(QLatin1Char('/'));
 }
 
+// UTF-8 has no form for half a surrogate pair (a backslash-u escape read
+// from a file can make one), so it is written as an escape again.
+bool IsLoneSurrogate(const QString& text, int index)
+{
+    const QChar c = text.at(index);
+    if (c.isHighSurrogate())
+        return index + 1 == text.size() || !text.at(index + 1).isLowSurrogate();
+    return c.isLowSurrogate() && (index == 0 || !text.at(index - 1).isHighSurrogate());
+}
+
+// The line without its line end and without blanks around it.
+QString LineText(const QByteArray& raw)
+{
+    int size = raw.size();
+    if (size > 0 && raw.at(size - 1) == '\n')
+        --size;
+    return QString::fromUtf8(raw.constData(), size).trimmed();
+}
+
+QByteArray LineEnd(const QByteArray& raw)
+{
+    if (raw.endsWith("\r\n"))
+        return QByteArrayLiteral("\r\n");
+    return raw.endsWith('\n') ? QByteArrayLiteral("\n") : QByteArray();
+}
+
+using KeyEntries = std::vector<std::pair<QString, CfgIniFormat::Entry>>;
+
+// The changed keys that get a value and are not among present, in key order.
+KeyEntries NewKeys(const QHash<QString, std::optional<CfgIniFormat::Entry>>& changed, const QSet<QString>& present)
+{
+    KeyEntries keys;
+    for (auto it = changed.cbegin(); it != changed.cend(); ++it) {
+        if (it.value() && !present.contains(it.key()))
+            keys.emplace_back(it.key(), *it.value());
+    }
+    std::sort(keys.begin(), keys.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    return keys;
+}
+
+// Builds a file line by line; a last line without a line end gets one when more follows.
+class LineWriter
+{
+public:
+    explicit LineWriter(const CfgIniFormat::File& original)
+    {
+        m_file.bom = original.bom;
+        m_file.newline = original.newline;
+        m_file.bytes = original.bom;
+    }
+
+    void Line(const QByteArray& raw, const QString& key)
+    {
+        EndOpenLine(raw);
+        m_file.blocks.back().lines.push_back(CfgIniFormat::Line{raw, key});
+    }
+
+    void Header(const QString& path, const QByteArray& raw)
+    {
+        EndOpenLine(raw);
+        m_file.blocks.push_back(CfgIniFormat::Block{path, raw, {}});
+    }
+
+    void Key(const QString& key, const CfgIniFormat::Entry& entry, const QByteArray& end)
+    {
+        QString text = entry.bReadOnly ? QString(READ_ONLY_MARK) : QString();
+        text += CfgIniFormat::EncodeName(key) + QLatin1Char('=') + CfgIniFormat::EscapeValue(entry.strValue);
+        Line(text.toUtf8() + end, key);
+    }
+
+    void Section(const QString& path, const KeyEntries& keys)
+    {
+        Header(path, SectionHeader(path).toUtf8() + m_file.newline);
+        for (const auto& key : keys)
+            Key(key.first, key.second, m_file.newline);
+    }
+
+    void Blank() { Line(m_file.newline, QString()); }
+
+    CfgIniFormat::File Take() { return std::move(m_file); }
+
+private:
+    // Ends the previous line if it had no line end, then takes next into the bytes.
+    void EndOpenLine(const QByteArray& next)
+    {
+        if (m_bLineOpen) {
+            CfgIniFormat::Block& block = m_file.blocks.back();
+            (block.lines.empty() ? block.header : block.lines.back().raw) += m_file.newline;
+            m_file.bytes += m_file.newline;
+        }
+        m_file.bytes += next;
+        m_bLineOpen = !next.endsWith('\n');
+    }
+
+    CfgIniFormat::File m_file;
+    bool m_bLineOpen = false;
+};
+
 } // namespace
 
+// Most names and values need no escaping: they are taken as they are.
 QString CfgIniFormat::EncodeName(const QString& name)
 {
-    QString result;
-    for (int i = 0; i < name.size(); ++i) {
+    int i = 0;
+    while (i < name.size() && !NeedsPercent(name, i))
+        ++i;
+    if (i == name.size())
+        return name;
+    QString result = name.left(i);
+    for (; i < name.size(); ++i) {
         if (!NeedsPercent(name, i)) {
             result += name.at(i);
             continue;
@@ -63,15 +165,29 @@ QString CfgIniFormat::EncodeName(const QString& name)
 
 QString CfgIniFormat::DecodeName(const QString& text)
 {
+    if (!text.contains(QLatin1Char('%')))
+        return text;
     return QString::fromUtf8(QByteArray::fromPercentEncoding(text.toUtf8()));
 }
 
 QString CfgIniFormat::EscapeValue(const QString& value)
 {
-    QString result;
-    for (int i = 0; i < value.size(); ++i) {
+    const auto needsEscape = [&value](int i) {
         const QChar c = value.at(i);
-        if (c == QLatin1Char('\\'))
+        return c == QLatin1Char('\\') || c.unicode() < 0x20 || c.unicode() == 0x7F
+            || (c.isSpace() && (i == 0 || i == value.size() - 1)) || IsLoneSurrogate(value, i);
+    };
+    int i = 0;
+    while (i < value.size() && !needsEscape(i))
+        ++i;
+    if (i == value.size())
+        return value;
+    QString result = value.left(i);
+    for (; i < value.size(); ++i) {
+        const QChar c = value.at(i);
+        if (!needsEscape(i))
+            result += c;
+        else if (c == QLatin1Char('\\'))
             result += QLatin1String("\\\\");
         else if (c == QLatin1Char('\n'))
             result += QLatin1String("\\n");
@@ -79,21 +195,21 @@ QString CfgIniFormat::EscapeValue(const QString& value)
             result += QLatin1String("\\r");
         else if (c == QLatin1Char('\t'))
             result += QLatin1String("\\t");
-        else if (c == QLatin1Char(' ') && (i == 0 || i == value.size() - 1))
+        else if (c == QLatin1Char(' '))
             result += QLatin1String("\\s");
-        else if (c.unicode() < 0x20 || c.unicode() == 0x7F || (c.isSpace() && (i == 0 || i == value.size() - 1))
-                 || IsLoneSurrogate(value, i))
-            result += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
         else
-            result += c;
+            result += QStringLiteral("\\u%1").arg(c.unicode(), 4, 16, QLatin1Char('0'));
     }
     return result;
 }
 
 QString CfgIniFormat::UnescapeValue(const QString& text)
 {
-    QString result;
-    for (int i = 0; i < text.size(); ++i) {
+    int i = text.indexOf(QLatin1Char('\\'));
+    if (i < 0)
+        return text;
+    QString result = text.left(i);
+    for (; i < text.size(); ++i) {
         const QChar c = text.at(i);
         if (c != QLatin1Char('\\') || i + 1 == text.size()) {
             result += c;
@@ -121,46 +237,116 @@ QString CfgIniFormat::UnescapeValue(const QString& text)
     return result;
 }
 
-QByteArray CfgIniFormat::Serialize(const CfgDocument::Sections& sections)
+CfgIniFormat::File CfgIniFormat::Parse(const QByteArray& bytes)
 {
-    QString text = QStringLiteral("; Lines starting with '!' hold keys locked against editing.\n");
-    for (auto section = sections.cbegin(); section != sections.cend(); ++section) {
-        if (section.value().isEmpty())
-            continue;
-        if (!section.key().isEmpty())
-            text += QLatin1Char('\n') + SectionHeader(section.key()) + QLatin1Char('\n');
-        for (auto entry = section.value().cbegin(); entry != section.value().cend(); ++entry) {
-            if (entry.value().bReadOnly)
-                text += READ_ONLY_MARK;
-            text += EncodeName(entry.key()) + QLatin1Char('=') + EscapeValue(entry.value().strValue)
-                + QLatin1Char('\n');
+    File file;
+    file.bytes = bytes;
+    int pos = bytes.startsWith(BOM) ? BOM.size() : 0;
+    file.bom = bytes.left(pos);
+    while (pos < bytes.size()) {
+        const int newline = bytes.indexOf('\n', pos);
+        const int end = newline < 0 ? bytes.size() : newline + 1;
+        Line line{bytes.mid(pos, end - pos), QString()};
+        if (pos == file.bom.size() && line.raw.endsWith("\r\n"))
+            file.newline = QByteArrayLiteral("\r\n");
+        pos = end;
+        const QString text = LineText(line.raw);
+        if (text.startsWith(QLatin1Char('['))) {
+            const int close = text.lastIndexOf(QLatin1Char(']'));
+            if (close > 0) {
+                file.blocks.push_back(Block{SectionPathFromHeader(text.mid(1, close - 1)), line.raw, {}});
+                continue;
+            }
+        } else if (!text.isEmpty() && !text.startsWith(QLatin1Char(';')) && !text.startsWith(QLatin1Char('#'))) {
+            const int mark = text.startsWith(READ_ONLY_MARK) ? 1 : 0;
+            const int equals = text.indexOf(QLatin1Char('='));
+            if (equals > mark)
+                line.key = DecodeName(text.mid(mark, equals - mark).trimmed());
+            if (!line.key.isEmpty())
+                file.sections[file.blocks.back().path][line.key] = Entry{UnescapeValue(text.mid(equals + 1).trimmed()), mark == 1};
         }
+        file.blocks.back().lines.push_back(std::move(line));
     }
-    return text.toUtf8();
+    return file;
 }
 
-CfgDocument::Sections CfgIniFormat::Parse(const QByteArray& text)
+CfgIniFormat::File CfgIniFormat::Serialize(const File& file, const Changes& changes)
 {
-    CfgDocument::Sections sections;
-    QString section;
-    for (const QString& rawLine : QString::fromUtf8(text).split(QLatin1Char('\n'))) {
-        QString line = rawLine.trimmed();
-        if (line.isEmpty() || line.startsWith(QLatin1Char(';')) || line.startsWith(QLatin1Char('#')))
+    LineWriter writer(file);
+    if (file.bytes.isEmpty())
+        writer.Line(NEW_FILE_COMMENT + file.newline, QString());
+
+    QHash<QString, size_t> lastBlockOf;
+    QHash<QString, QSet<QString>> present; // the keys in the file of each changed section
+    for (size_t b = 0; b < file.blocks.size(); ++b) {
+        const Block& block = file.blocks[b];
+        lastBlockOf.insert(block.path, b);
+        if (!changes.contains(block.path))
             continue;
-        if (line.startsWith(QLatin1Char('['))) {
-            const int end = line.lastIndexOf(QLatin1Char(']'));
-            if (end > 0)
-                section = SectionPathFromHeader(line.mid(1, end - 1));
-            continue;
+        QSet<QString>& keys = present[block.path];
+        for (const Line& line : block.lines) {
+            if (!line.key.isEmpty())
+                keys.insert(line.key);
         }
-        const bool readOnly = line.startsWith(READ_ONLY_MARK);
-        if (readOnly)
-            line.remove(0, 1);
-        const int equals = line.indexOf(QLatin1Char('='));
-        const QString key = equals > 0 ? DecodeName(line.left(equals).trimmed()) : QString();
-        if (key.isEmpty())
-            continue;
-        sections[section][key] = CfgDocument::Entry{UnescapeValue(line.mid(equals + 1).trimmed()), readOnly};
     }
-    return sections;
+    std::vector<std::pair<QString, KeyEntries>> newSections;
+    for (auto it = changes.cbegin(); it != changes.cend(); ++it) {
+        KeyEntries keys = lastBlockOf.contains(it.key()) ? KeyEntries() : NewKeys(it.value(), QSet<QString>());
+        if (!keys.empty())
+            newSections.emplace_back(it.key(), std::move(keys));
+    }
+    std::sort(newSections.begin(), newSections.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+    auto nextNew = newSections.cbegin();
+    QSet<QPair<QString, QString>> written;
+
+    for (size_t b = 0; b < file.blocks.size(); ++b) {
+        const Block& block = file.blocks[b];
+        if (b > 0) {
+            for (; nextNew != newSections.cend() && nextNew->first < block.path; ++nextNew) {
+                writer.Section(nextNew->first, nextNew->second);
+                writer.Blank();
+            }
+            writer.Header(block.path, block.header);
+        }
+        const auto changed = changes.constFind(block.path);
+        const KeyEntries adds = changed != changes.cend() && lastBlockOf.value(block.path) == b
+            ? NewKeys(changed.value(), present.value(block.path))
+            : KeyEntries();
+        auto add = adds.cbegin();
+        const auto addUpTo = [&](const QString* before) {
+            for (; add != adds.cend() && (before == nullptr || add->first < *before); ++add)
+                writer.Key(add->first, add->second, file.newline);
+        };
+        // New keys go after the last line that is not blank.
+        size_t anchor = block.lines.size();
+        while (anchor > 0 && block.lines[anchor - 1].key.isEmpty() && block.lines[anchor - 1].raw.trimmed().isEmpty())
+            --anchor;
+        for (size_t i = 0; i < block.lines.size(); ++i) {
+            if (i == anchor)
+                addUpTo(nullptr);
+            const Line& line = block.lines[i];
+            if (!line.key.isEmpty())
+                addUpTo(&line.key);
+            if (line.key.isEmpty() || changed == changes.cend()) {
+                writer.Line(line.raw, line.key);
+                continue;
+            }
+            const auto change = changed->constFind(line.key);
+            if (change == changed->cend()) {
+                writer.Line(line.raw, line.key);
+                continue;
+            }
+            if (written.contains(qMakePair(block.path, line.key)))
+                continue;
+            written.insert(qMakePair(block.path, line.key));
+            if (change.value())
+                writer.Key(line.key, *change.value(), LineEnd(line.raw));
+        }
+        addUpTo(nullptr);
+    }
+    for (; nextNew != newSections.cend(); ++nextNew) {
+        writer.Blank();
+        writer.Section(nextNew->first, nextNew->second);
+    }
+    return writer.Take();
 }

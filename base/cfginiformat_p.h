@@ -1,9 +1,12 @@
 #pragma once
 
-#include "base/cfgdocument_p.h"
-
 #include <QByteArray>
+#include <QHash>
+#include <QMap>
 #include <QString>
+
+#include <optional>
+#include <vector>
 
 /// Reads and writes the INI text of a configuration file.
 ///
@@ -14,12 +17,63 @@
 /// or trailing blanks) percent-encoded; values use backslash escapes (\\ \n \r
 /// \t, \s for a blank at either end, \uHHHH for other control characters
 /// and for half surrogate pairs).
-/// Lines starting with ";" or "#" are comments. Unreadable lines are skipped.
+/// Lines starting with ";" or "#" are comments. Lines that hold no key are
+/// kept but mean nothing; when a key appears twice in a section the last
+/// line counts.
+///
+/// A file is kept as the bytes of its lines so that a save changes nothing
+/// but the lines of the changed keys: comments, unknown lines, a NUL, bytes
+/// that are not UTF-8, CRLF line ends and a byte order mark are written back
+/// as read. New keys go into the last block of their section, new sections
+/// before the first section that sorts after them, so a sorted file stays
+/// sorted; added lines end like the file's first line. Both directions take
+/// time linear in the size of the file.
 class CfgIniFormat
 {
 public:
-    static QByteArray Serialize(const CfgDocument::Sections& sections);
-    static CfgDocument::Sections Parse(const QByteArray& text);
+    struct Entry
+    {
+        QString strValue;
+        bool bReadOnly = false;
+    };
+    /// Keys and entries of a section, and sections by path (the section names
+    /// joined by "/"; the top section is "").
+    using Section = QMap<QString, Entry>;
+    using Sections = QMap<QString, Section>;
+    /// Changed keys by section path with their new entries; no entry for a
+    /// removed key.
+    using Changes = QHash<QString, QHash<QString, std::optional<Entry>>>;
+
+    /// One line as read, with its line end; key is empty for a line without a key.
+    struct Line
+    {
+        QByteArray raw;
+        QString key;
+    };
+    /// A section header and the lines up to the next one. The first block
+    /// holds the lines before any header and has no header.
+    struct Block
+    {
+        QString path;
+        QByteArray header;
+        std::vector<Line> lines;
+    };
+    struct File
+    {
+        /// All of it, as read or written.
+        QByteArray bytes;
+        QByteArray bom;
+        QByteArray newline = "\n";
+        std::vector<Block> blocks = std::vector<Block>(1);
+        /// What the lines mean; filled by Parse only.
+        Sections sections;
+    };
+
+    static File Parse(const QByteArray& bytes);
+    /// The file with changes applied (without sections). A changed key is
+    /// written at its first line in its section and its later duplicates are
+    /// dropped.
+    static File Serialize(const File& file, const Changes& changes);
 
     static QString EncodeName(const QString& name);
     static QString DecodeName(const QString& text);

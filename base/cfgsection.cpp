@@ -2,13 +2,20 @@
 
 #include "base/cfgdocument_p.h"
 
-CfgSection::CfgSection(std::shared_ptr<CfgDocument> document, const QString& path)
+CfgSection::CfgSection(std::shared_ptr<CfgDocument> document, const QString& path, bool bCounted)
     : m_pDocument(std::move(document))
     , m_strPath(path)
+    , m_bCounted(bCounted)
 {
+    if (m_bCounted)
+        m_pDocument->AddHandle();
 }
 
-CfgSection::~CfgSection() = default;
+CfgSection::~CfgSection()
+{
+    if (m_bCounted)
+        m_pDocument->ReleaseHandle();
+}
 
 ICfg* CfgSection::GetSubCfg(const QString& path, View)
 {
@@ -17,7 +24,7 @@ ICfg* CfgSection::GetSubCfg(const QString& path, View)
         return nullptr;
     if (!m_strPath.isEmpty())
         components.prepend(m_strPath);
-    return new CfgSection(m_pDocument, components.join(QLatin1Char('/')));
+    return new CfgSection(m_pDocument, components.join(QLatin1Char('/')), true);
 }
 
 QString CfgSection::GetString(const QString& key, const QString& def, int)

@@ -7,12 +7,18 @@
 class CfgDocument;
 
 /// A handle on one section of a shared configuration document. Handles are
-/// cheap; any number may be open on the same section at once.
+/// cheap; any number may be open on the same section at once. A counted
+/// handle belongs to a change set: the document saves when the last counted
+/// handle on it is released (see cfgcenter.h). Sub-sections are counted.
 class CfgSection : public ICfg
 {
 public:
-    CfgSection(std::shared_ptr<CfgDocument> document, const QString& path);
+    CfgSection(std::shared_ptr<CfgDocument> document, const QString& path, bool bCounted);
     ~CfgSection() override;
+    CfgSection(const CfgSection&) = delete;
+    CfgSection& operator=(const CfgSection&) = delete;
+
+    CfgDocument& GetDocument() const { return *m_pDocument; }
 
     ICfg* GetSubCfg(const QString& path, View view) override;
     QString GetString(const QString& key, const QString& def, int reserved) override;
@@ -33,4 +39,5 @@ public:
 private:
     std::shared_ptr<CfgDocument> m_pDocument;
     QString m_strPath;
+    bool m_bCounted;
 };

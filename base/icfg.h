@@ -7,8 +7,8 @@
 
 /// One section of a configuration. Sections of the same configuration share
 /// one in-memory document, so a change through one handle is seen at once
-/// through every other handle; each change is written to the configuration's
-/// file before the setter returns.
+/// through every other handle; changes reach the configuration's file when
+/// the last handle on it is released (the rule is in cfgcenter.h).
 ///
 /// Keys are plain texts (any characters; "/" inside a key is an ordinary character).
 /// Values are stored as text: GetInt/GetBool return the default when the stored

@@ -11,24 +11,39 @@ Observable& Observable::operator=(const Observable&)
     return *this;
 }
 
-Observable::~Observable() = default;
+Observable::~Observable()
+{
+    // Destroyed from inside its own notification: tell every running loop to
+    // stop before it touches this object again.
+    if (m_pRegistry)
+    {
+        for (Notification* pRun = m_pRegistry->pRunning; pRun != nullptr; pRun = pRun->pOuter)
+            pRun->bDestroyed = true;
+    }
+}
 
 bool Observable::AddObserver(IObserver* pObserver)
 {
     if (pObserver == nullptr || HasObserver(pObserver))
         return false;
-    m_lstObservers.push_back(pObserver);
+    if (!m_pRegistry)
+        m_pRegistry = std::make_unique<Registry>();
+    m_pRegistry->observers.push_back(pObserver);
     return true;
 }
 
 void Observable::DeleteObserver(IObserver* pObserver)
 {
-    m_lstObservers.erase(std::remove(m_lstObservers.begin(), m_lstObservers.end(), pObserver), m_lstObservers.end());
+    if (!m_pRegistry)
+        return;
+    std::vector<IObserver*>& rObservers = m_pRegistry->observers;
+    rObservers.erase(std::remove(rObservers.begin(), rObservers.end(), pObserver), rObservers.end());
 }
 
 void Observable::DeleteObservers()
 {
-    m_lstObservers.clear();
+    if (m_pRegistry)
+        m_pRegistry->observers.clear();
 }
 
 void Observable::MakeFirstObserver(IObserver* pObserver)
@@ -36,22 +51,44 @@ void Observable::MakeFirstObserver(IObserver* pObserver)
     if (pObserver == nullptr)
         return;
     DeleteObserver(pObserver);
-    m_lstObservers.insert(m_lstObservers.begin(), pObserver);
+    if (!m_pRegistry)
+        m_pRegistry = std::make_unique<Registry>();
+    m_pRegistry->observers.insert(m_pRegistry->observers.begin(), pObserver);
 }
 
 bool Observable::HasObserver(const IObserver* pObserver) const
 {
-    return std::find(m_lstObservers.begin(), m_lstObservers.end(), pObserver) != m_lstObservers.end();
+    return m_pRegistry &&
+           std::find(m_pRegistry->observers.begin(), m_pRegistry->observers.end(), pObserver) !=
+               m_pRegistry->observers.end();
 }
 
 void Observable::NotifyObservers(TChangeCode code, IObserver* pSender)
 {
+    if (!m_pRegistry || m_pRegistry->observers.empty())
+        return;
     // Work on a snapshot so that observers may change the registrations while
     // being told; one removed in the meantime is skipped.
-    const std::vector<IObserver*> lstSnapshot = m_lstObservers;
+    const std::vector<IObserver*> lstSnapshot = m_pRegistry->observers;
+    // Unlinks the run also when an observer throws, unless this object died.
+    struct Run
+    {
+        Registry* pRegistry;
+        Notification notification;
+        ~Run()
+        {
+            if (!notification.bDestroyed)
+                pRegistry->pRunning = notification.pOuter;
+        }
+    } run{m_pRegistry.get(), {m_pRegistry->pRunning, false}};
+    m_pRegistry->pRunning = &run.notification;
     for (IObserver* pObserver : lstSnapshot)
     {
         if (pObserver != pSender && HasObserver(pObserver))
+        {
             pObserver->Update(this, code);
+            if (run.notification.bDestroyed)
+                return;
+        }
     }
 }

@@ -3,6 +3,7 @@
 #include "base/iobserver.h"
 #include "kvthost_export.h"
 
+#include <memory>
 #include <vector>
 
 /// An object that tells registered observers about its changes.
@@ -11,7 +12,9 @@
 /// any other observer from inside Update: removed observers that were not yet
 /// called in the running notification are not called, all others still are;
 /// observers added during a notification are first called by the next one.
-/// The observable itself must not be destroyed from inside its own notification.
+/// An observer may also destroy the observable from inside Update: the
+/// running notification then stops without touching the destroyed object
+/// (observers not yet called are not called).
 ///
 /// Copying an Observable does not copy its observers: they registered with the
 /// original, and a copy starts without any (assignment keeps the target's own).
@@ -36,7 +39,7 @@ public:
     /// null is ignored.
     virtual void MakeFirstObserver(IObserver* pObserver);
 
-    int GetObserverCount() const { return static_cast<int>(m_lstObservers.size()); }
+    int GetObserverCount() const { return m_pRegistry ? static_cast<int>(m_pRegistry->observers.size()) : 0; }
     bool HasObserver(const IObserver* pObserver) const;
 
 protected:
@@ -44,5 +47,19 @@ protected:
     virtual void NotifyObservers(TChangeCode code, IObserver* pSender);
 
 private:
-    std::vector<IObserver*> m_lstObservers;
+    /// One running NotifyObservers call; nested calls chain to the outer one.
+    struct Notification
+    {
+        Notification* pOuter;
+        bool bDestroyed;
+    };
+    /// Kept out of line: most observables (values of a large tree) never get
+    /// an observer, and one pointer costs them less than an empty vector.
+    struct Registry
+    {
+        std::vector<IObserver*> observers;
+        Notification* pRunning = nullptr;
+    };
+
+    std::unique_ptr<Registry> m_pRegistry;
 };

@@ -49,6 +49,8 @@ set(kvthost_sources
     valueframework/valueclasses/bearingresult.h
     valueframework/valueclasses/node.cpp
     valueframework/valueclasses/node.h
+    valueframework/valueclasses/pathindex.cpp
+    valueframework/valueclasses/pathindex.h
     valueframework/valueclasses/quadfloat.cpp
     valueframework/valueclasses/quadfloat.h
     valueframework/valueclasses/selectionitem.h

@@ -22,9 +22,24 @@ values::Node* StdDeviceTree::Ant::InsertChild(values::Node* pParent)
 {
     if (pParent == nullptr)
         return nullptr;
-    QString strName;
-    for (int n = 0; strName.isEmpty() || !pParent->CanInsertChild(strName); ++n)
-        strName = g_vdNodeAnt.GetName() + QString::number(n);
+    // Nodes are mostly inserted in a row below one parent (the antenna list
+    // writes all of them at once): the search then goes on after the name the
+    // last call found free, which is right as long as nothing left the tree
+    // in between (only a departure can free a name below it, and the parent's
+    // own end is one). That keeps writing N antennas linear in N.
+    static struct
+    {
+        const values::Node* pParent = nullptr;
+        quint64 nDepartures = 0;
+        int nNext = 0;
+    } s_hint;
+    const bool bInTree = pParent->GetTree() != nullptr;
+    const bool bHintValid = bInTree && s_hint.pParent == pParent &&
+                            s_hint.nDepartures == values::Tree::GetDepartureCount();
+    int n = bHintValid ? s_hint.nNext : 0;
+    while (!pParent->CanInsertChild(g_vdNodeAnt.GetName() + QString::number(n)))
+        ++n;
+    const QString strName = g_vdNodeAnt.GetName() + QString::number(n);
 
     auto pAnt = std::make_unique<values::Node>(strName);
     pAnt->SetValueDescriptor(&g_vdNodeAnt);
@@ -32,6 +47,8 @@ values::Node* StdDeviceTree::Ant::InsertChild(values::Node* pParent)
         pAnt->InsertChild(pDescriptor->CreateDetached());
     auto* pInserted = static_cast<values::Node*>(pParent->InsertChild(std::move(pAnt)));
     values::ValueDescriptor::SetBasePath(pInserted->GetPath());
+    if (bInTree)
+        s_hint = {pParent, values::Tree::GetDepartureCount(), n + 1};
     return pInserted;
 }
 

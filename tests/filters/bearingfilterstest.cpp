@@ -1,8 +1,12 @@
 #include "devicecontrol/directionfinder/kvtcommon/connectionspeedfilter.h"
+#include "devicecontrol/directionfinder/kvtcommon/kvttranslation.h"
 #include "devicecontrol/directionfinder/kvtcommon/pitchrollfilter.h"
 #include "tests/values/valuetestfixture.h"
 #include "valueframework/valueclasses/bearingresult.h"
 #include "valueframework/valueclasses/valuenumeric.h"
+
+#include <QCoreApplication>
+#include <QTranslator>
 
 #include <cmath>
 #include <cstring>
@@ -127,6 +131,23 @@ TEST_F(PitchRollFilterTest, ApplyClearsQualitiesReportsAndCounts)
     m_filter.ResetRejectCounts();
     EXPECT_EQ(m_filter.RejectCount(FilterRejectReason::Tilt), 0u);
     EXPECT_EQ(copy.RejectCount(FilterRejectReason::Tilt), 3u);
+}
+
+TEST_F(PitchRollFilterTest, StateAndReasonTextsComeOutInGermanWithTheCatalogueInstalled)
+{
+    BindAll();
+    QTranslator translator;
+    ASSERT_TRUE(KVTTranslation::Load(translator, QLocale(QLocale::German, QLocale::Germany)));
+    ASSERT_TRUE(QCoreApplication::installTranslator(&translator));
+
+    values::BearingResult result;
+    result.SetQuality(40);
+    m_filter.Apply(result);
+    EXPECT_EQ(m_pState->GetValue(), QString::fromUtf8("Nick- oder Rollwinkel überschreitet den Grenzwert."));
+    EXPECT_EQ(FilterRejectCounter::ReasonText(FilterRejectReason::OverheadPass), QString::fromUtf8("Überflug"));
+
+    QCoreApplication::removeTranslator(&translator);
+    EXPECT_EQ(FilterRejectCounter::ReasonText(FilterRejectReason::Tilt), "Platform tilt");
 }
 
 // Blocks of several lengths, with frequencies and qualities that hold zero halves: only the level

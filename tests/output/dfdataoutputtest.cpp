@@ -213,6 +213,23 @@ TEST_F(DFDataOutputTest, FreshSettingsAreWrittenAndShownAndTheCheckBoxesEnableTh
     EXPECT_EQ(enabled(), "011");
 }
 
+TEST_F(DFDataOutputTest, UnreadableLockedSettingsAreReplacedAndUnlockedWhileReadableOnesStayLocked)
+{
+    ICfg& rCfg = CfgCenter::GetAppCfg(ICfg::Application);
+    rCfg.SetString("Output_Interval", "soon", 0);
+    rCfg.SetString("RS232Output_Enabled", "maybe", 0);
+    rCfg.SetString("FileOutput_Address", m_strFile, 0);
+    for (const char* key : {"Output_Interval", "RS232Output_Enabled", "FileOutput_Address"})
+        rCfg.SetReadOnly(key, true, 0);
+
+    const TestableOutput output;
+    EXPECT_EQ(rCfg.GetString("Output_Interval", "", 0), "0");
+    EXPECT_EQ(rCfg.GetString("RS232Output_Enabled", "", 0), "false");
+    EXPECT_FALSE(rCfg.IsReadOnly("Output_Interval") || rCfg.IsReadOnly("RS232Output_Enabled"));
+    EXPECT_TRUE(rCfg.IsReadOnly("FileOutput_Address"));
+    EXPECT_EQ(rCfg.GetString("FileOutput_Address", "", 0), m_strFile);
+}
+
 TEST_F(DFDataOutputTest, OnlyChangedSettingsRestartTheOutputAndRotateTheFile)
 {
     Configure(false, "COM1:9600,e,8,1", true, 0);

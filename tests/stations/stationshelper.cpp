@@ -2,11 +2,16 @@
 //   dump <station>              build the stored setup, print the count and one line per record
 //   rewrite <station> <bytes>   limit the file size to <bytes>, then store the setup with
 //                               longer converter names
+//   add <prefix> <n>            add the stations <prefix>0 … <prefix><n-1>; exit 3 when not saved
 #include "stationstestsupport.h"
+
+#include "base/cfgcenter.h"
+#include "devicecontrol/directionfinder/kvtcommon/stationcfg.h"
 
 #include <sys/resource.h>
 
 #include <cstdio>
+#include <memory>
 
 int main(int argc, char** argv)
 {
@@ -14,6 +19,12 @@ int main(int argc, char** argv)
         return 2;
     const QString command = QString::fromLocal8Bit(argv[1]);
     const QString station = QString::fromLocal8Bit(argv[2]);
+    if (command == QLatin1String("add") && argc > 3)
+    {
+        for (int i = 0; i < QString::fromLocal8Bit(argv[3]).toInt(); ++i)
+            std::unique_ptr<ICfg>(StationCfg::GetStationCfg(station + QString::number(i), true));
+        return CfgCenter::Flush() ? 0 : 3;
+    }
     AntennaDataList antennas;
     const int nCount = antennas.BuildAntennasFromCfg(station);
     if (command == QLatin1String("dump"))

@@ -14,10 +14,13 @@
 #include "valueframework/valueclasses/value.h"
 
 #include <QFile>
+#include <QSet>
 
 #include <gmock/gmock.h>
 
 #include <memory>
+#include <utility>
+#include <vector>
 
 void PrintTo(const QString& value, std::ostream* pStream) { *pStream << value.toStdString(); }
 
@@ -102,17 +105,58 @@ TEST_F(StationCfgTest, FindsEntriesByExactAddressAndAppendsNewOnes)
     EXPECT_EQ(Stations(), (QStringList{"4", "", "B", "Default", "C"}));
 
     // A count beyond the stored entries neither makes the search crawl nor
-    // overflows: the new entry fills the first gap and repairs the count.
+    // overflows: the new entry goes after the last one and repairs the count.
     Section("KVTStations")->SetString("Count", "2147483647", 0);
     Station("D", true);
     EXPECT_EQ(Section("KVTStations")->GetInt("Count", -99, 0), 5);
-    for (const char* count : {"-5", "abc"})
+}
+
+// Damaged lists: every station is still found, a new one gets an entry of its
+// own (not one holding another station's address and antennas), and "Count"
+// is repaired to cover every entry.
+TEST_F(StationCfgTest, DamagedCountNeverHandsOutAnotherStationsEntry)
+{
+    // {stored "Count", numbers of the entries present}
+    const std::pair<QString, std::vector<int>> aLayouts[] = {
+        {"0", {0, 1, 2}},           {"-5", {0, 1, 2}}, {"abc", {0, 1, 2}},
+        {"99999999999", {0, 1, 2}}, {"2", {0, 1, 2}},  {"4", {0, 1, 3}}};
+    for (const auto& layout : aLayouts)
     {
-        Section("KVTStations")->SetString("Count", count, 0);
-        EXPECT_EQ(Station("D", false), nullptr);
-        Station("E", true);
-        EXPECT_EQ(Stations(), (QStringList{"1", "E"})) << count;
+        CfgCenter::Reset();
+        QFile::remove(m_dir.filePath("station/Application.ini"));
+        for (int n : layout.second)
+        {
+            const auto pEntry = Section(QStringLiteral("KVTStations/KVTStation%1").arg(n));
+            pEntry->SetString("DeviceAddress", QStringLiteral("S%1").arg(n), 0);
+            pEntry->SetString("Antennas", QStringLiteral("of S%1").arg(n), 0);
+        }
+        Section("KVTStations")->SetString("Count", layout.first, 0);
+
+        EXPECT_EQ(Station("New", true)->GetString("Antennas", "none", 0), "none") << layout.first.toStdString();
+        for (int n : layout.second)
+            EXPECT_EQ(Station(QStringLiteral("S%1").arg(n), false)->GetString("Antennas", QString(), 0), QStringLiteral("of S%1").arg(n));
+        EXPECT_EQ(Section("KVTStations")->GetInt("Count", -99, 0), layout.second.back() + 2) << layout.first.toStdString();
+        EXPECT_EQ(Section(QStringLiteral("KVTStations/KVTStation%1").arg(layout.second.back() + 1))->GetString("DeviceAddress", QString(), 0), "New");
     }
+}
+
+// Two programs adding stations at the same time keep every station, each in an entry of its own.
+TEST_F(StationCfgTest, TwoProcessesAddingStationsKeepThemAll)
+{
+    m_helper.start(STATIONS_HELPER, {"add", "child", "50"});
+    ASSERT_TRUE(m_helper.waitForStarted());
+    for (int i = 0; i < 50; ++i)
+        Station(QStringLiteral("parent%1").arg(i), true);
+    ASSERT_TRUE(m_helper.waitForFinished(300000));
+    EXPECT_EQ(m_helper.exitCode(), 0);
+
+    CfgCenter::Reset();
+    const int nCount = Section("KVTStations")->GetInt("Count", -99, 0);
+    QSet<QString> addresses;
+    for (int i = 0; i < nCount; ++i)
+        addresses << Section(QStringLiteral("KVTStations/KVTStation%1").arg(i))->GetString("DeviceAddress", QString(), 0);
+    EXPECT_EQ(nCount, 100);
+    EXPECT_EQ(addresses.size(), 100);
 }
 
 TEST_F(StationCfgTest, AddressKeepsTheSuffixAndResolvesTheHostPart)
@@ -276,10 +320,9 @@ TEST_F(AntennaSetupTest, ReadSetupSearchesEntriesForwardOnly)
               (QStringList{"HF Loop|300000|30000000|300000|30000000|12.5|0|COR8O,WAT|1,0|01001|HF-CONV", lstOld[1], lstOld[2]}));
 }
 
-// The helper is killed by the file-size limit while it writes a changed setup
-// (the second record's converter name no longer fits): the section still reads
-// as a whole setup, the first record new, the others old.
-TEST_F(AntennaSetupTest, SetupWriteCutOffLeavesAReadableSection)
+// The helper is killed by the file-size limit while it writes a changed setup:
+// the setup is one save, so the section still holds the whole old setup.
+TEST_F(AntennaSetupTest, SetupWriteCutOffKeepsTheOldSetup)
 {
     m_antennas.WriteAntennaSetupToCfg(SAMPLE_STATION);
     const qint64 nSize = QFile(Entry(0)->GetFileName()).size();
@@ -288,10 +331,7 @@ TEST_F(AntennaSetupTest, SetupWriteCutOffLeavesAReadableSection)
 
     AntennaDataList rebuilt;
     ASSERT_EQ(rebuilt.BuildAntennasFromCfg(SAMPLE_STATION), 3);
-    const QStringList lstOld = Describe(m_antennas);
-    EXPECT_EQ(Describe(*rebuilt.GetAntennaByIndex(0)), lstOld[0] + "-LONGER-NAME-LONGER-NAME-LONGER-NAME");
-    EXPECT_EQ(rebuilt.GetAntennaByIndex(1)->m_strConverterTypeName, "VQ28") << "cut off while written";
-    EXPECT_EQ(Describe(*rebuilt.GetAntennaByIndex(2)), lstOld[2]);
+    EXPECT_EQ(Describe(rebuilt), Describe(m_antennas));
 }
 
 TEST_F(AntennaSetupTest, ValueTreeRoundTripUpdateByPositionAndBlockedNode)

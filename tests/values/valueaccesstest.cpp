@@ -113,6 +113,46 @@ TEST_F(ValueTreeTest, AntennaBuilderCreatesEveryMember)
     EXPECT_TRUE(Logged("pNode->GetValueDescriptor () == &g_vdNodeAnt"));
 }
 
+TEST_F(ValueTreeTest, AntennaBuilderTakesTheSmallestFreeNumber)
+{
+    Node* pCfg = tree().GetOrCreateNode("/KVTServer" + g_vdNodeCfg.PathName());
+    for (int i = 0; i < 3; ++i)
+        StdDeviceTree::Ant::InsertChild(pCfg);
+    ASSERT_TRUE(pCfg->RemoveChild(pCfg->GetChild("Ant1")));
+    EXPECT_EQ(StdDeviceTree::Ant::InsertChild(pCfg)->GetName(), "Ant1");
+    EXPECT_EQ(StdDeviceTree::Ant::InsertChild(pCfg)->GetName(), "Ant3");
+    pCfg->GetChild("Ant0")->SetName("Spare");
+    EXPECT_EQ(StdDeviceTree::Ant::InsertChild(pCfg)->GetName(), "Ant0");
+
+    // A new configuration node (perhaps where the old one lived) starts at 0.
+    tree().Clear();
+    pCfg = tree().GetOrCreateNode("/KVTServer" + g_vdNodeCfg.PathName());
+    EXPECT_EQ(StdDeviceTree::Ant::InsertChild(pCfg)->GetName(), "Ant0");
+}
+
+TEST_F(ValueTreeTest, ChildForDescriptorIsTheFirstCarryingIt)
+{
+    Node* pNode = tree().GetOrCreateNode("/Dev/Attr");
+    ValueBase* pFirst = pNode->InsertChild(std::make_unique<Value<bool>>("First"));
+    ValueBase* pSecond = pNode->InsertChild(std::make_unique<Value<bool>>("Second"));
+    ValueBase* pNamed = pNode->InsertChild(std::make_unique<Value<bool>>("Flag"));
+    EXPECT_EQ(pNode->GetChildValue(&s_vdFlag), pNamed) << "by name while no child carries it";
+    pSecond->SetValueDescriptor(&s_vdFlag);
+    EXPECT_EQ(pNode->GetChildValue(&s_vdFlag), pSecond);
+    pFirst->SetValueDescriptor(&s_vdFlag);
+    EXPECT_EQ(pNode->GetChildValue(&s_vdFlag), pFirst);
+    pNode->RemoveChild(pFirst);
+    EXPECT_EQ(pNode->GetChildValue(&s_vdFlag), pSecond);
+    for (int i = 0; i < 40; ++i) // growing past the index's first size
+    {
+        auto pMore = std::make_unique<Value<bool>>(QStringLiteral("More%1").arg(i));
+        pMore->SetValueDescriptor(&s_vdFlag);
+        pNode->InsertChild(std::move(pMore));
+        EXPECT_EQ(pNode->GetChildValue(&s_vdFlag), pSecond);
+    }
+    EXPECT_EQ(pNode->GetChildValue(nullptr), nullptr);
+}
+
 TEST_F(ValueTreeTest, DeviceBuilderPlacesTheWholeCatalogue)
 {
     ASSERT_NE(StdDeviceTree::Device("/KVTServer"), nullptr);

@@ -102,6 +102,48 @@ TEST_F(ValueTreeTest, RemovedValuesAnnounceGoneAndNodesTheirRemoval)
     EXPECT_EQ(other.m_lstCalls[2].second, ChangeCode::StateChanged);
 }
 
+TEST_F(ValueTreeTest, ObserversMayDestroyWhatTheyObserve)
+{
+    // Run under AddressSanitizer: the notifying loops must not touch the
+    // destroyed value or node again.
+    auto* pValue = tree().CreateValue<Value<int>>("/Dev/Level");
+    RecordingObserver remover, later;
+    remover.m_onUpdate = [&](Observable*, TChangeCode code) {
+        if (code == ChangeCode::ValueChanged)
+            tree().RemoveValue("/Dev/Level");
+    };
+    pValue->AddObserver(&remover);
+    pValue->AddObserver(&later);
+    pValue->SetValue(1);
+    EXPECT_EQ(tree().FindValue("/Dev/Level"), nullptr);
+    ASSERT_EQ(later.m_lstCalls.size(), 1u) << "told of the end, not of the change any more";
+    EXPECT_EQ(later.m_lstCalls[0].second, ChangeCode::StateChanged);
+
+    // A node whose observer removes it again while it announces its removal,
+    // and a node destroyed from inside a notification of its own.
+    Node* pNode = tree().GetOrCreateNode("/Dev/Cfg");
+    tree().CreateValue<Value<bool>>("/Dev/Cfg/Flag")->AddObserver(&later);
+    RecordingObserver nodeRemover;
+    nodeRemover.m_onUpdate = [&](Observable*, TChangeCode) { tree().RemoveValue("/Dev/Cfg"); };
+    pNode->AddObserver(&nodeRemover);
+    delete pNode; // announces first, then leaves the tree: the observer finds it there
+    EXPECT_EQ(nodeRemover.m_lstCalls.size(), 1u);
+    EXPECT_EQ(later.m_lstCalls.size(), 2u);
+    EXPECT_EQ(tree().FindValue("/Dev/Cfg/Flag"), nullptr);
+
+    pNode = tree().GetOrCreateNode("/Dev/Other");
+    pNode->AddObserver(&nodeRemover);
+    pNode->AddObserver(&later);
+    nodeRemover.m_onUpdate = [&](Observable*, TChangeCode code) {
+        if (code == ChangeCode::ValueChanged)
+            tree().RemoveValue("/Dev/Other");
+    };
+    pNode->NotifyObservers(ChangeCode::ValueChanged, nullptr);
+    EXPECT_EQ(tree().FindValue("/Dev/Other"), nullptr);
+    ASSERT_EQ(later.m_lstCalls.size(), 3u);
+    EXPECT_EQ(later.m_lstCalls[2].second, ChangeCode::NodeRemoved);
+}
+
 TEST_F(ValueTreeTest, InsertionCreatesNodesAndRefusesClashes)
 {
     auto* pValue = tree().CreateValue<Value<int>>("/KVTServer/Res/Count", 4);
@@ -142,6 +184,48 @@ TEST_F(ValueTreeTest, IndexFollowsRenameRemovalAndManyValues)
     }
     tree().Clear();
     EXPECT_EQ(tree().FindValue("/Big/N1/V1"), nullptr);
+}
+
+TEST_F(ValueTreeTest, LookupsNormaliseAndSurviveChurn)
+{
+    auto* pValue = tree().CreateValue<Value<int>>("/A/X");
+    auto* pOther = tree().CreateValue<Value<int>>("/B/X");
+    EXPECT_EQ(tree().FindValue("A/X"), pValue);
+    EXPECT_EQ(tree().FindValue("//B///X//"), pOther);
+    EXPECT_EQ(tree().FindValue("/"), tree().GetRoot());
+    EXPECT_EQ(tree().FindValue(""), tree().GetRoot());
+    EXPECT_EQ(tree().FindValue("/A/X/Y"), nullptr);
+    EXPECT_EQ(tree().FindValue("/X"), nullptr);
+    EXPECT_EQ(tree().FindValue("/AX"), nullptr);
+    EXPECT_EQ(tree().FindNode("/A")->GetChild("X"), pValue);
+
+    // Removing from the middle of probe runs must keep every other entry
+    // reachable.
+    const int count = 3000;
+    auto path = [](int i) { return QStringLiteral("/C/N%1/V%2").arg(i % 7).arg(i); };
+    for (int i = 0; i < count; ++i)
+        tree().CreateValue<Value<int>>(path(i), i);
+    for (int round = 0; round < 2; ++round)
+    {
+        for (int i = round; i < count; i += 3)
+            EXPECT_TRUE(tree().RemoveValue(path(i))) << i;
+        for (int i = 0; i < count; ++i)
+        {
+            auto* pFound = tree().Find<Value<int>>(path(i));
+            const bool bRemoved = i % 3 == round;
+            EXPECT_EQ(pFound == nullptr, bRemoved) << i;
+            EXPECT_TRUE(bRemoved || pFound->GetValue() == i) << i;
+        }
+        for (int i = round; i < count; i += 3)
+            tree().CreateValue<Value<int>>(path(i), i);
+    }
+    EXPECT_EQ(tree().GetItemCount(), 2 + 2 + 1 + 7 + count);
+
+    // A detached node answers by name as well.
+    Node detached("D");
+    detached.InsertChild(std::make_unique<Value<int>>("V"));
+    EXPECT_NE(detached.GetChild("V"), nullptr);
+    EXPECT_FALSE(detached.CanInsertChild("V"));
 }
 
 TEST_F(ValueTreeTest, CloneIsDetachedAndComplete)

@@ -6,11 +6,10 @@
 #include "devicecontrol/directionfinder/kvtcommon/kvttranslation.h"
 #include "tools/kvtreport/reportcollector.h"
 #include "tools/kvtreport/reportcommandline.h"
+#include "tools/kvtreport/reportwriter.h"
 #include "tools/kvtreport/stationbuilder.h"
-#include "tools/kvtreport/textprinter.h"
 
 #include <QCoreApplication>
-#include <QJsonDocument>
 #include <QTextStream>
 #include <QTranslator>
 
@@ -40,7 +39,6 @@ int main(int argc, char** argv)
         qputenv("KVT_CONFIG_DIR", commandLine.GetConfigDir().toLocal8Bit());
         CfgCenter::Reset();
     }
-    const QString configDir = CfgCenter::ConfigDirectory();
 
     StationBuilder station(commandLine.GetStation());
     const bool defaultStored = station.EnsureStation();
@@ -61,20 +59,9 @@ int main(int argc, char** argv)
             station.StoreAntennaSetup();
         collector.SetRepairResult(repaired, message);
     }
-
-    QJsonObject report = collector.Collect();
-    report.insert("configuration", QJsonObject{{"directory", configDir},
-                                               {"station", station.GetStationAddress()},
-                                               {"defaultStored", defaultStored}});
-    if (commandLine.IsJson()) {
-        // JSON is UTF-8 whatever the locale's encoding.
-        out.setCodec("UTF-8");
-        out << QJsonDocument(report).toJson(QJsonDocument::Indented);
-    } else {
-        TextPrinter(out).Print(report);
-    }
+    ReportWriter::Write(out, collector, station, defaultStored, commandLine.IsJson());
 
     KVTInformationCenter::Finalise();
     KVTOptions::Finalise();
-    return 0;
+    return CfgCenter::Flush() ? 0 : 1;
 }

@@ -23,19 +23,32 @@ ValueBase* Node::GetChildValue(const ValueDescriptor* pDescriptor) const
 {
     if (pDescriptor == nullptr)
         return nullptr;
-    for (const auto& pChild : m_lstChildren)
+    if (!m_pDescriptorIndex)
     {
-        if (pChild->GetValueDescriptor() == pDescriptor)
-            return pChild.get();
+        size_t nSize = 8;
+        while (nSize < 2 * m_lstChildren.size())
+            nSize *= 2;
+        m_pDescriptorIndex = std::make_unique<std::vector<DescriptorSlot>>(nSize, DescriptorSlot(nullptr, nullptr));
+        for (const auto& pChild : m_lstChildren)
+            IndexDescriptor(pChild.get());
+    }
+    const std::vector<DescriptorSlot>& aSlots = *m_pDescriptorIndex;
+    const size_t nMask = aSlots.size() - 1;
+    for (size_t i = DescriptorHome(pDescriptor, nMask); aSlots[i].first != nullptr; i = (i + 1) & nMask)
+    {
+        if (aSlots[i].first == pDescriptor)
+            return aSlots[i].second;
     }
     return GetChild(pDescriptor->GetName());
 }
 
-ValueBase* Node::GetChild(const QString& name) const
+ValueBase* Node::FindChildNamed(QStringView name) const
 {
+    if (const Tree* pTree = GetTree())
+        return pTree->m_index.FindChild(this, name);
     for (const auto& pChild : m_lstChildren)
     {
-        if (pChild->GetName() == name)
+        if (QStringView(pChild->GetName()) == name)
             return pChild.get();
     }
     return nullptr;
@@ -62,15 +75,23 @@ ValueBase* Node::InsertChild(std::unique_ptr<ValueBase> pChild)
     ValueBase* pRaw = pChild.get();
     pRaw->m_pParent = this;
     m_lstChildren.push_back(std::move(pChild));
+    // A full index is dropped and rebuilt at twice the size on the next lookup.
+    if (m_pDescriptorIndex && 2 * m_lstChildren.size() > m_pDescriptorIndex->size())
+        m_pDescriptorIndex.reset();
+    if (m_pDescriptorIndex)
+        IndexDescriptor(pRaw);
     if (Tree* pTree = GetTree())
-        pTree->IndexSubtree(pRaw, pRaw->GetPath());
+        pTree->IndexSubtree(pRaw);
     return pRaw;
 }
 
 std::vector<std::unique_ptr<ValueBase>>::iterator Node::FindChild(const ValueBase* pChild)
 {
-    return std::find_if(m_lstChildren.begin(), m_lstChildren.end(),
-                        [pChild](const std::unique_ptr<ValueBase>& p) { return p.get() == pChild; });
+    // From the back: the children removed most often are the ones added last
+    // (and RemoveAllChildren takes them from the back).
+    const auto it = std::find_if(m_lstChildren.rbegin(), m_lstChildren.rend(),
+                                 [pChild](const std::unique_ptr<ValueBase>& p) { return p.get() == pChild; });
+    return it == m_lstChildren.rend() ? m_lstChildren.end() : std::prev(it.base());
 }
 
 std::unique_ptr<ValueBase> Node::TakeChild(ValueBase* pChild)
@@ -79,9 +100,10 @@ std::unique_ptr<ValueBase> Node::TakeChild(ValueBase* pChild)
     if (it == m_lstChildren.end())
         return nullptr;
     if (Tree* pTree = GetTree())
-        pTree->UnindexSubtree(pChild, pChild->GetPath());
+        pTree->UnindexSubtree(pChild);
     std::unique_ptr<ValueBase> pTaken = std::move(*it);
     m_lstChildren.erase(it);
+    m_pDescriptorIndex.reset();
     pTaken->m_pParent = nullptr;
     return pTaken;
 }
@@ -89,13 +111,41 @@ std::unique_ptr<ValueBase> Node::TakeChild(ValueBase* pChild)
 bool Node::RemoveChild(ValueBase* pChild)
 {
     std::unique_ptr<ValueBase> pTaken = TakeChild(pChild);
-    return pTaken != nullptr;
+    if (pTaken == nullptr)
+        return false;
+    // Its destruction already runs further up the stack (an observer of its
+    // departure removes it): detaching is all that is left to do here.
+    if (pTaken->GetState() == STATE_GONE)
+        static_cast<void>(pTaken.release());
+    return true;
 }
 
 void Node::RemoveAllChildren()
 {
     while (!m_lstChildren.empty())
         RemoveChild(m_lstChildren.back().get());
+}
+
+size_t Node::DescriptorHome(const ValueDescriptor* pDescriptor, size_t nMask)
+{
+    return static_cast<size_t>((reinterpret_cast<quintptr>(pDescriptor) >> 4) * 0x9e3779b97f4a7c15ull >> 40) & nMask;
+}
+
+void Node::IndexDescriptor(ValueBase* pChild) const
+{
+    const ValueDescriptor* pDescriptor = pChild->GetValueDescriptor();
+    if (pDescriptor == nullptr)
+        return;
+    std::vector<DescriptorSlot>& aSlots = *m_pDescriptorIndex;
+    // Children are indexed in order, so the first one with a descriptor stays.
+    const size_t nMask = aSlots.size() - 1;
+    size_t i = DescriptorHome(pDescriptor, nMask);
+    for (; aSlots[i].first != nullptr; i = (i + 1) & nMask)
+    {
+        if (aSlots[i].first == pDescriptor)
+            return;
+    }
+    aSlots[i] = {pDescriptor, pChild};
 }
 
 Tree* Node::GetTree() const

@@ -5,6 +5,7 @@
 #include <QList>
 
 #include <memory>
+#include <utility>
 #include <vector>
 
 namespace values
@@ -32,10 +33,13 @@ public:
 
     /// The child made for this descriptor: the first child carrying that
     /// descriptor, else the child named like the descriptor's last path
-    /// component. Null when there is none or the descriptor is null.
+    /// component. Null when there is none or the descriptor is null. The
+    /// first call after the children changed indexes them by descriptor, so
+    /// that repeated reads of a node (an adapter's members) cost a lookup each.
     ValueBase* GetChildValue(const ValueDescriptor* pDescriptor) const;
-    /// Null when there is no child of that name.
-    ValueBase* GetChild(const QString& name) const;
+    /// Null when there is no child of that name. Constant time while the node
+    /// is part of a tree (through the tree's index), linear while detached.
+    ValueBase* GetChild(const QString& name) const { return FindChildNamed(name); }
     /// The children in insertion order (borrowed).
     QList<ValueBase*> GetTreeItems() const;
     int GetChildCount() const { return static_cast<int>(m_lstChildren.size()); }
@@ -48,7 +52,8 @@ public:
     /// is null, unnamed, named with "/" or its name is taken.
     ValueBase* InsertChild(std::unique_ptr<ValueBase> pChild);
     /// Destroys a child (after its departure announcement); false when
-    /// `pChild` is not a child of this node.
+    /// `pChild` is not a child of this node. A child that is already being
+    /// destroyed (an observer of its departure removing it) is only detached.
     bool RemoveChild(ValueBase* pChild);
     /// Hands a child over to the caller, detached and without announcement;
     /// null when `pChild` is not a child of this node.
@@ -71,9 +76,17 @@ private:
     friend class ValueBase;
 
     std::vector<std::unique_ptr<ValueBase>>::iterator FindChild(const ValueBase* pChild);
+    ValueBase* FindChildNamed(QStringView name) const;
+    void IndexDescriptor(ValueBase* pChild) const;
+    static size_t DescriptorHome(const ValueDescriptor* pDescriptor, size_t nMask);
 
     std::vector<std::unique_ptr<ValueBase>> m_lstChildren;
     Tree* m_pRootOf = nullptr; ///< set on the tree's root node only
+    /// First child per descriptor, open addressing at most half full; null
+    /// until GetChildValue needs it, dropped when a child leaves or changes
+    /// its descriptor.
+    using DescriptorSlot = std::pair<const ValueDescriptor*, ValueBase*>;
+    mutable std::unique_ptr<std::vector<DescriptorSlot>> m_pDescriptorIndex;
 };
 
 }

@@ -1,9 +1,9 @@
 #include "valueframework/valueclasses/tree.h"
 
-#include <QStringList>
-
 namespace values
 {
+
+quint64 Tree::s_nDepartures = 0;
 
 Tree* Tree::Instance()
 {
@@ -15,41 +15,23 @@ Tree::Tree()
     : m_pRoot(std::make_unique<Node>())
 {
     m_pRoot->m_pRootOf = this;
+    m_pRoot->m_nPathHash = PathIndex::ROOT_HASH;
 }
 
 Tree::~Tree()
 {
     // The process-wide tree ends at exit, when observers may be gone already:
     // take everything down without telling anyone.
-    for (ValueBase* pItem : qAsConst(m_mapIndex))
-        pItem->DeleteObservers();
+    m_index.ForEach([](ValueBase* pItem) { pItem->DeleteObservers(); });
     for (const auto& pValue : m_lstDetached)
         pValue->DeleteObservers();
     m_pRoot->DeleteObservers();
     Clear();
 }
 
-QStringList Tree::SplitPath(const QString& absolutePath)
-{
-    return absolutePath.split(QLatin1Char('/'), Qt::SkipEmptyParts);
-}
-
-QString Tree::NormalisePath(const QString& absolutePath)
-{
-    const QStringList lstParts = SplitPath(absolutePath);
-    return lstParts.isEmpty() ? QString() : QLatin1Char('/') + lstParts.join(QLatin1Char('/'));
-}
-
 ValueBase* Tree::FindValue(const QString& absolutePath) const
 {
-    // The index holds normalised paths; most callers pass one already.
-    ValueBase* pItem = m_mapIndex.value(absolutePath, nullptr);
-    if (pItem != nullptr)
-        return pItem;
-    const QString strNormalised = NormalisePath(absolutePath);
-    if (strNormalised.isEmpty())
-        return m_pRoot.get();
-    return strNormalised == absolutePath ? nullptr : m_mapIndex.value(strNormalised, nullptr);
+    return m_index.Find(m_pRoot.get(), absolutePath);
 }
 
 Node* Tree::FindNode(const QString& absolutePath) const
@@ -62,14 +44,23 @@ Node* Tree::GetOrCreateNode(const QString& absolutePath)
     if (Node* pNode = FindNode(absolutePath))
         return pNode;
     Node* pNode = m_pRoot.get();
-    for (const QString& strPart : SplitPath(absolutePath))
+    const QStringView path(absolutePath);
+    for (int nStart = 0; nStart < path.size();)
     {
-        ValueBase* pChild = pNode->GetChild(strPart);
-        if (pChild == nullptr)
-            pChild = pNode->InsertChild(std::make_unique<Node>(strPart));
-        pNode = dynamic_cast<Node*>(pChild);
-        if (pNode == nullptr)
-            return nullptr;
+        int nEnd = path.indexOf(QLatin1Char('/'), nStart);
+        if (nEnd < 0)
+            nEnd = static_cast<int>(path.size());
+        if (nEnd > nStart)
+        {
+            const QStringView part = path.mid(nStart, nEnd - nStart);
+            ValueBase* pChild = pNode->FindChildNamed(part);
+            if (pChild == nullptr)
+                pChild = pNode->InsertChild(std::make_unique<Node>(part.toString()));
+            pNode = dynamic_cast<Node*>(pChild);
+            if (pNode == nullptr)
+                return nullptr;
+        }
+        nStart = nEnd + 1;
     }
     return pNode;
 }
@@ -86,11 +77,15 @@ bool Tree::InsertValue(const QString& parentPath, std::unique_ptr<ValueBase>& rp
 
 ValueBase* Tree::InsertValueAt(const QString& absolutePath, std::unique_ptr<ValueBase> pValue)
 {
-    QStringList lstParts = SplitPath(absolutePath);
-    if (pValue == nullptr || lstParts.isEmpty() || !pValue->SetName(lstParts.takeLast()))
+    // The last non-empty component names the value, the rest is the parent.
+    int nEnd = absolutePath.size();
+    while (nEnd > 0 && absolutePath[nEnd - 1] == QLatin1Char('/'))
+        --nEnd;
+    const int nStart = absolutePath.lastIndexOf(QLatin1Char('/'), nEnd - 1) + 1;
+    if (pValue == nullptr || nEnd == 0 || !pValue->SetName(absolutePath.mid(nStart, nEnd - nStart)))
         return nullptr;
     ValueBase* pRaw = pValue.get();
-    return InsertValue(lstParts.join(QLatin1Char('/')).prepend(QLatin1Char('/')), pValue) ? pRaw : nullptr;
+    return InsertValue(absolutePath.left(nStart), pValue) ? pRaw : nullptr;
 }
 
 bool Tree::RemoveValue(const QString& absolutePath)
@@ -113,26 +108,28 @@ void Tree::Clear()
 {
     m_pRoot->RemoveAllChildren();
     m_lstDetached.clear();
-    m_mapIndex.clear();
+    m_index.Clear();
 }
 
-void Tree::IndexSubtree(ValueBase* pItem, const QString& path)
+void Tree::IndexSubtree(ValueBase* pItem)
 {
-    m_mapIndex.insert(path, pItem);
+    pItem->m_nPathHash = PathIndex::ChildHash(pItem->GetParent()->m_nPathHash, pItem->GetName());
+    m_index.Insert(pItem);
     if (const auto* pNode = dynamic_cast<const Node*>(pItem))
     {
         for (const auto& pChild : pNode->m_lstChildren)
-            IndexSubtree(pChild.get(), path + QLatin1Char('/') + pChild->GetName());
+            IndexSubtree(pChild.get());
     }
 }
 
-void Tree::UnindexSubtree(ValueBase* pItem, const QString& path)
+void Tree::UnindexSubtree(ValueBase* pItem)
 {
-    m_mapIndex.remove(path);
+    ++s_nDepartures;
+    m_index.Remove(pItem);
     if (const auto* pNode = dynamic_cast<const Node*>(pItem))
     {
         for (const auto& pChild : pNode->m_lstChildren)
-            UnindexSubtree(pChild.get(), path + QLatin1Char('/') + pChild->GetName());
+            UnindexSubtree(pChild.get());
     }
 }
 

@@ -2,8 +2,8 @@
 
 #include "kvthost_export.h"
 #include "valueframework/valueclasses/node.h"
+#include "valueframework/valueclasses/pathindex.h"
 
-#include <QHash>
 #include <QString>
 
 #include <memory>
@@ -15,8 +15,9 @@ namespace values
 
 /// The process-wide value tree. Paths are absolute and slash-separated
 /// ("/KVTServer/Res/DfR/Azimuth"); "" and "/" name the root node; a trailing
-/// "/" and repeated "/" are ignored. Lookups go through a hash index from
-/// path to item, kept up to date on insertion, removal and renaming.
+/// "/" and repeated "/" are ignored. Lookups go through a hash index of the
+/// paths (PathIndex), kept up to date on insertion, removal and renaming;
+/// they neither allocate nor split the path, hit or miss.
 ///
 /// The tree owns its nodes and values. It also keeps detached values handed to
 /// AdoptDetached alive until Clear or its own end.
@@ -47,7 +48,10 @@ public:
 
     Node* GetRoot() const { return m_pRoot.get(); }
     /// Number of items (values and nodes, not the root) in the index.
-    int GetItemCount() const { return m_mapIndex.size(); }
+    int GetItemCount() const { return m_index.Count(); }
+    /// Process-wide: grows whenever an item leaves any tree or is renamed, so
+    /// that a caller can tell that a name it found taken may be free again.
+    static quint64 GetDepartureCount() { return s_nDepartures; }
 
     /// The node at the path, creating missing nodes on the way; null when a
     /// value (not a node) stands on the way.
@@ -77,20 +81,16 @@ public:
     /// adopted detached values; the tree is then empty and still usable.
     void Clear();
 
-    /// The path split into its components; empty components are dropped.
-    static QStringList SplitPath(const QString& absolutePath);
-    /// "/" + components joined by "/"; "" for the root.
-    static QString NormalisePath(const QString& absolutePath);
-
 private:
     friend class Node;
     friend class ValueBase;
 
-    void IndexSubtree(ValueBase* pItem, const QString& path);
-    void UnindexSubtree(ValueBase* pItem, const QString& path);
+    void IndexSubtree(ValueBase* pItem);
+    void UnindexSubtree(ValueBase* pItem);
 
     std::unique_ptr<Node> m_pRoot;
-    QHash<QString, ValueBase*> m_mapIndex;
+    PathIndex m_index;
+    static quint64 s_nDepartures;
     std::vector<std::unique_ptr<ValueBase>> m_lstDetached;
 };
 

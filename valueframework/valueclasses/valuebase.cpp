@@ -37,12 +37,19 @@ bool ValueBase::SetName(const QString& name, IObserver* pSender)
         pTree = m_pParent->GetTree();
     }
     if (pTree != nullptr)
-        pTree->UnindexSubtree(this, GetPath());
+        pTree->UnindexSubtree(this);
     m_strName = name;
     if (pTree != nullptr)
-        pTree->IndexSubtree(this, GetPath());
+        pTree->IndexSubtree(this);
     Changed(pSender);
     return true;
+}
+
+void ValueBase::SetValueDescriptor(const ValueDescriptor* pDescriptor)
+{
+    m_pDescriptor = pDescriptor;
+    if (m_pParent != nullptr)
+        m_pParent->m_pDescriptorIndex.reset();
 }
 
 QString ValueBase::GetPath() const

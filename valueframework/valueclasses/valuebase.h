@@ -44,7 +44,7 @@ public:
     /// Inside a transaction the notification is held back.
     void NotifyObservers(TChangeCode code, IObserver* pSender) override;
 
-    QString GetName() const { return m_strName; }
+    const QString& GetName() const { return m_strName; }
     /// Renames the value (and moves it in the tree's path index). False, and no
     /// change, for an empty name, a name with "/" or a name a sibling already has.
     bool SetName(const QString& name, IObserver* pSender = nullptr);
@@ -54,7 +54,7 @@ public:
     Node* GetParent() const { return m_pParent; }
 
     const ValueDescriptor* GetValueDescriptor() const { return m_pDescriptor; }
-    void SetValueDescriptor(const ValueDescriptor* pDescriptor) { m_pDescriptor = pDescriptor; }
+    void SetValueDescriptor(const ValueDescriptor* pDescriptor);
 
     int GetState() const { return m_nState; }
 
@@ -86,12 +86,15 @@ protected:
 
 private:
     friend class Node;
+    friend class PathIndex;
+    friend class Tree;
 
     QString m_strName;
     Node* m_pParent = nullptr;
     const ValueDescriptor* m_pDescriptor = nullptr;
     int m_nState = STATE_OK;
     int m_nTransactionDepth = 0;
+    uint m_nPathHash = 0; ///< hash of the absolute path, kept while in a tree (PathIndex)
 };
 
 }

@@ -8,6 +8,54 @@
 namespace NxKVTCommon
 {
 
+namespace
+{
+
+bool Get(ICfg& section, const QString& key, bool bDefault)
+{
+    return section.GetBool(key, bDefault, 0);
+}
+
+int Get(ICfg& section, const QString& key, int nDefault)
+{
+    return section.GetInt(key, nDefault, 0);
+}
+
+QString Get(ICfg& section, const QString& key, const QString& strDefault)
+{
+    return section.GetString(key, strDefault, 0);
+}
+
+void Set(ICfg& section, const QString& key, bool bValue)
+{
+    section.SetBool(key, bValue, 0);
+}
+
+void Set(ICfg& section, const QString& key, int nValue)
+{
+    section.SetInt(key, nValue, 0);
+}
+
+void Set(ICfg& section, const QString& key, const QString& strValue)
+{
+    section.SetString(key, strValue, 0);
+}
+
+template <class T>
+T ReadOrCreate(ICfg& section, const QString& key, const T& tDefault, const T& tProbeA, const T& tProbeB,
+               CfgAccess::CreatedKey eCreated)
+{
+    if (Get(section, key, tProbeA) != Get(section, key, tProbeB))
+    {
+        Set(section, key, tDefault);
+        if (eCreated == CfgAccess::CreatedKey::MakeEditable)
+            section.SetReadOnly(key, false, 0);
+    }
+    return Get(section, key, tDefault);
+}
+
+} // namespace
+
 CfgAccess::NamedSection CfgAccess::OpenNamedSection(const QString& configName, ICfg::View view,
                                                     const QString& section)
 {
@@ -18,18 +66,20 @@ CfgAccess::NamedSection CfgAccess::OpenNamedSection(const QString& configName, I
     return result;
 }
 
-int CfgAccess::ReadIntOrCreate(ICfg& section, const QString& key, int nDefault)
+int CfgAccess::ReadIntOrCreate(ICfg& section, const QString& key, int nDefault, CreatedKey eCreated)
 {
-    if (section.GetInt(key, 0, 0) != section.GetInt(key, 1, 0))
-        section.SetInt(key, nDefault, 0);
-    return section.GetInt(key, nDefault, 0);
+    return ReadOrCreate(section, key, nDefault, 0, 1, eCreated);
 }
 
-bool CfgAccess::ReadBoolOrCreate(ICfg& section, const QString& key, bool bDefault)
+bool CfgAccess::ReadBoolOrCreate(ICfg& section, const QString& key, bool bDefault, CreatedKey eCreated)
 {
-    if (section.GetBool(key, true, 0) != section.GetBool(key, false, 0))
-        section.SetBool(key, bDefault, 0);
-    return section.GetBool(key, bDefault, 0);
+    return ReadOrCreate(section, key, bDefault, true, false, eCreated);
+}
+
+QString CfgAccess::ReadStringOrCreate(ICfg& section, const QString& key, const QString& strDefault,
+                                      CreatedKey eCreated)
+{
+    return ReadOrCreate(section, key, strDefault, QStringLiteral("B"), QStringLiteral("A"), eCreated);
 }
 
 bool CfgAccess::TruncateToInt(double fValue, int& rnResult)

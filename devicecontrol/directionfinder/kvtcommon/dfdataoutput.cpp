@@ -5,6 +5,7 @@
 #include "base/errorhandler.h"
 #include "base/icfg.h"
 #include "base/trace.h"
+#include "devicecontrol/directionfinder/kvtcommon/cfgaccess.h"
 #include "devicecontrol/directionfinder/kvtcommon/serialinterface.h"
 #include "valueframework/valueclasses/bearingresult.h"
 #include "valueframework/valueclasses/valuelist.h"
@@ -40,44 +41,6 @@ const QString KEY_FILE_NAME = QStringLiteral("FileOutput_Address");
 const QString DEFAULT_SERIAL_ADDRESS = QStringLiteral("COM1:9600,e,8,1");
 const int MAX_INTERVAL_MS = 10000;
 const int INTERVAL_STEP_MS = 10;
-
-bool Get(ICfg& rCfg, const QString& key, bool def)
-{
-    return rCfg.GetBool(key, def, 0);
-}
-int Get(ICfg& rCfg, const QString& key, int def)
-{
-    return rCfg.GetInt(key, def, 0);
-}
-QString Get(ICfg& rCfg, const QString& key, const QString& def)
-{
-    return rCfg.GetString(key, def, 0);
-}
-void Set(ICfg& rCfg, const QString& key, bool value)
-{
-    rCfg.SetBool(key, value, 0);
-}
-void Set(ICfg& rCfg, const QString& key, int value)
-{
-    rCfg.SetInt(key, value, 0);
-}
-void Set(ICfg& rCfg, const QString& key, const QString& value)
-{
-    rCfg.SetString(key, value, 0);
-}
-
-// A key that reads differently with two defaults is absent: it is written
-// with `def` (and left editable) before it is read for real.
-template <class T>
-T ReadKey(ICfg& rCfg, const QString& key, const T& def, const T& probeA, const T& probeB)
-{
-    if (Get(rCfg, key, probeA) != Get(rCfg, key, probeB))
-    {
-        Set(rCfg, key, def);
-        rCfg.SetReadOnly(key, false, 0);
-    }
-    return Get(rCfg, key, def);
-}
 
 // printf-style append; numbers longer than the scratch buffer are formatted
 // a second time straight into the line.
@@ -282,11 +245,14 @@ void DFDataOutput::ReadConfigurationFromFile()
 {
     Private& d = *m_pData;
     ICfg& rCfg = CfgCenter::GetAppCfg(CONFIG_VIEW);
-    d.m_bSerialEnabled = ReadKey(rCfg, KEY_SERIAL_ENABLED, d.m_bSerialEnabled, false, true);
-    d.m_nOutputIntervalMs = ReadKey(rCfg, KEY_INTERVAL, d.m_nOutputIntervalMs, 0, 1);
-    SetAddress(ReadKey(rCfg, KEY_SERIAL_ADDRESS, DEFAULT_SERIAL_ADDRESS, QStringLiteral("B"), QStringLiteral("A")));
-    d.m_bFileEnabled = ReadKey(rCfg, KEY_FILE_ENABLED, d.m_bFileEnabled, false, true);
-    d.m_strFileName = ReadKey(rCfg, KEY_FILE_NAME, d.m_strFileName, QStringLiteral("B"), QStringLiteral("A"));
+    // Absent keys are written with the current settings and left editable for the user.
+    using NxKVTCommon::CfgAccess;
+    const CfgAccess::CreatedKey eCreated = CfgAccess::CreatedKey::MakeEditable;
+    d.m_bSerialEnabled = CfgAccess::ReadBoolOrCreate(rCfg, KEY_SERIAL_ENABLED, d.m_bSerialEnabled, eCreated);
+    d.m_nOutputIntervalMs = CfgAccess::ReadIntOrCreate(rCfg, KEY_INTERVAL, d.m_nOutputIntervalMs, eCreated);
+    SetAddress(CfgAccess::ReadStringOrCreate(rCfg, KEY_SERIAL_ADDRESS, DEFAULT_SERIAL_ADDRESS, eCreated));
+    d.m_bFileEnabled = CfgAccess::ReadBoolOrCreate(rCfg, KEY_FILE_ENABLED, d.m_bFileEnabled, eCreated);
+    d.m_strFileName = CfgAccess::ReadStringOrCreate(rCfg, KEY_FILE_NAME, d.m_strFileName, eCreated);
 
     if (m_pConfigWidget == nullptr)
         CreateConfigWidget();

@@ -281,8 +281,10 @@ void KVTCharacteristics::UpdatePolarisationMode()
         m_ePolarisationMode = POL_LEFT;
         return;
     }
-    m_ePolarisationMode = static_cast<EKVTPolarisation>(
-        KVTCharacteristicsTools().TranslatePolarisationMode(m_pPolarisation->GetStringValue()));
+    // The tools' tables are constant; one instance serves every refresh.
+    static const KVTCharacteristicsTools s_tools;
+    m_ePolarisationMode =
+        static_cast<EKVTPolarisation>(s_tools.TranslatePolarisationMode(m_pPolarisation->GetStringValue()));
 }
 
 void KVTCharacteristics::UpdateAntennaMinMaxFreqs()
@@ -463,18 +465,41 @@ bool KVTCharacteristics::GetConverterSwitchFreq(double& fVuhfStart, double& fHfS
 // ---------------------------------------------------------------------------
 // Converters and preamplifiers
 
+namespace
+{
+// All converter type names have four characters; a name packed into one
+// number compares in one step, which the sample-mode lookups do per query.
+constexpr quint64 PackConverterName(char16_t c0, char16_t c1, char16_t c2, char16_t c3)
+{
+    return (quint64(c0) << 48) | (quint64(c1) << 32) | (quint64(c2) << 16) | quint64(c3);
+}
+
+constexpr quint64 PackConverterName(const char (&name)[5])
+{
+    return PackConverterName(name[0], name[1], name[2], name[3]);
+}
+}
+
 EKVTConverter KVTCharacteristics::GetConverterForTypeName(const QString& strTypeName) const
 {
-    static const struct
+    static constexpr struct
     {
-        const char* pszName;
+        quint64 nName;
         EKVTConverter eConverter;
-    } s_aCONVERTER_NAMES[] = {{"RP29", CONV_RP29}, {"RP39", CONV_RP39}, {"VQ28", CONV_VQ28}, {"VQ36", CONV_VQ36},
-                              {"VQ48", CONV_VQ48}, {"VQ26", CONV_VQ26}, {"RP56", CONV_RP56}, {"VQ57", CONV_VQ57},
-                              {"RP38", CONV_RP38}, {"VQ62", CONV_VQ62}};
+    } s_aCONVERTER_NAMES[] = {
+        {PackConverterName("RP29"), CONV_RP29}, {PackConverterName("RP39"), CONV_RP39},
+        {PackConverterName("VQ28"), CONV_VQ28}, {PackConverterName("VQ36"), CONV_VQ36},
+        {PackConverterName("VQ48"), CONV_VQ48}, {PackConverterName("VQ26"), CONV_VQ26},
+        {PackConverterName("RP56"), CONV_RP56}, {PackConverterName("VQ57"), CONV_VQ57},
+        {PackConverterName("RP38"), CONV_RP38}, {PackConverterName("VQ62"), CONV_VQ62}};
+    if (strTypeName.size() != 4)
+        return CONV_NONE;
+    const QChar* pName = strTypeName.constData();
+    const quint64 nName = PackConverterName(pName[0].unicode(), pName[1].unicode(), pName[2].unicode(),
+                                            pName[3].unicode());
     for (const auto& entry : s_aCONVERTER_NAMES)
     {
-        if (strTypeName == QLatin1String(entry.pszName))
+        if (nName == entry.nName)
             return entry.eConverter;
     }
     return CONV_NONE;
@@ -542,13 +567,14 @@ bool KVTCharacteristics::IsPreampAvailable(bool (KVTCharacteristics::*pfnIsPathC
         const EKVTConverter eConverter = GetConverterForTypeName(pAntenna->m_strConverterTypeName);
         if (!(this->*pfnIsPathConverter)(eConverter))
             continue;
-        for (const SampleModeDescription* pRow :
-             GetAllMatchingSampleModeDescriptions(OPMODE_ANY, eConverter, fFREQUENCY_ANY, fFREQUENCY_ANY,
-                                                  fBANDWIDTH_ANY))
-        {
-            if (pRow->m_bPreamp)
-                return true;
-        }
+        bool bPreamp = false;
+        ForEachMatchingSampleMode(OPMODE_ANY, eConverter, fFREQUENCY_ANY, fFREQUENCY_ANY, fBANDWIDTH_ANY, false,
+                                  [&bPreamp](const SampleModeDescription* pRow) {
+                                      bPreamp = pRow->m_bPreamp;
+                                      return bPreamp;
+                                  });
+        if (bPreamp)
+            return true;
     }
     return false;
 }
@@ -556,70 +582,186 @@ bool KVTCharacteristics::IsPreampAvailable(bool (KVTCharacteristics::*pfnIsPathC
 // ---------------------------------------------------------------------------
 // Sample-mode matching
 
-bool KVTCharacteristics::DoesSampleModeMatch(const SampleModeDescription* pRow, EOperationMode eMode,
-                                             EKVTConverter eConverter, double fStart, double fStop,
-                                             double fRealtimeBw) const
+namespace
 {
-    const EKVTType eType = GetKVTType();
-    const EKVTType* const pTypesEnd = pRow->m_aeDeviceTypes + SampleModeDescription::LIST_CAPACITY;
-    const EKVTType* const pTypesStop = std::find(pRow->m_aeDeviceTypes, pTypesEnd, KVT_TYPE_END);
-    if (std::find(pRow->m_aeDeviceTypes, pTypesStop, eType) == pTypesStop)
-        return false;
+// The sample-mode table indexed once (it is constant): per converter, device
+// type and operation mode the rows that may serve them, in table order, with
+// their operation-mode lists as bit sets for the exact check. A query then looks at a handful of rows and asks the
+// installed options only about rows that match in everything else.
+class SampleModeIndex
+{
+public:
+    /// The fields a match reads, copied next to each other.
+    struct Row
+    {
+        const KVTSampleModeDescription* pRow;
+        quint64 nModes;   ///< bit m: operation mode m is listed
+        bool bAnyMode;    ///< OPMODE_ANY is listed
+        EKVTOptions eRequiredOption;
+        EKVTOptions eExcludingOption;
+        double fRealtimeBandwidth;
+        double fMinFreq;
+        double fMaxFreq;
+    };
 
-    const KVTOptions* pOptions = KVTOptions::Instance();
-    if (!pOptions->HasOption(pRow->m_eRequiredOption))
-        return false;
-    if (pRow->m_eExcludingOption != eOptNone && pOptions->HasOption(pRow->m_eExcludingOption))
-        return false;
+    static const SampleModeIndex& Instance()
+    {
+        static const SampleModeIndex s_index;
+        return s_index;
+    }
 
-    if (eConverter == CONV_NONE || (eConverter != pRow->m_eConverter1 && eConverter != pRow->m_eConverter2))
-        return false;
-    if (fRealtimeBw != fBANDWIDTH_ANY && fRealtimeBw != pRow->m_fRealtimeBandwidth)
-        return false;
-    // Written as "not inside" so that a NaN bound (a damaged antenna range)
-    // matches no row.
-    if (fStart != fFREQUENCY_ANY && !(fStart >= pRow->m_fMinFreq))
-        return false;
-    if (fStop != fFREQUENCY_ANY && !(pRow->m_fMaxFreq >= fStop))
-        return false;
+    /// A superset of the rows that can match, in table order or by priority
+    /// (highest first, table order among equal ones); empty for CONV_NONE,
+    /// unknown converters and types no row lists.
+    const std::vector<Row>& RowsFor(EKVTConverter eConverter, EKVTType eType, EOperationMode eMode,
+                                    bool bByPriority) const
+    {
+        static const std::vector<Row> s_lstNone;
+        if (!IsIndexed(eConverter, eType))
+            return s_lstNone;
+        return (bByPriority ? m_aByPriority : m_aRows)[eConverter][eType][ModeSlot(eMode)];
+    }
 
-    if (eMode == OPMODE_ANY)
-        return true;
-    const EOperationMode* const pModesEnd = pRow->m_aeOperationModes + SampleModeDescription::LIST_CAPACITY;
-    const EOperationMode* const pModesStop = std::find(pRow->m_aeOperationModes, pModesEnd, OPMODE_LIST_END);
-    return std::any_of(pRow->m_aeOperationModes, pModesStop,
-                       [eMode](EOperationMode eEntry) { return eEntry == eMode || eEntry == OPMODE_ANY; });
+    /// The bit of an operation mode; 0 for modes no list can hold.
+    static quint64 Bit(int nValue) { return nValue >= 0 && nValue < 64 ? quint64(1) << nValue : 0; }
+
+private:
+    static constexpr int CONVERTER_LIMIT = 12;
+    static constexpr int TYPE_LIMIT = 8;
+    // Slots 0..15: that operation mode; then OPMODE_ANY (every row) and any
+    // other mode (rows listing OPMODE_ANY or a mode outside 0..15).
+    static constexpr int MODE_LIMIT = 16;
+    static constexpr int SLOT_ANY = MODE_LIMIT;
+    static constexpr int SLOT_OTHER = MODE_LIMIT + 1;
+
+    static int ModeSlot(int nMode)
+    {
+        if (nMode == OPMODE_ANY)
+            return SLOT_ANY;
+        return nMode >= 0 && nMode < MODE_LIMIT ? nMode : SLOT_OTHER;
+    }
+
+    static bool IsIndexed(int nConverter, int nType)
+    {
+        return nConverter > CONV_NONE && nConverter < CONVERTER_LIMIT && nType >= 0 && nType < TYPE_LIMIT;
+    }
+
+    SampleModeIndex()
+    {
+        using Description = KVTSampleModeDescription;
+        for (const Description* pRow = KVTCharacteristics::s_aSampleModeDescription;
+             pRow->m_eSampleMode != SAMPLE_MODE_NONE; ++pRow)
+        {
+            Row row{pRow,
+                    0,
+                    false,
+                    pRow->m_eRequiredOption,
+                    pRow->m_eExcludingOption,
+                    pRow->m_fRealtimeBandwidth,
+                    pRow->m_fMinFreq,
+                    pRow->m_fMaxFreq};
+            for (const EOperationMode* pMode = pRow->m_aeOperationModes;
+                 pMode != pRow->m_aeOperationModes + Description::LIST_CAPACITY && *pMode != OPMODE_LIST_END;
+                 ++pMode)
+            {
+                row.nModes |= Bit(*pMode);
+                row.bAnyMode = row.bAnyMode || *pMode == OPMODE_ANY;
+            }
+            // A type listed twice or a converter named twice adds the row once.
+            const EKVTType* const pTypesEnd = std::find(
+                pRow->m_aeDeviceTypes, pRow->m_aeDeviceTypes + Description::LIST_CAPACITY, KVT_TYPE_END);
+            for (const EKVTType* pType = pRow->m_aeDeviceTypes; pType != pTypesEnd; ++pType)
+            {
+                if (std::find(pRow->m_aeDeviceTypes, pType, *pType) != pType)
+                    continue;
+                AddRow(pRow->m_eConverter1, *pType, row);
+                if (pRow->m_eConverter2 != pRow->m_eConverter1)
+                    AddRow(pRow->m_eConverter2, *pType, row);
+            }
+        }
+        for (int nConverter = 0; nConverter < CONVERTER_LIMIT; ++nConverter)
+        {
+            for (int nType = 0; nType < TYPE_LIMIT; ++nType)
+            {
+                for (int nSlot = 0; nSlot < MODE_LIMIT + 2; ++nSlot)
+                {
+                    std::vector<Row>& rRows = m_aByPriority[nConverter][nType][nSlot];
+                    rRows = m_aRows[nConverter][nType][nSlot];
+                    std::stable_sort(rRows.begin(), rRows.end(), [](const Row& a, const Row& b) {
+                        return a.pRow->m_nPriority > b.pRow->m_nPriority;
+                    });
+                }
+            }
+        }
+    }
+
+    void AddRow(EKVTConverter eConverter, EKVTType eType, const Row& row)
+    {
+        if (!IsIndexed(eConverter, eType))
+            return;
+        std::vector<Row>* aSlots = m_aRows[eConverter][eType];
+        aSlots[SLOT_ANY].push_back(row);
+        const EOperationMode* pMode = row.pRow->m_aeOperationModes;
+        const EOperationMode* const pModesEnd = pMode + KVTSampleModeDescription::LIST_CAPACITY;
+        bool bOther = row.bAnyMode;
+        for (int nSlot = 0; nSlot < MODE_LIMIT; ++nSlot)
+        {
+            if (row.bAnyMode || (row.nModes & Bit(nSlot)) != 0)
+                aSlots[nSlot].push_back(row);
+        }
+        for (; pMode != pModesEnd && *pMode != OPMODE_LIST_END; ++pMode)
+            bOther = bOther || ModeSlot(*pMode) == SLOT_OTHER;
+        if (bOther)
+            aSlots[SLOT_OTHER].push_back(row);
+    }
+
+    std::vector<Row> m_aRows[CONVERTER_LIMIT][TYPE_LIMIT][MODE_LIMIT + 2];
+    std::vector<Row> m_aByPriority[CONVERTER_LIMIT][TYPE_LIMIT][MODE_LIMIT + 2];
+};
 }
 
-std::vector<const KVTCharacteristics::SampleModeDescription*>
-KVTCharacteristics::GetAllMatchingSampleModeDescriptions(EOperationMode eMode, EKVTConverter eConverter,
-                                                         double fStart, double fStop, double fRealtimeBw) const
+template <class F>
+void KVTCharacteristics::ForEachMatchingSampleMode(EOperationMode eMode, EKVTConverter eConverter, double fStart,
+                                                   double fStop, double fRealtimeBw, bool bByPriority,
+                                                   F visit) const
 {
-    std::vector<const SampleModeDescription*> lstRows;
-    for (const SampleModeDescription* pRow = s_aSampleModeDescription; pRow->m_eSampleMode != SAMPLE_MODE_NONE;
-         ++pRow)
+    const quint64 nModeBit = SampleModeIndex::Bit(eMode);
+    const KVTOptions* pOptions = nullptr;
+    for (const SampleModeIndex::Row& row : SampleModeIndex::Instance().RowsFor(eConverter, GetKVTType(), eMode, bByPriority))
     {
-        if (DoesSampleModeMatch(pRow, eMode, eConverter, fStart, fStop, fRealtimeBw))
-            lstRows.push_back(pRow);
+        if (fRealtimeBw != fBANDWIDTH_ANY && fRealtimeBw != row.fRealtimeBandwidth)
+            continue;
+        // Written as "not inside" so that a NaN bound (a damaged antenna
+        // range) matches no row.
+        if (fStart != fFREQUENCY_ANY && !(fStart >= row.fMinFreq))
+            continue;
+        if (fStop != fFREQUENCY_ANY && !(row.fMaxFreq >= fStop))
+            continue;
+        if (eMode != OPMODE_ANY && !row.bAnyMode && (row.nModes & nModeBit) == 0)
+            continue;
+        if (pOptions == nullptr)
+            pOptions = KVTOptions::Instance();
+        if (!pOptions->HasOption(row.eRequiredOption))
+            continue;
+        if (row.eExcludingOption != eOptNone && pOptions->HasOption(row.eExcludingOption))
+            continue;
+        if (visit(row.pRow))
+            return;
     }
-    return lstRows;
 }
 
 const KVTCharacteristics::SampleModeDescription* KVTCharacteristics::GetBestSampleModeDescription(
     EOperationMode eMode, EKVTConverter eConverter, double fStart, double fStop, double fRealtimeBw)
 {
+    // The first match by priority is the best: among equal priorities the
+    // first row of the table wins. Priorities from -100000 down never win.
     const SampleModeDescription* pBest = nullptr;
-    qint32 nBestPriority = -100000;
-    for (const SampleModeDescription* pRow :
-         GetAllMatchingSampleModeDescriptions(eMode, eConverter, fStart, fStop, fRealtimeBw))
-    {
-        // Strictly higher only: among equal priorities the first row wins.
-        if (pRow->m_nPriority > nBestPriority)
-        {
-            pBest = pRow;
-            nBestPriority = pRow->m_nPriority;
-        }
-    }
+    ForEachMatchingSampleMode(eMode, eConverter, fStart, fStop, fRealtimeBw, true,
+                              [&pBest](const SampleModeDescription* pRow) {
+                                  if (pRow->m_nPriority > -100000)
+                                      pBest = pRow;
+                                  return true;
+                              });
     if (pBest == nullptr && ErrorHandler::Instance().TracesEnabled())
         _Q_TraceOld("No sample mode matching eConverter=%d, eOpMode=%d, fStartFreq=%f, fStopFreq=%f, fRealtimeBw=%f",
                     static_cast<int>(eConverter), static_cast<int>(eMode), fStart, fStop, fRealtimeBw);
@@ -666,10 +808,12 @@ const std::set<double> KVTCharacteristics::GetRealtimeBandwidths(EOperationMode 
     const AntennaData* pAntenna = m_pAntennaList->GetAntennaForFreqRange(fStart, fStop);
     if (pAntenna == nullptr)
         return setBandwidths;
-    for (const SampleModeDescription* pRow : GetAllMatchingSampleModeDescriptions(
-             eMode, GetConverterForTypeName(pAntenna->m_strConverterTypeName), pAntenna->m_fMinRange,
-             pAntenna->m_fMaxRange, fBANDWIDTH_ANY))
-        setBandwidths.insert(pRow->m_fRealtimeBandwidth);
+    ForEachMatchingSampleMode(eMode, GetConverterForTypeName(pAntenna->m_strConverterTypeName),
+                              pAntenna->m_fMinRange, pAntenna->m_fMaxRange, fBANDWIDTH_ANY, false,
+                              [&setBandwidths](const SampleModeDescription* pRow) {
+                                  setBandwidths.insert(pRow->m_fRealtimeBandwidth);
+                                  return false;
+                              });
     return setBandwidths;
 }
 

@@ -251,10 +251,12 @@ private:
     EKVTConverter GetConverterForTypeName(const QString& strTypeName) const;
     int ValidateAzimuthRange(int nAzimuth);
 
-    bool DoesSampleModeMatch(const SampleModeDescription* pRow, EOperationMode eMode, EKVTConverter eConverter,
-                             double fStart, double fStop, double fRealtimeBw) const;
-    std::vector<const SampleModeDescription*> GetAllMatchingSampleModeDescriptions(
-        EOperationMode eMode, EKVTConverter eConverter, double fStart, double fStop, double fRealtimeBw) const;
+    /// Calls visit(row) for the rows matching the request until it returns
+    /// true: in table order, or (bByPriority) the highest priority first and
+    /// table order among equal priorities.
+    template <class F>
+    void ForEachMatchingSampleMode(EOperationMode eMode, EKVTConverter eConverter, double fStart, double fStop,
+                                   double fRealtimeBw, bool bByPriority, F visit) const;
     const SampleModeDescription* GetBestSampleModeDescription(EOperationMode eMode, EKVTConverter eConverter,
                                                               double fStart, double fStop, double fRealtimeBw);
     const SampleModeDescription* GetBestSampleModeDescription(EOperationMode eMode, double fStart, double fStop,

@@ -9,7 +9,10 @@
 
 #include <QStringList>
 
+#include <algorithm>
+#include <limits>
 #include <memory>
+#include <vector>
 
 namespace
 {
@@ -17,10 +20,11 @@ namespace
 const ICfg::View STATION_VIEW = ICfg::Station;
 const QString DEFAULT_STATION = QStringLiteral("Default");
 const QString DEVICE_NODE = QStringLiteral("/KVTServer");
+const QString ENTRY_PREFIX = QStringLiteral("KVTStation");
 
 QString EntryName(int index)
 {
-    return QStringLiteral("KVTStation%1").arg(index);
+    return ENTRY_PREFIX + QString::number(index);
 }
 
 // The text of a string value of the device node; empty when missing or of another type.
@@ -35,6 +39,32 @@ QString OrDefault(const QString& text)
     return text.isEmpty() ? DEFAULT_STATION : text;
 }
 
+// The numbers of the entries present, ascending; "Count" is not trusted for them.
+std::vector<int> EntryNumbers(const ICfg& stations)
+{
+    std::vector<int> numbers;
+    for (const QString& name : stations.GetSubCfgNames())
+    {
+        bool ok = false;
+        const int nEntry = name.startsWith(ENTRY_PREFIX) ? name.mid(ENTRY_PREFIX.size()).toInt(&ok) : -1;
+        if (ok && nEntry >= 0 && EntryName(nEntry) == name)
+            numbers.push_back(nEntry);
+    }
+    std::sort(numbers.begin(), numbers.end());
+    return numbers;
+}
+
+ICfg* FindEntry(ICfg& stations, const QString& address)
+{
+    for (int nEntry : EntryNumbers(stations))
+    {
+        std::unique_ptr<ICfg> pEntry(stations.GetSubCfg(EntryName(nEntry), STATION_VIEW));
+        if (pEntry && pEntry->GetString(QStringLiteral("DeviceAddress"), QString(), 0) == address)
+            return pEntry.release();
+    }
+    return nullptr;
+}
+
 } // namespace
 
 ICfg* StationCfg::GetStationCfg(QString address, bool bCreate)
@@ -44,22 +74,20 @@ ICfg* StationCfg::GetStationCfg(QString address, bool bCreate)
         CfgCenter::GetAppCfg(STATION_VIEW).GetSubCfg(QStringLiteral("KVTStations"), STATION_VIEW));
     if (!pStations)
         return nullptr;
-
-    const int nCount = pStations->GetInt(QStringLiteral("Count"), 0, 0);
-    // A "Count" beyond the stored entries (a damaged section) ends the search at the first
-    // missing entry, and a new entry takes that place: a huge count neither makes the search
-    // crawl through entries that cannot match nor lets "Count" + 1 overflow.
-    const QStringList lstEntries = pStations->GetSubCfgNames();
-    int nEntry = 0;
-    for (; nEntry < nCount && lstEntries.contains(EntryName(nEntry)); ++nEntry)
-    {
-        std::unique_ptr<ICfg> pEntry(pStations->GetSubCfg(EntryName(nEntry), STATION_VIEW));
-        if (pEntry && pEntry->GetString(QStringLiteral("DeviceAddress"), QString(), 0) == address)
-            return pEntry.release();
-    }
+    if (ICfg* pEntry = FindEntry(*pStations, address))
+        return pEntry;
     if (!bCreate)
         return nullptr;
 
+    // Another process may be adding a station as well: hold the file until this entry is
+    // saved, and look again in what the file holds now.
+    CfgCenter::LockForUpdate(*pStations);
+    if (ICfg* pEntry = FindEntry(*pStations, address))
+        return pEntry;
+    const std::vector<int> entries = EntryNumbers(*pStations);
+    if (!entries.empty() && entries.back() >= std::numeric_limits<int>::max() - 1)
+        return nullptr; // no number left for the entry and "Count"
+    const int nEntry = entries.empty() ? 0 : entries.back() + 1;
     pStations->SetInt(QStringLiteral("Count"), nEntry + 1, 0);
     std::unique_ptr<ICfg> pEntry(pStations->GetSubCfg(EntryName(nEntry), STATION_VIEW));
     if (pEntry)

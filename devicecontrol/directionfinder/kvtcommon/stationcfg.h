@@ -20,9 +20,15 @@ public:
     /// address means "Default"). Without a match, bCreate appends a new entry
     /// for address and returns it; otherwise null. The caller owns the result.
     ///
-    /// Entries are appended contiguously, so a missing entry below "Count" can
-    /// only come from a damaged "Count": the search ends there, and a new
-    /// entry takes that place (with "Count" repaired to match).
+    /// The entries searched are the "KVTStation<n>" sections present, in the
+    /// order of n; for an intact list (entries 0 to "Count" - 1) that is the
+    /// list up to "Count". A new entry gets the number after the highest
+    /// present, and "Count" is set to cover it, so that a damaged "Count"
+    /// (not a number, negative, too small, too large or past a gap) is
+    /// repaired and a new station never takes over another station's entry.
+    /// The search for a new station and its creation hold the configuration
+    /// file's lock (CfgCenter::LockForUpdate) until the new entry is saved,
+    /// so that two processes adding stations at once keep both.
     static ICfg* GetStationCfg(QString address, bool bCreate);
 
     /// The device address of the value tree ("/KVTServer" device node;

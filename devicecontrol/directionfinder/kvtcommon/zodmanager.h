@@ -61,6 +61,9 @@ protected:
 
 private:
     void CommonZodInit(IZodClientDll* pZodClientDll, const QString& defaultName);
+    /// Not the absent-key test of the other settings readers: the value read is always written
+    /// back and the key unlocked, so a locked or differently spelled flag ("1", "yes") comes out
+    /// editable and as "true"/"false".
     bool GetOrCreateBooleanCfg(const QString& key, bool bDefault);
     void UpdateZodReceiverRange();
 

@@ -2,6 +2,44 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
+    <name>DFDataOutput</name>
+    <message>
+        <source>RS232</source>
+        <translation>RS232</translation>
+    </message>
+    <message>
+        <source>Address:</source>
+        <translation>Adresse:</translation>
+    </message>
+    <message>
+        <source>File</source>
+        <translation>Datei</translation>
+    </message>
+    <message>
+        <source>Filename:</source>
+        <translation>Dateiname:</translation>
+    </message>
+    <message>
+        <source>Output interval (ms):</source>
+        <translation>Ausgabeintervall (ms):</translation>
+    </message>
+</context>
+<context>
+    <name>FilterRejectCounter</name>
+    <message>
+        <source>Platform tilt</source>
+        <translation>Plattformneigung</translation>
+    </message>
+    <message>
+        <source>Overhead pass</source>
+        <translation>Überflug</translation>
+    </message>
+    <message>
+        <source>No quality</source>
+        <translation>Kein Qualitätswert</translation>
+    </message>
+</context>
+<context>
     <name>KVTCharacteristics</name>
     <message>
         <source>No antennas connected to device.</source>
@@ -38,6 +76,13 @@
     <message>
         <source>Auto configuration of antennas successfully covered range from %1 MHz to %2 MHz.</source>
         <translation>Die automatische Antennenkonfiguration hat den Bereich von %1 MHz bis %2 MHz erfolgreich abgedeckt.</translation>
+    </message>
+</context>
+<context>
+    <name>QObject</name>
+    <message>
+        <source>Pitch/Roll value exceeds threshold.</source>
+        <translation>Nick- oder Rollwinkel überschreitet den Grenzwert.</translation>
     </message>
 </context>
 </TS>

@@ -1,0 +1,166 @@
+#include "tools/kvtstation/stationcommandline.h"
+
+#include "base/serialaddress.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+const QString OPT_CONFIG_DIR = QStringLiteral("config-dir");
+const QString OPT_OUTPUT_DIR = QStringLiteral("output-dir");
+const QString OPT_SECONDS = QStringLiteral("seconds");
+const QString OPT_SEED = QStringLiteral("seed");
+const QString OPT_REALTIME = QStringLiteral("realtime");
+const QString OPT_JSON = QStringLiteral("json");
+const QString OPT_PLOT = QStringLiteral("plot");
+const QString OPT_SERIAL = QStringLiteral("serial");
+const QString OPT_REPORT = QStringLiteral("report");
+const QString DEFAULT_OUTPUT_DIR = QStringLiteral("kvtstation-output");
+const QString DEFAULT_SERIAL_SETTINGS = QStringLiteral(":9600,n,8,1");
+
+}
+
+StationCommandLine::StationCommandLine()
+{
+    m_parser.setApplicationDescription(QStringLiteral(
+        "A simulated direction-finder station: brings the station up from the configuration store (a "
+        "built-in default station is stored on the first run), lets a simulated device produce bearings "
+        "of a few emitters in fixed-frequency and scan mode on a rolling platform, filters them, "
+        "publishes them, writes them as sentences to a file (and a serial line), logs the device "
+        "commands and prints a summary. Time is simulated and runs as fast as possible unless "
+        "--realtime is given; the same seed gives the same run."));
+    m_parser.addHelpOption();
+    m_parser.addVersionOption();
+    m_parser.addOptions({
+        {OPT_CONFIG_DIR, QStringLiteral("Use the existing configuration directory <dir>."), QStringLiteral("dir")},
+        {OPT_OUTPUT_DIR,
+         QStringLiteral("Write the sentence file and the command log folder into <dir> (default: %1 in the "
+                        "current directory).")
+             .arg(DEFAULT_OUTPUT_DIR),
+         QStringLiteral("dir")},
+        {OPT_SECONDS,
+         QStringLiteral("Simulate <n> seconds of station time, 1 to %1 (default: %2).")
+             .arg(MAX_SECONDS)
+             .arg(DEFAULT_SECONDS),
+         QStringLiteral("n")},
+        {OPT_SEED, QStringLiteral("Seed <n> of the simulation, 0 to 4294967295 (default: 1)."), QStringLiteral("n")},
+        {OPT_REALTIME, QStringLiteral("Let simulated time pass as fast as wall-clock time.")},
+        {OPT_JSON, QStringLiteral("Print the summary (or the report) as JSON.")},
+        {OPT_PLOT, QStringLiteral("Draw the accepted bearings as a polar plot into <file> (PNG)."),
+         QStringLiteral("file")},
+        {OPT_SERIAL,
+         QStringLiteral("Also send the sentences to the serial <device> (a path, or an address such as "
+                        "/dev/ttyUSB0:4800,n,8,1; default settings 9600,n,8,1)."),
+         QStringLiteral("device")},
+        {OPT_REPORT, QStringLiteral("Print the station's capability report instead of running it.")},
+    });
+}
+
+bool StationCommandLine::Parse(const QStringList& arguments)
+{
+    if (!m_parser.parse(arguments)) {
+        m_strError = m_parser.errorText();
+        return false;
+    }
+    if (!m_parser.positionalArguments().isEmpty()) {
+        m_strError = QStringLiteral("Unexpected argument: %1").arg(m_parser.positionalArguments().first());
+        return false;
+    }
+    if (m_parser.isSet(OPT_CONFIG_DIR)) {
+        const QFileInfo configDir(m_parser.value(OPT_CONFIG_DIR));
+        if (m_parser.value(OPT_CONFIG_DIR).isEmpty() || !configDir.isDir()) {
+            m_strError = QStringLiteral("Configuration directory \"%1\" does not exist.").arg(m_parser.value(OPT_CONFIG_DIR));
+            return false;
+        }
+        m_strConfigDir = configDir.absoluteFilePath();
+    }
+    if (!ParseOutputDir() || !ParseNumbers() || !ParsePlotFile() || !ParseSerial())
+        return false;
+    m_bRealtime = m_parser.isSet(OPT_REALTIME);
+    m_bJson = m_parser.isSet(OPT_JSON);
+    m_bReport = m_parser.isSet(OPT_REPORT);
+    return true;
+}
+
+void StationCommandLine::ShowHelpOrVersion()
+{
+    if (m_parser.isSet(QStringLiteral("help")) || m_parser.isSet(QStringLiteral("help-all")))
+        m_parser.showHelp(0);
+    if (m_parser.isSet(QStringLiteral("version")))
+        m_parser.showVersion();
+}
+
+bool StationCommandLine::ParseOutputDir()
+{
+    const QString dir = m_parser.isSet(OPT_OUTPUT_DIR) ? m_parser.value(OPT_OUTPUT_DIR) : DEFAULT_OUTPUT_DIR;
+    const QFileInfo info(dir);
+    if (dir.isEmpty() || (info.exists() && !info.isDir())) {
+        m_strError = QStringLiteral("Output directory \"%1\" is not a directory.").arg(dir);
+        return false;
+    }
+    m_strOutputDir = info.absoluteFilePath();
+    return true;
+}
+
+bool StationCommandLine::ParseNumbers()
+{
+    bool bOk = true;
+    if (m_parser.isSet(OPT_SECONDS)) {
+        m_nSeconds = m_parser.value(OPT_SECONDS).toInt(&bOk);
+        if (!bOk || m_nSeconds < 1 || m_nSeconds > MAX_SECONDS) {
+            m_strError = QStringLiteral("Seconds must be a whole number from 1 to %1, not \"%2\".")
+                             .arg(MAX_SECONDS)
+                             .arg(m_parser.value(OPT_SECONDS));
+            return false;
+        }
+    }
+    if (m_parser.isSet(OPT_SEED)) {
+        m_nSeed = m_parser.value(OPT_SEED).toUInt(&bOk);
+        if (!bOk) {
+            m_strError = QStringLiteral("Seed must be a whole number from 0 to 4294967295, not \"%1\".")
+                             .arg(m_parser.value(OPT_SEED));
+            return false;
+        }
+    }
+    return true;
+}
+
+bool StationCommandLine::ParsePlotFile()
+{
+    if (!m_parser.isSet(OPT_PLOT))
+        return true;
+    const QFileInfo plot(m_parser.value(OPT_PLOT));
+    if (plot.suffix().compare(QLatin1String("png"), Qt::CaseInsensitive) != 0) {
+        m_strError = QStringLiteral("The plot file \"%1\" must end in .png.").arg(m_parser.value(OPT_PLOT));
+        return false;
+    }
+    // The output folder is made by the run, so the plot may go there as well.
+    if ((!plot.absoluteDir().exists() && plot.absolutePath() != m_strOutputDir) || plot.isDir()) {
+        m_strError = QStringLiteral("The plot file \"%1\" cannot be written: no such directory.")
+                         .arg(m_parser.value(OPT_PLOT));
+        return false;
+    }
+    m_strPlotFile = plot.absoluteFilePath();
+    return true;
+}
+
+bool StationCommandLine::ParseSerial()
+{
+    if (!m_parser.isSet(OPT_SERIAL))
+        return true;
+    const QString device = m_parser.value(OPT_SERIAL);
+    if (device.isEmpty()) {
+        m_strError = QStringLiteral("The serial device must not be empty.");
+        return false;
+    }
+    const QString address = device.contains(QLatin1Char(':')) ? device : device + DEFAULT_SERIAL_SETTINGS;
+    SerialAddress parsed;
+    if (!SerialAddress::Parse(address, parsed)) {
+        m_strError = QStringLiteral("\"%1\" is not a serial device or address such as /dev/ttyUSB0:9600,n,8,1.")
+                         .arg(device);
+        return false;
+    }
+    m_strSerialAddress = address;
+    return true;
+}

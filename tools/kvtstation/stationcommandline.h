@@ -1,0 +1,67 @@
+#pragma once
+
+#include <QCommandLineParser>
+#include <QString>
+
+/// The command line of the simulated station:
+///
+///     kvtstation [--config-dir DIR] [--output-dir DIR] [--seconds N] [--seed N]
+///                [--realtime] [--json] [--plot FILE.png] [--serial DEVICE] [--report]
+///
+/// Every argument is checked here, before anything is read or written, so
+/// that a usage error leaves the configuration store and the output folder
+/// untouched. Paths are made absolute, because the run later changes into the
+/// output folder (the command log lives below the current directory).
+class StationCommandLine
+{
+public:
+    static constexpr int DEFAULT_SECONDS = 10;
+    /// One simulated day is plenty for a demonstration and keeps --realtime bounded.
+    static constexpr int MAX_SECONDS = 86400;
+
+    StationCommandLine();
+
+    /// Parses the arguments (the first one is the program); needs no
+    /// application object, so that a usage error is reported before Qt
+    /// starts (and prints its own notes). False on a usage error, with
+    /// GetError() saying why in one line.
+    bool Parse(const QStringList& arguments);
+    /// For --help and --version: prints and ends the process. Call it once
+    /// the application object exists.
+    void ShowHelpOrVersion();
+    QString GetError() const { return m_strError; }
+
+    /// Existing configuration directory; empty means the store's own.
+    QString GetConfigDir() const { return m_strConfigDir; }
+    /// Folder for the sentence file and the command log; created by the run.
+    QString GetOutputDir() const { return m_strOutputDir; }
+    int GetSeconds() const { return m_nSeconds; }
+    quint32 GetSeed() const { return m_nSeed; }
+    bool IsRealtime() const { return m_bRealtime; }
+    bool IsJson() const { return m_bJson; }
+    /// PNG file for the polar plot (in an existing folder or the output
+    /// folder); empty means no plot.
+    QString GetPlotFile() const { return m_strPlotFile; }
+    /// Serial address for the DF sentences ("<device>:<baud>,<parity>,<data>,<stop>");
+    /// a bare device gets 9600 baud, no parity, 8 data bits, 1 stop bit. Empty: no serial output.
+    QString GetSerialAddress() const { return m_strSerialAddress; }
+    bool IsReport() const { return m_bReport; }
+
+private:
+    bool ParseOutputDir();
+    bool ParseNumbers();
+    bool ParsePlotFile();
+    bool ParseSerial();
+
+    QCommandLineParser m_parser;
+    QString m_strError;
+    QString m_strConfigDir;
+    QString m_strOutputDir;
+    int m_nSeconds = DEFAULT_SECONDS;
+    quint32 m_nSeed = 1;
+    bool m_bRealtime = false;
+    bool m_bJson = false;
+    QString m_strPlotFile;
+    QString m_strSerialAddress;
+    bool m_bReport = false;
+};

@@ -1,0 +1,189 @@
+#include "tools/kvtstation/stationenvironment.h"
+
+#include "base/cfgcenter.h"
+#include "base/icfg.h"
+#include "devicecontrol/directionfinder/kvtcommon/devicefilterrange.h"
+#include "devicecontrol/directionfinder/kvtcommon/dfdataoutput.h"
+#include "devicecontrol/directionfinder/kvtcommon/displayfilterrange.h"
+#include "devicecontrol/directionfinder/kvtcommon/kvtcharacteristics.h"
+#include "devicecontrol/directionfinder/kvtcommon/kvtinformationcenter.h"
+#include "devicecontrol/directionfinder/kvtcommon/ohpparamspersistency.h"
+#include "devicecontrol/directionfinder/kvtcommon/ohpparamsvtsynchronizer.h"
+#include "devicecontrol/directionfinder/kvtcommon/stationcfg.h"
+#include "devicecontrol/directionfinder/kvtcommon/zodmanager.h"
+#include "devicecontrol/stddevicedefinition/stddevicedefinition.h"
+#include "tools/kvtstation/devicevalue.h"
+#include "tools/kvtstation/simulatedlegacydriver.h"
+#include "valueframework/valueclasses/tree.h"
+#include "valueframework/valueclasses/valuenumeric.h"
+#include "valueframework/valueclasses/valueselection.h"
+
+#include <QDir>
+
+using namespace NxKVTCommon;
+
+const QString StationEnvironment::SENTENCE_FILE = QStringLiteral("dfdata.txt");
+const QString StationEnvironment::ZOD_RECEIVER_KEY = QStringLiteral("ZodReceiverEnabled");
+const QString StationEnvironment::DISPLAY_FILTER_RANGES = QStringLiteral("/Res/DfR/DisplayFilterRanges");
+
+namespace {
+
+const char* const DEVICE_DESCRIPTION = "Simulated direction finder";
+const QString ZOD_CLIENT_NAME = QStringLiteral("kvtstation");
+/// The station's own setup before anything is stored: thresholds in degrees,
+/// the position of its home port.
+const double DEFAULT_PITCH_THRESHOLD = 8.0;
+const double DEFAULT_ROLL_THRESHOLD = 10.0;
+const double DEFAULT_LATITUDE = 54.3233;
+const double DEFAULT_LONGITUDE = 10.1228;
+const int HEADING_SOURCE_COMPASS = 1;
+const int POSITION_SOURCE_GPS = 1;
+/// Components the station cannot work without, and ones it may have. The
+/// simulated device lacks the compass and reports a noise generator nobody
+/// asked for, so the tester has something to report.
+const QStringList DEFAULT_REQUIRED_COMPONENTS = {QStringLiteral("DF Processor"), QStringLiteral("HF Receiver"),
+                                                 QStringLiteral("VUHF Receiver"), QStringLiteral("Compass")};
+const QStringList DEFAULT_OPTIONAL_COMPONENTS = {QStringLiteral("Antenna Switch"), QStringLiteral("GPS Receiver")};
+const QString KEY_REQUIRED_COMPONENTS = QStringLiteral("HwRequiredComponents");
+/// Frequency limits of the station for the ZOD receiver, as the host publishes them.
+const QString SYS_MIN_FREQ = QStringLiteral("/KVTCONTROL/SYSMINFREQ");
+const QString SYS_MAX_FREQ = QStringLiteral("/KVTCONTROL/SYSMAXFREQ");
+/// The characteristics' general operation mode.
+const EOperationMode OPERATION_MODE_GENERAL = static_cast<EOperationMode>(1);
+
+void SetNumber(const QString& devicePath, const values::ValueDescriptor& descriptor, double value)
+{
+    if (auto* pValue = DeviceValue<values::ValueNumeric<double>>(devicePath, descriptor))
+        pValue->SetValue(value);
+}
+
+void SelectKey(const QString& devicePath, const values::ValueDescriptor& descriptor, int key)
+{
+    if (auto* pValue = DeviceValue<values::ValueSelection>(devicePath, descriptor))
+        pValue->SetCurrentKey(key);
+}
+
+HwStatusTester::ComponentSet ToSet(const QStringList& names)
+{
+    return HwStatusTester::ComponentSet(names.begin(), names.end());
+}
+
+void SetFrequencyLimit(const QString& path, double frequency)
+{
+    values::Tree* pTree = values::Tree::Instance();
+    auto* pValue = pTree->Find<values::ValueNumeric<double>>(path);
+    if (pValue == nullptr)
+        pValue = pTree->CreateValue<values::ValueNumeric<double>>(path);
+    if (pValue != nullptr)
+        pValue->SetValue(frequency);
+}
+
+}
+
+StationEnvironment::StationEnvironment(const QString& devicePath, const QString& stationAddress,
+                                       const QString& outputDir, const QString& serialAddress)
+    : m_strDevicePath(devicePath)
+    , m_strStationAddress(stationAddress)
+    , m_strSentenceFile(QDir(outputDir).filePath(SENTENCE_FILE))
+    , m_setupData(stationAddress, devicePath)
+    , m_hwStatusTester(devicePath)
+    , m_commandLog(stationAddress, QString::fromLatin1(DEVICE_DESCRIPTION))
+{
+    LoadSetup();
+    LoadHwRequirements();
+    LoadOverheadPass();
+    m_bCommandLogOpen = m_commandLog.Init();
+    PublishDisplayFilterRanges();
+    ConfigureOutput(serialAddress);
+    StartZodReceiver();
+}
+
+StationEnvironment::~StationEnvironment()
+{
+    m_pZodManager.reset();
+    StopOutput();
+    // What the run changed in the tree (and the requirements) becomes the stored setup.
+    m_hwStatusTester.WriteHwRequirementsToTree();
+    m_setupData.ReadFromValueTree(QString());
+    m_setupData.WriteToCfg(QString());
+}
+
+void StationEnvironment::StopOutput()
+{
+    m_pOutput.reset();
+}
+
+void StationEnvironment::LoadSetup()
+{
+    SetNumber(m_strDevicePath, StdDeviceDefinition::g_vdPitchThreshold, DEFAULT_PITCH_THRESHOLD);
+    SetNumber(m_strDevicePath, StdDeviceDefinition::g_vdRollThreshold, DEFAULT_ROLL_THRESHOLD);
+    SetNumber(m_strDevicePath, StdDeviceDefinition::g_vdPosLatitude, DEFAULT_LATITUDE);
+    SetNumber(m_strDevicePath, StdDeviceDefinition::g_vdPosLongitude, DEFAULT_LONGITUDE);
+    SelectKey(m_strDevicePath, StdDeviceDefinition::g_vdHeaSource, HEADING_SOURCE_COMPASS);
+    SelectKey(m_strDevicePath, StdDeviceDefinition::g_vdPosSource, POSITION_SOURCE_GPS);
+    // Stored values override the defaults; keys not stored yet keep them.
+    m_setupData.ReadFromValueTree(QString());
+    m_setupData.ReadFromCfg(QString());
+    m_setupData.WriteToValueTree(nullptr, QString());
+}
+
+void StationEnvironment::LoadHwRequirements()
+{
+    const std::unique_ptr<ICfg> pStation(StationCfg::GetStationCfg(m_strStationAddress, false));
+    if (pStation && pStation->Contains(KEY_REQUIRED_COMPONENTS)) {
+        m_hwStatusTester.ReadHwRequirementsFromCfg(pStation.get());
+    } else {
+        m_hwStatusTester.SetRequiredComponents(ToSet(DEFAULT_REQUIRED_COMPONENTS));
+        m_hwStatusTester.SetOptionalComponents(ToSet(DEFAULT_OPTIONAL_COMPONENTS));
+        m_hwStatusTester.SetCheckRequirements(true);
+    }
+    m_hwStatusTester.WriteHwRequirementsToTree();
+}
+
+void StationEnvironment::LoadOverheadPass()
+{
+    // This station watches the sky: the filter is on unless the configuration says otherwise.
+    const std::unique_ptr<ICfg> pSection(
+        CfgCenter::GetAppCfg(ICfg::User).GetSubCfg(QStringLiteral("OverheadPass"), ICfg::User));
+    if (pSection && !pSection->Contains(QStringLiteral("Valid")))
+        pSection->SetBool(QStringLiteral("Valid"), true, 0);
+    OHPParamsPersistency(m_overheadPassParams).Restore();
+    m_pOverheadPassSync = std::make_unique<OHPParamsVtSynchronizer>(m_overheadPassParams, m_strDevicePath);
+}
+
+void StationEnvironment::PublishDisplayFilterRanges()
+{
+    const int split = DISPLAY_FILTER_RANGES.lastIndexOf(QLatin1Char('/'));
+    m_pDisplayFilterRange = std::make_unique<DisplayFilterRange>(DISPLAY_FILTER_RANGES.mid(split + 1),
+                                                                 m_strDevicePath + DISPLAY_FILTER_RANGES.left(split));
+    KVTCharacteristics& characteristics = KVTInformationCenter::Instance()->GetKVTCharacteristics();
+    m_pDisplayFilterRange->Reset();
+    m_pDisplayFilterRange->AddDeviceFilterRange(DeviceFilterRange(characteristics.GetMinFreq(OPERATION_MODE_GENERAL),
+                                                                  characteristics.GetMaxFreq(OPERATION_MODE_GENERAL),
+                                                                  SimulatedLegacyDriver::AcceptedSectors()));
+    m_pDisplayFilterRange->Publish();
+}
+
+void StationEnvironment::ConfigureOutput(const QString& serialAddress)
+{
+    // The output reads its settings from the application configuration; this
+    // run's settings are put there first, as the settings dialogue would.
+    ICfg& cfg = CfgCenter::GetAppCfg(ICfg::Application);
+    cfg.SetBool(QStringLiteral("FileOutput_Enabled"), true, 0);
+    cfg.SetString(QStringLiteral("FileOutput_Address"), m_strSentenceFile, 0);
+    cfg.SetInt(QStringLiteral("Output_Interval"), 0, 0);
+    cfg.SetBool(QStringLiteral("RS232Output_Enabled"), !serialAddress.isEmpty(), 0);
+    if (!serialAddress.isEmpty())
+        cfg.SetString(QStringLiteral("RS232Output_Address"), serialAddress, 0);
+    m_pOutput = std::make_unique<DFDataOutput>(QStringLiteral("DFDataOutput"));
+}
+
+void StationEnvironment::StartZodReceiver()
+{
+    KVTCharacteristics& characteristics = KVTInformationCenter::Instance()->GetKVTCharacteristics();
+    SetFrequencyLimit(SYS_MIN_FREQ, characteristics.GetMinFreq(OPERATION_MODE_GENERAL));
+    SetFrequencyLimit(SYS_MAX_FREQ, characteristics.GetMaxFreq(OPERATION_MODE_GENERAL));
+    m_pZodManager = std::make_unique<ZodManager>();
+    m_pZodManager->CreateZodReceiverIfConfigured(ZOD_CLIENT_NAME, ZOD_RECEIVER_KEY, false);
+    m_bZodReceiver = CfgCenter::GetAppCfg(ICfg::Application).GetBool(ZOD_RECEIVER_KEY, false, 0);
+}

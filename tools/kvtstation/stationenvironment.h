@@ -1,0 +1,89 @@
+#pragma once
+
+#include "devicecontrol/directionfinder/kvtcommon/commandprotocol.h"
+#include "devicecontrol/directionfinder/kvtcommon/hwstatustester.h"
+#include "devicecontrol/directionfinder/kvtcommon/kvtsetupdata.h"
+#include "devicecontrol/directionfinder/kvtcommon/overheadpassparams.h"
+
+#include <QString>
+
+#include <memory>
+
+class DFDataOutput;
+class DisplayFilterRange;
+class ZodManager;
+
+namespace NxKVTCommon
+{
+class OHPParamsVtSynchronizer;
+}
+
+/// Everything the host application sets up around a running DF device, in
+/// the order a host does it once the device is up in the value tree and the
+/// characteristics are bound:
+///
+/// 1. the device setup (position, compass, pitch/roll thresholds, …) from the
+///    station's configuration into the tree, over the simulated station's own
+///    defaults, and the hardware requirements (stored ones, else the station's
+///    defaults) into the tree;
+/// 2. the overhead-pass parameters from the application configuration
+///    (switched on by default for this station) and kept equal to the tree;
+/// 3. the command log of the device in "KVTControl" below the current
+///    directory (the caller changes into the output folder first);
+/// 4. the display filter ranges of the device's accepted sectors;
+/// 5. the DF data output to the sentence file (and the serial line), set up
+///    through its application-configuration keys;
+/// 6. the ZOD receiver when the application configuration's key
+///    "ZodReceiverEnabled" is true (written as false when missing).
+///
+/// The destructor stores the device setup and the hardware requirements in
+/// the station's configuration and closes the outputs. Single-threaded.
+class StationEnvironment
+{
+public:
+    static const QString SENTENCE_FILE;
+    static const QString ZOD_RECEIVER_KEY;
+    /// The display filter ranges' list value, below the device node.
+    static const QString DISPLAY_FILTER_RANGES;
+
+    /// outputDir: absolute folder of the sentence file; serialAddress empty for no serial output.
+    StationEnvironment(const QString& devicePath, const QString& stationAddress, const QString& outputDir,
+                       const QString& serialAddress);
+    ~StationEnvironment();
+    StationEnvironment(const StationEnvironment&) = delete;
+    StationEnvironment& operator=(const StationEnvironment&) = delete;
+
+    NxKVTCommon::OverheadPassParams& GetOverheadPassParams() { return m_overheadPassParams; }
+    CommandProtocol& GetCommandLog() { return m_commandLog; }
+    bool IsCommandLogOpen() const { return m_bCommandLogOpen; }
+    QString GetCommandLogMessage() const { return m_commandLog.GetMessageText(); }
+    HwStatusTester& GetHwStatusTester() { return m_hwStatusTester; }
+    QString GetSentenceFile() const { return m_strSentenceFile; }
+    bool IsZodReceiverConfigured() const { return m_bZodReceiver; }
+
+    /// Stops the DF data output, which closes the sentence file so that it
+    /// can be read back; nothing is written to it afterwards.
+    void StopOutput();
+
+private:
+    void LoadSetup();
+    void LoadHwRequirements();
+    void LoadOverheadPass();
+    void PublishDisplayFilterRanges();
+    void ConfigureOutput(const QString& serialAddress);
+    void StartZodReceiver();
+
+    QString m_strDevicePath;
+    QString m_strStationAddress;
+    QString m_strSentenceFile;
+    KVTSetupData m_setupData;
+    HwStatusTester m_hwStatusTester;
+    NxKVTCommon::OverheadPassParams m_overheadPassParams;
+    std::unique_ptr<NxKVTCommon::OHPParamsVtSynchronizer> m_pOverheadPassSync;
+    CommandProtocol m_commandLog;
+    bool m_bCommandLogOpen = false;
+    std::unique_ptr<DisplayFilterRange> m_pDisplayFilterRange;
+    std::unique_ptr<DFDataOutput> m_pOutput;
+    std::unique_ptr<ZodManager> m_pZodManager;
+    bool m_bZodReceiver = false;
+};

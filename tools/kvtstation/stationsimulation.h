@@ -1,0 +1,88 @@
+#pragma once
+
+#include "devicecontrol/directionfinder/kvtcommon/legacydriveradapter.h"
+#include "tools/kvtstation/emitterstate.h"
+#include "tools/kvtstation/simulatedlegacydriver.h"
+#include "tools/kvtstation/simulationrandom.h"
+
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+#include <vector>
+
+class StationCallback;
+
+/// The world around the simulated station and the station's operating
+/// schedule, on a simulated clock that advances STEP_MS per step.
+///
+/// The device is the simulated legacy driver, reached as an IDriver through
+/// LegacyDriverAdapter, reporting through the adapter to the station's
+/// callback. The schedule, in shares of the run:
+///   0    – 0.25  fixed-frequency mode on a ship's marine VHF channel,
+///   0.25 – 0.5   fixed-frequency mode on the aircraft frequency,
+///   0.5  – 1     scan over four ranges (SR status "Running");
+///   0.1  – 0.2 and 0.6 – 0.7  rough sea: the platform rolls past its threshold;
+///   0.55 – 0.8   the data link is slow (connection speed 1): weak bearings
+///                come without quality;
+///   an aircraft passes overhead, above 60° elevation from about 0.3 to 0.7.
+/// Platform attitude, heading and the time of the position fix are published
+/// below the device node at every step; the station lies at anchor, so its
+/// position stays as the setup has it.
+///
+/// Fast by default: steps follow each other as soon as the event loop is
+/// free; in real time one step per STEP_MS of wall-clock time. Everything
+/// random comes from the seed; the simulated clock starts at the wall-clock
+/// time of Start(), so that time stamps look like the day's. Single-threaded
+/// (Qt timer).
+class StationSimulation : public QObject
+{
+    Q_OBJECT
+public:
+    static constexpr int STEP_MS = 50;
+
+    StationSimulation(quint32 seed, int seconds, bool realtime, const QString& devicePath, StationCallback& callback);
+    ~StationSimulation() override;
+
+    /// Brings the device up (initialisation, hardware status, first mode) and
+    /// starts the clock.
+    void Start();
+    /// Simulated milliseconds since Start().
+    qint64 GetElapsedMs() const { return m_nElapsedMs; }
+    qint64 GetDurationMs() const { return m_nDurationMs; }
+
+signals:
+    /// The simulated time has run out; no further step follows.
+    void Finished();
+
+private slots:
+    void SlotStep();
+
+private:
+    enum class Phase
+    {
+        ShipChannel,
+        AircraftChannel,
+        Scan
+    };
+
+    void PublishDeviceInfo();
+    void EnterPhase(Phase ePhase);
+    void PublishPlatform(double share);
+    std::vector<EmitterState> Emitters(double share) const;
+    /// The share of the run that has passed.
+    double Share() const;
+
+    QString m_strDevicePath;
+    SimulationRandom m_random;
+    SimulatedLegacyDriver m_legacyDriver;
+    NxKVTCommon::LegacyDriverAdapter m_adapter;
+    /// The adapter as the application sees it.
+    NxKVTCommon::IDriver& m_driver;
+    QTimer m_stepTimer;
+    quint64 m_nStartTimeMs = 0;
+    qint64 m_nElapsedMs = 0;
+    qint64 m_nDurationMs;
+    Phase m_ePhase = Phase::ShipChannel;
+    bool m_bSlowLink = false;
+};
