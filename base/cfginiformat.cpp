@@ -32,13 +32,24 @@ QString SectionHeader(const QString& path)
     return QLatin1Char('[') + encoded.join(QLatin1Char('/')) + QLatin1Char(']');
 }
 
+// A hand-written "%2F" decodes to "/", which only ever separates sections:
+// it is read as a separator, so that every section stays reachable by name.
 QString SectionPathFromHeader(const QString& header)
 {
     QStringList components;
     for (const QString& component : header.split(QLatin1Char('/'), Qt::SkipEmptyParts))
-        components << CfgIniFormat::DecodeName(component.trimmed());
-    components.removeAll(QString());
+        components << CfgIniFormat::DecodeName(component.trimmed()).split(QLatin1Char('/'), Qt::SkipEmptyParts);
     return components.join(QLatin1Char('/'));
+}
+
+// UTF-8 has no form for half a surrogate pair (a backslash-u escape read
+// from a file can make one), so it is written as an escape again.
+bool IsLoneSurrogate(const QString& text, int index)
+{
+    const QChar c = text.at(index);
+    if (c.isHighSurrogate())
+        return index + 1 == text.size() || !text.at(index + 1).isLowSurrogate();
+    return c.isLowSurrogate() && (index == 0 || !text.at(index - 1).isHighSurrogate());
 }
 
 // The line without its line end and without blanks around it.
@@ -164,7 +175,7 @@ QString CfgIniFormat::EscapeValue(const QString& value)
     const auto needsEscape = [&value](int i) {
         const QChar c = value.at(i);
         return c == QLatin1Char('\\') || c.unicode() < 0x20 || c.unicode() == 0x7F
-            || (c.isSpace() && (i == 0 || i == value.size() - 1));
+            || (c.isSpace() && (i == 0 || i == value.size() - 1)) || IsLoneSurrogate(value, i);
     };
     int i = 0;
     while (i < value.size() && !needsEscape(i))

@@ -15,7 +15,8 @@
 /// "!Key=Value" marks a locked key. Section names and keys are UTF-8 with
 /// the characters that carry meaning here (and control characters, leading
 /// or trailing blanks) percent-encoded; values use backslash escapes (\\ \n \r
-/// \t, \s for a blank at either end, \uHHHH for other control characters).
+/// \t, \s for a blank at either end, \uHHHH for other control characters
+/// and for half surrogate pairs).
 /// Lines starting with ";" or "#" are comments. Lines that hold no key are
 /// kept but mean nothing; when a key appears twice in a section the last
 /// line counts.

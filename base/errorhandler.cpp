@@ -20,10 +20,14 @@ ErrorHandler::ErrorHandler()
 {
 }
 
+// Never destroyed: a driver thread may still trace while the process exits
+// and static objects are torn down, and a handler destroyed under it (its
+// mutex and sink) crashes the process. The object is intentionally leaked;
+// the static pointer keeps it reachable, so leak checkers do not report it.
 ErrorHandler& ErrorHandler::Instance()
 {
-    static ErrorHandler s_instance;
-    return s_instance;
+    static ErrorHandler* const s_pInstance = new ErrorHandler();
+    return *s_pInstance;
 }
 
 unsigned ErrorHandler::GetTraceMask() const

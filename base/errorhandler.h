@@ -15,6 +15,9 @@
 /// ("0x22" hexadecimal or "34" decimal; absent or malformed gives 0).
 /// The mask and the sink may be used from any thread: traces can arrive on
 /// driver threads, so writing a line and replacing the sink are serialised.
+/// The handler lives until the process ends (it is never destroyed), so
+/// tracing stays safe during exit; a sink must stay callable that long or be
+/// reset by its owner.
 class KVTHOST_EXPORT ErrorHandler
 {
 public:

@@ -10,7 +10,11 @@
 #include <QLibrary>
 #include <QStringList>
 
+#include <link.h>
+
 #include <algorithm>
+#include <cstring>
+#include <exception>
 
 #include <dlfcn.h>
 
@@ -43,11 +47,61 @@ void TraceLoadFailure(const QString& file, const QString& reason)
         _Q_Trace(QStringLiteral("WARNING: module '%1' not loaded: %2").arg(file, reason), __FILE__, __LINE__);
 }
 
+template<typename T>
+bool ReadAt(QFile& file, qint64 offset, T& out)
+{
+    return file.seek(offset) && file.read(reinterpret_cast<char*>(&out), sizeof(T)) == qint64(sizeof(T));
+}
+
+// Whether [offset, offset + size) lies inside a file of fileSize bytes.
+bool Inside(quint64 offset, quint64 size, quint64 fileSize)
+{
+    return offset <= fileSize && size <= fileSize - offset;
+}
+
 } // namespace
+
+// The loader maps every segment that the program headers name; a segment
+// beyond the end of a cut-off file turns the first access to it into SIGBUS
+// inside dlopen, where nothing can catch it. So the header and every program
+// header segment must lie inside the file before dlopen sees it. (A file cut
+// between this check and dlopen is not covered.)
+QString ModuleLoader::CheckSharedObject(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QStringLiteral("cannot read the file: %1").arg(file.errorString());
+    const quint64 fileSize = static_cast<quint64>(file.size());
+    ElfW(Ehdr) header;
+    if (!ReadAt(file, 0, header) || std::memcmp(header.e_ident, ELFMAG, SELFMAG) != 0)
+        return QStringLiteral("not an ELF file");
+    if (header.e_ident[EI_CLASS] != (sizeof(void*) == 8 ? ELFCLASS64 : ELFCLASS32) || header.e_type != ET_DYN)
+        return QStringLiteral("not a shared object for this platform");
+    if (header.e_phentsize != sizeof(ElfW(Phdr))
+        || !Inside(header.e_phoff, quint64(header.e_phnum) * sizeof(ElfW(Phdr)), fileSize))
+        return QStringLiteral("the program headers lie outside the file (truncated?)");
+    for (quint64 i = 0; i < header.e_phnum; ++i) {
+        ElfW(Phdr) segment;
+        if (!ReadAt(file, qint64(header.e_phoff + i * sizeof(ElfW(Phdr))), segment))
+            return QStringLiteral("cannot read the program headers");
+        if (segment.p_type != PT_NULL && !Inside(segment.p_offset, segment.p_filesz, fileSize))
+            return QStringLiteral("a segment lies outside the file (truncated?)");
+    }
+    return QString();
+}
 
 ModuleLoader::ModuleLoader() = default;
 
-ModuleLoader::~ModuleLoader() = default;
+// Instances are released newest first and one at a time, each taken out of
+// the list before its destructor runs: a module that releases another
+// instance from its destructor then finds the list consistent.
+ModuleLoader::~ModuleLoader()
+{
+    while (!m_lstLoaded.empty()) {
+        std::unique_ptr<Loaded> last = std::move(m_lstLoaded.back());
+        m_lstLoaded.pop_back();
+    }
+}
 
 ModuleLoader& ModuleLoader::Instance()
 {
@@ -68,7 +122,8 @@ QString ModuleLoader::DefaultDirectory()
 
 QStringList ModuleLoader::CandidatePaths(const QString& directory, const QString& file)
 {
-    const QString name = QFileInfo(file).fileName();
+    // A Windows path may separate its folders with backslashes.
+    const QString name = QFileInfo(QString(file).replace(QLatin1Char('\\'), QLatin1Char('/'))).fileName();
     const QString base = name.endsWith(QLatin1String(".dll"), Qt::CaseInsensitive) ? name.chopped(4) : name;
     if (base.isEmpty())
         return {};
@@ -85,16 +140,29 @@ IDllInstance* ModuleLoader::Create(const QString& directory, const QString& file
         TraceLoadFailure(file, QStringLiteral("no module file in '%1'").arg(directory));
         return nullptr;
     }
+    const QString damage = CheckSharedObject(*found);
+    if (!damage.isEmpty()) {
+        TraceLoadFailure(file, QStringLiteral("'%1': %2").arg(*found, damage));
+        return nullptr;
+    }
     auto library = std::make_unique<QLibrary>(*found);
     if (!library->load()) {
         TraceLoadFailure(file, library->errorString());
         return nullptr;
     }
     const auto factory = reinterpret_cast<DllInstanceFactory>(library->resolve(KVT_DLL_INSTANCE_FACTORY));
-    std::unique_ptr<IDllInstance> instance(factory ? factory(text) : nullptr);
+    QString failure = factory ? QStringLiteral("the module made no instance")
+                              : QStringLiteral("no factory " KVT_DLL_INSTANCE_FACTORY);
+    std::unique_ptr<IDllInstance> instance;
+    try {
+        instance.reset(factory ? factory(text) : nullptr);
+    } catch (const std::exception& e) {
+        failure = QStringLiteral("the factory threw: %1").arg(QString::fromLocal8Bit(e.what()));
+    } catch (...) {
+        failure = QStringLiteral("the factory threw");
+    }
     if (!instance) {
-        TraceLoadFailure(file, factory ? QStringLiteral("the module made no instance")
-                                       : QStringLiteral("no factory " KVT_DLL_INSTANCE_FACTORY));
+        TraceLoadFailure(file, failure);
         library->unload();
         return nullptr;
     }
@@ -111,6 +179,8 @@ bool ModuleLoader::Destroy(IDllInstance* instance)
                                     });
     if (found == m_lstLoaded.end())
         return false;
+    // Out of the list first: the instance's destructor may release others.
+    const std::unique_ptr<Loaded> loaded = std::move(*found);
     m_lstLoaded.erase(found);
     return true;
 }

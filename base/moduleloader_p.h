@@ -11,7 +11,9 @@ class QLibrary;
 
 /// Keeps every module instance made at run time together with its loaded
 /// library, so that an instance is deleted before its code is unloaded.
-/// Instances still alive at process exit are released then.
+/// Instances still alive at process exit are released then. A module that
+/// cannot be loaded safely (damaged file, no factory, a factory that fails or
+/// throws) gives null and a trace, never a crash.
 /// Single-threaded.
 class ModuleLoader
 {
@@ -31,6 +33,10 @@ public:
 
     /// The candidate file paths for a Windows module file name, in search order.
     static QStringList CandidatePaths(const QString& directory, const QString& file);
+
+    /// Empty when path holds an ELF shared object of this platform whose
+    /// program headers and segments lie inside the file; otherwise the reason.
+    static QString CheckSharedObject(const QString& path);
 
 private:
     struct Loaded;

@@ -4,10 +4,21 @@
 set -euo pipefail
 
 packages=(cmake make g++ qtbase5-dev libqt5serialport5-dev qttools5-dev qttools5-dev-tools
+<<<<<<< HEAD
+          libqt5xml5 libgtest-dev libgmock-dev)
+for option in "$@"; do
+    case "$option" in
+        --with-benchmarks) packages+=(libbenchmark-dev libspdlog-dev valgrind) ;;
+        --with-fuzzers) packages+=(clang-14 libclang-rt-14-dev) ;;
+        --with-coverage) packages+=(gcovr) ;;
+    esac
+done
+=======
           libqt5xml5 libgtest-dev libgmock-dev fonts-dejavu-core)
 if [ "${1:-}" = "--with-benchmarks" ]; then
     packages+=(libbenchmark-dev libspdlog-dev valgrind)
 fi
+>>>>>>> main
 
 missing=()
 for p in "${packages[@]}"; do

@@ -12,3 +12,9 @@ export QT_QPA_PLATFORM=offscreen
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=0
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 ctest --test-dir build-ci --output-on-failure -j"$(nproc)" --timeout 600
+
+# A short fuzz run over every parser (scripts/fuzz.sh; clang is installed when
+# missing). FUZZ_SECONDS sets the time per target; 0 skips the run.
+if [ "${FUZZ_SECONDS:-20}" != 0 ]; then
+    scripts/fuzz.sh "${FUZZ_SECONDS:-20}"
+fi

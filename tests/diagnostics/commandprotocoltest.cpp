@@ -2,6 +2,7 @@
 #include "base/errorhandler.h"
 #include "base/omekos.h"
 #include "devicecontrol/directionfinder/kvtcommon/commandprotocol.h"
+#include "tests/common/filesizelimit.h"
 #include "tests/common/qstringprinter.h"
 #include "tests/common/timezoneguard.h"
 
@@ -13,10 +14,7 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/resource.h>
-
 #include <algorithm>
-#include <csignal>
 #include <cstdlib>
 #include <map>
 
@@ -26,32 +24,6 @@ namespace
 const QString LOG_FILE = QStringLiteral("KVTControl/commandlog-dev.txt");
 const QString TIME = QStringLiteral("^\\d\\d:\\d\\d:\\d\\d:\\d\\d\\d:\\t");
 const QString HEADER = QStringLiteral("T\tDF-Address: dev\tdesc\n\n");
-
-/// Lowers the process's file size limit, with SIGXFSZ ignored so that a write
-/// beyond it fails (EFBIG), for the lifetime of the guard.
-class FileSizeLimit
-{
-public:
-    explicit FileSizeLimit(qint64 bytes)
-        : m_previousHandler(std::signal(SIGXFSZ, SIG_IGN))
-    {
-        getrlimit(RLIMIT_FSIZE, &m_previous);
-        rlimit limit = m_previous;
-        limit.rlim_cur = static_cast<rlim_t>(bytes);
-        setrlimit(RLIMIT_FSIZE, &limit);
-    }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &m_previous);
-        std::signal(SIGXFSZ, m_previousHandler);
-    }
-    FileSizeLimit(const FileSizeLimit&) = delete;
-    FileSizeLimit& operator=(const FileSizeLimit&) = delete;
-
-private:
-    void (*m_previousHandler)(int);
-    rlimit m_previous{};
-};
 
 /// Runs every test in its own current directory, with a clock that starts at
 /// 2024-03-05 07:08:09.045 UTC and advances by one millisecond per reading,

@@ -117,9 +117,11 @@ TEST_F(CfgStoreTest, AbsentKeysGiveTheDefaultAndReadOnlyFlagsPersist)
 TEST_F(CfgStoreTest, OddNamesAndValuesSurviveTheFile)
 {
     const QStringList keys = {"a=b", "[x]", "!lead", " spaced ", "semi;colon#", "new\nline", "Gr\u00FC\u00DFe%41",
-                              "back\\slash/x"};
+                              "back\\slash/x", "surrogates"};
     const QStringList values = {" lead and trail ", "line1\nline2\r\n", "c:\\dir\\s\\n", "=;#[!]", "\t\x01", QString(),
-                                "\u00A0nbsp\u00A0", "\\"};
+                                "\u00A0nbsp\u00A0", "\\",
+                                // Found by fuzz_inifile: half pairs were lost in the file.
+                                QString(QChar(0xDDDD)) + "x\U0001F600" + QChar(0xD800)};
     const QString section = "Odd]Name/x=y;z/ [q] ";
     for (int i = 0; i < keys.size(); ++i)
         Open(section)->SetString(keys.at(i), values.at(i), 0);
@@ -129,6 +131,21 @@ TEST_F(CfgStoreTest, OddNamesAndValuesSurviveTheFile)
     for (int i = 0; i < keys.size(); ++i)
         EXPECT_EQ(odd->GetString(keys.at(i), "<absent>", 0), values.at(i)) << i;
     EXPECT_EQ(Open()->GetSubCfgNames(), QStringList{"Odd]Name"});
+}
+
+// Found by fuzz_inifile: a "%2F" in a hand-written header made a section
+// with an empty name that no GetSubCfg could reach.
+TEST_F(CfgStoreTest, EncodedSlashesInHeadersSeparateSections)
+{
+    const QString path = Open()->GetFileName();
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(path).absolutePath()));
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write("[%2Fx ]\nKey=v\n[a%2F%2Fb/]\nOther=w\n");
+    file.close();
+    EXPECT_EQ(Open()->GetSubCfgNames(), (QStringList{"a", "x"}));
+    EXPECT_EQ(Open("x")->GetString("Key", QString(), 0), "v");
+    EXPECT_EQ(Open("a/b")->GetString("Other", QString(), 0), "w");
 }
 
 TEST_F(CfgStoreTest, FilePerNameAndViewAndTheAppConfigurationSavedByTheEventLoop)

@@ -9,21 +9,71 @@
 //   app - <key> <value>           write on the application configuration and end
 //                                 without saving explicitly
 //   mask                          print the trace mask taken from KVT_TRACE_MASK
+//   keepmodule                    load TestModule as "owner" and exit without releasing it
+//   traceatexit                   exit while another thread keeps tracing
 // Writing commands exit with 3 when a change could not be saved.
 #include "base/cfgcenter.h"
 #include "base/errorhandler.h"
+#include "base/trace.h"
 
 #include <sys/resource.h>
 
+#include <atomic>
 #include <csignal>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
+#include <thread>
+
+namespace
+{
+
+std::atomic<unsigned> g_nTraces{0};
+
+// Registered before the error handler exists, so it runs after the handler's
+// static storage would have been torn down: the process stays in that state
+// until the tracing thread has written more lines (bounded, in case it stalls).
+void AwaitTracesDuringExit()
+{
+    const unsigned start = g_nTraces;
+    for (int spin = 0; spin < 10000000 && g_nTraces < start + 100; ++spin)
+        std::this_thread::yield();
+}
+
+// The thread is detached and never joined: it still traces while the
+// process runs its exit handlers and destroys static objects.
+int ExitWhileTracing()
+{
+    std::atexit(AwaitTracesDuringExit);
+    ErrorHandler::Instance().SetTraceMask(ErrorHandler::TRACE_BIT | ErrorHandler::ASSERT_BIT);
+    // A sink with state of its own, as a log writer has: were the handler
+    // destroyed, every further line would touch freed memory.
+    auto lines = std::make_shared<std::atomic<unsigned>>(0);
+    ErrorHandler::Instance().SetSink([lines](const QString&) { ++*lines; });
+    std::thread([] {
+        for (;;) {
+            _Q_Trace(QStringLiteral("still running"), __FILE__, __LINE__);
+            _Q_TraceOld("still %s", "running");
+            ++g_nTraces;
+        }
+    }).detach();
+    while (g_nTraces == 0)
+        std::this_thread::yield();
+    return 0;
+}
+
+} // namespace
 
 int main(int argc, char** argv)
 {
     const QString command = argc > 1 ? QString::fromLocal8Bit(argv[1]) : QString();
     if (command == QLatin1String("mask"))
         return std::printf("%u\n", ErrorHandler::Instance().GetTraceMask()) < 0;
+    if (command == QLatin1String("keepmodule"))
+        return CfgCenter::CreateDllInstanceByFileName(QStringLiteral("TestModule.dll"), QStringLiteral("owner"),
+                                                      false, false) == nullptr;
+    if (command == QLatin1String("traceatexit"))
+        return ExitWhileTracing();
     if (argc < 4)
         return 2;
     const QString path = QString::fromLocal8Bit(argv[2]);

@@ -60,4 +60,16 @@ TEST_F(TraceTest, MaskIsParsedFromTextAndTheEnvironment)
     qunsetenv("KVT_TRACE_MASK");
 }
 
+// Exit used to destroy the error handler under a thread that was still
+// tracing; the helper holds the process in that state until the thread has
+// traced on, so a destroyed handler shows up in every run.
+TEST_F(TraceTest, ExitWhileAnotherThreadTraces)
+{
+    for (int run = 0; run < 3; ++run) {
+        QProcess& helper = RunHelper(HOSTBASE_HELPER, {"traceatexit"});
+        ASSERT_EQ(helper.exitStatus(), QProcess::NormalExit) << run;
+        ASSERT_EQ(helper.exitCode(), 0) << run << helper.readAllStandardError().toStdString();
+    }
+}
+
 }

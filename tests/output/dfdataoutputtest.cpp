@@ -4,6 +4,7 @@
 #include "devicecontrol/directionfinder/kvtcommon/dfdataoutput.h"
 #include "devicecontrol/stddevicedefinition/stddevicetree.h"
 #include "tests/common/configdirfixture.h"
+#include "tests/common/filesizelimit.h"
 #include "tests/output/ptypair.h"
 #include "valueframework/valueclasses/bearingresult.h"
 #include "valueframework/valueclasses/tree.h"
@@ -266,6 +267,38 @@ TEST_F(DFDataOutputTest, OnlyChangedSettingsRestartTheOutputAndRotateTheFile)
     pOutput->SlotUpdateConfiguration();
     pOutput.reset();
     EXPECT_EQ(CfgCenter::GetAppCfg(ICfg::Application).GetInt("Output_Interval", 0, 0), 500) << "saved on destruction";
+}
+
+// Neither a file that cannot be opened (its directory is a file; no
+// permissions involved, so this holds for root) nor a full disk crashes the
+// output: both are traced, and enabling again starts a good file.
+TEST_F(DFDataOutputTest, FileFaultsAreTracedAndTheNextEnableRecovers)
+{
+    ErrorHandler::Instance().SetTraceMask(ErrorHandler::TRACE_BIT);
+    QFile blocker(m_dir.filePath("blocker"));
+    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    blocker.close();
+    const QString goodFile = m_strFile;
+    m_strFile = blocker.fileName() + "/df.txt";
+    Configure(false, "COM1:9600,e,8,1", true, 0);
+    {
+        TestableOutput blocked;
+        Publish(NORMAL);
+    }
+    EXPECT_EQ(TraceCount("WARNING: DFDataOutput: cannot open"), 1);
+
+    m_strFile = goodFile;
+    Configure(false, "COM1:9600,e,8,1", true, 0);
+    TestableOutput output;
+    {
+        const FileSizeLimit full(0);
+        Publish(NORMAL);
+    }
+    EXPECT_EQ(TraceCount("WARNING: DFDataOutput: writing to"), 1);
+    output.SetEnabled(false);
+    output.SetEnabled(true);
+    Publish(NORMAL);
+    EXPECT_EQ(Read(m_strFile), Golden("normal.txt"));
 }
 
 } // namespace

@@ -191,7 +191,9 @@ TEST_F(StationCfgTest, OptionsParseUpToTheFirstUnknownPieceAndTravel)
         EXPECT_EQ(rOptions.GetOptionsAsString(), c[2]) << c[0];
     }
     rOptions.AddOptionsFromString("KVTU-HBW;KVTN-HBW");
+    EXPECT_EQ(rOptions.GetOptionCount(eOptN_HBW), 2) << "an alias counts for its option";
     rOptions.RemoveOption(eOptN_HBW);
+    EXPECT_EQ(rOptions.GetOptionCount(eOptN_HBW), 0);
     EXPECT_FALSE(rOptions.HasOption(eOptN_HBW)) << "removal drops every count";
 
     // Through the value tree and into the station's section.

@@ -377,7 +377,10 @@ void DFDataOutput::OpenFile()
     if (QFile::exists(d.m_strFileName))
         QFile::rename(d.m_strFileName, backupName);
     d.m_pFile = std::make_unique<QFile>(d.m_strFileName);
-    d.m_pFile->open(QIODevice::Append);
+    if (!d.m_pFile->open(QIODevice::Append) && ErrorHandler::Instance().TracesEnabled())
+        _Q_Trace(QStringLiteral("WARNING: DFDataOutput: cannot open '%1': %2")
+                     .arg(d.m_strFileName, d.m_pFile->errorString()),
+                 __FILE__, __LINE__);
 }
 
 void DFDataOutput::CloseFile()

@@ -18,7 +18,9 @@
 /// "FileOutput_Enabled" and "FileOutput_Address"; missing keys are written
 /// with their defaults on construction. The settings are saved only by the
 /// destructor. Every enable moves an existing output file to "<name>.bak"
-/// (replacing an older backup) and starts an empty file.
+/// (replacing an older backup) and starts an empty file. A file that cannot
+/// be opened or written (a full disk) is traced as a warning and its lines
+/// are lost; the next enable tries again.
 ///
 /// Sentence (serial line and file, CR LF after each line):
 ///   "$PLG,%5.1f,FRQ,%10.0f,CMP,%5.1f,QUA,%5.1f,LEV,%5.1f,TIM,hhmmss"
