@@ -4,8 +4,7 @@
 set -euo pipefail
 
 packages=(cmake make g++ qtbase5-dev libqt5serialport5-dev qttools5-dev qttools5-dev-tools
-<<<<<<< HEAD
-          libqt5xml5 libgtest-dev libgmock-dev)
+          libqt5xml5 libgtest-dev libgmock-dev fonts-dejavu-core)
 for option in "$@"; do
     case "$option" in
         --with-benchmarks) packages+=(libbenchmark-dev libspdlog-dev valgrind) ;;
@@ -13,12 +12,6 @@ for option in "$@"; do
         --with-coverage) packages+=(gcovr) ;;
     esac
 done
-=======
-          libqt5xml5 libgtest-dev libgmock-dev fonts-dejavu-core)
-if [ "${1:-}" = "--with-benchmarks" ]; then
-    packages+=(libbenchmark-dev libspdlog-dev valgrind)
-fi
->>>>>>> main
 
 missing=()
 for p in "${packages[@]}"; do
