@@ -55,9 +55,7 @@ bool IsLoneSurrogate(const QString& text, int index)
 // The line without its line end and without blanks around it.
 QString LineText(const QByteArray& raw)
 {
-    int size = raw.size();
-    if (size > 0 && raw.at(size - 1) == '\n')
-        --size;
+    const int size = raw.endsWith('\n') ? raw.size() - 1 : raw.size();
     return QString::fromUtf8(raw.constData(), size).trimmed();
 }
 

@@ -1,17 +1,23 @@
 #include "tests/common/configdirfixture.h"
+#include "tests/common/filesizelimit.h"
+#include "tests/common/openfileslimit.h"
 
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QLockFile>
 
 #include <gmock/gmock.h>
 
 #include <sys/stat.h>
 
+#include <cerrno>
 #include <functional>
 #include <iterator>
 #include <memory>
+#include <optional>
+#include <thread>
 
 namespace
 {
@@ -101,6 +107,8 @@ TEST_F(CfgStoreTest, AbsentKeysGiveTheDefaultAndReadOnlyFlagsPersist)
         cfg->SetString(QString(), "ignored", 0);
         cfg->SetReadOnly("Port", true, 0);
         cfg->SetReadOnly("Missing", true, 0);
+        EXPECT_FALSE(cfg->IsReadOnly("Missing"));
+        EXPECT_FALSE(cfg->RemoveKey("Missing"));
         cfg->SetInt("Port", -4500, 0);
     }
     auto cfg = Open();
@@ -114,14 +122,32 @@ TEST_F(CfgStoreTest, AbsentKeysGiveTheDefaultAndReadOnlyFlagsPersist)
     EXPECT_FALSE(cfg->IsReadOnly("Port"));
 }
 
+TEST_F(CfgStoreTest, ASectionLastsAsLongAsItHoldsAKey)
+{
+    {
+        auto outer = Open("A");
+        outer->SetString("Own", "1", 0);
+        Open("A/B")->SetString("Key", "1", 0);
+        Open("Another")->SetString("Key", "1", 0);
+        EXPECT_EQ(outer->GetSubCfgNames(), QStringList{"B"});
+        EXPECT_TRUE(Open("A/B")->RemoveKey("Key"));
+        EXPECT_TRUE(outer->GetSubCfgNames().isEmpty());
+        EXPECT_FALSE(Open("A/B")->RemoveKey("Key"));
+    }
+    CfgCenter::Reset();
+    EXPECT_EQ(Open()->GetSubCfgNames(), (QStringList{"A", "Another"}));
+    EXPECT_TRUE(Open("A")->GetSubCfgNames().isEmpty());
+}
+
 TEST_F(CfgStoreTest, OddNamesAndValuesSurviveTheFile)
 {
-    const QStringList keys = {"a=b", "[x]", "!lead", " spaced ", "semi;colon#", "new\nline", "Gr\u00FC\u00DFe%41",
-                              "back\\slash/x", "surrogates"};
+    const QStringList keys = {"a=b", "[x]", "!lead", " spaced out ", "semi;colon#", "new\nline", "Gr\u00FC\u00DFe%41",
+                              "back\\slash/x", "surrogates", "del\x7F"};
     const QStringList values = {" lead and trail ", "line1\nline2\r\n", "c:\\dir\\s\\n", "=;#[!]", "\t\x01", QString(),
                                 "\u00A0nbsp\u00A0", "\\",
                                 // Found by fuzz_inifile: half pairs were lost in the file.
-                                QString(QChar(0xDDDD)) + "x\U0001F600" + QChar(0xD800)};
+                                QString(QChar(0xDDDD)) + "x\U0001F600" + QChar(0xD800) + "y" + QChar(0xDC00) + QChar(0xD800),
+                                "del\x7F"};
     const QString section = "Odd]Name/x=y;z/ [q] ";
     for (int i = 0; i < keys.size(); ++i)
         Open(section)->SetString(keys.at(i), values.at(i), 0);
@@ -155,14 +181,32 @@ TEST_F(CfgStoreTest, FilePerNameAndViewAndTheAppConfigurationSavedByTheEventLoop
     EXPECT_FALSE(CfgCenter::GetAppCfg(ICfg::Application).Contains("Count"));
     std::unique_ptr<ICfg> odd(CfgCenter::CreateCfg("../x", ICfg::View(9), QString()));
     EXPECT_EQ(odd->GetFileName(), m_dir.filePath("view9/%2E.%2Fx.ini"));
+    std::unique_ptr<ICfg> mixed(CfgCenter::CreateCfg("Ger\u00E4t_2-B b~@[", ICfg::Default, QString()));
+    EXPECT_EQ(mixed->GetFileName(), m_dir.filePath("default/Ger%C3%A4t_2-B b%7E%40%5B.ini"));
 
     // The application configuration is never released: the event loop saves it.
     EXPECT_FALSE(QFile::exists(m_dir.filePath("station/Application.ini")));
     QCoreApplication::processEvents();
     EXPECT_TRUE(Read(m_dir.filePath("station/Application.ini")).contains("\nCount=1\n"));
-    // So does the end of a process that never returns to one.
+    // A save still scheduled when Reset drops the configuration finds nothing to do.
+    CfgCenter::GetAppCfg(ICfg::Station).SetInt("Count", 2, 0);
+    CfgCenter::Reset();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(Read(m_dir.filePath("station/Application.ini")).contains("\nCount=2\n"));
+    // Used from another thread, the store leaves the application's event loop alone.
+    std::thread([] { CfgCenter::GetAppCfg(ICfg::Application).SetInt("Worker", 1, 0); }).join();
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(QFile::exists(m_dir.filePath("application/Application.ini")));
+    // The end of a process that never returns to an event loop saves, too.
     EXPECT_EQ(RunHelper(HOSTBASE_HELPER, {"app", "-", "Direct", "at exit"}).exitCode(), 0);
     EXPECT_TRUE(Read(m_dir.filePath("user/Application.ini")).contains("\nDirect=at exit\n"));
+
+    // Without KVT_CONFIG_DIR the files go to the user's configuration folder.
+    const QByteArray configHome = qgetenv("XDG_CONFIG_HOME");
+    qunsetenv("KVT_CONFIG_DIR");
+    qputenv("XDG_CONFIG_HOME", m_dir.filePath("home").toUtf8());
+    EXPECT_EQ(CfgCenter::ConfigDirectory(), m_dir.filePath("home/kvtcommon"));
+    qputenv("XDG_CONFIG_HOME", configHome);
 }
 
 TEST_F(CfgStoreTest, ValuesSurviveIntoAnotherProcess)
@@ -172,6 +216,35 @@ TEST_F(CfgStoreTest, ValuesSurviveIntoAnotherProcess)
     EXPECT_EQ(RunHelper(HOSTBASE_HELPER, {"set", "A", "Other", "from child"}).exitCode(), 0);
     EXPECT_EQ(Open("A")->GetString("Other", QString(), 0), "from child");
     EXPECT_EQ(Open("A/B")->GetString("Key", QString(), 0), "from parent");
+}
+
+// Removals made here meet what another process wrote meanwhile: only the
+// removed keys go, and a section left without keys goes with them.
+TEST_F(CfgStoreTest, RemovalsApplyToWhatAnotherProcessWrote)
+{
+    {
+        auto cfg = Open();
+        Open("S")->SetString("Gone", "1", 0);
+        Open("S")->SetString("Kept", "1", 0);
+        Open("T")->SetString("Only", "1", 0);
+    }
+    {
+        auto s = Open("S");
+        auto t = Open("T");
+        EXPECT_TRUE(s->RemoveKey("Gone"));
+        EXPECT_TRUE(t->RemoveKey("Only"));
+        // Set and removed before any save: it never reaches the file.
+        s->SetString("Brief", "1", 0);
+        EXPECT_TRUE(s->RemoveKey("Brief"));
+        Open("U")->SetString("Brief", "1", 0);
+        EXPECT_TRUE(Open("U")->RemoveKey("Brief"));
+        EXPECT_EQ(RunHelper(HOSTBASE_HELPER, {"set", "S", "Other", "child"}).exitCode(), 0);
+    }
+    const QByteArray file = Read(FilePath());
+    EXPECT_TRUE(file.contains("[S]\nKept=1\nOther=child\n")) << file.toStdString();
+    EXPECT_FALSE(file.contains("Only=") || file.contains("Gone=") || file.contains("Brief=")) << file.toStdString();
+    CfgCenter::Reset();
+    EXPECT_EQ(Open()->GetSubCfgNames(), QStringList{"S"});
 }
 
 // A file-size limit cuts a save short: with the default signal action the
@@ -220,6 +293,84 @@ TEST_F(CfgStoreTest, FailedSaveIsReportedKeptAndRetried)
     EXPECT_EQ(Open("S")->GetString("New", QString(), 0), "does not fit");
 }
 
+// Saves that fail on the way to the file: each is reported and keeps the
+// change pending and the file as it was, without keeping another file from
+// being saved. NAME_MAX (255) leaves no room for the lock file "<file>.lock"
+// of a 255-character file name, nor for the temporary file "<file>.XXXXXX"
+// that replaces an existing one of 250 characters.
+TEST_F(CfgStoreTest, SaveFailuresOnTheWayToTheFileKeepTheChangePending)
+{
+    ASSERT_TRUE(QFile(m_dir.filePath("default")).open(QIODevice::WriteOnly)) << "a file where a view folder belongs";
+    Write(m_dir.filePath("user/" + QString(246, 'T') + ".ini"), "Key=old\n");
+    // Faults lifted before the retry: how many more files the process may
+    // open, and a file size quota (with the lock taken before).
+    const struct
+    {
+        QString name;
+        ICfg::View view;
+        int nFileHandles;
+        qint64 nFileSize;
+        QString reason;
+    } cases[] = {
+        {"Blocked", ICfg::Default, -1, -1, "its folder cannot be created"},
+        {QString(251, 'L'), ICfg::User, -1, -1, "its lock file cannot be created"},
+        {QString(246, 'T'), ICfg::User, -1, -1, QString()}, // Qt names no reason
+        // One for the lock file, none for the new file (nor for reading the other file).
+        {"New", ICfg::User, 1, -1, qt_error_string(EMFILE)},
+        {"Quota", ICfg::User, -1, 0, qt_error_string(EFBIG)},
+    };
+    for (const auto& c : cases) {
+        const std::string name = c.name.left(10).toStdString();
+        WarningLog warnings;
+        std::unique_ptr<ICfg> failing(CfgCenter::CreateCfg(c.name, c.view, QString()));
+        std::unique_ptr<ICfg> other(CfgCenter::CreateCfg("Other", ICfg::Station, QString()));
+        const QByteArray before = Read(failing->GetFileName());
+        failing->SetString("Key", "pending", 0);
+        other->SetString("Reason", c.reason, 0);
+        const bool bFaultLifted = c.nFileHandles >= 0 || c.nFileSize >= 0;
+        {
+            std::optional<OpenFilesLimit> handles;
+            std::optional<FileSizeLimit> quota;
+            if (c.nFileHandles >= 0)
+                handles.emplace(c.nFileHandles);
+            if (c.nFileSize >= 0 && CfgCenter::LockForUpdate(*failing))
+                quota.emplace(c.nFileSize);
+            EXPECT_FALSE(CfgCenter::Flush()) << name;
+        }
+        EXPECT_THAT(warnings.Text(), HasSubstr("could not be written: " + c.reason.toStdString()));
+        EXPECT_EQ(failing->GetString("Key", QString(), 0), "pending") << name;
+        EXPECT_EQ(Read(failing->GetFileName()), before) << name;
+        if (!bFaultLifted) {
+            EXPECT_TRUE(Read(other->GetFileName()).contains(("Reason=" + c.reason).toUtf8())) << name;
+        }
+        failing.reset();
+        other.reset();
+        EXPECT_EQ(CfgCenter::Flush(), bFaultLifted) << "retried: " << name;
+        CfgCenter::Reset();
+    }
+}
+
+// LockForUpdate holds the lock until the next save, also when nothing
+// changes. A save waits 10 s for a lock held elsewhere, then fails and keeps
+// the change pending.
+TEST_F(CfgStoreTest, LocksAreHeldForAChangeSetAndWaitedForTenSecondsAtMost)
+{
+    QLockFile elsewhere(FilePath() + ".lock"); // held as another process would hold it
+    {
+        auto cfg = Open();
+        ASSERT_TRUE(CfgCenter::LockForUpdate(*cfg));
+        EXPECT_FALSE(elsewhere.tryLock(0));
+    }
+    ASSERT_TRUE(elsewhere.tryLock(0)) << "released with the last handle, although nothing changed";
+    WarningLog warnings;
+    Open()->SetString("Key", "waits", 0);
+    EXPECT_THAT(warnings.Text(), HasSubstr("could not be written: another process holds its lock file"));
+    EXPECT_FALSE(QFile::exists(FilePath()));
+    elsewhere.unlock();
+    EXPECT_TRUE(CfgCenter::Flush());
+    EXPECT_TRUE(Read(FilePath()).contains("\nKey=waits\n"));
+}
+
 // Only the lines of changed keys are written anew; new ones end like the file's lines.
 TEST_F(CfgStoreTest, WhatTheStoreDoesNotUnderstandSurvivesByteForByte)
 {
@@ -244,7 +395,42 @@ TEST_F(CfgStoreTest, WhatTheStoreDoesNotUnderstandSurvivesByteForByte)
     EXPECT_EQ(Read(FilePath()), QByteArray(odd).insert(odd.indexOf("[Odd]"), "[New]\r\nK=v\r\n\r\n") + touchedAfter);
 }
 
-// A file that cannot be read, or is no regular file, is never replaced.
+// Hand-edited files: how a key reads, and the whole file after it is changed.
+TEST_F(CfgStoreTest, HandEditedFilesAreReadAsMeantAndChangedInPlace)
+{
+    const struct
+    {
+        const char* before;
+        const char* section;
+        const char* key;
+        const char* read;
+        const char* after;
+    } cases[] = {
+        // A last line without a line end (and a backslash at the end of the value) keeps having none.
+        {"Top=1\nLast=end\\", "", "Last", "end\\", "Top=1\nLast=new"},
+        // A header without "]" is no header; escapes that are none stay as written.
+        {"[broken\nEsc=\\uzzzz \\u1\n", "", "Esc", "uzzzz u1", "[broken\nEsc=new\n"},
+        // A header without a line end gets one when a key follows.
+        {"[S]", "S", "Key", "", "[S]\nKey=new\n"},
+        // The last line of a key counts; a change goes to the first, the others go.
+        {"[S]\nKey=first\nX=1\nKey=second\n", "S", "Key", "second", "[S]\nKey=new\nX=1\n"},
+        // A new key goes into the last block of its section, before its blank lines.
+        {"[S]\nA=1\n[T]\nB=1\n[S]\nC=1\n\n[U]\n", "S", "Key", "", "[S]\nA=1\n[T]\nB=1\n[S]\nC=1\nKey=new\n\n[U]\n"},
+    };
+    for (const auto& c : cases) {
+        Write(FilePath(), c.before);
+        {
+            auto cfg = Open(c.section);
+            EXPECT_EQ(cfg->GetString(c.key, QString(), 0), c.read) << c.before;
+            cfg->SetString(c.key, "new", 0);
+        }
+        EXPECT_EQ(Read(FilePath()), c.after) << c.before;
+    }
+}
+
+// A file that cannot be read, or is no regular file, is never replaced:
+// found so at opening, its configuration is read-only for the session;
+// becoming so while open, it fails the save.
 TEST_F(CfgStoreTest, UnreadableOrSpecialFilesAreNeverReplaced)
 {
     QTemporaryDir outside;
@@ -257,41 +443,63 @@ TEST_F(CfgStoreTest, UnreadableOrSpecialFilesAreNeverReplaced)
     ASSERT_EQ(mkfifo(m_dir.filePath("fifo").toLocal8Bit().constData(), 0600), 0);
     QDir().mkpath(m_dir.filePath("user"));
 
-    // What is put at the file's place, and then {reason reported, value read}.
-    const std::function<bool()> aSetUps[] = {
-        [&] { return QDir().mkpath(FilePath()); },
-        [&] { return QFile::link(m_dir.filePath("fifo"), FilePath()); },
-        [&] { return QFile::link(outsideFile, FilePath()); },
-        [&] { return QFile::link(m_dir.filePath("big.ini"), FilePath()); },
-        [&] { return QFile::link(m_dir.filePath("missing.ini"), FilePath()); },
+    // What is put at the file's place, the reason reported and the value read when it is so at opening.
+    const struct
+    {
+        std::function<bool()> setUp;
+        const char* reason;
+        const char* read;
+    } cases[] = {
+        {[&] { return QDir().mkpath(FilePath()); }, "it is not a regular file", ""},
+        {[&] { return QFile::link(m_dir.filePath("fifo"), FilePath()); }, "it is not a regular file", ""},
+        {[&] { return QFile::link(outsideFile, FilePath()); }, "outside the configuration directory", "outside"},
+        {[&] { return QFile::link(m_dir.filePath("big.ini"), FilePath()); }, "it is larger than 64 MiB", ""},
+        {[&] { return QFile::link(m_dir.filePath("missing.ini"), FilePath()); }, "it is a symbolic link to nothing", ""},
     };
-    const char* const aReasons[][2] = {{"it is not a regular file", ""},
-                                       {"it is not a regular file", ""},
-                                       {"outside the configuration directory", "outside"},
-                                       {"it is larger than 64 MiB", ""},
-                                       {"it is a symbolic link to nothing", ""}};
-    for (size_t i = 0; i < std::size(aSetUps); ++i) {
-        ASSERT_TRUE(aSetUps[i]()) << i;
-        const QFileInfo before(FilePath());
-        {
+    for (const bool bWhileOpen : {false, true}) {
+        for (size_t i = 0; i < std::size(cases); ++i) {
+            const std::string trace = std::to_string(i) + (bWhileOpen ? " while open" : " at opening");
+            if (bWhileOpen)
+                Write(FilePath(), "Key=before\n");
+            else
+                ASSERT_TRUE(cases[i].setUp()) << trace;
             WarningLog warnings;
             auto cfg = Open();
-            EXPECT_EQ(cfg->GetString("Key", QString(), 0), aReasons[i][1]) << i;
+            EXPECT_EQ(cfg->GetString("Key", QString(), 0), bWhileOpen ? "before" : cases[i].read) << trace;
+            EXPECT_EQ(CfgCenter::LockForUpdate(*cfg), bWhileOpen) << trace;
             cfg->SetString("Key", "changed", 0);
+            if (bWhileOpen) {
+                ASSERT_TRUE(QFile::remove(FilePath()) && cases[i].setUp()) << trace;
+            }
+            const QFileInfo before(FilePath());
+            const bool bWasLink = before.isSymLink();
+            const bool bWasDir = before.isDir();
             cfg.reset();
-            EXPECT_FALSE(CfgCenter::Flush()) << i;
-            EXPECT_THAT(warnings.Text(), HasSubstr("Shared.ini' is read-only in this session: it is")) << i;
-            EXPECT_THAT(warnings.Text(), HasSubstr(aReasons[i][0])) << i;
+            EXPECT_FALSE(CfgCenter::Flush()) << trace;
+            const QString what = bWhileOpen ? "could not be written: " : "is read-only in this session: ";
+            EXPECT_THAT(warnings.Text(), HasSubstr("Shared.ini' " + what.toStdString())) << trace;
+            EXPECT_THAT(warnings.Text(), HasSubstr(cases[i].reason)) << trace;
             CfgCenter::Reset();
+            const QFileInfo after(FilePath());
+            EXPECT_EQ(after.isSymLink(), bWasLink) << trace;
+            EXPECT_EQ(after.isDir(), bWasDir) << trace;
+            if (!QFile::remove(FilePath()))
+                QDir(FilePath()).removeRecursively();
         }
-        const QFileInfo after(FilePath());
-        EXPECT_EQ(after.isSymLink(), before.isSymLink()) << i;
-        EXPECT_EQ(after.isDir(), before.isDir()) << i;
-        if (!QFile::remove(FilePath()))
-            QDir(FilePath()).removeRecursively();
     }
     EXPECT_EQ(Read(outsideFile), "Key=outside\n");
     EXPECT_EQ(QFileInfo(m_dir.filePath("big.ini")).size(), qint64(65) << 20);
+
+    // A file that fails to read, as on a damaged disk (this one fails at its first byte).
+    ASSERT_TRUE(QFile::link("/proc/self/mem", FilePath()));
+    {
+        WarningLog warnings;
+        Open()->SetString("Key", "changed", 0);
+        EXPECT_FALSE(CfgCenter::Flush());
+        EXPECT_THAT(warnings.Text(), HasSubstr("is read-only in this session: " + qt_error_string(EIO).toStdString()));
+        CfgCenter::Reset();
+    }
+    ASSERT_TRUE(QFile::remove(FilePath()));
 
     // A link to a regular file inside the configuration directory is written through.
     ASSERT_TRUE(QFile::link(m_dir.filePath("real/inside.ini"), FilePath()));

@@ -31,10 +31,12 @@ private:
 } // namespace
 
 // The text "fail" makes the factory refuse, as a module does when it cannot
-// start; "throw" makes it throw.
+// start; "throw" makes it throw a standard exception, "throw int" anything else.
 extern "C" Q_DECL_EXPORT IDllInstance* KvtCreateDllInstance(const QString& text)
 {
     if (text == QLatin1String("throw"))
         throw std::runtime_error("cannot start");
+    if (text == QLatin1String("throw int"))
+        throw 42;
     return text == QLatin1String("fail") ? nullptr : new TestModuleInstance(text);
 }

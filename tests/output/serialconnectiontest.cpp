@@ -34,7 +34,8 @@ TEST(SerialAddressTest, ParsesPortAndSettings)
     EXPECT_EQ(address.m_strDevice, "/dev/ttyUSB0");
 
     for (const char* bad : {"", "COM1", "COM1:", ":9600,n,8,1", "COM1:9600,n,8", "COM1:9600,n,8,1,1", "COM1:0,n,8,1",
-                            "COM1:fast,n,8,1", "COM1:9600,x,8,1", "COM1:9600,n,9,1", "COM1:9600,n,8,3"})
+                            "COM1:fast,n,8,1", "COM1:9600,x,8,1", "COM1:9600,no,8,1", "COM1:9600,n,9,1",
+                            "COM1:9600,n,4,1", "COM1:9600,n,eight,1", "COM1:9600,n,8,3"})
     {
         SerialAddress untouched;
         untouched.m_nBaudRate = 1;
