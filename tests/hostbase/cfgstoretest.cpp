@@ -206,7 +206,7 @@ TEST_F(CfgStoreTest, FilePerNameAndViewAndTheAppConfigurationSavedByTheEventLoop
     qunsetenv("KVT_CONFIG_DIR");
     qputenv("XDG_CONFIG_HOME", m_dir.filePath("home").toUtf8());
     EXPECT_EQ(CfgCenter::ConfigDirectory(), m_dir.filePath("home/kvtcommon"));
-    qputenv("XDG_CONFIG_HOME", configHome);
+    configHome.isEmpty() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", configHome);
 }
 
 TEST_F(CfgStoreTest, ValuesSurviveIntoAnotherProcess)
