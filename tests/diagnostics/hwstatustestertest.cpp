@@ -81,6 +81,7 @@ TEST_F(HwStatusTesterTest, RequirementsTravelBetweenConfigurationAndTree)
     // Not editable: every key locked; editable: only the editable flag itself.
     HwStatusTester fromTree(DEVICE);
     fromTree.ReadHwRequirementsFromTree();
+    fromTree.WriteHwRequirementsToCfg(nullptr);
     const QStringList lstKeys{"HwRequiredComponents", "HwOptionalComponents", "HwCheckRequirements", "HwRequirementsEditable"};
     for (bool bEditable : {false, true})
     {

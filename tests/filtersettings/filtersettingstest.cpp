@@ -9,6 +9,7 @@
 #include "valueframework/valueclasses/trafficcontrolfrequency.h"
 #include "valueframework/valueclasses/valuelist.h"
 
+#include <QDir>
 #include <QFile>
 
 #include <limits>
@@ -113,6 +114,10 @@ TEST_F(FilterSettingsTest, DFSettingsRoundTripWithDefaultsForMissingKeysOnly)
         EXPECT_EQ(Section("DFSettings")->GetInt("LevelThreshold", 99, 0), -3) << "refused, the stored one stays";
     }
     EXPECT_EQ(m_strTraces.count("WARNING: DFSettingsParamsPersistency::MakePersistent(): level threshold"), 2);
+    ErrorHandler::Instance().SetTraceMask(0);
+    persistency.MakePersistent();
+    EXPECT_EQ(Section("DFSettings")->GetInt("LevelThreshold", 99, 0), -3);
+    EXPECT_EQ(m_strTraces.count("WARNING"), 2) << "refused silently while traces are off";
 }
 
 // Frequencies are truncated; one that does not fit is refused and the later entries move up.
@@ -129,6 +134,10 @@ TEST_F(FilterSettingsTest, TCFrequenciesRoundTripWithoutThoseThatDoNotFit)
     EXPECT_EQ(Contents(*Section(Entry(0))), (QStringList{"Alarm=1", "ChannelID=11", "Frequency=100"}));
     EXPECT_EQ(m_strTraces.count("WARNING: TCFrequencyListPersistency::MakePersistent(): frequency"), 2);
     EXPECT_TRUE(m_strTraces.contains("frequency 3000000000 Hz of channel 12"));
+    ErrorHandler::Instance().SetTraceMask(0);
+    persistency.MakePersistent();
+    EXPECT_EQ(Section("TrafficControlFrequencies")->GetInt("TCFrequencyCount", 0, 0), 3);
+    EXPECT_EQ(m_strTraces.count("WARNING"), 2) << "refused silently while traces are off";
 
     RecordingObserver observer;
     TCList restored;
@@ -168,12 +177,37 @@ TEST_F(FilterSettingsTest, TCRestoreSkipsMissingEntriesAndKeepsTheListWithoutCou
     Section("TrafficControlFrequencies")->SetInt("TCFrequencyCount", 100000000, 0);
     Section(Entry(0))->SetInt("Frequency", 1000, 0);
     Section(Entry(2))->SetInt("ChannelID", 2, 0);
-    Section("TrafficControlFrequencies/TCFrequency_02")->SetInt("Frequency", 5, 0);
+    // Sub-sections that are no entry of the count's range by their exact name are not read.
+    for (const char* name : {"TCFrequency_02", "TCFrequency_-1", "TCFrequency_x", "TCFrequency_", "Other"})
+        Section(QStringLiteral("TrafficControlFrequencies/%1").arg(name))->SetInt("Frequency", 5, 0);
     list.AddObserver(&observer);
-    persistency.Restore();
+    // A copy, also one assigned over another, restores into the list the original borrows.
+    TCFrequencyListPersistency copy(withoutList);
+    copy = persistency;
+    copy.Restore();
     EXPECT_EQ(list.GetItems(), (std::vector<values::TrafficControlFrequency>{{1000, 0, false}, {0, 2, false}}));
     EXPECT_EQ(observer.m_lstCalls.size(), 1u);
     EXPECT_FALSE(Section("TrafficControlFrequencies")->GetSubCfgNames().contains("TCFrequency_1"));
+}
+
+// CfgCenter::CreateCfg gives no configuration for an empty name.
+TEST_F(FilterSettingsTest, NamelessConfigurationIsNeitherWrittenNorRead)
+{
+    DFSettingsParams params;
+    params.SetDFModeKey(3);
+    DFSettingsParamsPersistency dfSettings(params, QString(), ICfg::Application);
+    dfSettings.MakePersistent();
+    dfSettings.Restore();
+    EXPECT_EQ(params.GetDFModeKey(), 3);
+
+    TCList list;
+    list.PushBack({7e7, 7, true});
+    TCFrequencyListPersistency frequencies(&list, QString(), ICfg::Application);
+    frequencies.MakePersistent();
+    frequencies.Restore();
+    EXPECT_EQ(list.GetItems(), (std::vector<values::TrafficControlFrequency>{{7e7, 7, true}}));
+    CfgCenter::Flush();
+    EXPECT_TRUE(QDir(m_dir.path()).isEmpty());
 }
 
 } // namespace

@@ -1,3 +1,4 @@
+#include "base/cfgcenter.h"
 #include "base/errorhandler.h"
 #include "base/icfg.h"
 #include "base/iobserver.h"
@@ -102,6 +103,14 @@ TEST_F(SetupDataTest, SetupTravelsThroughTheStationSectionByValueKind)
     EXPECT_EQ(sender.m_nUpdates, 0);
     EXPECT_EQ(other.m_nUpdates, 1);
     At(g_vdMGCLevel).DeleteObservers();
+
+    // A tree value replaced by one of another type is snapshot afresh, not left at the old type.
+    const QString strFastMode = DEVICE + g_vdSynFastMode.PathName();
+    values::Tree::Instance()->RemoveValue(strFastMode);
+    values::Tree::Instance()->CreateValue<values::Value<QString>>(strFastMode, "burst");
+    setup.ReadFromValueTree(QString());
+    setup.WriteToCfg(QString());
+    EXPECT_EQ(pStation->GetString("SynFastMode", "?", 0), "burst");
 }
 
 TEST_F(SetupDataTest, EntriesWithoutSnapshotAreLeftAlone)
@@ -133,6 +142,27 @@ TEST_F(SetupDataTest, EntriesWithoutSnapshotAreLeftAlone)
     pathless.ReadFromValueTree(QString());
     pathless.PrintSetupTrace();
     EXPECT_EQ(m_lstTraces.filter(" NULL").size(), 22);
+    ErrorHandler::Instance().SetTraceMask(0);
+    pathless.PrintSetupTrace();
+    EXPECT_EQ(m_lstTraces.size(), 23) << "no trace while traces are off";
+}
+
+// A station never stored is not read (nor created); a station list whose entry numbers are used
+// up takes no new station, so the setup is not written anywhere.
+TEST_F(SetupDataTest, StationsThatCannotBeHadAreNeitherReadNorWritten)
+{
+    Station()->SetBool("SynFastMode", true, 0);
+    KVTSetupData setup("10.0.0.2", DEVICE);
+    setup.ReadFromValueTree(QString());
+    setup.ReadFromCfg(QString());
+    setup.WriteToValueTree(nullptr, QString());
+    EXPECT_EQ(At(g_vdSynFastMode).GetStringValue(), "false");
+    EXPECT_EQ(StationCfg::GetStationCfg("10.0.0.2", false), nullptr);
+
+    std::unique_ptr<ICfg>(CfgCenter::GetAppCfg(ICfg::Station).GetSubCfg("KVTStations/KVTStation2147483646", ICfg::Station))
+        ->SetString("DeviceAddress", "last", 0);
+    setup.WriteToCfg(QString());
+    EXPECT_EQ(StationCfg::GetStationCfg("10.0.0.2", false), nullptr);
 }
 
 } // namespace

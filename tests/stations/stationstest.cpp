@@ -18,6 +18,7 @@
 
 #include <gmock/gmock.h>
 
+#include <cmath>
 #include <memory>
 #include <utility>
 #include <vector>
@@ -138,6 +139,48 @@ TEST_F(StationCfgTest, DamagedCountNeverHandsOutAnotherStationsEntry)
         EXPECT_EQ(Section("KVTStations")->GetInt("Count", -99, 0), layout.second.back() + 2) << layout.first.toStdString();
         EXPECT_EQ(Section(QStringLiteral("KVTStations/KVTStation%1").arg(layout.second.back() + 1))->GetString("DeviceAddress", QString(), 0), "New");
     }
+}
+
+// Only sub-sections named "KVTStation<n>" exactly are entries. Numbers run up to 2147483646, so
+// that "Count" still holds the last one plus one; a list that has used that up takes no new
+// station, and what would write a new station's section writes nothing.
+TEST_F(StationCfgTest, OddEntryNamesHoldNoStationAndAUsedUpListTakesNoNewOne)
+{
+    const QStringList lstOddNames{"Other", "KVTStation", "KVTStationX", "KVTStation-1", "KVTStation01", "KVTStation+1"};
+    for (const QString& name : lstOddNames)
+        Section("KVTStations/" + name)->SetString("DeviceAddress", name, 0);
+    for (const QString& name : lstOddNames)
+        EXPECT_EQ(Station(name, false), nullptr) << name.toStdString();
+    Station("New", true);
+    EXPECT_EQ(Stations(), (QStringList{"1", "New"}));
+
+    Section("KVTStations/KVTStation2147483645")->SetString("DeviceAddress", "High", 0);
+    Station("Top", true);
+    EXPECT_EQ(Section("KVTStations")->GetInt("Count", -99, 0), 2147483647);
+    EXPECT_EQ(Section("KVTStations/KVTStation2147483646")->GetString("DeviceAddress", QString(), 0), "Top");
+    EXPECT_EQ(Station("Full", true), nullptr);
+    EXPECT_NE(Station("High", true), nullptr) << "stored stations are still found";
+
+    const QStringList lstEntries = Section("KVTStations")->GetSubCfgNames();
+    SetDeviceText(StdDeviceDefinition::g_vdDevAddress, "10.1.2.3:5000");
+    KVTOptions::Instance()->AddOption(eOptCL);
+    EXPECT_FALSE(KVTOptions::Instance()->WriteToCfg());
+    AntennaDataList antennas;
+    StationsTest::AddSampleSetup(antennas);
+    antennas.WriteAntennaSetupToCfg("Full");
+    EXPECT_EQ(Section("KVTStations")->GetSubCfgNames(), lstEntries);
+    EXPECT_EQ(Section("KVTStations")->GetInt("Count", -99, 0), 2147483647);
+}
+
+// The entry another program added since this one last read the file is found once the file is
+// held for the update, instead of a second entry for the same station.
+TEST_F(StationCfgTest, StationAddedByAnotherProcessMeanwhileIsNotAddedTwice)
+{
+    Station("A", true);
+    ASSERT_TRUE(CfgCenter::Flush());
+    EXPECT_EQ(RunHelper(STATIONS_HELPER, {"add", "child", "1"}).exitCode(), 0);
+    Station("child0", true)->SetString("Mark", "seen", 0);
+    EXPECT_EQ(Stations(), (QStringList{"2", "A", "child0"}));
 }
 
 // Two programs adding stations at the same time keep every station, each in an entry of its own.
@@ -350,15 +393,17 @@ TEST_F(AntennaSetupTest, ValueTreeRoundTripUpdateByPositionAndBlockedNode)
     EXPECT_EQ(QList<int>({rLast.m_nHandle, rLast.m_nCompassHandle, rLast.m_nConverterHandle, int(rLast.m_ePolarizationMode)}),
               QList<int>({3, 12, 22, 3}));
 
-    // Update pairs records and nodes by position, skips a renamed node and keeps what a node lacks.
+    // Update pairs records and nodes by position, skips a renamed node and keeps what a node lacks;
+    // a NaN in the tree reaches the record as 0.
     Node(0).GetAntMinRange()->SetValue(1000000.0);
+    Node(0).GetAntMechOffset()->SetValue(std::nan(""));
     Node(0).GetAntHandle()->SetValue(77);
     Node(1).GetAntName()->SetValue("Renamed");
     values::Node* pShf = Node(2).GetNode();
     pShf->RemoveChild(pShf->GetChild("AntConverterTypeName"));
     m_antennas.GetAntennaByIndex(2)->m_strConverterTypeName = "kept";
     EXPECT_EQ(m_antennas.UpdateAntennasFromValueTree(QString()), 2) << "the list's own device";
-    lstExpected[0].replace("|500000.125|", "|1000000|");
+    lstExpected[0].replace("|500000.125|", "|1000000|").replace("|-3.5|", "|0|");
     lstExpected[2] += "kept";
     EXPECT_EQ(Describe(m_antennas), lstExpected);
     EXPECT_EQ(m_antennas.GetAntennaByIndex(0)->m_nHandle, 1);

@@ -150,7 +150,5 @@ values::ValueBase* KVTSetupData::FindValue(QString path, const DataEntry* pEntry
         return nullptr;
     if (pEntry->pDescriptor != nullptr)
         return values::Tree::Instance()->FindValue(path + pEntry->pDescriptor->PathName());
-    if (pEntry->strValueName != nullptr)
-        return values::Tree::Instance()->FindValue(path + QLatin1Char('/') + QString::fromLatin1(pEntry->strValueName));
-    return nullptr;
+    return values::Tree::Instance()->FindValue(path + QLatin1Char('/') + QString::fromLatin1(pEntry->strValueName));
 }
