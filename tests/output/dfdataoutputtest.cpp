@@ -172,6 +172,12 @@ TEST_F(DFDataOutputTest, TimedOutputSendsOnlyWhileTheOperationModeIsOn)
     ASSERT_TRUE(QTest::qWaitFor([&]() { return !Read(m_strFile).isEmpty(); }));
     const QByteArray line = Golden("invalid_quality.txt");
     EXPECT_EQ(Read(m_strFile).left(line.size()), line);
+
+    // Without an operation mode there is nothing to gate on: the output stops.
+    Tree::Instance()->RemoveValue("/KVTServer/DevAttr/OperationMode");
+    const QByteArray written = Read(m_strFile);
+    QTest::qWait(50);
+    EXPECT_EQ(Read(m_strFile), written);
 }
 
 // Values missing when the output starts, or of another type than expected,
