@@ -180,24 +180,29 @@ TEST_F(DFDataOutputTest, TimedOutputSendsOnlyWhileTheOperationModeIsOn)
     EXPECT_EQ(Read(m_strFile), written);
 }
 
-// Values missing when the output starts, or of another type than expected,
-// give their fields the stand-ins; timed output needs no bearing.
-TEST_F(DFDataOutputTest, ValuesMissingAtTheStartGiveTheirStandIns)
+// Values missing when the output starts, of another type than expected, or
+// leaving the tree while it runs give their fields the stand-ins; timed output
+// needs no bearing.
+TEST_F(DFDataOutputTest, MissingValuesGiveTheirStandIns)
 {
     Tree& tree = *Tree::Instance();
-    for (const char* path : {"/KVTServer/Res/DfR/Azimuth", "/KVTServer/Res/PosR/Pitch", "/KVTServer/Res/PosR/Roll",
-                             "/KVTServer/Res/PosR/Altitude", "/KVTServer/Res/PosR/PosLastUpdate",
-                             "/KVTServer/Res/PosR/PosLatitude", "/KVTServer/Res/PosR/PosLongitude",
+    for (const char* path : {"/KVTServer/Res/PosR/Pitch", "/KVTServer/Res/PosR/Roll", "/KVTServer/Res/PosR/Altitude",
                              "/KVTServer/Par/Evt/SRStatus"})
         ASSERT_TRUE(tree.RemoveValue(path)) << path;
-    values::GetOrCreateValue<values::ValueNumeric<double>>("/KVTServer/Res/DfR/Azimuth")->SetValue(234.5);
+    values::GetOrCreateValue<values::ValueNumeric<int>>("/KVTServer/Res/PosR/Pitch")->SetValue(5);
     tree.Find<values::ValueSelection>("/KVTServer/DevAttr/OperationMode")->SetCurrentKey(1);
     Configure(false, "COM1:9600,e,8,1", true, 10);
     TestableOutput output;
     ASSERT_TRUE(QTest::qWaitFor([&]() { return Read(m_strFile).endsWith("\r\n"); }));
-    EXPECT_EQ(Read(m_strFile).split('\n').at(0), "$PLG, -1.0,FRQ,         0,CMP,123.4,QUA,  0.0,LEV, -0.5,TIM,"
-                                                  ",ELV,0.0,PTC,0.0,RLL,0.0,ALT,0.0,PTM,"
-                                                  ",LAT,  0.00000,LON,0.0000000\r");
+
+    for (const char* path : {"/KVTServer/Res/DfR/Azimuth", "/KVTServer/Res/PosR/PosLastUpdate",
+                             "/KVTServer/Res/PosR/PosLatitude", "/KVTServer/Res/PosR/PosLongitude"})
+        ASSERT_TRUE(tree.RemoveValue(path)) << path;
+    const int nLines = Read(m_strFile).count('\n');
+    ASSERT_TRUE(QTest::qWaitFor([&]() { return Read(m_strFile).count('\n') > nLines; }));
+    EXPECT_EQ(Read(m_strFile).split('\n').at(nLines), "$PLG, -1.0,FRQ,         0,CMP,123.4,QUA,  0.0,LEV, -0.5,TIM,"
+                                                       ",ELV,0.0,PTC,0.0,RLL,0.0,ALT,0.0,PTM,"
+                                                       ",LAT,  0.00000,LON,0.0000000\r");
 }
 
 // Numbers are written as printf writes them, however long, and NaN as such.
