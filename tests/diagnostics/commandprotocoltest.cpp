@@ -24,6 +24,7 @@ namespace
 const QString LOG_FILE = QStringLiteral("KVTControl/commandlog-dev.txt");
 const QString TIME = QStringLiteral("^\\d\\d:\\d\\d:\\d\\d:\\d\\d\\d:\\t");
 const QString HEADER = QStringLiteral("T\tDF-Address: dev\tdesc\n\n");
+const QString NOTE = QStringLiteral(" >>>>>>>>>> PROTOCOL FILE REACHED MAXIMUM SIZE - THIS IS A CONTINUATION FILE\n\n");
 
 /// Runs every test in its own current directory, with a clock that starts at
 /// 2024-03-05 07:08:09.045 UTC and advances by one millisecond per reading,
@@ -54,6 +55,12 @@ protected:
     {
         QFile file(fileName);
         return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
+    }
+
+    /// The name the next backup of the log gets.
+    QString NextBackup() const
+    {
+        return LOG_FILE + "-" + Omek::DateTime(m_nNow).toString("yyyy-MM-dd_hh-mm-ss-z") + ".bak";
     }
 
     /// The file's content with every entry's time of day replaced by "T".
@@ -130,7 +137,7 @@ TEST_F(CommandProtocolTest, FileBeyondTheLimitContinuesInANewFileAndTwentyBackup
     ASSERT_EQ(lstBackups.size(), 4);
     EXPECT_EQ(Entries(lstBackups.at(0)), "");
     EXPECT_EQ(Entries(lstBackups.at(1)), HEADER);
-    const QString strContinuation = "T\t >>>>>>>>>> PROTOCOL FILE REACHED MAXIMUM SIZE - THIS IS A CONTINUATION FILE\n\n\n" + HEADER;
+    const QString strContinuation = "T\t" + NOTE + "\n" + HEADER;
     EXPECT_EQ(Entries(lstBackups.at(2)), strContinuation + "T\tone\n");
     EXPECT_EQ(Entries(lstBackups.at(3)), strContinuation + "T\ttwo\n");
     EXPECT_EQ(Entries(LOG_FILE), strContinuation + "T\tthree\n");
@@ -150,6 +157,11 @@ TEST_F(CommandProtocolTest, FileBeyondTheLimitContinuesInANewFileAndTwentyBackup
     EXPECT_FALSE(Backups().contains("KVTControl/zz-14.bak"));
     ASSERT_EQ(lstTraces.size(), 1);
     EXPECT_TRUE(lstTraces.at(0).endsWith("CommandProtocol: Going to delete the oldest backup file."));
+    ErrorHandler::Instance().SetTraceMask(0);
+    ASSERT_TRUE(log.Add("deleted without a trace"));
+    EXPECT_EQ(Backups().size(), 20);
+    EXPECT_FALSE(Backups().contains("KVTControl/zz-13.bak"));
+    EXPECT_EQ(lstTraces.size(), 1);
     ErrorHandler::Instance().ResetSink();
     ErrorHandler::Instance().SetTraceMask(0);
 }
@@ -211,17 +223,21 @@ TEST_F(CommandProtocolTest, FailedWritesAndRotationsRecoverAtTheNextInit)
     ASSERT_TRUE(log.Init());
     ASSERT_TRUE(log.Add("kept"));
 
-    // A write beyond the file size limit leaves no part of the entry behind.
+    // A write beyond the file size limit, with room for part of the entry or
+    // for none of it, leaves no part of the entry behind.
     const qint64 nSize = QFileInfo(LOG_FILE).size();
+    for (const qint64 nRoom : {10, 0})
     {
-        const FileSizeLimit limit(nSize + 10);
-        EXPECT_FALSE(log.Add(QString(100, QLatin1Char('y'))));
+        {
+            const FileSizeLimit limit(nSize + nRoom);
+            EXPECT_FALSE(log.Add(QString(100, QLatin1Char('y'))));
+        }
+        EXPECT_EQ(log.GetMessageText(), "CommandProtocol: Writing commandfile " + LOG_FILE + " failed.");
+        EXPECT_EQ(QFileInfo(LOG_FILE).size(), nSize);
     }
-    EXPECT_EQ(log.GetMessageText(), "CommandProtocol: Writing commandfile " + LOG_FILE + " failed.");
-    EXPECT_EQ(QFileInfo(LOG_FILE).size(), nSize);
 
     // A rotation whose rename cannot happen: a directory holds the backup name.
-    const QString strBlocked = LOG_FILE + "-" + Omek::DateTime(m_nNow).toString("yyyy-MM-dd_hh-mm-ss-z") + ".bak";
+    const QString strBlocked = NextBackup();
     ASSERT_TRUE(QDir().mkpath(strBlocked + "/inside"));
     log.SetMaxBytes(0);
     EXPECT_FALSE(log.Add("rejected"));
@@ -235,6 +251,65 @@ TEST_F(CommandProtocolTest, FailedWritesAndRotationsRecoverAtTheNextInit)
     EXPECT_TRUE(log.Add("after"));
     EXPECT_EQ(Entries(Backups().last()), HEADER + "T\tkept\n");
     EXPECT_EQ(Entries(LOG_FILE), HEADER + "T\tafter\n");
+}
+
+// Init and a rotation stop at their first failed step; what that step wrote
+// in part is cut off again, what the steps before it did stays done.
+TEST_F(CommandProtocolTest, InitAndRotationStopAtTheFirstFailedStep)
+{
+    CommandProtocol log("dev", "desc");
+    const QString strWriteFailed = "CommandProtocol: Writing commandfile " + LOG_FILE + " failed.";
+    const QString strBlocked = NextBackup();
+    ASSERT_TRUE(QDir().mkpath(strBlocked + "/inside"));
+    EXPECT_FALSE(log.Init());
+    EXPECT_EQ(log.GetMessageText(), "CommandProtocol::BackupFile: renaming <" + LOG_FILE + "> to <" + strBlocked + "> failed.");
+    EXPECT_FALSE(log.Add("rejected"));
+    {
+        const FileSizeLimit limit(0);
+        EXPECT_FALSE(log.Init());
+    }
+    EXPECT_EQ(log.GetMessageText(), strWriteFailed);
+    EXPECT_EQ(Backups().size(), 1);
+    EXPECT_EQ(Entries(LOG_FILE), "");
+
+    // Rotations whose continuation note, or header after it, finds no room.
+    ASSERT_TRUE(log.Init());
+    log.SetMaxBytes(0);
+    {
+        const FileSizeLimit limit(0);
+        EXPECT_FALSE(log.Add("rejected"));
+    }
+    EXPECT_EQ(log.GetMessageText(), strWriteFailed);
+    EXPECT_EQ(Entries(Backups().last()), HEADER);
+    EXPECT_EQ(Entries(LOG_FILE), "");
+    // The continuation file stays open, though without note and header.
+    EXPECT_TRUE(log.Add("kept"));
+    {
+        const FileSizeLimit limit(QByteArray("hh:mm:ss:zzz:\t\n").size() + NOTE.size() + 5);
+        EXPECT_FALSE(log.Add("rejected"));
+    }
+    EXPECT_EQ(log.GetMessageText(), strWriteFailed);
+    EXPECT_EQ(Entries(Backups().last()), "T\tkept\n");
+    EXPECT_EQ(Entries(LOG_FILE), "T\t" + NOTE + "\n");
+
+    // A rotation of a log file that was deleted behind the log's back.
+    ASSERT_TRUE(QFile::remove(LOG_FILE));
+    EXPECT_FALSE(log.Add("rejected"));
+    EXPECT_EQ(log.GetMessageText(), "CommandProtocol::BackupFile: file <" + LOG_FILE + "> does not exist.");
+    EXPECT_FALSE(log.Add("rejected"));
+    EXPECT_EQ(log.GetMessageText(), "CommandProtocol::Add: m_pCurrentFile == NULL");
+
+    // A new address counts from the next open on: the next rotation backs up
+    // the old file, then cannot open one below a directory that does not exist.
+    ASSERT_TRUE(log.Init());
+    log.SetDeviceAddress("dev/2");
+    EXPECT_FALSE(log.Add("rejected"));
+    EXPECT_EQ(log.GetMessageText(), "CommandProtocol: Could not open file KVTControl/commandlog-dev/2.txt.");
+    EXPECT_FALSE(QFile::exists(LOG_FILE));
+    EXPECT_EQ(Entries(Backups().last()), HEADER);
+    log.SetDeviceAddress("other");
+    ASSERT_TRUE(log.Init());
+    EXPECT_EQ(Entries("KVTControl/commandlog-other.txt"), "T\tDF-Address: other\tdesc\n\n");
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include "valueframework/valueclasses/tree.h"
 #include "valueframework/valueclasses/valuelist.h"
 #include "valueframework/valueclasses/valuenumeric.h"
+#include "valueframework/valueclasses/valueobservermacros.h"
 #include "valueframework/valueclasses/valueselection.h"
 
 #include <QCheckBox>
@@ -18,6 +19,9 @@
 #include <QSpinBox>
 #include <QWidget>
 
+#include <cstdio>
+#include <functional>
+#include <limits>
 #include <memory>
 
 namespace
@@ -107,15 +111,28 @@ protected:
 
 TEST_F(DFDataOutputTest, EventDrivenFileLinesMatchTheGoldenFiles)
 {
-    Configure(false, "COM1:9600,e,8,1", true, 0);
+    // Any interval below 1 means event-driven output.
+    Configure(false, "COM1:9600,e,8,1", true, -5);
     TestableOutput output;
     EXPECT_TRUE(output.IsEnabled());
+    Tree::Instance()->Find<values::ValueSelection>("/KVTServer/DevAttr/OperationMode")->SetCurrentKey(1);
+    const int nForeignTimer = output.startTimer(1);
+    QTest::qWait(20);
+    output.killTimer(nForeignTimer);
 
     Publish(Bearing{NORMAL.frequency, NORMAL.level, NORMAL.azimuth, NORMAL.elevation, 0});
-    EXPECT_EQ(Read(m_strFile), QByteArray()) << "a bearing of quality 0 is not sent";
+    EXPECT_EQ(Read(m_strFile), QByteArray()) << "neither a foreign timer nor a bearing of quality 0 sends";
 
     Publish(NORMAL);
     QByteArray expected = Golden("normal.txt");
+    EXPECT_EQ(Read(m_strFile), expected);
+
+    // A state change that is not the end of the value changes nothing.
+    Tree::Instance()
+        ->Find<values::Value<BearingResult>>("/KVTServer/Res/DfR/Azimuth")
+        ->NotifyObservers(ChangeCode::StateChanged, nullptr);
+    Publish(NORMAL);
+    expected += Golden("normal.txt");
     EXPECT_EQ(Read(m_strFile), expected);
 
     // Values leaving the tree are forgotten, not used.
@@ -133,6 +150,14 @@ TEST_F(DFDataOutputTest, EventDrivenFileLinesMatchTheGoldenFiles)
     Publish(NORMAL);
     expected += Golden("scan_list.txt");
     EXPECT_EQ(Read(m_strFile), expected);
+
+    pList->Clear();
+    Publish(NORMAL);
+    EXPECT_EQ(Read(m_strFile), expected) << "an empty scan list writes nothing";
+    Tree::Instance()->RemoveValue("/KVTServer/Res/DfR/AzimuthList");
+    Publish(NORMAL);
+    expected += Golden("missing_heading.txt");
+    EXPECT_EQ(Read(m_strFile), expected) << "without a scan list a scan writes the current bearing";
 }
 
 TEST_F(DFDataOutputTest, TimedOutputSendsOnlyWhileTheOperationModeIsOn)
@@ -147,6 +172,58 @@ TEST_F(DFDataOutputTest, TimedOutputSendsOnlyWhileTheOperationModeIsOn)
     ASSERT_TRUE(QTest::qWaitFor([&]() { return !Read(m_strFile).isEmpty(); }));
     const QByteArray line = Golden("invalid_quality.txt");
     EXPECT_EQ(Read(m_strFile).left(line.size()), line);
+
+    // Without an operation mode there is nothing to gate on: the output stops.
+    Tree::Instance()->RemoveValue("/KVTServer/DevAttr/OperationMode");
+    const QByteArray written = Read(m_strFile);
+    QTest::qWait(50);
+    EXPECT_EQ(Read(m_strFile), written);
+}
+
+// Values missing when the output starts, of another type than expected, or
+// leaving the tree while it runs give their fields the stand-ins; timed output
+// needs no bearing.
+TEST_F(DFDataOutputTest, MissingValuesGiveTheirStandIns)
+{
+    Tree& tree = *Tree::Instance();
+    for (const char* path : {"/KVTServer/Res/PosR/Pitch", "/KVTServer/Res/PosR/Roll", "/KVTServer/Res/PosR/Altitude",
+                             "/KVTServer/Par/Evt/SRStatus"})
+        ASSERT_TRUE(tree.RemoveValue(path)) << path;
+    values::GetOrCreateValue<values::ValueNumeric<int>>("/KVTServer/Res/PosR/Pitch")->SetValue(5);
+    tree.Find<values::ValueSelection>("/KVTServer/DevAttr/OperationMode")->SetCurrentKey(1);
+    Configure(false, "COM1:9600,e,8,1", true, 10);
+    TestableOutput output;
+    ASSERT_TRUE(QTest::qWaitFor([&]() { return Read(m_strFile).endsWith("\r\n"); }));
+
+    for (const char* path : {"/KVTServer/Res/DfR/Azimuth", "/KVTServer/Res/PosR/PosLastUpdate",
+                             "/KVTServer/Res/PosR/PosLatitude", "/KVTServer/Res/PosR/PosLongitude"})
+        ASSERT_TRUE(tree.RemoveValue(path)) << path;
+    const int nLines = Read(m_strFile).count('\n');
+    ASSERT_TRUE(QTest::qWaitFor([&]() { return Read(m_strFile).count('\n') > nLines; }));
+    EXPECT_EQ(Read(m_strFile).split('\n').at(nLines), "$PLG, -1.0,FRQ,         0,CMP,123.4,QUA,  0.0,LEV, -0.5,TIM,"
+                                                       ",ELV,0.0,PTC,0.0,RLL,0.0,ALT,0.0,PTM,"
+                                                       ",LAT,  0.00000,LON,0.0000000\r");
+}
+
+// Numbers are written as printf writes them, however long, and NaN as such.
+TEST_F(DFDataOutputTest, OutOfRangeNumbersAreWrittenInFull)
+{
+    Configure(false, "COM1:9600,e,8,1", true, 0);
+    Tree& tree = *Tree::Instance();
+    using Limits = std::numeric_limits<double>;
+    tree.Find<values::ValueNumeric<double>>("/KVTServer/Res/PosR/Altitude")->SetValue(Limits::lowest());
+    tree.Find<values::ValueNumeric<double>>("/KVTServer/Res/PosR/PosLatitude")->SetValue(Limits::quiet_NaN());
+    TestableOutput output;
+    Publish(Bearing{1e300, NORMAL.level, NORMAL.azimuth, NORMAL.elevation, NORMAL.quality});
+    char frequency[400];
+    char altitude[400];
+    ASSERT_EQ(std::snprintf(frequency, sizeof frequency, "%.0f", 1e300), 301);
+    ASSERT_EQ(std::snprintf(altitude, sizeof altitude, "%.1f", Limits::lowest()), 312);
+    const QByteArray expected = Golden("normal.txt")
+                                    .replace("FRQ, 145500000,", "FRQ," + QByteArray(frequency) + ",")
+                                    .replace("ALT,123.5,", "ALT," + QByteArray(altitude) + ",")
+                                    .replace("LAT, 48.13715,", "LAT,      nan,");
+    EXPECT_EQ(Read(m_strFile).toStdString(), expected.toStdString());
 }
 
 TEST_F(DFDataOutputTest, SerialLineCarriesTheBareSentenceAndReconnectsToANewDevice)
@@ -175,6 +252,27 @@ TEST_F(DFDataOutputTest, SerialLineCarriesTheBareSentenceAndReconnectsToANewDevi
         EXPECT_EQ(TraceCount("SerialInterface::OnClose"), round);
     }
     EXPECT_EQ(Read(m_strFile), fileLine + fileLine);
+}
+
+// Without file output a scan changes nothing: the serial line gets the
+// sentence of the current bearing, and no file is made.
+TEST_F(DFDataOutputTest, SerialOnlyOutputIgnoresTheScanAndMakesNoFile)
+{
+    PtyPair pty;
+    ASSERT_TRUE(pty.IsValid());
+    Configure(true, pty.SlaveName() + ":9600,n,8,1", false, 0);
+    ErrorHandler::Instance().SetTraceMask(ErrorHandler::TRACE_BIT);
+    TestableOutput output;
+    ASSERT_TRUE(QTest::qWaitFor([&]() { return TraceCount("SerialInterface::OnOpen") == 1; }));
+    Tree::Instance()
+        ->Find<values::ValueList<BearingResult>>("/KVTServer/Res/DfR/AzimuthList")
+        ->PushBack(BearingResult(NORMAL, 1));
+    Tree::Instance()->Find<values::ValueSelection>("/KVTServer/Par/Evt/SRStatus")->SetCurrentIndex(1);
+    Publish(NORMAL);
+    const QByteArray fileLine = Golden("normal.txt");
+    const QByteArray sentence = fileLine.left(fileLine.indexOf(",ELV,")) + "\r\n";
+    EXPECT_EQ(pty.ReadMaster(sentence.size()), sentence);
+    EXPECT_FALSE(QFile::exists(m_strFile));
 }
 
 TEST_F(DFDataOutputTest, FreshSettingsAreWrittenAndShownAndTheCheckBoxesEnableTheirControls)
@@ -248,14 +346,35 @@ TEST_F(DFDataOutputTest, OnlyChangedSettingsRestartTheOutputAndRotateTheFile)
     EXPECT_EQ(Read(m_strFile), line + line) << "unchanged settings keep the file";
     EXPECT_EQ(Read(m_strFile + ".bak"), QByteArray("old\r\n"));
 
+    // Each setting on its own counts as a change.
     QWidget* pWidget = pOutput->GetConfigWidget();
+    const auto checks = pWidget->findChildren<QCheckBox*>();
+    const auto edits = pWidget->findChildren<QLineEdit*>(QString(), Qt::FindDirectChildrenOnly);
+    const auto rotatedBy = [&](const std::function<void()>& change) {
+        const QByteArray before = Read(m_strFile);
+        change();
+        pOutput->SlotUpdateConfiguration();
+        Publish(NORMAL);
+        return Read(m_strFile + ".bak") == before && Read(m_strFile) == line;
+    };
+    const QString noDevice = m_dir.filePath("ttyNone") + ":9600,n,8,1";
+    EXPECT_TRUE(rotatedBy([&] { edits[0]->setText(noDevice); })) << "serial address";
+    EXPECT_TRUE(rotatedBy([&] { checks[0]->setChecked(true); })) << "serial output on";
+    EXPECT_TRUE(rotatedBy([&] { checks[0]->setChecked(false); })) << "serial output off";
+    const QString otherFile = m_dir.filePath("other.txt");
+    edits[1]->setText(otherFile);
+    pOutput->SlotUpdateConfiguration();
+    Publish(NORMAL);
+    EXPECT_EQ(Read(otherFile), line) << "file name";
+    EXPECT_EQ(Read(m_strFile), line);
+
     pWidget->findChild<QSpinBox*>()->setValue(500);
     pOutput->SlotUpdateConfiguration();
     EXPECT_TRUE(pOutput->IsEnabled());
-    EXPECT_EQ(Read(m_strFile + ".bak"), line + line);
-    EXPECT_EQ(Read(m_strFile), QByteArray());
+    EXPECT_EQ(Read(otherFile + ".bak"), line);
+    EXPECT_EQ(Read(otherFile), QByteArray());
 
-    pWidget->findChildren<QCheckBox*>()[1]->setChecked(false);
+    checks[1]->setChecked(false);
     pOutput->SlotUpdateConfiguration();
     EXPECT_FALSE(pOutput->IsEnabled());
 
@@ -266,7 +385,35 @@ TEST_F(DFDataOutputTest, OnlyChangedSettingsRestartTheOutputAndRotateTheFile)
     EXPECT_EQ(pOutput->GetConfigWidget(), nullptr);
     pOutput->SlotUpdateConfiguration();
     pOutput.reset();
-    EXPECT_EQ(CfgCenter::GetAppCfg(ICfg::Application).GetInt("Output_Interval", 0, 0), 500) << "saved on destruction";
+    ICfg& rCfg = CfgCenter::GetAppCfg(ICfg::Application);
+    EXPECT_EQ(rCfg.GetInt("Output_Interval", 0, 0), 500) << "saved on destruction";
+    EXPECT_EQ(rCfg.GetString("RS232Output_Address", "", 0), noDevice);
+    EXPECT_EQ(rCfg.GetString("FileOutput_Address", "", 0), otherFile);
+}
+
+// A host may take single controls out of the settings widget; the output then
+// neither applies the widget nor touches the controls that are left.
+TEST_F(DFDataOutputTest, AWidgetMissingAControlIsIgnored)
+{
+    for (int i = 0; i < 5; ++i)
+    {
+        SCOPED_TRACE(i);
+        TestableOutput output;
+        QWidget* pWidget = output.GetConfigWidget();
+        const auto checks = pWidget->findChildren<QCheckBox*>();
+        const auto edits = pWidget->findChildren<QLineEdit*>(QString(), Qt::FindDirectChildrenOnly);
+        QList<QWidget*> controls{checks[0], edits[0], checks[1], edits[1], pWidget->findChild<QSpinBox*>()};
+        delete controls.takeAt(i);
+        for (QWidget* pControl : controls)
+        {
+            if (auto* pCheck = qobject_cast<QCheckBox*>(pControl))
+                pCheck->setChecked(true);
+        }
+        output.SlotUpdateConfiguration();
+        EXPECT_FALSE(output.IsEnabled());
+        for (QWidget* pControl : controls)
+            EXPECT_EQ(pControl->isEnabled(), qobject_cast<QCheckBox*>(pControl) != nullptr);
+    }
 }
 
 // Neither a file that cannot be opened (its directory is a file; no
@@ -274,31 +421,47 @@ TEST_F(DFDataOutputTest, OnlyChangedSettingsRestartTheOutputAndRotateTheFile)
 // output: both are traced, and enabling again starts a good file.
 TEST_F(DFDataOutputTest, FileFaultsAreTracedAndTheNextEnableRecovers)
 {
-    ErrorHandler::Instance().SetTraceMask(ErrorHandler::TRACE_BIT);
     QFile blocker(m_dir.filePath("blocker"));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
     blocker.close();
     const QString goodFile = m_strFile;
     m_strFile = blocker.fileName() + "/df.txt";
     Configure(false, "COM1:9600,e,8,1", true, 0);
+    for (const unsigned nMask : {0u, ErrorHandler::TRACE_BIT})
     {
+        ErrorHandler::Instance().SetTraceMask(nMask);
         TestableOutput blocked;
         Publish(NORMAL);
     }
-    EXPECT_EQ(TraceCount("WARNING: DFDataOutput: cannot open"), 1);
+    EXPECT_EQ(TraceCount("WARNING: DFDataOutput: cannot open"), 1) << "traced only with the trace bit";
 
+    // A disk full for longer than any write buffer would last, with room for
+    // none or part of a line: those lines are lost whole, and none surfaces
+    // later in part.
     m_strFile = goodFile;
     Configure(false, "COM1:9600,e,8,1", true, 0);
     TestableOutput output;
+    const QByteArray line = Golden("normal.txt");
+    Publish(NORMAL);
+    for (const int nRoom : {0, 20})
     {
-        const FileSizeLimit full(0);
+        const FileSizeLimit full(line.size() + nRoom);
+        for (int i = 0; i < 100; ++i)
+            Publish(NORMAL);
+    }
+    EXPECT_EQ(TraceCount("WARNING: DFDataOutput: writing to"), 200);
+    ErrorHandler::Instance().SetTraceMask(0);
+    {
+        const FileSizeLimit full(line.size());
         Publish(NORMAL);
     }
-    EXPECT_EQ(TraceCount("WARNING: DFDataOutput: writing to"), 1);
+    EXPECT_EQ(TraceCount("WARNING: DFDataOutput: writing to"), 200) << "traced only with the trace bit";
+    Publish(NORMAL);
+    EXPECT_EQ(Read(m_strFile), line + line);
     output.SetEnabled(false);
     output.SetEnabled(true);
     Publish(NORMAL);
-    EXPECT_EQ(Read(m_strFile), Golden("normal.txt"));
+    EXPECT_EQ(Read(m_strFile), line);
 }
 
 } // namespace

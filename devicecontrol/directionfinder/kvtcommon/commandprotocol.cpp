@@ -128,18 +128,16 @@ void CommandProtocol::Close()
 
 bool CommandProtocol::Write(const QString& text)
 {
-    if (m_pCurrentFile && m_pCurrentFile->isOpen())
-    {
-        const QString& strText = text.contains(QLatin1String("?xml version=")) ? Indented(text) : text;
-        const QByteArray entry = Entry(strText);
-        const qint64 nWritten = m_pCurrentFile->write(entry);
-        if (nWritten == entry.size() && m_pCurrentFile->flush())
-            return true;
-        // A write cut short (disk full, file size limit) must not leave half
-        // an entry for the next one to run into.
-        if (nWritten > 0)
-            m_pCurrentFile->resize(m_pCurrentFile->size() - nWritten);
-    }
+    // Init and Add write only after a successful Open, so the log is open.
+    const QString& strText = text.contains(QLatin1String("?xml version=")) ? Indented(text) : text;
+    const QByteArray entry = Entry(strText);
+    const qint64 nWritten = m_pCurrentFile->write(entry);
+    if (nWritten == entry.size())
+        return true;
+    // A write cut short (disk full, file size limit) must not leave half
+    // an entry for the next one to run into.
+    if (nWritten > 0)
+        m_pCurrentFile->resize(m_pCurrentFile->size() - nWritten);
     SetMessageText(QStringLiteral("CommandProtocol: Writing commandfile %1 failed.").arg(m_strFileName));
     return false;
 }

@@ -54,7 +54,7 @@ public:
     /// limit (so a file may exceed it by one entry). False without an open
     /// log (Init missing or failed, or a failed rotation) or when a write fails.
     bool Add(const QString& text);
-    /// Used from the next Init on, for the file name and the header.
+    /// Used from the next Init or rotation on, for the file name and the header.
     void SetDeviceAddress(const QString& address);
     /// The size in bytes beyond which the file is rotated; 0 rotates before
     /// every entry except into an empty file.

@@ -26,7 +26,6 @@
 
 #include <cstdarg>
 #include <cstdio>
-#include <initializer_list>
 #include <type_traits>
 
 namespace
@@ -254,18 +253,12 @@ void DFDataOutput::ReadConfigurationFromFile()
     d.m_bFileEnabled = CfgAccess::ReadBoolOrCreate(rCfg, KEY_FILE_ENABLED, d.m_bFileEnabled, eCreated);
     d.m_strFileName = CfgAccess::ReadStringOrCreate(rCfg, KEY_FILE_NAME, d.m_strFileName, eCreated);
 
-    if (m_pConfigWidget == nullptr)
-        CreateConfigWidget();
-    if (d.m_pSerialCheck)
-        d.m_pSerialCheck->setChecked(d.m_bSerialEnabled);
-    if (d.m_pFileCheck)
-        d.m_pFileCheck->setChecked(d.m_bFileEnabled);
-    if (d.m_pSerialAddressEdit)
-        d.m_pSerialAddressEdit->setText(GetAddress());
-    if (d.m_pFileNameEdit)
-        d.m_pFileNameEdit->setText(d.m_strFileName);
-    if (d.m_pIntervalSpin)
-        d.m_pIntervalSpin->setValue(d.m_nOutputIntervalMs);
+    CreateConfigWidget();
+    d.m_pSerialCheck->setChecked(d.m_bSerialEnabled);
+    d.m_pFileCheck->setChecked(d.m_bFileEnabled);
+    d.m_pSerialAddressEdit->setText(GetAddress());
+    d.m_pFileNameEdit->setText(d.m_strFileName);
+    d.m_pIntervalSpin->setValue(d.m_nOutputIntervalMs);
     SlotStateChanged();
     SetEnabled(d.m_bSerialEnabled || d.m_bFileEnabled);
 }
@@ -377,7 +370,9 @@ void DFDataOutput::OpenFile()
     if (QFile::exists(d.m_strFileName))
         QFile::rename(d.m_strFileName, backupName);
     d.m_pFile = std::make_unique<QFile>(d.m_strFileName);
-    if (!d.m_pFile->open(QIODevice::Append) && ErrorHandler::Instance().TracesEnabled())
+    // Unbuffered: a line the disk has no room for must not wait in a buffer
+    // and surface later in part.
+    if (!d.m_pFile->open(QIODevice::Append | QIODevice::Unbuffered) && ErrorHandler::Instance().TracesEnabled())
         _Q_Trace(QStringLiteral("WARNING: DFDataOutput: cannot open '%1': %2")
                      .arg(d.m_strFileName, d.m_pFile->errorString()),
                  __FILE__, __LINE__);
@@ -440,7 +435,7 @@ void DFDataOutput::SendData()
     {
         const QByteArray line = sentence(pResult, false);
         if (d.IsFileOpen())
-            WriteToFile({line, extension, CRLF});
+            WriteToFile(line + extension + CRLF);
         if (d.m_pSerial)
         {
             const QByteArray block = line + CRLF;
@@ -458,24 +453,21 @@ void DFDataOutput::SendData()
         block += sentence(&entry, true) + extension;
         AppendFormat(block, ",SR,%d\r\n", index++);
     }
-    WriteToFile({block, CRLF});
+    WriteToFile(block += CRLF);
 }
 
-// One flush per sentence or scan block, so that a reader of the file sees
-// whole lines; the pieces meet in the file's buffer rather than in a copy.
-void DFDataOutput::WriteToFile(std::initializer_list<QByteArray> pieces)
+// One write per sentence or scan block, so that a reader of the file sees
+// whole lines. A write cut short (full disk) is cut off again: its lines are
+// lost whole instead of leaving a fragment for the next line to run into.
+void DFDataOutput::WriteToFile(const QByteArray& text)
 {
     QFile& rFile = *m_pData->m_pFile;
-    qint64 expected = 0;
-    qint64 written = 0;
-    for (const QByteArray& piece : pieces)
-    {
-        expected += piece.size();
-        written += qMax<qint64>(0, rFile.write(piece));
-    }
-    // The file is buffered: a full disk shows only when the flush fails.
-    const bool bFlushed = written > 0 && rFile.flush();
-    if ((written != expected || !bFlushed) && ErrorHandler::Instance().TracesEnabled())
+    const qint64 written = rFile.write(text);
+    if (written == text.size())
+        return;
+    if (written > 0)
+        rFile.resize(rFile.size() - written);
+    if (ErrorHandler::Instance().TracesEnabled())
         _Q_Trace(QStringLiteral("WARNING: DFDataOutput: writing to '%1' failed: %2")
                      .arg(rFile.fileName(), rFile.errorString()),
                  __FILE__, __LINE__);

@@ -6,7 +6,6 @@
 
 #include <QByteArray>
 
-#include <initializer_list>
 #include <memory>
 
 /// Sends the current DF result as a text sentence to a serial line, to a text
@@ -20,7 +19,7 @@
 /// destructor. Every enable moves an existing output file to "<name>.bak"
 /// (replacing an older backup) and starts an empty file. A file that cannot
 /// be opened or written (a full disk) is traced as a warning and its lines
-/// are lost; the next enable tries again.
+/// are lost, each one whole; the next enable tries again.
 ///
 /// Sentence (serial line and file, CR LF after each line):
 ///   "$PLG,%5.1f,FRQ,%10.0f,CMP,%5.1f,QUA,%5.1f,LEV,%5.1f,TIM,hhmmss"
@@ -93,7 +92,7 @@ private:
     void StartOutputTimer();
     void KillOutputTimer();
     void SendData();
-    void WriteToFile(std::initializer_list<QByteArray> pieces);
+    void WriteToFile(const QByteArray& text);
 
     std::unique_ptr<Private> m_pData;
 };
