@@ -1,10 +1,13 @@
 #include "base/cfgcenter.h"
+#include "base/datetime.h"
 #include "base/errorhandler.h"
 #include "base/icfg.h"
 #include "devicecontrol/directionfinder/kvtcommon/dfdataoutput.h"
 #include "devicecontrol/stddevicedefinition/stddevicetree.h"
 #include "tests/common/configdirfixture.h"
 #include "tests/common/filesizelimit.h"
+#include "tests/common/qstringprinter.h"
+#include "tests/common/timezoneguard.h"
 #include "tests/output/ptypair.h"
 #include "valueframework/valueclasses/bearingresult.h"
 #include "valueframework/valueclasses/tree.h"
@@ -23,6 +26,7 @@
 #include <functional>
 #include <limits>
 #include <memory>
+#include <vector>
 
 namespace
 {
@@ -89,10 +93,10 @@ protected:
         rCfg.SetString("FileOutput_Address", m_strFile, 0);
     }
 
-    static void Publish(const Bearing& bearing)
+    static void Publish(const Bearing& bearing, quint64 time = BEARING_TIME)
     {
         Tree::Instance()->Find<values::Value<BearingResult>>("/KVTServer/Res/DfR/Azimuth")
-            ->SetValue(BearingResult(bearing, BEARING_TIME));
+            ->SetValue(BearingResult(bearing, time));
     }
 
     static QByteArray Read(const QString& fileName)
@@ -105,6 +109,8 @@ protected:
 
     int TraceCount(const QString& text) const { return m_lstTraces.filter(text).size(); }
 
+    // The golden files hold UTC times.
+    const TimeZoneGuard m_zone{"UTC0"};
     QStringList m_lstTraces;
     QString m_strFile;
 };
@@ -203,6 +209,37 @@ TEST_F(DFDataOutputTest, MissingValuesGiveTheirStandIns)
     EXPECT_EQ(Read(m_strFile).split('\n').at(nLines), "$PLG, -1.0,FRQ,         0,CMP,123.4,QUA,  0.0,LEV, -0.5,TIM,"
                                                        ",ELV,0.0,PTC,0.0,RLL,0.0,ALT,0.0,PTM,"
                                                        ",LAT,  0.00000,LON,0.0000000\r");
+}
+
+// Times are local, also in a zone a quarter of an hour off and across the
+// switch to summer time, however seldom the local time is converted.
+TEST_F(DFDataOutputTest, BearingTimesAreLocalAcrossMinutesAndClockChanges)
+{
+    Configure(false, "COM1:9600,e,8,1", true, 0);
+    TestableOutput output;
+    const quint64 switchTime = 1679792400000; // 2023-03-26 01:00:00 UTC
+    const struct
+    {
+        const char* zone;
+        std::vector<quint64> times;
+    } cases[] = {
+        {"KVT-5:45", {BEARING_TIME, BEARING_TIME + 36000, BEARING_TIME + 37000, BEARING_TIME + 40 * 60000}},
+        {"KVT-1KVTS,M3.5.0,M10.5.0/3", {switchTime - 61000, switchTime - 1, switchTime, switchTime + 59999}},
+    };
+    QStringList times;
+    QStringList expected;
+    for (const auto& oneCase : cases)
+    {
+        const TimeZoneGuard zone(oneCase.zone);
+        for (const quint64 time : oneCase.times)
+        {
+            Publish(NORMAL, time);
+            times << QString::fromLatin1(Read(m_strFile).split('\n').at(times.size()).split(',').at(11));
+            expected << Omek::DateTime(time).toString("hhmmss");
+        }
+    }
+    EXPECT_EQ(times, expected);
+    EXPECT_EQ(times.mid(4), QStringList({"015859", "015959", "030000", "030059"}));
 }
 
 // Numbers are written as printf writes them, however long, and NaN as such.

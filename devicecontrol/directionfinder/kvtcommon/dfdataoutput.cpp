@@ -69,20 +69,26 @@ void AppendFormat(QByteArray& rLine, const char* format, ...)
     va_end(retry);
 }
 
-// The "hhmmss" text of a time, formatted again only when the second changes:
-// date-time formatting would otherwise cost more than the rest of a sentence.
+// The "hhmmss" text of a time. The local-time conversion costs more than the
+// rest of a sentence, so it runs once a minute for "hhmm": zone offsets are
+// whole minutes, which leaves the seconds those of the time itself.
 class TimeText
 {
 public:
     const QByteArray& Of(quint64 time)
     {
         const quint64 second = time / 1000;
-        if (!m_bValid || second != m_nSecond)
+        if (!m_bValid || second / 60 != m_nSecond / 60)
+            m_text = Omek::DateTime(second / 60 * 60000).toString(QStringLiteral("hhmm00")).toLatin1();
+        const int seconds = static_cast<int>(second % 60);
+        // A time beyond the calendar formats as an empty text; it stays so.
+        if (m_text.size() == 6)
         {
-            m_text = Omek::DateTime(time).toString(QStringLiteral("hhmmss")).toLatin1();
-            m_nSecond = second;
-            m_bValid = true;
+            m_text[4] = static_cast<char>('0' + seconds / 10);
+            m_text[5] = static_cast<char>('0' + seconds % 10);
         }
+        m_nSecond = second;
+        m_bValid = true;
         return m_text;
     }
 
@@ -93,6 +99,9 @@ private:
 };
 
 const QByteArray CRLF = QByteArrayLiteral("\r\n");
+// Room for a sentence with its extension and line end, so that it is built
+// without growing.
+const int SENTENCE_RESERVE = 256;
 
 } // namespace
 
@@ -421,6 +430,7 @@ void DFDataOutput::SendData()
 
     const auto sentence = [&](const values::BearingResult* pBearing, bool bScan) {
         QByteArray line;
+        line.reserve(SENTENCE_RESERVE);
         const bool bValid = pBearing != nullptr && (bScan || pBearing->GetQuality() > 0);
         AppendFormat(line, "$PLG,%5.1f,FRQ,%10.0f,CMP,%5.1f,QUA,%5.1f,LEV,%5.1f,TIM,%s",
                      bValid ? pBearing->GetAzimuth() / 10.0 : -1.0, pBearing != nullptr ? pBearing->GetFrequency() : 0.0,
@@ -433,13 +443,17 @@ void DFDataOutput::SendData()
                        && d.m_pSRStatus->GetCurrentIndex() == 1 && d.IsFileOpen();
     if (!bScan)
     {
-        const QByteArray line = sentence(pResult, false);
+        // The file gets the line with its extension, the serial line without.
+        QByteArray line = sentence(pResult, false);
+        const int lineSize = line.size();
+        line += extension;
+        line += CRLF;
         if (d.IsFileOpen())
-            WriteToFile(line + extension + CRLF);
+            WriteToFile(line);
         if (d.m_pSerial)
         {
-            const QByteArray block = line + CRLF;
-            d.m_pSerial->WriteToInterface(block.constData(), block.size());
+            line.remove(lineSize, extension.size());
+            d.m_pSerial->WriteToInterface(line.constData(), line.size());
         }
         return;
     }
