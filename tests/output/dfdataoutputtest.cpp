@@ -225,6 +225,8 @@ TEST_F(DFDataOutputTest, BearingTimesAreLocalAcrossMinutesAndClockChanges)
     } cases[] = {
         {"KVT-5:45", {BEARING_TIME, BEARING_TIME + 36000, BEARING_TIME + 37000, BEARING_TIME + 40 * 60000}},
         {"KVT-1KVTS,M3.5.0,M10.5.0/3", {switchTime - 61000, switchTime - 1, switchTime, switchTime + 59999}},
+        // Times beyond the year 9999, and those read as before 1970.
+        {"KVT-5:45", {253402300799000, std::numeric_limits<qint64>::max(), std::numeric_limits<quint64>::max()}},
     };
     QStringList times;
     QStringList expected;
@@ -239,7 +241,7 @@ TEST_F(DFDataOutputTest, BearingTimesAreLocalAcrossMinutesAndClockChanges)
         }
     }
     EXPECT_EQ(times, expected);
-    EXPECT_EQ(times.mid(4), QStringList({"015859", "015959", "030000", "030059"}));
+    EXPECT_EQ(times.mid(4, 4), QStringList({"015859", "015959", "030000", "030059"}));
 }
 
 // Numbers are written as printf writes them, however long, and NaN as such.

@@ -77,22 +77,29 @@ class TimeText
 public:
     const QByteArray& Of(quint64 time)
     {
+        // Beyond the year 9999 (and from 2^63 ms on, read as before 1970) the
+        // date-time classes no longer keep to whole minutes of this number:
+        // such times are converted in full.
+        if (time >= LAST_CACHED_TIME)
+        {
+            m_bValid = false;
+            return m_text = Omek::DateTime(time).toString(QStringLiteral("hhmmss")).toLatin1();
+        }
         const quint64 second = time / 1000;
         if (!m_bValid || second / 60 != m_nSecond / 60)
             m_text = Omek::DateTime(second / 60 * 60000).toString(QStringLiteral("hhmm00")).toLatin1();
+        // Up to the year 9999 the text is always the six digits asked for.
         const int seconds = static_cast<int>(second % 60);
-        // A time beyond the calendar formats as an empty text; it stays so.
-        if (m_text.size() == 6)
-        {
-            m_text[4] = static_cast<char>('0' + seconds / 10);
-            m_text[5] = static_cast<char>('0' + seconds % 10);
-        }
+        m_text[4] = static_cast<char>('0' + seconds / 10);
+        m_text[5] = static_cast<char>('0' + seconds % 10);
         m_nSecond = second;
         m_bValid = true;
         return m_text;
     }
 
 private:
+    static constexpr quint64 LAST_CACHED_TIME = 253402300800000; // 10000-01-01 00:00 UTC
+
     bool m_bValid = false;
     quint64 m_nSecond = 0;
     QByteArray m_text;
