@@ -4,6 +4,7 @@
 #include "base/errorhandler.h"
 #include "base/omekos.h"
 #include "base/trace.h"
+#include "devicecontrol/directionfinder/kvtcommon/appendwhole.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -130,14 +131,8 @@ bool CommandProtocol::Write(const QString& text)
 {
     // Init and Add write only after a successful Open, so the log is open.
     const QString& strText = text.contains(QLatin1String("?xml version=")) ? Indented(text) : text;
-    const QByteArray entry = Entry(strText);
-    const qint64 nWritten = m_pCurrentFile->write(entry);
-    if (nWritten == entry.size())
+    if (AppendWhole(*m_pCurrentFile, Entry(strText)))
         return true;
-    // A write cut short (disk full, file size limit) must not leave half
-    // an entry for the next one to run into.
-    if (nWritten > 0)
-        m_pCurrentFile->resize(m_pCurrentFile->size() - nWritten);
     SetMessageText(QStringLiteral("CommandProtocol: Writing commandfile %1 failed.").arg(m_strFileName));
     return false;
 }

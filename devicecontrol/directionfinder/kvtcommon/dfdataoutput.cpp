@@ -5,6 +5,7 @@
 #include "base/errorhandler.h"
 #include "base/icfg.h"
 #include "base/trace.h"
+#include "devicecontrol/directionfinder/kvtcommon/appendwhole.h"
 #include "devicecontrol/directionfinder/kvtcommon/cfgaccess.h"
 #include "devicecontrol/directionfinder/kvtcommon/serialinterface.h"
 #include "valueframework/valueclasses/bearingresult.h"
@@ -478,17 +479,11 @@ void DFDataOutput::SendData()
 }
 
 // One write per sentence or scan block, so that a reader of the file sees
-// whole lines. A write cut short (full disk) is cut off again: its lines are
-// lost whole instead of leaving a fragment for the next line to run into.
+// whole lines; on a full disk they are lost whole.
 void DFDataOutput::WriteToFile(const QByteArray& text)
 {
     QFile& rFile = *m_pData->m_pFile;
-    const qint64 written = rFile.write(text);
-    if (written == text.size())
-        return;
-    if (written > 0)
-        rFile.resize(rFile.size() - written);
-    if (ErrorHandler::Instance().TracesEnabled())
+    if (!AppendWhole(rFile, text) && ErrorHandler::Instance().TracesEnabled())
         _Q_Trace(QStringLiteral("WARNING: DFDataOutput: writing to '%1' failed: %2")
                      .arg(rFile.fileName(), rFile.errorString()),
                  __FILE__, __LINE__);
