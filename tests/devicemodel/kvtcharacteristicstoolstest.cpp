@@ -4,11 +4,7 @@
 
 TEST(KVTCharacteristicsTools, TranslatesBothWaysWithLastKeyWinning)
 {
-    // A copy, and an object assigned from one, translate like the original.
-    const KVTCharacteristicsTools original;
-    KVTCharacteristicsTools assigned;
-    assigned = original;
-    const KVTCharacteristicsTools tools(assigned);
+    const KVTCharacteristicsTools tools;
     const char* const aszMethods[] = {"WAT", "COR9", "SUPR", "VMR"};
     const char* const aszPolarisations[] = {"Left", "Right", "Vertical", "Horizontal"};
     for (unsigned long nCode = 0; nCode < 4; ++nCode)
