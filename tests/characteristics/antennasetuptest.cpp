@@ -1,10 +1,6 @@
 #include "tests/characteristics/characteristicsfixture.h"
 
-#include "devicecontrol/directionfinder/kvtcommon/kvttranslation.h"
-
-#include <QCoreApplication>
 #include <QRegularExpression>
-#include <QTranslator>
 
 namespace {
 
@@ -129,25 +125,6 @@ TEST_F(AntennaSetupTest, NextValidFrequencyAndRangeStayInsideAnAntenna)
         EXPECT_EQ(start, c.fStart);
         EXPECT_EQ(stop, c.fStop);
     }
-}
-
-TEST_F(AntennaSetupTest, SetupMessagesComeOutInGermanWithTheCatalogueInstalled)
-{
-    BindAntennas({{"HR482", "RP29", 3e5, 3e7, true}, {"HR469", "VQ28", 2e7, 3e9, true}});
-    m_characteristics.GetAntennaByIndex(1)->m_fMinRange = 3.1e7;
-    QTranslator translator;
-    ASSERT_TRUE(KVTTranslation::Load(translator, QLocale(QLocale::German, QLocale::Germany)));
-    ASSERT_TRUE(QCoreApplication::installTranslator(&translator));
-
-    EXPECT_FALSE(m_characteristics.CheckAntennaSetupValidity(nullptr, m_strMessage));
-    EXPECT_EQ(m_strMessage, QString::fromUtf8("Der Frequenzbereich ist nicht lückenlos abgedeckt."));
-    EXPECT_TRUE(m_characteristics.MakeAntennaSetupValid(m_strMessage));
-    EXPECT_EQ(m_strMessage, QString::fromUtf8("Die automatische Antennenkonfiguration hat den Bereich von 0.3 MHz "
-                                              "bis 3000 MHz erfolgreich abgedeckt."));
-
-    QCoreApplication::removeTranslator(&translator);
-    EXPECT_TRUE(m_characteristics.MakeAntennaSetupValid(m_strMessage));
-    EXPECT_EQ(m_strMessage, "Antenna setup is already valid. Nothing changed.");
 }
 
 } // namespace

@@ -151,7 +151,6 @@ TEST_F(BindingTest, CopiesOwnTheirRegistrationsAndAntennas)
     NotificationRecorder copyObserver;
     pCopy->AddObserver(&copyObserver);
     SetType("KVTN1");
-    EXPECT_EQ(pCopy->GetKVTType(), KVT_TYPE_N1);
     EXPECT_EQ(assigned.GetKVTType(), KVT_TYPE_N1);
     EXPECT_EQ(copyObserver.m_lstCodes.size(), 1u);
     EXPECT_EQ(m_recorder.m_lstCodes.size(), 1u);

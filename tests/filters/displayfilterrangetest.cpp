@@ -54,15 +54,8 @@ TEST(DeviceFilterRange, GapsAndAcceptedRangesTileTheCircle)
     std::uniform_int_distribution<int> count(0, 5), kind(0, 3);
     // Whole degrees and the ends make bounds coincide; fractions keep them apart.
     const auto bound = [&] {
-        switch (kind(random))
-        {
-        case 0:
-            return std::floor(angle(random));
-        case 1:
-            return kind(random) < 2 ? 0.0 : END;
-        default:
-            return angle(random);
-        }
+        const int nKind = kind(random);
+        return nKind == 0 ? std::floor(angle(random)) : nKind == 1 ? (kind(random) < 2 ? 0.0 : END) : angle(random);
     };
     for (int round = 0; round < 2000; ++round)
     {
@@ -77,10 +70,7 @@ TEST(DeviceFilterRange, GapsAndAcceptedRangesTileTheCircle)
             ASSERT_LT(gaps[i].first, gaps[i].second);
             ASSERT_GE(gaps[i].first, 0.0);
             ASSERT_LE(gaps[i].second, END);
-            if (i > 0)
-            {
-                ASSERT_LE(gaps[i - 1].second, gaps[i].first);
-            }
+            ASSERT_LE(i == 0 ? 0.0 : gaps[i - 1].second, gaps[i].first);
         }
         std::vector<double> lstProbes{0.0};
         for (const auto& range : accepted)
@@ -88,12 +78,7 @@ TEST(DeviceFilterRange, GapsAndAcceptedRangesTileTheCircle)
         for (int i = 0; i < 50; ++i)
             lstProbes.push_back(angle(random));
         for (double x : lstProbes)
-        {
-            if (x < END)
-            {
-                ASSERT_NE(InGap(gaps, x), Accepted(accepted, x)) << "at " << x;
-            }
-        }
+            ASSERT_TRUE(x >= END || InGap(gaps, x) != Accepted(accepted, x)) << "at " << x;
     }
 }
 
