@@ -1,7 +1,6 @@
 // Second process for the host base tests. Commands (configuration "Shared",
 // view User, in KVT_CONFIG_DIR):
 //   set <section> <key> <value>   write one value
-//   get <section> <key>           print the value, or "<absent>"
 //   flood <section> <key> <bytes> limit file size to <bytes>, then write a larger value
 //                                 (the process is killed by SIGXFSZ)
 //   fill <section> <key> <bytes>  the same with SIGXFSZ ignored: the save fails
@@ -87,8 +86,6 @@ int main(int argc, char** argv)
         CfgCenter::GetAppCfg(ICfg::User).SetString(key, argument, 0);
         return 0;
     }
-    if (command == QLatin1String("get"))
-        return std::printf("%s\n", open()->GetString(key, QStringLiteral("<absent>"), 0).toUtf8().constData()) < 0;
     if (command == QLatin1String("flood") || command == QLatin1String("fill")) {
         if (command == QLatin1String("fill"))
             std::signal(SIGXFSZ, SIG_IGN);
