@@ -55,7 +55,8 @@ protected:
     template<typename T>
     void WritePatchedModule(const QString& file, qint64 offset, T value)
     {
-        Write(file, Read(TEST_MODULE_FILE).replace(int(offset), sizeof value, reinterpret_cast<const char*>(&value), sizeof value));
+        const QByteArray patch(reinterpret_cast<const char*>(&value), sizeof value);
+        Write(file, Read(TEST_MODULE_FILE).replace(int(offset), patch.size(), patch));
     }
 
     QTemporaryDir m_modules;
