@@ -29,20 +29,21 @@ using testing::HasSubstr;
 class WarningLog
 {
 public:
-    WarningLog() : m_previous(qInstallMessageHandler(&Collect)) { s_strText.clear(); }
+    WarningLog()
+    {
+        s_strText.clear();
+        m_previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+            s_strText += type == QtWarningMsg ? text + QLatin1Char('\n') : QString();
+        });
+    }
     ~WarningLog() { qInstallMessageHandler(m_previous); }
     WarningLog(const WarningLog&) = delete;
     WarningLog& operator=(const WarningLog&) = delete;
     std::string Text() const { return s_strText.toStdString(); }
 
 private:
-    static void Collect(QtMsgType type, const QMessageLogContext&, const QString& text)
-    {
-        if (type == QtWarningMsg)
-            s_strText += text + QLatin1Char('\n');
-    }
     static inline QString s_strText;
-    QtMessageHandler m_previous;
+    QtMessageHandler m_previous = nullptr;
 };
 
 class CfgStoreTest : public ConfigDirFixture
@@ -133,7 +134,6 @@ TEST_F(CfgStoreTest, OddNamesAndValuesSurviveTheFile)
 TEST_F(CfgStoreTest, FilePerNameAndViewAndTheAppConfigurationSavedByTheEventLoop)
 {
     CfgCenter::GetAppCfg(ICfg::Station).SetInt("Count", 1, 0);
-    EXPECT_EQ(CfgCenter::GetAppCfg(ICfg::Station).GetFileName(), m_dir.filePath("station/Application.ini"));
     std::unique_ptr<ICfg> odd(CfgCenter::CreateCfg("../x", ICfg::View(9), QString()));
     EXPECT_EQ(odd->GetFileName(), m_dir.filePath("view9/%2E.%2Fx.ini"));
     std::unique_ptr<ICfg> mixed(CfgCenter::CreateCfg("Ger\u00E4t_2-B b~@[", ICfg::Default, QString()));
