@@ -109,6 +109,8 @@ TEST_F(CfgStoreTest, HandlesShareChangesAndTheLastReleaseSavesThem)
     EXPECT_EQ(cfg->GetInt("Port", 1, 0), -4500);
     EXPECT_TRUE(cfg->IsReadOnly("Port")) << "kept across a write";
     EXPECT_EQ(cfg->GetKeys(), (QStringList{"Port", "Valid"}));
+    cfg->SetReadOnly("Port", false, 0);
+    EXPECT_FALSE(cfg->IsReadOnly("Port"));
 }
 
 TEST_F(CfgStoreTest, OddNamesAndValuesSurviveTheFile)
@@ -173,11 +175,11 @@ TEST_F(CfgStoreTest, RemovalsApplyToWhatAnotherProcessWrote)
         Open("S")->SetString("Gone", "1", 0);
         Open("S")->SetString("Kept", "1", 0);
         Open("S/T")->SetString("Only", "1", 0);
-        Open("ST")->SetString("Key", "1", 0);
+        Open("Sibling")->SetString("Key", "1", 0);
     }
     {
         auto s = Open("S");
-        EXPECT_EQ(s->GetSubCfgNames(), QStringList{"T"}) << "not \"ST\"";
+        EXPECT_EQ(s->GetSubCfgNames(), QStringList{"T"}) << "not \"Sibling\"";
         EXPECT_TRUE(s->RemoveKey("Gone"));
         EXPECT_TRUE(Open("S/T")->RemoveKey("Only"));
         EXPECT_TRUE(s->GetSubCfgNames().isEmpty());
@@ -193,7 +195,7 @@ TEST_F(CfgStoreTest, RemovalsApplyToWhatAnotherProcessWrote)
     EXPECT_TRUE(file.contains("[S]\nKept=1\nOther=child\n")) << file.toStdString();
     EXPECT_FALSE(file.contains("Only=") || file.contains("Gone=") || file.contains("Brief=")) << file.toStdString();
     CfgCenter::Reset();
-    EXPECT_EQ(Open()->GetSubCfgNames(), (QStringList{"S", "ST"}));
+    EXPECT_EQ(Open()->GetSubCfgNames(), (QStringList{"S", "Sibling"}));
     EXPECT_TRUE(Open("S")->GetSubCfgNames().isEmpty());
 }
 
