@@ -22,26 +22,28 @@
 namespace
 {
 
+using testing::AllOf;
 using testing::HasSubstr;
 
 /// Collects the texts of qWarning while it lives.
 class WarningLog
 {
 public:
-    WarningLog() : m_previous(qInstallMessageHandler(&Collect)) { s_strText.clear(); }
+    WarningLog()
+    {
+        s_strText.clear();
+        m_previous = qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+            s_strText += type == QtWarningMsg ? text + QLatin1Char('\n') : QString();
+        });
+    }
     ~WarningLog() { qInstallMessageHandler(m_previous); }
     WarningLog(const WarningLog&) = delete;
     WarningLog& operator=(const WarningLog&) = delete;
     std::string Text() const { return s_strText.toStdString(); }
 
 private:
-    static void Collect(QtMsgType type, const QMessageLogContext&, const QString& text)
-    {
-        if (type == QtWarningMsg)
-            s_strText += text + QLatin1Char('\n');
-    }
     static inline QString s_strText;
-    QtMessageHandler m_previous;
+    QtMessageHandler m_previous = nullptr;
 };
 
 class CfgStoreTest : public ConfigDirFixture
@@ -75,68 +77,40 @@ protected:
     }
 };
 
-// Until the last handle is released nothing is written; then everything at once.
+// Until the last handle is released nothing is written; then everything at
+// once. Callers tell an absent key from a stored one by reading it with two
+// defaults.
 TEST_F(CfgStoreTest, HandlesShareChangesAndTheLastReleaseSavesThem)
 {
     {
         auto cfg = Open();
         auto nested = Open("SystemConfiguration/Antenna0");
-        auto outer = Open("SystemConfiguration");
-        std::unique_ptr<ICfg> inner(outer->GetSubCfg("//Antenna0/", ICfg::User));
+        std::unique_ptr<ICfg> inner(Open("SystemConfiguration")->GetSubCfg("//Antenna0/", ICfg::User));
         nested->SetString("Name", "DF1", 0);
         EXPECT_EQ(inner->GetString("Name", QString(), 0), "DF1");
         inner->SetInt("Count", 7, 0);
-        EXPECT_EQ(Open("SystemConfiguration/Antenna0")->GetInt("Count", 0, 0), 7);
-        EXPECT_EQ(outer->GetSubCfgNames(), QStringList{"Antenna0"});
-        EXPECT_EQ(nested->GetKeys(), (QStringList{"Count", "Name"}));
         EXPECT_EQ(cfg->GetSubCfg("//", ICfg::User), nullptr);
         EXPECT_EQ(CfgCenter::CreateCfg(QString(), ICfg::User, QString()), nullptr);
-        EXPECT_FALSE(QFile::exists(FilePath())) << "handles still open";
-    }
-    EXPECT_TRUE(Read(FilePath()).contains("[SystemConfiguration/Antenna0]\nCount=7\nName=DF1\n")) << "human-readable";
-}
-
-// Callers tell an absent key from a stored one by reading it with two defaults.
-TEST_F(CfgStoreTest, AbsentKeysGiveTheDefaultAndReadOnlyFlagsPersist)
-{
-    {
-        auto cfg = Open();
         EXPECT_NE(cfg->GetBool("Valid", false, 0), cfg->GetBool("Valid", true, 0));
         cfg->SetBool("Valid", false, 0);
         cfg->SetString("Port", "12ab", 0);
+        EXPECT_EQ(cfg->GetInt("Port", 3, 0), 3) << "unreadable number";
         cfg->SetString(QString(), "ignored", 0);
         cfg->SetReadOnly("Port", true, 0);
         cfg->SetReadOnly("Missing", true, 0);
         EXPECT_FALSE(cfg->IsReadOnly("Missing"));
         EXPECT_FALSE(cfg->RemoveKey("Missing"));
         cfg->SetInt("Port", -4500, 0);
+        EXPECT_FALSE(QFile::exists(FilePath())) << "handles still open";
     }
+    EXPECT_TRUE(Read(FilePath()).contains("[SystemConfiguration/Antenna0]\nCount=7\nName=DF1\n")) << "human-readable";
     auto cfg = Open();
     EXPECT_EQ(cfg->GetBool("Valid", false, 0), cfg->GetBool("Valid", true, 0));
     EXPECT_EQ(cfg->GetInt("Port", 1, 0), -4500);
     EXPECT_TRUE(cfg->IsReadOnly("Port")) << "kept across a write";
     EXPECT_EQ(cfg->GetKeys(), (QStringList{"Port", "Valid"}));
-    cfg->SetString("Port", "12ab", 0);
-    EXPECT_EQ(cfg->GetInt("Port", 3, 0), 3) << "unreadable number";
     cfg->SetReadOnly("Port", false, 0);
     EXPECT_FALSE(cfg->IsReadOnly("Port"));
-}
-
-TEST_F(CfgStoreTest, ASectionLastsAsLongAsItHoldsAKey)
-{
-    {
-        auto outer = Open("A");
-        outer->SetString("Own", "1", 0);
-        Open("A/B")->SetString("Key", "1", 0);
-        Open("Another")->SetString("Key", "1", 0);
-        EXPECT_EQ(outer->GetSubCfgNames(), QStringList{"B"});
-        EXPECT_TRUE(Open("A/B")->RemoveKey("Key"));
-        EXPECT_TRUE(outer->GetSubCfgNames().isEmpty());
-        EXPECT_FALSE(Open("A/B")->RemoveKey("Key"));
-    }
-    CfgCenter::Reset();
-    EXPECT_EQ(Open()->GetSubCfgNames(), (QStringList{"A", "Another"}));
-    EXPECT_TRUE(Open("A")->GetSubCfgNames().isEmpty());
 }
 
 TEST_F(CfgStoreTest, OddNamesAndValuesSurviveTheFile)
@@ -159,26 +133,9 @@ TEST_F(CfgStoreTest, OddNamesAndValuesSurviveTheFile)
     EXPECT_EQ(Open()->GetSubCfgNames(), QStringList{"Odd]Name"});
 }
 
-// Found by fuzz_inifile: a "%2F" in a hand-written header made a section
-// with an empty name that no GetSubCfg could reach.
-TEST_F(CfgStoreTest, EncodedSlashesInHeadersSeparateSections)
-{
-    const QString path = Open()->GetFileName();
-    ASSERT_TRUE(QDir().mkpath(QFileInfo(path).absolutePath()));
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    file.write("[%2Fx ]\nKey=v\n[a%2F%2Fb/]\nOther=w\n");
-    file.close();
-    EXPECT_EQ(Open()->GetSubCfgNames(), (QStringList{"a", "x"}));
-    EXPECT_EQ(Open("x")->GetString("Key", QString(), 0), "v");
-    EXPECT_EQ(Open("a/b")->GetString("Other", QString(), 0), "w");
-}
-
 TEST_F(CfgStoreTest, FilePerNameAndViewAndTheAppConfigurationSavedByTheEventLoop)
 {
     CfgCenter::GetAppCfg(ICfg::Station).SetInt("Count", 1, 0);
-    EXPECT_EQ(CfgCenter::GetAppCfg(ICfg::Station).GetFileName(), m_dir.filePath("station/Application.ini"));
-    EXPECT_FALSE(CfgCenter::GetAppCfg(ICfg::Application).Contains("Count"));
     std::unique_ptr<ICfg> odd(CfgCenter::CreateCfg("../x", ICfg::View(9), QString()));
     EXPECT_EQ(odd->GetFileName(), m_dir.filePath("view9/%2E.%2Fx.ini"));
     std::unique_ptr<ICfg> mixed(CfgCenter::CreateCfg("Ger\u00E4t_2-B b~@[", ICfg::Default, QString()));
@@ -209,88 +166,52 @@ TEST_F(CfgStoreTest, FilePerNameAndViewAndTheAppConfigurationSavedByTheEventLoop
     configHome.isEmpty() ? qunsetenv("XDG_CONFIG_HOME") : qputenv("XDG_CONFIG_HOME", configHome);
 }
 
-TEST_F(CfgStoreTest, ValuesSurviveIntoAnotherProcess)
-{
-    Open("A/B")->SetString("Key", "from parent", 0);
-    EXPECT_EQ(RunHelper(HOSTBASE_HELPER, {"get", "A/B", "Key"}).readAllStandardOutput(), QByteArray("from parent\n"));
-    EXPECT_EQ(RunHelper(HOSTBASE_HELPER, {"set", "A", "Other", "from child"}).exitCode(), 0);
-    EXPECT_EQ(Open("A")->GetString("Other", QString(), 0), "from child");
-    EXPECT_EQ(Open("A/B")->GetString("Key", QString(), 0), "from parent");
-}
-
 // Removals made here meet what another process wrote meanwhile: only the
-// removed keys go, and a section left without keys goes with them.
+// removed keys go, and a section left without keys goes with them at once.
 TEST_F(CfgStoreTest, RemovalsApplyToWhatAnotherProcessWrote)
 {
     {
         auto cfg = Open();
         Open("S")->SetString("Gone", "1", 0);
         Open("S")->SetString("Kept", "1", 0);
-        Open("T")->SetString("Only", "1", 0);
+        Open("S/T")->SetString("Only", "1", 0);
+        Open("Sibling")->SetString("Key", "1", 0);
     }
     {
         auto s = Open("S");
-        auto t = Open("T");
+        EXPECT_EQ(s->GetSubCfgNames(), QStringList{"T"}) << "not \"Sibling\"";
         EXPECT_TRUE(s->RemoveKey("Gone"));
-        EXPECT_TRUE(t->RemoveKey("Only"));
+        EXPECT_TRUE(Open("S/T")->RemoveKey("Only"));
+        EXPECT_TRUE(s->GetSubCfgNames().isEmpty());
         // Set and removed before any save: it never reaches the file.
         s->SetString("Brief", "1", 0);
         EXPECT_TRUE(s->RemoveKey("Brief"));
         Open("U")->SetString("Brief", "1", 0);
         EXPECT_TRUE(Open("U")->RemoveKey("Brief"));
+        EXPECT_FALSE(Open("U")->RemoveKey("Brief"));
         EXPECT_EQ(RunHelper(HOSTBASE_HELPER, {"set", "S", "Other", "child"}).exitCode(), 0);
     }
     const QByteArray file = Read(FilePath());
     EXPECT_TRUE(file.contains("[S]\nKept=1\nOther=child\n")) << file.toStdString();
     EXPECT_FALSE(file.contains("Only=") || file.contains("Gone=") || file.contains("Brief=")) << file.toStdString();
     CfgCenter::Reset();
-    EXPECT_EQ(Open()->GetSubCfgNames(), QStringList{"S"});
+    EXPECT_EQ(Open()->GetSubCfgNames(), (QStringList{"S", "Sibling"}));
+    EXPECT_TRUE(Open("S")->GetSubCfgNames().isEmpty());
 }
 
-// A file-size limit cuts a save short: with the default signal action the
-// helper is killed, with SIGXFSZ ignored the write comes up short. Either way
-// the previous file stays byte for byte; the helper reports the failure and
-// ends with a failure code.
+// A file-size limit kills the helper in the middle of a save (SIGXFSZ): the
+// previous file stays byte for byte. A limit that only fails the write is
+// among the save failures below.
 TEST_F(CfgStoreTest, FileSizeLimitKeepsThePreviousFile)
 {
     Open()->SetString("Before", "intact", 0);
     const QByteArray before = Read(FilePath());
     const QString limit = QString::number(before.size() + 100);
-
     EXPECT_EQ(RunHelper(HOSTBASE_HELPER, {"flood", "S", "Big", limit}).exitStatus(), QProcess::CrashExit);
     EXPECT_EQ(Read(FilePath()), before);
-
-    QProcess& helper = RunHelper(HOSTBASE_HELPER, {"fill", "S", "Big", limit});
-    EXPECT_EQ(helper.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(helper.exitCode(), 3);
-    EXPECT_THAT(helper.readAllStandardError().toStdString(), HasSubstr("Shared.ini' could not be written"));
-    EXPECT_EQ(Read(FilePath()), before);
-    EXPECT_FALSE(Open("S")->Contains("Big"));
-
     // The lock file that the killed helper left behind does not block.
     Open("S")->SetString("After", "saved", 0);
     EXPECT_TRUE(Read(FilePath()).contains("\nAfter=saved\n"));
-}
-
-// A full disk: the file stays as it was, the change stays in memory and is
-// reported (traces are off), and the next save writes it.
-TEST_F(CfgStoreTest, FailedSaveIsReportedKeptAndRetried)
-{
-    Open("S")->SetString("Before", "intact", 0);
-    const QByteArray before = Read(FilePath());
-    WarningLog warnings;
-    CfgCenter::SetFreeSpaceForTesting(before.size());
-    Open("S")->SetString("New", "does not fit", 0);
-    EXPECT_EQ(Read(FilePath()), before);
-    EXPECT_THAT(warnings.Text(), HasSubstr("Shared.ini' could not be written: only part of its"));
-    EXPECT_EQ(Open("S")->GetString("New", QString(), 0), "does not fit");
-    EXPECT_FALSE(CfgCenter::Flush());
-    EXPECT_EQ(Read(FilePath()), before);
-
-    CfgCenter::SetFreeSpaceForTesting(-1);
-    EXPECT_TRUE(CfgCenter::Flush());
-    CfgCenter::Reset();
-    EXPECT_EQ(Open("S")->GetString("New", QString(), 0), "does not fit");
 }
 
 // Saves that fail on the way to the file: each is reported and keeps the
@@ -302,22 +223,25 @@ TEST_F(CfgStoreTest, SaveFailuresOnTheWayToTheFileKeepTheChangePending)
 {
     ASSERT_TRUE(QFile(m_dir.filePath("default")).open(QIODevice::WriteOnly)) << "a file where a view folder belongs";
     Write(m_dir.filePath("user/" + QString(246, 'T') + ".ini"), "Key=old\n");
+    Write(m_dir.filePath("user/Full.ini"), "Key=old\n");
     // Faults lifted before the retry: how many more files the process may
-    // open, and a file size quota (with the lock taken before).
+    // open, a file size quota (with the lock taken before) and a full disk.
     const struct
     {
         QString name;
         ICfg::View view;
         int nFileHandles;
         qint64 nFileSize;
+        qint64 nFreeSpace;
         QString reason;
     } cases[] = {
-        {"Blocked", ICfg::Default, -1, -1, "its folder cannot be created"},
-        {QString(251, 'L'), ICfg::User, -1, -1, "its lock file cannot be created"},
-        {QString(246, 'T'), ICfg::User, -1, -1, QString()}, // Qt names no reason
+        {"Blocked", ICfg::Default, -1, -1, -1, "its folder cannot be created"},
+        {QString(251, 'L'), ICfg::User, -1, -1, -1, "its lock file cannot be created"},
+        {QString(246, 'T'), ICfg::User, -1, -1, -1, QString()}, // Qt names no reason
         // One for the lock file, none for the new file (nor for reading the other file).
-        {"New", ICfg::User, 1, -1, qt_error_string(EMFILE)},
-        {"Quota", ICfg::User, -1, 0, qt_error_string(EFBIG)},
+        {"New", ICfg::User, 1, -1, -1, qt_error_string(EMFILE)},
+        {"Quota", ICfg::User, -1, 0, -1, qt_error_string(EFBIG)},
+        {"Full", ICfg::User, -1, -1, 10, "only part of its"},
     };
     for (const auto& c : cases) {
         const std::string name = c.name.left(10).toStdString();
@@ -327,7 +251,8 @@ TEST_F(CfgStoreTest, SaveFailuresOnTheWayToTheFileKeepTheChangePending)
         const QByteArray before = Read(failing->GetFileName());
         failing->SetString("Key", "pending", 0);
         other->SetString("Reason", c.reason, 0);
-        const bool bFaultLifted = c.nFileHandles >= 0 || c.nFileSize >= 0;
+        const bool bFaultLifted = c.nFileHandles >= 0 || c.nFileSize >= 0 || c.nFreeSpace >= 0;
+        CfgCenter::SetFreeSpaceForTesting(c.nFreeSpace);
         {
             std::optional<OpenFilesLimit> handles;
             std::optional<FileSizeLimit> quota;
@@ -337,6 +262,7 @@ TEST_F(CfgStoreTest, SaveFailuresOnTheWayToTheFileKeepTheChangePending)
                 quota.emplace(c.nFileSize);
             EXPECT_FALSE(CfgCenter::Flush()) << name;
         }
+        CfgCenter::SetFreeSpaceForTesting(-1);
         EXPECT_THAT(warnings.Text(), HasSubstr("could not be written: " + c.reason.toStdString()));
         EXPECT_EQ(failing->GetString("Key", QString(), 0), "pending") << name;
         EXPECT_EQ(Read(failing->GetFileName()), before) << name;
@@ -416,6 +342,9 @@ TEST_F(CfgStoreTest, HandEditedFilesAreReadAsMeantAndChangedInPlace)
         {"[S]\nKey=first\nX=1\nKey=second\n", "S", "Key", "second", "[S]\nKey=new\nX=1\n"},
         // A new key goes into the last block of its section, before its blank lines.
         {"[S]\nA=1\n[T]\nB=1\n[S]\nC=1\n\n[U]\n", "S", "Key", "", "[S]\nA=1\n[T]\nB=1\n[S]\nC=1\nKey=new\n\n[U]\n"},
+        // Found by fuzz_inifile: a "%2F" in a header made a section with an empty name no one could reach.
+        {"[%2Fx ]\nKey=v\n", "x", "Key", "v", "[%2Fx ]\nKey=new\n"},
+        {"[a%2F%2Fb/]\nKey=w\n", "a/b", "Key", "w", "[a%2F%2Fb/]\nKey=new\n"},
     };
     for (const auto& c : cases) {
         Write(FilePath(), c.before);
@@ -437,9 +366,8 @@ TEST_F(CfgStoreTest, UnreadableOrSpecialFilesAreNeverReplaced)
     const QString outsideFile = outside.filePath("outside.ini");
     Write(outsideFile, "Key=outside\n");
     Write(m_dir.filePath("real/inside.ini"), "Key=inside\n");
-    QFile big(m_dir.filePath("big.ini"));
-    ASSERT_TRUE(big.open(QIODevice::WriteOnly) && big.resize(qint64(65) << 20));
-    big.close();
+    Write(m_dir.filePath("big.ini"), QByteArray());
+    ASSERT_TRUE(QFile::resize(m_dir.filePath("big.ini"), qint64(65) << 20));
     ASSERT_EQ(mkfifo(m_dir.filePath("fifo").toLocal8Bit().constData(), 0600), 0);
     QDir().mkpath(m_dir.filePath("user"));
 
@@ -456,6 +384,7 @@ TEST_F(CfgStoreTest, UnreadableOrSpecialFilesAreNeverReplaced)
         {[&] { return QFile::link(m_dir.filePath("big.ini"), FilePath()); }, "it is larger than 64 MiB", ""},
         {[&] { return QFile::link(m_dir.filePath("missing.ini"), FilePath()); }, "it is a symbolic link to nothing", ""},
     };
+    const auto kind = [this] { return std::make_pair(QFileInfo(FilePath()).isSymLink(), QFileInfo(FilePath()).isDir()); };
     for (const bool bWhileOpen : {false, true}) {
         for (size_t i = 0; i < std::size(cases); ++i) {
             const std::string trace = std::to_string(i) + (bWhileOpen ? " while open" : " at opening");
@@ -471,18 +400,14 @@ TEST_F(CfgStoreTest, UnreadableOrSpecialFilesAreNeverReplaced)
             if (bWhileOpen) {
                 ASSERT_TRUE(QFile::remove(FilePath()) && cases[i].setUp()) << trace;
             }
-            const QFileInfo before(FilePath());
-            const bool bWasLink = before.isSymLink();
-            const bool bWasDir = before.isDir();
+            const auto before = kind();
             cfg.reset();
             EXPECT_FALSE(CfgCenter::Flush()) << trace;
             const QString what = bWhileOpen ? "could not be written: " : "is read-only in this session: ";
-            EXPECT_THAT(warnings.Text(), HasSubstr("Shared.ini' " + what.toStdString())) << trace;
-            EXPECT_THAT(warnings.Text(), HasSubstr(cases[i].reason)) << trace;
+            EXPECT_THAT(warnings.Text(), AllOf(HasSubstr("Shared.ini' " + what.toStdString()), HasSubstr(cases[i].reason)))
+                << trace;
             CfgCenter::Reset();
-            const QFileInfo after(FilePath());
-            EXPECT_EQ(after.isSymLink(), bWasLink) << trace;
-            EXPECT_EQ(after.isDir(), bWasDir) << trace;
+            EXPECT_EQ(kind(), before) << trace;
             if (!QFile::remove(FilePath()))
                 QDir(FilePath()).removeRecursively();
         }
@@ -531,15 +456,13 @@ TEST_F(CfgStoreTest, TwoProcessesWritingAtOnceLoseNothing)
             nLost += many->GetInt(writer + QString::number(k), -1, 0) != k;
     }
     EXPECT_EQ(nLost, 0);
-    EXPECT_EQ(many->GetKeys().size(), 2000);
 }
 
 // A header and a value of megabytes (their reading time grows linearly with
 // their length, see cfgstorebench).
 TEST_F(CfgStoreTest, LongLinesSurvive)
 {
-    const QString name(2 << 20, QLatin1Char('h'));
-    const QString value(4 << 20, QLatin1Char('v'));
+    const QString name(2 << 20, QLatin1Char('h')), value(4 << 20, QLatin1Char('v'));
     Open(name)->SetString("Key", value, 0);
     CfgCenter::Reset();
     EXPECT_TRUE(Open(name)->GetString("Key", QString(), 0) == value);

@@ -1,10 +1,8 @@
 // Second process for the host base tests. Commands (configuration "Shared",
 // view User, in KVT_CONFIG_DIR):
 //   set <section> <key> <value>   write one value
-//   get <section> <key>           print the value, or "<absent>"
 //   flood <section> <key> <bytes> limit file size to <bytes>, then write a larger value
 //                                 (the process is killed by SIGXFSZ)
-//   fill <section> <key> <bytes>  the same with SIGXFSZ ignored: the save fails
 //   many <section> <prefix> <n>   write the keys <prefix>0 … <prefix><n-1>, 20 per change set
 //   app - <key> <value>           write on the application configuration and end
 //                                 without saving explicitly
@@ -19,7 +17,6 @@
 #include <sys/resource.h>
 
 #include <atomic>
-#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -87,11 +84,7 @@ int main(int argc, char** argv)
         CfgCenter::GetAppCfg(ICfg::User).SetString(key, argument, 0);
         return 0;
     }
-    if (command == QLatin1String("get"))
-        return std::printf("%s\n", open()->GetString(key, QStringLiteral("<absent>"), 0).toUtf8().constData()) < 0;
-    if (command == QLatin1String("flood") || command == QLatin1String("fill")) {
-        if (command == QLatin1String("fill"))
-            std::signal(SIGXFSZ, SIG_IGN);
+    if (command == QLatin1String("flood")) {
         const rlimit fileSize{argument.toULong(), argument.toULong()};
         setrlimit(RLIMIT_FSIZE, &fileSize);
         open()->SetString(key, QString(argument.toInt() * 4, QLatin1Char('x')), 0);

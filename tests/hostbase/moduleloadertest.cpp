@@ -37,24 +37,26 @@ protected:
         return CfgCenter::CreateDllInstanceByFileName(fileName, text, false, false);
     }
 
-    // Writes the first bytes of source (all with -1) to file in the scratch directory.
-    void WriteModule(const QString& file, const QString& source, qint64 bytes = -1)
+    static QByteArray Read(const char* path)
     {
-        QFile in(source);
+        QFile in(path);
+        EXPECT_TRUE(in.open(QIODevice::ReadOnly)) << path;
+        return in.readAll();
+    }
+
+    // Writes to file in the scratch directory.
+    void Write(const QString& file, const QByteArray& content)
+    {
         QFile out(m_modules.filePath(file));
-        ASSERT_TRUE(in.open(QIODevice::ReadOnly) && out.open(QIODevice::WriteOnly));
-        const QByteArray content = in.readAll();
-        ASSERT_EQ(out.write(bytes < 0 ? content : content.left(bytes)), bytes < 0 ? content.size() : bytes);
+        ASSERT_TRUE(out.open(QIODevice::WriteOnly) && out.write(content) == content.size()) << file.toStdString();
     }
 
     // Writes TestModule to file with value put over its bytes at offset.
     template<typename T>
     void WritePatchedModule(const QString& file, qint64 offset, T value)
     {
-        WriteModule(file, TEST_MODULE_FILE);
-        QFile out(m_modules.filePath(file));
-        ASSERT_TRUE(out.open(QIODevice::ReadWrite) && out.seek(offset));
-        ASSERT_EQ(out.write(reinterpret_cast<const char*>(&value), sizeof value), qint64(sizeof value));
+        const QByteArray patch(reinterpret_cast<const char*>(&value), sizeof value);
+        Write(file, Read(TEST_MODULE_FILE).replace(int(offset), patch.size(), patch));
     }
 
     QTemporaryDir m_modules;
@@ -66,9 +68,7 @@ TEST_F(ModuleLoaderTest, LoadsByWindowsFileNameAndConvertsToTheModuleInterface)
     IDllInstance* second = Create("C:/bin/TestModule.DLL", "two");
     IDllInstance* third = Create("C:\\bin\\TestModule", "three");
     auto* module = dynamic_cast<ITestModule*>(first);
-    ASSERT_NE(module, nullptr);
-    ASSERT_NE(second, nullptr);
-    ASSERT_NE(third, nullptr);
+    ASSERT_TRUE(module && second && third);
     EXPECT_EQ(module->GetText(), "one");
     CfgCenter::DestroyDllInstanceByPointer(first);
     EXPECT_EQ(dynamic_cast<ITestModule*>(second)->GetText(), "two") << "the module stays loaded";
@@ -91,64 +91,58 @@ TEST_F(ModuleLoaderTest, FailuresGiveNullAndATrace)
 {
     // Cut inside the code: the ELF header and program headers of a shared
     // object lie in its first page, the code behind it.
-    WriteModule("libTruncated.so", TEST_MODULE_FILE, 4096);
-    WriteModule("libHeaderOnly.so", TEST_MODULE_FILE, 80);
-    WriteModule("Program.so", HOSTBASE_HELPER);
+    Write("libTruncated.so", Read(TEST_MODULE_FILE).left(4096));
+    Write("Program.so", Read(HOSTBASE_HELPER));
     // Damaged headers: the other word size, an executable, a wrong table entry size, a table far away.
     WritePatchedModule("libForeign.so", EI_CLASS, quint8(sizeof(void*) == 8 ? ELFCLASS32 : ELFCLASS64));
     WritePatchedModule("libExecutable.so", offsetof(ElfW(Ehdr), e_type), ElfW(Half)(ET_EXEC));
     WritePatchedModule("libEntrySize.so", offsetof(ElfW(Ehdr), e_phentsize), ElfW(Half)(1));
     WritePatchedModule("libFarTable.so", offsetof(ElfW(Ehdr), e_phoff), ElfW(Off)(1) << 40);
     // Not ELF: too short for its header, and long enough.
-    for (const auto& text : {std::make_pair("libText.so", QByteArray("not a shared object")),
-                             std::make_pair("libScript.so", "#!/bin/sh\n" + QByteArray(100, '#'))}) {
-        QFile file(m_modules.filePath(text.first));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(text.second) == text.second.size());
-    }
+    Write("libText.so", "not a shared object");
+    Write("libScript.so", "#!/bin/sh\n" + QByteArray(100, '#'));
 
+    // Directory null for the scratch one; nFileHandles is how many more files
+    // the process may open (-1: any number).
     const struct
     {
         const char* directory;
         const char* file;
         const char* text;
-        const char* reason;
+        QString reason;
+        int nFileHandles;
     } cases[] = {
-        {TEST_MODULE_DIR, "TestModule.dll", "fail", "the module made no instance"},
-        {TEST_MODULE_DIR, "TestModule.dll", "throw", "the factory threw: cannot start"},
-        {TEST_MODULE_DIR, "TestModule.dll", "throw int", "the factory threw"},
-        {TEST_MODULE_DIR, "NoFactoryModule.dll", "", "no factory KvtCreateDllInstance"},
-        {TEST_MODULE_DIR, "C:\\bin\\Missing.dll", "", "WARNING: module 'C:\\bin\\Missing.dll' not loaded: no module file"},
-        {TEST_MODULE_DIR, "C:/bin/.dll", "", "no module file"},
-        {nullptr, "Truncated.dll", "", "a segment lies outside the file"},
-        {nullptr, "HeaderOnly.dll", "", "the program headers lie outside the file"},
-        {nullptr, "Text.dll", "", "not an ELF file"},
-        {nullptr, "Script.dll", "", "not an ELF file"},
-        {nullptr, "Foreign.dll", "", "not a shared object for this platform"},
-        {nullptr, "Executable.dll", "", "not a shared object for this platform"},
-        {nullptr, "EntrySize.dll", "", "the program headers lie outside the file"},
-        {nullptr, "FarTable.dll", "", "the program headers lie outside the file"},
-        {nullptr, "Program.dll", "", "Program.so"},
+        {TEST_MODULE_DIR, "TestModule.dll", "fail", "the module made no instance", -1},
+        {TEST_MODULE_DIR, "TestModule.dll", "throw", "the factory threw: cannot start", -1},
+        {TEST_MODULE_DIR, "TestModule.dll", "throw int", "the factory threw", -1},
+        {TEST_MODULE_DIR, "NoFactoryModule.dll", "", "no factory KvtCreateDllInstance", -1},
+        {TEST_MODULE_DIR, "C:\\bin\\Missing.dll", "", "WARNING: module 'C:\\bin\\Missing.dll' not loaded: no module file", -1},
+        {TEST_MODULE_DIR, "C:/bin/.dll", "", "no module file", -1},
+        // Out of file handles, as a process that leaks them is.
+        {TEST_MODULE_DIR, "TestModule.dll", "", "cannot read the file: " + qt_error_string(EMFILE), 0},
+        {nullptr, "Truncated.dll", "", "a segment lies outside the file", -1},
+        {nullptr, "Text.dll", "", "not an ELF file", -1},
+        {nullptr, "Script.dll", "", "not an ELF file", -1},
+        {nullptr, "Foreign.dll", "", "not a shared object for this platform", -1},
+        {nullptr, "Executable.dll", "", "not a shared object for this platform", -1},
+        {nullptr, "EntrySize.dll", "", "the program headers lie outside the file", -1},
+        {nullptr, "FarTable.dll", "", "the program headers lie outside the file", -1},
+        {nullptr, "Program.dll", "", "Program.so", -1},
     };
     ErrorHandler::Instance().SetTraceMask(ErrorHandler::TRACE_BIT);
-    // Directory null for the scratch one; nFileHandles is how many more files the process may open (-1: any number).
-    const auto expectFailure = [this](const char* directory, const char* file, const char* text, const QString& reason,
-                                      int nFileHandles) {
+    for (const auto& c : cases) {
         QStringList lines;
         ErrorHandler::Instance().SetSink([&lines](const QString& line) { lines << line; });
-        qputenv("KVT_MODULE_DIR", directory ? QByteArray(directory) : m_modules.path().toUtf8());
+        qputenv("KVT_MODULE_DIR", c.directory ? QByteArray(c.directory) : m_modules.path().toUtf8());
         {
             std::optional<OpenFilesLimit> limit;
-            if (nFileHandles >= 0)
-                limit.emplace(nFileHandles);
-            EXPECT_EQ(Create(file, text), nullptr) << file;
+            if (c.nFileHandles >= 0)
+                limit.emplace(c.nFileHandles);
+            EXPECT_EQ(Create(c.file, c.text), nullptr) << c.file;
         }
-        ASSERT_EQ(lines.size(), 1) << file;
-        EXPECT_TRUE(lines.at(0).contains(reason)) << lines.at(0).toStdString();
-    };
-    for (const auto& c : cases)
-        expectFailure(c.directory, c.file, c.text, c.reason, -1);
-    // Out of file handles, as a process that leaks them is.
-    expectFailure(TEST_MODULE_DIR, "TestModule.dll", "", "cannot read the file: " + qt_error_string(EMFILE), 0);
+        ASSERT_EQ(lines.size(), 1) << c.file;
+        EXPECT_TRUE(lines.at(0).contains(c.reason)) << lines.at(0).toStdString();
+    }
     ErrorHandler::Instance().ResetSink();
     ErrorHandler::Instance().SetTraceMask(0);
 }
@@ -157,9 +151,7 @@ TEST_F(ModuleLoaderTest, FailuresGiveNullAndATrace)
 // whatever they held: the module still loads.
 TEST_F(ModuleLoaderTest, UnusedProgramHeaderSlotsAreIgnored)
 {
-    QFile original(TEST_MODULE_FILE);
-    ASSERT_TRUE(original.open(QIODevice::ReadOnly));
-    const QByteArray bytes = original.readAll();
+    const QByteArray bytes = Read(TEST_MODULE_FILE);
     const auto* header = reinterpret_cast<const ElfW(Ehdr)*>(bytes.constData());
     const auto* segments = reinterpret_cast<const ElfW(Phdr)*>(bytes.constData() + header->e_phoff);
     const auto* note = std::find_if(segments, segments + header->e_phnum,
