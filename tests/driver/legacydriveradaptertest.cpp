@@ -359,3 +359,18 @@ TEST_F(LegacyDriverAdapterTest, WithoutTargetsCallsDoNothingAndStatusCallsReport
     EXPECT_FALSE(driver.StartDRData(true, 1));
     EXPECT_TRUE(static_cast<ILegacyDriverCallback&>(unconnected).GetDevAddress().isEmpty());
 }
+
+// Drivers that leave the optional operations alone get these documented answers.
+TEST_F(LegacyDriverAdapterTest, OptionalDriverOperationsHaveTheirDefaults)
+{
+    IDriver& driver = AsDriver();
+    EXPECT_FALSE(driver.IDriver::StartDRData(true, 1));
+    EXPECT_EQ(driver.IDriver::GetBufferCount(), 0);
+    EXPECT_EQ(driver.IDriver::RestartMassData(), 0);
+    EXPECT_EQ(driver.IDriver::SetSyncTrigger(true), -1);
+    EXPECT_EQ(driver.IDriver::GetSyncMissedCount(), -1);
+    driver.ReservedOperation29();
+    driver.ReservedOperation64();
+    driver.IDriver::SetAudioFormat(1, 2, 3);
+    EXPECT_EQ(m_legacyDriver.m_nSlot, -1);
+}

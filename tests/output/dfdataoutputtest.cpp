@@ -355,20 +355,21 @@ TEST_F(DFDataOutputTest, SettingsAreWrittenAndShownAndTheCheckBoxesEnableTheirCo
 TEST_F(DFDataOutputTest, OnlyChangedSettingsRestartTheOutputAndRotateTheFile)
 {
     Configure(false, "COM1:9600,e,8,1", true, 0);
-    QFile::remove(m_strFile);
+    // The enable moves the previous file over an older backup.
+    for (const QString& name : {m_strFile, m_strFile + ".bak"})
     {
-        QFile previous(m_strFile);
-        ASSERT_TRUE(previous.open(QIODevice::WriteOnly) && previous.write("old\r\n") == 5);
+        QFile previous(name);
+        ASSERT_TRUE(previous.open(QIODevice::WriteOnly) && previous.write(name.toUtf8()) == name.toUtf8().size());
     }
     auto pOutput = std::make_unique<TestableOutput>();
-    EXPECT_EQ(Read(m_strFile + ".bak"), QByteArray("old\r\n"));
+    EXPECT_EQ(Read(m_strFile + ".bak"), m_strFile.toUtf8());
     Publish(NORMAL);
     const QByteArray line = Golden("normal.txt");
 
     pOutput->SlotUpdateConfiguration();
     Publish(NORMAL);
     EXPECT_EQ(Read(m_strFile), line + line) << "unchanged settings keep the file";
-    EXPECT_EQ(Read(m_strFile + ".bak"), QByteArray("old\r\n"));
+    EXPECT_EQ(Read(m_strFile + ".bak"), m_strFile.toUtf8());
 
     // Each setting on its own counts as a change.
     QWidget* pWidget = pOutput->GetConfigWidget();

@@ -221,7 +221,9 @@ TEST_F(StationCfgTest, OptionsParseUpToTheFirstUnknownPieceAndTravel)
         EXPECT_EQ(rOptions.AddOptionsFromString(c[0]), c[1][0] == '1') << c[0];
         EXPECT_EQ(rOptions.GetOptionsAsString(), c[2]) << c[0];
     }
+    EXPECT_EQ(rOptions.GetOptionCount(eOptN_HBW), 2) << "an alias counts for its option";
     rOptions.RemoveOption(eOptN_HBW);
+    EXPECT_EQ(rOptions.GetOptionCount(eOptN_HBW), 0);
     EXPECT_EQ(rOptions.GetOptionsAsString(), "KVT-HFR;KVTN-HF") << "removal drops every count";
 
     // Through the value tree and into the station's section.
