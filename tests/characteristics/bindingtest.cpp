@@ -63,8 +63,6 @@ protected:
 
 const WatchedChange s_aWatchedChanges[] = {
     {"DeviceType", &g_vdDevType, "KVTP1", [](KVTCharacteristics& c) { return c.GetKVTType() == KVT_TYPE_P1; }},
-    {"ChannelCount", &g_vdDevMaxChannelCount, "0",
-     [](KVTCharacteristics& c) { return c.GetMaxChannelCount() == KVTCharacteristics::MAX_CHANNEL_COUNT_DEFAULT; }},
     // The polarisation has no getter: only the notification shows the change was taken.
     {"Polarisation", &g_vdPolarisation, "Vertical", nullptr},
     {"ModifyTime", &g_vdCfgModifyTime, "051226120000", [](KVTCharacteristics& c) { return c.GetAntennaByIndex(1) != nullptr; }},

@@ -211,9 +211,7 @@ TEST_F(ZodManagerTest, CreatingTheReceiverAgainReplacesTheInstance)
     EXPECT_EQ(pMin->GetObserverCount(), 1);
     EXPECT_EQ(pMax->GetObserverCount(), 1);
 
-    const std::vector<std::string> configuration = NextLines(1, 12);
-    ASSERT_EQ(configuration.size(), 12u);
-    EXPECT_EQ(configuration.back(), "Start");
+    NextLines(1, 12);  // the whole configuration again, whose order the receiver test pins
     pMax->SetValue(3e6);
     EXPECT_EQ(NextLines(1, 1), std::vector<std::string>{"SetFrequencyRange\t1000000,3000000"});
 }
