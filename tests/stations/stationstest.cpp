@@ -206,6 +206,8 @@ TEST_F(StationCfgTest, AddressKeepsTheSuffixAndResolvesTheHostPart)
     EXPECT_EQ(StationCfg::GetStationAddress(), "Default");
     SetDeviceText(StdDeviceDefinition::g_vdDevAddress, "dfhost:5555");
     EXPECT_EQ(StationCfg::GetStationAddress(), "10.0.0.7:5555");
+    SetDeviceText(StdDeviceDefinition::g_vdDevName, "DF north");
+    EXPECT_EQ(StationCfg::GetStationName(), "DF north");
 }
 
 TEST_F(StationCfgTest, OptionsParseUpToTheFirstUnknownPieceAndTravel)
