@@ -160,6 +160,22 @@ bool MqttConnection::Subscribe(const QString& filter, int qos)
     return true;
 }
 
+bool MqttConnection::Unsubscribe(const QString& filter)
+{
+    const QByteArray bytes = filter.toUtf8();
+    const auto found = std::find_if(m_lstSubscriptions.begin(), m_lstSubscriptions.end(),
+                                    [&bytes](const Subscription& subscription) { return subscription.filter == bytes; });
+    if (found == m_lstSubscriptions.end())
+        return false;
+    m_lstSubscriptions.erase(found);
+    if (m_bConnected)
+    {
+        mosquitto_unsubscribe(m_pClient, nullptr, bytes.constData());
+        AfterLoop(MOSQ_ERR_SUCCESS);
+    }
+    return true;
+}
+
 void MqttConnection::SetReconnectDelays(int nMinimumMs, int nMaximumMs)
 {
     m_nMinimumDelayMs = std::max(1, nMinimumMs);

@@ -99,6 +99,8 @@ public:
     /// Subscribes to the topic filter now when connected, and again after
     /// every reconnect. False for a filter that is not valid.
     bool Subscribe(const QString& filter, int qos);
+    /// Ends a subscription made with Subscribe(); false when there is none.
+    bool Unsubscribe(const QString& filter);
 
     /// Delays between reconnect attempts, in milliseconds (defaults 250 and 8000).
     void SetReconnectDelays(int nMinimumMs, int nMaximumMs);
