@@ -24,6 +24,12 @@ public:
     /// From the next Start() on, only this user with this password may connect.
     bool RequirePassword(const QString& userName, const QString& password);
 
+    /// From the next Start() on, the listener speaks TLS only, with a server
+    /// certificate for 127.0.0.1 signed by a CA made for this broker (openssl).
+    bool RequireTls();
+    /// The PEM file of that CA; empty before RequireTls().
+    QString GetCaFile() const { return m_strCaFile; }
+
     /// False, with the reason in GetErrorText(), when the broker did not come
     /// up within a few seconds.
     bool Start();
@@ -39,11 +45,13 @@ public:
 
 private:
     bool WriteConfiguration();
+    bool RunTool(const QString& program, const QStringList& arguments);
     bool WaitUntilListening();
 
     QTemporaryDir m_dir;
     QProcess m_process;
     int m_nPort = 0;
     bool m_bPassword = false;
+    QString m_strCaFile;
     QString m_strError;
 };

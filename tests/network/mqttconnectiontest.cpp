@@ -121,6 +121,40 @@ TEST_F(MqttConnectionTest, WrongPasswordIsRefusedWithAClearReason)
     EXPECT_TRUE(Connect(settings)->IsConnected());
 }
 
+TEST_F(MqttConnectionTest, TlsConnectsOnlyToABrokerThatTheCaFileVouchesFor)
+{
+    m_broker.Stop();
+    ASSERT_TRUE(m_broker.RequireTls()) << m_broker.GetErrorText().toStdString();
+    ASSERT_TRUE(m_broker.Start()) << m_broker.GetErrorText().toStdString();
+    MosquittoBroker stranger;
+    ASSERT_TRUE(stranger.RequireTls()) << stranger.GetErrorText().toStdString();
+
+    MqttConnection::Settings settings = Settings(QStringLiteral("tls"));
+    settings.strCaFile = stranger.GetCaFile();
+    MqttConnection distrusting;
+    QSignalSpy disconnected(&distrusting, &MqttConnection::Disconnected);
+    ASSERT_TRUE(distrusting.Open(settings));
+    ASSERT_TRUE(WaitForCount(disconnected, 1));
+    EXPECT_FALSE(distrusting.IsConnected());
+    EXPECT_TRUE(disconnected.at(0).at(0).toString().contains(QStringLiteral("TLS")))
+        << disconnected.at(0).at(0).toString().toStdString();
+    distrusting.Close();
+
+    // Plain MQTT does not reach a TLS listener either.
+    MqttConnection plain;
+    QSignalSpy plainDisconnected(&plain, &MqttConnection::Disconnected);
+    ASSERT_TRUE(plain.Open(Settings(QStringLiteral("plain"))));
+    ASSERT_TRUE(WaitForCount(plainDisconnected, 1));
+    plain.Close();
+
+    settings.strCaFile = m_broker.GetCaFile();
+    std::unique_ptr<MqttConnection> pTrusting = Connect(settings);
+    QSignalSpy received(pTrusting.get(), &MqttConnection::MessageReceived);
+    ASSERT_TRUE(pTrusting->Subscribe(QStringLiteral("t/#"), 1));
+    pTrusting->Publish(QStringLiteral("t/secure"), "x", 1, false);
+    EXPECT_TRUE(WaitForCount(received, 1));
+}
+
 TEST_F(MqttConnectionTest, BrokerRestartIsBridgedWithGrowingDelaysAndTheSubscriptionsComeBack)
 {
     std::unique_ptr<MqttConnection> pSubscriber = Connect(Settings(QStringLiteral("subscriber")));
