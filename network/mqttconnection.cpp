@@ -69,6 +69,13 @@ bool MqttConnection::Open(const Settings& settings)
         m_strError = QStringLiteral("no broker address (host \"%1\", port %2)").arg(settings.strHost).arg(settings.nPort);
         return false;
     }
+    if (settings.nKeepAliveSeconds < MIN_KEEP_ALIVE_SECONDS || settings.nKeepAliveSeconds > 0xFFFF)
+    {
+        m_strError = QStringLiteral("keepalive of %1 s outside %2 to 65535 s")
+                         .arg(settings.nKeepAliveSeconds)
+                         .arg(MIN_KEEP_ALIVE_SECONDS);
+        return false;
+    }
     const QByteArray clientId = settings.strClientId.toUtf8();
     m_pClient = mosquitto_new(clientId.isEmpty() ? nullptr : clientId.constData(), true, this);
     if (m_pClient == nullptr)

@@ -45,6 +45,8 @@ class MqttConnection : public QObject
 
 public:
     static constexpr int DEFAULT_PORT = 1883;
+    /// The library refuses shorter keepalive intervals.
+    static constexpr int MIN_KEEP_ALIVE_SECONDS = 5;
 
     /// Published by the broker on this client's behalf when the connection
     /// breaks without a DISCONNECT. No Will when the topic is empty.
@@ -79,8 +81,9 @@ public:
 
     /// Closes any earlier session and starts connecting with `settings`.
     /// False, with the reason in GetErrorText(), when the settings cannot be
-    /// used (no host, port outside 1 to 65535, CA file not readable, a Will
-    /// topic that is not a valid topic); nothing is attempted then.
+    /// used (no host, port outside 1 to 65535, keepalive outside
+    /// MIN_KEEP_ALIVE_SECONDS to 65535, CA file not readable, a Will topic that
+    /// is not a valid topic); nothing is attempted then.
     bool Open(const Settings& settings);
     /// Ends the session (clean DISCONNECT) and stops reconnecting.
     void Close();

@@ -8,6 +8,9 @@
 #include <gtest/gtest.h>
 
 #include <memory>
+#include <vector>
+
+#include <signal.h>
 
 namespace
 {
@@ -88,6 +91,9 @@ TEST_F(MqttConnectionTest, RefusedPublicationsAndSettingsSayWhy)
     EXPECT_FALSE(connection.Open(settings));
     EXPECT_FALSE(connection.GetErrorText().isEmpty());
     settings = Settings(QStringLiteral("c"));
+    settings.nKeepAliveSeconds = MqttConnection::MIN_KEEP_ALIVE_SECONDS - 1;
+    EXPECT_FALSE(connection.Open(settings));
+    settings = Settings(QStringLiteral("c"));
     settings.strCaFile = QStringLiteral("/nonexistent/ca.pem");
     EXPECT_FALSE(connection.Open(settings));
     EXPECT_TRUE(connection.GetErrorText().contains(QStringLiteral("/nonexistent/ca.pem")));
@@ -153,6 +159,26 @@ TEST_F(MqttConnectionTest, TlsConnectsOnlyToABrokerThatTheCaFileVouchesFor)
     ASSERT_TRUE(pTrusting->Subscribe(QStringLiteral("t/#"), 1));
     pTrusting->Publish(QStringLiteral("t/secure"), "x", 1, false);
     EXPECT_TRUE(WaitForCount(received, 1));
+}
+
+// What the socket took while the broker stood still is acknowledged by the next broker:
+// an account of published and acknowledged messages settles after a broker failure.
+TEST_F(MqttConnectionTest, UnacknowledgedMessagesAreSentAgainAfterTheReconnect)
+{
+    std::unique_ptr<MqttConnection> pPublisher = Connect(Settings(QStringLiteral("publisher")));
+    QSignalSpy acknowledged(pPublisher.get(), &MqttConnection::PublishAcknowledged);
+    ASSERT_EQ(kill(static_cast<pid_t>(m_broker.GetPid()), SIGSTOP), 0);
+    std::vector<int> lstIds;
+    for (int i = 0; i < 5; ++i)
+        lstIds.push_back(pPublisher->Publish(QStringLiteral("t/%1").arg(i), "x", 1, false));
+    ASSERT_EQ(kill(static_cast<pid_t>(m_broker.GetPid()), SIGKILL), 0);
+    ASSERT_TRUE(m_broker.Restart()) << m_broker.GetErrorText().toStdString();
+
+    ASSERT_TRUE(WaitForCount(acknowledged, 5)) << acknowledged.count();
+    std::vector<int> lstAcknowledged;
+    for (const QList<QVariant>& arguments : acknowledged)
+        lstAcknowledged.push_back(arguments.at(0).toInt());
+    EXPECT_EQ(lstAcknowledged, lstIds);
 }
 
 TEST_F(MqttConnectionTest, BrokerRestartIsBridgedWithGrowingDelaysAndTheSubscriptionsComeBack)
