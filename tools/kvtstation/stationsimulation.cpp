@@ -91,6 +91,14 @@ void StationSimulation::Start()
     m_stepTimer.start();
 }
 
+void StationSimulation::Stop()
+{
+    if (!m_stepTimer.isActive())
+        return;
+    m_stepTimer.stop();
+    emit Finished();
+}
+
 void StationSimulation::SlotStep()
 {
     m_nElapsedMs += STEP_MS;
@@ -112,10 +120,8 @@ void StationSimulation::SlotStep()
     if (bMeasure)
         m_legacyDriver.Measure(m_nStartTimeMs + static_cast<quint64>(m_nElapsedMs), Emitters(share));
 
-    if (m_nElapsedMs >= m_nDurationMs) {
-        m_stepTimer.stop();
-        emit Finished();
-    }
+    if (m_nElapsedMs >= m_nDurationMs)
+        Stop();
 }
 
 void StationSimulation::PublishDeviceInfo()
