@@ -157,6 +157,9 @@ void StationEnvironment::StopOutput(int drainMs)
     waited.start();
     while (serial.GetAccount().GetPending() > 0 && waited.elapsed() < drainMs)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    // The line reports bytes it handed over through queued calls; those still
+    // queued would die with the line and leave sentences that arrived counted as lost.
+    QCoreApplication::sendPostedEvents();
     m_pOutput->SetEnabled(false);
 }
 
