@@ -133,7 +133,7 @@ int RunStation(const StationCommandLine& commandLine, QTextStream& out, QTextStr
     QJsonObject summary =
         StationSummary::Collect(callback, environment, {outputDir, commandLine.GetPlotFile(), commandLine.GetSerialAddress()},
                                 std::vector<const AccountedOutput*>(outputs.begin(), outputs.end()));
-    StationSummary::AddRun(summary, simulation.GetElapsedMs(), nStopSignal);
+    StationSummary::AddRun(summary, simulation.GetElapsedMs(), simulation.GetDurationMs(), nStopSignal);
     const bool bPlotSaved =
         !pPlot
         || pPlot->Save(commandLine.GetPlotFile(), QStringLiteral("kvtstation: %1 accepted bearings in %2 s (seed %3)")
