@@ -99,7 +99,6 @@ DFSentenceFormatter::~DFSentenceFormatter() = default;
 
 void DFSentenceFormatter::Begin(const values::BearingResult* pBearing, const Platform& platform)
 {
-    m_pBearing = pBearing;
     m_platform = platform;
     m_bearingTime = pBearing != nullptr ? m_aTimeTexts[BEARING_TIME].Of(pBearing->GetTimeStamp()) : QByteArray();
     const QByteArray positionTime =
@@ -108,11 +107,12 @@ void DFSentenceFormatter::Begin(const values::BearingResult* pBearing, const Pla
     AppendFormat(m_extension, ",ELV,%3.1f,PTC,%3.1f,RLL,%3.1f,ALT,%3.1f,PTM,%s,LAT,%9.5f,LON,%9.7f",
                  pBearing != nullptr ? pBearing->GetElevation() / 10.0 : 0.0, platform.fPitch, platform.fRoll,
                  platform.fAltitude, positionTime.constData(), platform.fLatitude, platform.fLongitude);
+    m_sentence = Sentence(pBearing, false);
 }
 
 QByteArray DFSentenceFormatter::FileLine()
 {
-    QByteArray line = Sentence(m_pBearing, false);
+    QByteArray line = m_sentence;
     line += m_extension;
     line += CRLF;
     return line;
@@ -120,7 +120,7 @@ QByteArray DFSentenceFormatter::FileLine()
 
 QByteArray DFSentenceFormatter::SerialLine()
 {
-    QByteArray line = Sentence(m_pBearing, false);
+    QByteArray line = m_sentence;
     line += CRLF;
     return line;
 }

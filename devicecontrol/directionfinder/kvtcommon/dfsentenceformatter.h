@@ -36,8 +36,7 @@ public:
     DFSentenceFormatter();
     ~DFSentenceFormatter();
 
-    /// pBearing: the current bearing, null when there is none; it must stay
-    /// valid until the lines are built.
+    /// pBearing: the current bearing, null when there is none.
     void Begin(const values::BearingResult* pBearing, const Platform& platform);
     /// The sentence with the position extension and CR LF.
     QByteArray FileLine();
@@ -52,9 +51,10 @@ private:
 
     QByteArray Sentence(const values::BearingResult* pBearing, bool bScan) const;
 
-    const values::BearingResult* m_pBearing = nullptr;
     Platform m_platform;
     QByteArray m_bearingTime;
+    /// The current bearing's sentence and the position extension.
+    QByteArray m_sentence;
     QByteArray m_extension;
     std::vector<TimeText> m_aTimeTexts;
 };
