@@ -177,8 +177,8 @@ void StationSummary::PrintText(QTextStream& out, const QJsonObject& summary)
         nReasonWidth = std::max(nReasonWidth, FilterRejectCounter::ReasonText(reason.eReason).size() + 2);
     for (const ReasonKey& reason : s_aREASONS) {
         const QString label = FilterRejectCounter::ReasonText(reason.eReason) + QLatin1Char(':');
-        out << "  rejected, " << label.leftJustified(nReasonWidth) << rejected[QString::fromLatin1(reason.pszKey)].toInt()
-            << "\n";
+        out << "  rejected, " << label.leftJustified(nReasonWidth)
+            << rejected[QString::fromLatin1(reason.pszKey)].toInt() << "\n";
     }
     const QJsonObject sentences = summary["sentences"].toObject();
     out << "Sentences written:  " << sentences["written"].toInt() << "\n";
