@@ -107,9 +107,11 @@ TEST_F(StationFaultTest, AnOutputFolderThatCannotBeWrittenIsRefusedBeforeTheRun)
                                       | QFileDevice::ExeOther | QFileDevice::ReadGroup | QFileDevice::ExeGroup);
     const QStringList station = {QStringLiteral(KVTSTATION_PATH), "--config-dir", configDir, "--output-dir", locked};
     const bool bRoot = ::geteuid() == 0;
-    QProcess& process =
-        bRoot ? RunHelper("setpriv", QStringList{"--reuid=65534", "--regid=65534", "--clear-groups"} << station)
-              : RunHelper(station.first(), station.mid(1));
+    const QStringList asNobody = {"--reuid=65534", "--regid=65534", "--clear-groups"};
+    if (bRoot && RunHelper("setpriv", QStringList(asNobody) << station.first() << "--version").exitCode() != 0)
+        GTEST_SKIP() << "an unprivileged user cannot run the station from this build tree";
+    QProcess& process = bRoot ? RunHelper("setpriv", QStringList(asNobody) << station)
+                              : RunHelper(station.first(), station.mid(1));
 
     EXPECT_EQ(process.exitCode(), 4);
     const QByteArray stdErr = process.readAllStandardError();
