@@ -1,4 +1,4 @@
-#include "tests/common/configdirfixture.h"
+#include "tests/station/stationfixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -7,55 +7,6 @@
 #include <QJsonObject>
 
 namespace {
-
-/// Runs the simulated station as a user would, on the test's fresh
-/// configuration directory, and reads back what it wrote.
-class StationTest : public ConfigDirFixture
-{
-protected:
-    struct Run { int nExitCode; QByteArray stdOut; QByteArray stdErr; };
-
-    Run Station(const QStringList& arguments)
-    {
-        QProcess& process = RunHelper(QStringLiteral(KVTSTATION_PATH), arguments);
-        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-                process.readAllStandardOutput(), process.readAllStandardError()};
-    }
-
-    /// A JSON run of a few simulated seconds into its own output folder.
-    QJsonObject Summary(const QString& outputName, const QStringList& extra = {})
-    {
-        const Run run = Station(QStringList{"--config-dir", m_dir.path(), "--output-dir", OutputPath(outputName),
-                                            "--seconds", "4", "--seed", "7", "--json"}
-                                << extra);
-        EXPECT_EQ(run.nExitCode, 0) << run.stdErr.constData();
-        return QJsonDocument::fromJson(run.stdOut).object();
-    }
-
-    QString OutputPath(const QString& name) const { return m_output.filePath(name); }
-
-    static QByteArray ReadFile(const QString& path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-
-    /// The summary without the paths, which differ from run to run.
-    static QJsonObject WithoutPaths(QJsonObject summary)
-    {
-        QJsonObject sentences = summary["sentences"].toObject();
-        sentences.remove("file");
-        summary["sentences"] = sentences;
-        QJsonObject commandLog = summary["commandLog"].toObject();
-        commandLog.remove("directory");
-        commandLog["files"] = commandLog["files"].toArray().size();
-        summary["commandLog"] = commandLog;
-        summary.remove("outputs");
-        return summary;
-    }
-
-    QTemporaryDir m_output;
-};
 
 TEST_F(StationTest, SummaryAgreesWithTheFilesWritten)
 {
@@ -108,7 +59,7 @@ TEST_F(StationTest, BadArgumentsGiveOneLineExitCodeTwoAndWriteNothing)
     const QList<QStringList> wrongs = {
         {"--seconds", "0"}, {"--seconds", "ten"}, {"--seed", "-1"}, {"--plot", OutputPath("plot.jpg")},
         {"--config-dir", OutputPath("missing")}, {"--serial", ""}, {"--serial", "/dev/ttyS0:fast"},
-        {"--unknown"}, {"surplus"}};
+        {"--unknown"}, {"surplus"}, {"--lang", "klingon"}};
     for (const QStringList& wrong : wrongs) {
         const Run run = Station(QStringList{"--output-dir", output} << wrong);
         EXPECT_EQ(run.nExitCode, 2) << wrong.join(' ').toStdString();
@@ -117,6 +68,23 @@ TEST_F(StationTest, BadArgumentsGiveOneLineExitCodeTwoAndWriteNothing)
     }
     EXPECT_FALSE(QFileInfo::exists(output));
     EXPECT_TRUE(QDir(m_dir.path()).isEmpty());
+}
+
+// Translated reject reasons are longer than the English ones; the counts still form one column.
+TEST_F(StationTest, AGermanSummaryKeepsItsColumns)
+{
+    const Run run = Station({"--config-dir", m_dir.path(), "--output-dir", OutputPath("de"), "--seconds", "2",
+                             "--lang", "de"});
+    ASSERT_EQ(run.nExitCode, 0) << run.stdErr.constData();
+    QList<int> columns;
+    for (const QString& line : QString::fromUtf8(run.stdOut).split('\n')) {
+        if (line.startsWith("  rejected, "))
+            columns.append(line.lastIndexOf(' ') + 1);
+    }
+    ASSERT_EQ(columns.size(), 3) << run.stdOut.constData();
+    EXPECT_TRUE(run.stdOut.contains("Plattformneigung")) << run.stdOut.constData();
+    EXPECT_EQ(columns[0], columns[1]);
+    EXPECT_EQ(columns[1], columns[2]);
 }
 
 TEST_F(StationTest, ReportShowsTheStationsCapabilitiesWithoutRunningIt)

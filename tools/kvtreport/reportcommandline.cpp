@@ -101,14 +101,23 @@ bool ReportCommandLine::Parse(const QStringList& arguments)
         return false;
     }
     const QString language = m_parser.value(OPT_LANG);
-    m_locale = m_parser.isSet(OPT_LANG) ? QLocale(language) : QLocale();
-    // QLocale falls back to "C" for a name it does not know.
-    if (m_parser.isSet(OPT_LANG) && m_locale.language() == QLocale::C && language != QLatin1String("C")) {
+    m_locale = QLocale();
+    if (m_parser.isSet(OPT_LANG) && !LocaleOf(language, m_locale)) {
         m_strError = QStringLiteral("Unknown language \"%1\".").arg(language);
         return false;
     }
     m_bRepair = m_parser.isSet(OPT_REPAIR);
     m_bJson = m_parser.isSet(OPT_JSON);
+    return true;
+}
+
+bool ReportCommandLine::LocaleOf(const QString& language, QLocale& rLocale)
+{
+    const QLocale locale(language);
+    // QLocale falls back to "C" for a name it does not know.
+    if (locale.language() == QLocale::C && language != QLatin1String("C"))
+        return false;
+    rLocale = locale;
     return true;
 }
 

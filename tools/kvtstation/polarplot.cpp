@@ -40,29 +40,39 @@ QPointF PointAt(double azimuth, double radius)
     return {PolarPlot::SIZE / 2.0 + radius * std::sin(angle), PolarPlot::SIZE / 2.0 - radius * std::cos(angle)};
 }
 
-QColor ColourOf(double frequency)
+/// The band's index in s_aBANDS; beyond the last band its size.
+size_t BandOf(double frequency)
 {
-    for (const Band& band : s_aBANDS) {
-        if (frequency < band.fUpTo)
-            return QColor(band.colour);
-    }
-    return Qt::darkGray;
+    size_t index = 0;
+    while (index < std::size(s_aBANDS) && frequency >= s_aBANDS[index].fUpTo)
+        ++index;
+    return index;
+}
+
+QColor ColourOf(size_t band)
+{
+    return band < std::size(s_aBANDS) ? QColor(s_aBANDS[band].colour) : QColor(Qt::darkGray);
 }
 
 }
 
-PolarPlot::PolarPlot(const QString& title, std::vector<Sector> filteredSectors)
-    : m_strTitle(title)
-    , m_lstFilteredSectors(std::move(filteredSectors))
+PolarPlot::PolarPlot(std::vector<Sector> filteredSectors)
+    : m_lstFilteredSectors(std::move(filteredSectors))
+    , m_aDots(static_cast<size_t>(SIZE) * SIZE, 0)
 {
 }
 
 void PolarPlot::AddBearing(double azimuth, double frequency)
 {
-    m_lstBearings.emplace_back(azimuth, frequency);
+    const QPointF at = PointAt(azimuth, RadiusOf(frequency));
+    const int x = static_cast<int>(at.x());
+    const int y = static_cast<int>(at.y());
+    if (x < 0 || y < 0 || x >= SIZE || y >= SIZE)
+        return;
+    m_aDots[static_cast<size_t>(y) * SIZE + static_cast<size_t>(x)] = static_cast<unsigned char>(1 + BandOf(frequency));
 }
 
-bool PolarPlot::Save(const QString& fileName) const
+bool PolarPlot::Save(const QString& fileName, const QString& title) const
 {
     QImage image(SIZE, SIZE, QImage::Format_ARGB32);
     image.fill(Qt::white);
@@ -99,14 +109,17 @@ bool PolarPlot::Save(const QString& fileName) const
         painter.drawText(QRectF(at.x() - 15, at.y() - 10, 30, 20), Qt::AlignCenter, QString::fromLatin1(aCompass[i]));
     }
 
-    for (const Point& bearing : m_lstBearings) {
-        painter.setPen(Qt::NoPen);
-        painter.setBrush(ColourOf(bearing.second));
-        painter.drawEllipse(PointAt(bearing.first, RadiusOf(bearing.second)), 3.0, 3.0);
+    painter.setPen(Qt::NoPen);
+    for (size_t i = 0; i < m_aDots.size(); ++i) {
+        if (m_aDots[i] == 0)
+            continue;
+        painter.setBrush(ColourOf(m_aDots[i] - 1u));
+        painter.drawEllipse(QPointF(static_cast<double>(i % SIZE) + 0.5, static_cast<double>(i / SIZE) + 0.5), 3.0,
+                            3.0);
     }
 
     painter.setPen(Qt::black);
-    painter.drawText(QRectF(0, 8, SIZE, 24), Qt::AlignHCenter, m_strTitle);
+    painter.drawText(QRectF(0, 8, SIZE, 24), Qt::AlignHCenter, title);
     int y = SIZE - 24 * static_cast<int>(std::size(s_aBANDS)) - 28;
     for (const Band& band : s_aBANDS) {
         painter.setPen(Qt::NoPen);

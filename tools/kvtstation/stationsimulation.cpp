@@ -91,6 +91,14 @@ void StationSimulation::Start()
     m_stepTimer.start();
 }
 
+void StationSimulation::Stop()
+{
+    if (!m_stepTimer.isActive())
+        return;
+    m_stepTimer.stop();
+    emit Finished();
+}
+
 void StationSimulation::SlotStep()
 {
     m_nElapsedMs += STEP_MS;
@@ -104,7 +112,7 @@ void StationSimulation::SlotStep()
         m_bSlowLink = bSlowLink;
         m_legacyDriver.SetReducedData(bSlowLink);
         if (auto* pSpeed = values::Tree::Instance()->Find<values::Value<int>>(
-                StationCallback::ConnectionSpeedPath(m_strDevicePath)))
+                NxKVTCommon::BearingPipeline::ConnectionSpeedPath(m_strDevicePath)))
             pSpeed->SetValue(bSlowLink ? 1 : 0);
     }
     PublishPlatform(share);
@@ -112,10 +120,8 @@ void StationSimulation::SlotStep()
     if (bMeasure)
         m_legacyDriver.Measure(m_nStartTimeMs + static_cast<quint64>(m_nElapsedMs), Emitters(share));
 
-    if (m_nElapsedMs >= m_nDurationMs) {
-        m_stepTimer.stop();
-        emit Finished();
-    }
+    if (m_nElapsedMs >= m_nDurationMs)
+        Stop();
 }
 
 void StationSimulation::PublishDeviceInfo()

@@ -47,6 +47,8 @@ public:
     /// Brings the device up (initialisation, hardware status, first mode) and
     /// starts the clock.
     void Start();
+    /// Ends the run after the current step: Finished follows at once.
+    void Stop();
     /// Simulated milliseconds since Start().
     qint64 GetElapsedMs() const { return m_nElapsedMs; }
     qint64 GetDurationMs() const { return m_nDurationMs; }
