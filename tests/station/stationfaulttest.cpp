@@ -1,10 +1,9 @@
+#include "tests/common/mosquittobroker.h"
 #include "tests/output/ptypair.h"
 #include "tests/station/stationfixture.h"
 
 #include <QDir>
 #include <QFile>
-#include <QHostAddress>
-#include <QTcpServer>
 #include <QTest>
 
 #include <csignal>
@@ -188,13 +187,12 @@ TEST_F(StationFaultTest, SigtermEndsARealtimeRunWithItsSummary)
 // end cleanly, and its summary must say what became of the receiver.
 TEST_F(StationFaultTest, TheZodStateIsWhatHappenedAndAHostNameEndsCleanly)
 {
-    QTcpServer server;
-    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
-    const QByteArray port = QByteArray::number(server.serverPort());
+    MosquittoBroker broker;
+    ASSERT_TRUE(broker.Start()) << broker.GetErrorText().toStdString();
+    const QByteArray port = QByteArray::number(broker.GetPort());
     WriteApplicationConfig("ZodReceiverEnabled=true\nZodCentralAddress=localhost\nZodCentralPort=" + port + "\n");
     const QByteArray central = "localhost:" + port;
 
-    // The server accepts (its backlog does) while the test waits for the station.
     Run run = Station(Arguments("present", {"--seconds", "2", "--realtime"}));
     ASSERT_EQ(run.nExitCode, 0) << run.stdErr.constData();
     QJsonObject zod = QJsonDocument::fromJson(run.stdOut)["zod"].toObject();
@@ -202,7 +200,7 @@ TEST_F(StationFaultTest, TheZodStateIsWhatHappenedAndAHostNameEndsCleanly)
     EXPECT_TRUE(zod["connected"].toBool());
     EXPECT_EQ(zod["central"].toString(), central);
 
-    server.close();
+    broker.Stop();
     run = Station(Arguments("absent", {"--seconds", "2"}));
     ASSERT_EQ(run.nExitCode, 0) << run.stdErr.constData();
     zod = QJsonDocument::fromJson(run.stdOut)["zod"].toObject();
