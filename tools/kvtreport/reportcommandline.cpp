@@ -1,6 +1,7 @@
 #include "tools/kvtreport/reportcommandline.h"
 
 #include "devicecontrol/directionfinder/kvtcommon/kvtoptions.h"
+#include "tools/kvtreport/localeoption.h"
 
 #include <QFileInfo>
 
@@ -100,13 +101,8 @@ bool ReportCommandLine::Parse(const QStringList& arguments)
         m_strError = QStringLiteral("Unknown option code in \"%1\".").arg(m_strOptions);
         return false;
     }
-    const QString language = m_parser.value(OPT_LANG);
-    m_locale = m_parser.isSet(OPT_LANG) ? QLocale(language) : QLocale();
-    // QLocale falls back to "C" for a name it does not know.
-    if (m_parser.isSet(OPT_LANG) && m_locale.language() == QLocale::C && language != QLatin1String("C")) {
-        m_strError = QStringLiteral("Unknown language \"%1\".").arg(language);
+    if (m_parser.isSet(OPT_LANG) && !LocaleOption::Parse(m_parser.value(OPT_LANG), m_locale, m_strError))
         return false;
-    }
     m_bRepair = m_parser.isSet(OPT_REPAIR);
     m_bJson = m_parser.isSet(OPT_JSON);
     return true;

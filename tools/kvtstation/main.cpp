@@ -7,6 +7,7 @@
 #include "tools/kvtreport/reportcollector.h"
 #include "tools/kvtreport/reportwriter.h"
 #include "tools/kvtreport/stationbuilder.h"
+#include "tools/kvtstation/filteredsectors.h"
 #include "tools/kvtstation/polarplot.h"
 #include "tools/kvtstation/progressbar.h"
 #include "tools/kvtstation/stationcallback.h"
@@ -14,9 +15,6 @@
 #include "tools/kvtstation/stationenvironment.h"
 #include "tools/kvtstation/stationsimulation.h"
 #include "tools/kvtstation/stationsummary.h"
-#include "valueframework/valueclasses/quadfloat.h"
-#include "valueframework/valueclasses/tree.h"
-#include "valueframework/valueclasses/valuelist.h"
 
 #include <QApplication>
 #include <QDir>
@@ -33,18 +31,11 @@ const QString STATION_ADDRESS = QStringLiteral("Default");
 /// The accepted bearings over the sectors the display filter ranges leave out, as published in the tree.
 bool SavePlot(const QString& fileName, const StationCallback& callback, quint32 seed, int seconds)
 {
-    std::vector<PolarPlot::Sector> filtered;
-    const auto* pRanges = values::Tree::Instance()->Find<values::ValueList<values::QuadFloat>>(
-        StationBuilder::DEVICE_PATH + StationEnvironment::DISPLAY_FILTER_RANGES);
-    if (pRanges != nullptr) {
-        for (const values::QuadFloat& range : pRanges->GetItems())
-            filtered.emplace_back(range.GetFloat3(), range.GetFloat4());
-    }
     PolarPlot plot(QStringLiteral("kvtstation: %1 accepted bearings in %2 s (seed %3)")
                        .arg(callback.GetAccepted())
                        .arg(seconds)
                        .arg(seed),
-                   filtered);
+                   FilteredSectors::Read(StationBuilder::DEVICE_PATH));
     for (const StationCallback::AcceptedBearing& bearing : callback.GetAcceptedBearings())
         plot.AddBearing(bearing.fAzimuth, bearing.fFrequency);
     return plot.Save(fileName);

@@ -1,14 +1,13 @@
 #pragma once
 
+#include "tools/kvtstation/polargeometry.h"
+
 #include <QString>
 
 #include <utility>
 #include <vector>
 
-/// Draws bearings as a polar plot into a PNG file: north up, azimuth
-/// clockwise, the distance from the centre the frequency on a logarithmic
-/// scale (rings at 1 MHz, 10 MHz, 100 MHz and 1 GHz), one colour per band.
-/// The sectors in which the device filters bearings out are shaded.
+/// Draws bearings as a polar plot (see PolarGeometry) into a PNG file.
 ///
 /// Paints on a QImage, so it needs a QGuiApplication but no screen (it works
 /// with QT_QPA_PLATFORM=offscreen). The file is replaced atomically.
@@ -17,8 +16,7 @@ class PolarPlot
 public:
     /// One point: azimuth in degrees, frequency in Hz.
     using Point = std::pair<double, double>;
-    /// A sector (from, to) in degrees, clockwise from `from`.
-    using Sector = std::pair<double, double>;
+    using Sector = PolarGeometry::Sector;
 
     static constexpr int SIZE = 800;
 

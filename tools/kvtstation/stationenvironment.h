@@ -60,6 +60,8 @@ public:
     HwStatusTester& GetHwStatusTester() { return m_hwStatusTester; }
     QString GetSentenceFile() const { return m_strSentenceFile; }
     bool IsZodReceiverConfigured() const { return m_bZodReceiver; }
+    /// The DF data output (for its settings widget); null once stopped.
+    DFDataOutput* GetOutput() { return m_pOutput.get(); }
 
     /// Stops the DF data output, which closes the sentence file so that it
     /// can be read back; nothing is written to it afterwards.

@@ -91,6 +91,15 @@ void StationSimulation::Start()
     m_stepTimer.start();
 }
 
+void StationSimulation::SetPaused(bool bPaused)
+{
+    m_bPaused = bPaused;
+    if (bPaused)
+        m_stepTimer.stop();
+    else if (m_nStartTimeMs != 0 && m_nElapsedMs < m_nDurationMs)
+        m_stepTimer.start();
+}
+
 void StationSimulation::SlotStep()
 {
     m_nElapsedMs += STEP_MS;

@@ -1,0 +1,48 @@
+#include "tools/kvtconsole/consolestation.h"
+
+#include "tools/kvtreport/stationbuilder.h"
+#include "tools/kvtstation/stationsummary.h"
+
+namespace {
+
+const QString STATION_ADDRESS = QStringLiteral("Default");
+
+}
+
+ConsoleStation::ConsoleStation(const Options& options)
+    : m_options(options)
+    , m_environment(StationBuilder::DEVICE_PATH, STATION_ADDRESS, options.strOutputDir, options.strSerialAddress)
+    , m_callback(StationBuilder::DEVICE_PATH, STATION_ADDRESS, m_environment.GetOverheadPassParams(),
+                 m_environment.GetCommandLog())
+    , m_simulation(options.nSeed, options.nSeconds, options.bRealtime, StationBuilder::DEVICE_PATH, m_callback)
+    , m_published(StationBuilder::DEVICE_PATH,
+                  [this](const std::vector<values::BearingResult>& results) { emit BearingsPublished(results); })
+{
+    connect(&m_simulation, &StationSimulation::Finished, this, [this] {
+        m_bFinished = true;
+        emit Finished();
+    });
+}
+
+ConsoleStation::~ConsoleStation() = default;
+
+void ConsoleStation::Start()
+{
+    m_simulation.Start();
+}
+
+void ConsoleStation::SetPaused(bool bPaused)
+{
+    m_simulation.SetPaused(bPaused);
+}
+
+QJsonObject ConsoleStation::Stop()
+{
+    if (!m_summary.isEmpty())
+        return m_summary;
+    m_simulation.SetPaused(true);
+    m_environment.StopOutput();
+    m_summary = StationSummary::Collect(m_callback, m_environment,
+                                        {m_options.strOutputDir, QString(), m_options.strSerialAddress});
+    return m_summary;
+}

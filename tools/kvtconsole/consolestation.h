@@ -1,0 +1,68 @@
+#pragma once
+
+#include "tools/kvtconsole/publishedbearings.h"
+#include "tools/kvtstation/stationcallback.h"
+#include "tools/kvtstation/stationenvironment.h"
+#include "tools/kvtstation/stationsimulation.h"
+
+#include <QJsonObject>
+#include <QObject>
+
+#include <vector>
+
+/// The simulated station as kvtstation runs it (environment, driver
+/// callback, simulated device), for a window that watches it: the bearings
+/// the station publishes are handed on as they come (BearingsPublished), the
+/// clock can be paused, and Stop() ends the run as kvtstation does (outputs
+/// flushed and closed, summary collected).
+///
+/// The station's device must be up in the value tree and the characteristics
+/// bound to it; the command log goes below the current directory. Single-threaded.
+class ConsoleStation : public QObject
+{
+    Q_OBJECT
+public:
+    struct Options
+    {
+        QString strOutputDir;  ///< absolute; the sentence file goes here
+        QString strSerialAddress;  ///< empty: no serial output
+        quint32 nSeed = 1;
+        int nSeconds = 300;
+        /// Steps every 50 ms of wall-clock time; otherwise as fast as the event loop allows.
+        bool bRealtime = true;
+    };
+
+    explicit ConsoleStation(const Options& options);
+    ~ConsoleStation() override;
+
+    void Start();
+    void SetPaused(bool bPaused);
+    bool IsPaused() const { return m_simulation.IsPaused(); }
+    bool IsFinished() const { return m_bFinished; }
+    /// The station's clock, ms since the epoch (the bearings' time stamps).
+    quint64 GetClockMs() const { return m_simulation.GetClockMs(); }
+    qint64 GetElapsedMs() const { return m_simulation.GetElapsedMs(); }
+
+    const StationCallback& GetCallback() const { return m_callback; }
+    StationEnvironment& GetEnvironment() { return m_environment; }
+    const Options& GetOptions() const { return m_options; }
+
+    /// Stops the clock and the outputs (flushed and closed) and returns the
+    /// summary of the run; later calls return the same summary.
+    QJsonObject Stop();
+
+signals:
+    /// Accepted bearings as they are published, each exactly once.
+    void BearingsPublished(const std::vector<values::BearingResult>& results);
+    /// The simulated time has run out.
+    void Finished();
+
+private:
+    Options m_options;
+    StationEnvironment m_environment;
+    StationCallback m_callback;
+    StationSimulation m_simulation;
+    PublishedBearings m_published;
+    bool m_bFinished = false;
+    QJsonObject m_summary;
+};
