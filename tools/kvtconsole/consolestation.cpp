@@ -15,9 +15,9 @@ ConsoleStation::ConsoleStation(const Options& options)
     , m_callback(StationBuilder::DEVICE_PATH, STATION_ADDRESS, m_environment.GetOverheadPassParams(),
                  m_environment.GetCommandLog())
     , m_simulation(options.nSeed, options.nSeconds, options.bRealtime, StationBuilder::DEVICE_PATH, m_callback)
-    , m_published(StationBuilder::DEVICE_PATH,
-                  [this](const std::vector<values::BearingResult>& results) { emit BearingsPublished(results); })
 {
+    m_callback.SetAcceptedListener(
+        [this](const std::vector<values::BearingResult>& results) { emit BearingsAccepted(results); });
     connect(&m_simulation, &StationSimulation::Finished, this, [this] {
         m_bFinished = true;
         emit Finished();

@@ -1,6 +1,5 @@
 #pragma once
 
-#include "tools/kvtconsole/publishedbearings.h"
 #include "tools/kvtstation/stationcallback.h"
 #include "tools/kvtstation/stationenvironment.h"
 #include "tools/kvtstation/stationsimulation.h"
@@ -12,7 +11,8 @@
 
 /// The simulated station as kvtstation runs it (environment, driver
 /// callback, simulated device), for a window that watches it: the bearings
-/// the station publishes are handed on as they come (BearingsPublished), the
+/// that the station's pipeline accepts are handed on as they are published
+/// (BearingsAccepted), the
 /// clock can be paused, and Stop() ends the run as kvtstation does (outputs
 /// flushed and closed, summary collected).
 ///
@@ -52,8 +52,8 @@ public:
     QJsonObject Stop();
 
 signals:
-    /// Accepted bearings as they are published, each exactly once.
-    void BearingsPublished(const std::vector<values::BearingResult>& results);
+    /// Each block's accepted bearings, after they are published.
+    void BearingsAccepted(const std::vector<values::BearingResult>& results);
     /// The simulated time has run out.
     void Finished();
 
@@ -62,7 +62,6 @@ private:
     StationEnvironment m_environment;
     StationCallback m_callback;
     StationSimulation m_simulation;
-    PublishedBearings m_published;
     bool m_bFinished = false;
     QJsonObject m_summary;
 };

@@ -60,7 +60,7 @@ ConsoleWindow::ConsoleWindow(ConsoleStation& station, const QString& reportText,
     statusBar()->addWidget(m_pStatus, 1);
 
     m_pPolarView->SetFilteredSectors(FilteredSectors::Read(StationBuilder::DEVICE_PATH));
-    connect(&m_station, &ConsoleStation::BearingsPublished, this, &ConsoleWindow::SlotBearings);
+    connect(&m_station, &ConsoleStation::BearingsAccepted, this, &ConsoleWindow::SlotBearings);
     connect(&m_station, &ConsoleStation::Finished, this, [this] {
         m_pPauseAction->setEnabled(false);
         SlotRefresh();

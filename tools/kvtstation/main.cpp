@@ -15,6 +15,7 @@
 #include "tools/kvtstation/stationenvironment.h"
 #include "tools/kvtstation/stationsimulation.h"
 #include "tools/kvtstation/stationsummary.h"
+#include "valueframework/valueclasses/bearingresult.h"
 
 #include <QApplication>
 #include <QDir>
@@ -28,17 +29,10 @@ namespace {
 
 const QString STATION_ADDRESS = QStringLiteral("Default");
 
-/// The accepted bearings over the sectors the display filter ranges leave out, as published in the tree.
-bool SavePlot(const QString& fileName, const StationCallback& callback, quint32 seed, int seconds)
+/// A plot over the sectors the display filter ranges leave out, as published in the tree.
+std::unique_ptr<PolarPlot> MakePlot()
 {
-    PolarPlot plot(QStringLiteral("kvtstation: %1 accepted bearings in %2 s (seed %3)")
-                       .arg(callback.GetAccepted())
-                       .arg(seconds)
-                       .arg(seed),
-                   FilteredSectors::Read(StationBuilder::DEVICE_PATH));
-    for (const StationCallback::AcceptedBearing& bearing : callback.GetAcceptedBearings())
-        plot.AddBearing(bearing.fAzimuth, bearing.fFrequency);
-    return plot.Save(fileName);
+    return std::make_unique<PolarPlot>(FilteredSectors::Read(StationBuilder::DEVICE_PATH));
 }
 
 /// Runs the station for the simulated time and prints the summary; the exit code.
@@ -56,6 +50,14 @@ int RunStation(const StationCommandLine& commandLine, QTextStream& out, QTextStr
         err << "kvtstation: no command log: " << environment.GetCommandLogMessage() << "\n";
     StationCallback callback(StationBuilder::DEVICE_PATH, STATION_ADDRESS, environment.GetOverheadPassParams(),
                              environment.GetCommandLog());
+    std::unique_ptr<PolarPlot> pPlot;
+    if (!commandLine.GetPlotFile().isEmpty()) {
+        pPlot = MakePlot();
+        callback.SetAcceptedListener([&pPlot](const std::vector<values::BearingResult>& accepted) {
+            for (const values::BearingResult& result : accepted)
+                pPlot->AddBearing(result.GetAzimuth() / 10.0, result.GetFrequency());
+        });
+    }
     StationSimulation simulation(commandLine.GetSeed(), commandLine.GetSeconds(), commandLine.IsRealtime(),
                                  StationBuilder::DEVICE_PATH, callback);
 
@@ -76,8 +78,11 @@ int RunStation(const StationCommandLine& commandLine, QTextStream& out, QTextStr
     environment.StopOutput();
     const QJsonObject summary = StationSummary::Collect(
         callback, environment, {outputDir, commandLine.GetPlotFile(), commandLine.GetSerialAddress()});
-    if (!commandLine.GetPlotFile().isEmpty()
-        && !SavePlot(commandLine.GetPlotFile(), callback, commandLine.GetSeed(), commandLine.GetSeconds())) {
+    if (pPlot
+        && !pPlot->Save(commandLine.GetPlotFile(), QStringLiteral("kvtstation: %1 accepted bearings in %2 s (seed %3)")
+                                                       .arg(callback.GetAccepted())
+                                                       .arg(commandLine.GetSeconds())
+                                                       .arg(commandLine.GetSeed()))) {
         err << "kvtstation: cannot write the plot " << commandLine.GetPlotFile() << "\n";
         return 1;
     }

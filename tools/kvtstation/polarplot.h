@@ -4,30 +4,32 @@
 
 #include <QString>
 
-#include <utility>
 #include <vector>
 
 /// Draws bearings as a polar plot (see PolarGeometry) into a PNG file.
+///
+/// Memory stays the same however many bearings come: each pixel keeps the
+/// band of the last bearing that fell on it, and the dots are drawn at pixel
+/// centres.
 ///
 /// Paints on a QImage, so it needs a QGuiApplication but no screen (it works
 /// with QT_QPA_PLATFORM=offscreen). The file is replaced atomically.
 class PolarPlot
 {
 public:
-    /// One point: azimuth in degrees, frequency in Hz.
-    using Point = std::pair<double, double>;
     using Sector = PolarGeometry::Sector;
 
     static constexpr int SIZE = 800;
 
-    PolarPlot(const QString& title, std::vector<Sector> filteredSectors);
+    explicit PolarPlot(std::vector<Sector> filteredSectors);
 
+    /// Azimuth in degrees, frequency in Hz.
     void AddBearing(double azimuth, double frequency);
     /// False when the file cannot be written.
-    bool Save(const QString& fileName) const;
+    bool Save(const QString& fileName, const QString& title) const;
 
 private:
-    QString m_strTitle;
     std::vector<Sector> m_lstFilteredSectors;
-    std::vector<Point> m_lstBearings;
+    /// Per pixel, row by row: 0 for no dot, else 1 + the band of the dot.
+    std::vector<unsigned char> m_aDots;
 };

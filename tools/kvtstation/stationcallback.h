@@ -1,12 +1,11 @@
 #pragma once
 
-#include "devicecontrol/directionfinder/kvtcommon/connectionspeedfilter.h"
+#include "devicecontrol/directionfinder/kvtcommon/bearingpipeline.h"
 #include "devicecontrol/directionfinder/kvtcommon/idrivercallback.h"
-#include "devicecontrol/directionfinder/kvtcommon/overheadpassfilter.h"
-#include "devicecontrol/directionfinder/kvtcommon/pitchrollfilter.h"
 
 #include <QString>
 
+#include <functional>
 #include <vector>
 
 class CommandProtocol;
@@ -26,43 +25,29 @@ class ValueList;
 } // namespace values
 
 /// The station's side of the driver interface: what the application does with
-/// the reports of its driver. Bearing blocks pass the pitch/roll, connection-
-/// speed and overhead-pass filters and the accepted ones are published below
-/// the device node ("Res/DfR/Azimuth" one by one in fixed-frequency mode, the
-/// whole block as "Res/DfR/AzimuthList" in scan mode); command texts go to the
-/// command log.
+/// the reports of its driver. Bearing blocks go through the bearing pipeline
+/// and what it accepts is published below the device node ("Res/DfR/Azimuth"
+/// one by one in fixed-frequency mode, the whole block as "Res/DfR/AzimuthList"
+/// in scan mode) and handed to the listener, if any; command texts go to the
+/// command log. The driver's buffers are never written.
 ///
-/// A bearing is rejected by the first filter that marks it: a tilted platform
-/// rejects the whole block, so the filters' reject counts add up with the
-/// accepted bearings to the bearings produced.
-///
-/// The filter values are found below the device node (platform pitch and roll,
-/// their thresholds); the data-valid flag, the state text and the connection
-/// speed ("Res/DfR/DataValid", "Res/DfR/DataStateInfo", "Res/DfR/ConnectionSpeed")
-/// are created there when missing. Borrows the overhead-pass parameters and the
-/// command log, which must outlive it. Single-threaded: the driver reports on
-/// the value tree's thread.
+/// Borrows the overhead-pass parameters and the command log, which must
+/// outlive it. Single-threaded: the driver reports on the value tree's thread.
 class StationCallback : public NxKVTCommon::IDriverCallback
 {
 public:
-    /// One accepted bearing as the plot needs it.
-    struct AcceptedBearing
-    {
-        double fAzimuth;  ///< degrees
-        double fFrequency;  ///< Hz
-    };
+    /// Receives each block's accepted results after they are published.
+    using AcceptedListener = std::function<void(const std::vector<values::BearingResult>&)>;
 
     StationCallback(const QString& devicePath, const QString& deviceAddress,
                     NxKVTCommon::OverheadPassParams& overheadPassParams, CommandProtocol& commandLog);
     virtual ~StationCallback();
 
-    static QString ConnectionSpeedPath(const QString& devicePath);
+    void SetAcceptedListener(AcceptedListener listener) { m_acceptedListener = std::move(listener); }
 
-    quint64 GetProduced() const { return m_nProduced; }
-    quint64 GetAccepted() const { return static_cast<quint64>(m_lstAccepted.size()); }
-    /// Bearings rejected for the reason, by whichever filter counts it.
-    quint64 GetRejected(NxKVTCommon::FilterRejectReason eReason) const;
-    const std::vector<AcceptedBearing>& GetAcceptedBearings() const { return m_lstAccepted; }
+    quint64 GetProduced() const { return m_pipeline.GetProduced(); }
+    quint64 GetAccepted() const { return m_pipeline.GetAccepted(); }
+    quint64 GetRejected(NxKVTCommon::FilterRejectReason eReason) const { return m_pipeline.GetRejected(eReason); }
     quint64 GetCommandsLogged() const { return m_nCommandsLogged; }
     quint64 GetCommandLogFailures() const { return m_nCommandLogFailures; }
 
@@ -94,20 +79,16 @@ public:
     void fillSyncTimestamp(qint64 nTimeStamp) override;
 
 private:
-    /// Filters a block; the accepted bearings, stamped with the time, in block order.
-    std::vector<values::BearingResult> Filter(quint64 nTimeStamp, quint32 nCount, values::Bearing* pBearings);
-    void Remember(const std::vector<values::BearingResult>& accepted);
+    void PublishOneByOne(const std::vector<values::BearingResult>& accepted);
+    void PublishBlock(const std::vector<values::BearingResult>& accepted);
+    void Tell(const std::vector<values::BearingResult>& accepted);
 
     QString m_strDeviceAddress;
-    NxKVTCommon::PitchRollFilter m_pitchRollFilter;
-    NxKVTCommon::ConnectionSpeedFilter m_connectionSpeedFilter;
-    NxKVTCommon::OverheadPassFilter m_overheadPassFilter;
+    NxKVTCommon::BearingPipeline m_pipeline;
     CommandProtocol& m_commandLog;
     values::Value<values::BearingResult>* m_pAzimuth;
     values::ValueList<values::BearingResult>* m_pAzimuthList;
-    values::Value<bool>* m_pDataValid;
-    quint64 m_nProduced = 0;
-    std::vector<AcceptedBearing> m_lstAccepted;
+    AcceptedListener m_acceptedListener;
     quint64 m_nCommandsLogged = 0;
     quint64 m_nCommandLogFailures = 0;
 };

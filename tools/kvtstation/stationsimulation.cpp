@@ -113,7 +113,7 @@ void StationSimulation::SlotStep()
         m_bSlowLink = bSlowLink;
         m_legacyDriver.SetReducedData(bSlowLink);
         if (auto* pSpeed = values::Tree::Instance()->Find<values::Value<int>>(
-                StationCallback::ConnectionSpeedPath(m_strDevicePath)))
+                NxKVTCommon::BearingPipeline::ConnectionSpeedPath(m_strDevicePath)))
             pSpeed->SetValue(bSlowLink ? 1 : 0);
     }
     PublishPlatform(share);
