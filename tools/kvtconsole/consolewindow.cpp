@@ -31,6 +31,9 @@ const QString ConsoleWindow::ZOD_SENDER_KEY = QStringLiteral("ZodSenderEnabled")
 namespace {
 
 const QString ZOD_CLIENT_NAME = QStringLiteral("kvtconsole");
+/// Wide enough for the bearing table's columns; the dock is as wide as its settings need.
+const int SIDE_WIDTH = 470;
+const int DOCK_WIDTH = 300;
 
 QGroupBox* Group(const QString& title, QWidget* pContent)
 {
@@ -116,6 +119,7 @@ QWidget* ConsoleWindow::CreateLiveTab()
     m_pOutputStatus = new OutputStatusTable;
 
     auto* pSide = new QWidget;
+    pSide->setMinimumWidth(SIDE_WIDTH);
     auto* pLayout = new QVBoxLayout(pSide);
     pLayout->addWidget(Group(tr("Latest bearings"), m_pLatest), 3);
     pLayout->addWidget(Group(tr("Rejected bearings"), m_pRejectCounters), 1);
@@ -145,6 +149,7 @@ void ConsoleWindow::CreateOutputDock()
     pDock->setObjectName(QStringLiteral("outputDock"));
     pDock->setWidget(m_pOutputSettings);
     addDockWidget(Qt::RightDockWidgetArea, pDock);
+    resizeDocks({pDock}, {DOCK_WIDTH}, Qt::Horizontal);
 }
 
 void ConsoleWindow::CreateToolBars()

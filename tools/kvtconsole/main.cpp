@@ -6,6 +6,7 @@
 #include "devicecontrol/directionfinder/kvtcommon/kvttranslation.h"
 #include "tools/kvtconsole/consolecommandline.h"
 #include "tools/kvtconsole/consolestation.h"
+#include "tools/kvtconsole/consoletranslation.h"
 #include "tools/kvtconsole/consolewindow.h"
 #include "tools/kvtreport/reportcollector.h"
 #include "tools/kvtreport/reportwriter.h"
@@ -22,7 +23,7 @@
 namespace {
 
 const QString STATION_ADDRESS = QStringLiteral("Default");
-const QSize WINDOW_SIZE(1280, 800);
+const QSize WINDOW_SIZE(1440, 860);
 
 bool SaveScreenshot(QWidget& window, const QString& fileName)
 {
@@ -90,8 +91,7 @@ int main(int argc, char** argv)
     if (KVTTranslation::Load(libraryTranslator, commandLine.GetLocale()))
         QCoreApplication::installTranslator(&libraryTranslator);
     QTranslator consoleTranslator;
-    if (consoleTranslator.load(commandLine.GetLocale(), QStringLiteral("kvtconsole"), QStringLiteral("_"),
-                               QStringLiteral(":/kvtconsole/translations")))
+    if (ConsoleTranslation::Load(consoleTranslator, commandLine.GetLocale()))
         QCoreApplication::installTranslator(&consoleTranslator);
     const StationCommandLine& options = commandLine.GetStation();
     // The store reads its directory from KVT_CONFIG_DIR; --config-dir overrides it for this run.
