@@ -2,6 +2,7 @@
 #include "base/datetime.h"
 #include "base/errorhandler.h"
 #include "base/icfg.h"
+#include "devicecontrol/directionfinder/kvtcommon/accountedoutput.h"
 #include "devicecontrol/directionfinder/kvtcommon/dfdataoutput.h"
 #include "devicecontrol/stddevicedefinition/stddevicetree.h"
 #include "tests/common/configdirfixture.h"
@@ -17,8 +18,10 @@
 #include "valueframework/valueclasses/valueselection.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QSignalSpy>
 #include <QSpinBox>
 #include <QWidget>
 
@@ -26,6 +29,8 @@
 #include <limits>
 #include <memory>
 #include <vector>
+
+#include <unistd.h>
 
 namespace
 {
@@ -445,3 +450,141 @@ TEST_F(DFDataOutputTest, FileFaultsAreTracedAndTheNextEnableRecovers)
 }
 
 } // namespace
+
+// Delivery accounts: every sentence offered to a sink is delivered or lost,
+// delivered ones are those that really arrived, and failures are signalled
+// once each, with the system's reason.
+
+int LineCount(const QByteArray& text)
+{
+    return text.count("\r\n");
+}
+
+void ExpectBalanced(const AccountedOutput& output)
+{
+    const DeliveryAccount& account = output.GetAccount();
+    EXPECT_EQ(account.GetPending(), 0u) << output.GetName().toStdString();
+    EXPECT_EQ(account.GetOffered(), account.GetDelivered() + account.GetLost()) << output.GetName().toStdString();
+}
+
+TEST_F(DFDataOutputTest, FileAccountCountsLinesLostAtTheSizeLimitWithTheReason)
+{
+    Configure(false, "COM1:9600,e,8,1", true, 0);
+    TestableOutput output;
+    AccountedOutput& file = output.GetFileOutput();
+    QSignalSpy failures(&file, &AccountedOutput::FailureReported);
+    QSignalSpy resumed(&file, &AccountedOutput::DeliveryResumed);
+    const QByteArray line = Golden("normal.txt");
+    for (int i = 0; i < 3; ++i)
+        Publish(NORMAL);
+    {
+        const FileSizeLimit full(3 * line.size() + 20);
+        for (int i = 0; i < 5; ++i)
+            Publish(NORMAL);
+    }
+    Publish(NORMAL);
+    output.SetEnabled(false);
+
+    EXPECT_EQ(file.GetAccount().GetOffered(), 9u);
+    EXPECT_EQ(file.GetAccount().GetLost(), 5u);
+    EXPECT_EQ(file.GetAccount().GetLastFailure(), QStringLiteral("File too large"));
+    EXPECT_EQ(static_cast<int>(file.GetAccount().GetDelivered()), LineCount(Read(m_strFile)));
+    EXPECT_TRUE(file.HasBeenOpen());
+    ExpectBalanced(file);
+    ASSERT_EQ(failures.size(), 1);
+    EXPECT_EQ(failures[0][0].toString(), QStringLiteral("File too large"));
+    EXPECT_EQ(resumed.size(), 1);
+    EXPECT_EQ(output.GetSerialOutput().GetAccount().GetOffered(), 0u) << "serial output is off";
+}
+
+TEST_F(DFDataOutputTest, AFileThatCannotBeOpenedLosesEveryLineAndSaysWhy)
+{
+    QDir(m_dir.path()).mkdir("locked");
+    const QString locked = m_dir.filePath("locked");
+    QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner);
+    // Root writes anyway: a path below a plain file fails for everyone.
+    const bool bRoot = ::geteuid() == 0;
+    if (bRoot)
+    {
+        QFile blocker(m_dir.filePath("blocker"));
+        ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
+    }
+    m_strFile = bRoot ? m_dir.filePath("blocker/df.txt") : locked + "/df.txt";
+    Configure(false, "COM1:9600,e,8,1", true, 0);
+    TestableOutput output;
+    AccountedOutput& file = output.GetFileOutput();
+    Publish(NORMAL);
+    Publish(NORMAL);
+
+    EXPECT_FALSE(file.HasBeenOpen());
+    EXPECT_EQ(file.GetAccount().GetLost(), 2u);
+    EXPECT_EQ(file.GetAccount().GetLastFailure(),
+              bRoot ? QStringLiteral("Not a directory") : QStringLiteral("Permission denied"));
+    EXPECT_EQ(file.GetTarget(), m_strFile);
+    ExpectBalanced(file);
+    QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
+TEST_F(DFDataOutputTest, SerialAccountCountsWhatNobodyReadsAndSaysOnceThatTheLineIsTooSlow)
+{
+    PtyPair pty;
+    ASSERT_TRUE(pty.IsValid());
+    Configure(true, pty.SlaveName() + ":9600,n,8,1", false, 0);
+    TestableOutput output;
+    AccountedOutput& serial = output.GetSerialOutput();
+    QSignalSpy notices(&serial, &AccountedOutput::NoticeReported);
+    ASSERT_TRUE(QTest::qWaitFor([&]() { return serial.HasBeenOpen(); }));
+
+    // Faster than any line: the bytes waiting reach the limit.
+    for (int i = 0; i < 500; ++i)
+        Publish(NORMAL);
+    EXPECT_GT(serial.GetAccount().GetLost(), 0u);
+    EXPECT_EQ(serial.GetAccount().GetLastFailure(), QStringLiteral("Too many bytes wait for the line."));
+    ASSERT_EQ(notices.size(), 1);
+    EXPECT_TRUE(notices[0][0].toString().contains("9600 baud"));
+
+    const QByteArray sentence = Sentence();
+    QByteArray received;
+    ASSERT_TRUE(QTest::qWaitFor([&]() {
+        received += pty.ReadMaster(1);
+        return serial.GetAccount().GetPending() == 0;
+    }));
+    const QByteArray delivered = sentence.repeated(static_cast<int>(serial.GetAccount().GetDelivered()));
+    received += pty.ReadMaster(delivered.size() - received.size());
+    output.SetEnabled(false);
+    EXPECT_EQ(received, delivered);
+    EXPECT_EQ(serial.GetAccount().GetOffered(), 500u);
+    ExpectBalanced(serial);
+}
+
+TEST_F(DFDataOutputTest, SerialAccountCountsSentencesWhileTheLineIsGoneAndComesBack)
+{
+    const QString link = m_dir.filePath("ttyDF");
+    Configure(true, link + ":9600,n,8,1", false, 0);
+    TestableOutput output;
+    AccountedOutput& serial = output.GetSerialOutput();
+    QSignalSpy failures(&serial, &AccountedOutput::FailureReported);
+    ASSERT_TRUE(QTest::qWaitFor([&]() { return failures.size() == 1; })) << "no device yet";
+    EXPECT_TRUE(failures[0][0].toString().startsWith("The line is down: ")) << failures[0][0].toString().toStdString();
+    Publish(NORMAL);
+
+    const QByteArray sentence = Sentence();
+    PtyPair pty;
+    ASSERT_TRUE(pty.IsValid());
+    ASSERT_TRUE(QFile::link(pty.SlaveName(), link));
+    ASSERT_TRUE(QTest::qWaitFor([&]() { return serial.HasBeenOpen(); }));
+    Publish(NORMAL);
+    Publish(NORMAL);
+    EXPECT_EQ(pty.ReadMaster(2 * sentence.size()), sentence.repeated(2));
+    ASSERT_TRUE(QTest::qWaitFor([&]() { return serial.GetAccount().GetDelivered() == 2; }));
+
+    pty.CloseMaster();
+    QFile::remove(link);
+    ASSERT_TRUE(QTest::qWaitFor([&]() { return failures.size() == 2; }));
+    Publish(NORMAL);
+    output.SetEnabled(false);
+    EXPECT_EQ(serial.GetAccount().GetOffered(), 4u);
+    EXPECT_EQ(serial.GetAccount().GetLost(), 2u);
+    EXPECT_TRUE(serial.GetAccount().GetLastFailure().startsWith("The line is down: "));
+    ExpectBalanced(serial);
+}

@@ -51,6 +51,13 @@ protected:
         commandLog["files"] = commandLog["files"].toArray().size();
         summary["commandLog"] = commandLog;
         summary.remove("outputs");
+        QJsonArray deliveries;
+        for (const QJsonValue entry : summary["deliveries"].toArray()) {
+            QJsonObject delivery = entry.toObject();
+            delivery.remove("target");
+            deliveries.append(delivery);
+        }
+        summary["deliveries"] = deliveries;
         return summary;
     }
 

@@ -1,4 +1,5 @@
 #include "base/cfgcenter.h"
+#include "devicecontrol/directionfinder/kvtcommon/accountedoutput.h"
 #include "devicecontrol/directionfinder/kvtcommon/kvtcharacteristics.h"
 #include "devicecontrol/directionfinder/kvtcommon/kvtinformationcenter.h"
 #include "devicecontrol/directionfinder/kvtcommon/kvtlibraryinfo.h"
@@ -28,6 +29,8 @@
 namespace {
 
 const QString STATION_ADDRESS = QStringLiteral("Default");
+/// How long the serial line may take at the end to send what still waits for it.
+const int SERIAL_DRAIN_MS = 3000;
 
 /// A plot over the sectors the display filter ranges leave out, as published in the tree.
 std::unique_ptr<PolarPlot> MakePlot()
@@ -75,9 +78,11 @@ int RunStation(const StationCommandLine& commandLine, QTextStream& out, QTextStr
     if (pProgressBar)
         pProgressBar->Finish();
 
-    environment.StopOutput();
-    const QJsonObject summary = StationSummary::Collect(
-        callback, environment, {outputDir, commandLine.GetPlotFile(), commandLine.GetSerialAddress()});
+    environment.StopOutput(SERIAL_DRAIN_MS);
+    const std::vector<AccountedOutput*> outputs = environment.GetOutputs();
+    const QJsonObject summary =
+        StationSummary::Collect(callback, environment, {outputDir, commandLine.GetPlotFile(), commandLine.GetSerialAddress()},
+                                std::vector<const AccountedOutput*>(outputs.begin(), outputs.end()));
     if (pPlot
         && !pPlot->Save(commandLine.GetPlotFile(), QStringLiteral("kvtstation: %1 accepted bearings in %2 s (seed %3)")
                                                        .arg(callback.GetAccepted())

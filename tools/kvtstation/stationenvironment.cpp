@@ -2,6 +2,7 @@
 
 #include "base/cfgcenter.h"
 #include "base/icfg.h"
+#include "devicecontrol/directionfinder/kvtcommon/accountedoutput.h"
 #include "devicecontrol/directionfinder/kvtcommon/devicefilterrange.h"
 #include "devicecontrol/directionfinder/kvtcommon/dfdataoutput.h"
 #include "devicecontrol/directionfinder/kvtcommon/displayfilterrange.h"
@@ -18,7 +19,9 @@
 #include "valueframework/valueclasses/valuenumeric.h"
 #include "valueframework/valueclasses/valueselection.h"
 
+#include <QCoreApplication>
 #include <QDir>
+#include <QElapsedTimer>
 
 using namespace NxKVTCommon;
 
@@ -102,15 +105,34 @@ StationEnvironment::~StationEnvironment()
 {
     m_pZodManager.reset();
     StopOutput();
+    m_pOutput.reset();
     // What the run changed in the tree (and the requirements) becomes the stored setup.
     m_hwStatusTester.WriteHwRequirementsToTree();
     m_setupData.ReadFromValueTree(QString());
     m_setupData.WriteToCfg(QString());
 }
 
-void StationEnvironment::StopOutput()
+AccountedOutput& StationEnvironment::GetSentenceOutput()
 {
-    m_pOutput.reset();
+    return m_pOutput->GetFileOutput();
+}
+
+std::vector<AccountedOutput*> StationEnvironment::GetOutputs()
+{
+    std::vector<AccountedOutput*> outputs{&m_pOutput->GetFileOutput()};
+    if (m_bSerial)
+        outputs.push_back(&m_pOutput->GetSerialOutput());
+    return outputs;
+}
+
+void StationEnvironment::StopOutput(int drainMs)
+{
+    const AccountedOutput& serial = m_pOutput->GetSerialOutput();
+    QElapsedTimer waited;
+    waited.start();
+    while (serial.GetAccount().GetPending() > 0 && waited.elapsed() < drainMs)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    m_pOutput->SetEnabled(false);
 }
 
 void StationEnvironment::LoadSetup()
@@ -175,6 +197,7 @@ void StationEnvironment::ConfigureOutput(const QString& serialAddress)
     cfg.SetBool(QStringLiteral("RS232Output_Enabled"), !serialAddress.isEmpty(), 0);
     if (!serialAddress.isEmpty())
         cfg.SetString(QStringLiteral("RS232Output_Address"), serialAddress, 0);
+    m_bSerial = !serialAddress.isEmpty();
     m_pOutput = std::make_unique<DFDataOutput>(QStringLiteral("DFDataOutput"));
 }
 

@@ -8,7 +8,9 @@
 #include <QString>
 
 #include <memory>
+#include <vector>
 
+class AccountedOutput;
 class DFDataOutput;
 class DisplayFilterRange;
 class ZodManager;
@@ -59,13 +61,19 @@ public:
     QString GetCommandLogMessage() const { return m_commandLog.GetMessageText(); }
     HwStatusTester& GetHwStatusTester() { return m_hwStatusTester; }
     QString GetSentenceFile() const { return m_strSentenceFile; }
+    /// The DF data output's sinks, with their accounts: the sentence file and,
+    /// when configured, the serial line. They live as long as the environment.
+    AccountedOutput& GetSentenceOutput();
+    std::vector<AccountedOutput*> GetOutputs();
     bool IsZodReceiverConfigured() const { return m_bZodReceiver; }
     /// The DF data output (for its settings widget); null once stopped.
     DFDataOutput* GetOutput() { return m_pOutput.get(); }
 
-    /// Stops the DF data output, which closes the sentence file so that it
-    /// can be read back; nothing is written to it afterwards.
-    void StopOutput();
+    /// Stops the DF data output: gives the serial line up to drainMs of the
+    /// event loop to send what waits for it, then closes the sentence file
+    /// and the line, so that every account is settled; nothing is written
+    /// afterwards.
+    void StopOutput(int drainMs = 0);
 
 private:
     void LoadSetup();
@@ -88,4 +96,5 @@ private:
     std::unique_ptr<DFDataOutput> m_pOutput;
     std::unique_ptr<ZodManager> m_pZodManager;
     bool m_bZodReceiver = false;
+    bool m_bSerial = false;
 };

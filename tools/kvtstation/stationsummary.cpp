@@ -1,11 +1,11 @@
 #include "tools/kvtstation/stationsummary.h"
 
+#include "devicecontrol/directionfinder/kvtcommon/accountedoutput.h"
 #include "devicecontrol/directionfinder/kvtcommon/filterrejectcounter.h"
 #include "tools/kvtstation/stationcallback.h"
 #include "tools/kvtstation/stationenvironment.h"
 
 #include <QDir>
-#include <QFile>
 #include <QJsonArray>
 #include <QTextStream>
 
@@ -50,12 +50,16 @@ QJsonValue PathOrNull(const QString& path)
 }
 
 QJsonObject StationSummary::Collect(const StationCallback& callback, StationEnvironment& environment,
-                                    const Outputs& outputs)
+                                    const Outputs& outputs, const std::vector<const AccountedOutput*>& deliveries)
 {
+    QJsonArray deliveryArray;
+    for (const AccountedOutput* pOutput : deliveries)
+        deliveryArray.append(CollectDelivery(*pOutput));
     return {
         {"bearings", CollectBearings(callback)},
+        {"deliveries", deliveryArray},
         {"sentences",
-         QJsonObject{{"written", CountSentences(environment.GetSentenceFile())},
+         QJsonObject{{"written", static_cast<qint64>(environment.GetSentenceOutput().GetAccount().GetDelivered())},
                      {"file", environment.GetSentenceFile()},
                      {"serial", PathOrNull(outputs.strSerialAddress)}}},
         {"commandLog", CollectCommandLog(callback, outputs.strOutputDir)},
@@ -95,17 +99,22 @@ QJsonObject StationSummary::CollectHardware(StationEnvironment& environment)
             {"unknown", ToArray(tester.FindUnknownHardware())}};
 }
 
-int StationSummary::CountSentences(const QString& fileName)
+QJsonObject StationSummary::CollectDelivery(const AccountedOutput& output)
 {
-    QFile file(fileName);
-    if (!file.open(QIODevice::ReadOnly))
-        return 0;
-    int count = 0;
-    while (!file.atEnd()) {
-        if (!file.readLine().trimmed().isEmpty())
-            ++count;
-    }
-    return count;
+    const DeliveryAccount& account = output.GetAccount();
+    QJsonArray notices;
+    for (const QString& notice : output.GetNotices())
+        notices.append(notice);
+    return {{"name", output.GetName()},
+            {"target", output.GetTarget()},
+            {"offered", static_cast<qint64>(account.GetOffered())},
+            {"delivered", static_cast<qint64>(account.GetDelivered())},
+            {"lost", static_cast<qint64>(account.GetLost())},
+            {"pending", static_cast<qint64>(account.GetPending())},
+            {"lastFailure", account.GetLastFailure().isEmpty() ? QJsonValue(QJsonValue::Null)
+                                                               : QJsonValue(account.GetLastFailure())},
+            {"opened", output.HasBeenOpen()},
+            {"notices", notices}};
 }
 
 void StationSummary::PrintText(QTextStream& out, const QJsonObject& summary)
@@ -121,6 +130,19 @@ void StationSummary::PrintText(QTextStream& out, const QJsonObject& summary)
     }
     const QJsonObject sentences = summary["sentences"].toObject();
     out << "Sentences written:  " << sentences["written"].toInt() << "\n";
+    for (const QJsonValue entry : summary["deliveries"].toArray()) {
+        const QJsonObject delivery = entry.toObject();
+        out << "  " << (delivery["name"].toString() + QLatin1Char(':')).leftJustified(18)
+            << delivery["delivered"].toInt() << " of " << delivery["offered"].toInt() << " delivered, "
+            << delivery["lost"].toInt() << " lost";
+        if (!delivery["opened"].toBool())
+            out << ", never open";
+        if (!delivery["lastFailure"].isNull())
+            out << "; last failure: " << delivery["lastFailure"].toString();
+        out << "\n";
+        for (const QJsonValue notice : delivery["notices"].toArray())
+            out << "  " << QString().leftJustified(18) << notice.toString() << "\n";
+    }
     const QJsonObject commandLog = summary["commandLog"].toObject();
     out << "Commands logged:    " << commandLog["commands"].toInt() << " in "
         << commandLog["files"].toArray().size() << " file(s)\n";

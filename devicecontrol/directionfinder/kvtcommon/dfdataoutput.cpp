@@ -5,9 +5,10 @@
 #include "base/errorhandler.h"
 #include "base/icfg.h"
 #include "base/trace.h"
-#include "devicecontrol/directionfinder/kvtcommon/appendwhole.h"
 #include "devicecontrol/directionfinder/kvtcommon/cfgaccess.h"
+#include "devicecontrol/directionfinder/kvtcommon/filesentencesink.h"
 #include "devicecontrol/directionfinder/kvtcommon/serialinterface.h"
+#include "devicecontrol/directionfinder/kvtcommon/serialsentencesink.h"
 #include "valueframework/valueclasses/bearingresult.h"
 #include "valueframework/valueclasses/valuelist.h"
 #include "valueframework/valueclasses/valuenumeric.h"
@@ -16,7 +17,6 @@
 
 #include <QByteArray>
 #include <QCheckBox>
-#include <QFile>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -116,7 +116,7 @@ const int SENTENCE_RESERVE = 256;
 struct DFDataOutput::Private
 {
     explicit Private(unsigned short reconnectIntervalMs)
-        : m_nReconnectIntervalMs(reconnectIntervalMs)
+        : m_serial(reconnectIntervalMs)
     {
     }
 
@@ -137,8 +137,6 @@ struct DFDataOutput::Private
         function(m_pAzimuthList, "/KVTServer/Res/DfR/AzimuthList");
     }
 
-    bool IsFileOpen() const { return m_pFile && m_pFile->isOpen(); }
-
     int m_nOutputTimerId = -1;
     values::Value<values::BearingResult>* m_pAzimuth = nullptr;
     values::ValueNumeric<int>* m_pHeading = nullptr;
@@ -151,19 +149,19 @@ struct DFDataOutput::Private
     values::ValueList<values::BearingResult>* m_pAzimuthList = nullptr;
     values::ValueSelection* m_pSRStatus = nullptr;
     values::ValueSelection* m_pOperationMode = nullptr;
-    std::unique_ptr<SerialInterface> m_pSerial;
+    // The sinks live as long as the output, so that their accounts cover every restart.
+    SerialSentenceSink m_serial;
+    FileSentenceSink m_file;
     int m_nOutputIntervalMs = 0;
     bool m_bSerialEnabled = false;
     bool m_bFileEnabled = false;
     QString m_strFileName = QStringLiteral("C:/temp/DFDataOutput.txt");
-    std::unique_ptr<QFile> m_pFile;
     // Children of the settings widget: they vanish with it.
     QPointer<QCheckBox> m_pSerialCheck;
     QPointer<QLineEdit> m_pSerialAddressEdit;
     QPointer<QCheckBox> m_pFileCheck;
     QPointer<QLineEdit> m_pFileNameEdit;
     QPointer<QSpinBox> m_pIntervalSpin;
-    unsigned short m_nReconnectIntervalMs;
     TimeText m_bearingTime;
     TimeText m_positionTime;
 };
@@ -365,45 +363,38 @@ void DFDataOutput::DisconnectFromTree()
     m_pData->ForEachValue([this](auto*& rpValue, const char*) { values::ReleaseValue(rpValue, this); });
 }
 
+AccountedOutput& DFDataOutput::GetFileOutput()
+{
+    return m_pData->m_file;
+}
+
+AccountedOutput& DFDataOutput::GetSerialOutput()
+{
+    return m_pData->m_serial;
+}
+
 void DFDataOutput::OpenSerialInterface()
 {
-    if (!m_pData->m_pSerial)
-        m_pData->m_pSerial = std::make_unique<SerialInterface>(GetAddress(), m_pData->m_nReconnectIntervalMs);
+    m_pData->m_serial.Open(GetAddress());
 }
 
 void DFDataOutput::CloseSerialInterface()
 {
-    m_pData->m_pSerial.reset();
+    m_pData->m_serial.Close();
 }
 
 void DFDataOutput::OpenFile()
 {
     Private& d = *m_pData;
-    if (d.m_pFile)
-        return;
-    const QString backupName = d.m_strFileName + QStringLiteral(".bak");
-    if (QFile::exists(backupName))
-        QFile::remove(backupName);
-    if (QFile::exists(d.m_strFileName))
-        QFile::rename(d.m_strFileName, backupName);
-    d.m_pFile = std::make_unique<QFile>(d.m_strFileName);
-    // Unbuffered: a line the disk has no room for must not wait in a buffer
-    // and surface later in part.
-    if (!d.m_pFile->open(QIODevice::Append | QIODevice::Unbuffered) && ErrorHandler::Instance().TracesEnabled())
+    if (!d.m_file.Open(d.m_strFileName) && ErrorHandler::Instance().TracesEnabled())
         _Q_Trace(QStringLiteral("WARNING: DFDataOutput: cannot open '%1': %2")
-                     .arg(d.m_strFileName, d.m_pFile->errorString()),
+                     .arg(d.m_strFileName, d.m_file.GetAccount().GetLastFailure()),
                  __FILE__, __LINE__);
 }
 
 void DFDataOutput::CloseFile()
 {
-    Private& d = *m_pData;
-    if (d.IsFileOpen())
-    {
-        d.m_pFile->flush();
-        d.m_pFile->close();
-    }
-    d.m_pFile.reset();
+    m_pData->m_file.Close();
 }
 
 void DFDataOutput::StartOutputTimer()
@@ -448,7 +439,7 @@ void DFDataOutput::SendData()
     };
 
     const bool bScan = d.m_pSRStatus != nullptr && d.m_pAzimuthList != nullptr
-                       && d.m_pSRStatus->GetCurrentIndex() == 1 && d.IsFileOpen();
+                       && d.m_pSRStatus->GetCurrentIndex() == 1 && d.m_file.IsOpen();
     if (!bScan)
     {
         // The file gets the line with its extension, the serial line without.
@@ -456,12 +447,13 @@ void DFDataOutput::SendData()
         const int lineSize = line.size();
         line += extension;
         line += CRLF;
-        if (d.IsFileOpen())
-            WriteToFile(line);
-        if (d.m_pSerial)
+        // A file that could not be opened still counts the line as lost.
+        if (d.m_bFileEnabled)
+            WriteToFile(line, 1);
+        if (d.m_serial.IsActive())
         {
             line.remove(lineSize, extension.size());
-            d.m_pSerial->WriteToInterface(line.constData(), line.size());
+            d.m_serial.Write(line);
         }
         return;
     }
@@ -475,16 +467,16 @@ void DFDataOutput::SendData()
         block += sentence(&entry, true) + extension;
         AppendFormat(block, ",SR,%d\r\n", index++);
     }
-    WriteToFile(block += CRLF);
+    WriteToFile(block += CRLF, static_cast<quint64>(index));
 }
 
 // One write per sentence or scan block, so that a reader of the file sees
 // whole lines; on a full disk they are lost whole.
-void DFDataOutput::WriteToFile(const QByteArray& text)
+void DFDataOutput::WriteToFile(const QByteArray& text, quint64 nSentences)
 {
-    QFile& rFile = *m_pData->m_pFile;
-    if (!AppendWhole(rFile, text) && ErrorHandler::Instance().TracesEnabled())
+    FileSentenceSink& rFile = m_pData->m_file;
+    if (!rFile.Write(text, nSentences) && rFile.IsOpen() && ErrorHandler::Instance().TracesEnabled())
         _Q_Trace(QStringLiteral("WARNING: DFDataOutput: writing to '%1' failed: %2")
-                     .arg(rFile.fileName(), rFile.errorString()),
+                     .arg(rFile.GetTarget(), rFile.GetAccount().GetLastFailure()),
                  __FILE__, __LINE__);
 }

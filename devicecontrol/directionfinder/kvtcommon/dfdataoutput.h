@@ -8,6 +8,8 @@
 
 #include <memory>
 
+class AccountedOutput;
+
 /// Sends the current DF result as a text sentence to a serial line, to a text
 /// file, or both: on every new valid bearing (output interval 0) or on its own
 /// timer while the device's operation mode is not 0 (interval in ms).
@@ -20,6 +22,14 @@
 /// (replacing an older backup) and starts an empty file. A file that cannot
 /// be opened or written (a full disk) is traced as a warning and its lines
 /// are lost, each one whole; the next enable tries again.
+///
+/// The file and the serial line each keep a delivery account (sentences
+/// offered, delivered, lost, the last failure's reason) over the whole life
+/// of the output, across restarts, and signal failures as they happen (see
+/// GetFileOutput, GetSerialOutput). A file sentence counts while file output
+/// is switched on, also when the file could not be opened; a scan block
+/// counts one sentence per line. A serial sentence counts while serial output
+/// is switched on, and is delivered once the line took all its bytes.
 ///
 /// Sentence (serial line and file, CR LF after each line):
 ///   "$PLG,%5.1f,FRQ,%10.0f,CMP,%5.1f,QUA,%5.1f,LEV,%5.1f,TIM,hhmmss"
@@ -60,6 +70,11 @@ public:
     ~DFDataOutput() override;
 
     void SetEnabled(bool enabled) override;
+
+    /// The sinks with their accounts and failure signals; they live as long
+    /// as this object.
+    AccountedOutput& GetFileOutput();
+    AccountedOutput& GetSerialOutput();
     void Update(Observable* pSender, TChangeCode code) override;
 
 public slots:
@@ -92,7 +107,7 @@ private:
     void StartOutputTimer();
     void KillOutputTimer();
     void SendData();
-    void WriteToFile(const QByteArray& text);
+    void WriteToFile(const QByteArray& text, quint64 nSentences);
 
     std::unique_ptr<Private> m_pData;
 };
