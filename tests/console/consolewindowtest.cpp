@@ -3,10 +3,13 @@
 #include "devicecontrol/directionfinder/kvtcommon/kvtinformationcenter.h"
 #include "devicecontrol/directionfinder/kvtcommon/kvtoptions.h"
 #include "devicecontrol/directionfinder/kvtcommon/kvttranslation.h"
+#include "devicecontrol/directionfinder/kvtcommon/accountedoutput.h"
 #include "tests/common/configdirfixture.h"
+#include "tests/common/filesizelimit.h"
 #include "tools/kvtconsole/consolestation.h"
 #include "tools/kvtconsole/consoletranslation.h"
 #include "tools/kvtconsole/consolewindow.h"
+#include "tools/kvtconsole/outputstatustable.h"
 #include "tools/kvtconsole/polarview.h"
 #include "tools/kvtreport/stationbuilder.h"
 #include "valueframework/valueclasses/tree.h"
@@ -134,10 +137,51 @@ TEST_F(ConsoleWindowTest, ShowsEveryAcceptedBearingAndTheRejectCounts)
     EXPECT_GT(rejected, 0u);
     EXPECT_EQ(m_pStation->GetCallback().GetProduced(), accepted + rejected);
 
-    // One sentence per accepted bearing reached the file.
+    // One sentence per accepted bearing reached the file, as its account and its row say.
     const QJsonObject summary = m_pStation->Stop();
+    const DeliveryAccount& file = m_pStation->GetOutputs().front()->GetAccount();
+    EXPECT_EQ(file.GetOffered(), accepted);
+    EXPECT_EQ(file.GetDelivered(), accepted);
     EXPECT_EQ(Lines(SentenceFile()), static_cast<int>(accepted));
-    EXPECT_EQ(summary["bearings"].toObject()["accepted"].toInt(), static_cast<int>(accepted));
+    EXPECT_EQ(summary["sentences"].toObject()["written"].toInt(), static_cast<int>(accepted));
+    m_pWindow->SlotRefresh();
+    const OutputStatusTable& outputs = m_pWindow->GetOutputStatus();
+    ASSERT_EQ(outputs.rowCount(), 2);
+    EXPECT_EQ(outputs.item(0, 0)->text(), "file");
+    EXPECT_EQ(outputs.item(0, 1)->text(), QString::number(accepted));
+    EXPECT_EQ(outputs.item(0, 2)->text(), "0");
+    EXPECT_NE(outputs.item(0, 1)->background().color(), OutputStatusTable::FAILURE_COLOUR);
+    EXPECT_EQ(outputs.item(1, 0)->text(), "serial");
+    EXPECT_EQ(outputs.item(1, 1)->text(), "0");
+}
+
+TEST_F(ConsoleWindowTest, FileFailureTurnsItsRowRedWithTheReason)
+{
+    Open(6);
+    ASSERT_TRUE(RunUntilBearings());
+    const AccountedOutput& file = *m_pStation->GetOutputs().front();
+    const OutputStatusTable& outputs = m_pWindow->GetOutputStatus();
+    {
+        // The disk fills up: a few bytes more and no whole sentence fits.
+        const FileSizeLimit full(QFileInfo(SentenceFile()).size() + 10);
+        ASSERT_TRUE(QTest::qWaitFor([&file] { return file.GetAccount().GetLost() > 0; }, WAIT_MS));
+        EXPECT_EQ(outputs.item(0, 3)->text(), file.GetAccount().GetLastFailure());
+        EXPECT_EQ(outputs.item(0, 3)->text(), "File too large");
+        for (int column = 0; column < outputs.columnCount(); ++column)
+            EXPECT_EQ(outputs.item(0, column)->background().color(), OutputStatusTable::FAILURE_COLOUR) << column;
+    }
+    ASSERT_TRUE(RunToEnd());
+    m_pStation->Stop();
+    m_pWindow->SlotRefresh();
+
+    // Room again: delivery went on, the row stays red and every sentence is accounted for.
+    const DeliveryAccount& account = file.GetAccount();
+    EXPECT_EQ(account.GetOffered(), m_pStation->GetCallback().GetAccepted());
+    EXPECT_EQ(account.GetDelivered() + account.GetLost(), account.GetOffered());
+    EXPECT_EQ(Lines(SentenceFile()), static_cast<int>(account.GetDelivered()));
+    EXPECT_EQ(outputs.item(0, 2)->text(), QString::number(account.GetLost()));
+    EXPECT_EQ(outputs.item(0, 0)->background().color(), OutputStatusTable::FAILURE_COLOUR);
+    EXPECT_NE(outputs.item(1, 0)->background().color(), OutputStatusTable::FAILURE_COLOUR);
 }
 
 TEST_F(ConsoleWindowTest, PauseHoldsTheStationsClockUntilResumed)

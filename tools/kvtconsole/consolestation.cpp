@@ -1,5 +1,6 @@
 #include "tools/kvtconsole/consolestation.h"
 
+#include "devicecontrol/directionfinder/kvtcommon/dfdataoutput.h"
 #include "tools/kvtreport/stationbuilder.h"
 #include "tools/kvtstation/stationsummary.h"
 
@@ -36,13 +37,21 @@ void ConsoleStation::SetPaused(bool bPaused)
     m_simulation.SetPaused(bPaused);
 }
 
+std::vector<const AccountedOutput*> ConsoleStation::GetOutputs()
+{
+    DFDataOutput* pOutput = m_environment.GetOutput();
+    return {&pOutput->GetFileOutput(), &pOutput->GetSerialOutput()};
+}
+
 QJsonObject ConsoleStation::Stop()
 {
     if (!m_summary.isEmpty())
         return m_summary;
     m_simulation.SetPaused(true);
-    m_environment.StopOutput();
+    m_environment.StopOutput(SERIAL_DRAIN_MS);
+    const std::vector<AccountedOutput*> outputs = m_environment.GetOutputs();
     m_summary = StationSummary::Collect(m_callback, m_environment,
-                                        {m_options.strOutputDir, QString(), m_options.strSerialAddress});
+                                        {m_options.strOutputDir, QString(), m_options.strSerialAddress},
+                                        std::vector<const AccountedOutput*>(outputs.begin(), outputs.end()));
     return m_summary;
 }

@@ -9,6 +9,8 @@
 
 #include <vector>
 
+class AccountedOutput;
+
 /// The simulated station as kvtstation runs it (environment, driver
 /// callback, simulated device), for a window that watches it: the bearings
 /// that the station's pipeline accepts are handed on as they are published
@@ -22,6 +24,8 @@ class ConsoleStation : public QObject
 {
     Q_OBJECT
 public:
+    static constexpr int SERIAL_DRAIN_MS = 2000;
+
     struct Options
     {
         QString strOutputDir;  ///< absolute; the sentence file goes here
@@ -47,8 +51,13 @@ public:
     StationEnvironment& GetEnvironment() { return m_environment; }
     const Options& GetOptions() const { return m_options; }
 
-    /// Stops the clock and the outputs (flushed and closed) and returns the
-    /// summary of the run; later calls return the same summary.
+    /// The DF data output's sinks, file and serial line, with their delivery
+    /// accounts (both, since the settings may switch either on while the station runs).
+    std::vector<const AccountedOutput*> GetOutputs();
+
+    /// Stops the clock and the outputs (the serial line given up to
+    /// SERIAL_DRAIN_MS to send what waits, the file flushed and closed) and
+    /// returns the summary of the run; later calls return the same summary.
     QJsonObject Stop();
 
 signals:

@@ -1,5 +1,6 @@
 #include "tools/kvtconsole/consolewindow.h"
 
+#include "devicecontrol/directionfinder/kvtcommon/accountedoutput.h"
 #include "devicecontrol/directionfinder/kvtcommon/dfdataoutput.h"
 #include "devicecontrol/directionfinder/kvtcommon/filterrejectcounter.h"
 #include "devicecontrol/directionfinder/kvtcommon/zodmanager.h"
@@ -64,6 +65,12 @@ ConsoleWindow::ConsoleWindow(ConsoleStation& station, const QString& reportText,
 
     m_pPolarView->SetFilteredSectors(FilteredSectors::Read(StationBuilder::DEVICE_PATH));
     connect(&m_station, &ConsoleStation::BearingsAccepted, this, &ConsoleWindow::SlotBearings);
+    // A failure shows at once, not only with the next frame.
+    const auto showOutputs = [this] { m_pOutputStatus->Show(m_station.GetOutputs()); };
+    for (const AccountedOutput* pOutput : m_station.GetOutputs()) {
+        connect(pOutput, &AccountedOutput::FailureReported, this, showOutputs);
+        connect(pOutput, &AccountedOutput::DeliveryResumed, this, showOutputs);
+    }
     connect(&m_station, &ConsoleStation::Finished, this, [this] {
         m_pPauseAction->setEnabled(false);
         SlotRefresh();
@@ -80,6 +87,7 @@ void ConsoleWindow::SlotRefresh()
 {
     m_pPolarView->SetNow(m_station.GetClockMs());
     m_pLatest->Show(m_pPolarView->GetBearings());
+    m_pOutputStatus->Show(m_station.GetOutputs());
     RefreshRejectCounters();
     RefreshStatusBar();
 }

@@ -1,5 +1,7 @@
 #include "tools/kvtconsole/outputstatustable.h"
 
+#include "devicecontrol/directionfinder/kvtcommon/accountedoutput.h"
+
 #include <QHeaderView>
 
 namespace {
@@ -21,20 +23,28 @@ OutputStatusTable::OutputStatusTable(QWidget* pParent)
     setSelectionMode(QAbstractItemView::NoSelection);
 }
 
-void OutputStatusTable::Show(const std::vector<Row>& rows)
+void OutputStatusTable::Show(const std::vector<const AccountedOutput*>& outputs)
 {
-    setRowCount(static_cast<int>(rows.size()));
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        const Row& row = rows[i];
-        const QString texts[COLUMNS] = {row.strOutput, QString::number(row.nDelivered), QString::number(row.nLost),
-                                        row.strLastFailure.isEmpty() ? tr("none") : row.strLastFailure};
+    setRowCount(static_cast<int>(outputs.size()));
+    for (std::size_t i = 0; i < outputs.size(); ++i) {
+        const AccountedOutput& output = *outputs[i];
+        const DeliveryAccount& account = output.GetAccount();
+        const QString texts[COLUMNS] = {
+            output.GetName(), QString::number(account.GetDelivered()), QString::number(account.GetLost()),
+            account.GetLastFailure().isEmpty() ? tr("none") : account.GetLastFailure()};
+        const int row = static_cast<int>(i);
         for (int column = 0; column < COLUMNS; ++column) {
-            const int r = static_cast<int>(i);
-            if (item(r, column) == nullptr)
-                setItem(r, column, new QTableWidgetItem);
-            QTableWidgetItem* pItem = item(r, column);
+            if (item(row, column) == nullptr)
+                setItem(row, column, new QTableWidgetItem);
+            QTableWidgetItem* pItem = item(row, column);
             pItem->setText(texts[column]);
-            pItem->setBackground(IsFailure(row) ? QBrush(FAILURE_COLOUR) : QBrush());
+            pItem->setBackground(IsFailing(output) ? QBrush(FAILURE_COLOUR) : QBrush());
         }
+        item(row, 0)->setToolTip(output.GetTarget());
     }
+}
+
+bool OutputStatusTable::IsFailing(const AccountedOutput& output)
+{
+    return output.GetAccount().GetLost() > 0 || !output.GetAccount().GetLastFailure().isEmpty();
 }

@@ -66,7 +66,7 @@ public:
     AccountedOutput& GetSentenceOutput();
     std::vector<AccountedOutput*> GetOutputs();
     bool IsZodReceiverConfigured() const { return m_bZodReceiver; }
-    /// The DF data output (for its settings widget); null once stopped.
+    /// The DF data output (for its settings widget and its sinks).
     DFDataOutput* GetOutput() { return m_pOutput.get(); }
 
     /// Stops the DF data output: gives the serial line up to drainMs of the
