@@ -15,6 +15,7 @@
 #include <QDockWidget>
 #include <QFontDatabase>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPlainTextEdit>
@@ -32,9 +33,8 @@ const QString ConsoleWindow::ZOD_SENDER_KEY = QStringLiteral("ZodSenderEnabled")
 namespace {
 
 const QString ZOD_CLIENT_NAME = QStringLiteral("kvtconsole");
-/// Wide enough for the bearing table's columns; the dock is as wide as its settings need.
-const int SIDE_WIDTH = 470;
-const int DOCK_WIDTH = 300;
+/// Wide enough for the bearing table's columns.
+const int SIDE_WIDTH = 700;
 
 QGroupBox* Group(const QString& title, QWidget* pContent)
 {
@@ -117,7 +117,10 @@ QWidget* ConsoleWindow::CreateLiveTab()
     m_pRejectCounters = new QTableWidget(FILTER_REJECT_REASON_COUNT, 2);
     m_pRejectCounters->setHorizontalHeaderLabels({tr("Reason"), tr("Rejected")});
     m_pRejectCounters->verticalHeader()->hide();
+    m_pRejectCounters->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     m_pRejectCounters->horizontalHeader()->setStretchLastSection(true);
+    m_pRejectCounters->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+    m_pRejectCounters->setSelectionMode(QAbstractItemView::NoSelection);
     m_pRejectCounters->setEditTriggers(QAbstractItemView::NoEditTriggers);
     for (int reason = 0; reason < FILTER_REJECT_REASON_COUNT; ++reason) {
         m_pRejectCounters->setItem(
@@ -125,13 +128,14 @@ QWidget* ConsoleWindow::CreateLiveTab()
         m_pRejectCounters->setItem(reason, 1, new QTableWidgetItem);
     }
     m_pOutputStatus = new OutputStatusTable;
+    m_pOutputStatus->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
 
     auto* pSide = new QWidget;
     pSide->setMinimumWidth(SIDE_WIDTH);
     auto* pLayout = new QVBoxLayout(pSide);
-    pLayout->addWidget(Group(tr("Latest bearings"), m_pLatest), 3);
-    pLayout->addWidget(Group(tr("Rejected bearings"), m_pRejectCounters), 1);
-    pLayout->addWidget(Group(tr("Outputs"), m_pOutputStatus), 1);
+    pLayout->addWidget(Group(tr("Latest bearings"), m_pLatest), 1);
+    pLayout->addWidget(Group(tr("Rejected bearings"), m_pRejectCounters));
+    pLayout->addWidget(Group(tr("Outputs"), m_pOutputStatus));
     auto* pSplitter = new QSplitter(Qt::Horizontal);
     pSplitter->addWidget(m_pPolarView);
     pSplitter->addWidget(pSide);
@@ -143,21 +147,19 @@ QWidget* ConsoleWindow::CreateLiveTab()
 void ConsoleWindow::CreateOutputDock()
 {
     m_pOutputSettings = new QWidget;
-    auto* pLayout = new QVBoxLayout(m_pOutputSettings);
+    auto* pLayout = new QHBoxLayout(m_pOutputSettings);
     DFDataOutput* pOutput = m_station.GetEnvironment().GetOutput();
     // The dock takes the widget over; the output forgets it when the dock deletes it.
     if (QWidget* pSettings = pOutput != nullptr ? pOutput->GetConfigWidget() : nullptr)
-        pLayout->addWidget(pSettings);
+        pLayout->addWidget(pSettings, 1);
     auto* pApply = new QPushButton(tr("Apply"));
     pApply->setObjectName(QStringLiteral("applyOutputSettings"));
     connect(pApply, &QPushButton::clicked, this, &ConsoleWindow::SlotApplyOutputSettings);
-    pLayout->addWidget(pApply, 0, Qt::AlignRight);
-    pLayout->addStretch(1);
+    pLayout->addWidget(pApply, 0, Qt::AlignBottom);
     auto* pDock = new QDockWidget(tr("DF data output"));
     pDock->setObjectName(QStringLiteral("outputDock"));
     pDock->setWidget(m_pOutputSettings);
-    addDockWidget(Qt::RightDockWidgetArea, pDock);
-    resizeDocks({pDock}, {DOCK_WIDTH}, Qt::Horizontal);
+    addDockWidget(Qt::BottomDockWidgetArea, pDock);
 }
 
 void ConsoleWindow::CreateToolBars()

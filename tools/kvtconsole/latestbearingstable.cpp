@@ -18,6 +18,7 @@ LatestBearingsTable::LatestBearingsTable(QWidget* pParent)
                                tr("Quality"), tr("Level (dBµV)")});
     verticalHeader()->hide();
     horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    horizontalHeader()->setStretchLastSection(true);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::NoSelection);
     for (int row = 0; row < ROWS; ++row) {
@@ -42,7 +43,7 @@ void LatestBearingsTable::Show(const BearingRing& bearings)
         const BearingRing::Entry& entry = bearings.At(bearings.Size() - 1 - row);
         item(r, 0)->setText(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(entry.nTimeMs), Qt::UTC)
                                 .toString(QStringLiteral("hh:mm:ss.zzz")));
-        item(r, 1)->setText(QString::number(entry.fFrequency / 1e6, 'f', 4));
+        item(r, 1)->setText(QString::number(entry.fFrequency / 1e6, 'f', 3));
         item(r, 2)->setText(QString::number(entry.fAzimuth, 'f', 1));
         item(r, 3)->setText(QString::number(entry.fElevation, 'f', 1));
         item(r, 4)->setText(QString::number(entry.nQuality));

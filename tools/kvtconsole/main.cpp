@@ -23,7 +23,7 @@
 namespace {
 
 const QString STATION_ADDRESS = QStringLiteral("Default");
-const QSize WINDOW_SIZE(1440, 860);
+const QSize WINDOW_SIZE(1600, 900);
 
 bool SaveScreenshot(QWidget& window, const QString& fileName)
 {
