@@ -14,6 +14,7 @@ const QString OPT_SEED = QStringLiteral("seed");
 const QString OPT_SERIAL = QStringLiteral("serial");
 const QString OPT_LANG = QStringLiteral("lang");
 const QString OPT_SCREENSHOT = QStringLiteral("screenshot");
+const QString DEFAULT_OUTPUT_DIR = QStringLiteral("kvtconsole-output");
 
 }
 
@@ -23,12 +24,19 @@ ConsoleCommandLine::ConsoleCommandLine()
         "Operator console of the simulated DF station: runs the station of kvtstation in wall-clock "
         "time and shows its accepted bearings on a live polar display, the latest bearings, the "
         "reject counters, the state of every output, the DF data output's settings, the ZOD tool "
-        "bar and the capability report. Closing the window stops the station and prints its summary."));
+        "bar and the capability report. Closing the window stops the station and prints its summary.\n"
+        "The ZOD client module places its action in the ZOD tool bar while \"ZodSenderEnabled\" in the "
+        "application configuration is true (written as true when missing).\n"
+        "Exit codes: 0 the run ended (and the screenshot was saved); 1 the station could not be "
+        "brought up, the output folder could not be used or the screenshot not written; 2 bad arguments."));
     m_parser.addHelpOption();
     m_parser.addVersionOption();
     m_parser.addOptions({
         {OPT_CONFIG_DIR, QStringLiteral("Use the existing configuration directory <dir>."), QStringLiteral("dir")},
-        {OPT_OUTPUT_DIR, QStringLiteral("Write the sentence file and the command log folder into <dir>."),
+        {OPT_OUTPUT_DIR,
+         QStringLiteral("Write the sentence file and the command log folder into <dir> (default: %1 in the "
+                        "current directory).")
+             .arg(DEFAULT_OUTPUT_DIR),
          QStringLiteral("dir")},
         {OPT_SECONDS,
          QStringLiteral("Run the station for <n> seconds of station time (default: %1).").arg(DEFAULT_SECONDS),
@@ -60,7 +68,9 @@ bool ConsoleCommandLine::Parse(const QStringList& arguments)
     // The station's options go to the station's own command line, which checks them.
     QStringList station{arguments.value(0), QStringLiteral("--%1").arg(OPT_SECONDS),
                         m_parser.isSet(OPT_SECONDS) ? m_parser.value(OPT_SECONDS) : QString::number(DEFAULT_SECONDS)};
-    for (const QString& option : {OPT_CONFIG_DIR, OPT_OUTPUT_DIR, OPT_SEED, OPT_SERIAL}) {
+    station << QStringLiteral("--%1").arg(OPT_OUTPUT_DIR)
+            << (m_parser.isSet(OPT_OUTPUT_DIR) ? m_parser.value(OPT_OUTPUT_DIR) : DEFAULT_OUTPUT_DIR);
+    for (const QString& option : {OPT_CONFIG_DIR, OPT_SEED, OPT_SERIAL}) {
         if (m_parser.isSet(option))
             station << QStringLiteral("--%1").arg(option) << m_parser.value(option);
     }
