@@ -98,8 +98,10 @@ public:
     static IDllInstance* CreateDllInstanceByFileName(const QString& file, const QString& text,
                                                      bool reserved1, bool reserved2);
 
-    /// Deletes an instance made by CreateDllInstanceByFileName and unloads its
-    /// module. Null or an unknown pointer is ignored (and not deleted).
+    /// Deletes an instance made by CreateDllInstanceByFileName; its module is
+    /// unloaded at process exit, after the application object, since what the
+    /// module started may outlive the instance. Null or an unknown pointer is
+    /// ignored (and not deleted).
     static void DestroyDllInstanceByPointer(IDllInstance* instance);
 
     /// The directory searched for modules: KVT_MODULE_DIR when set, otherwise

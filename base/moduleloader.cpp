@@ -20,20 +20,6 @@
 
 struct ModuleLoader::Loaded
 {
-    Loaded(std::unique_ptr<QLibrary> library, std::unique_ptr<IDllInstance> instance)
-        : pLibrary(std::move(library))
-        , pInstance(std::move(instance))
-    {
-    }
-
-    // The instance's code lives in the library, and QLibrary's destructor
-    // does not unload: delete first, then unload explicitly.
-    ~Loaded()
-    {
-        pInstance.reset();
-        pLibrary->unload();
-    }
-
     std::unique_ptr<QLibrary> pLibrary;
     std::unique_ptr<IDllInstance> pInstance;
 };
@@ -100,7 +86,19 @@ ModuleLoader::~ModuleLoader()
     while (!m_lstLoaded.empty()) {
         std::unique_ptr<Loaded> last = std::move(m_lstLoaded.back());
         m_lstLoaded.pop_back();
+        Release(std::move(last));
     }
+    // QLibrary's destructor does not unload.
+    while (!m_lstRetired.empty()) {
+        m_lstRetired.back()->unload();
+        m_lstRetired.pop_back();
+    }
+}
+
+void ModuleLoader::Release(std::unique_ptr<Loaded> loaded)
+{
+    loaded->pInstance.reset();
+    m_lstRetired.push_back(std::move(loaded->pLibrary));
 }
 
 ModuleLoader& ModuleLoader::Instance()
@@ -167,7 +165,7 @@ IDllInstance* ModuleLoader::Create(const QString& directory, const QString& file
         return nullptr;
     }
     IDllInstance* result = instance.get();
-    m_lstLoaded.push_back(std::make_unique<Loaded>(std::move(library), std::move(instance)));
+    m_lstLoaded.push_back(std::make_unique<Loaded>(Loaded{std::move(library), std::move(instance)}));
     return result;
 }
 
@@ -180,7 +178,8 @@ bool ModuleLoader::Destroy(IDllInstance* instance)
     if (found == m_lstLoaded.end())
         return false;
     // Out of the list first: the instance's destructor may release others.
-    const std::unique_ptr<Loaded> loaded = std::move(*found);
+    std::unique_ptr<Loaded> loaded = std::move(*found);
     m_lstLoaded.erase(found);
+    Release(std::move(loaded));
     return true;
 }

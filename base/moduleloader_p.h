@@ -11,7 +11,14 @@ class QLibrary;
 
 /// Keeps every module instance made at run time together with its loaded
 /// library, so that an instance is deleted before its code is unloaded.
-/// Instances still alive at process exit are released then. A module that
+/// Instances still alive at process exit are released then.
+///
+/// A released instance is deleted at once, but its library stays loaded until
+/// the loader ends at process exit, after the application object: a module
+/// leaves more behind than its instance. The libraries it pulled in (Qt
+/// Network for a socket) keep their own objects, threads and connections to
+/// the application object (a host-name lookup, for one), whose code must
+/// still be there when they run or are torn down. A module that
 /// cannot be loaded safely (damaged file, no factory, a factory that fails or
 /// throws) gives null and a trace, never a crash.
 /// Single-threaded.
@@ -42,6 +49,10 @@ private:
     struct Loaded;
 
     ModuleLoader();
+    /// Deletes the instance and keeps its library for the end.
+    void Release(std::unique_ptr<Loaded> loaded);
 
     std::vector<std::unique_ptr<Loaded>> m_lstLoaded;
+    /// Libraries of released instances, oldest first; one per load.
+    std::vector<std::unique_ptr<QLibrary>> m_lstRetired;
 };

@@ -81,7 +81,10 @@ bool SerialConnection::Write(const char* data, int length)
     if (!IsOpen() || length < 0 || (data == nullptr && length > 0)
         || m_port.bytesToWrite() + length > m_nMaxPendingBytes)
         return false;
-    return m_port.write(data, length) == length;
+    const qint64 taken = m_port.write(data, length);
+    if (taken > 0)
+        m_nAccepted += taken;
+    return taken == length;
 }
 
 void SerialConnection::Open()
@@ -120,7 +123,15 @@ void SerialConnection::OnReadyRead()
         Post([this, data]() { m_pCallback->OnRead(this, data.constData(), data.size()); });
 }
 
-void SerialConnection::OnBytesWritten(qint64 bytes)
+void SerialConnection::OnBytesWritten()
 {
-    Post([this, bytes]() { m_pCallback->OnWritten(this, bytes); });
+    // Posted: by the time it runs QSerialPort has started its next write.
+    Post([this]() {
+        const qint64 handed = m_nAccepted - m_port.bytesToWrite();
+        if (handed <= m_nReported)
+            return;
+        const qint64 bytes = handed - m_nReported;
+        m_nReported = handed;
+        m_pCallback->OnWritten(this, bytes);
+    });
 }

@@ -13,6 +13,11 @@ struct SerialAddress;
 /// Every notification is posted to this object's event queue rather than
 /// called from inside QSerialPort, so that a receiver may destroy the
 /// connection in any notification (pending posts die with the object).
+///
+/// OnWritten counts the bytes that left QSerialPort's buffer for the device.
+/// QSerialPort reports a write only once the device takes more, so the last
+/// write to a device that stopped taking data would never be reported: each
+/// report is worked out afresh from the bytes accepted and still buffered.
 class SerialConnection : public QObject, public IInterface
 {
     Q_OBJECT
@@ -28,7 +33,7 @@ private:
     void Open();
     void OnPortError(QSerialPort::SerialPortError error);
     void OnReadyRead();
-    void OnBytesWritten(qint64 bytes);
+    void OnBytesWritten();
     template <class F>
     void Post(F function);
 
@@ -37,4 +42,7 @@ private:
     qint64 m_nMaxPendingBytes;
     /// Set by the first error; the connection then only winds down.
     bool m_bFailed = false;
+    /// Bytes taken by Write, and of those the ones reported through OnWritten.
+    qint64 m_nAccepted = 0;
+    qint64 m_nReported = 0;
 };

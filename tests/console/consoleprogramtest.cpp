@@ -4,6 +4,10 @@
 #include <QFile>
 #include <QImage>
 #include <QProcessEnvironment>
+#include <QRegularExpression>
+#include <QTest>
+
+#include <csignal>
 
 #include <map>
 
@@ -65,6 +69,26 @@ TEST_F(ConsoleProgramTest, ScreenshotShowsThePolarDisplayWithBearingsInTheirBand
     for (int band = 0; band < 3; ++band)
         EXPECT_GT(counts[PolarGeometry::BandColour(band).rgb()], 50) << PolarGeometry::BandName(band).toStdString();
     EXPECT_GT(counts[qRgb(0xf4, 0xc7, 0xc3)], 10000);
+}
+
+TEST_F(ConsoleProgramTest, StopSignalClosesTheWindowWithOutputsSettledAndTheSummary)
+{
+    // Wall-clock time: the station runs until it is told to stop.
+    const QString sentences = m_output.filePath("run/dfdata.txt");
+    m_helper.start(QStringLiteral(KVTCONSOLE_PATH),
+                   {"--config-dir", m_dir.path(), "--output-dir", m_output.filePath("run"), "--seconds", "600"});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo(sentences).size() > 0; }, 60000));
+    m_helper.terminate();
+    ASSERT_TRUE(m_helper.waitForFinished(60000));
+    EXPECT_EQ(m_helper.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(m_helper.exitCode(), 128 + SIGTERM);
+    const QByteArray summary = m_helper.readAllStandardOutput();
+    const QRegularExpressionMatch written =
+        QRegularExpression("Sentences written: +([0-9]+)").match(QString::fromUtf8(summary));
+    ASSERT_TRUE(written.hasMatch()) << summary.constData();
+    QFile file(sentences);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll().count('\n'), written.captured(1).toInt());
 }
 
 TEST_F(ConsoleProgramTest, RefusesBadArgumentsBeforeTouchingAnything)

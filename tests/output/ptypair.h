@@ -24,6 +24,8 @@ public:
         // The slave device lives as long as the master is open.
         ::close(slave);
         ::fcntl(m_nMaster, F_SETFL, ::fcntl(m_nMaster, F_GETFL) | O_NONBLOCK);
+        // A program the test starts must not hold the master open: closing it is the hang-up.
+        ::fcntl(m_nMaster, F_SETFD, FD_CLOEXEC);
         m_strSlaveName = QString::fromLocal8Bit(name);
     }
     ~PtyPair() { CloseMaster(); }

@@ -1,4 +1,4 @@
-#include "tests/common/configdirfixture.h"
+#include "tests/station/stationfixture.h"
 
 #include <QDir>
 #include <QFile>
@@ -7,62 +7,6 @@
 #include <QJsonObject>
 
 namespace {
-
-/// Runs the simulated station as a user would, on the test's fresh
-/// configuration directory, and reads back what it wrote.
-class StationTest : public ConfigDirFixture
-{
-protected:
-    struct Run { int nExitCode; QByteArray stdOut; QByteArray stdErr; };
-
-    Run Station(const QStringList& arguments)
-    {
-        QProcess& process = RunHelper(QStringLiteral(KVTSTATION_PATH), arguments);
-        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-                process.readAllStandardOutput(), process.readAllStandardError()};
-    }
-
-    /// A JSON run of a few simulated seconds into its own output folder.
-    QJsonObject Summary(const QString& outputName, const QStringList& extra = {})
-    {
-        const Run run = Station(QStringList{"--config-dir", m_dir.path(), "--output-dir", OutputPath(outputName),
-                                            "--seconds", "4", "--seed", "7", "--json"}
-                                << extra);
-        EXPECT_EQ(run.nExitCode, 0) << run.stdErr.constData();
-        return QJsonDocument::fromJson(run.stdOut).object();
-    }
-
-    QString OutputPath(const QString& name) const { return m_output.filePath(name); }
-
-    static QByteArray ReadFile(const QString& path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-    }
-
-    /// The summary without the paths, which differ from run to run.
-    static QJsonObject WithoutPaths(QJsonObject summary)
-    {
-        QJsonObject sentences = summary["sentences"].toObject();
-        sentences.remove("file");
-        summary["sentences"] = sentences;
-        QJsonObject commandLog = summary["commandLog"].toObject();
-        commandLog.remove("directory");
-        commandLog["files"] = commandLog["files"].toArray().size();
-        summary["commandLog"] = commandLog;
-        summary.remove("outputs");
-        QJsonArray deliveries;
-        for (const QJsonValue entry : summary["deliveries"].toArray()) {
-            QJsonObject delivery = entry.toObject();
-            delivery.remove("target");
-            deliveries.append(delivery);
-        }
-        summary["deliveries"] = deliveries;
-        return summary;
-    }
-
-    QTemporaryDir m_output;
-};
 
 TEST_F(StationTest, SummaryAgreesWithTheFilesWritten)
 {

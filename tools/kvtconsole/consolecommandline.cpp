@@ -1,7 +1,5 @@
 #include "tools/kvtconsole/consolecommandline.h"
 
-#include "tools/kvtreport/localeoption.h"
-
 #include <QDir>
 #include <QFileInfo>
 
@@ -27,8 +25,10 @@ ConsoleCommandLine::ConsoleCommandLine()
         "bar and the capability report. Closing the window stops the station and prints its summary.\n"
         "The ZOD client module places its action in the ZOD tool bar while \"ZodSenderEnabled\" in the "
         "application configuration is true (written as true when missing).\n"
-        "Exit codes: 0 the run ended (and the screenshot was saved); 1 the station could not be "
-        "brought up, the output folder could not be used or the screenshot not written; 2 bad arguments."));
+        "Exit codes as kvtstation's: 0 every output delivered every sentence; 1 the station could not be "
+        "brought up; 2 bad arguments; 3 the run ended with losses; 4 an output (the output folder, the "
+        "sentence file, the screenshot) could not be written at all; 130 / 143 stopped by SIGINT / SIGTERM "
+        "(the window closes, the summary is printed)."));
     m_parser.addHelpOption();
     m_parser.addVersionOption();
     m_parser.addOptions({
@@ -70,7 +70,7 @@ bool ConsoleCommandLine::Parse(const QStringList& arguments)
                         m_parser.isSet(OPT_SECONDS) ? m_parser.value(OPT_SECONDS) : QString::number(DEFAULT_SECONDS)};
     station << QStringLiteral("--%1").arg(OPT_OUTPUT_DIR)
             << (m_parser.isSet(OPT_OUTPUT_DIR) ? m_parser.value(OPT_OUTPUT_DIR) : DEFAULT_OUTPUT_DIR);
-    for (const QString& option : {OPT_CONFIG_DIR, OPT_SEED, OPT_SERIAL}) {
+    for (const QString& option : {OPT_CONFIG_DIR, OPT_SEED, OPT_SERIAL, OPT_LANG}) {
         if (m_parser.isSet(option))
             station << QStringLiteral("--%1").arg(option) << m_parser.value(option);
     }
@@ -78,8 +78,6 @@ bool ConsoleCommandLine::Parse(const QStringList& arguments)
         m_strError = m_station.GetError();
         return false;
     }
-    if (m_parser.isSet(OPT_LANG) && !LocaleOption::Parse(m_parser.value(OPT_LANG), m_locale, m_strError))
-        return false;
     return ParseScreenshot();
 }
 

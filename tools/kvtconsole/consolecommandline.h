@@ -3,7 +3,6 @@
 #include "tools/kvtstation/stationcommandline.h"
 
 #include <QCommandLineParser>
-#include <QLocale>
 #include <QString>
 
 /// The command line of the operator console:
@@ -11,8 +10,8 @@
 ///     kvtconsole [--config-dir DIR] [--output-dir DIR] [--seconds N] [--seed N]
 ///                [--serial DEVICE] [--lang LOCALE] [--screenshot FILE.png]
 ///
-/// The station's options mean what they mean for kvtstation and are checked
-/// by its command line, with its messages; --seconds is the length of the
+/// The station's options (all but --screenshot) mean what they mean for
+/// kvtstation and are checked by its command line, with its messages; --seconds is the length of the
 /// run in station time (default DEFAULT_SECONDS). Checked before anything is
 /// read or written.
 class ConsoleCommandLine
@@ -30,10 +29,9 @@ public:
     void ShowHelpOrVersion();
     QString GetError() const { return m_strError; }
 
-    /// The station's options: configuration and output folder, seconds, seed, serial address.
+    /// The station's options: configuration and output folder, seconds, seed,
+    /// serial address, the locale of the texts.
     const StationCommandLine& GetStation() const { return m_station; }
-    /// Locale of the texts: --lang, otherwise the user's locale.
-    QLocale GetLocale() const { return m_locale; }
     /// PNG file for a picture of the window after the run; empty: run until the window is closed.
     QString GetScreenshotFile() const { return m_strScreenshotFile; }
 
@@ -43,6 +41,5 @@ private:
     QCommandLineParser m_parser;
     StationCommandLine m_station;
     QString m_strError;
-    QLocale m_locale;
     QString m_strScreenshotFile;
 };

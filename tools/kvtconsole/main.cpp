@@ -12,13 +12,18 @@
 #include "tools/kvtreport/reportwriter.h"
 #include "tools/kvtreport/stationbuilder.h"
 #include "tools/kvtstation/stationsummary.h"
+#include "tools/kvtstation/stopsignals.h"
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QPixmap>
 #include <QSaveFile>
+#include <QTemporaryDir>
 #include <QTextStream>
 #include <QTranslator>
+
+#include <csignal>
 
 namespace {
 
@@ -33,14 +38,15 @@ bool SaveScreenshot(QWidget& window, const QString& fileName)
 }
 
 /// Runs the station in the window until the window closes (or, for a
-/// screenshot, until the station's time is over) and prints the summary; the exit code.
+/// screenshot, until the station's time is over; or a stop signal comes) and
+/// prints the summary; the exit code, as kvtstation gives it.
 int RunConsole(const ConsoleCommandLine& commandLine, const QString& report, QTextStream& out, QTextStream& err)
 {
     const StationCommandLine& options = commandLine.GetStation();
     // The command log lives below the current directory.
     if (!QDir().mkpath(options.GetOutputDir()) || !QDir::setCurrent(options.GetOutputDir())) {
         err << "kvtconsole: cannot use the output directory " << options.GetOutputDir() << "\n";
-        return 1;
+        return StationSummary::EXIT_OUTPUT_UNAVAILABLE;
     }
     const bool screenshot = !commandLine.GetScreenshotFile().isEmpty();
     ConsoleStation station({options.GetOutputDir(), options.GetSerialAddress(), options.GetSeed(),
@@ -56,14 +62,21 @@ int RunConsole(const ConsoleCommandLine& commandLine, const QString& report, QTe
             window.close();
         });
     }
+    int nStopSignal = 0;
+    StopSignals stopSignals;
+    QObject::connect(&stopSignals, &StopSignals::Received, &window, [&nStopSignal, &window](int nSignal) {
+        nStopSignal = nSignal;
+        window.close();
+    });
     station.Start();
     QApplication::exec();
     StationSummary::PrintText(out, station.Stop());
+    out.flush();
     if (!saved) {
         err << "kvtconsole: cannot write the screenshot " << commandLine.GetScreenshotFile() << "\n";
-        return 1;
+        return StationSummary::EXIT_OUTPUT_UNAVAILABLE;
     }
-    return 0;
+    return nStopSignal != 0 ? 128 + nStopSignal : StationSummary::ExitCode(station.Stop());
 }
 
 }
@@ -72,14 +85,22 @@ int RunConsole(const ConsoleCommandLine& commandLine, const QString& report, QTe
 // and shows it running in a window.
 int main(int argc, char** argv)
 {
+    // A file that reaches the file size limit fails like a full disk: its
+    // output counts what it loses, instead of the process being killed.
+    std::signal(SIGXFSZ, SIG_IGN);
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
     ConsoleCommandLine commandLine;
     if (!commandLine.Parse(arguments)) {
         QTextStream(stderr) << "kvtconsole: " << commandLine.GetError() << "\n";
-        return 2;
+        return StationCommandLine::EXIT_USAGE;
     }
+    // Without a session (offscreen, for a screenshot) Qt warns that no runtime
+    // folder is named; a private one for the run keeps stderr for the user.
+    QTemporaryDir runtimeDir;
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR") && runtimeDir.isValid())
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtimeDir.path()));
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kvtconsole"));
     QCoreApplication::setApplicationVersion(KvtLibraryInfo::Version());
@@ -88,10 +109,10 @@ int main(int argc, char** argv)
     QTextStream err(stderr);
     // Without a catalogue for the language the English texts stay.
     QTranslator libraryTranslator;
-    if (KVTTranslation::Load(libraryTranslator, commandLine.GetLocale()))
+    if (KVTTranslation::Load(libraryTranslator, commandLine.GetStation().GetLocale()))
         QCoreApplication::installTranslator(&libraryTranslator);
     QTranslator consoleTranslator;
-    if (ConsoleTranslation::Load(consoleTranslator, commandLine.GetLocale()))
+    if (ConsoleTranslation::Load(consoleTranslator, commandLine.GetStation().GetLocale()))
         QCoreApplication::installTranslator(&consoleTranslator);
     const StationCommandLine& options = commandLine.GetStation();
     // The store reads its directory from KVT_CONFIG_DIR; --config-dir overrides it for this run.
@@ -103,7 +124,7 @@ int main(int argc, char** argv)
     StationBuilder station(STATION_ADDRESS);
     const bool defaultStored = station.EnsureStation();
     QString error;
-    int exitCode = 1;
+    int exitCode = StationSummary::EXIT_NOT_STARTED;
     if (!station.Load(QString(), false, QString(), error)) {
         err << "kvtconsole: " << error << "\n";
     } else {

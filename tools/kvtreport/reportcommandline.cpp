@@ -1,7 +1,6 @@
 #include "tools/kvtreport/reportcommandline.h"
 
 #include "devicecontrol/directionfinder/kvtcommon/kvtoptions.h"
-#include "tools/kvtreport/localeoption.h"
 
 #include <QFileInfo>
 
@@ -101,10 +100,24 @@ bool ReportCommandLine::Parse(const QStringList& arguments)
         m_strError = QStringLiteral("Unknown option code in \"%1\".").arg(m_strOptions);
         return false;
     }
-    if (m_parser.isSet(OPT_LANG) && !LocaleOption::Parse(m_parser.value(OPT_LANG), m_locale, m_strError))
+    const QString language = m_parser.value(OPT_LANG);
+    m_locale = QLocale();
+    if (m_parser.isSet(OPT_LANG) && !LocaleOf(language, m_locale)) {
+        m_strError = QStringLiteral("Unknown language \"%1\".").arg(language);
         return false;
+    }
     m_bRepair = m_parser.isSet(OPT_REPAIR);
     m_bJson = m_parser.isSet(OPT_JSON);
+    return true;
+}
+
+bool ReportCommandLine::LocaleOf(const QString& language, QLocale& rLocale)
+{
+    const QLocale locale(language);
+    // QLocale falls back to "C" for a name it does not know.
+    if (locale.language() == QLocale::C && language != QLatin1String("C"))
+        return false;
+    rLocale = locale;
     return true;
 }
 

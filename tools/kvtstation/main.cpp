@@ -16,14 +16,18 @@
 #include "tools/kvtstation/stationenvironment.h"
 #include "tools/kvtstation/stationsimulation.h"
 #include "tools/kvtstation/stationsummary.h"
+#include "tools/kvtstation/stopsignals.h"
 #include "valueframework/valueclasses/bearingresult.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QJsonDocument>
+#include <QTemporaryDir>
+#include <QTemporaryFile>
 #include <QTextStream>
 #include <QTranslator>
 
+#include <csignal>
 #include <memory>
 
 namespace {
@@ -31,11 +35,43 @@ namespace {
 const QString STATION_ADDRESS = QStringLiteral("Default");
 /// How long the serial line may take at the end to send what still waits for it.
 const int SERIAL_DRAIN_MS = 3000;
+/// How often a run whose output is not a terminal says how far it is (wall clock).
+const int PROGRESS_LINE_INTERVAL_MS = 5000;
 
 /// A plot over the sectors the display filter ranges leave out, as published in the tree.
 std::unique_ptr<PolarPlot> MakePlot()
 {
     return std::make_unique<PolarPlot>(FilteredSectors::Read(StationBuilder::DEVICE_PATH));
+}
+
+/// Empty when a file can be made in the folder; otherwise the reason.
+QString CannotWriteInto(const QString& dir)
+{
+    QTemporaryFile probe(QDir(dir).filePath(QStringLiteral(".kvtstation-XXXXXX")));
+    return probe.open() ? QString() : probe.errorString();
+}
+
+/// Says on stderr, as it happens, when an output starts losing sentences and what it notices.
+void ReportAsTheyHappen(const std::vector<AccountedOutput*>& outputs, QTextStream& err)
+{
+    for (AccountedOutput* pOutput : outputs) {
+        const auto say = [pOutput, &err](const QString& text) {
+            err << "kvtstation: " << pOutput->GetName() << " output " << pOutput->GetTarget() << ": " << text << "\n";
+            err.flush();
+        };
+        QObject::connect(pOutput, &AccountedOutput::FailureReported, pOutput, say);
+        QObject::connect(pOutput, &AccountedOutput::NoticeReported, pOutput, say);
+    }
+}
+
+std::unique_ptr<ProgressBar> MakeProgress(const StationSimulation& simulation, bool bRealtime)
+{
+    const auto clock = [&simulation] { return simulation.GetElapsedMs(); };
+    if (ProgressBar::IsTerminal(stdout)) {
+        // Redraw about ten times per run when time is simulated faster than it passes.
+        return std::make_unique<ProgressBar>(clock, bRealtime ? 1000 : 100, stdout);
+    }
+    return std::make_unique<ProgressBar>(clock, PROGRESS_LINE_INTERVAL_MS, stderr, ProgressBar::Style::Lines);
 }
 
 /// Runs the station for the simulated time and prints the summary; the exit code.
@@ -45,12 +81,19 @@ int RunStation(const StationCommandLine& commandLine, QTextStream& out, QTextStr
     // The command log lives below the current directory.
     if (!QDir().mkpath(outputDir) || !QDir::setCurrent(outputDir)) {
         err << "kvtstation: cannot use the output directory " << outputDir << "\n";
-        return 1;
+        return StationSummary::EXIT_OUTPUT_UNAVAILABLE;
+    }
+    const QString unwritable = CannotWriteInto(outputDir);
+    if (!unwritable.isEmpty()) {
+        err << "kvtstation: cannot write into the output directory " << outputDir << ": " << unwritable << "\n";
+        return StationSummary::EXIT_OUTPUT_UNAVAILABLE;
     }
     StationEnvironment environment(StationBuilder::DEVICE_PATH, STATION_ADDRESS, outputDir,
                                    commandLine.GetSerialAddress());
     if (!environment.IsCommandLogOpen())
         err << "kvtstation: no command log: " << environment.GetCommandLogMessage() << "\n";
+    const std::vector<AccountedOutput*> outputs = environment.GetOutputs();
+    ReportAsTheyHappen(outputs, err);
     StationCallback callback(StationBuilder::DEVICE_PATH, STATION_ADDRESS, environment.GetOverheadPassParams(),
                              environment.GetCommandLog());
     std::unique_ptr<PolarPlot> pPlot;
@@ -63,41 +106,43 @@ int RunStation(const StationCommandLine& commandLine, QTextStream& out, QTextStr
     }
     StationSimulation simulation(commandLine.GetSeed(), commandLine.GetSeconds(), commandLine.IsRealtime(),
                                  StationBuilder::DEVICE_PATH, callback);
+    int nStopSignal = 0;
+    StopSignals stopSignals;
+    QObject::connect(&stopSignals, &StopSignals::Received, &simulation, [&nStopSignal, &simulation](int nSignal) {
+        nStopSignal = nSignal;
+        simulation.Stop();
+    });
 
-    std::unique_ptr<ProgressBar> pProgressBar;
-    if (ProgressBar::IsTerminal(stdout)) {
-        // Redraw about ten times per run when time is simulated faster than it passes.
-        pProgressBar = std::make_unique<ProgressBar>([&simulation] { return simulation.GetElapsedMs(); },
-                                                     commandLine.IsRealtime() ? 1000 : 100, stdout);
-    }
+    const std::unique_ptr<ProgressBar> pProgress = MakeProgress(simulation, commandLine.IsRealtime());
     QObject::connect(&simulation, &StationSimulation::Finished, qApp, &QCoreApplication::quit);
     simulation.Start();
-    if (pProgressBar)
-        pProgressBar->Start(static_cast<unsigned int>(simulation.GetDurationMs()));
+    pProgress->Start(static_cast<unsigned int>(simulation.GetDurationMs()));
     QCoreApplication::exec();
-    if (pProgressBar)
-        pProgressBar->Finish();
+    pProgress->Finish();
 
     environment.StopOutput(SERIAL_DRAIN_MS);
-    const std::vector<AccountedOutput*> outputs = environment.GetOutputs();
-    const QJsonObject summary =
+    QJsonObject summary =
         StationSummary::Collect(callback, environment, {outputDir, commandLine.GetPlotFile(), commandLine.GetSerialAddress()},
                                 std::vector<const AccountedOutput*>(outputs.begin(), outputs.end()));
-    if (pPlot
-        && !pPlot->Save(commandLine.GetPlotFile(), QStringLiteral("kvtstation: %1 accepted bearings in %2 s (seed %3)")
-                                                       .arg(callback.GetAccepted())
-                                                       .arg(commandLine.GetSeconds())
-                                                       .arg(commandLine.GetSeed()))) {
-        err << "kvtstation: cannot write the plot " << commandLine.GetPlotFile() << "\n";
-        return 1;
-    }
+    StationSummary::AddRun(summary, simulation.GetElapsedMs(), nStopSignal);
+    const bool bPlotSaved =
+        !pPlot
+        || pPlot->Save(commandLine.GetPlotFile(), QStringLiteral("kvtstation: %1 accepted bearings in %2 s (seed %3)")
+                                                      .arg(callback.GetAccepted())
+                                                      .arg(simulation.GetElapsedMs() / 1000)
+                                                      .arg(commandLine.GetSeed()));
     if (commandLine.IsJson()) {
         out.setCodec("UTF-8");
         out << QJsonDocument(summary).toJson(QJsonDocument::Indented);
     } else {
         StationSummary::PrintText(out, summary);
     }
-    return 0;
+    out.flush();
+    if (!bPlotSaved) {
+        err << "kvtstation: cannot write the plot " << commandLine.GetPlotFile() << "\n";
+        return StationSummary::EXIT_OUTPUT_UNAVAILABLE;
+    }
+    return nStopSignal != 0 ? 128 + nStopSignal : StationSummary::ExitCode(summary);
 }
 
 }
@@ -111,14 +156,23 @@ int main(int argc, char** argv)
     // station needs none, only fonts. (Unlike "offscreen", this platform
     // also releases everything it made at exit.)
     qputenv("QT_QPA_PLATFORM", "minimal:enable_fonts");
+    // A file that reaches the file size limit fails like a full disk: the
+    // output counts what it loses, instead of the process being killed.
+    std::signal(SIGXFSZ, SIG_IGN);
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
         arguments.append(QString::fromLocal8Bit(argv[i]));
     StationCommandLine commandLine;
     if (!commandLine.Parse(arguments)) {
         QTextStream(stderr) << "kvtstation: " << commandLine.GetError() << "\n";
-        return 2;
+        return StationCommandLine::EXIT_USAGE;
     }
+    // Qt looks for a session's runtime folder even on the minimal platform and
+    // warns when none is named; the station uses none, so a private one for
+    // the run, removed at the end, keeps stderr for what concerns the user.
+    QTemporaryDir runtimeDir;
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR") && runtimeDir.isValid())
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtimeDir.path()));
     QApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("kvtstation"));
     QCoreApplication::setApplicationVersion(KvtLibraryInfo::Version());
@@ -126,7 +180,7 @@ int main(int argc, char** argv)
     QTextStream out(stdout);
     QTextStream err(stderr);
     QTranslator translator;
-    if (KVTTranslation::Load(translator, QLocale()))
+    if (KVTTranslation::Load(translator, commandLine.GetLocale()))
         QCoreApplication::installTranslator(&translator);
     // The store reads its directory from KVT_CONFIG_DIR; --config-dir overrides it for this run.
     if (!commandLine.GetConfigDir().isEmpty()) {
@@ -139,7 +193,7 @@ int main(int argc, char** argv)
     StationBuilder station(STATION_ADDRESS);
     const bool defaultStored = station.EnsureStation();
     QString error;
-    int exitCode = 1;
+    int exitCode = StationSummary::EXIT_NOT_STARTED;
     if (!station.Load(QString(), false, QString(), error)) {
         err << "kvtstation: " << error << "\n";
     } else {
@@ -147,7 +201,7 @@ int main(int argc, char** argv)
         characteristics.SetBase_ValuePath(StationBuilder::DEVICE_PATH, true);
         if (commandLine.IsReport()) {
             ReportWriter::Write(out, ReportCollector(characteristics), station, defaultStored, commandLine.IsJson());
-            exitCode = 0;
+            exitCode = StationSummary::EXIT_DELIVERED;
         } else {
             exitCode = RunStation(commandLine, out, err);
         }

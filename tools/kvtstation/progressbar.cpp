@@ -10,9 +10,10 @@ const int BAR_WIDTH = 40;
 
 }
 
-ProgressBar::ProgressBar(Clock clock, int tickIntervalMs, std::FILE* pTerminal)
+ProgressBar::ProgressBar(Clock clock, int tickIntervalMs, std::FILE* pStream, Style eStyle)
     : ProgressCalculator(std::move(clock), tickIntervalMs, nullptr)
-    , m_pTerminal(pTerminal)
+    , m_pStream(pStream)
+    , m_eStyle(eStyle)
 {
     connect(this, &ProgressCalculator::Progress, this, &ProgressBar::SlotDraw);
 }
@@ -24,15 +25,22 @@ bool ProgressBar::IsTerminal(std::FILE* pStream)
 
 void ProgressBar::Finish()
 {
+    if (m_eStyle == Style::Lines)
+        return;
     SlotDraw(100);
-    std::fprintf(m_pTerminal, "\r%*s\r", BAR_WIDTH + 16, "");
-    std::fflush(m_pTerminal);
+    std::fprintf(m_pStream, "\r%*s\r", BAR_WIDTH + 16, "");
+    std::fflush(m_pStream);
 }
 
 void ProgressBar::SlotDraw(unsigned int percentage)
 {
+    if (m_eStyle == Style::Lines) {
+        std::fprintf(m_pStream, "kvtstation: %u %% simulated\n", percentage);
+        std::fflush(m_pStream);
+        return;
+    }
     const int filled = static_cast<int>(percentage) * BAR_WIDTH / 100;
     const QByteArray bar = QByteArray(filled, '#') + QByteArray(BAR_WIDTH - filled, '.');
-    std::fprintf(m_pTerminal, "\rstation [%s] %3u %%", bar.constData(), percentage);
-    std::fflush(m_pTerminal);
+    std::fprintf(m_pStream, "\rstation [%s] %3u %%", bar.constData(), percentage);
+    std::fflush(m_pStream);
 }

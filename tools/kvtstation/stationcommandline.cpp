@@ -1,6 +1,7 @@
 #include "tools/kvtstation/stationcommandline.h"
 
 #include "base/serialaddress.h"
+#include "tools/kvtreport/reportcommandline.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -16,6 +17,7 @@ const QString OPT_JSON = QStringLiteral("json");
 const QString OPT_PLOT = QStringLiteral("plot");
 const QString OPT_SERIAL = QStringLiteral("serial");
 const QString OPT_REPORT = QStringLiteral("report");
+const QString OPT_LANG = QStringLiteral("lang");
 const QString DEFAULT_OUTPUT_DIR = QStringLiteral("kvtstation-output");
 const QString DEFAULT_SERIAL_SETTINGS = QStringLiteral(":9600,n,8,1");
 
@@ -29,7 +31,31 @@ StationCommandLine::StationCommandLine()
         "of a few emitters in fixed-frequency and scan mode on a rolling platform, filters them, "
         "publishes them, writes them as sentences to a file (and a serial line), logs the device "
         "commands and prints a summary. Time is simulated and runs as fast as possible unless "
-        "--realtime is given; the same seed gives the same run."));
+        "--realtime is given; the same seed gives the same run. A polar plot is drawn only with --plot.\n"
+        "\n"
+        "Every output keeps an account of the sentences given to it: delivered, lost, and the reason of "
+        "the last failure (such as \"No space left on device\"). Failures are said on stderr as they "
+        "happen; the summary lists each output's account. SIGINT and SIGTERM end the run after the "
+        "current bearing block, with the summary.\n"
+        "\n"
+        "Exit codes:\n"
+        "  0    every output delivered every sentence given to it\n"
+        "  1    the station could not be brought up from its configuration\n"
+        "  2    bad command line\n"
+        "  3    the run completed, but an output lost sentences\n"
+        "  4    an output could not be opened at all (an output folder that cannot be written is\n"
+        "       refused before the run), or the plot could not be written\n"
+        "  130  stopped by SIGINT, 143 stopped by SIGTERM\n"
+        "\n"
+        "Environment:\n"
+        "  KVT_CONFIG_DIR  configuration directory (--config-dir overrides it)\n"
+        "  KVT_MODULE_DIR  directory of run-time modules such as the ZOD client\n"
+        "  KVT_TRACE_MASK  trace bits; 0x20 traces the library's diagnostics to stderr\n"
+        "  LANG            the user's locale (--lang overrides it)\n"
+        "\n"
+        "The application configuration's switch \"ZodReceiverEnabled\" (written as false when "
+        "missing) starts a ZOD receiver for \"ZodCentralAddress\":\"ZodCentralPort\"; the summary says "
+        "whether the client module was found and whether it connected."));
     m_parser.addHelpOption();
     m_parser.addVersionOption();
     m_parser.addOptions({
@@ -54,6 +80,10 @@ StationCommandLine::StationCommandLine()
                         "/dev/ttyUSB0:4800,n,8,1; default settings 9600,n,8,1)."),
          QStringLiteral("device")},
         {OPT_REPORT, QStringLiteral("Print the station's capability report instead of running it.")},
+        {OPT_LANG,
+         QStringLiteral("Show the library's texts in language <locale> (for example \"de\" or \"en\"; "
+                        "default: the user's locale from LANG)."),
+         QStringLiteral("locale")},
     });
 }
 
@@ -80,6 +110,10 @@ bool StationCommandLine::Parse(const QStringList& arguments)
     m_bRealtime = m_parser.isSet(OPT_REALTIME);
     m_bJson = m_parser.isSet(OPT_JSON);
     m_bReport = m_parser.isSet(OPT_REPORT);
+    if (m_parser.isSet(OPT_LANG) && !ReportCommandLine::LocaleOf(m_parser.value(OPT_LANG), m_locale)) {
+        m_strError = QStringLiteral("Unknown language \"%1\".").arg(m_parser.value(OPT_LANG));
+        return false;
+    }
     return true;
 }
 

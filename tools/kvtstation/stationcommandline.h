@@ -1,12 +1,14 @@
 #pragma once
 
 #include <QCommandLineParser>
+#include <QLocale>
 #include <QString>
 
 /// The command line of the simulated station:
 ///
 ///     kvtstation [--config-dir DIR] [--output-dir DIR] [--seconds N] [--seed N]
 ///                [--realtime] [--json] [--plot FILE.png] [--serial DEVICE] [--report]
+///                [--lang LOCALE]
 ///
 /// Every argument is checked here, before anything is read or written, so
 /// that a usage error leaves the configuration store and the output folder
@@ -18,6 +20,8 @@ public:
     static constexpr int DEFAULT_SECONDS = 10;
     /// One simulated day is plenty for a demonstration and keeps --realtime bounded.
     static constexpr int MAX_SECONDS = 86400;
+    /// The exit code of a usage error.
+    static constexpr int EXIT_USAGE = 2;
 
     StationCommandLine();
 
@@ -46,6 +50,8 @@ public:
     /// a bare device gets 9600 baud, no parity, 8 data bits, 1 stop bit. Empty: no serial output.
     QString GetSerialAddress() const { return m_strSerialAddress; }
     bool IsReport() const { return m_bReport; }
+    /// Locale of the library's texts: --lang, otherwise the user's locale.
+    QLocale GetLocale() const { return m_locale; }
 
 private:
     bool ParseOutputDir();
@@ -64,4 +70,5 @@ private:
     QString m_strPlotFile;
     QString m_strSerialAddress;
     bool m_bReport = false;
+    QLocale m_locale;
 };

@@ -7,6 +7,7 @@
 #include "devicecontrol/directionfinder/kvtcommon/dfdataoutput.h"
 #include "devicecontrol/directionfinder/kvtcommon/displayfilterrange.h"
 #include "devicecontrol/directionfinder/kvtcommon/kvtcharacteristics.h"
+#include "devicecontrol/directionfinder/kvtcommon/izodclientdll.h"
 #include "devicecontrol/directionfinder/kvtcommon/kvtinformationcenter.h"
 #include "devicecontrol/directionfinder/kvtcommon/ohpparamspersistency.h"
 #include "devicecontrol/directionfinder/kvtcommon/ohpparamsvtsynchronizer.h"
@@ -19,9 +20,11 @@
 #include "valueframework/valueclasses/valuenumeric.h"
 #include "valueframework/valueclasses/valueselection.h"
 
+#include <QAction>
 #include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QToolBar>
 
 using namespace NxKVTCommon;
 
@@ -33,6 +36,13 @@ namespace {
 
 const char* const DEVICE_DESCRIPTION = "Simulated direction finder";
 const QString ZOD_CLIENT_NAME = QStringLiteral("kvtstation");
+/// Where the command log puts its files, below the current directory.
+const QString COMMAND_LOG_DIR = QStringLiteral("KVTControl");
+/// The server keys the ZOD manager reads, with its defaults.
+const QString ZOD_CENTRAL_ADDRESS_KEY = QStringLiteral("ZodCentralAddress");
+const QString ZOD_DEFAULT_CENTRAL_ADDRESS = QStringLiteral("127.0.0.1");
+const QString ZOD_CENTRAL_PORT_KEY = QStringLiteral("ZodCentralPort");
+const int ZOD_DEFAULT_CENTRAL_PORT = 4500;
 /// The station's own setup before anything is stored: thresholds in degrees,
 /// the position of its home port.
 const double DEFAULT_PITCH_THRESHOLD = 8.0;
@@ -88,6 +98,7 @@ StationEnvironment::StationEnvironment(const QString& devicePath, const QString&
     : m_strDevicePath(devicePath)
     , m_strStationAddress(stationAddress)
     , m_strSentenceFile(QDir(outputDir).filePath(SENTENCE_FILE))
+    , m_strCommandLogDir(QDir(outputDir).filePath(COMMAND_LOG_DIR))
     , m_setupData(stationAddress, devicePath)
     , m_hwStatusTester(devicePath)
     , m_commandLog(stationAddress, QString::fromLatin1(DEVICE_DESCRIPTION))
@@ -96,6 +107,8 @@ StationEnvironment::StationEnvironment(const QString& devicePath, const QString&
     LoadHwRequirements();
     LoadOverheadPass();
     m_bCommandLogOpen = m_commandLog.Init();
+    // Init has turned the previous run's log into a backup: every backup now is an earlier run's.
+    m_lstEarlierLogFiles = QDir(m_strCommandLogDir).entryList({QStringLiteral("*.bak")}, QDir::Files);
     PublishDisplayFilterRanges();
     ConfigureOutput(serialAddress);
     StartZodReceiver();
@@ -104,12 +117,24 @@ StationEnvironment::StationEnvironment(const QString& devicePath, const QString&
 StationEnvironment::~StationEnvironment()
 {
     m_pZodManager.reset();
+    m_pZodToolBar.reset();
     StopOutput();
     m_pOutput.reset();
     // What the run changed in the tree (and the requirements) becomes the stored setup.
     m_hwStatusTester.WriteHwRequirementsToTree();
     m_setupData.ReadFromValueTree(QString());
     m_setupData.WriteToCfg(QString());
+}
+
+QStringList StationEnvironment::GetCommandLogFilesOfThisRun() const
+{
+    const QDir directory(m_strCommandLogDir);
+    QStringList files;
+    for (const QString& name : directory.entryList(QDir::Files, QDir::Name)) {
+        if (!m_lstEarlierLogFiles.contains(name))
+            files.append(directory.filePath(name));
+    }
+    return files;
 }
 
 AccountedOutput& StationEnvironment::GetSentenceOutput()
@@ -132,6 +157,9 @@ void StationEnvironment::StopOutput(int drainMs)
     waited.start();
     while (serial.GetAccount().GetPending() > 0 && waited.elapsed() < drainMs)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    // The line reports bytes it handed over through queued calls; those still
+    // queued would die with the line and leave sentences that arrived counted as lost.
+    QCoreApplication::sendPostedEvents();
     m_pOutput->SetEnabled(false);
 }
 
@@ -209,4 +237,26 @@ void StationEnvironment::StartZodReceiver()
     m_pZodManager = std::make_unique<ZodManager>();
     m_pZodManager->CreateZodReceiverIfConfigured(ZOD_CLIENT_NAME, ZOD_RECEIVER_KEY, false);
     m_bZodReceiver = CfgCenter::GetAppCfg(ICfg::Application).GetBool(ZOD_RECEIVER_KEY, false, 0);
+    IZodClientDll* pReceiver = m_pZodManager->GetZodReceiver();
+    if (pReceiver == nullptr)
+        return;
+    m_pZodToolBar = std::make_unique<QToolBar>();
+    pReceiver->SetToolBar(m_pZodToolBar.get(), false);
+    for (QAction* pAction : m_pZodToolBar->actions()) {
+        QObject::connect(pAction, &QAction::changed, m_pZodToolBar.get(), [this, pAction] {
+            m_bZodConnected = m_bZodConnected || pAction->isEnabled();
+        });
+    }
+}
+
+bool StationEnvironment::IsZodReceiverLoaded() const
+{
+    return m_pZodManager && m_pZodManager->GetZodReceiver() != nullptr;
+}
+
+QString StationEnvironment::GetZodCentral() const
+{
+    ICfg& cfg = CfgCenter::GetAppCfg(ICfg::Application);
+    return QStringLiteral("%1:%2").arg(cfg.GetString(ZOD_CENTRAL_ADDRESS_KEY, ZOD_DEFAULT_CENTRAL_ADDRESS, 0))
+        .arg(cfg.GetInt(ZOD_CENTRAL_PORT_KEY, ZOD_DEFAULT_CENTRAL_PORT, 0));
 }

@@ -6,12 +6,14 @@
 #include "devicecontrol/directionfinder/kvtcommon/overheadpassparams.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <memory>
 #include <vector>
 
 class AccountedOutput;
 class DFDataOutput;
+class QToolBar;
 class DisplayFilterRange;
 class ZodManager;
 
@@ -36,7 +38,9 @@ class OHPParamsVtSynchronizer;
 /// 5. the DF data output to the sentence file (and the serial line), set up
 ///    through its application-configuration keys;
 /// 6. the ZOD receiver when the application configuration's key
-///    "ZodReceiverEnabled" is true (written as false when missing).
+///    "ZodReceiverEnabled" is true (written as false when missing), given a
+///    tool bar of its own: the module's "ZOD" action there is enabled while
+///    the server is connected, which is how the station sees the connection.
 ///
 /// The destructor stores the device setup and the hardware requirements in
 /// the station's configuration and closes the outputs. Single-threaded.
@@ -59,6 +63,11 @@ public:
     CommandProtocol& GetCommandLog() { return m_commandLog; }
     bool IsCommandLogOpen() const { return m_bCommandLogOpen; }
     QString GetCommandLogMessage() const { return m_commandLog.GetMessageText(); }
+    /// The absolute folder of the command log ("KVTControl" in the output folder).
+    QString GetCommandLogDir() const { return m_strCommandLogDir; }
+    /// The log files this run wrote (the current one and the backups its
+    /// rotations made), absolute, by name.
+    QStringList GetCommandLogFilesOfThisRun() const;
     HwStatusTester& GetHwStatusTester() { return m_hwStatusTester; }
     QString GetSentenceFile() const { return m_strSentenceFile; }
     /// The DF data output's sinks, with their accounts: the sentence file and,
@@ -68,6 +77,12 @@ public:
     bool IsZodReceiverConfigured() const { return m_bZodReceiver; }
     /// The DF data output (for its settings widget and its sinks).
     DFDataOutput* GetOutput() { return m_pOutput.get(); }
+    /// Whether the ZOD client module gave a receiver (false when it is not configured).
+    bool IsZodReceiverLoaded() const;
+    /// Whether the receiver was connected to its server at any time of the run.
+    bool WasZodReceiverConnected() const { return m_bZodConnected; }
+    /// The configured server, "<address>:<port>".
+    QString GetZodCentral() const;
 
     /// Stops the DF data output: gives the serial line up to drainMs of the
     /// event loop to send what waits for it, then closes the sentence file
@@ -86,6 +101,9 @@ private:
     QString m_strDevicePath;
     QString m_strStationAddress;
     QString m_strSentenceFile;
+    QString m_strCommandLogDir;
+    /// What the command log folder held before this run wrote to it.
+    QStringList m_lstEarlierLogFiles;
     KVTSetupData m_setupData;
     HwStatusTester m_hwStatusTester;
     NxKVTCommon::OverheadPassParams m_overheadPassParams;
@@ -94,7 +112,10 @@ private:
     bool m_bCommandLogOpen = false;
     std::unique_ptr<DisplayFilterRange> m_pDisplayFilterRange;
     std::unique_ptr<DFDataOutput> m_pOutput;
+    // Outlives the manager: the module takes its action out of the tool bar when it goes.
+    std::unique_ptr<QToolBar> m_pZodToolBar;
     std::unique_ptr<ZodManager> m_pZodManager;
     bool m_bZodReceiver = false;
+    bool m_bZodConnected = false;
     bool m_bSerial = false;
 };

@@ -96,8 +96,17 @@ void StationSimulation::SetPaused(bool bPaused)
     m_bPaused = bPaused;
     if (bPaused)
         m_stepTimer.stop();
-    else if (m_nStartTimeMs != 0 && m_nElapsedMs < m_nDurationMs)
+    else if (m_nStartTimeMs != 0 && !m_bFinished)
         m_stepTimer.start();
+}
+
+void StationSimulation::Stop()
+{
+    if (m_nStartTimeMs == 0 || m_bFinished)
+        return;
+    m_stepTimer.stop();
+    m_bFinished = true;
+    emit Finished();
 }
 
 void StationSimulation::SlotStep()
@@ -121,10 +130,8 @@ void StationSimulation::SlotStep()
     if (bMeasure)
         m_legacyDriver.Measure(m_nStartTimeMs + static_cast<quint64>(m_nElapsedMs), Emitters(share));
 
-    if (m_nElapsedMs >= m_nDurationMs) {
-        m_stepTimer.stop();
-        emit Finished();
-    }
+    if (m_nElapsedMs >= m_nDurationMs)
+        Stop();
 }
 
 void StationSimulation::PublishDeviceInfo()

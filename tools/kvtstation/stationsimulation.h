@@ -47,6 +47,8 @@ public:
     /// Brings the device up (initialisation, hardware status, first mode) and
     /// starts the clock.
     void Start();
+    /// Ends the run after the current step: Finished follows at once.
+    void Stop();
     /// Simulated milliseconds since Start().
     qint64 GetElapsedMs() const { return m_nElapsedMs; }
     qint64 GetDurationMs() const { return m_nDurationMs; }
@@ -91,4 +93,5 @@ private:
     Phase m_ePhase = Phase::ShipChannel;
     bool m_bSlowLink = false;
     bool m_bPaused = false;
+    bool m_bFinished = false;
 };

@@ -6,6 +6,8 @@
 #include "tools/kvtstation/stationenvironment.h"
 
 #include <QDir>
+#include <algorithm>
+#include <csignal>
 #include <QJsonArray>
 #include <QTextStream>
 
@@ -24,8 +26,6 @@ const ReasonKey s_aREASONS[] = {
     {FilterRejectReason::OverheadPass, "overheadPass"},
     {FilterRejectReason::NoQuality, "noQuality"},
 };
-const QString COMMAND_LOG_DIR = QStringLiteral("KVTControl");
-
 QJsonArray ToArray(const HwStatusTester::ComponentSet& components)
 {
     QJsonArray array;
@@ -62,9 +62,9 @@ QJsonObject StationSummary::Collect(const StationCallback& callback, StationEnvi
          QJsonObject{{"written", static_cast<qint64>(environment.GetSentenceOutput().GetAccount().GetDelivered())},
                      {"file", environment.GetSentenceFile()},
                      {"serial", PathOrNull(outputs.strSerialAddress)}}},
-        {"commandLog", CollectCommandLog(callback, outputs.strOutputDir)},
+        {"commandLog", CollectCommandLog(callback, environment)},
         {"hardware", CollectHardware(environment)},
-        {"zod", QJsonObject{{"receiver", environment.IsZodReceiverConfigured()}}},
+        {"zod", CollectZod(environment)},
         {"outputs", QJsonObject{{"outputDirectory", outputs.strOutputDir}, {"plot", PathOrNull(outputs.strPlotFile)}}},
     };
 }
@@ -79,13 +79,12 @@ QJsonObject StationSummary::CollectBearings(const StationCallback& callback)
             {"rejected", rejected}};
 }
 
-QJsonObject StationSummary::CollectCommandLog(const StationCallback& callback, const QString& outputDir)
+QJsonObject StationSummary::CollectCommandLog(const StationCallback& callback, const StationEnvironment& environment)
 {
-    const QDir directory(QDir(outputDir).filePath(COMMAND_LOG_DIR));
     QJsonArray files;
-    for (const QString& name : directory.entryList(QDir::Files, QDir::Name))
-        files.append(directory.filePath(name));
-    return {{"directory", directory.path()},
+    for (const QString& file : environment.GetCommandLogFilesOfThisRun())
+        files.append(file);
+    return {{"directory", environment.GetCommandLogDir()},
             {"files", files},
             {"commands", static_cast<qint64>(callback.GetCommandsLogged())}};
 }
@@ -97,6 +96,26 @@ QJsonObject StationSummary::CollectHardware(StationEnvironment& environment)
     return {{"checked", tester.GetCheckRequirements()},
             {"missing", ToArray(tester.FindMissingRequiredHardware())},
             {"unknown", ToArray(tester.FindUnknownHardware())}};
+}
+
+QJsonObject StationSummary::CollectZod(const StationEnvironment& environment)
+{
+    const bool bConfigured = environment.IsZodReceiverConfigured();
+    return {{"receiver", bConfigured},
+            {"module", !bConfigured ? QJsonValue(QJsonValue::Null)
+                                    : QJsonValue(environment.IsZodReceiverLoaded() ? "loaded" : "not found")},
+            {"connected", environment.WasZodReceiverConnected()},
+            {"central", bConfigured ? QJsonValue(environment.GetZodCentral()) : QJsonValue(QJsonValue::Null)}};
+}
+
+QString StationSummary::ZodText(const QJsonObject& zod)
+{
+    if (!zod["receiver"].toBool())
+        return QStringLiteral("not configured");
+    if (zod["module"].toString() != QLatin1String("loaded"))
+        return QStringLiteral("client module not found");
+    return (zod["connected"].toBool() ? QStringLiteral("connected to %1") : QStringLiteral("never connected to %1"))
+        .arg(zod["central"].toString());
 }
 
 QJsonObject StationSummary::CollectDelivery(const AccountedOutput& output)
@@ -117,15 +136,41 @@ QJsonObject StationSummary::CollectDelivery(const AccountedOutput& output)
             {"notices", notices}};
 }
 
+void StationSummary::AddRun(QJsonObject& summary, qint64 nElapsedMs, int nStopSignal)
+{
+    const QJsonValue stoppedBy = nStopSignal == SIGINT    ? QJsonValue("SIGINT")
+                                 : nStopSignal == SIGTERM ? QJsonValue("SIGTERM")
+                                                          : QJsonValue(QJsonValue::Null);
+    summary.insert("run", QJsonObject{{"simulatedSeconds", static_cast<double>(nElapsedMs) / 1000.0},
+                                      {"stoppedBy", stoppedBy}});
+}
+
+int StationSummary::ExitCode(const QJsonObject& summary)
+{
+    int code = EXIT_DELIVERED;
+    for (const QJsonValue entry : summary["deliveries"].toArray()) {
+        const QJsonObject delivery = entry.toObject();
+        if (!delivery["opened"].toBool())
+            return EXIT_OUTPUT_UNAVAILABLE;
+        if (delivery["lost"].toDouble() > 0 || delivery["pending"].toDouble() > 0)
+            code = EXIT_LOSSES;
+    }
+    return code;
+}
+
 void StationSummary::PrintText(QTextStream& out, const QJsonObject& summary)
 {
     const QJsonObject bearings = summary["bearings"].toObject();
     const QJsonObject rejected = bearings["rejected"].toObject();
     out << "Bearings produced:  " << bearings["produced"].toInt() << "\n";
     out << "  accepted:         " << bearings["accepted"].toInt() << "\n";
+    // Translated reasons may be longer than the English ones: the column follows the longest.
+    int nReasonWidth = 18;
+    for (const ReasonKey& reason : s_aREASONS)
+        nReasonWidth = std::max(nReasonWidth, FilterRejectCounter::ReasonText(reason.eReason).size() + 2);
     for (const ReasonKey& reason : s_aREASONS) {
         const QString label = FilterRejectCounter::ReasonText(reason.eReason) + QLatin1Char(':');
-        out << "  rejected, " << label.leftJustified(18) << rejected[QString::fromLatin1(reason.pszKey)].toInt()
+        out << "  rejected, " << label.leftJustified(nReasonWidth) << rejected[QString::fromLatin1(reason.pszKey)].toInt()
             << "\n";
     }
     const QJsonObject sentences = summary["sentences"].toObject();
@@ -149,7 +194,7 @@ void StationSummary::PrintText(QTextStream& out, const QJsonObject& summary)
     const QJsonObject hardware = summary["hardware"].toObject();
     out << "Hardware missing:   " << Join(hardware["missing"].toArray()) << "\n";
     out << "Hardware unknown:   " << Join(hardware["unknown"].toArray()) << "\n";
-    out << "ZOD receiver:       " << (summary["zod"]["receiver"].toBool() ? "configured" : "not configured") << "\n";
+    out << "ZOD receiver:       " << ZodText(summary["zod"].toObject()) << "\n";
     out << "\nOutputs\n";
     out << "  sentence file:    " << sentences["file"].toString() << "\n";
     if (!sentences["serial"].isNull())

@@ -20,9 +20,13 @@ class StationEnvironment;
 ///                 delivered, lost, pending, lastFailure (null without one),
 ///                 opened (whether it could ever take data), notices[];
 ///                 offered = delivered + lost + pending
-///     commandLog  directory, files[] (current log and backups), commands
+///     commandLog  directory, files[] (the current log and the backups this
+///                 run made; not those of earlier runs), commands
 ///     hardware    checked, missing[], unknown[]
-///     zod         receiver (whether the configuration asks for one)
+///     zod         receiver (whether the configuration asks for one), module
+///                 ("loaded", "not found"; null without receiver), connected
+///                 (at any time of the run), central ("<address>:<port>"; null
+///                 without receiver)
 ///     outputs     outputDirectory, plot (the PNG, or null)
 ///
 /// Collect it after the outputs have stopped, so that nothing is pending. Paths are absolute; everything else depends only on the seed,
@@ -30,6 +34,13 @@ class StationEnvironment;
 class StationSummary
 {
 public:
+    /// Exit codes of a run (2 is a bad command line; a stop by SIGINT or
+    /// SIGTERM gives 128 + the signal's number, 130 and 143).
+    static constexpr int EXIT_DELIVERED = 0;
+    static constexpr int EXIT_NOT_STARTED = 1;
+    static constexpr int EXIT_LOSSES = 3;
+    static constexpr int EXIT_OUTPUT_UNAVAILABLE = 4;
+
     struct Outputs
     {
         QString strOutputDir;
@@ -40,12 +51,20 @@ public:
     /// deliveries: the outputs with a delivery account, in the order to show them.
     static QJsonObject Collect(const StationCallback& callback, StationEnvironment& environment,
                                const Outputs& outputs, const std::vector<const AccountedOutput*>& deliveries);
+    /// Adds "run": simulatedSeconds, stoppedBy ("SIGINT", "SIGTERM", or null
+    /// for a run that used all its time).
+    static void AddRun(QJsonObject& summary, qint64 nElapsedMs, int nStopSignal);
+    /// EXIT_OUTPUT_UNAVAILABLE when an output never opened, else EXIT_LOSSES
+    /// when one lost (or still holds) a sentence, else EXIT_DELIVERED.
+    static int ExitCode(const QJsonObject& summary);
     /// The summary for people.
     static void PrintText(QTextStream& out, const QJsonObject& summary);
 
 private:
     static QJsonObject CollectBearings(const StationCallback& callback);
-    static QJsonObject CollectCommandLog(const StationCallback& callback, const QString& outputDir);
+    static QJsonObject CollectCommandLog(const StationCallback& callback, const StationEnvironment& environment);
     static QJsonObject CollectHardware(StationEnvironment& environment);
     static QJsonObject CollectDelivery(const AccountedOutput& output);
+    static QJsonObject CollectZod(const StationEnvironment& environment);
+    static QString ZodText(const QJsonObject& zod);
 };

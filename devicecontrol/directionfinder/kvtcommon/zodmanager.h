@@ -54,6 +54,10 @@ public:
     /// Also ends the observation of the frequency-range values.
     void DestroyZodReceiver();
 
+    /// The receiver instance, null while there is none (not created, or the
+    /// module is missing); it belongs to the manager.
+    IZodClientDll* GetZodReceiver() const { return m_pZodReceiver; }
+
 protected:
     /// Follows the frequency-range values: a change re-sends the range, a value
     /// going away is forgotten.

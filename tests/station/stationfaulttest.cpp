@@ -1,0 +1,219 @@
+#include "tests/output/ptypair.h"
+#include "tests/station/stationfixture.h"
+
+#include <QDir>
+#include <QFile>
+#include <QHostAddress>
+#include <QTcpServer>
+#include <QTest>
+
+#include <csignal>
+#include <sys/resource.h>
+#include <unistd.h>
+
+namespace {
+
+/// The station under faults, through the real program: each output's account
+/// must add up (offered = delivered + lost) and its delivered count must be
+/// what really arrived, and the exit code must say what happened.
+class StationFaultTest : public StationTest
+{
+protected:
+    QStringList Arguments(const QString& outputName, const QStringList& extra) const
+    {
+        return QStringList{"--config-dir", m_dir.path(), "--output-dir", OutputPath(outputName), "--json"} << extra;
+    }
+
+    static QJsonObject Delivery(const QJsonObject& summary, const QString& name)
+    {
+        for (const QJsonValue entry : summary["deliveries"].toArray()) {
+            if (entry["name"].toString() == name)
+                return entry.toObject();
+        }
+        ADD_FAILURE() << "no output " << name.toStdString();
+        return {};
+    }
+
+    static void ExpectBalanced(const QJsonObject& delivery)
+    {
+        EXPECT_EQ(delivery["pending"].toInt(), 0);
+        EXPECT_EQ(delivery["offered"].toInt(), delivery["delivered"].toInt() + delivery["lost"].toInt())
+            << QJsonDocument(delivery).toJson().constData();
+    }
+
+    static int SentenceLines(const QByteArray& text) { return text.count("$PLG,"); }
+
+    /// The application configuration the station starts from.
+    void WriteApplicationConfig(const QByteArray& lines)
+    {
+        ASSERT_TRUE(QDir(m_dir.path()).mkpath("application"));
+        QFile file(m_dir.filePath("application/Application.ini"));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_EQ(file.write(lines), lines.size());
+    }
+
+    /// Starts the station without waiting for it.
+    void StartStation(const QStringList& arguments)
+    {
+        m_helper.start(QStringLiteral(KVTSTATION_PATH), arguments);
+        ASSERT_TRUE(m_helper.waitForStarted());
+    }
+
+    Run Finish()
+    {
+        EXPECT_TRUE(m_helper.waitForFinished(60000));
+        return {m_helper.exitStatus() == QProcess::NormalExit ? m_helper.exitCode() : -1,
+                m_helper.readAllStandardOutput(), m_helper.readAllStandardError()};
+    }
+};
+
+// The limit is inherited by the station, with SIGXFSZ at its default action:
+// the station must neither die of it nor leave a cut line.
+TEST_F(StationFaultTest, AFileSizeLimitLosesWholeSentencesAndCountsThem)
+{
+    ASSERT_EQ(std::signal(SIGXFSZ, SIG_DFL), SIG_DFL);
+    rlimit previous{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &previous), 0);
+    rlimit limit = previous;
+    limit.rlim_cur = 20 * 1024;
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &limit), 0);
+    const Run run = Station(Arguments("limited", {"--seconds", "60"}));
+    setrlimit(RLIMIT_FSIZE, &previous);
+
+    ASSERT_EQ(run.nExitCode, 3) << run.stdErr.constData();
+    const QJsonObject summary = QJsonDocument::fromJson(run.stdOut).object();
+    const QJsonObject file = Delivery(summary, "file");
+    ExpectBalanced(file);
+    EXPECT_GT(file["lost"].toInt(), 0);
+    EXPECT_EQ(file["lastFailure"].toString(), "File too large");
+    const QByteArray written = ReadFile(file["target"].toString());
+    EXPECT_EQ(SentenceLines(written), file["delivered"].toInt());
+    EXPECT_EQ(summary["sentences"]["written"].toInt(), file["delivered"].toInt());
+    EXPECT_TRUE(written.endsWith("\r\n")) << "no cut line";
+    EXPECT_TRUE(run.stdErr.contains(": File too large\n")) << run.stdErr.constData();
+}
+
+// Root writes into any folder: the station then runs as nobody.
+TEST_F(StationFaultTest, AnOutputFolderThatCannotBeWrittenIsRefusedBeforeTheRun)
+{
+    QTemporaryDir shared;
+    ASSERT_TRUE(shared.isValid());
+    QFile::setPermissions(shared.path(), QFileDevice::Permissions(0x7777));
+    const QString configDir = shared.filePath("config");
+    const QString locked = shared.filePath("locked");
+    ASSERT_TRUE(QDir().mkpath(configDir) && QDir().mkpath(locked));
+    QFile::setPermissions(configDir, QFileDevice::Permissions(0x7777));
+    QFile::setPermissions(locked, QFileDevice::ReadOwner | QFileDevice::ExeOwner | QFileDevice::ReadOther
+                                      | QFileDevice::ExeOther | QFileDevice::ReadGroup | QFileDevice::ExeGroup);
+    const QStringList station = {QStringLiteral(KVTSTATION_PATH), "--config-dir", configDir, "--output-dir", locked};
+    const bool bRoot = ::geteuid() == 0;
+    QProcess& process =
+        bRoot ? RunHelper("setpriv", QStringList{"--reuid=65534", "--regid=65534", "--clear-groups"} << station)
+              : RunHelper(station.first(), station.mid(1));
+
+    EXPECT_EQ(process.exitCode(), 4);
+    const QByteArray stdErr = process.readAllStandardError();
+    EXPECT_EQ(stdErr, "kvtstation: cannot write into the output directory " + locked.toUtf8() + ": Permission denied\n");
+    EXPECT_TRUE(process.readAllStandardOutput().isEmpty());
+    EXPECT_TRUE(QDir(locked).isEmpty());
+}
+
+// The pty fills up and the bytes waiting reach the limit; after the run the
+// pty still holds what the station handed to it.
+TEST_F(StationFaultTest, ASerialLineNobodyReadsCountsWhatItCouldNotCarry)
+{
+    PtyPair pty;
+    ASSERT_TRUE(pty.IsValid());
+    const Run run = Station(Arguments("unread", {"--seconds", "120", "--serial", pty.SlaveName()}));
+
+    ASSERT_EQ(run.nExitCode, 3) << run.stdErr.constData();
+    const QJsonObject serial = Delivery(QJsonDocument::fromJson(run.stdOut).object(), "serial");
+    ExpectBalanced(serial);
+    EXPECT_GT(serial["lost"].toInt(), 0);
+    ASSERT_EQ(serial["notices"].toArray().size(), 1);
+    EXPECT_TRUE(serial["notices"][0].toString().startsWith("At 9600 baud")) << run.stdOut.constData();
+    EXPECT_EQ(SentenceLines(pty.ReadMaster(1 << 20)), serial["delivered"].toInt());
+}
+
+// The far end hangs up early in the run, while fixed-frequency sentences still
+// go to the line. The station is held while the test reads, so that nothing
+// is sent between the last read and the hang-up.
+TEST_F(StationFaultTest, ASerialLineThatGoesAwayLosesTheRestAndSaysWhy)
+{
+    PtyPair pty;
+    ASSERT_TRUE(pty.IsValid());
+    StartStation(Arguments("hangup", {"--seconds", "400", "--serial", pty.SlaveName()}));
+    QByteArray received;
+    ASSERT_TRUE(QTest::qWaitFor([&]() {
+        received += pty.ReadMaster(1);
+        return received.contains("\r\n");
+    }, 10000));
+    ::kill(static_cast<pid_t>(m_helper.processId()), SIGSTOP);
+    received += pty.ReadMaster(1 << 20);
+    pty.CloseMaster();
+    ::kill(static_cast<pid_t>(m_helper.processId()), SIGCONT);
+    const Run run = Finish();
+
+    ASSERT_EQ(run.nExitCode, 3) << run.stdErr.constData();
+    const QJsonObject serial = Delivery(QJsonDocument::fromJson(run.stdOut).object(), "serial");
+    ExpectBalanced(serial);
+    EXPECT_EQ(SentenceLines(received), serial["delivered"].toInt());
+    EXPECT_GT(serial["lost"].toInt(), 0);
+    EXPECT_TRUE(serial["lastFailure"].toString().startsWith("The line is down: ")) << run.stdOut.constData();
+    EXPECT_TRUE(run.stdErr.contains("serial output " + pty.SlaveName().toUtf8())) << run.stdErr.constData();
+}
+
+TEST_F(StationFaultTest, SigtermEndsARealtimeRunWithItsSummary)
+{
+    StartStation(Arguments("stopped", {"--seconds", "60", "--realtime"}));
+    const QString sentenceFile = OutputPath("stopped") + "/dfdata.txt";
+    ASSERT_TRUE(QTest::qWaitFor([&]() { return SentenceLines(ReadFile(sentenceFile)) > 0; }, 20000));
+    ::kill(static_cast<pid_t>(m_helper.processId()), SIGTERM);
+    const Run run = Finish();
+
+    ASSERT_EQ(run.nExitCode, 143) << run.stdErr.constData();
+    const QJsonObject summary = QJsonDocument::fromJson(run.stdOut).object();
+    EXPECT_EQ(summary["run"]["stoppedBy"].toString(), "SIGTERM");
+    EXPECT_LT(summary["run"]["simulatedSeconds"].toDouble(), 60.0);
+    const QJsonObject file = Delivery(summary, "file");
+    ExpectBalanced(file);
+    EXPECT_EQ(file["lost"].toInt(), 0);
+    EXPECT_EQ(SentenceLines(ReadFile(sentenceFile)), file["delivered"].toInt());
+}
+
+// A host name makes the client look the address up; the station must still
+// end cleanly, and its summary must say what became of the receiver.
+TEST_F(StationFaultTest, TheZodStateIsWhatHappenedAndAHostNameEndsCleanly)
+{
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
+    const QByteArray port = QByteArray::number(server.serverPort());
+    WriteApplicationConfig("ZodReceiverEnabled=true\nZodCentralAddress=localhost\nZodCentralPort=" + port + "\n");
+    const QByteArray central = "localhost:" + port;
+
+    // The server accepts (its backlog does) while the test waits for the station.
+    Run run = Station(Arguments("present", {"--seconds", "2", "--realtime"}));
+    ASSERT_EQ(run.nExitCode, 0) << run.stdErr.constData();
+    QJsonObject zod = QJsonDocument::fromJson(run.stdOut)["zod"].toObject();
+    EXPECT_EQ(zod["module"].toString(), "loaded");
+    EXPECT_TRUE(zod["connected"].toBool());
+    EXPECT_EQ(zod["central"].toString(), central);
+
+    server.close();
+    run = Station(Arguments("absent", {"--seconds", "2"}));
+    ASSERT_EQ(run.nExitCode, 0) << run.stdErr.constData();
+    zod = QJsonDocument::fromJson(run.stdOut)["zod"].toObject();
+    EXPECT_EQ(zod["module"].toString(), "loaded");
+    EXPECT_FALSE(zod["connected"].toBool());
+    run = Station(QStringList{"--config-dir", m_dir.path(), "--output-dir", OutputPath("text"), "--seconds", "1"});
+    EXPECT_TRUE(run.stdOut.contains("ZOD receiver:       never connected to " + central)) << run.stdOut.constData();
+
+    QTemporaryDir noModules;
+    qputenv("KVT_MODULE_DIR", noModules.path().toUtf8());
+    run = Station(Arguments("missing", {"--seconds", "1"}));
+    qunsetenv("KVT_MODULE_DIR");
+    ASSERT_EQ(run.nExitCode, 0) << run.stdErr.constData();
+    EXPECT_EQ(QJsonDocument::fromJson(run.stdOut)["zod"]["module"].toString(), "not found");
+}
+
+}
