@@ -4,11 +4,7 @@
 #include "tools/kvtreport/stationbuilder.h"
 #include "tools/kvtstation/stationsummary.h"
 
-namespace {
-
-const QString STATION_ADDRESS = QStringLiteral("Default");
-
-}
+const QString ConsoleStation::STATION_ADDRESS = QStringLiteral("Default");
 
 ConsoleStation::ConsoleStation(const Options& options)
     : m_options(options)
@@ -43,7 +39,7 @@ std::vector<const AccountedOutput*> ConsoleStation::GetOutputs()
     return {&pOutput->GetFileOutput(), &pOutput->GetSerialOutput()};
 }
 
-QJsonObject ConsoleStation::Stop()
+QJsonObject ConsoleStation::Stop(int nStopSignal)
 {
     if (!m_summary.isEmpty())
         return m_summary;
@@ -53,5 +49,6 @@ QJsonObject ConsoleStation::Stop()
     m_summary = StationSummary::Collect(m_callback, m_environment,
                                         {m_options.strOutputDir, QString(), m_options.strSerialAddress},
                                         std::vector<const AccountedOutput*>(outputs.begin(), outputs.end()));
+    StationSummary::AddRun(m_summary, m_simulation.GetElapsedMs(), nStopSignal);
     return m_summary;
 }

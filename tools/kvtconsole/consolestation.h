@@ -25,6 +25,8 @@ class ConsoleStation : public QObject
     Q_OBJECT
 public:
     static constexpr int SERIAL_DRAIN_MS = 2000;
+    /// The station's address in the configuration store, as kvtstation's.
+    static const QString STATION_ADDRESS;
 
     struct Options
     {
@@ -57,8 +59,9 @@ public:
 
     /// Stops the clock and the outputs (the serial line given up to
     /// SERIAL_DRAIN_MS to send what waits, the file flushed and closed) and
-    /// returns the summary of the run; later calls return the same summary.
-    QJsonObject Stop();
+    /// returns the summary of the run, with the signal that stopped it (0: none);
+    /// later calls return the same summary.
+    QJsonObject Stop(int nStopSignal = 0);
 
 signals:
     /// Each block's accepted bearings, after they are published.

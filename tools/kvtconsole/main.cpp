@@ -27,7 +27,6 @@
 
 namespace {
 
-const QString STATION_ADDRESS = QStringLiteral("Default");
 const QSize WINDOW_SIZE(1600, 900);
 
 bool SaveScreenshot(QWidget& window, const QString& fileName)
@@ -70,13 +69,14 @@ int RunConsole(const ConsoleCommandLine& commandLine, const QString& report, QTe
     });
     station.Start();
     QApplication::exec();
-    StationSummary::PrintText(out, station.Stop());
+    const QJsonObject summary = station.Stop(nStopSignal);
+    StationSummary::PrintText(out, summary);
     out.flush();
     if (!saved) {
         err << "kvtconsole: cannot write the screenshot " << commandLine.GetScreenshotFile() << "\n";
         return StationSummary::EXIT_OUTPUT_UNAVAILABLE;
     }
-    return nStopSignal != 0 ? 128 + nStopSignal : StationSummary::ExitCode(station.Stop());
+    return nStopSignal != 0 ? 128 + nStopSignal : StationSummary::ExitCode(summary);
 }
 
 }
@@ -121,7 +121,7 @@ int main(int argc, char** argv)
         CfgCenter::Reset();
     }
 
-    StationBuilder station(STATION_ADDRESS);
+    StationBuilder station(ConsoleStation::STATION_ADDRESS);
     const bool defaultStored = station.EnsureStation();
     QString error;
     int exitCode = StationSummary::EXIT_NOT_STARTED;
