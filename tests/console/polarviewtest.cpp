@@ -3,9 +3,12 @@
 #include "tools/kvtstation/polargeometry.h"
 #include "valueframework/valueclasses/bearingresult.h"
 
+#include <QCoreApplication>
 #include <QDateTime>
+#include <QHelpEvent>
 #include <QImage>
 #include <QPainter>
+#include <QToolTip>
 
 #include <gtest/gtest.h>
 
@@ -112,6 +115,14 @@ TEST_F(PolarViewTest, ToolTipNamesTheYoungestVisibleBearingUnderThePointer)
     const QString time = QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(NOW - 1000), Qt::UTC)
                              .toString("hh:mm:ss.zzz");
     EXPECT_TRUE(tip.contains(time)) << tip.toStdString();
+
+    // Hovering shows that text as the tool tip.
+    m_view.show();
+    const QPoint hover = At(40.0, 121.5e6);
+    QHelpEvent help(QEvent::ToolTip, hover, m_view.mapToGlobal(hover));
+    QCoreApplication::sendEvent(&m_view, &help);
+    EXPECT_EQ(QToolTip::text(), m_view.ToolTipAt(hover));
+    QToolTip::hideText();
 
     EXPECT_TRUE(m_view.ToolTipAt(At(40.0, 121.5e6) + QPoint(12, 0)).isEmpty());
     m_view.SetNow(NOW + PolarView::FADE_MS);
