@@ -7,6 +7,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 
+#include <dlfcn.h>
 #include <link.h>
 
 #include <algorithm>
@@ -76,6 +77,20 @@ TEST_F(ModuleLoaderTest, LoadsByWindowsFileNameAndConvertsToTheModuleInterface)
     CfgCenter::DestroyDllInstanceByPointer(second);
     CfgCenter::DestroyDllInstanceByPointer(nullptr);
     CfgCenter::DestroyDllInstanceByPointer(third);
+}
+
+// What a module started may outlive its instance (a host-name lookup of Qt
+// Network, which the module pulled in, still connected to the application
+// object): the code stays loaded until the process ends.
+TEST_F(ModuleLoaderTest, AReleasedInstancesModuleStaysLoadedUntilExit)
+{
+    IDllInstance* instance = Create("TestModule.dll", "released");
+    ASSERT_NE(instance, nullptr);
+    CfgCenter::DestroyDllInstanceByPointer(instance);
+    void* const handle = dlopen(TEST_MODULE_FILE, RTLD_NOW | RTLD_NOLOAD);
+    EXPECT_NE(handle, nullptr);
+    if (handle != nullptr)
+        dlclose(handle);
 }
 
 TEST_F(ModuleLoaderTest, ModulesAreLookedForBesideTheHostLibraryUnlessTheEnvironmentSaysOtherwise)

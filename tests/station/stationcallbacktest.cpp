@@ -59,7 +59,8 @@ TEST_F(StationCallbackTest, EveryScannedBearingIsAcceptedOrRejectedForOneReason)
 {
     IDriver& driver = m_adapter;
     size_t nHeard = 0;
-    m_pCallback->SetAcceptedListener([&nHeard](const std::vector<values::BearingResult>& accepted) { nHeard += accepted.size(); });
+    m_pCallback->SetAcceptedListener(
+        [&nHeard](const std::vector<values::BearingResult>& accepted) { nHeard += accepted.size(); });
     driver.SetMode(EMODE_SCAN);
     FreqRangeDefinition range;
     range.SetStopFreq(WIDE);
@@ -80,7 +81,9 @@ TEST_F(StationCallbackTest, EveryScannedBearingIsAcceptedOrRejectedForOneReason)
 
     // A slow link: the weak bearing comes without quality and the connection-speed filter counts it.
     m_driver.SetReducedData(true);
-    values::Tree::Instance()->Find<values::Value<int>>(NxKVTCommon::BearingPipeline::ConnectionSpeedPath(DEVICE))->SetValue(1);
+    values::Tree::Instance()
+        ->Find<values::Value<int>>(NxKVTCommon::BearingPipeline::ConnectionSpeedPath(DEVICE))
+        ->SetValue(1);
     m_driver.Measure(2000, emitters);
     EXPECT_EQ(m_pCallback->GetRejected(FilterRejectReason::NoQuality), 1u);
     EXPECT_EQ(pList->Size(), 1);

@@ -113,7 +113,8 @@ TEST_F(StationFaultTest, AnOutputFolderThatCannotBeWrittenIsRefusedBeforeTheRun)
 
     EXPECT_EQ(process.exitCode(), 4);
     const QByteArray stdErr = process.readAllStandardError();
-    EXPECT_EQ(stdErr, "kvtstation: cannot write into the output directory " + locked.toUtf8() + ": Permission denied\n");
+    EXPECT_EQ(stdErr,
+              "kvtstation: cannot write into the output directory " + locked.toUtf8() + ": Permission denied\n");
     EXPECT_TRUE(process.readAllStandardOutput().isEmpty());
     EXPECT_TRUE(QDir(locked).isEmpty());
 }

@@ -49,6 +49,6 @@ QJsonObject ConsoleStation::Stop(int nStopSignal)
     m_summary = StationSummary::Collect(m_callback, m_environment,
                                         {m_options.strOutputDir, QString(), m_options.strSerialAddress},
                                         std::vector<const AccountedOutput*>(outputs.begin(), outputs.end()));
-    StationSummary::AddRun(m_summary, m_simulation.GetElapsedMs(), nStopSignal);
+    StationSummary::AddRun(m_summary, m_simulation.GetElapsedMs(), m_simulation.GetDurationMs(), nStopSignal);
     return m_summary;
 }

@@ -122,9 +122,10 @@ int RunStation(const StationCommandLine& commandLine, QTextStream& out, QTextStr
 
     environment.StopOutput(SERIAL_DRAIN_MS);
     QJsonObject summary =
-        StationSummary::Collect(callback, environment, {outputDir, commandLine.GetPlotFile(), commandLine.GetSerialAddress()},
+        StationSummary::Collect(callback, environment,
+                                {outputDir, commandLine.GetPlotFile(), commandLine.GetSerialAddress()},
                                 std::vector<const AccountedOutput*>(outputs.begin(), outputs.end()));
-    StationSummary::AddRun(summary, simulation.GetElapsedMs(), nStopSignal);
+    StationSummary::AddRun(summary, simulation.GetElapsedMs(), simulation.GetDurationMs(), nStopSignal);
     const bool bPlotSaved =
         !pPlot
         || pPlot->Save(commandLine.GetPlotFile(), QStringLiteral("kvtstation: %1 accepted bearings in %2 s (seed %3)")

@@ -136,12 +136,13 @@ QJsonObject StationSummary::CollectDelivery(const AccountedOutput& output)
             {"notices", notices}};
 }
 
-void StationSummary::AddRun(QJsonObject& summary, qint64 nElapsedMs, int nStopSignal)
+void StationSummary::AddRun(QJsonObject& summary, qint64 nElapsedMs, qint64 nDurationMs, int nStopSignal)
 {
     const QJsonValue stoppedBy = nStopSignal == SIGINT    ? QJsonValue("SIGINT")
                                  : nStopSignal == SIGTERM ? QJsonValue("SIGTERM")
                                                           : QJsonValue(QJsonValue::Null);
     summary.insert("run", QJsonObject{{"simulatedSeconds", static_cast<double>(nElapsedMs) / 1000.0},
+                                      {"plannedSeconds", static_cast<double>(nDurationMs) / 1000.0},
                                       {"stoppedBy", stoppedBy}});
 }
 
@@ -160,6 +161,12 @@ int StationSummary::ExitCode(const QJsonObject& summary)
 
 void StationSummary::PrintText(QTextStream& out, const QJsonObject& summary)
 {
+    const QJsonObject run = summary["run"].toObject();
+    out << "Simulated time:     " << run["simulatedSeconds"].toDouble() << " of " << run["plannedSeconds"].toDouble()
+        << " s";
+    if (!run["stoppedBy"].isNull())
+        out << ", stopped by " << run["stoppedBy"].toString();
+    out << "\n";
     const QJsonObject bearings = summary["bearings"].toObject();
     const QJsonObject rejected = bearings["rejected"].toObject();
     out << "Bearings produced:  " << bearings["produced"].toInt() << "\n";
@@ -170,8 +177,8 @@ void StationSummary::PrintText(QTextStream& out, const QJsonObject& summary)
         nReasonWidth = std::max(nReasonWidth, FilterRejectCounter::ReasonText(reason.eReason).size() + 2);
     for (const ReasonKey& reason : s_aREASONS) {
         const QString label = FilterRejectCounter::ReasonText(reason.eReason) + QLatin1Char(':');
-        out << "  rejected, " << label.leftJustified(nReasonWidth) << rejected[QString::fromLatin1(reason.pszKey)].toInt()
-            << "\n";
+        out << "  rejected, " << label.leftJustified(nReasonWidth)
+            << rejected[QString::fromLatin1(reason.pszKey)].toInt() << "\n";
     }
     const QJsonObject sentences = summary["sentences"].toObject();
     out << "Sentences written:  " << sentences["written"].toInt() << "\n";

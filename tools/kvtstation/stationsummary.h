@@ -28,9 +28,12 @@ class StationEnvironment;
 ///                 (at any time of the run), central ("<address>:<port>"; null
 ///                 without receiver)
 ///     outputs     outputDirectory, plot (the PNG, or null)
+///     run         simulatedSeconds, plannedSeconds, stoppedBy (see AddRun)
 ///
-/// Collect it after the outputs have stopped, so that nothing is pending. Paths are absolute; everything else depends only on the seed,
-/// the configuration and the simulated time.
+/// Collect it after the outputs have stopped, so that nothing is pending.
+/// Paths are absolute; everything else depends only on the seed, the
+/// configuration and the simulated time (and, for the ZOD state and a
+/// stopped run, on what happened).
 class StationSummary
 {
 public:
@@ -51,9 +54,9 @@ public:
     /// deliveries: the outputs with a delivery account, in the order to show them.
     static QJsonObject Collect(const StationCallback& callback, StationEnvironment& environment,
                                const Outputs& outputs, const std::vector<const AccountedOutput*>& deliveries);
-    /// Adds "run": simulatedSeconds, stoppedBy ("SIGINT", "SIGTERM", or null
-    /// for a run that used all its time).
-    static void AddRun(QJsonObject& summary, qint64 nElapsedMs, int nStopSignal);
+    /// Adds "run": simulatedSeconds, plannedSeconds, stoppedBy ("SIGINT",
+    /// "SIGTERM", or null for a run that used all its time).
+    static void AddRun(QJsonObject& summary, qint64 nElapsedMs, qint64 nDurationMs, int nStopSignal);
     /// EXIT_OUTPUT_UNAVAILABLE when an output never opened, else EXIT_LOSSES
     /// when one lost (or still holds) a sentence, else EXIT_DELIVERED.
     static int ExitCode(const QJsonObject& summary);

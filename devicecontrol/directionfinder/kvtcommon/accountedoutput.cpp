@@ -16,7 +16,7 @@ void AccountedOutput::Offer(quint64 nCount)
 void AccountedOutput::Deliver(quint64 nCount)
 {
     m_account.Deliver(nCount);
-    if (m_bFailing && nCount > 0) {
+    if (m_bFailing && nCount > 0 && m_account.GetPending() == 0) {
         m_bFailing = false;
         emit DeliveryResumed();
     }

@@ -11,7 +11,9 @@
 /// fails, as it happens: the base of the DF data output's sinks and of other outputs a host adds.
 ///
 /// FailureReported comes when a failure begins or its reason changes; further losses of the same
-/// failure are only counted. DeliveryResumed comes with the first delivery after a failure.
+/// failure are only counted. DeliveryResumed ends the failure: it comes with the first delivery
+/// after it that leaves nothing pending (a slow line that delivers old sentences while it drops
+/// new ones is still failing).
 /// NoticeReported says a remark once per text (for example that a line is too slow for the
 /// sentences given to it); GetNotices() keeps them.
 ///

@@ -1,11 +1,11 @@
 #include "devicecontrol/directionfinder/kvtcommon/dfdataoutput.h"
 
 #include "base/cfgcenter.h"
-#include "base/datetime.h"
 #include "base/errorhandler.h"
 #include "base/icfg.h"
 #include "base/trace.h"
 #include "devicecontrol/directionfinder/kvtcommon/cfgaccess.h"
+#include "devicecontrol/directionfinder/kvtcommon/dfsentenceformatter.h"
 #include "devicecontrol/directionfinder/kvtcommon/filesentencesink.h"
 #include "devicecontrol/directionfinder/kvtcommon/serialinterface.h"
 #include "devicecontrol/directionfinder/kvtcommon/serialsentencesink.h"
@@ -25,8 +25,6 @@
 #include <QTimerEvent>
 #include <QWidget>
 
-#include <cstdarg>
-#include <cstdio>
 #include <type_traits>
 
 namespace
@@ -41,75 +39,6 @@ const QString KEY_FILE_NAME = QStringLiteral("FileOutput_Address");
 const QString DEFAULT_SERIAL_ADDRESS = QStringLiteral("COM1:9600,e,8,1");
 const int MAX_INTERVAL_MS = 10000;
 const int INTERVAL_STEP_MS = 10;
-
-// printf-style append; numbers longer than the scratch buffer are formatted
-// a second time straight into the line.
-#if defined(__GNUC__)
-__attribute__((format(printf, 2, 3)))
-#endif
-void AppendFormat(QByteArray& rLine, const char* format, ...)
-{
-    char scratch[256];
-    va_list args;
-    va_start(args, format);
-    va_list retry;
-    va_copy(retry, args);
-    const int length = std::vsnprintf(scratch, sizeof scratch, format, args);
-    va_end(args);
-    if (length >= 0 && static_cast<size_t>(length) < sizeof scratch)
-    {
-        rLine.append(scratch, length);
-    }
-    else if (length > 0)
-    {
-        const int start = rLine.size();
-        rLine.resize(start + length);
-        // QByteArray keeps room for its terminating zero, which vsnprintf writes.
-        std::vsnprintf(rLine.data() + start, static_cast<size_t>(length) + 1, format, retry);
-    }
-    va_end(retry);
-}
-
-// The "hhmmss" text of a time. The local-time conversion costs more than the
-// rest of a sentence, so it runs once a minute for "hhmm": zone offsets are
-// whole minutes, which leaves the seconds those of the time itself.
-class TimeText
-{
-public:
-    const QByteArray& Of(quint64 time)
-    {
-        // Beyond the year 9999 (and from 2^63 ms on, read as before 1970) the
-        // date-time classes no longer keep to whole minutes of this number:
-        // such times are converted in full.
-        if (time >= LAST_CACHED_TIME)
-        {
-            m_bValid = false;
-            return m_text = Omek::DateTime(time).toString(QStringLiteral("hhmmss")).toLatin1();
-        }
-        const quint64 second = time / 1000;
-        if (!m_bValid || second / 60 != m_nSecond / 60)
-            m_text = Omek::DateTime(second / 60 * 60000).toString(QStringLiteral("hhmm00")).toLatin1();
-        // Up to the year 9999 the text is always the six digits asked for.
-        const int seconds = static_cast<int>(second % 60);
-        m_text[4] = static_cast<char>('0' + seconds / 10);
-        m_text[5] = static_cast<char>('0' + seconds % 10);
-        m_nSecond = second;
-        m_bValid = true;
-        return m_text;
-    }
-
-private:
-    static constexpr quint64 LAST_CACHED_TIME = 253402300800000; // 10000-01-01 00:00 UTC
-
-    bool m_bValid = false;
-    quint64 m_nSecond = 0;
-    QByteArray m_text;
-};
-
-const QByteArray CRLF = QByteArrayLiteral("\r\n");
-// Room for a sentence with its extension and line end, so that it is built
-// without growing.
-const int SENTENCE_RESERVE = 256;
 
 } // namespace
 
@@ -162,8 +91,7 @@ struct DFDataOutput::Private
     QPointer<QCheckBox> m_pFileCheck;
     QPointer<QLineEdit> m_pFileNameEdit;
     QPointer<QSpinBox> m_pIntervalSpin;
-    TimeText m_bearingTime;
-    TimeText m_positionTime;
+    DFSentenceFormatter m_formatter;
 };
 
 DFDataOutput::DFDataOutput(const QString& name)
@@ -412,62 +340,35 @@ void DFDataOutput::KillOutputTimer()
 void DFDataOutput::SendData()
 {
     Private& d = *m_pData;
-    const values::BearingResult* pResult = d.m_pAzimuth != nullptr ? &d.m_pAzimuth->GetValue() : nullptr;
-    const QByteArray bearingTime = pResult != nullptr ? d.m_bearingTime.Of(pResult->GetTimeStamp()) : QByteArray();
-    const QByteArray positionTime = d.m_pPosLastUpdate != nullptr
-                                        ? d.m_positionTime.Of(static_cast<quint64>(d.m_pPosLastUpdate->GetValue()))
-                                        : QByteArray();
-    const double heading = d.m_pHeading != nullptr ? d.m_pHeading->GetValue() : -1;
     const auto valueOf = [](const values::ValueNumeric<double>* pValue) {
         return pValue != nullptr ? pValue->GetValue() : 0.0;
     };
-
-    QByteArray extension;
-    AppendFormat(extension, ",ELV,%3.1f,PTC,%3.1f,RLL,%3.1f,ALT,%3.1f,PTM,%s,LAT,%9.5f,LON,%9.7f",
-                 pResult != nullptr ? pResult->GetElevation() / 10.0 : 0.0, valueOf(d.m_pPitch), valueOf(d.m_pRoll),
-                 valueOf(d.m_pAltitude), positionTime.constData(), valueOf(d.m_pLatitude), valueOf(d.m_pLongitude));
-
-    const auto sentence = [&](const values::BearingResult* pBearing, bool bScan) {
-        QByteArray line;
-        line.reserve(SENTENCE_RESERVE);
-        const bool bValid = pBearing != nullptr && (bScan || pBearing->GetQuality() > 0);
-        AppendFormat(line, "$PLG,%5.1f,FRQ,%10.0f,CMP,%5.1f,QUA,%5.1f,LEV,%5.1f,TIM,%s",
-                     bValid ? pBearing->GetAzimuth() / 10.0 : -1.0, pBearing != nullptr ? pBearing->GetFrequency() : 0.0,
-                     heading / 10.0, pBearing != nullptr ? static_cast<double>(pBearing->GetQuality()) : 0.0,
-                     pBearing != nullptr ? pBearing->GetLevel() / 100.0 : -0.5, bearingTime.constData());
-        return line;
-    };
+    DFSentenceFormatter::Platform platform;
+    platform.fHeading = d.m_pHeading != nullptr ? d.m_pHeading->GetValue() : -1;
+    platform.fPitch = valueOf(d.m_pPitch);
+    platform.fRoll = valueOf(d.m_pRoll);
+    platform.fAltitude = valueOf(d.m_pAltitude);
+    platform.fLatitude = valueOf(d.m_pLatitude);
+    platform.fLongitude = valueOf(d.m_pLongitude);
+    platform.bPositionTime = d.m_pPosLastUpdate != nullptr;
+    platform.nPositionTime = d.m_pPosLastUpdate != nullptr ? static_cast<quint64>(d.m_pPosLastUpdate->GetValue()) : 0;
+    DFSentenceFormatter& rFormatter = d.m_formatter;
+    rFormatter.Begin(d.m_pAzimuth != nullptr ? &d.m_pAzimuth->GetValue() : nullptr, platform);
 
     const bool bScan = d.m_pSRStatus != nullptr && d.m_pAzimuthList != nullptr
                        && d.m_pSRStatus->GetCurrentIndex() == 1 && d.m_file.IsOpen();
     if (!bScan)
     {
-        // The file gets the line with its extension, the serial line without.
-        QByteArray line = sentence(pResult, false);
-        const int lineSize = line.size();
-        line += extension;
-        line += CRLF;
         // A file that could not be opened still counts the line as lost.
         if (d.m_bFileEnabled)
-            WriteToFile(line, 1);
+            WriteToFile(rFormatter.FileLine(), 1);
         if (d.m_serial.IsActive())
-        {
-            line.remove(lineSize, extension.size());
-            d.m_serial.Write(line);
-        }
+            d.m_serial.Write(rFormatter.SerialLine());
         return;
     }
-
     if (d.m_pAzimuthList->Empty())
         return;
-    QByteArray block;
-    int index = 0;
-    for (const values::BearingResult& entry : d.m_pAzimuthList->GetItems())
-    {
-        block += sentence(&entry, true) + extension;
-        AppendFormat(block, ",SR,%d\r\n", index++);
-    }
-    WriteToFile(block += CRLF, static_cast<quint64>(index));
+    WriteToFile(rFormatter.ScanBlock(d.m_pAzimuthList->GetItems()), static_cast<quint64>(d.m_pAzimuthList->Size()));
 }
 
 // One write per sentence or scan block, so that a reader of the file sees

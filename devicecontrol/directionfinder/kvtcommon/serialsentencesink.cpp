@@ -67,7 +67,8 @@ void SerialSentenceSink::Write(const QByteArray& sentence)
 {
     Offer(1);
     if (!m_pLine || !m_bLineOpen) {
-        Lose(1, m_strLineFailure.isEmpty() ? tr("The line is not open.") : tr("The line is down: %1").arg(m_strLineFailure));
+        Lose(1, m_strLineFailure.isEmpty() ? tr("The line is not open.")
+                                           : tr("The line is down: %1").arg(m_strLineFailure));
         return;
     }
     if (!m_pLine->WriteToInterface(sentence.constData(), sentence.size())) {
