@@ -8,6 +8,7 @@
 #include "tools/kvtreport/reportcollector.h"
 #include "tools/kvtreport/reportwriter.h"
 #include "tools/kvtreport/stationbuilder.h"
+#include "tools/kvtstation/filteredsectors.h"
 #include "tools/kvtstation/polarplot.h"
 #include "tools/kvtstation/progressbar.h"
 #include "tools/kvtstation/stationcallback.h"
@@ -17,9 +18,6 @@
 #include "tools/kvtstation/stationsummary.h"
 #include "tools/kvtstation/stopsignals.h"
 #include "valueframework/valueclasses/bearingresult.h"
-#include "valueframework/valueclasses/quadfloat.h"
-#include "valueframework/valueclasses/tree.h"
-#include "valueframework/valueclasses/valuelist.h"
 
 #include <QApplication>
 #include <QDir>
@@ -43,14 +41,7 @@ const int PROGRESS_LINE_INTERVAL_MS = 5000;
 /// A plot over the sectors the display filter ranges leave out, as published in the tree.
 std::unique_ptr<PolarPlot> MakePlot()
 {
-    std::vector<PolarPlot::Sector> filtered;
-    const auto* pRanges = values::Tree::Instance()->Find<values::ValueList<values::QuadFloat>>(
-        StationBuilder::DEVICE_PATH + StationEnvironment::DISPLAY_FILTER_RANGES);
-    if (pRanges != nullptr) {
-        for (const values::QuadFloat& range : pRanges->GetItems())
-            filtered.emplace_back(range.GetFloat3(), range.GetFloat4());
-    }
-    return std::make_unique<PolarPlot>(std::move(filtered));
+    return std::make_unique<PolarPlot>(FilteredSectors::Read(StationBuilder::DEVICE_PATH));
 }
 
 /// Empty when a file can be made in the folder; otherwise the reason.

@@ -1,14 +1,12 @@
 #pragma once
 
+#include "tools/kvtstation/polargeometry.h"
+
 #include <QString>
 
-#include <utility>
 #include <vector>
 
-/// Draws bearings as a polar plot into a PNG file: north up, azimuth
-/// clockwise, the distance from the centre the frequency on a logarithmic
-/// scale (rings at 1 MHz, 10 MHz, 100 MHz and 1 GHz), one colour per band.
-/// The sectors in which the device filters bearings out are shaded.
+/// Draws bearings as a polar plot (see PolarGeometry) into a PNG file.
 ///
 /// Memory stays the same however many bearings come: each pixel keeps the
 /// band of the last bearing that fell on it, and the dots are drawn at pixel
@@ -19,8 +17,7 @@
 class PolarPlot
 {
 public:
-    /// A sector (from, to) in degrees, clockwise from `from`.
-    using Sector = std::pair<double, double>;
+    using Sector = PolarGeometry::Sector;
 
     static constexpr int SIZE = 800;
 

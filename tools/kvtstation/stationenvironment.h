@@ -75,6 +75,8 @@ public:
     AccountedOutput& GetSentenceOutput();
     std::vector<AccountedOutput*> GetOutputs();
     bool IsZodReceiverConfigured() const { return m_bZodReceiver; }
+    /// The DF data output (for its settings widget and its sinks).
+    DFDataOutput* GetOutput() { return m_pOutput.get(); }
     /// Whether the ZOD client module gave a receiver (false when it is not configured).
     bool IsZodReceiverLoaded() const;
     /// Whether the receiver was connected to its server at any time of the run.

@@ -91,11 +91,21 @@ void StationSimulation::Start()
     m_stepTimer.start();
 }
 
+void StationSimulation::SetPaused(bool bPaused)
+{
+    m_bPaused = bPaused;
+    if (bPaused)
+        m_stepTimer.stop();
+    else if (m_nStartTimeMs != 0 && !m_bFinished)
+        m_stepTimer.start();
+}
+
 void StationSimulation::Stop()
 {
-    if (!m_stepTimer.isActive())
+    if (m_nStartTimeMs == 0 || m_bFinished)
         return;
     m_stepTimer.stop();
+    m_bFinished = true;
     emit Finished();
 }
 

@@ -52,6 +52,11 @@ public:
     /// Simulated milliseconds since Start().
     qint64 GetElapsedMs() const { return m_nElapsedMs; }
     qint64 GetDurationMs() const { return m_nDurationMs; }
+    /// The simulated clock in milliseconds since the epoch, as in the bearings' time stamps.
+    quint64 GetClockMs() const { return m_nStartTimeMs + static_cast<quint64>(m_nElapsedMs); }
+    /// Stops the clock (no step, no bearing) until resumed; nothing happens after the end.
+    void SetPaused(bool bPaused);
+    bool IsPaused() const { return m_bPaused; }
 
 signals:
     /// The simulated time has run out; no further step follows.
@@ -87,4 +92,6 @@ private:
     qint64 m_nDurationMs;
     Phase m_ePhase = Phase::ShipChannel;
     bool m_bSlowLink = false;
+    bool m_bPaused = false;
+    bool m_bFinished = false;
 };

@@ -1,0 +1,105 @@
+#include "tests/common/configdirfixture.h"
+#include "tools/kvtstation/polargeometry.h"
+
+#include <QFile>
+#include <QImage>
+#include <QProcessEnvironment>
+#include <QRegularExpression>
+#include <QTest>
+
+#include <csignal>
+
+#include <map>
+
+extern "C" const char* __lsan_default_suppressions();
+
+namespace {
+
+/// The console program as a user runs it for its picture, on the offscreen platform.
+class ConsoleProgramTest : public ConfigDirFixture
+{
+protected:
+    void SetUp() override
+    {
+        ConfigDirFixture::SetUp();
+        ASSERT_TRUE(m_output.isValid());
+        // The offscreen platform keeps its screen until exit; the test
+        // program's own suppressions tell the child's leak checker so.
+        QFile suppressions(m_output.filePath("lsan.supp"));
+        ASSERT_TRUE(suppressions.open(QIODevice::WriteOnly));
+        suppressions.write(__lsan_default_suppressions());
+        suppressions.close();
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("QT_QPA_PLATFORM", "offscreen");
+        environment.insert("LSAN_OPTIONS", "suppressions=" + suppressions.fileName());
+        m_helper.setProcessEnvironment(environment);
+    }
+
+    int Console(const QStringList& arguments)
+    {
+        QProcess& process = RunHelper(QStringLiteral(KVTCONSOLE_PATH),
+                                      QStringList{"--config-dir", m_dir.path(), "--output-dir", m_output.filePath("run")}
+                                          << arguments);
+        m_stdOut = process.readAllStandardOutput();
+        m_stdErr = process.readAllStandardError();
+        return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    }
+
+    QTemporaryDir m_output;
+    QByteArray m_stdOut;
+    QByteArray m_stdErr;
+};
+
+TEST_F(ConsoleProgramTest, ScreenshotShowsThePolarDisplayWithBearingsInTheirBands)
+{
+    const QString shot = m_output.filePath("console.png");
+    ASSERT_EQ(Console({"--seconds", "20", "--seed", "3", "--screenshot", shot}), 0) << m_stdErr.constData();
+    EXPECT_TRUE(m_stdOut.contains("Bearings produced")) << m_stdOut.constData();
+
+    QImage image;
+    ASSERT_TRUE(image.load(shot, "PNG"));
+    EXPECT_GE(image.width(), 800);
+    // Fresh dots in each band's colour, and the shading of the filtered sectors.
+    std::map<QRgb, int> counts;
+    for (int y = 0; y < image.height(); ++y) {
+        const QRgb* pLine = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+        for (int x = 0; x < image.width(); ++x)
+            ++counts[pLine[x] | 0xff000000u];
+    }
+    for (int band = 0; band < 3; ++band)
+        EXPECT_GT(counts[PolarGeometry::BandColour(band).rgb()], 50) << PolarGeometry::BandName(band).toStdString();
+    EXPECT_GT(counts[qRgb(0xf4, 0xc7, 0xc3)], 10000);
+}
+
+TEST_F(ConsoleProgramTest, StopSignalClosesTheWindowWithOutputsSettledAndTheSummary)
+{
+    // Wall-clock time: the station runs until it is told to stop.
+    const QString sentences = m_output.filePath("run/dfdata.txt");
+    m_helper.start(QStringLiteral(KVTCONSOLE_PATH),
+                   {"--config-dir", m_dir.path(), "--output-dir", m_output.filePath("run"), "--seconds", "600"});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return QFileInfo(sentences).size() > 0; }, 60000));
+    m_helper.terminate();
+    ASSERT_TRUE(m_helper.waitForFinished(60000));
+    EXPECT_EQ(m_helper.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(m_helper.exitCode(), 128 + SIGTERM);
+    const QByteArray summary = m_helper.readAllStandardOutput();
+    const QRegularExpressionMatch written =
+        QRegularExpression("Sentences written: +([0-9]+)").match(QString::fromUtf8(summary));
+    ASSERT_TRUE(written.hasMatch()) << summary.constData();
+    QFile file(sentences);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(file.readAll().count('\n'), written.captured(1).toInt());
+}
+
+TEST_F(ConsoleProgramTest, RefusesBadArgumentsBeforeTouchingAnything)
+{
+    EXPECT_EQ(Console({"--screenshot", m_output.filePath("shot.jpg")}), 2);
+    EXPECT_TRUE(m_stdErr.contains("must end in .png")) << m_stdErr.constData();
+    EXPECT_EQ(Console({"--lang", "xx-nonsense"}), 2);
+    EXPECT_TRUE(m_stdErr.contains("Unknown language")) << m_stdErr.constData();
+    EXPECT_EQ(Console({"--seconds", "0"}), 2);
+    EXPECT_TRUE(m_stdErr.contains("Seconds must be")) << m_stdErr.constData();
+    EXPECT_FALSE(QFileInfo::exists(m_output.filePath("run")));
+}
+
+}

@@ -1,0 +1,281 @@
+#include "devicecontrol/directionfinder/kvtcommon/filterrejectcounter.h"
+#include "devicecontrol/directionfinder/kvtcommon/kvtcharacteristics.h"
+#include "devicecontrol/directionfinder/kvtcommon/kvtinformationcenter.h"
+#include "devicecontrol/directionfinder/kvtcommon/kvtoptions.h"
+#include "devicecontrol/directionfinder/kvtcommon/kvttranslation.h"
+#include "devicecontrol/directionfinder/kvtcommon/accountedoutput.h"
+#include "tests/common/configdirfixture.h"
+#include "tests/common/filesizelimit.h"
+#include "tools/kvtconsole/consolestation.h"
+#include "tools/kvtconsole/consoletranslation.h"
+#include "tools/kvtconsole/consolewindow.h"
+#include "tools/kvtconsole/outputstatustable.h"
+#include "tools/kvtconsole/polarview.h"
+#include "tools/kvtreport/stationbuilder.h"
+#include "valueframework/valueclasses/tree.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTest>
+#include <QToolBar>
+#include <QTranslator>
+
+#include <memory>
+
+using namespace NxKVTCommon;
+
+namespace {
+
+const int WAIT_MS = 60000;
+
+/// The default station up in the tree and bound to the characteristics, in a
+/// fresh configuration and output folder; the console's station runs its
+/// clock as fast as the event loop allows. The ZOD sender stays off unless a
+/// test switches it on.
+class ConsoleWindowTest : public ConfigDirFixture
+{
+protected:
+    void SetUp() override
+    {
+        ConfigDirFixture::SetUp();
+        ASSERT_TRUE(m_output.isValid());
+        qputenv("KVT_MODULE_DIR", ZOD_MODULE_DIR);
+        values::Tree::Instance()->Clear();
+        m_strPreviousDir = QDir::currentPath();
+        // The command log goes below the current directory.
+        QDir::setCurrent(m_output.path());
+        Cfg().SetBool(ConsoleWindow::ZOD_SENDER_KEY, false, 0);
+        StationBuilder builder(QStringLiteral("Default"));
+        builder.EnsureStation();
+        QString error;
+        ASSERT_TRUE(builder.Load(QString(), false, QString(), error)) << error.toStdString();
+        KVTInformationCenter::Instance()->GetKVTCharacteristics().SetBase_ValuePath(StationBuilder::DEVICE_PATH, true);
+    }
+
+    void TearDown() override
+    {
+        m_pWindow.reset();
+        m_pStation.reset();
+        KVTInformationCenter::Finalise();
+        KVTOptions::Finalise();
+        values::Tree::Instance()->Clear();
+        QDir::setCurrent(m_strPreviousDir);
+        qunsetenv("KVT_MODULE_DIR");
+        ConfigDirFixture::TearDown();
+    }
+
+    static ICfg& Cfg() { return CfgCenter::GetAppCfg(ICfg::Application); }
+
+    void Open(int seconds)
+    {
+        m_pStation = std::make_unique<ConsoleStation>(
+            ConsoleStation::Options{m_output.path(), QString(), 7, seconds, false});
+        m_pWindow = std::make_unique<ConsoleWindow>(*m_pStation, QStringLiteral("the report"));
+    }
+
+    /// Starts the station (unless it runs) and waits for the end of its time.
+    bool RunToEnd()
+    {
+        QSignalSpy finished(m_pStation.get(), &ConsoleStation::Finished);
+        if (m_pStation->GetElapsedMs() == 0)
+            m_pStation->Start();
+        return m_pStation->IsFinished() || finished.wait(WAIT_MS);
+    }
+
+    /// Lets the clock run until the station has accepted bearings.
+    bool RunUntilBearings()
+    {
+        m_pStation->Start();
+        return QTest::qWaitFor([this] { return m_pStation->GetCallback().GetAccepted() > 0; }, WAIT_MS);
+    }
+
+    static int Lines(const QString& path)
+    {
+        QFile file(path);
+        if (!file.open(QIODevice::ReadOnly))
+            return -1;
+        int lines = 0;
+        for (const QByteArray& line : file.readAll().split('\n'))
+            lines += line.trimmed().isEmpty() ? 0 : 1;
+        return lines;
+    }
+
+    QString SentenceFile() const { return m_output.filePath(QStringLiteral("dfdata.txt")); }
+
+    QTemporaryDir m_output;
+    QString m_strPreviousDir;
+    std::unique_ptr<ConsoleStation> m_pStation;
+    std::unique_ptr<ConsoleWindow> m_pWindow;
+};
+
+TEST_F(ConsoleWindowTest, ShowsEveryAcceptedBearingAndTheRejectCounts)
+{
+    Open(6);
+    ASSERT_TRUE(RunToEnd());
+    m_pWindow->SlotRefresh();
+
+    const quint64 accepted = m_pStation->GetCallback().GetAccepted();
+    EXPECT_GT(accepted, 0u);
+    EXPECT_EQ(m_pWindow->GetPolarView().GetBearings().GetAdded(), accepted);
+    QTableWidget& rejects = m_pWindow->GetRejectCounters();
+    quint64 rejected = 0;
+    for (int reason = 0; reason < FILTER_REJECT_REASON_COUNT; ++reason) {
+        const quint64 count = m_pStation->GetCallback().GetRejected(static_cast<FilterRejectReason>(reason));
+        EXPECT_EQ(rejects.item(reason, 1)->text(), QString::number(count));
+        rejected += count;
+    }
+    EXPECT_GT(rejected, 0u);
+    EXPECT_EQ(m_pStation->GetCallback().GetProduced(), accepted + rejected);
+
+    // One sentence per accepted bearing reached the file, as its account and its row say.
+    const QJsonObject summary = m_pStation->Stop();
+    const DeliveryAccount& file = m_pStation->GetOutputs().front()->GetAccount();
+    EXPECT_EQ(file.GetOffered(), accepted);
+    EXPECT_EQ(file.GetDelivered(), accepted);
+    EXPECT_EQ(Lines(SentenceFile()), static_cast<int>(accepted));
+    EXPECT_EQ(summary["sentences"].toObject()["written"].toInt(), static_cast<int>(accepted));
+    m_pWindow->SlotRefresh();
+    const OutputStatusTable& outputs = m_pWindow->GetOutputStatus();
+    ASSERT_EQ(outputs.rowCount(), 2);
+    EXPECT_EQ(outputs.item(0, 0)->text(), "file");
+    EXPECT_EQ(outputs.item(0, 1)->text(), QString::number(accepted));
+    EXPECT_EQ(outputs.item(0, 2)->text(), "0");
+    EXPECT_NE(outputs.item(0, 1)->background().color(), OutputStatusTable::FAILURE_COLOUR);
+    EXPECT_EQ(outputs.item(1, 0)->text(), "serial");
+    EXPECT_EQ(outputs.item(1, 1)->text(), "0");
+}
+
+TEST_F(ConsoleWindowTest, FileFailureTurnsItsRowRedWithTheReason)
+{
+    Open(6);
+    ASSERT_TRUE(RunUntilBearings());
+    const AccountedOutput& file = *m_pStation->GetOutputs().front();
+    const OutputStatusTable& outputs = m_pWindow->GetOutputStatus();
+    {
+        // The disk fills up: a few bytes more and no whole sentence fits.
+        const FileSizeLimit full(QFileInfo(SentenceFile()).size() + 10);
+        ASSERT_TRUE(QTest::qWaitFor([&file] { return file.GetAccount().GetLost() > 0; }, WAIT_MS));
+        EXPECT_EQ(outputs.item(0, 3)->text(), file.GetAccount().GetLastFailure());
+        EXPECT_EQ(outputs.item(0, 3)->text(), "File too large");
+        for (int column = 0; column < outputs.columnCount(); ++column)
+            EXPECT_EQ(outputs.item(0, column)->background().color(), OutputStatusTable::FAILURE_COLOUR) << column;
+    }
+    ASSERT_TRUE(RunToEnd());
+    m_pStation->Stop();
+    m_pWindow->SlotRefresh();
+
+    // Room again: delivery went on, the row stays red and every sentence is accounted for.
+    const DeliveryAccount& account = file.GetAccount();
+    EXPECT_EQ(account.GetOffered(), m_pStation->GetCallback().GetAccepted());
+    EXPECT_EQ(account.GetDelivered() + account.GetLost(), account.GetOffered());
+    EXPECT_EQ(Lines(SentenceFile()), static_cast<int>(account.GetDelivered()));
+    EXPECT_EQ(outputs.item(0, 2)->text(), QString::number(account.GetLost()));
+    EXPECT_EQ(outputs.item(0, 0)->background().color(), OutputStatusTable::FAILURE_COLOUR);
+    EXPECT_NE(outputs.item(1, 0)->background().color(), OutputStatusTable::FAILURE_COLOUR);
+}
+
+TEST_F(ConsoleWindowTest, PauseHoldsTheStationsClockUntilResumed)
+{
+    Open(6);
+    ASSERT_TRUE(RunUntilBearings());
+    m_pWindow->GetPauseAction().trigger();
+    const qint64 pausedAt = m_pStation->GetElapsedMs();
+    const quint64 shown = m_pWindow->GetPolarView().GetBearings().GetAdded();
+    for (int i = 0; i < 200; ++i)
+        QCoreApplication::processEvents();
+    EXPECT_TRUE(m_pStation->IsPaused());
+    EXPECT_EQ(m_pStation->GetElapsedMs(), pausedAt);
+    EXPECT_EQ(m_pWindow->GetPolarView().GetBearings().GetAdded(), shown);
+
+    m_pWindow->GetPauseAction().trigger();
+    EXPECT_FALSE(m_pStation->IsPaused());
+    ASSERT_TRUE(RunToEnd());
+    EXPECT_EQ(m_pStation->GetElapsedMs(), 6000);
+    EXPECT_FALSE(m_pWindow->GetPauseAction().isEnabled());
+}
+
+TEST_F(ConsoleWindowTest, SettingsWidgetInTheDockChangesTheRunningOutput)
+{
+    Open(6);
+    QLineEdit* pFileName = nullptr;
+    for (QLineEdit* pEdit : m_pWindow->GetOutputSettings().findChildren<QLineEdit*>()) {
+        if (pEdit->text() == SentenceFile())
+            pFileName = pEdit;
+    }
+    ASSERT_NE(pFileName, nullptr) << "the settings widget shows the station's sentence file";
+    ASSERT_TRUE(RunUntilBearings());
+
+    const QString renamed = m_output.filePath(QStringLiteral("renamed.txt"));
+    pFileName->setText(renamed);
+    auto* pApply = m_pWindow->GetOutputSettings().findChild<QPushButton*>(QStringLiteral("applyOutputSettings"));
+    ASSERT_NE(pApply, nullptr);
+    pApply->click();
+    const int before = Lines(SentenceFile());
+    EXPECT_GT(before, 0);
+    ASSERT_TRUE(RunToEnd());
+    m_pStation->Stop();
+
+    // The old file stopped where the change came; the new one has the rest.
+    EXPECT_EQ(Lines(SentenceFile()), before);
+    const int after = Lines(renamed);
+    EXPECT_GT(after, 0);
+    EXPECT_EQ(static_cast<quint64>(before + after), m_pStation->GetCallback().GetAccepted());
+}
+
+TEST_F(ConsoleWindowTest, ZodActionIsEnabledWhileTheServerIsConnected)
+{
+    QTcpServer server;
+    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
+    Cfg().SetInt(QStringLiteral("ZodCentralPort"), server.serverPort(), 0);
+    Cfg().SetBool(ConsoleWindow::ZOD_SENDER_KEY, true, 0);
+    Open(6);
+    const QList<QAction*> actions = m_pWindow->GetZodToolBar().actions();
+    ASSERT_EQ(actions.size(), 1);
+    QAction* pZod = actions.first();
+    EXPECT_EQ(pZod->text(), "ZOD");
+    EXPECT_FALSE(pZod->isEnabled());
+
+    ASSERT_TRUE(server.waitForNewConnection(WAIT_MS));
+    std::unique_ptr<QTcpSocket> pPeer(server.nextPendingConnection());
+    ASSERT_TRUE(QTest::qWaitFor([pZod] { return pZod->isEnabled(); }, WAIT_MS));
+
+    // The server goes away for good: the client's retries are refused.
+    server.close();
+    pPeer->abort();
+    EXPECT_TRUE(QTest::qWaitFor([pZod] { return !pZod->isEnabled(); }, WAIT_MS));
+}
+
+TEST_F(ConsoleWindowTest, GermanCataloguesTranslateTheConsoleAndTheLibraryWidgets)
+{
+    QTranslator library;
+    QTranslator console;
+    ASSERT_TRUE(KVTTranslation::Load(library, QLocale(QLocale::German)));
+    ASSERT_TRUE(ConsoleTranslation::Load(console, QLocale(QLocale::German)));
+    QCoreApplication::installTranslator(&library);
+    QCoreApplication::installTranslator(&console);
+    Open(1);
+    QCoreApplication::removeTranslator(&console);
+    QCoreApplication::removeTranslator(&library);
+
+    auto* pTabs = qobject_cast<QTabWidget*>(m_pWindow->centralWidget());
+    ASSERT_NE(pTabs, nullptr);
+    EXPECT_EQ(pTabs->tabText(1), QString::fromUtf8("Fähigkeitsbericht"));
+    EXPECT_EQ(m_pWindow->GetPauseAction().text(), "Anhalten");
+    QStringList boxes;
+    for (const QCheckBox* pBox : m_pWindow->GetOutputSettings().findChildren<QCheckBox*>())
+        boxes << pBox->text();
+    EXPECT_EQ(boxes, (QStringList{"RS232", "Datei"}));
+    EXPECT_EQ(m_pWindow->GetRejectCounters().item(0, 0)->text(), "Plattformneigung");
+}
+
+}

@@ -1,0 +1,108 @@
+#include "tools/kvtconsole/consolecommandline.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+const QString OPT_CONFIG_DIR = QStringLiteral("config-dir");
+const QString OPT_OUTPUT_DIR = QStringLiteral("output-dir");
+const QString OPT_SECONDS = QStringLiteral("seconds");
+const QString OPT_SEED = QStringLiteral("seed");
+const QString OPT_SERIAL = QStringLiteral("serial");
+const QString OPT_LANG = QStringLiteral("lang");
+const QString OPT_SCREENSHOT = QStringLiteral("screenshot");
+const QString DEFAULT_OUTPUT_DIR = QStringLiteral("kvtconsole-output");
+
+}
+
+ConsoleCommandLine::ConsoleCommandLine()
+{
+    m_parser.setApplicationDescription(QStringLiteral(
+        "Operator console of the simulated DF station: runs the station of kvtstation in wall-clock "
+        "time and shows its accepted bearings on a live polar display, the latest bearings, the "
+        "reject counters, the state of every output, the DF data output's settings, the ZOD tool "
+        "bar and the capability report. Closing the window stops the station and prints its summary.\n"
+        "The ZOD client module places its action in the ZOD tool bar while \"ZodSenderEnabled\" in the "
+        "application configuration is true (written as true when missing).\n"
+        "Exit codes as kvtstation's: 0 every output delivered every sentence; 1 the station could not be "
+        "brought up; 2 bad arguments; 3 the run ended with losses; 4 an output (the output folder, the "
+        "sentence file, the screenshot) could not be written at all; 130 / 143 stopped by SIGINT / SIGTERM "
+        "(the window closes, the summary is printed)."));
+    m_parser.addHelpOption();
+    m_parser.addVersionOption();
+    m_parser.addOptions({
+        {OPT_CONFIG_DIR, QStringLiteral("Use the existing configuration directory <dir>."), QStringLiteral("dir")},
+        {OPT_OUTPUT_DIR,
+         QStringLiteral("Write the sentence file and the command log folder into <dir> (default: %1 in the "
+                        "current directory).")
+             .arg(DEFAULT_OUTPUT_DIR),
+         QStringLiteral("dir")},
+        {OPT_SECONDS,
+         QStringLiteral("Run the station for <n> seconds of station time (default: %1).").arg(DEFAULT_SECONDS),
+         QStringLiteral("n")},
+        {OPT_SEED, QStringLiteral("Seed <n> of the simulation (default: 1)."), QStringLiteral("n")},
+        {OPT_SERIAL, QStringLiteral("Also send the sentences to the serial <device>, as kvtstation does."),
+         QStringLiteral("device")},
+        {OPT_LANG,
+         QStringLiteral("Show the texts in language <locale> (for example \"de\" or \"en\"; default: the "
+                        "user's locale from LANG)."),
+         QStringLiteral("locale")},
+        {OPT_SCREENSHOT,
+         QStringLiteral("Run the station's seconds as fast as possible, save a picture of the whole window "
+                        "into <file> (PNG) and end; works with QT_QPA_PLATFORM=offscreen."),
+         QStringLiteral("file")},
+    });
+}
+
+bool ConsoleCommandLine::Parse(const QStringList& arguments)
+{
+    if (!m_parser.parse(arguments)) {
+        m_strError = m_parser.errorText();
+        return false;
+    }
+    if (!m_parser.positionalArguments().isEmpty()) {
+        m_strError = QStringLiteral("Unexpected argument: %1").arg(m_parser.positionalArguments().first());
+        return false;
+    }
+    // The station's options go to the station's own command line, which checks them.
+    QStringList station{arguments.value(0), QStringLiteral("--%1").arg(OPT_SECONDS),
+                        m_parser.isSet(OPT_SECONDS) ? m_parser.value(OPT_SECONDS) : QString::number(DEFAULT_SECONDS)};
+    station << QStringLiteral("--%1").arg(OPT_OUTPUT_DIR)
+            << (m_parser.isSet(OPT_OUTPUT_DIR) ? m_parser.value(OPT_OUTPUT_DIR) : DEFAULT_OUTPUT_DIR);
+    for (const QString& option : {OPT_CONFIG_DIR, OPT_SEED, OPT_SERIAL, OPT_LANG}) {
+        if (m_parser.isSet(option))
+            station << QStringLiteral("--%1").arg(option) << m_parser.value(option);
+    }
+    if (!m_station.Parse(station)) {
+        m_strError = m_station.GetError();
+        return false;
+    }
+    return ParseScreenshot();
+}
+
+void ConsoleCommandLine::ShowHelpOrVersion()
+{
+    if (m_parser.isSet(QStringLiteral("help")) || m_parser.isSet(QStringLiteral("help-all")))
+        m_parser.showHelp(0);
+    if (m_parser.isSet(QStringLiteral("version")))
+        m_parser.showVersion();
+}
+
+bool ConsoleCommandLine::ParseScreenshot()
+{
+    if (!m_parser.isSet(OPT_SCREENSHOT))
+        return true;
+    const QFileInfo file(m_parser.value(OPT_SCREENSHOT));
+    if (file.suffix().compare(QLatin1String("png"), Qt::CaseInsensitive) != 0) {
+        m_strError = QStringLiteral("The screenshot file \"%1\" must end in .png.").arg(m_parser.value(OPT_SCREENSHOT));
+        return false;
+    }
+    if (!file.absoluteDir().exists() || file.isDir()) {
+        m_strError = QStringLiteral("The screenshot file \"%1\" cannot be written: no such directory.")
+                         .arg(m_parser.value(OPT_SCREENSHOT));
+        return false;
+    }
+    m_strScreenshotFile = file.absoluteFilePath();
+    return true;
+}

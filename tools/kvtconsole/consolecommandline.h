@@ -1,0 +1,45 @@
+#pragma once
+
+#include "tools/kvtstation/stationcommandline.h"
+
+#include <QCommandLineParser>
+#include <QString>
+
+/// The command line of the operator console:
+///
+///     kvtconsole [--config-dir DIR] [--output-dir DIR] [--seconds N] [--seed N]
+///                [--serial DEVICE] [--lang LOCALE] [--screenshot FILE.png]
+///
+/// The station's options (all but --screenshot) mean what they mean for
+/// kvtstation and are checked by its command line, with its messages; --seconds is the length of the
+/// run in station time (default DEFAULT_SECONDS). Checked before anything is
+/// read or written.
+class ConsoleCommandLine
+{
+public:
+    static constexpr int DEFAULT_SECONDS = 300;
+
+    ConsoleCommandLine();
+
+    /// Parses the arguments (the first one is the program); needs no
+    /// application object. False on a usage error, with GetError() saying why.
+    bool Parse(const QStringList& arguments);
+    /// For --help and --version: prints and ends the process. Call it once
+    /// the application object exists.
+    void ShowHelpOrVersion();
+    QString GetError() const { return m_strError; }
+
+    /// The station's options: configuration and output folder, seconds, seed,
+    /// serial address, the locale of the texts.
+    const StationCommandLine& GetStation() const { return m_station; }
+    /// PNG file for a picture of the window after the run; empty: run until the window is closed.
+    QString GetScreenshotFile() const { return m_strScreenshotFile; }
+
+private:
+    bool ParseScreenshot();
+
+    QCommandLineParser m_parser;
+    StationCommandLine m_station;
+    QString m_strError;
+    QString m_strScreenshotFile;
+};

@@ -1,0 +1,142 @@
+#include "base/cfgcenter.h"
+#include "devicecontrol/directionfinder/kvtcommon/kvtcharacteristics.h"
+#include "devicecontrol/directionfinder/kvtcommon/kvtinformationcenter.h"
+#include "devicecontrol/directionfinder/kvtcommon/kvtlibraryinfo.h"
+#include "devicecontrol/directionfinder/kvtcommon/kvtoptions.h"
+#include "devicecontrol/directionfinder/kvtcommon/kvttranslation.h"
+#include "tools/kvtconsole/consolecommandline.h"
+#include "tools/kvtconsole/consolestation.h"
+#include "tools/kvtconsole/consoletranslation.h"
+#include "tools/kvtconsole/consolewindow.h"
+#include "tools/kvtreport/reportcollector.h"
+#include "tools/kvtreport/reportwriter.h"
+#include "tools/kvtreport/stationbuilder.h"
+#include "tools/kvtstation/stationsummary.h"
+#include "tools/kvtstation/stopsignals.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QPixmap>
+#include <QSaveFile>
+#include <QTemporaryDir>
+#include <QTextStream>
+#include <QTranslator>
+
+#include <csignal>
+
+namespace {
+
+const QSize WINDOW_SIZE(1600, 900);
+
+bool SaveScreenshot(QWidget& window, const QString& fileName)
+{
+    const QPixmap picture = window.grab();
+    QSaveFile file(fileName);
+    return !picture.isNull() && file.open(QIODevice::WriteOnly) && picture.save(&file, "PNG") && file.commit();
+}
+
+/// Runs the station in the window until the window closes (or, for a
+/// screenshot, until the station's time is over; or a stop signal comes) and
+/// prints the summary; the exit code, as kvtstation gives it.
+int RunConsole(const ConsoleCommandLine& commandLine, const QString& report, QTextStream& out, QTextStream& err)
+{
+    const StationCommandLine& options = commandLine.GetStation();
+    // The command log lives below the current directory.
+    if (!QDir().mkpath(options.GetOutputDir()) || !QDir::setCurrent(options.GetOutputDir())) {
+        err << "kvtconsole: cannot use the output directory " << options.GetOutputDir() << "\n";
+        return StationSummary::EXIT_OUTPUT_UNAVAILABLE;
+    }
+    const bool screenshot = !commandLine.GetScreenshotFile().isEmpty();
+    ConsoleStation station({options.GetOutputDir(), options.GetSerialAddress(), options.GetSeed(),
+                            options.GetSeconds(), !screenshot});
+    ConsoleWindow window(station, report);
+    window.resize(WINDOW_SIZE);
+    window.show();
+    bool saved = true;
+    if (screenshot) {
+        QObject::connect(&station, &ConsoleStation::Finished, &window, [&] {
+            window.SlotRefresh();
+            saved = SaveScreenshot(window, commandLine.GetScreenshotFile());
+            window.close();
+        });
+    }
+    int nStopSignal = 0;
+    StopSignals stopSignals;
+    QObject::connect(&stopSignals, &StopSignals::Received, &window, [&nStopSignal, &window](int nSignal) {
+        nStopSignal = nSignal;
+        window.close();
+    });
+    station.Start();
+    QApplication::exec();
+    const QJsonObject summary = station.Stop(nStopSignal);
+    StationSummary::PrintText(out, summary);
+    out.flush();
+    if (!saved) {
+        err << "kvtconsole: cannot write the screenshot " << commandLine.GetScreenshotFile() << "\n";
+        return StationSummary::EXIT_OUTPUT_UNAVAILABLE;
+    }
+    return nStopSignal != 0 ? 128 + nStopSignal : StationSummary::ExitCode(summary);
+}
+
+}
+
+// The operator console: brings the simulated station up as kvtstation does
+// and shows it running in a window.
+int main(int argc, char** argv)
+{
+    // A file that reaches the file size limit fails like a full disk: its
+    // output counts what it loses, instead of the process being killed.
+    std::signal(SIGXFSZ, SIG_IGN);
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    ConsoleCommandLine commandLine;
+    if (!commandLine.Parse(arguments)) {
+        QTextStream(stderr) << "kvtconsole: " << commandLine.GetError() << "\n";
+        return StationCommandLine::EXIT_USAGE;
+    }
+    // Without a session (offscreen, for a screenshot) Qt warns that no runtime
+    // folder is named; a private one for the run keeps stderr for the user.
+    QTemporaryDir runtimeDir;
+    if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR") && runtimeDir.isValid())
+        qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtimeDir.path()));
+    QApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("kvtconsole"));
+    QCoreApplication::setApplicationVersion(KvtLibraryInfo::Version());
+    commandLine.ShowHelpOrVersion();
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    // Without a catalogue for the language the English texts stay.
+    QTranslator libraryTranslator;
+    if (KVTTranslation::Load(libraryTranslator, commandLine.GetStation().GetLocale()))
+        QCoreApplication::installTranslator(&libraryTranslator);
+    QTranslator consoleTranslator;
+    if (ConsoleTranslation::Load(consoleTranslator, commandLine.GetStation().GetLocale()))
+        QCoreApplication::installTranslator(&consoleTranslator);
+    const StationCommandLine& options = commandLine.GetStation();
+    // The store reads its directory from KVT_CONFIG_DIR; --config-dir overrides it for this run.
+    if (!options.GetConfigDir().isEmpty()) {
+        qputenv("KVT_CONFIG_DIR", options.GetConfigDir().toLocal8Bit());
+        CfgCenter::Reset();
+    }
+
+    StationBuilder station(ConsoleStation::STATION_ADDRESS);
+    const bool defaultStored = station.EnsureStation();
+    QString error;
+    int exitCode = StationSummary::EXIT_NOT_STARTED;
+    if (!station.Load(QString(), false, QString(), error)) {
+        err << "kvtconsole: " << error << "\n";
+    } else {
+        KVTCharacteristics& characteristics = KVTInformationCenter::Instance()->GetKVTCharacteristics();
+        characteristics.SetBase_ValuePath(StationBuilder::DEVICE_PATH, true);
+        QString report;
+        QTextStream reportStream(&report);
+        ReportWriter::Write(reportStream, ReportCollector(characteristics), station, defaultStored, false);
+        reportStream.flush();
+        exitCode = RunConsole(commandLine, report, out, err);
+    }
+    KVTInformationCenter::Finalise();
+    KVTOptions::Finalise();
+    return exitCode;
+}

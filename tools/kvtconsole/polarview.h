@@ -1,0 +1,75 @@
+#pragma once
+
+#include "tools/kvtconsole/bearingring.h"
+#include "tools/kvtstation/polargeometry.h"
+
+#include <QPixmap>
+#include <QWidget>
+
+#include <array>
+#include <vector>
+
+namespace values
+{
+class BearingResult;
+}
+
+/// The live polar display of the accepted bearings (see PolarGeometry for
+/// the picture): each bearing is a dot in its band's colour that fades as it
+/// ages and is gone after FADE_MS; the device's uncovered sectors are shaded.
+/// Hovering over a dot shows the bearing's values as a tool tip.
+///
+/// Age is measured against the clock the host sets with SetNow() (the
+/// station's clock, which the bearings' time stamps follow), so a paused
+/// station keeps its picture. The bearings live in a BearingRing of
+/// CAPACITY entries: memory stays bounded at any bearing rate. Adding a
+/// bearing only stores it; painting happens when Qt repaints, at most once
+/// per SetNow(), so the cost per bearing is independent of the frame rate.
+/// The grid is painted once per size into a cached picture.
+///
+/// Texts pass through the translation context "PolarView". Single-threaded.
+class PolarView : public QWidget
+{
+    Q_OBJECT
+public:
+    static constexpr std::size_t CAPACITY = 16384;
+    static constexpr quint64 FADE_MS = 60000;
+
+    explicit PolarView(QWidget* pParent = nullptr);
+
+    void AddBearings(const std::vector<values::BearingResult>& results);
+    void SetFilteredSectors(std::vector<PolarGeometry::Sector> sectors);
+    /// The clock against which ages are measured; schedules a repaint.
+    void SetNow(quint64 nowMs);
+
+    const BearingRing& GetBearings() const { return m_bearings; }
+    /// The values of the youngest visible bearing within a few pixels of the
+    /// point, as shown in the tool tip; empty when there is none.
+    QString ToolTipAt(QPoint pos) const;
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+protected:
+    bool event(QEvent* pEvent) override;
+    void paintEvent(QPaintEvent* pEvent) override;
+    void resizeEvent(QResizeEvent* pEvent) override;
+
+private:
+    /// Fade steps of a dot, from fresh to almost gone.
+    static constexpr int FADE_STEPS = 8;
+
+    PolarGeometry Geometry() const;
+    void PaintBackground();
+    void PaintDots(QPainter& painter) const;
+    /// The fade step of a bearing of that age, FADE_STEPS when gone.
+    static int FadeStep(quint64 ageMs);
+    void MakeDots();
+
+    BearingRing m_bearings;
+    std::vector<PolarGeometry::Sector> m_lstSectors;
+    quint64 m_nNowMs = 0;
+    QPixmap m_background;
+    /// One pre-painted dot per band and fade step.
+    std::array<std::array<QPixmap, FADE_STEPS>, PolarGeometry::BAND_COUNT> m_aDots;
+};
