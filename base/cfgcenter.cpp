@@ -1,6 +1,7 @@
 #include "base/cfgcenter.h"
 
 #include "base/cfgdocument_p.h"
+#include "base/cfgfilelock_p.h"
 #include "base/cfgsection_p.h"
 #include "base/moduleloader_p.h"
 
@@ -90,6 +91,11 @@ bool CfgCenter::LockForUpdate(ICfg& cfg)
     return pSection != nullptr && pSection->GetDocument().LockForUpdate();
 }
 
+QStringList CfgCenter::GetSaveFailures()
+{
+    return CfgDocument::GetSaveFailures();
+}
+
 void CfgCenter::Reset()
 {
     CfgDocument::ForgetAll();
@@ -99,6 +105,11 @@ void CfgCenter::Reset()
 void CfgCenter::SetFreeSpaceForTesting(qint64 nBytes)
 {
     CfgDocument::SetFreeSpaceForTesting(nBytes);
+}
+
+void CfgCenter::SetLockStepHookForTesting(void (*hook)(int nStep))
+{
+    CfgFileLock::SetStepHookForTesting(hook);
 }
 
 IDllInstance* CfgCenter::CreateDllInstanceByFileName(const QString& file, const QString& text, bool, bool)

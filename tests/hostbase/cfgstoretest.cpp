@@ -6,11 +6,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
 
 #include <gmock/gmock.h>
 
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <functional>
@@ -45,6 +48,45 @@ private:
     static inline QString s_strText;
     QtMessageHandler m_previous = nullptr;
 };
+
+/// The lock of a file taken as another process takes it: on a descriptor of
+/// its own, so that it excludes this process's saves as well.
+class ForeignLock
+{
+public:
+    explicit ForeignLock(const QString& path)
+        : m_path(QFile::encodeName(path))
+    {
+    }
+    ~ForeignLock() { Unlock(); }
+    ForeignLock(const ForeignLock&) = delete;
+    ForeignLock& operator=(const ForeignLock&) = delete;
+
+    bool TryLock()
+    {
+        m_fd = ::open(m_path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        if (m_fd >= 0 && ::flock(m_fd, LOCK_EX | LOCK_NB) == 0)
+            return true;
+        Unlock();
+        return false;
+    }
+    void Unlock()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = -1;
+    }
+
+private:
+    QByteArray m_path;
+    int m_fd = -1;
+};
+
+bool Symlink(const QString& target, const QString& link)
+{
+    QFile::remove(link);
+    return ::symlink(QFile::encodeName(target).constData(), QFile::encodeName(link).constData()) == 0;
+}
 
 class CfgStoreTest : public ConfigDirFixture
 {
@@ -209,9 +251,23 @@ TEST_F(CfgStoreTest, FileSizeLimitKeepsThePreviousFile)
     const QString limit = QString::number(before.size() + 100);
     EXPECT_EQ(RunHelper(HOSTBASE_HELPER, {"flood", "S", "Big", limit}).exitStatus(), QProcess::CrashExit);
     EXPECT_EQ(Read(FilePath()), before);
-    // The lock file that the killed helper left behind does not block.
+    // Neither the lock file that the killed helper left behind nor the copy
+    // that a save killed before renaming it leaves stays; files that only
+    // look alike stay.
+    Write(FilePath() + ".Q1w2E3", before + "Big=complete\n");
+    const QStringList others = {"Shared.ini.bak", "Shared.ini.AbC12", "Shared.ini.AbC1234", "Shared.ini.Ab-123",
+                                "Other.ini.AbC123"};
+    for (const QString& other : others)
+        Write(m_dir.filePath("user/" + other), "Key=other\n");
+    WarningLog warnings;
     Open("S")->SetString("After", "saved", 0);
     EXPECT_TRUE(Read(FilePath()).contains("\nAfter=saved\n"));
+    EXPECT_THAT(warnings.Text(), HasSubstr("its unfinished copy 'Shared.ini.Q1w2E3' was removed"));
+    QStringList left = QDir(m_dir.filePath("user")).entryList(QDir::Files);
+    QStringList expected = others + QStringList{"Shared.ini"};
+    left.sort();
+    expected.sort();
+    EXPECT_EQ(left, expected);
 }
 
 // Saves that fail on the way to the file: each is reported and keeps the
@@ -277,24 +333,63 @@ TEST_F(CfgStoreTest, SaveFailuresOnTheWayToTheFileKeepTheChangePending)
 }
 
 // LockForUpdate holds the lock until the next save, also when nothing
-// changes. A save waits 10 s for a lock held elsewhere, then fails and keeps
-// the change pending.
+// changes. A save waits 10 s for a lock that a live process holds, then fails
+// (naming the holder) and keeps the change pending; the lock ends with its
+// holder, however it ends. Meanwhile an unfinished copy of the file may be
+// the holder's save in progress: only the next holder removes it.
 TEST_F(CfgStoreTest, LocksAreHeldForAChangeSetAndWaitedForTenSecondsAtMost)
 {
-    QLockFile elsewhere(FilePath() + ".lock"); // held as another process would hold it
+    ForeignLock elsewhere(FilePath() + ".lock");
     {
         auto cfg = Open();
         ASSERT_TRUE(CfgCenter::LockForUpdate(*cfg));
-        EXPECT_FALSE(elsewhere.tryLock(0));
+        EXPECT_FALSE(elsewhere.TryLock());
     }
-    ASSERT_TRUE(elsewhere.tryLock(0)) << "released with the last handle, although nothing changed";
+    ASSERT_TRUE(elsewhere.TryLock()) << "released with the last handle, although nothing changed";
+    elsewhere.Unlock();
+
+    QProcess holder;
+    holder.start(HOSTBASE_HELPER, {"hold", "S", "-", "-"});
+    ASSERT_TRUE(holder.waitForReadyRead(60000));
+    ASSERT_EQ(holder.readAllStandardOutput(), "locked\n");
+    Write(FilePath() + ".XyZ789", "Key=in progress\n");
     WarningLog warnings;
     Open()->SetString("Key", "waits", 0);
-    EXPECT_THAT(warnings.Text(), HasSubstr("could not be written: another process holds its lock file"));
+    EXPECT_THAT(warnings.Text(), HasSubstr("could not be written: another process holds its lock file (process "
+                                           + std::to_string(holder.processId()) + ")"));
     EXPECT_FALSE(QFile::exists(FilePath()));
-    elsewhere.unlock();
+    EXPECT_TRUE(QFile::exists(FilePath() + ".XyZ789"));
+    ::kill(pid_t(holder.processId()), SIGKILL);
+    ASSERT_TRUE(holder.waitForFinished(60000));
     EXPECT_TRUE(CfgCenter::Flush());
     EXPECT_TRUE(Read(FilePath()).contains("\nKey=waits\n"));
+    EXPECT_FALSE(QFile::exists(FilePath() + ".XyZ789"));
+}
+
+// A process killed at any step of taking the lock leaves at most a lock file
+// that nobody holds (empty, when it was killed right after creating it): the
+// next save takes the lock at once instead of failing after its 10 s wait.
+TEST_F(CfgStoreTest, AProcessKilledWhileTakingTheLockBlocksNoLaterSave)
+{
+    const QString lockFile = FilePath() + ".lock";
+    for (int step = 0; step <= 3; ++step) {
+        QProcess& killed = RunHelper(HOSTBASE_HELPER, {"killat", "S", "Killed", QString::number(step)});
+        EXPECT_EQ(killed.exitStatus(), QProcess::CrashExit) << step;
+        EXPECT_EQ(QFileInfo::exists(lockFile), step > 0) << step;
+        if (step == 1) {
+            EXPECT_EQ(QFileInfo(lockFile).size(), 0);
+        }
+        if (step == 3) {
+            EXPECT_GT(Read(lockFile).trimmed().toLongLong(), 0) << "the holder's process id";
+        }
+        WarningLog warnings;
+        Open("S")->SetInt("Saved", step, 0);
+        EXPECT_EQ(warnings.Text(), "") << step;
+        EXPECT_TRUE(Read(FilePath()).contains("Saved=" + QByteArray::number(step))) << step;
+        EXPECT_FALSE(Read(FilePath()).contains("Killed")) << step;
+        EXPECT_FALSE(QFileInfo::exists(lockFile)) << "removed with its release: " << step;
+        CfgCenter::Reset();
+    }
 }
 
 // Only the lines of changed keys are written anew; new ones end like the file's lines.
@@ -370,6 +465,18 @@ TEST_F(CfgStoreTest, UnreadableOrSpecialFilesAreNeverReplaced)
     ASSERT_TRUE(QFile::resize(m_dir.filePath("big.ini"), qint64(65) << 20));
     ASSERT_EQ(mkfifo(m_dir.filePath("fifo").toLocal8Bit().constData(), 0600), 0);
     QDir().mkpath(m_dir.filePath("user"));
+    QDir().mkpath(m_dir.filePath("chain"));
+    const auto Chain = [&](int nLinks) {
+        bool ok = true;
+        for (int i = 0; i < nLinks; ++i)
+            ok = Symlink(QString::number(i + 1), m_dir.filePath("chain/" + QString::number(i))) && ok;
+        return Symlink(m_dir.filePath("real/inside.ini"), m_dir.filePath("chain/" + QString::number(nLinks))) && ok;
+    };
+    ASSERT_TRUE(Chain(37)); // with the link to its start 39 links
+    ASSERT_TRUE(Symlink(m_dir.filePath("chain/0"), m_dir.filePath("user/Near.ini")));
+    EXPECT_EQ(std::unique_ptr<ICfg>(CfgCenter::CreateCfg("Near", ICfg::User, QString()))->GetString("Key", QString(), 0),
+              "inside")
+        << "a chain the system follows is read";
 
     // What is put at the file's place, the reason reported and the value read when it is so at opening.
     const struct
@@ -383,6 +490,11 @@ TEST_F(CfgStoreTest, UnreadableOrSpecialFilesAreNeverReplaced)
         {[&] { return QFile::link(outsideFile, FilePath()); }, "outside the configuration directory", "outside"},
         {[&] { return QFile::link(m_dir.filePath("big.ini"), FilePath()); }, "it is larger than 64 MiB", ""},
         {[&] { return QFile::link(m_dir.filePath("missing.ini"), FilePath()); }, "it is a symbolic link to nothing", ""},
+        {[&] { return Symlink("Shared.ini", FilePath()); }, "it is a symbolic link in a loop", ""},
+        {[&] { return Symlink("Shared.ini", m_dir.filePath("user/Pair.ini")) && Symlink("Pair.ini", FilePath()); },
+         "it is a symbolic link in a loop", ""},
+        // Linux follows at most 40 links; this is 43.
+        {[&] { return Chain(41) && Symlink(m_dir.filePath("chain/0"), FilePath()); }, "in a chain too long to follow", ""},
     };
     const auto kind = [this] { return std::make_pair(QFileInfo(FilePath()).isSymLink(), QFileInfo(FilePath()).isDir()); };
     for (const bool bWhileOpen : {false, true}) {
