@@ -2,6 +2,7 @@
 
 #include "base/cfgdocument_p.h"
 #include "base/cfgfilelock_p.h"
+#include "base/cfginiformat_p.h"
 #include "base/cfgsection_p.h"
 #include "base/moduleloader_p.h"
 
@@ -38,7 +39,7 @@ QString ViewFolder(ICfg::View view)
 QString FileNameOf(const QString& name)
 {
     QString result;
-    const QByteArray bytes = name.toUtf8();
+    const QByteArray bytes = CfgIniFormat::NameToUtf8(name);
     for (int i = 0; i < bytes.size(); ++i) {
         const char c = bytes.at(i);
         const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')

@@ -15,11 +15,22 @@ const QChar READ_ONLY_MARK = QLatin1Char('!');
 const QByteArray BOM = QByteArrayLiteral("\xEF\xBB\xBF");
 const QByteArray NEW_FILE_COMMENT = QByteArrayLiteral("; Lines starting with '!' hold keys locked against editing.");
 
+// UTF-8 has no form for half a surrogate pair (a backslash-u escape read
+// from a file can make one): values write it as an escape again, names as
+// the three bytes of its code (NameToUtf8).
+bool IsLoneSurrogate(const QString& text, int index)
+{
+    const QChar c = text.at(index);
+    if (c.isHighSurrogate())
+        return index + 1 == text.size() || !text.at(index + 1).isLowSurrogate();
+    return c.isLowSurrogate() && (index == 0 || !text.at(index - 1).isHighSurrogate());
+}
+
 bool NeedsPercent(const QString& name, int index)
 {
     static const QString s_strReserved = QStringLiteral("%[]=;#!\\/\"");
     const QChar c = name.at(index);
-    if (c.unicode() < 0x20 || c.unicode() == 0x7F || s_strReserved.contains(c))
+    if (c.unicode() < 0x20 || c.unicode() == 0x7F || s_strReserved.contains(c) || IsLoneSurrogate(name, index))
         return true;
     return c.isSpace() && (index == 0 || index == name.size() - 1);
 }
@@ -40,16 +51,6 @@ QString SectionPathFromHeader(const QString& header)
     for (const QString& component : header.split(QLatin1Char('/'), Qt::SkipEmptyParts))
         components << CfgIniFormat::DecodeName(component.trimmed()).split(QLatin1Char('/'), Qt::SkipEmptyParts);
     return components.join(QLatin1Char('/'));
-}
-
-// UTF-8 has no form for half a surrogate pair (a backslash-u escape read
-// from a file can make one), so it is written as an escape again.
-bool IsLoneSurrogate(const QString& text, int index)
-{
-    const QChar c = text.at(index);
-    if (c.isHighSurrogate())
-        return index + 1 == text.size() || !text.at(index + 1).isLowSurrogate();
-    return c.isLowSurrogate() && (index == 0 || !text.at(index - 1).isHighSurrogate());
 }
 
 // The line without its line end and without blanks around it.
@@ -140,6 +141,41 @@ private:
 
 } // namespace
 
+QByteArray CfgIniFormat::NameToUtf8(const QString& name)
+{
+    QByteArray bytes;
+    int start = 0;
+    for (int i = 0; i < name.size(); ++i) {
+        if (!IsLoneSurrogate(name, i))
+            continue;
+        const ushort code = name.at(i).unicode();
+        bytes += name.midRef(start, i - start).toUtf8();
+        bytes += char(0xE0 | (code >> 12));
+        bytes += char(0x80 | ((code >> 6) & 0x3F));
+        bytes += char(0x80 | (code & 0x3F));
+        start = i + 1;
+    }
+    return bytes + name.midRef(start).toUtf8();
+}
+
+QString CfgIniFormat::NameFromUtf8(const QByteArray& bytes)
+{
+    QString name;
+    int start = 0;
+    for (int i = 0; i + 2 < bytes.size(); ++i) {
+        const auto b0 = uchar(bytes.at(i));
+        const auto b1 = uchar(bytes.at(i + 1));
+        const auto b2 = uchar(bytes.at(i + 2));
+        if (b0 != 0xED || b1 < 0xA0 || b1 > 0xBF || (b2 & 0xC0) != 0x80)
+            continue;
+        name += QString::fromUtf8(bytes.constData() + start, i - start);
+        name += QChar(ushort(0xD000 | ((b1 & 0x3F) << 6) | (b2 & 0x3F)));
+        start = i + 3;
+        i += 2;
+    }
+    return name + QString::fromUtf8(bytes.constData() + start, bytes.size() - start);
+}
+
 // Most names and values need no escaping: they are taken as they are.
 QString CfgIniFormat::EncodeName(const QString& name)
 {
@@ -154,8 +190,7 @@ QString CfgIniFormat::EncodeName(const QString& name)
             result += name.at(i);
             continue;
         }
-        const QByteArray bytes = QString(name.at(i)).toUtf8();
-        for (char byte : bytes)
+        for (char byte : NameToUtf8(QString(name.at(i))))
             result += QStringLiteral("%%1").arg(static_cast<uchar>(byte), 2, 16, QLatin1Char('0')).toUpper();
     }
     return result;
@@ -165,7 +200,7 @@ QString CfgIniFormat::DecodeName(const QString& text)
 {
     if (!text.contains(QLatin1Char('%')))
         return text;
-    return QString::fromUtf8(QByteArray::fromPercentEncoding(text.toUtf8()));
+    return NameFromUtf8(QByteArray::fromPercentEncoding(text.toUtf8()));
 }
 
 QString CfgIniFormat::EscapeValue(const QString& value)

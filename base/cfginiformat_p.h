@@ -13,8 +13,9 @@
 /// Layout: keys of the top section come first, without a header; every other
 /// section follows as "[Outer/Inner]" and its "Key=Value" lines. A line
 /// "!Key=Value" marks a locked key. Section names and keys are UTF-8 with
-/// the characters that carry meaning here (and control characters, leading
-/// or trailing blanks) percent-encoded; values use backslash escapes (\\ \n \r
+/// the characters that carry meaning here (and control characters, NUL
+/// included, leading or trailing blanks, and half surrogate pairs as the
+/// three bytes their code would take) percent-encoded; values use backslash escapes (\\ \n \r
 /// \t, \s for a blank at either end, \uHHHH for other control characters
 /// and for half surrogate pairs).
 /// Lines starting with ";" or "#" are comments. Lines that hold no key are
@@ -75,6 +76,11 @@ public:
     /// dropped.
     static File Serialize(const File& file, const Changes& changes);
 
+    /// UTF-8, except that half a surrogate pair, which UTF-8 has no form
+    /// for, takes the three bytes its code would take; NameFromUtf8 reads
+    /// that (and NULs) back exactly. Bytes that are no UTF-8 read as U+FFFD.
+    static QByteArray NameToUtf8(const QString& name);
+    static QString NameFromUtf8(const QByteArray& bytes);
     static QString EncodeName(const QString& name);
     static QString DecodeName(const QString& text);
     static QString EscapeValue(const QString& value);

@@ -175,6 +175,32 @@ TEST_F(CfgStoreTest, OddNamesAndValuesSurviveTheFile)
     EXPECT_EQ(Open()->GetSubCfgNames(), QStringList{"Odd]Name"});
 }
 
+// NULs and half surrogate pairs in key, section and configuration names come
+// back exactly, without taking another name's place.
+TEST_F(CfgStoreTest, NamesWithNulsAndHalfPairsComeBackExactly)
+{
+    const QChar high(0xD83D), low(0xDE00);
+    const QStringList names = {QString::fromLatin1("nul\0inside", 11), QString(1, QChar(0)), QString("x") + high,
+                               QString("x") + low, QString(high) + "x" + low, QString(low) + high,
+                               QString("x") + high + low, QString("x") + QChar(0xFFFD), "x?"};
+    for (const QString& name : names) {
+        std::unique_ptr<ICfg>(CfgCenter::CreateCfg(name, ICfg::User, QString()))->SetString(name, "file", 0);
+        Open(name)->SetString(name, "section", 0);
+        Open()->SetString(name, "key", 0);
+    }
+    CfgCenter::Reset();
+    EXPECT_EQ(QDir(m_dir.filePath("user")).entryList(QDir::Files).size(), names.size() + 1);
+    EXPECT_EQ(Open()->GetKeys().size(), names.size());
+    EXPECT_EQ(Open()->GetSubCfgNames().size(), names.size());
+    for (const QString& name : names) {
+        const std::string trace = name.toUtf8().toHex().toStdString();
+        EXPECT_EQ(std::unique_ptr<ICfg>(CfgCenter::CreateCfg(name, ICfg::User, QString()))->GetKeys(), QStringList{name})
+            << trace;
+        EXPECT_EQ(Open(name)->GetString(name, QString(), 0), "section") << trace;
+        EXPECT_EQ(Open()->GetString(name, QString(), 0), "key") << trace;
+    }
+}
+
 TEST_F(CfgStoreTest, FilePerNameAndViewAndTheAppConfigurationSavedByTheEventLoop)
 {
     CfgCenter::GetAppCfg(ICfg::Station).SetInt("Count", 1, 0);
