@@ -44,8 +44,10 @@ class IDllInstance;
 /// the reason with qWarning whatever the trace mask, keeps the changes and
 /// tries again at the next save; Flush() tells whether anything is unsaved.
 ///
-/// A file that exists but cannot be read, is not a regular file or is larger
-/// than 64 MiB is never written: its configuration is read-only for the
+/// A file that exists but cannot be read, is not a regular file, is larger
+/// than 64 MiB or holds so many keys or sections for its size that reading
+/// them would take more than four times its size (and more than 64 MiB) of
+/// memory is never written: its configuration is read-only for the
 /// session (changes stay in memory only) and the reason is reported once. A
 /// symbolic link is followed when it leads to a regular file inside
 /// ConfigDirectory(): that file is replaced and the link kept. A link that

@@ -184,7 +184,7 @@ CfgDocument::CfgDocument(const QString& fileName, const QString& rootDir)
     QByteArray bytes;
     QString readError;
     if (QFileInfo(m_strFileName).isFile() && ReadFile(m_strFileName, bytes, readError))
-        Reread(bytes);
+        Reread(bytes, readError);
     if (!readError.isEmpty())
         m_strReadOnlyReason = readError;
     if (!m_strReadOnlyReason.isEmpty()) {
@@ -211,11 +211,10 @@ bool CfgDocument::LockForUpdate()
     QString target;
     QByteArray bytes;
     QString error;
-    if (!LockAndRead(target, bytes, error)) {
+    if (!LockAndRead(target, bytes, error) || !Reread(bytes, error)) {
         m_pLock.reset();
         return false;
     }
-    Reread(bytes);
     ScheduleSave();
     return true;
 }
@@ -365,9 +364,8 @@ bool CfgDocument::Write(QString& error)
 {
     QString target;
     QByteArray bytes;
-    if (!LockAndRead(target, bytes, error))
+    if (!LockAndRead(target, bytes, error) || !Reread(bytes, error))
         return false;
-    Reread(bytes);
     CfgIniFormat::File file = CfgIniFormat::Serialize(m_file, m_mapChanges);
     bytes = file.bytes;
 
@@ -391,11 +389,18 @@ bool CfgDocument::Write(QString& error)
     return true;
 }
 
-void CfgDocument::Reread(const QByteArray& bytes)
+bool CfgDocument::Reread(const QByteArray& bytes, QString& error)
 {
     if (bytes == m_file.bytes)
-        return;
-    m_file = CfgIniFormat::Parse(bytes);
+        return true;
+    std::optional<CfgIniFormat::File> parsed = CfgIniFormat::Parse(bytes);
+    if (!parsed) {
+        error = QStringLiteral("it holds so many keys or sections for its size that reading it would take more "
+                               "than %1 MiB of memory")
+                    .arg(CfgIniFormat::MemoryBudget(bytes.size()) >> 20);
+        return false;
+    }
+    m_file = std::move(*parsed);
     Sections sections = std::move(m_file.sections);
     m_file.sections.clear();
     for (auto section = m_mapChanges.cbegin(); section != m_mapChanges.cend(); ++section) {
@@ -410,6 +415,7 @@ void CfgDocument::Reread(const QByteArray& bytes)
         }
     }
     m_mapSections = std::move(sections);
+    return true;
 }
 
 void CfgDocument::Report(const QString& error)

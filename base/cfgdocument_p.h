@@ -85,8 +85,9 @@ private:
     /// Locks the file and reads it; target is the file to replace when saving.
     bool LockAndRead(QString& target, QByteArray& bytes, QString& error);
     /// Takes over bytes read from the file, with the pending changes put
-    /// in, unless they are what m_file holds already.
-    void Reread(const QByteArray& bytes);
+    /// in, unless they are what m_file holds already. False, with nothing
+    /// changed, when they would take too much memory to read.
+    bool Reread(const QByteArray& bytes, QString& error);
     bool Write(QString& error);
     void Report(const QString& error);
 

@@ -489,6 +489,11 @@ TEST_F(CfgStoreTest, UnreadableOrSpecialFilesAreNeverReplaced)
     Write(m_dir.filePath("real/inside.ini"), "Key=inside\n");
     Write(m_dir.filePath("big.ini"), QByteArray());
     ASSERT_TRUE(QFile::resize(m_dir.filePath("big.ini"), qint64(65) << 20));
+    // 1.7 MB of sections whose bookkeeping would take more than 64 MiB.
+    QByteArray manyKeys;
+    for (int i = 0; i < 140000; ++i)
+        manyKeys += "[" + QByteArray::number(100000 + i) + "]\nk=\n";
+    Write(m_dir.filePath("many.ini"), manyKeys);
     ASSERT_EQ(mkfifo(m_dir.filePath("fifo").toLocal8Bit().constData(), 0600), 0);
     QDir().mkpath(m_dir.filePath("user"));
     QDir().mkpath(m_dir.filePath("chain"));
@@ -515,6 +520,8 @@ TEST_F(CfgStoreTest, UnreadableOrSpecialFilesAreNeverReplaced)
         {[&] { return QFile::link(m_dir.filePath("fifo"), FilePath()); }, "it is not a regular file", ""},
         {[&] { return QFile::link(outsideFile, FilePath()); }, "outside the configuration directory", "outside"},
         {[&] { return QFile::link(m_dir.filePath("big.ini"), FilePath()); }, "it is larger than 64 MiB", ""},
+        {[&] { return QFile::link(m_dir.filePath("many.ini"), FilePath()); },
+         "it holds so many keys or sections for its size that reading it would take more than 64 MiB of memory", ""},
         {[&] { return QFile::link(m_dir.filePath("missing.ini"), FilePath()); }, "it is a symbolic link to nothing", ""},
         {[&] { return Symlink("Shared.ini", FilePath()); }, "it is a symbolic link in a loop", ""},
         {[&] { return Symlink("Shared.ini", m_dir.filePath("user/Pair.ini")) && Symlink("Pair.ini", FilePath()); },
@@ -552,6 +559,7 @@ TEST_F(CfgStoreTest, UnreadableOrSpecialFilesAreNeverReplaced)
     }
     EXPECT_EQ(Read(outsideFile), "Key=outside\n");
     EXPECT_EQ(QFileInfo(m_dir.filePath("big.ini")).size(), qint64(65) << 20);
+    EXPECT_EQ(Read(m_dir.filePath("many.ini")), manyKeys);
 
     // A file that fails to read, as on a damaged disk (this one fails at its first byte).
     ASSERT_TRUE(QFile::link("/proc/self/mem", FilePath()));
