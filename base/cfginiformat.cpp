@@ -95,7 +95,9 @@ int EndOfLastText(const QByteArray& bytes, const CfgIniFormat::Block& block)
 {
     int end = block.nEnd;
     while (end > block.nBodyStart) {
-        const int start = qMax(block.nBodyStart, bytes.lastIndexOf('\n', end - 2) + 1);
+        // (lastIndexOf counts a negative start from the end.)
+        const int start = end - 2 < block.nBodyStart ? block.nBodyStart
+                                                     : qMax(block.nBodyStart, bytes.lastIndexOf('\n', end - 2) + 1);
         for (int i = start; i < end; ++i) {
             if (!QChar::isSpace(uchar(bytes.at(i))))
                 return end;

@@ -463,6 +463,7 @@ TEST_F(CfgStoreTest, HandEditedFilesAreReadAsMeantAndChangedInPlace)
         {"[S]\nKey=first\nX=1\nKey=second\n", "S", "Key", "second", "[S]\nKey=new\nX=1\n"},
         // A new key goes into the last block of its section, before its blank lines.
         {"[S]\nA=1\n[T]\nB=1\n[S]\nC=1\n\n[U]\n", "S", "Key", "", "[S]\nA=1\n[T]\nB=1\n[S]\nC=1\nKey=new\n\n[U]\n"},
+        {"\n \n\n[S]\n", "", "Key", "", "Key=new\n\n \n\n[S]\n"},
         // Found by fuzz_inifile: a "%2F" in a header made a section with an empty name no one could reach.
         {"[%2Fx ]\nKey=v\n", "x", "Key", "v", "[%2Fx ]\nKey=new\n"},
         {"[a%2F%2Fb/]\nKey=w\n", "a/b", "Key", "w", "[a%2F%2Fb/]\nKey=new\n"},
