@@ -71,7 +71,8 @@ QString WriteTarget(const QString& fileName, const QString& rootDir, QString& re
             target = QFile::decodeName(resolved);
             const QString root = QFileInfo(rootDir).canonicalFilePath();
             if (root.isEmpty() || !target.startsWith(root + QLatin1Char('/')))
-                reason = QStringLiteral("it is a symbolic link to '%1', outside the configuration directory").arg(target);
+                reason = QStringLiteral("it is a symbolic link to '%1', outside the configuration directory")
+                             .arg(target);
         } else if (errno == ELOOP) {
             reason = QStringLiteral("it is a symbolic link in a loop or in a chain too long to follow");
         } else if (errno == ENOENT) {
@@ -93,8 +94,9 @@ void RemoveCrashedCopies(const QString& target)
     const QFileInfo info(target);
     static const QRegularExpression s_copyPattern(QStringLiteral("^\\.[A-Za-z0-9]{6}$"));
     const QString prefix = info.fileName();
-    const QDir folder = info.absoluteDir();
-    for (const QFileInfo& copy : folder.entryInfoList({prefix + QStringLiteral(".??????")}, QDir::Files | QDir::Hidden | QDir::System)) {
+    const QFileInfoList candidates = info.absoluteDir().entryInfoList({prefix + QStringLiteral(".??????")},
+                                                                      QDir::Files | QDir::Hidden | QDir::System);
+    for (const QFileInfo& copy : candidates) {
         if (!copy.isSymLink() && s_copyPattern.match(copy.fileName().mid(prefix.size())).hasMatch()
             && QFile::remove(copy.filePath()))
             Warn(Describe(target, QStringLiteral("was being saved when its process ended"),
@@ -159,7 +161,8 @@ QStringList CfgDocument::GetSaveFailures()
             failures << Describe(document.m_strFileName, QStringLiteral("is read-only in this session"),
                                  document.m_strReadOnlyReason);
         else if (!document.m_strReported.isEmpty())
-            failures << Describe(document.m_strFileName, QStringLiteral("could not be written"), document.m_strReported);
+            failures << Describe(document.m_strFileName, QStringLiteral("could not be written"),
+                                 document.m_strReported);
     }
     return failures;
 }

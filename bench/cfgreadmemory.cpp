@@ -29,9 +29,16 @@ struct Shape
     bool bOneLine;
 };
 
-// The peak resident size (KiB) of a child that opens the file and, with
-// bSave, changes one key in it.
-long PeakKiB(bool bSave)
+struct Peak
+{
+    long nKiB;
+    /// False when the store refused the file (read-only: not read, not saved).
+    bool bSaved;
+};
+
+// The peak resident size of a child that opens the file and, with bSave,
+// changes one key in it.
+Peak Measure(bool bSave)
 {
     const pid_t child = ::fork();
     if (child == 0) {
@@ -45,9 +52,9 @@ long PeakKiB(bool bSave)
     }
     int status = 0;
     rusage usage = {};
-    if (child < 0 || ::wait4(child, &status, 0, &usage) != child || !WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        return -1;
-    return usage.ru_maxrss;
+    if (child < 0 || ::wait4(child, &status, 0, &usage) != child || !WIFEXITED(status))
+        return {-1, false};
+    return {usage.ru_maxrss, WEXITSTATUS(status) == 0};
 }
 
 bool WriteCase(const QString& path, const Shape& shape, qint64 nBytes)
@@ -75,9 +82,11 @@ int main(int argc, char** argv)
 
     const Shape shapes[] = {
         {"section header", [](QByteArray& b, int n) { b += '[' + QByteArray(n, 'h') + "]\nKey=1\n"; }, true},
-        {"section header of 1-letter sections", [](QByteArray& b, int n) { b += '[' + QByteArray(n, 'h').replace("hh", "h/") + "]\nKey=1\n"; }, true},
+        {"section header of 1-letter sections",
+         [](QByteArray& b, int n) { b += '[' + QByteArray(n, 'h').replace("hh", "h/") + "]\nKey=1\n"; }, true},
         {"value", [](QByteArray& b, int n) { b += "Key=" + QByteArray(n, 'v') + '\n'; }, true},
-        {"escaped value", [](QByteArray& b, int n) { b += "Key=" + QByteArray(n / 2, 'v').replace("v", "\\n") + '\n'; }, true},
+        {"escaped value",
+         [](QByteArray& b, int n) { b += "Key=" + QByteArray(n / 2, 'v').replace("v", "\\n") + '\n'; }, true},
         {"empty lines", [](QByteArray& b, int) { b += '\n'; }, false},
         {"comments", [](QByteArray& b, int) { b += ";c\n"; }, false},
         {"keys of 8 characters", [](QByteArray& b, int n) { b += QByteArray::number(n + 10000000) + "=v\n"; }, false},
@@ -85,19 +94,22 @@ int main(int argc, char** argv)
     };
     QFile::resize(path, 0);
     WriteCase(path, Shape{"", [](QByteArray&, int) {}, true}, 0);
-    const long baseRead = PeakKiB(false);
-    const long baseSave = PeakKiB(true);
+    const long baseRead = Measure(false).nKiB;
+    const long baseSave = Measure(true).nKiB;
     std::printf("| file of %lld MiB | read: peak MiB | per byte | read and save one key: peak MiB | per byte |\n"
                 "|---|---|---|---|---|\n",
                 static_cast<long long>(nBytes >> 20));
+    // The refusal of a file is reported once per child; the table says it.
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
     for (const Shape& shape : shapes) {
         if (!WriteCase(path, shape, nBytes))
             return 1;
         const double size = double(QFileInfo(path).size());
-        const long read = PeakKiB(false) - baseRead;
-        const long save = PeakKiB(true) - baseSave;
-        std::printf("| %s | %.0f | %.1f | %.0f | %.1f |\n", shape.name, read / 1024.0, read * 1024.0 / size,
-                    save / 1024.0, save * 1024.0 / size);
+        const long read = Measure(false).nKiB - baseRead;
+        const Peak save = Measure(true);
+        const long saved = save.nKiB - baseSave;
+        std::printf("| %s%s | %.0f | %.1f | %.0f | %.1f |\n", shape.name, save.bSaved ? "" : " (refused: read-only)",
+                    read / 1024.0, read * 1024.0 / size, saved / 1024.0, saved * 1024.0 / size);
         std::fflush(stdout);
     }
     return 0;

@@ -194,8 +194,8 @@ TEST_F(CfgStoreTest, NamesWithNulsAndHalfPairsComeBackExactly)
     EXPECT_EQ(Open()->GetSubCfgNames().size(), names.size());
     for (const QString& name : names) {
         const std::string trace = name.toUtf8().toHex().toStdString();
-        EXPECT_EQ(std::unique_ptr<ICfg>(CfgCenter::CreateCfg(name, ICfg::User, QString()))->GetKeys(), QStringList{name})
-            << trace;
+        const std::unique_ptr<ICfg> file(CfgCenter::CreateCfg(name, ICfg::User, QString()));
+        EXPECT_EQ(file->GetKeys(), QStringList{name}) << trace;
         EXPECT_EQ(Open(name)->GetString(name, QString(), 0), "section") << trace;
         EXPECT_EQ(Open()->GetString(name, QString(), 0), "key") << trace;
     }
@@ -506,9 +506,8 @@ TEST_F(CfgStoreTest, UnreadableOrSpecialFilesAreNeverReplaced)
     };
     ASSERT_TRUE(Chain(37)); // with the link to its start 39 links
     ASSERT_TRUE(Symlink(m_dir.filePath("chain/0"), m_dir.filePath("user/Near.ini")));
-    EXPECT_EQ(std::unique_ptr<ICfg>(CfgCenter::CreateCfg("Near", ICfg::User, QString()))->GetString("Key", QString(), 0),
-              "inside")
-        << "a chain the system follows is read";
+    const std::unique_ptr<ICfg> nearCfg(CfgCenter::CreateCfg("Near", ICfg::User, QString()));
+    EXPECT_EQ(nearCfg->GetString("Key", QString(), 0), "inside") << "a chain the system follows is read";
 
     // What is put at the file's place, the reason reported and the value read when it is so at opening.
     const struct
@@ -528,7 +527,8 @@ TEST_F(CfgStoreTest, UnreadableOrSpecialFilesAreNeverReplaced)
         {[&] { return Symlink("Shared.ini", m_dir.filePath("user/Pair.ini")) && Symlink("Pair.ini", FilePath()); },
          "it is a symbolic link in a loop", ""},
         // Linux follows at most 40 links; this is 43.
-        {[&] { return Chain(41) && Symlink(m_dir.filePath("chain/0"), FilePath()); }, "in a chain too long to follow", ""},
+        {[&] { return Chain(41) && Symlink(m_dir.filePath("chain/0"), FilePath()); }, "in a chain too long to follow",
+         ""},
     };
     const auto kind = [this] { return std::make_pair(QFileInfo(FilePath()).isSymLink(), QFileInfo(FilePath()).isDir()); };
     for (const bool bWhileOpen : {false, true}) {
