@@ -1,6 +1,8 @@
 #include "base/cfgcenter.h"
 
 #include "base/cfgdocument_p.h"
+#include "base/cfgfilelock_p.h"
+#include "base/cfginiformat_p.h"
 #include "base/cfgsection_p.h"
 #include "base/moduleloader_p.h"
 
@@ -37,7 +39,7 @@ QString ViewFolder(ICfg::View view)
 QString FileNameOf(const QString& name)
 {
     QString result;
-    const QByteArray bytes = name.toUtf8();
+    const QByteArray bytes = CfgIniFormat::NameToUtf8(name);
     for (int i = 0; i < bytes.size(); ++i) {
         const char c = bytes.at(i);
         const bool plain = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')
@@ -90,6 +92,11 @@ bool CfgCenter::LockForUpdate(ICfg& cfg)
     return pSection != nullptr && pSection->GetDocument().LockForUpdate();
 }
 
+QStringList CfgCenter::GetSaveFailures()
+{
+    return CfgDocument::GetSaveFailures();
+}
+
 void CfgCenter::Reset()
 {
     CfgDocument::ForgetAll();
@@ -99,6 +106,11 @@ void CfgCenter::Reset()
 void CfgCenter::SetFreeSpaceForTesting(qint64 nBytes)
 {
     CfgDocument::SetFreeSpaceForTesting(nBytes);
+}
+
+void CfgCenter::SetLockStepHookForTesting(void (*hook)(int nStep))
+{
+    CfgFileLock::SetStepHookForTesting(hook);
 }
 
 IDllInstance* CfgCenter::CreateDllInstanceByFileName(const QString& file, const QString& text, bool, bool)

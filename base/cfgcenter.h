@@ -30,22 +30,31 @@ class IDllInstance;
 /// first.
 ///
 /// A save never loses what it does not understand, nor what others wrote: it
-/// takes the lock file "<file>.lock", reads the file again, changes only the
+/// locks the file "<file>.lock" (an advisory lock, which the system drops
+/// when its holder ends, however it ends), reads the file again, changes only the
 /// lines of the keys changed in this process (other lines, including those
 /// it cannot read, stay byte for byte) and replaces the file atomically, so
-/// a crash leaves the complete old or the complete new content. Two
+/// a crash leaves the complete old or the complete new content. The
+/// unfinished copy that a crashed save leaves beside the file
+/// ("<file>.XXXXXX", six letters or digits) is removed by the next save,
+/// which holds the lock, with a warning. Two
 /// processes writing different keys lose none; for the same key the last
 /// writer wins. A failed save (disk full, file size limit, lock held by
 /// another process for more than 10 s) leaves the file as it was, reports
 /// the reason with qWarning whatever the trace mask, keeps the changes and
 /// tries again at the next save; Flush() tells whether anything is unsaved.
 ///
-/// A file that exists but cannot be read, is not a regular file or is larger
-/// than 64 MiB is never written: its configuration is read-only for the
+/// A file that exists but cannot be read, is not a regular file, is larger
+/// than 64 MiB or holds so many keys or sections for its size that reading
+/// them would take more than four times its size (and more than 64 MiB) of
+/// memory is never written: its configuration is read-only for the
 /// session (changes stay in memory only) and the reason is reported once. A
 /// symbolic link is followed when it leads to a regular file inside
 /// ConfigDirectory(): that file is replaced and the link kept. A link that
-/// leads elsewhere is read but never written through.
+/// leads elsewhere is read but never written through. A link to nothing, a
+/// loop of links and a chain of links too long for the system to follow
+/// make the configuration read-only in the same way, and are left as they
+/// are.
 ///
 /// Not thread-safe: use the store from one thread.
 class KVTHOST_EXPORT CfgCenter
@@ -68,6 +77,10 @@ public:
     /// changes could not be saved (they stay pending; the reason was reported),
     /// so that a program can end with a failure code.
     static bool Flush();
+    /// After a failed Flush (or save): one text per configuration file that
+    /// still holds unsaved changes, naming the file and why it failed
+    /// ("configuration file '<path>' could not be written: <reason>").
+    static QStringList GetSaveFailures();
 
     /// For a read-modify-write that must not interleave with another process
     /// (appending a numbered entry): takes the lock of cfg's file, which is
@@ -86,6 +99,12 @@ public:
     /// Test seam: every save writes at most nBytes, as on a nearly full disk,
     /// and fails when the content is longer. A negative value ends this.
     static void SetFreeSpaceForTesting(qint64 nBytes);
+
+    /// Test seam for fault injection: hook is called at every step of taking
+    /// a file's lock, with 0 before the lock file is opened, 1 after it was
+    /// opened (perhaps created empty), 2 after it was locked and 3 after the
+    /// process id was written into it. Null ends this.
+    static void SetLockStepHookForTesting(void (*hook)(int nStep));
 
     /// Loads a module by its Windows file name ("ZodClient.dll"): the file
     /// "libZodClient.so" or else "ZodClient.so" in the module directory

@@ -1,5 +1,6 @@
 #include "base/cfgdocument_p.h"
 
+#include "base/cfgfilelock_p.h"
 #include "base/cfginiformat_p.h"
 
 #include <QCoreApplication>
@@ -8,11 +9,15 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QLockFile>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QThread>
 #include <QTimer>
 
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <climits>
 #include <cstdlib>
 #include <iterator>
 #include <map>
@@ -42,24 +47,61 @@ Registry& TheRegistry()
     return s_registry;
 }
 
+QString Describe(const QString& fileName, const QString& what, const QString& reason)
+{
+    return QStringLiteral("configuration file '%1' %2: %3").arg(fileName, what, reason);
+}
+
+void Warn(const QString& text)
+{
+    qWarning("WARNING: %s", qUtf8Printable(text));
+}
+
 // The file that a save replaces: fileName itself, or the file a symbolic link
 // leads to when that lies inside rootDir. Empty, with the reason, when a save
-// must not replace anything there.
+// must not replace anything there. A link is resolved by the system, which
+// also tells a loop or a chain too long to follow from a link to nothing.
 QString WriteTarget(const QString& fileName, const QString& rootDir, QString& reason)
 {
-    const QFileInfo info(fileName);
     QString target = fileName;
-    if (info.isSymLink()) {
-        target = info.canonicalFilePath();
-        const QString root = QFileInfo(rootDir).canonicalFilePath();
-        if (target.isEmpty())
+    struct stat link = {};
+    if (::lstat(QFile::encodeName(fileName).constData(), &link) == 0 && S_ISLNK(link.st_mode)) {
+        char resolved[PATH_MAX];
+        if (::realpath(QFile::encodeName(fileName).constData(), resolved) != nullptr) {
+            target = QFile::decodeName(resolved);
+            const QString root = QFileInfo(rootDir).canonicalFilePath();
+            if (root.isEmpty() || !target.startsWith(root + QLatin1Char('/')))
+                reason = QStringLiteral("it is a symbolic link to '%1', outside the configuration directory")
+                             .arg(target);
+        } else if (errno == ELOOP) {
+            reason = QStringLiteral("it is a symbolic link in a loop or in a chain too long to follow");
+        } else if (errno == ENOENT) {
             reason = QStringLiteral("it is a symbolic link to nothing");
-        else if (root.isEmpty() || !target.startsWith(root + QLatin1Char('/')))
-            reason = QStringLiteral("it is a symbolic link to '%1', outside the configuration directory").arg(target);
+        } else {
+            reason = QStringLiteral("it is a symbolic link that cannot be followed: %1").arg(qt_error_string(errno));
+        }
     }
     if (reason.isEmpty() && QFileInfo::exists(target) && !QFileInfo(target).isFile())
         reason = QStringLiteral("it is not a regular file");
     return reason.isEmpty() ? target : QString();
+}
+
+// A save that was killed leaves its temporary copy, "<file>.XXXXXX" (six
+// letters or digits) beside the file it was to replace. Called with the lock
+// held, so no save is writing one now.
+void RemoveCrashedCopies(const QString& target)
+{
+    const QFileInfo info(target);
+    static const QRegularExpression s_copyPattern(QStringLiteral("^\\.[A-Za-z0-9]{6}$"));
+    const QString prefix = info.fileName();
+    const QFileInfoList candidates = info.absoluteDir().entryInfoList({prefix + QStringLiteral(".??????")},
+                                                                      QDir::Files | QDir::Hidden | QDir::System);
+    for (const QFileInfo& copy : candidates) {
+        if (!copy.isSymLink() && s_copyPattern.match(copy.fileName().mid(prefix.size())).hasMatch()
+            && QFile::remove(copy.filePath()))
+            Warn(Describe(target, QStringLiteral("was being saved when its process ended"),
+                          QStringLiteral("its unfinished copy '%1' was removed").arg(copy.fileName())));
+    }
 }
 
 bool ReadFile(const QString& path, QByteArray& bytes, QString& error)
@@ -79,11 +121,6 @@ bool ReadFile(const QString& path, QByteArray& bytes, QString& error)
     else if (bytes.size() > MAX_FILE_SIZE)
         error = QStringLiteral("it is larger than %1 MiB").arg(MAX_FILE_SIZE >> 20);
     return error.isEmpty();
-}
-
-QString Describe(const QString& fileName, const QString& what, const QString& reason)
-{
-    return QStringLiteral("WARNING: configuration file '%1' %2: %3").arg(fileName, what, reason);
 }
 
 } // namespace
@@ -115,6 +152,21 @@ bool CfgDocument::SaveAll()
     return saved;
 }
 
+QStringList CfgDocument::GetSaveFailures()
+{
+    QStringList failures;
+    for (const auto& unsaved : TheRegistry().unsaved) {
+        const CfgDocument& document = *unsaved.second;
+        if (!document.m_strReadOnlyReason.isEmpty())
+            failures << Describe(document.m_strFileName, QStringLiteral("is read-only in this session"),
+                                 document.m_strReadOnlyReason);
+        else if (!document.m_strReported.isEmpty())
+            failures << Describe(document.m_strFileName, QStringLiteral("could not be written"),
+                                 document.m_strReported);
+    }
+    return failures;
+}
+
 void CfgDocument::ForgetAll()
 {
     SaveAll();
@@ -135,13 +187,12 @@ CfgDocument::CfgDocument(const QString& fileName, const QString& rootDir)
     QByteArray bytes;
     QString readError;
     if (QFileInfo(m_strFileName).isFile() && ReadFile(m_strFileName, bytes, readError))
-        Reread(bytes);
+        Reread(bytes, readError);
     if (!readError.isEmpty())
         m_strReadOnlyReason = readError;
     if (!m_strReadOnlyReason.isEmpty()) {
         m_strReported = m_strReadOnlyReason;
-        qWarning("%s", qUtf8Printable(Describe(m_strFileName, QStringLiteral("is read-only in this session"),
-                                               m_strReadOnlyReason)));
+        Warn(Describe(m_strFileName, QStringLiteral("is read-only in this session"), m_strReadOnlyReason));
     }
 }
 
@@ -163,11 +214,10 @@ bool CfgDocument::LockForUpdate()
     QString target;
     QByteArray bytes;
     QString error;
-    if (!LockAndRead(target, bytes, error)) {
+    if (!LockAndRead(target, bytes, error) || !Reread(bytes, error)) {
         m_pLock.reset();
         return false;
     }
-    Reread(bytes);
     ScheduleSave();
     return true;
 }
@@ -270,18 +320,22 @@ bool CfgDocument::Lock(QString& error)
 {
     if (m_pLock)
         return true;
-    auto pLock = std::make_unique<QLockFile>(m_strFileName + QStringLiteral(".lock"));
-    // Only the lock of an ended process is stale: a change set may hold the lock for long.
-    pLock->setStaleLockTime(0);
+    auto pLock = std::make_unique<CfgFileLock>(m_strFileName + QStringLiteral(".lock"));
     QElapsedTimer waited;
     waited.start();
-    for (unsigned long pause = 1; !pLock->tryLock(0); pause = qMin(pause * 2, MAX_LOCK_PAUSE_MS)) {
-        if (pLock->error() != QLockFile::LockFailedError) {
+    for (unsigned long pause = 1;; pause = qMin(pause * 2, MAX_LOCK_PAUSE_MS)) {
+        const CfgFileLock::Result result = pLock->TryLock();
+        if (result == CfgFileLock::Result::Locked)
+            break;
+        if (result == CfgFileLock::Result::Failed) {
             error = QStringLiteral("its lock file cannot be created");
             return false;
         }
         if (waited.hasExpired(LOCK_WAIT_MS)) {
+            const qint64 holder = pLock->GetHolderId();
             error = QStringLiteral("another process holds its lock file");
+            if (holder > 0)
+                error += QStringLiteral(" (process %1)").arg(holder);
             return false;
         }
         QThread::msleep(pause);
@@ -303,16 +357,18 @@ bool CfgDocument::LockAndRead(QString& target, QByteArray& bytes, QString& error
     if (!Lock(error))
         return false;
     target = WriteTarget(m_strFileName, m_strRootDir, error);
-    return !target.isEmpty() && (!QFileInfo::exists(target) || ReadFile(target, bytes, error));
+    if (target.isEmpty())
+        return false;
+    RemoveCrashedCopies(target);
+    return !QFileInfo::exists(target) || ReadFile(target, bytes, error);
 }
 
 bool CfgDocument::Write(QString& error)
 {
     QString target;
     QByteArray bytes;
-    if (!LockAndRead(target, bytes, error))
+    if (!LockAndRead(target, bytes, error) || !Reread(bytes, error))
         return false;
-    Reread(bytes);
     CfgIniFormat::File file = CfgIniFormat::Serialize(m_file, m_mapChanges);
     bytes = file.bytes;
 
@@ -336,11 +392,18 @@ bool CfgDocument::Write(QString& error)
     return true;
 }
 
-void CfgDocument::Reread(const QByteArray& bytes)
+bool CfgDocument::Reread(const QByteArray& bytes, QString& error)
 {
     if (bytes == m_file.bytes)
-        return;
-    m_file = CfgIniFormat::Parse(bytes);
+        return true;
+    std::optional<CfgIniFormat::File> parsed = CfgIniFormat::Parse(bytes);
+    if (!parsed) {
+        error = QStringLiteral("it holds so many keys or sections for its size that reading it would take more "
+                               "than %1 MiB of memory")
+                    .arg(CfgIniFormat::MemoryBudget(bytes.size()) >> 20);
+        return false;
+    }
+    m_file = std::move(*parsed);
     Sections sections = std::move(m_file.sections);
     m_file.sections.clear();
     for (auto section = m_mapChanges.cbegin(); section != m_mapChanges.cend(); ++section) {
@@ -355,6 +418,7 @@ void CfgDocument::Reread(const QByteArray& bytes)
         }
     }
     m_mapSections = std::move(sections);
+    return true;
 }
 
 void CfgDocument::Report(const QString& error)
@@ -362,5 +426,5 @@ void CfgDocument::Report(const QString& error)
     if (error == m_strReported)
         return;
     m_strReported = error;
-    qWarning("%s", qUtf8Printable(Describe(m_strFileName, QStringLiteral("could not be written"), error)));
+    Warn(Describe(m_strFileName, QStringLiteral("could not be written"), error));
 }

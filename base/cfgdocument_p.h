@@ -7,7 +7,7 @@
 
 #include <memory>
 
-class QLockFile;
+class CfgFileLock;
 
 /// The in-memory content of one configuration file, shared by every section
 /// handle opened on that file (see Open), and the keys changed here since the
@@ -36,6 +36,9 @@ public:
     static std::shared_ptr<CfgDocument> Open(const QString& fileName, const QString& rootDir);
     /// Saves every document with unsaved changes; false when one failed.
     static bool SaveAll();
+    /// For every document whose changes are still unsaved after a save was
+    /// tried: which file and why, without the "WARNING: " of the report.
+    static QStringList GetSaveFailures();
     /// SaveAll, then drops every document that still holds changes.
     static void ForgetAll();
     /// Saves write at most nBytes each, as on a nearly full disk; a negative
@@ -82,8 +85,9 @@ private:
     /// Locks the file and reads it; target is the file to replace when saving.
     bool LockAndRead(QString& target, QByteArray& bytes, QString& error);
     /// Takes over bytes read from the file, with the pending changes put
-    /// in, unless they are what m_file holds already.
-    void Reread(const QByteArray& bytes);
+    /// in, unless they are what m_file holds already. False, with nothing
+    /// changed, when they would take too much memory to read.
+    bool Reread(const QByteArray& bytes, QString& error);
     bool Write(QString& error);
     void Report(const QString& error);
 
@@ -101,5 +105,5 @@ private:
     CfgIniFormat::Changes m_mapChanges;
     int m_nHandles = 0;
     bool m_bSaveScheduled = false;
-    std::unique_ptr<QLockFile> m_pLock;
+    std::unique_ptr<CfgFileLock> m_pLock;
 };

@@ -9,6 +9,8 @@ set(kvthost_sources
     base/cfgcenter.h
     base/cfgdocument.cpp
     base/cfgdocument_p.h
+    base/cfgfilelock.cpp
+    base/cfgfilelock_p.h
     base/cfginiformat.cpp
     base/cfginiformat_p.h
     base/cfgsection.cpp

@@ -6,11 +6,14 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QLockFile>
 
 #include <gmock/gmock.h>
 
+#include <fcntl.h>
+#include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <functional>
@@ -45,6 +48,45 @@ private:
     static inline QString s_strText;
     QtMessageHandler m_previous = nullptr;
 };
+
+/// The lock of a file taken as another process takes it: on a descriptor of
+/// its own, so that it excludes this process's saves as well.
+class ForeignLock
+{
+public:
+    explicit ForeignLock(const QString& path)
+        : m_path(QFile::encodeName(path))
+    {
+    }
+    ~ForeignLock() { Unlock(); }
+    ForeignLock(const ForeignLock&) = delete;
+    ForeignLock& operator=(const ForeignLock&) = delete;
+
+    bool TryLock()
+    {
+        m_fd = ::open(m_path.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0644);
+        if (m_fd >= 0 && ::flock(m_fd, LOCK_EX | LOCK_NB) == 0)
+            return true;
+        Unlock();
+        return false;
+    }
+    void Unlock()
+    {
+        if (m_fd >= 0)
+            ::close(m_fd);
+        m_fd = -1;
+    }
+
+private:
+    QByteArray m_path;
+    int m_fd = -1;
+};
+
+bool Symlink(const QString& target, const QString& link)
+{
+    QFile::remove(link);
+    return ::symlink(QFile::encodeName(target).constData(), QFile::encodeName(link).constData()) == 0;
+}
 
 class CfgStoreTest : public ConfigDirFixture
 {
@@ -133,6 +175,32 @@ TEST_F(CfgStoreTest, OddNamesAndValuesSurviveTheFile)
     EXPECT_EQ(Open()->GetSubCfgNames(), QStringList{"Odd]Name"});
 }
 
+// NULs and half surrogate pairs in key, section and configuration names come
+// back exactly, without taking another name's place.
+TEST_F(CfgStoreTest, NamesWithNulsAndHalfPairsComeBackExactly)
+{
+    const QChar high(0xD83D), low(0xDE00);
+    const QStringList names = {QString::fromLatin1("nul\0inside", 11), QString(1, QChar(0)), QString("x") + high,
+                               QString("x") + low, QString(high) + "x" + low, QString(low) + high,
+                               QString("x") + high + low, QString("x") + QChar(0xFFFD), "x?"};
+    for (const QString& name : names) {
+        std::unique_ptr<ICfg>(CfgCenter::CreateCfg(name, ICfg::User, QString()))->SetString(name, "file", 0);
+        Open(name)->SetString(name, "section", 0);
+        Open()->SetString(name, "key", 0);
+    }
+    CfgCenter::Reset();
+    EXPECT_EQ(QDir(m_dir.filePath("user")).entryList(QDir::Files).size(), names.size() + 1);
+    EXPECT_EQ(Open()->GetKeys().size(), names.size());
+    EXPECT_EQ(Open()->GetSubCfgNames().size(), names.size());
+    for (const QString& name : names) {
+        const std::string trace = name.toUtf8().toHex().toStdString();
+        const std::unique_ptr<ICfg> file(CfgCenter::CreateCfg(name, ICfg::User, QString()));
+        EXPECT_EQ(file->GetKeys(), QStringList{name}) << trace;
+        EXPECT_EQ(Open(name)->GetString(name, QString(), 0), "section") << trace;
+        EXPECT_EQ(Open()->GetString(name, QString(), 0), "key") << trace;
+    }
+}
+
 TEST_F(CfgStoreTest, FilePerNameAndViewAndTheAppConfigurationSavedByTheEventLoop)
 {
     CfgCenter::GetAppCfg(ICfg::Station).SetInt("Count", 1, 0);
@@ -209,9 +277,23 @@ TEST_F(CfgStoreTest, FileSizeLimitKeepsThePreviousFile)
     const QString limit = QString::number(before.size() + 100);
     EXPECT_EQ(RunHelper(HOSTBASE_HELPER, {"flood", "S", "Big", limit}).exitStatus(), QProcess::CrashExit);
     EXPECT_EQ(Read(FilePath()), before);
-    // The lock file that the killed helper left behind does not block.
+    // Neither the lock file that the killed helper left behind nor the copy
+    // that a save killed before renaming it leaves stays; files that only
+    // look alike stay.
+    Write(FilePath() + ".Q1w2E3", before + "Big=complete\n");
+    const QStringList others = {"Shared.ini.bak", "Shared.ini.AbC12", "Shared.ini.AbC1234", "Shared.ini.Ab-123",
+                                "Other.ini.AbC123"};
+    for (const QString& other : others)
+        Write(m_dir.filePath("user/" + other), "Key=other\n");
+    WarningLog warnings;
     Open("S")->SetString("After", "saved", 0);
     EXPECT_TRUE(Read(FilePath()).contains("\nAfter=saved\n"));
+    EXPECT_THAT(warnings.Text(), HasSubstr("its unfinished copy 'Shared.ini.Q1w2E3' was removed"));
+    QStringList left = QDir(m_dir.filePath("user")).entryList(QDir::Files);
+    QStringList expected = others + QStringList{"Shared.ini"};
+    left.sort();
+    expected.sort();
+    EXPECT_EQ(left, expected);
 }
 
 // Saves that fail on the way to the file: each is reported and keeps the
@@ -277,24 +359,63 @@ TEST_F(CfgStoreTest, SaveFailuresOnTheWayToTheFileKeepTheChangePending)
 }
 
 // LockForUpdate holds the lock until the next save, also when nothing
-// changes. A save waits 10 s for a lock held elsewhere, then fails and keeps
-// the change pending.
+// changes. A save waits 10 s for a lock that a live process holds, then fails
+// (naming the holder) and keeps the change pending; the lock ends with its
+// holder, however it ends. Meanwhile an unfinished copy of the file may be
+// the holder's save in progress: only the next holder removes it.
 TEST_F(CfgStoreTest, LocksAreHeldForAChangeSetAndWaitedForTenSecondsAtMost)
 {
-    QLockFile elsewhere(FilePath() + ".lock"); // held as another process would hold it
+    ForeignLock elsewhere(FilePath() + ".lock");
     {
         auto cfg = Open();
         ASSERT_TRUE(CfgCenter::LockForUpdate(*cfg));
-        EXPECT_FALSE(elsewhere.tryLock(0));
+        EXPECT_FALSE(elsewhere.TryLock());
     }
-    ASSERT_TRUE(elsewhere.tryLock(0)) << "released with the last handle, although nothing changed";
+    ASSERT_TRUE(elsewhere.TryLock()) << "released with the last handle, although nothing changed";
+    elsewhere.Unlock();
+
+    QProcess holder;
+    holder.start(HOSTBASE_HELPER, {"hold", "S", "-", "-"});
+    ASSERT_TRUE(holder.waitForReadyRead(60000));
+    ASSERT_EQ(holder.readAllStandardOutput(), "locked\n");
+    Write(FilePath() + ".XyZ789", "Key=in progress\n");
     WarningLog warnings;
     Open()->SetString("Key", "waits", 0);
-    EXPECT_THAT(warnings.Text(), HasSubstr("could not be written: another process holds its lock file"));
+    EXPECT_THAT(warnings.Text(), HasSubstr("could not be written: another process holds its lock file (process "
+                                           + std::to_string(holder.processId()) + ")"));
     EXPECT_FALSE(QFile::exists(FilePath()));
-    elsewhere.unlock();
+    EXPECT_TRUE(QFile::exists(FilePath() + ".XyZ789"));
+    ::kill(pid_t(holder.processId()), SIGKILL);
+    ASSERT_TRUE(holder.waitForFinished(60000));
     EXPECT_TRUE(CfgCenter::Flush());
     EXPECT_TRUE(Read(FilePath()).contains("\nKey=waits\n"));
+    EXPECT_FALSE(QFile::exists(FilePath() + ".XyZ789"));
+}
+
+// A process killed at any step of taking the lock leaves at most a lock file
+// that nobody holds (empty, when it was killed right after creating it): the
+// next save takes the lock at once instead of failing after its 10 s wait.
+TEST_F(CfgStoreTest, AProcessKilledWhileTakingTheLockBlocksNoLaterSave)
+{
+    const QString lockFile = FilePath() + ".lock";
+    for (int step = 0; step <= 3; ++step) {
+        QProcess& killed = RunHelper(HOSTBASE_HELPER, {"killat", "S", "Killed", QString::number(step)});
+        EXPECT_EQ(killed.exitStatus(), QProcess::CrashExit) << step;
+        EXPECT_EQ(QFileInfo::exists(lockFile), step > 0) << step;
+        if (step == 1) {
+            EXPECT_EQ(QFileInfo(lockFile).size(), 0);
+        }
+        if (step == 3) {
+            EXPECT_GT(Read(lockFile).trimmed().toLongLong(), 0) << "the holder's process id";
+        }
+        WarningLog warnings;
+        Open("S")->SetInt("Saved", step, 0);
+        EXPECT_EQ(warnings.Text(), "") << step;
+        EXPECT_TRUE(Read(FilePath()).contains("Saved=" + QByteArray::number(step))) << step;
+        EXPECT_FALSE(Read(FilePath()).contains("Killed")) << step;
+        EXPECT_FALSE(QFileInfo::exists(lockFile)) << "removed with its release: " << step;
+        CfgCenter::Reset();
+    }
 }
 
 // Only the lines of changed keys are written anew; new ones end like the file's lines.
@@ -342,6 +463,7 @@ TEST_F(CfgStoreTest, HandEditedFilesAreReadAsMeantAndChangedInPlace)
         {"[S]\nKey=first\nX=1\nKey=second\n", "S", "Key", "second", "[S]\nKey=new\nX=1\n"},
         // A new key goes into the last block of its section, before its blank lines.
         {"[S]\nA=1\n[T]\nB=1\n[S]\nC=1\n\n[U]\n", "S", "Key", "", "[S]\nA=1\n[T]\nB=1\n[S]\nC=1\nKey=new\n\n[U]\n"},
+        {"\n \n\n[S]\n", "", "Key", "", "Key=new\n\n \n\n[S]\n"},
         // Found by fuzz_inifile: a "%2F" in a header made a section with an empty name no one could reach.
         {"[%2Fx ]\nKey=v\n", "x", "Key", "v", "[%2Fx ]\nKey=new\n"},
         {"[a%2F%2Fb/]\nKey=w\n", "a/b", "Key", "w", "[a%2F%2Fb/]\nKey=new\n"},
@@ -368,8 +490,24 @@ TEST_F(CfgStoreTest, UnreadableOrSpecialFilesAreNeverReplaced)
     Write(m_dir.filePath("real/inside.ini"), "Key=inside\n");
     Write(m_dir.filePath("big.ini"), QByteArray());
     ASSERT_TRUE(QFile::resize(m_dir.filePath("big.ini"), qint64(65) << 20));
+    // 1.7 MB of sections whose bookkeeping would take more than 64 MiB.
+    QByteArray manyKeys;
+    for (int i = 0; i < 140000; ++i)
+        manyKeys += "[" + QByteArray::number(100000 + i) + "]\nk=\n";
+    Write(m_dir.filePath("many.ini"), manyKeys);
     ASSERT_EQ(mkfifo(m_dir.filePath("fifo").toLocal8Bit().constData(), 0600), 0);
     QDir().mkpath(m_dir.filePath("user"));
+    QDir().mkpath(m_dir.filePath("chain"));
+    const auto Chain = [&](int nLinks) {
+        bool ok = true;
+        for (int i = 0; i < nLinks; ++i)
+            ok = Symlink(QString::number(i + 1), m_dir.filePath("chain/" + QString::number(i))) && ok;
+        return Symlink(m_dir.filePath("real/inside.ini"), m_dir.filePath("chain/" + QString::number(nLinks))) && ok;
+    };
+    ASSERT_TRUE(Chain(37)); // with the link to its start 39 links
+    ASSERT_TRUE(Symlink(m_dir.filePath("chain/0"), m_dir.filePath("user/Near.ini")));
+    const std::unique_ptr<ICfg> nearCfg(CfgCenter::CreateCfg("Near", ICfg::User, QString()));
+    EXPECT_EQ(nearCfg->GetString("Key", QString(), 0), "inside") << "a chain the system follows is read";
 
     // What is put at the file's place, the reason reported and the value read when it is so at opening.
     const struct
@@ -382,7 +520,15 @@ TEST_F(CfgStoreTest, UnreadableOrSpecialFilesAreNeverReplaced)
         {[&] { return QFile::link(m_dir.filePath("fifo"), FilePath()); }, "it is not a regular file", ""},
         {[&] { return QFile::link(outsideFile, FilePath()); }, "outside the configuration directory", "outside"},
         {[&] { return QFile::link(m_dir.filePath("big.ini"), FilePath()); }, "it is larger than 64 MiB", ""},
+        {[&] { return QFile::link(m_dir.filePath("many.ini"), FilePath()); },
+         "it holds so many keys or sections for its size that reading it would take more than 64 MiB of memory", ""},
         {[&] { return QFile::link(m_dir.filePath("missing.ini"), FilePath()); }, "it is a symbolic link to nothing", ""},
+        {[&] { return Symlink("Shared.ini", FilePath()); }, "it is a symbolic link in a loop", ""},
+        {[&] { return Symlink("Shared.ini", m_dir.filePath("user/Pair.ini")) && Symlink("Pair.ini", FilePath()); },
+         "it is a symbolic link in a loop", ""},
+        // Linux follows at most 40 links; this is 43.
+        {[&] { return Chain(41) && Symlink(m_dir.filePath("chain/0"), FilePath()); }, "in a chain too long to follow",
+         ""},
     };
     const auto kind = [this] { return std::make_pair(QFileInfo(FilePath()).isSymLink(), QFileInfo(FilePath()).isDir()); };
     for (const bool bWhileOpen : {false, true}) {
@@ -414,6 +560,7 @@ TEST_F(CfgStoreTest, UnreadableOrSpecialFilesAreNeverReplaced)
     }
     EXPECT_EQ(Read(outsideFile), "Key=outside\n");
     EXPECT_EQ(QFileInfo(m_dir.filePath("big.ini")).size(), qint64(65) << 20);
+    EXPECT_EQ(Read(m_dir.filePath("many.ini")), manyKeys);
 
     // A file that fails to read, as on a damaged disk (this one fails at its first byte).
     ASSERT_TRUE(QFile::link("/proc/self/mem", FilePath()));

@@ -6,6 +6,10 @@
 //   many <section> <prefix> <n>   write the keys <prefix>0 … <prefix><n-1>, 20 per change set
 //   app - <key> <value>           write on the application configuration and end
 //                                 without saving explicitly
+//   killat <section> <key> <step> write one value and kill the process with SIGKILL
+//                                 at that step of taking the file's lock (0 to 3)
+//   hold <section> - -            take the file's lock, print "locked" and keep it
+//                                 until standard input ends
 //   mask                          print the trace mask taken from KVT_TRACE_MASK
 //   keepmodule                    load TestModule as "owner" and exit without releasing it
 //   traceatexit                   exit while another thread keeps tracing
@@ -17,6 +21,7 @@
 #include <sys/resource.h>
 
 #include <atomic>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <memory>
@@ -26,6 +31,13 @@ namespace
 {
 
 std::atomic<unsigned> g_nTraces{0};
+int g_nKillAtStep = -1;
+
+void KillAtStep(int nStep)
+{
+    if (nStep == g_nKillAtStep)
+        std::raise(SIGKILL);
+}
 
 // Registered before the error handler exists, so it runs after the handler's
 // static storage would have been torn down: the process stays in that state
@@ -88,6 +100,18 @@ int main(int argc, char** argv)
         const rlimit fileSize{argument.toULong(), argument.toULong()};
         setrlimit(RLIMIT_FSIZE, &fileSize);
         open()->SetString(key, QString(argument.toInt() * 4, QLatin1Char('x')), 0);
+    } else if (command == QLatin1String("killat")) {
+        g_nKillAtStep = argument.toInt();
+        CfgCenter::SetLockStepHookForTesting(KillAtStep);
+        open()->SetString(key, QStringLiteral("killed"), 0);
+    } else if (command == QLatin1String("hold")) {
+        const std::unique_ptr<ICfg> section = open();
+        if (!CfgCenter::LockForUpdate(*section))
+            return 3;
+        std::printf("locked\n");
+        std::fflush(stdout);
+        while (std::getchar() != EOF) {
+        }
     } else if (command == QLatin1String("set")) {
         open()->SetString(key, argument, 0);
     } else if (command == QLatin1String("many")) {

@@ -3,9 +3,15 @@
 #include "tests/common/configdirfixture.h"
 
 #include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+
+#include <gmock/gmock.h>
+
+#include <unistd.h>
 
 #include <algorithm>
 #include <memory>
@@ -107,6 +113,30 @@ TEST_F(KvtReportTest, DefaultStationIsStoredOnFirstRunAndReportedInFull)
     EXPECT_DOUBLE_EQ(narrow["defaultResolutionBandwidth"].toDouble(), 2000.0);
 
     EXPECT_FALSE(JsonReport()["configuration"]["defaultStored"].toBool());
+}
+
+// The report claims the default station stored only when it was: a store
+// that fails says which file and why, and the run ends with 1. An empty lock
+// file, as a process killed while locking leaves it, blocks nothing.
+TEST_F(KvtReportTest, StoringTheDefaultStationIsReportedOnlyWhenItSucceeded)
+{
+    const QString file = m_dir.filePath("station/Application.ini");
+    ASSERT_TRUE(QDir().mkpath(m_dir.filePath("station")));
+    ASSERT_EQ(::symlink("Application.ini", QFile::encodeName(file).constData()), 0);
+    const Run failed = Report({});
+    EXPECT_EQ(failed.nExitCode, 1);
+    EXPECT_FALSE(failed.stdOut.contains("stored")) << failed.stdOut.constData();
+    EXPECT_THAT(failed.stdErr.toStdString(),
+                testing::HasSubstr(("kvtreport: the built-in default station could not be stored: configuration file '"
+                                    + file + "' is read-only in this session: it is a symbolic link in a loop")
+                                       .toStdString()));
+    EXPECT_TRUE(QFileInfo(file).isSymLink());
+
+    ASSERT_TRUE(QFile::remove(file));
+    ASSERT_TRUE(QFile(file + ".lock").open(QIODevice::WriteOnly));
+    const Run stored = Report({});
+    EXPECT_EQ(stored.nExitCode, 0) << stored.stdErr.constData();
+    EXPECT_TRUE(stored.stdOut.contains("; built-in default station stored\n"));
 }
 
 TEST_F(KvtReportTest, RepairFixesAStoredGapAndKeepsTheRepairedSetup)

@@ -12,6 +12,7 @@
 
 #include <cmath>
 #include <limits>
+#include <memory>
 
 using namespace values;
 
@@ -136,6 +137,59 @@ TEST_F(ValueTreeTest, ObserversMayDestroyWhatTheyObserve)
     EXPECT_EQ(tree().FindValue("/Dev/Other"), nullptr);
     ASSERT_EQ(later.m_lstCalls.size(), 3u);
     EXPECT_EQ(later.m_lstCalls[2].second, ChangeCode::NodeRemoved);
+}
+
+// Clear removes what is there when it begins and ends whatever observers do:
+// a value re-created on its departure notice stays (until the next Clear),
+// one removed by an observer ahead of its turn is not missed, and a node that
+// is going away takes no new children.
+TEST_F(ValueTreeTest, ClearEndsWhateverObserversDo)
+{
+    RecordingObserver recreator, remover, inserter;
+    recreator.m_onUpdate = [&](Observable*, TChangeCode code) {
+        if (code == ChangeCode::StateChanged)
+            tree().CreateValue<Value<int>>("/Dev/Level")->AddObserver(&recreator);
+    };
+    Node* pCfg = tree().GetOrCreateNode("/Cfg");
+    inserter.m_onUpdate = [&](Observable*, TChangeCode) {
+        EXPECT_EQ(pCfg->InsertChild(std::make_unique<Value<bool>>("Late")), nullptr);
+    };
+    remover.m_onUpdate = [&](Observable*, TChangeCode) { tree().RemoveValue("/Dev"); };
+    tree().CreateValue<Value<bool>>("/Cfg/Flag")->AddObserver(&inserter);
+    tree().CreateValue<Value<int>>("/Dev/Level")->AddObserver(&recreator);
+    tree().GetOrCreateNode("/Middle");
+    tree().CreateValue<Value<int>>("/Last")->AddObserver(&remover);
+
+    tree().Clear(); // "/Last" goes first and removes "/Dev" ahead of its turn
+    EXPECT_EQ(remover.m_lstCalls.size(), 1u);
+    EXPECT_EQ(inserter.m_lstCalls.size(), 1u);
+    EXPECT_EQ(recreator.m_lstCalls.size(), 1u);
+    EXPECT_EQ(tree().GetItemCount(), 2) << "only the re-created /Dev/Level";
+    ASSERT_NE(tree().FindValue("/Dev/Level"), nullptr);
+    tree().Clear();
+    EXPECT_EQ(recreator.m_lstCalls.size(), 2u);
+    tree().FindValue("/Dev/Level")->DeleteObserver(&recreator);
+    tree().Clear();
+    EXPECT_EQ(tree().GetItemCount(), 0);
+}
+
+// Paths tens of thousands of levels deep are created, found, renamed and
+// cleared (creating one costs time linear in its depth: bench/deeppathbench).
+TEST_F(ValueTreeTest, DeepPathsWork)
+{
+    const int nDepth = 50000;
+    QString path;
+    for (int i = 0; i < nDepth; ++i)
+        path += QStringLiteral("/n");
+    auto* pValue = tree().CreateValue<Value<int>>(path + "/v", 7);
+    ASSERT_NE(pValue, nullptr);
+    EXPECT_EQ(tree().FindValue(path + "/v"), pValue);
+    EXPECT_EQ(tree().GetItemCount(), nDepth + 1);
+    ASSERT_TRUE(tree().FindNode("/n")->SetName("m"));
+    EXPECT_EQ(tree().FindValue("/m" + path.mid(2) + "/v"), pValue);
+    EXPECT_EQ(pValue->GetPath(), "/m" + path.mid(2) + "/v");
+    tree().Clear();
+    EXPECT_EQ(tree().GetItemCount(), 0);
 }
 
 TEST_F(ValueTreeTest, InsertionCreatesNodesAndRefusesClashes)

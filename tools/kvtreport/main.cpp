@@ -41,7 +41,10 @@ int main(int argc, char** argv)
     }
 
     StationBuilder station(commandLine.GetStation());
-    const bool defaultStored = station.EnsureStation();
+    QString storeError;
+    const bool defaultStored = station.EnsureStation(storeError);
+    if (!storeError.isEmpty())
+        err << "kvtreport: " << storeError << "\n";
     QString error;
     if (!station.Load(commandLine.GetDeviceType(), commandLine.HasOptions(), commandLine.GetOptions(), error)) {
         err << "kvtreport: " << error << "\n";

@@ -1,5 +1,6 @@
 #include "tools/kvtreport/stationbuilder.h"
 
+#include "base/cfgcenter.h"
 #include "base/icfg.h"
 #include "devicecontrol/directionfinder/kvtcommon/antennadata.h"
 #include "devicecontrol/directionfinder/kvtcommon/antennadatalist.h"
@@ -97,7 +98,7 @@ StationBuilder::StationBuilder(const QString& stationAddress)
 {
 }
 
-bool StationBuilder::EnsureStation()
+bool StationBuilder::EnsureStation(QString& error)
 {
     if (std::unique_ptr<ICfg>(StationCfg::GetStationCfg(m_strStationAddress, false)))
         return false;
@@ -114,7 +115,11 @@ bool StationBuilder::EnsureStation()
     for (const DefaultAntenna& row : s_aDefaultAntennas)
         antennas.AddAntenna(MakeDefaultAntenna(row, tools).release());
     antennas.WriteAntennaSetupToCfg(m_strStationAddress);
-    return true;
+    if (CfgCenter::Flush())
+        return true;
+    error = QStringLiteral("the built-in default station could not be stored: %1")
+                .arg(CfgCenter::GetSaveFailures().join(QStringLiteral("; ")));
+    return false;
 }
 
 bool StationBuilder::Load(const QString& deviceType, bool useOptions, const QString& options, QString& error)

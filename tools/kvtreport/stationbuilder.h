@@ -19,8 +19,10 @@ public:
     explicit StationBuilder(const QString& stationAddress);
 
     /// Stores the built-in default station when the store has no entry for
-    /// this station yet. True when it was stored now.
-    bool EnsureStation();
+    /// this station yet. True when it was stored now; false when there was
+    /// an entry, or when storing failed: then error says which file and why
+    /// (the station is still used from memory for this run).
+    bool EnsureStation(QString& error);
 
     /// Fills the value tree and the installed options from the station entry.
     /// A non-empty deviceType replaces the stored type; with useOptions the

@@ -192,7 +192,10 @@ int main(int argc, char** argv)
     // Start-up as a host does it: installed options, device values and the
     // antenna setup from the station's configuration, then the characteristics.
     StationBuilder station(STATION_ADDRESS);
-    const bool defaultStored = station.EnsureStation();
+    QString storeError;
+    const bool defaultStored = station.EnsureStation(storeError);
+    if (!storeError.isEmpty())
+        err << "kvtstation: " << storeError << "\n";
     QString error;
     int exitCode = StationSummary::EXIT_NOT_STARTED;
     if (!station.Load(QString(), false, QString(), error)) {

@@ -16,7 +16,35 @@ Node::Node(const QString& name)
 Node::~Node()
 {
     AnnounceGone(ChangeCode::NodeRemoved);
-    RemoveAllChildren();
+    // Depth first from the last child, as recursion would go, but with a list
+    // of the nodes on the way down, so that a subtree of any depth goes: a
+    // child node announces its departure when it is reached and is freed when
+    // its own children are gone. A node that is going away takes no new
+    // children, so this ends.
+    std::vector<std::unique_ptr<Node>> lstOpen;
+    for (;;)
+    {
+        Node* pNode = lstOpen.empty() ? this : lstOpen.back().get();
+        if (pNode->m_lstChildren.empty())
+        {
+            if (lstOpen.empty())
+                break;
+            lstOpen.pop_back();
+            continue;
+        }
+        std::unique_ptr<ValueBase> pChild = pNode->TakeChild(pNode->m_lstChildren.back().get());
+        auto* pChildNode = dynamic_cast<Node*>(pChild.get());
+        // Already being destroyed further up the stack: only detached here.
+        if (pChild->GetState() == STATE_GONE)
+            static_cast<void>(pChild.release());
+        else if (pChildNode == nullptr)
+            pChild.reset();
+        else
+        {
+            pChildNode->AnnounceGone(ChangeCode::NodeRemoved);
+            lstOpen.emplace_back(static_cast<Node*>(pChild.release()));
+        }
+    }
 }
 
 ValueBase* Node::GetChildValue(const ValueDescriptor* pDescriptor) const
@@ -70,7 +98,9 @@ bool Node::CanInsertChild(const QString& name) const
 
 ValueBase* Node::InsertChild(std::unique_ptr<ValueBase> pChild)
 {
-    if (pChild == nullptr || pChild->GetParent() != nullptr || !CanInsertChild(pChild->GetName()))
+    // A node being destroyed takes no children: they would outlive it.
+    if (pChild == nullptr || pChild->GetParent() != nullptr || GetState() == STATE_GONE
+        || !CanInsertChild(pChild->GetName()))
         return nullptr;
     ValueBase* pRaw = pChild.get();
     pRaw->m_pParent = this;
@@ -101,6 +131,8 @@ std::unique_ptr<ValueBase> Node::TakeChild(ValueBase* pChild)
         return nullptr;
     if (Tree* pTree = GetTree())
         pTree->UnindexSubtree(pChild);
+    if (static_cast<size_t>(it - m_lstChildren.begin()) < m_nOldChildren)
+        --m_nOldChildren;
     std::unique_ptr<ValueBase> pTaken = std::move(*it);
     m_lstChildren.erase(it);
     m_pDescriptorIndex.reset();
@@ -122,8 +154,11 @@ bool Node::RemoveChild(ValueBase* pChild)
 
 void Node::RemoveAllChildren()
 {
-    while (!m_lstChildren.empty())
-        RemoveChild(m_lstChildren.back().get());
+    // Every child that leaves, also by an observer's hand, passes TakeChild,
+    // which counts it off when it was among the old ones.
+    m_nOldChildren = m_lstChildren.size();
+    while (m_nOldChildren > 0)
+        RemoveChild(m_lstChildren[m_nOldChildren - 1].get());
 }
 
 size_t Node::DescriptorHome(const ValueDescriptor* pDescriptor, size_t nMask)
@@ -150,10 +185,7 @@ void Node::IndexDescriptor(ValueBase* pChild) const
 
 Tree* Node::GetTree() const
 {
-    const Node* pNode = this;
-    while (pNode->GetParent() != nullptr)
-        pNode = pNode->GetParent();
-    return pNode->m_pRootOf;
+    return m_pTree;
 }
 
 bool Node::SetStringValue(const QString&, IObserver*)

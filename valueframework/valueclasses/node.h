@@ -17,7 +17,8 @@ class Tree;
 /// insertion order. Child names are unique within a node.
 ///
 /// Going away, a node announces ChangeCode::NodeRemoved to its observers, then
-/// destroys its children, each announcing its own departure. `delete` on a node
+/// destroys its children from the last, each announcing its own departure
+/// (depth first; a subtree of any depth goes, without recursion). `delete` on a node
 /// (or value) that sits in a parent takes it out of the parent and the tree's
 /// path index first, so callers may delete what they were handed.
 ///
@@ -49,7 +50,8 @@ public:
     /// True when a child of this name could be inserted.
     bool CanInsertChild(const QString& name) const;
     /// Takes the child and returns it; null (and the child destroyed) when it
-    /// is null, unnamed, named with "/" or its name is taken.
+    /// is null, unnamed, named with "/" or its name is taken, or when this
+    /// node is being destroyed.
     ValueBase* InsertChild(std::unique_ptr<ValueBase> pChild);
     /// Destroys a child (after its departure announcement); false when
     /// `pChild` is not a child of this node. A child that is already being
@@ -58,7 +60,9 @@ public:
     /// Hands a child over to the caller, detached and without announcement;
     /// null when `pChild` is not a child of this node.
     std::unique_ptr<ValueBase> TakeChild(ValueBase* pChild);
-    /// Destroys every child.
+    /// Destroys every child this node has when called, from the last one.
+    /// Children that observers of their departures insert meanwhile stay,
+    /// so that it ends whatever the observers do.
     void RemoveAllChildren();
 
     /// The tree this node is part of, or null while detached.
@@ -81,7 +85,12 @@ private:
     static size_t DescriptorHome(const ValueDescriptor* pDescriptor, size_t nMask);
 
     std::vector<std::unique_ptr<ValueBase>> m_lstChildren;
-    Tree* m_pRootOf = nullptr; ///< set on the tree's root node only
+    /// The tree whose index holds this node (or whose root it is), so that
+    /// GetTree costs the same at any depth; null while detached.
+    Tree* m_pTree = nullptr;
+    /// While RemoveAllChildren runs: how many of the first children it still
+    /// has to destroy (children inserted meanwhile come after them).
+    size_t m_nOldChildren = 0;
     /// First child per descriptor, open addressing at most half full; null
     /// until GetChildValue needs it, dropped when a child leaves or changes
     /// its descriptor.

@@ -14,7 +14,7 @@ Tree* Tree::Instance()
 Tree::Tree()
     : m_pRoot(std::make_unique<Node>())
 {
-    m_pRoot->m_pRootOf = this;
+    m_pRoot->m_pTree = this;
     m_pRoot->m_nPathHash = PathIndex::ROOT_HASH;
 }
 
@@ -107,30 +107,56 @@ ValueBase* Tree::AdoptDetached(std::unique_ptr<ValueBase> pValue)
 void Tree::Clear()
 {
     m_pRoot->RemoveAllChildren();
-    m_lstDetached.clear();
-    m_index.Clear();
+    // Observers told of a departure may adopt new values meanwhile.
+    std::vector<std::unique_ptr<ValueBase>> lstDetached;
+    lstDetached.swap(m_lstDetached);
+    lstDetached.clear();
+    if (m_index.Count() == 0)
+        m_index.Clear();
 }
 
-void Tree::IndexSubtree(ValueBase* pItem)
+// Both walk a subtree with a list of the nodes still to visit instead of
+// recursion: a subtree may be tens of thousands of levels deep.
+template <class Visit>
+void Tree::ForSubtree(ValueBase* pTop, Visit visit)
 {
-    pItem->m_nPathHash = PathIndex::ChildHash(pItem->GetParent()->m_nPathHash, pItem->GetName());
-    m_index.Insert(pItem);
-    if (const auto* pNode = dynamic_cast<const Node*>(pItem))
+    visit(pTop);
+    auto* pTopNode = dynamic_cast<Node*>(pTop);
+    if (pTopNode == nullptr || pTopNode->m_lstChildren.empty())
+        return;
+    std::vector<Node*> lstNodes{pTopNode};
+    while (!lstNodes.empty())
     {
+        const Node* pNode = lstNodes.back();
+        lstNodes.pop_back();
         for (const auto& pChild : pNode->m_lstChildren)
-            IndexSubtree(pChild.get());
+        {
+            visit(pChild.get());
+            auto* pChildNode = dynamic_cast<Node*>(pChild.get());
+            if (pChildNode != nullptr && !pChildNode->m_lstChildren.empty())
+                lstNodes.push_back(pChildNode);
+        }
     }
 }
 
-void Tree::UnindexSubtree(ValueBase* pItem)
+void Tree::IndexSubtree(ValueBase* pTop)
 {
-    ++s_nDepartures;
-    m_index.Remove(pItem);
-    if (const auto* pNode = dynamic_cast<const Node*>(pItem))
-    {
-        for (const auto& pChild : pNode->m_lstChildren)
-            UnindexSubtree(pChild.get());
-    }
+    ForSubtree(pTop, [this](ValueBase* pItem) {
+        pItem->m_nPathHash = PathIndex::ChildHash(pItem->GetParent()->m_nPathHash, pItem->GetName());
+        m_index.Insert(pItem);
+        if (auto* pNode = dynamic_cast<Node*>(pItem))
+            pNode->m_pTree = this;
+    });
+}
+
+void Tree::UnindexSubtree(ValueBase* pTop)
+{
+    ForSubtree(pTop, [this](ValueBase* pItem) {
+        ++s_nDepartures;
+        m_index.Remove(pItem);
+        if (auto* pNode = dynamic_cast<Node*>(pItem))
+            pNode->m_pTree = nullptr;
+    });
 }
 
 }

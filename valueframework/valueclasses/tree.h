@@ -78,15 +78,22 @@ public:
     ValueBase* AdoptDetached(std::unique_ptr<ValueBase> pValue);
 
     /// Removes every node and value (each announcing its departure) and the
-    /// adopted detached values; the tree is then empty and still usable.
+    /// adopted detached values that are there when it begins; the tree is
+    /// then empty and still usable. What observers of those departures create
+    /// meanwhile (a value re-created on its departure notice, a newly adopted
+    /// value) is not removed: it stays in the tree, so that Clear ends after
+    /// one pass whatever the observers do.
     void Clear();
 
 private:
     friend class Node;
     friend class ValueBase;
 
-    void IndexSubtree(ValueBase* pItem);
-    void UnindexSubtree(ValueBase* pItem);
+    /// Calls visit for pTop and every item below it, parents before children.
+    template <class Visit>
+    static void ForSubtree(ValueBase* pTop, Visit visit);
+    void IndexSubtree(ValueBase* pTop);
+    void UnindexSubtree(ValueBase* pTop);
 
     std::unique_ptr<Node> m_pRoot;
     PathIndex m_index;

@@ -3,6 +3,8 @@
 #include "valueframework/valueclasses/node.h"
 #include "valueframework/valueclasses/tree.h"
 
+#include <vector>
+
 namespace values
 {
 
@@ -54,12 +56,18 @@ void ValueBase::SetValueDescriptor(const ValueDescriptor* pDescriptor)
 
 QString ValueBase::GetPath() const
 {
-    if (m_pParent == nullptr)
-    {
-        const auto* pNode = dynamic_cast<const Node*>(this);
-        return pNode != nullptr && pNode->m_pRootOf != nullptr ? QString() : QLatin1Char('/') + m_strName;
-    }
-    return m_pParent->GetPath() + QLatin1Char('/') + m_strName;
+    // Up the chain first and then joined, in time linear in the depth.
+    std::vector<const ValueBase*> lstChain;
+    const ValueBase* pTop = this;
+    for (; pTop->m_pParent != nullptr; pTop = pTop->m_pParent)
+        lstChain.push_back(pTop);
+    const auto* pTopNode = dynamic_cast<const Node*>(pTop);
+    if (pTopNode == nullptr || pTopNode->m_pTree == nullptr)
+        lstChain.push_back(pTop); // detached: its own name leads
+    QString path;
+    for (auto it = lstChain.crbegin(); it != lstChain.crend(); ++it)
+        path += QLatin1Char('/') + (*it)->m_strName;
+    return path;
 }
 
 void ValueBase::StartTransaction(IObserver*)
