@@ -6,6 +6,7 @@
 #include "devicecontrol/directionfinder/kvtcommon/accountedoutput.h"
 #include "tests/common/configdirfixture.h"
 #include "tests/common/filesizelimit.h"
+#include "tests/common/mosquittobroker.h"
 #include "tools/kvtconsole/consolestation.h"
 #include "tools/kvtconsole/consoletranslation.h"
 #include "tools/kvtconsole/consolewindow.h"
@@ -24,8 +25,6 @@
 #include <QSignalSpy>
 #include <QTabWidget>
 #include <QTableWidget>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTest>
 #include <QToolBar>
 #include <QTranslator>
@@ -56,8 +55,9 @@ protected:
         QDir::setCurrent(m_output.path());
         Cfg().SetBool(ConsoleWindow::ZOD_SENDER_KEY, false, 0);
         StationBuilder builder(QStringLiteral("Default"));
-        builder.EnsureStation();
         QString error;
+        builder.EnsureStation(error);
+        ASSERT_TRUE(error.isEmpty()) << error.toStdString();
         ASSERT_TRUE(builder.Load(QString(), false, QString(), error)) << error.toStdString();
         KVTInformationCenter::Instance()->GetKVTCharacteristics().SetBase_ValuePath(StationBuilder::DEVICE_PATH, true);
     }
@@ -232,26 +232,22 @@ TEST_F(ConsoleWindowTest, SettingsWidgetInTheDockChangesTheRunningOutput)
     EXPECT_EQ(static_cast<quint64>(before + after), m_pStation->GetCallback().GetAccepted());
 }
 
-TEST_F(ConsoleWindowTest, ZodActionIsEnabledWhileTheServerIsConnected)
+TEST_F(ConsoleWindowTest, ZodActionIsEnabledWhileTheBrokerIsConnected)
 {
-    QTcpServer server;
-    ASSERT_TRUE(server.listen(QHostAddress::LocalHost));
-    Cfg().SetInt(QStringLiteral("ZodCentralPort"), server.serverPort(), 0);
+    MosquittoBroker broker;
+    ASSERT_TRUE(broker.Start()) << broker.GetErrorText().toStdString();
+    Cfg().SetString(QStringLiteral("ZodCentralAddress"), QStringLiteral("127.0.0.1"), 0);
+    Cfg().SetInt(QStringLiteral("ZodCentralPort"), broker.GetPort(), 0);
     Cfg().SetBool(ConsoleWindow::ZOD_SENDER_KEY, true, 0);
     Open(6);
     const QList<QAction*> actions = m_pWindow->GetZodToolBar().actions();
     ASSERT_EQ(actions.size(), 1);
     QAction* pZod = actions.first();
     EXPECT_EQ(pZod->text(), "ZOD");
-    EXPECT_FALSE(pZod->isEnabled());
-
-    ASSERT_TRUE(server.waitForNewConnection(WAIT_MS));
-    std::unique_ptr<QTcpSocket> pPeer(server.nextPendingConnection());
     ASSERT_TRUE(QTest::qWaitFor([pZod] { return pZod->isEnabled(); }, WAIT_MS));
 
-    // The server goes away for good: the client's retries are refused.
-    server.close();
-    pPeer->abort();
+    // The broker goes away for good: the client's retries are refused.
+    broker.Stop();
     EXPECT_TRUE(QTest::qWaitFor([pZod] { return !pZod->isEnabled(); }, WAIT_MS));
 }
 

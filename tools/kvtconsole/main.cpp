@@ -122,7 +122,10 @@ int main(int argc, char** argv)
     }
 
     StationBuilder station(ConsoleStation::STATION_ADDRESS);
-    const bool defaultStored = station.EnsureStation();
+    QString storeError;
+    const bool defaultStored = station.EnsureStation(storeError);
+    if (!storeError.isEmpty())
+        err << "kvtconsole: " << storeError << "\n";
     QString error;
     int exitCode = StationSummary::EXIT_NOT_STARTED;
     if (!station.Load(QString(), false, QString(), error)) {
