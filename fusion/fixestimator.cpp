@@ -44,6 +44,9 @@ Fix FixEstimator::Estimate(const std::vector<const Bearing*>& bearings) const
     fix.nStations = static_cast<int>(fix.lstLines.size());
     if (fix.nStations < 2 || !Intersect(bearings, fix.fLatitude, fix.fLongitude))
         return fix;
+    // Lines do not know their direction: where they cross behind a station
+    // the refinement may wander off, so the crossing itself is checked too.
+    const bool behind = IsBehind(fix.lstLines, fix.fLatitude, fix.fLongitude);
 
     Normal normal = Accumulate(bearings, fix.fLatitude, fix.fLongitude);
     bool converged = false;
@@ -81,6 +84,8 @@ Fix FixEstimator::Estimate(const std::vector<const Bearing*>& bearings) const
     fix.fResidualRms = std::sqrt(normal.fSquaredResidualSum / fix.nBearings) / DEGREE;
     fix.bValid = std::isfinite(fix.ellipse.fSemiMajor);
     Flag(fix);
+    if (behind)
+        fix.nFlags |= Fix::BEHIND_STATION;
     return fix;
 }
 
@@ -169,16 +174,24 @@ bool FixEstimator::Intersect(const std::vector<const Bearing*>& bearings, double
     return std::isfinite(rLatitude) && std::isfinite(rLongitude);
 }
 
+bool FixEstimator::IsBehind(const std::vector<FixLine>& lines, double latitude, double longitude)
+{
+    return std::any_of(lines.begin(), lines.end(), [latitude, longitude](const FixLine& line) {
+        const Geodesy::Link link = Geodesy::Between(line.fLatitude, line.fLongitude, latitude, longitude);
+        return std::abs(Geodesy::WrapDifference(line.fBearing - link.fAzimuth)) > 90.0;
+    });
+}
+
 void FixEstimator::Flag(Fix& fix) const
 {
     if (fix.nBearings < 3)
         fix.nFlags |= Fix::TOO_FEW_BEARINGS;
+    if (IsBehind(fix.lstLines, fix.fLatitude, fix.fLongitude))
+        fix.nFlags |= Fix::BEHIND_STATION;
     double widest = 0.0;
     std::vector<double> arrivals;
     for (const FixLine& line : fix.lstLines) {
         const Geodesy::Link link = Geodesy::Between(line.fLatitude, line.fLongitude, fix.fLatitude, fix.fLongitude);
-        if (std::abs(Geodesy::WrapDifference(line.fBearing - link.fAzimuth)) > 90.0)
-            fix.nFlags |= Fix::BEHIND_STATION;
         for (double arrival : arrivals) {
             // Lines cross at the same angle whichever way they run.
             const double angle = std::abs(Geodesy::WrapDifference(2.0 * (link.fArrivalAzimuth - arrival))) / 2.0;

@@ -47,6 +47,7 @@ private:
     Normal Accumulate(const std::vector<const Bearing*>& bearings, double latitude, double longitude) const;
     static std::vector<FixLine> Lines(const std::vector<const Bearing*>& bearings);
     static bool Intersect(const std::vector<const Bearing*>& bearings, double& rLatitude, double& rLongitude);
+    static bool IsBehind(const std::vector<FixLine>& lines, double latitude, double longitude);
     void Flag(Fix& fix) const;
 
     Settings m_settings;
