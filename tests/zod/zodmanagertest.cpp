@@ -1,17 +1,21 @@
 #include "devicecontrol/directionfinder/kvtcommon/zodmanager.h"
 
+#include "devicecontrol/directionfinder/kvtcommon/izodclientdll.h"
 #include "devicecontrol/stddevicedefinition/stddevicedefinition.h"
+#include "network/mqttconnection.h"
 #include "tests/common/configdirfixture.h"
+#include "tests/common/mosquittobroker.h"
+#include "tests/common/qstringprinter.h"
 #include "valueframework/valueclasses/tree.h"
 #include "valueframework/valueclasses/valuenumeric.h"
+#include "valueframework/valueclasses/valueselection.h"
 
 #include <QAction>
 #include <QFile>
-#include <QTcpServer>
-#include <QTcpSocket>
 #include <QTest>
 #include <QToolBar>
 
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -21,6 +25,75 @@ namespace
 const int WAIT_MS = 10000;
 const QString MIN_FREQ = QStringLiteral("/KVTCONTROL/SYSMINFREQ");
 const QString MAX_FREQ = QStringLiteral("/KVTCONTROL/SYSMAXFREQ");
+const QString HANDOVER = QStringLiteral("/KVTCONTROL/HANDOVERFREQUENCY");
+const QString SENDER_STATUS = QStringLiteral("/KVTCONTROL/ZOD/Sender/");
+const QString RECEIVER_STATUS = QStringLiteral("/KVTCONTROL/ZOD/Receiver/");
+
+struct ClientDeleter
+{
+    void operator()(IZodClientDll* pClient) const { CfgCenter::DestroyDllInstanceByPointer(pClient); }
+};
+using ClientPtr = std::unique_ptr<IZodClientDll, ClientDeleter>;
+
+/// An MQTT client of the test's own: sees every ZOD topic, and stands in for
+/// stations that the test does not run as ZOD clients.
+class Peer
+{
+public:
+    explicit Peer(int nPort, const QString& clientId)
+    {
+        MqttConnection::Settings settings;
+        settings.nPort = nPort;
+        settings.strClientId = clientId;
+        m_connection.SetReconnectDelays(20, 200);
+        QObject::connect(&m_connection, &MqttConnection::MessageReceived,
+                         [this](const QString& topic, const QByteArray& payload) {
+                             m_lstMessages.push_back({topic, payload});
+                             m_mapLatest[topic] = payload;
+                         });
+        QObject::connect(&m_connection, &MqttConnection::PublishAcknowledged, [this] { ++m_nAcknowledged; });
+        m_connection.Subscribe(QStringLiteral("kvt/zod/#"), 1);
+        EXPECT_TRUE(m_connection.Open(settings));
+        EXPECT_TRUE(QTest::qWaitFor([this] { return m_connection.IsConnected(); }, WAIT_MS));
+    }
+
+    /// Publishes retained, as a sender does, and waits for the broker's acknowledgement.
+    void Send(const QString& topic, const QByteArray& payload)
+    {
+        const int nExpected = m_nAcknowledged + 1;
+        ASSERT_TRUE(QTest::qWaitFor([this] { return m_connection.IsConnected(); }, WAIT_MS));
+        ASSERT_GT(m_connection.Publish(topic, payload, 1, true), 0);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return m_nAcknowledged >= nExpected; }, WAIT_MS));
+    }
+
+    bool WaitFor(const QString& topic, const QByteArray& payload)
+    {
+        return QTest::qWaitFor([&] { return Latest(topic) == payload; }, WAIT_MS);
+    }
+
+    QByteArray Latest(const QString& topic) const
+    {
+        const auto found = m_mapLatest.find(topic);
+        return found != m_mapLatest.end() ? found->second : QByteArray("<none>");
+    }
+
+    /// The payloads of one topic, in the order they arrived.
+    std::vector<QByteArray> History(const QString& topic) const
+    {
+        std::vector<QByteArray> payloads;
+        for (const auto& message : m_lstMessages)
+            if (message.first == topic)
+                payloads.push_back(message.second);
+        return payloads;
+    }
+
+    MqttConnection m_connection;
+
+private:
+    std::vector<std::pair<QString, QByteArray>> m_lstMessages;
+    std::map<QString, QByteArray> m_mapLatest;
+    int m_nAcknowledged = 0;
+};
 
 class ZodManagerTest : public ConfigDirFixture
 {
@@ -30,13 +103,16 @@ protected:
         ConfigDirFixture::SetUp();
         qputenv("KVT_MODULE_DIR", ZOD_MODULE_DIR);
         values::Tree::Instance()->Clear();
-        ASSERT_TRUE(m_server.listen(QHostAddress::LocalHost));
-        Cfg().SetInt(QStringLiteral("ZodCentralPort"), m_server.serverPort(), 0);
+        ASSERT_TRUE(m_broker.Start()) << m_broker.GetErrorText().toStdString();
+        Cfg().SetInt(QStringLiteral("ZodCentralPort"), m_broker.GetPort(), 0);
+        m_pPeer = std::make_unique<Peer>(m_broker.GetPort(), QStringLiteral("peer"));
     }
 
     void TearDown() override
     {
+        m_lstClients.clear();
         m_pManager.reset();
+        m_pPeer.reset();
         values::Tree::Instance()->Clear();
         qunsetenv("KVT_MODULE_DIR");
         ConfigDirFixture::TearDown();
@@ -49,112 +125,167 @@ protected:
         return values::Tree::Instance()->CreateValue<values::ValueNumeric<double>>(path, fHz);
     }
 
-    // Accepts connections until there are `count` of them; the connections stay open on our side.
-    bool WaitForConnections(size_t count)
+    static values::ValueSelection* AddSelection(const QString& path,
+                                                const std::vector<std::pair<QString, double>>& items)
     {
-        return QTest::qWaitFor(
-            [&] {
-                while (QTcpSocket* pPeer = m_server.nextPendingConnection())
-                    m_lstPeers.push_back(pPeer);
-                return m_lstPeers.size() >= count;
-            },
-            WAIT_MS);
+        auto* pSelection = values::Tree::Instance()->CreateValue<values::ValueSelection>(path);
+        for (const auto& item : items)
+            pSelection->AddItem(item.first, item.second, pSelection->GetItemCount());
+        return pSelection;
     }
 
-    // The next `count` lines that the client of connection `peer` sent.
-    std::vector<std::string> NextLines(size_t peer, int count)
+    /// A station's tuning values: frequency, bandwidth, demodulation below `root`, and the mode.
+    static void AddTuning(const QString& root, const QString& modePath)
     {
-        if (m_lstBuffers.size() <= peer)
-            m_lstBuffers.resize(peer + 1);
-        QByteArray& buffer = m_lstBuffers[peer];
-        EXPECT_TRUE(QTest::qWaitFor(
-            [&] {
-                buffer += m_lstPeers[peer]->readAll();
-                return buffer.count('\n') >= count;
-            },
-            WAIT_MS))
-            << "fewer lines than expected";
-        std::vector<std::string> lines;
-        for (int i = 0; i < count && buffer.contains('\n'); ++i)
-        {
-            const int nEnd = buffer.indexOf('\n');
-            lines.push_back(buffer.left(nEnd).toStdString());
-            buffer.remove(0, nEnd + 1);
-        }
-        return lines;
+        AddFrequency(root + QStringLiteral("/Frequency"), 1e6);
+        AddSelection(root + QStringLiteral("/Bandwidth"),
+                     {{QStringLiteral("10 kHz"), 1e4}, {QStringLiteral("30 kHz"), 3e4}, {QStringLiteral("1 MHz"), 1e6}});
+        AddSelection(root + QStringLiteral("/Demodulation"), {{QStringLiteral("AM"), 0}, {QStringLiteral("FM"), 0}});
+        AddSelection(modePath, {{QStringLiteral("FFM"), 0}, {QStringLiteral("Scan"), 0}});
     }
 
-    bool WaitForClose(size_t peer)
+    static QString Text(const QString& path)
     {
-        return QTest::qWaitFor(
-            [&] { return m_lstPeers[peer]->state() == QAbstractSocket::UnconnectedState; }, WAIT_MS);
+        const values::ValueBase* pValue = values::Tree::Instance()->FindValue(path);
+        return pValue != nullptr ? pValue->GetStringValue() : QStringLiteral("<none>");
     }
 
-    QTcpServer m_server;
-    std::vector<QTcpSocket*> m_lstPeers;
-    std::vector<QByteArray> m_lstBuffers;
+    static bool WaitForText(const QString& path, const QString& text)
+    {
+        return QTest::qWaitFor([&] { return Text(path) == text; }, WAIT_MS);
+    }
+
+    /// A receiver made directly from the module, with its tuning values below `root`,
+    /// as the manager would configure it.
+    IZodClientDll* StartReceiver(const QString& name, const QString& root, const QString& range,
+                                 const QString& targets)
+    {
+        AddTuning(root, root + QStringLiteral("/Mode"));
+        ClientPtr pClient(dynamic_cast<IZodClientDll*>(
+            CfgCenter::CreateDllInstanceByFileName(QStringLiteral("ZodClient.dll"), QString(), false, false)));
+        EXPECT_NE(pClient, nullptr);
+        if (pClient == nullptr)
+            return nullptr;
+        pClient->SetAutoCoupleTargets(targets);
+        pClient->SetClientType(QStringLiteral("VELOR_KVT"));
+        pClient->SetCentral(QStringLiteral("127.0.0.1"), m_broker.GetPort());
+        pClient->SetClientName(name);
+        pClient->SetReceiverRole(true);
+        pClient->AddParameter(QStringLiteral("FRQ"), root + QStringLiteral("/Frequency"), QString());
+        pClient->AddParameter(QStringLiteral("BW"), root + QStringLiteral("/Bandwidth"),
+                              QStringLiteral("AdAlgSelectEqualOrBiggerValue"));
+        pClient->AddParameter(QStringLiteral("DEM"), root + QStringLiteral("/Demodulation"), QString());
+        pClient->SetModeParameter(root + QStringLiteral("/Mode"), QStringLiteral("FFM"));
+        pClient->SetFrequencyRange(range);
+        pClient->Start();
+        EXPECT_TRUE(m_pPeer->WaitFor(QStringLiteral("kvt/zod/%1/state").arg(name), "online"));
+        m_lstClients.push_back(std::move(pClient));
+        return m_lstClients.back().get();
+    }
+
+    MosquittoBroker m_broker;
+    std::unique_ptr<Peer> m_pPeer;
+    std::vector<ClientPtr> m_lstClients;
     std::unique_ptr<ZodManager> m_pManager = std::make_unique<ZodManager>();
 };
 
-TEST_F(ZodManagerTest, SenderReportsItsConfigurationInCallOrderAndFollowsItsParameters)
+TEST_F(ZodManagerTest, SenderPublishesItsConfigurationAndParametersRetainedAndEndsOffline)
 {
-    Cfg().SetString(QStringLiteral("AutoCoupleTargets"), QStringLiteral("Ops\tRoom"), 0);
-    values::ValueNumeric<double>* pHandover = AddFrequency(QStringLiteral("/KVTCONTROL/HANDOVERFREQUENCY"), 1e8);
+    Cfg().SetString(QStringLiteral("AutoCoupleTargets"), QStringLiteral("Ops, Room"), 0);
+    values::ValueNumeric<double>* pHandover = AddFrequency(HANDOVER, 1e8);
     QToolBar toolBar;
 
     m_pManager->CreateZodSender(QString(), &toolBar);
 
-    ASSERT_TRUE(WaitForConnections(1));
-    const std::string port = std::to_string(m_server.serverPort());
-    EXPECT_EQ(NextLines(0, 21), (std::vector<std::string>{
-        "SetAutoCoupleTargets\tOps\\tRoom",
-        "SetClientType\tVELOR_KVT",
-        "SetCentral\t127.0.0.1\t" + port,
-        "SetClientName\tKVT",
-        "SetReceiverRole\tfalse",
-        "SetToolBar\ttrue\tfalse",
-        "SetHandoverFrequencyPath\t/KVTCONTROL/HANDOVERFREQUENCY",
-        "AddParameter\tFRQ\t/KVTCONTROL/HANDOVERFREQUENCY\t",
-        "SetHandoverPoolFrequencyPath\t/KVTServer/HANDOVERPOOLFREQUENCY",
-        "AddParameter\tBW\t/KVTServer/Par/Rx/Bandwidth\tAdAlgSelectEqualOrBiggerValue",
-        "AddParameter\tDEM\t/KVTServer/Par/Rx/Demodulation\t",
-        "SetModeParameter\t/KVTServer/DevAttr/OperationMode\tFFM",
-        "AddParameter\tAUDIO_MODE\t/KVTCONTROL/AUDIOMODES\t",
-        "AddParameter\tAUDIO_CHANNELMUTE\t/KVTServer/Par/Audio/ChannelMute\t",
-        "AddParameter\tAUDIO_CHANNELVOLUME\t/KVTServer/Par/Audio/ChannelVolume\t",
-        "AddParameter\tAUDIO_SOUNDCARDOUTPUT\t/KVTCONTROL/SOUNDCARDOUTPUT\t",
-        "AddParameter\tAUDIO_DEVICEOUTPUT\t/KVTCONTROL/DEVICEOUTPUT\t",
-        "AddParameter\tSQUELCHSTATE\t/KVTServer/Par/Audio/Squelch\t",
-        "AddParameter\tSQUELCHVALUE\t/KVTServer/Par/Audio/Threshold\t",
-        "Start",
-        "Value\tFRQ\t100000000",
-    }));
+    ASSERT_TRUE(m_pPeer->WaitFor(QStringLiteral("kvt/zod/KVT/state"), "online"));
+    ASSERT_TRUE(m_pPeer->WaitFor(QStringLiteral("kvt/zod/KVT/param/FRQ"), "100000000"));
+    const std::map<QString, QByteArray> expected = {
+        {"role", "sender"},
+        {"client_type", "VELOR_KVT"},
+        {"auto_couple_targets", "Ops, Room"},
+        {"device_address", ""},
+        {"frequency_range", ""},
+        {"handover_frequency_path", "/KVTCONTROL/HANDOVERFREQUENCY"},
+        {"handover_pool_frequency_path", "/KVTServer/HANDOVERPOOLFREQUENCY"},
+        {"parameters", "FRQ,BW,DEM,FFM,AUDIO_MODE,AUDIO_CHANNELMUTE,AUDIO_CHANNELVOLUME,AUDIO_SOUNDCARDOUTPUT,"
+                       "AUDIO_DEVICEOUTPUT,SQUELCHSTATE,SQUELCHVALUE"},
+    };
+    ASSERT_TRUE(m_pPeer->WaitFor(QStringLiteral("kvt/zod/KVT/config/parameters"), expected.at("parameters")));
+    for (const auto& item : expected)
+        EXPECT_EQ(m_pPeer->Latest(QStringLiteral("kvt/zod/KVT/config/") + item.first), item.second) << item.first.toStdString();
     ASSERT_EQ(toolBar.actions().size(), 1);
     EXPECT_EQ(toolBar.actions().first()->text(), QStringLiteral("ZOD"));
     EXPECT_TRUE(toolBar.actions().first()->isEnabled());
+    EXPECT_EQ(Text(SENDER_STATUS + QStringLiteral("State")), QStringLiteral("connected"));
 
     pHandover->SetValue(1.25e8);
-    EXPECT_EQ(NextLines(0, 1), std::vector<std::string>{"Value\tFRQ\t125000000"});
+    EXPECT_TRUE(m_pPeer->WaitFor(QStringLiteral("kvt/zod/KVT/param/FRQ"), "125000000"));
+    // A parameter whose value goes away is taken off the broker.
+    ASSERT_TRUE(values::Tree::Instance()->RemoveValue(HANDOVER));
+    EXPECT_TRUE(m_pPeer->WaitFor(QStringLiteral("kvt/zod/KVT/param/FRQ"), ""));
 
     m_pManager->DestroyZodSender();
-    EXPECT_TRUE(WaitForClose(0));
+    EXPECT_TRUE(m_pPeer->WaitFor(QStringLiteral("kvt/zod/KVT/state"), "offline"));
     EXPECT_TRUE(toolBar.actions().isEmpty());
-    EXPECT_EQ(pHandover->GetObserverCount(), 0);
+    EXPECT_EQ(Text(SENDER_STATUS + QStringLiteral("State")), QStringLiteral("<none>"));
 }
 
-TEST_F(ZodManagerTest, LostConnectionIsReestablishedWithTheWholeConfiguration)
+TEST_F(ZodManagerTest, HandoverTunesOnlyReceiversInRangeAndOnlyFromFollowedSenders)
 {
-    m_pManager->CreateZodSender(QString(), nullptr);
-    ASSERT_TRUE(WaitForConnections(1));
-    const std::vector<std::string> configuration = NextLines(0, 20);
+    StartReceiver(QStringLiteral("VHF"), QStringLiteral("/VHF"), QStringLiteral("80000000,120000000"),
+                  QStringLiteral("Ops; Ops/North"));
+    StartReceiver(QStringLiteral("UHF"), QStringLiteral("/UHF"), QStringLiteral("300000000,3000000000"),
+                  QStringLiteral("Ops"));
 
-    m_lstPeers[0]->abort();
+    // Ops hands 100 MHz over with its other parameters: only VHF covers it.
+    m_pPeer->Send(QStringLiteral("kvt/zod/Ops/param/BW"), "12.5 kHz");
+    m_pPeer->Send(QStringLiteral("kvt/zod/Ops/param/DEM"), "FM");
+    m_pPeer->Send(QStringLiteral("kvt/zod/Ops/param/FRQ"), "100000000");
+    ASSERT_TRUE(WaitForText(QStringLiteral("/VHF/Frequency"), QStringLiteral("100000000")));
+    EXPECT_TRUE(WaitForText(QStringLiteral("/VHF/Bandwidth"), QStringLiteral("30 kHz")));
+    EXPECT_EQ(Text(QStringLiteral("/VHF/Demodulation")), QStringLiteral("FM"));
 
-    ASSERT_TRUE(WaitForConnections(2));
-    EXPECT_EQ(NextLines(1, 20), configuration);
+    // A second followed sender, whose name needs escaping in its topic level; then one that
+    // nobody follows.
+    m_pPeer->Send(QStringLiteral("kvt/zod/Ops%2FNorth/param/FRQ"), "90000000");
+    ASSERT_TRUE(WaitForText(QStringLiteral("/VHF/Frequency"), QStringLiteral("90000000")));
+    m_pPeer->Send(QStringLiteral("kvt/zod/Rogue/param/FRQ"), "110000000");
+
+    // The mode arrives after everything above has passed: nothing from Rogue got through.
+    m_pPeer->Send(QStringLiteral("kvt/zod/Ops/param/FFM"), "Scan");
+    ASSERT_TRUE(WaitForText(QStringLiteral("/VHF/Mode"), QStringLiteral("Scan")));
+    EXPECT_EQ(Text(QStringLiteral("/VHF/Frequency")), QStringLiteral("90000000"));
+    EXPECT_EQ(Text(QStringLiteral("/UHF/Frequency")), QStringLiteral("1000000"));
+    EXPECT_EQ(Text(QStringLiteral("/UHF/Bandwidth")), QStringLiteral("10 kHz"));
+    EXPECT_EQ(Text(QStringLiteral("/UHF/Mode")), QStringLiteral("FFM"));
+
+    // The handover moves up: now UHF tunes, VHF keeps its last tuning.
+    m_pPeer->Send(QStringLiteral("kvt/zod/Ops/param/FRQ"), "4.5e8");
+    ASSERT_TRUE(WaitForText(QStringLiteral("/UHF/Frequency"), QStringLiteral("450000000")));
+    EXPECT_EQ(Text(QStringLiteral("/UHF/Bandwidth")), QStringLiteral("30 kHz"));
+    EXPECT_EQ(Text(QStringLiteral("/UHF/Mode")), QStringLiteral("Scan"));
+    EXPECT_EQ(Text(QStringLiteral("/VHF/Frequency")), QStringLiteral("90000000"));
 }
 
-TEST_F(ZodManagerTest, ReceiverIsToldTheRoundedRangeOnlyWhileItIsConsistent)
+TEST_F(ZodManagerTest, LateReceiverTunesFromRetainedStateThroughTheManagersPaths)
+{
+    m_pPeer->Send(QStringLiteral("kvt/zod/Ops/param/FRQ"), "145500000");
+    m_pPeer->Send(QStringLiteral("kvt/zod/Ops/param/BW"), "1 MHz");
+    m_pPeer->Send(QStringLiteral("kvt/zod/Ops/param/DEM"), "AM");
+    Cfg().SetString(QStringLiteral("AutoCoupleTargets"), QStringLiteral("Ops"), 0);
+    AddFrequency(MIN_FREQ, 2e7);
+    AddFrequency(MAX_FREQ, 3e9);
+    AddTuning(QStringLiteral("/KVTServer/Par/Rx"), "/KVTServer" + StdDeviceDefinition::g_vdOperationMode.PathName());
+
+    m_pManager->CreateZodReceiver(QStringLiteral("Late"));
+
+    EXPECT_TRUE(WaitForText("/KVTServer" + StdDeviceDefinition::g_vdFrequency.PathName(), QStringLiteral("145500000")));
+    EXPECT_TRUE(WaitForText("/KVTServer" + StdDeviceDefinition::g_vdBandwidth.PathName(), QStringLiteral("1 MHz")));
+    EXPECT_TRUE(WaitForText("/KVTServer" + StdDeviceDefinition::g_vdDemodulation.PathName(), QStringLiteral("AM")));
+    EXPECT_EQ(Text(RECEIVER_STATUS + QStringLiteral("Applied")), QStringLiteral("3"));
+}
+
+TEST_F(ZodManagerTest, ReceiverPublishesTheRoundedRangeOnlyWhileItIsConsistent)
 {
     Cfg().SetString(QStringLiteral("ZodClientName"), QStringLiteral("Station 7"), 0);
     values::ValueNumeric<double>* pMin = AddFrequency(MIN_FREQ, 100.6);
@@ -164,37 +295,102 @@ TEST_F(ZodManagerTest, ReceiverIsToldTheRoundedRangeOnlyWhileItIsConsistent)
 
     m_pManager->CreateZodReceiver(QStringLiteral("Ignored"));
 
-    ASSERT_TRUE(WaitForConnections(1));
-    EXPECT_EQ(NextLines(0, 12), (std::vector<std::string>{
-        "SetAutoCoupleTargets\t",
-        "SetClientType\tVELOR_KVT",
-        "SetCentral\t127.0.0.1\t" + std::to_string(m_server.serverPort()),
-        "SetClientName\tStation 7",
-        "SetReceiverRole\ttrue",
-        "SetDeviceAddress\t10.0.0.5",
-        "AddParameter\tFRQ\t/KVTServer/Par/Rx/Frequency\t",
-        "AddParameter\tBW\t/KVTServer/Par/Rx/Bandwidth\tAdAlgSelectEqualOrBiggerValue",
-        "AddParameter\tDEM\t/KVTServer/Par/Rx/Demodulation\t",
-        "SetModeParameter\t/KVTServer/DevAttr/OperationMode\tFFM",
-        "SetFrequencyRange\t101,2000",
-        "Start",
-    }));
+    const QString config = QStringLiteral("kvt/zod/Station 7/config/");
+    ASSERT_TRUE(m_pPeer->WaitFor(config + QStringLiteral("parameters"), "FRQ,BW,DEM,FFM"));
+    EXPECT_EQ(m_pPeer->Latest(config + QStringLiteral("frequency_range")), QByteArray("101,2000"));
+    EXPECT_EQ(m_pPeer->Latest(config + QStringLiteral("role")), QByteArray("receiver"));
+    EXPECT_EQ(m_pPeer->Latest(config + QStringLiteral("device_address")), QByteArray("10.0.0.5"));
+    EXPECT_EQ(m_pPeer->Latest(QStringLiteral("kvt/zod/Station 7/param/FRQ")), QByteArray("<none>"));
 
-    // Neither a minimum of 0 nor a minimum at the maximum is sent: the next line is the first
-    // consistent range.
+    // Neither a minimum of 0 nor a minimum at the maximum is sent: the next range is the first
+    // consistent one.
     pMin->SetValue(0);
     pMax->SetValue(3e9);
     pMin->SetValue(3e9);
     pMin->SetValue(2e7);
-    EXPECT_EQ(NextLines(0, 1), std::vector<std::string>{"SetFrequencyRange\t20000000,3000000000"});
+    ASSERT_TRUE(m_pPeer->WaitFor(config + QStringLiteral("frequency_range"), "20000000,3000000000"));
 
     // A minimum that goes away is forgotten; the range is not sent any more.
     ASSERT_TRUE(values::Tree::Instance()->RemoveValue(MIN_FREQ));
     pMax->SetValue(4e9);
     m_pManager->DestroyZodReceiver();
     EXPECT_EQ(pMax->GetObserverCount(), 0);
-    EXPECT_TRUE(WaitForClose(0));
-    EXPECT_TRUE(m_lstPeers[0]->readAll().isEmpty());
+    ASSERT_TRUE(m_pPeer->WaitFor(QStringLiteral("kvt/zod/Station 7/state"), "offline"));
+    EXPECT_EQ(m_pPeer->History(config + QStringLiteral("frequency_range")),
+              (std::vector<QByteArray>{"101,2000", "20000000,3000000000"}));
+}
+
+TEST_F(ZodManagerTest, BrokerRestartReconnectsAndSendsTheRetainedStateAgain)
+{
+    values::ValueNumeric<double>* pHandover = AddFrequency(HANDOVER, 1e8);
+    m_pManager->CreateZodSender(QStringLiteral("Ops"), nullptr);
+    StartReceiver(QStringLiteral("VHF"), QStringLiteral("/VHF"), QStringLiteral("80000000,120000000"),
+                  QStringLiteral("Ops"));
+    ASSERT_TRUE(WaitForText(QStringLiteral("/VHF/Frequency"), QStringLiteral("100000000")));
+
+    // The broker keeps nothing over a restart: what the peer sees afterwards was sent again.
+    ASSERT_TRUE(m_broker.Restart()) << m_broker.GetErrorText().toStdString();
+    m_pPeer = std::make_unique<Peer>(m_broker.GetPort(), QStringLiteral("peer"));
+    ASSERT_TRUE(m_pPeer->WaitFor(QStringLiteral("kvt/zod/Ops/param/FRQ"), "100000000"));
+    EXPECT_TRUE(m_pPeer->WaitFor(QStringLiteral("kvt/zod/Ops/state"), "online"));
+    EXPECT_TRUE(m_pPeer->WaitFor(QStringLiteral("kvt/zod/VHF/state"), "online"));
+    EXPECT_EQ(Text(QStringLiteral("/VHF/Frequency")), QStringLiteral("100000000"));
+
+    // The receiver follows again after its reconnect.
+    pHandover->SetValue(1.1e8);
+    EXPECT_TRUE(WaitForText(QStringLiteral("/VHF/Frequency"), QStringLiteral("110000000")));
+    EXPECT_EQ(Text(SENDER_STATUS + QStringLiteral("State")), QStringLiteral("connected"));
+}
+
+TEST_F(ZodManagerTest, WrongPasswordShowsAsTheReceiversError)
+{
+    m_pPeer.reset();
+    m_broker.Stop();
+    ASSERT_TRUE(m_broker.RequirePassword(QStringLiteral("station"), QStringLiteral("secret")));
+    ASSERT_TRUE(m_broker.Start()) << m_broker.GetErrorText().toStdString();
+    Cfg().SetString(QStringLiteral("ZodUserName"), QStringLiteral("station"), 0);
+    Cfg().SetString(QStringLiteral("ZodPassword"), QStringLiteral("guess"), 0);
+
+    m_pManager->CreateZodReceiver(QString());
+    EXPECT_TRUE(WaitForText(RECEIVER_STATUS + QStringLiteral("Error"),
+                            QStringLiteral("the broker refused the user name or password")));
+    EXPECT_EQ(Text(RECEIVER_STATUS + QStringLiteral("State")), QStringLiteral("disconnected"));
+
+    Cfg().SetString(QStringLiteral("ZodPassword"), QStringLiteral("secret"), 0);
+    m_pManager->CreateZodReceiver(QString());
+    EXPECT_TRUE(WaitForText(RECEIVER_STATUS + QStringLiteral("State"), QStringLiteral("connected")));
+    EXPECT_EQ(Text(RECEIVER_STATUS + QStringLiteral("Error")), QString());
+}
+
+TEST_F(ZodManagerTest, HostileParameterMessagesAreCountedAndNeverApplied)
+{
+    StartReceiver(QStringLiteral("VHF"), QStringLiteral("/VHF"), QStringLiteral("80000000,120000000"),
+                  QStringLiteral("Ops"));
+    const QString frq = QStringLiteral("kvt/zod/Ops/param/FRQ");
+    // No frequency known yet: the demodulation waits as the sender's latest.
+    m_pPeer->Send(QStringLiteral("kvt/zod/Ops/param/DEM"), "FM");
+    for (const QByteArray& payload : {QByteArray("abc"), QByteArray("1e400"), QByteArray("-100000000"),
+                                      QByteArray("nan"), QByteArray(" 100000000"), QByteArray("100000000\n"),
+                                      QByteArray("\xff\xfe", 2), QByteArray("1\0" "00", 4), QByteArray(300, '1')})
+        m_pPeer->Send(frq, payload);
+    m_pPeer->Send(QStringLiteral("kvt/zod/Ops/param/AUDIO_MODE"), "2");
+    m_pPeer->Send(QStringLiteral("kvt/zod/Ops/param/DEM"), "");
+    m_pPeer->Send(QStringLiteral("kvt/zod/Ops/param/DEM"), "FM");
+    m_pPeer->Send(QStringLiteral("kvt/zod/Ops/param/FFM"), "Sweep");
+    m_pPeer->Send(frq, "200000000");
+    m_pPeer->Send(frq, "100000000");
+
+    ASSERT_TRUE(WaitForText(QStringLiteral("/VHF/Frequency"), QStringLiteral("100000000")));
+    EXPECT_EQ(Text(QStringLiteral("/VHF/Demodulation")), QStringLiteral("FM"));
+    EXPECT_EQ(Text(QStringLiteral("/VHF/Mode")), QStringLiteral("FFM"));
+    const std::map<QString, QString> expected = {
+        {"IgnoredMalformed", "9"}, {"IgnoredUnknownTag", "1"}, {"Cleared", "1"},
+        // DEM twice and the unknown mode before any frequency, and 200 MHz.
+        {"IgnoredOutOfRange", "4"},
+        // The frequency, then DEM applied and "Sweep" refused by the mode value.
+        {"Applied", "2"}, {"Refused", "1"}, {"IgnoredUnfollowed", "0"}};
+    for (const auto& item : expected)
+        EXPECT_EQ(Text(RECEIVER_STATUS + item.first), item.second) << item.first.toStdString();
 }
 
 TEST_F(ZodManagerTest, CreatingTheReceiverAgainReplacesTheInstance)
@@ -203,17 +399,14 @@ TEST_F(ZodManagerTest, CreatingTheReceiverAgainReplacesTheInstance)
     values::ValueNumeric<double>* pMax = AddFrequency(MAX_FREQ, 2e6);
 
     m_pManager->CreateZodReceiver(QString());
-    ASSERT_TRUE(WaitForConnections(1));
+    ASSERT_TRUE(m_pPeer->WaitFor(QStringLiteral("kvt/zod/KVT/state"), "online"));
     m_pManager->CreateZodReceiver(QString());
 
-    ASSERT_TRUE(WaitForConnections(2));
-    EXPECT_TRUE(WaitForClose(0));
     EXPECT_EQ(pMin->GetObserverCount(), 1);
     EXPECT_EQ(pMax->GetObserverCount(), 1);
-
-    NextLines(1, 12);  // the whole configuration again, whose order the receiver test pins
     pMax->SetValue(3e6);
-    EXPECT_EQ(NextLines(1, 1), std::vector<std::string>{"SetFrequencyRange\t1000000,3000000"});
+    EXPECT_TRUE(m_pPeer->WaitFor(QStringLiteral("kvt/zod/KVT/config/frequency_range"), "1000000,3000000"));
+    EXPECT_EQ(m_pPeer->Latest(QStringLiteral("kvt/zod/KVT/state")), QByteArray("online"));
 }
 
 TEST_F(ZodManagerTest, MissingOrForeignModuleLeavesTheRolesEmpty)
@@ -245,7 +438,7 @@ TEST_F(ZodManagerTest, IfConfiguredWritesAnAbsentKeyWithItsDefault)
     m_pManager->CreateZodSenderIfConfigured(QString(), nullptr, QStringLiteral("ZodSender"), true);
     EXPECT_TRUE(Cfg().GetBool(QStringLiteral("ZodSender"), false, 0));
     EXPECT_FALSE(Cfg().IsReadOnly(QStringLiteral("ZodSender")));
-    EXPECT_TRUE(WaitForConnections(1));
+    EXPECT_TRUE(m_pPeer->WaitFor(QStringLiteral("kvt/zod/KVT/state"), "online"));
 }
 
 } // namespace

@@ -1,5 +1,8 @@
 #include "devicecontrol/directionfinder/zodclient/zodclient.h"
 
+#include "base/cfgcenter.h"
+#include "devicecontrol/directionfinder/zodclient/zodstatus.h"
+#include "devicecontrol/directionfinder/zodclient/zodtopics.h"
 #include "valueframework/valueclasses/tree.h"
 #include "valueframework/valueclasses/valuebase.h"
 
@@ -10,28 +13,26 @@
 namespace
 {
 
-QString Escaped(QString field)
-{
-    return field.replace(QLatin1Char('\\'), QLatin1String("\\\\"))
-        .replace(QLatin1Char('\t'), QLatin1String("\\t"))
-        .replace(QLatin1Char('\r'), QLatin1String("\\r"))
-        .replace(QLatin1Char('\n'), QLatin1String("\\n"));
-}
+const int QOS = 1;
+const char* const s_aCONFIG_KEYS[] = {"role",
+                                      "client_type",
+                                      "auto_couple_targets",
+                                      "device_address",
+                                      "frequency_range",
+                                      "handover_frequency_path",
+                                      "handover_pool_frequency_path",
+                                      "parameters"};
 
-QByteArray Line(const QStringList& fields)
+QString ConfigText(const QString& key)
 {
-    QStringList escaped;
-    for (const QString& field : fields)
-        escaped << Escaped(field);
-    return escaped.join(QLatin1Char('\t')).toUtf8() + '\n';
-}
-
-QString BoolText(bool bValue)
-{
-    return bValue ? QStringLiteral("true") : QStringLiteral("false");
+    return CfgCenter::GetAppCfg(ICfg::Application).GetString(key, QString(), 0);
 }
 
 } // namespace
+
+const QString ZodClient::USER_NAME_KEY = QStringLiteral("ZodUserName");
+const QString ZodClient::PASSWORD_KEY = QStringLiteral("ZodPassword");
+const QString ZodClient::CA_FILE_KEY = QStringLiteral("ZodCaFile");
 
 // Texts handed to the host are built at run time: a QStringLiteral would keep
 // pointing into this module's memory after the module is unloaded, and the tool
@@ -40,42 +41,46 @@ ZodClient::ZodClient()
     : m_statusAction(QString::fromLatin1("ZOD"))
 {
     m_statusAction.setEnabled(false);
-    m_reconnectTimer.setSingleShot(true);
-    m_reconnectTimer.setInterval(RECONNECT_INTERVAL_MS);
-    connect(&m_reconnectTimer, &QTimer::timeout, this, &ZodClient::SlotConnect);
-    connect(&m_socket, &QTcpSocket::connected, this, &ZodClient::SlotConnected);
-    connect(&m_socket, &QTcpSocket::stateChanged, this, &ZodClient::SlotStateChanged);
-    connect(&m_socket, &QTcpSocket::readyRead, &m_socket, &QTcpSocket::readAll);
+    SetConfig(QStringLiteral("role"), QStringLiteral("sender"));
+    connect(&m_connection, &MqttConnection::Connected, this, &ZodClient::SlotConnected);
+    connect(&m_connection, &MqttConnection::Disconnected, this, &ZodClient::SlotDisconnected);
+    connect(&m_connection, &MqttConnection::PublishAcknowledged, this, &ZodClient::SlotAcknowledged);
+    connect(&m_connection, &MqttConnection::MessageReceived, this, &ZodClient::SlotMessage);
 }
 
 ZodClient::~ZodClient()
 {
-    // Closing the socket below must not call back into a half-destroyed client.
-    m_socket.disconnect(this);
-    m_socket.abort();
+    m_connection.disconnect(this);
+    CloseSession();
     for (const FollowedParameter& parameter : m_lstFollowed)
         parameter.pValue->DeleteObserver(this);
 }
 
 void ZodClient::AddParameter(const QString& tag, const QString& valuePath, const QString& adaptationRule)
 {
-    Record({QStringLiteral("AddParameter"), tag, valuePath, adaptationRule}, tag);
+    if (!m_lstTags.contains(tag))
+        m_lstTags << tag;
+    SetConfig(QStringLiteral("parameters"), m_lstTags.join(QLatin1Char(',')));
+    m_follower.AddParameter(tag, valuePath, adaptationRule);
     Follow(tag, valuePath);
 }
 
 void ZodClient::SetHandoverFrequencyPath(const QString& valuePath)
 {
-    Record({QStringLiteral("SetHandoverFrequencyPath"), valuePath});
+    SetConfig(QStringLiteral("handover_frequency_path"), valuePath);
 }
 
 void ZodClient::SetHandoverPoolFrequencyPath(const QString& valuePath)
 {
-    Record({QStringLiteral("SetHandoverPoolFrequencyPath"), valuePath});
+    SetConfig(QStringLiteral("handover_pool_frequency_path"), valuePath);
 }
 
 void ZodClient::SetModeParameter(const QString& valuePath, const QString& tag)
 {
-    Record({QStringLiteral("SetModeParameter"), valuePath, tag}, tag);
+    if (!m_lstTags.contains(tag))
+        m_lstTags << tag;
+    SetConfig(QStringLiteral("parameters"), m_lstTags.join(QLatin1Char(',')));
+    m_follower.SetModeParameter(valuePath, tag);
     Follow(tag, valuePath);
 }
 
@@ -89,55 +94,63 @@ void ZodClient::SetToolBar(QToolBar* pToolBar, bool bAtFront)
         const QList<QAction*> lstActions = m_pToolBar->actions();
         m_pToolBar->insertAction(bAtFront && !lstActions.isEmpty() ? lstActions.first() : nullptr, &m_statusAction);
     }
-    Record({QStringLiteral("SetToolBar"), BoolText(pToolBar != nullptr), BoolText(bAtFront)});
 }
 
 void ZodClient::SetReceiverRole(bool bReceiver)
 {
-    Record({QStringLiteral("SetReceiverRole"), BoolText(bReceiver)});
+    m_bReceiver = bReceiver;
+    SetConfig(QStringLiteral("role"), bReceiver ? QStringLiteral("receiver") : QStringLiteral("sender"));
+    if (m_bStarted)
+        OpenSession();
 }
 
 void ZodClient::SetClientType(const QString& type)
 {
-    Record({QStringLiteral("SetClientType"), type});
+    SetConfig(QStringLiteral("client_type"), type);
 }
 
 void ZodClient::SetFrequencyRange(const QString& range)
 {
-    Record({QStringLiteral("SetFrequencyRange"), range});
+    // An unreadable range leaves the previous one in force, and published.
+    if (m_follower.SetRange(range))
+        SetConfig(QStringLiteral("frequency_range"), range);
 }
 
 void ZodClient::SetDeviceAddress(const QString& address)
 {
-    Record({QStringLiteral("SetDeviceAddress"), address});
+    SetConfig(QStringLiteral("device_address"), address);
 }
 
 void ZodClient::SetCentral(const QString& address, int port)
 {
     m_strCentralAddress = address;
     m_nCentralPort = port;
-    Record({QStringLiteral("SetCentral"), address, QString::number(port)});
     if (m_bStarted)
-        SlotConnect();
+        OpenSession();
 }
 
 void ZodClient::SetClientName(const QString& name)
 {
-    Record({QStringLiteral("SetClientName"), name});
+    m_strClientName = name;
+    if (m_bStarted)
+        OpenSession();
 }
 
 void ZodClient::Start()
 {
-    Record({QStringLiteral("Start")});
     if (m_bStarted)
         return;
     m_bStarted = true;
-    SlotConnect();
+    OpenSession();
 }
 
 void ZodClient::SetAutoCoupleTargets(const QString& targets)
 {
-    Record({QStringLiteral("SetAutoCoupleTargets"), targets});
+    m_strTargets = targets;
+    SetConfig(QStringLiteral("auto_couple_targets"), targets);
+    m_follower.SetTargets(ZodTopics::Targets(targets));
+    if (m_bStarted)
+        UpdateSubscriptions();
 }
 
 void ZodClient::Update(Observable* pSender, TChangeCode code)
@@ -147,7 +160,7 @@ void ZodClient::Update(Observable* pSender, TChangeCode code)
     {
         for (const FollowedParameter& parameter : m_lstFollowed)
             if (isSender(parameter))
-                SendValue(parameter);
+                PublishParameter(parameter.strTag, parameter.pValue);
     }
     else if (code == ChangeCode::StateChanged)
     {
@@ -155,71 +168,136 @@ void ZodClient::Update(Observable* pSender, TChangeCode code)
         if (found == m_lstFollowed.end() || found->pValue->GetState() != values::ValueBase::STATE_GONE)
             return;
         found->pValue->DeleteObserver(this);
+        for (const FollowedParameter& parameter : m_lstFollowed)
+            if (isSender(parameter))
+                PublishParameter(parameter.strTag, nullptr);
         m_lstFollowed.erase(std::remove_if(m_lstFollowed.begin(), m_lstFollowed.end(), isSender),
                             m_lstFollowed.end());
     }
 }
 
-void ZodClient::SlotConnect()
-{
-    // abort() reports the unconnected state, which arms the timer: stop it afterwards.
-    m_socket.abort();
-    m_reconnectTimer.stop();
-    if (!m_strCentralAddress.isEmpty() && m_nCentralPort > 0 && m_nCentralPort <= 0xFFFF)
-        m_socket.connectToHost(m_strCentralAddress, static_cast<quint16>(m_nCentralPort));
-}
-
 void ZodClient::SlotConnected()
 {
-    m_statusAction.setEnabled(true);
-    for (const Setting& setting : m_lstSettings)
-        m_socket.write(setting.line);
-    for (const FollowedParameter& parameter : m_lstFollowed)
-        SendValue(parameter);
-}
-
-void ZodClient::SlotStateChanged(QAbstractSocket::SocketState state)
-{
-    if (state != QAbstractSocket::UnconnectedState)
+    ShowConnection(ZodStatus::CONNECTED);
+    Publish(ZodTopics::State(m_strClientName), ZodTopics::ONLINE);
+    for (const char* pszKey : s_aCONFIG_KEYS)
+    {
+        const auto found = m_mapConfig.find(QLatin1String(pszKey));
+        Publish(ZodTopics::Config(m_strClientName, QLatin1String(pszKey)),
+                found != m_mapConfig.end() ? found->second : QString());
+    }
+    if (m_bReceiver)
         return;
+    for (const QString& tag : qAsConst(m_lstTags))
+    {
+        const auto found = std::find_if(m_lstFollowed.begin(), m_lstFollowed.end(),
+                                        [&tag](const FollowedParameter& parameter) { return parameter.strTag == tag; });
+        PublishParameter(tag, found != m_lstFollowed.end() ? found->pValue : nullptr);
+    }
+}
+
+void ZodClient::SlotDisconnected(const QString&)
+{
+    ShowConnection(ZodStatus::DISCONNECTED);
+}
+
+void ZodClient::SlotAcknowledged()
+{
+    ++m_nAcknowledged;
+    if (m_pStatus)
+        m_pStatus->SetDelivery(m_nPublished, m_nAcknowledged);
+}
+
+void ZodClient::SlotMessage(const QString& topic, const QByteArray& payload)
+{
+    if (!m_bReceiver)
+        return;
+    m_follower.Receive(topic, payload);
+    m_pStatus->SetCounts(m_follower.GetCounts());
+}
+
+void ZodClient::OpenSession()
+{
+    CloseSession();
+    m_pStatus = std::make_unique<ZodStatus>(m_bReceiver);
+    m_nPublished = 0;
+    m_nAcknowledged = 0;
+    MqttConnection::Settings settings;
+    settings.strHost = m_strCentralAddress;
+    settings.nPort = m_nCentralPort;
+    settings.strClientId = m_strClientName;
+    settings.strUserName = ConfigText(USER_NAME_KEY);
+    settings.strPassword = ConfigText(PASSWORD_KEY);
+    settings.strCaFile = ConfigText(CA_FILE_KEY);
+    settings.will = {ZodTopics::State(m_strClientName), ZodTopics::OFFLINE.toUtf8(), QOS, true};
+    UpdateSubscriptions();
+    const bool bOpened = m_connection.Open(settings);
+    ShowConnection(bOpened ? ZodStatus::CONNECTING : ZodStatus::DISCONNECTED);
+}
+
+void ZodClient::CloseSession()
+{
+    if (m_connection.IsConnected())
+        Publish(ZodTopics::State(m_strClientName), ZodTopics::OFFLINE);
+    m_connection.Close();
     m_statusAction.setEnabled(false);
-    if (m_bStarted)
-        m_reconnectTimer.start();
+    m_pStatus.reset();
 }
 
-void ZodClient::Record(const QStringList& fields, const QString& tag)
+void ZodClient::SetConfig(const QString& key, const QString& value)
 {
-    const QString key = fields.first() + QLatin1Char('/') + tag;
-    const QByteArray line = Line(fields);
-    const auto found = std::find_if(m_lstSettings.begin(), m_lstSettings.end(),
-                                    [&key](const Setting& setting) { return setting.strKey == key; });
-    if (found != m_lstSettings.end())
-        found->line = line;
-    else
-        m_lstSettings.push_back({key, line});
-    SendWhenConnected(line);
+    m_mapConfig[key] = value;
+    Publish(ZodTopics::Config(m_strClientName, key), value);
 }
 
-void ZodClient::SendWhenConnected(const QByteArray& line)
+void ZodClient::Publish(const QString& topic, const QString& text)
 {
-    if (m_socket.state() == QAbstractSocket::ConnectedState)
-        m_socket.write(line);
+    if (!m_connection.IsConnected())
+        return;
+    if (m_connection.Publish(topic, text.toUtf8(), QOS, true) > 0)
+        ++m_nPublished;
+    m_pStatus->SetDelivery(m_nPublished, m_nAcknowledged);
 }
 
-void ZodClient::SendValue(const FollowedParameter& parameter)
+void ZodClient::PublishParameter(const QString& tag, const values::ValueBase* pValue)
 {
-    SendWhenConnected(Line({QStringLiteral("Value"), parameter.strTag, parameter.pValue->GetStringValue()}));
+    if (!m_bReceiver)
+        Publish(ZodTopics::Parameter(m_strClientName, tag), pValue != nullptr ? pValue->GetStringValue() : QString());
+}
+
+void ZodClient::UpdateSubscriptions()
+{
+    QStringList wanted;
+    if (m_bReceiver)
+        for (const QString& target : ZodTopics::Targets(m_strTargets))
+            wanted << ZodTopics::Parameters(target);
+    for (const QString& filter : qAsConst(m_lstSubscribed))
+        if (!wanted.contains(filter))
+            m_connection.Unsubscribe(filter);
+    for (const QString& filter : qAsConst(wanted))
+        if (!m_lstSubscribed.contains(filter))
+            m_connection.Subscribe(filter, QOS);
+    m_lstSubscribed = wanted;
+}
+
+void ZodClient::ShowConnection(const QString& state)
+{
+    m_statusAction.setEnabled(state == ZodStatus::CONNECTED);
+    if (m_pStatus)
+        m_pStatus->SetConnection(state, m_connection.GetErrorText());
 }
 
 void ZodClient::Follow(const QString& tag, const QString& valuePath)
 {
     Unfollow(tag);
     values::ValueBase* pValue = values::Tree::Instance()->FindValue(valuePath);
-    if (pValue == nullptr)
-        return;
-    // False when another tag follows the same value already; one registration serves both.
-    pValue->AddObserver(this);
-    m_lstFollowed.push_back({tag, pValue});
+    if (pValue != nullptr)
+    {
+        // False when another tag follows the same value already; one registration serves both.
+        pValue->AddObserver(this);
+        m_lstFollowed.push_back({tag, pValue});
+    }
+    PublishParameter(tag, pValue);
 }
 
 void ZodClient::Unfollow(const QString& tag)

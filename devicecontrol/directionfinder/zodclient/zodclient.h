@@ -2,58 +2,72 @@
 
 #include "base/iobserver.h"
 #include "devicecontrol/directionfinder/kvtcommon/izodclientdll.h"
+#include "devicecontrol/directionfinder/zodclient/zodfollower.h"
+#include "network/mqttconnection.h"
 
 #include <QAction>
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
-#include <QTcpSocket>
-#include <QTimer>
 
+#include <map>
+#include <memory>
 #include <vector>
+
+class ZodStatus;
 
 namespace values
 {
 class ValueBase;
 }
 
-/// The ZOD client module ("ZodClient.dll"): reports the station's
-/// configuration and parameter changes to the central ZOD server over TCP.
+/// The ZOD client module ("ZodClient.dll"): exchanges the station's tuning
+/// parameters with other stations through an MQTT broker, the central server
+/// named by SetCentral (address and port). The topic tree is ZodTopics'.
 ///
-/// Protocol: one UTF-8 line per message, fields separated by a tab; a
-/// backslash, tab, carriage return or line feed inside a field is written as a
-/// backslash followed by a backslash, "t", "r" or "n":
-/// - a configuration line per IZodClientDll call, named after the operation
-///   with its arguments ("SetCentral\t127.0.0.1\t4500", "SetReceiverRole\ttrue",
-///   "SetToolBar\t<tool bar given>\t<at front>", "Start");
-/// - "Value\t<tag>\t<text>" when a parameter value changes.
+/// From Start() on, the client holds one MQTT session with the client name
+/// as client id and a Last Will that sets "kvt/zod/<name>/state" to
+/// "offline". On every connection (the first and each reconnect) it publishes,
+/// all retained with QoS 1: "online" as its state, its configuration as
+/// "kvt/zod/<name>/config/<key>" and, as a sender, the current text of every
+/// parameter as "kvt/zod/<name>/param/<TAG>". After that each change is
+/// published as it happens; changes while unconnected are not queued, the
+/// next connection brings the current state. A value that is missing when its
+/// tag is given, or that goes away, publishes an empty payload, which removes
+/// the retained parameter at the broker.
 ///
-/// Configuration calls are kept in call order; calling an operation again
-/// (for AddParameter and SetModeParameter: with the same tag) replaces its
-/// earlier line in place. Nothing is sent before Start(). From then on the
-/// client connects to the central address and port; on every connection it
-/// sends all configuration lines, then a "Value" line per followed parameter,
-/// then each change as it happens. Changes made while unconnected are not
-/// queued: the next connection brings the current state. A refused or lost
-/// connection is retried every RECONNECT_INTERVAL_MS; a new SetCentral after
-/// Start() reconnects at once. An empty address or a port outside 1 to 65535
-/// connects nowhere. Data from the server is read and ignored.
+/// Configuration keys ("config/<key>"; an empty payload for a key not given):
+/// "role" ("sender"/"receiver"), "client_type", "auto_couple_targets",
+/// "device_address", "frequency_range", "handover_frequency_path",
+/// "handover_pool_frequency_path", "parameters" (the tags, comma-separated).
 ///
-/// Parameters are followed through the value tree: a value must exist when
-/// AddParameter or SetModeParameter names it, otherwise that tag sends no
-/// "Value" lines. A value that goes away is forgotten.
+/// As a receiver it subscribes to the parameters of every sender that
+/// SetAutoCoupleTargets names (format: ZodTopics::Targets) and lets a
+/// ZodFollower decide what tunes the station (range from SetFrequencyRange).
 ///
-/// With a tool bar, a "ZOD" action is placed in it that is enabled while the
-/// server is connected; it is removed again with the client.
+/// Broker access beyond address and port comes from the application
+/// configuration, read at Start() and never written: "ZodUserName" and
+/// "ZodPassword" (no user name: none sent), "ZodCaFile" (not empty: TLS,
+/// the broker's certificate checked against this CA file).
 ///
-/// Never blocks: the socket works through the Qt event loop of the thread
-/// that made the client, which is also the value tree's thread.
+/// A lost or refused connection is retried with growing delays
+/// (MqttConnection); a new SetCentral, SetClientName or SetReceiverRole after
+/// Start() starts a new session (the old one first says "offline"). State,
+/// reason of the last failure and the counts are shown in the value tree
+/// (ZodStatus). With a tool bar, a "ZOD" action is placed in it that is enabled
+/// while connected; it is removed again with the client. The destructor
+/// publishes "offline" and ends the session cleanly.
+///
+/// Never blocks; starts no thread. Single-threaded: all calls on the thread of
+/// the value tree, whose Qt event loop drives the connection.
 class ZodClient : public QObject, public IZodClientDll, public IObserver
 {
     Q_OBJECT
 
 public:
-    static constexpr int RECONNECT_INTERVAL_MS = 1000;
+    static const QString USER_NAME_KEY;
+    static const QString PASSWORD_KEY;
+    static const QString CA_FILE_KEY;
 
     ZodClient();
     ~ZodClient() override;
@@ -75,38 +89,46 @@ public:
     void Update(Observable* pSender, TChangeCode code) override;
 
 private slots:
-    void SlotConnect();
     void SlotConnected();
-    void SlotStateChanged(QAbstractSocket::SocketState state);
+    void SlotDisconnected(const QString& reason);
+    void SlotAcknowledged();
+    void SlotMessage(const QString& topic, const QByteArray& payload);
 
 private:
-    struct Setting
-    {
-        QString strKey;
-        QByteArray line;
-    };
     struct FollowedParameter
     {
         QString strTag;
         values::ValueBase* pValue;
     };
 
-    /// Keeps the configuration line (operation name, arguments), replacing an earlier one of
-    /// the same operation and tag, and sends it when connected.
-    void Record(const QStringList& fields, const QString& tag = QString());
-    void SendWhenConnected(const QByteArray& line);
-    void SendValue(const FollowedParameter& parameter);
+    /// Ends the running session, if any, and opens a new one with the current configuration.
+    void OpenSession();
+    /// Says "offline" while still connected, then closes.
+    void CloseSession();
+    void SetConfig(const QString& key, const QString& value);
+    void Publish(const QString& topic, const QString& text);
+    void PublishParameter(const QString& tag, const values::ValueBase* pValue);
+    void UpdateSubscriptions();
+    void ShowConnection(const QString& state);
     void Follow(const QString& tag, const QString& valuePath);
     /// Forgets the tag; its value is no longer observed unless another tag follows it.
     void Unfollow(const QString& tag);
 
-    std::vector<Setting> m_lstSettings;
+    std::map<QString, QString> m_mapConfig;
+    QStringList m_lstTags;
     std::vector<FollowedParameter> m_lstFollowed;
+    ZodFollower m_follower{this};
+    QStringList m_lstSubscribed;
     QString m_strCentralAddress;
     int m_nCentralPort = 0;
+    QString m_strClientName;
+    QString m_strTargets;
+    bool m_bReceiver = false;
     bool m_bStarted = false;
+    qint64 m_nPublished = 0;
+    qint64 m_nAcknowledged = 0;
     QAction m_statusAction;
     QPointer<QToolBar> m_pToolBar;
-    QTcpSocket m_socket;
-    QTimer m_reconnectTimer;
+    MqttConnection m_connection;
+    std::unique_ptr<ZodStatus> m_pStatus;
 };

@@ -1,0 +1,175 @@
+#pragma once
+
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+#include <QTimer>
+
+#include <memory>
+#include <vector>
+
+struct mosquitto;
+struct mosquitto_message;
+class QSocketNotifier;
+
+/// One MQTT 3.1.1 client connection, driven by the Qt event loop of the
+/// thread that made it (single-threaded: every call and every signal on that
+/// thread).
+///
+/// Built on libmosquitto: it is in Debian, small, and its socket plugs into a
+/// QSocketNotifier and mosquitto_loop_read/write/misc, so nothing blocks and
+/// the library starts no thread of its own.
+///
+/// Open() starts connecting and returns at once. A refused, failed or lost
+/// connection is reported by Disconnected() with a readable reason (a wrong
+/// password reads "the broker refused the user name or password") and retried
+/// after a delay that starts at the minimum reconnect delay, doubles with every
+/// failed attempt up to the maximum and starts again at the minimum once a
+/// connection stood. Close() and the destructor end the session with a clean
+/// DISCONNECT, so the broker does not publish the Last Will; a connection that
+/// breaks in any other way makes the broker publish it.
+///
+/// Messages of QoS 1 and 2 that were handed to the socket but not yet
+/// acknowledged when the connection broke are sent again after the reconnect;
+/// Publish() while not connected sends nothing and returns -1 (the caller
+/// decides what to keep). Host names are resolved by the library when an
+/// attempt starts, which may wait for the resolver; a numeric address never
+/// waits.
+///
+/// Signals are emitted once the library call that produced them has
+/// returned, so a slot may publish, subscribe or Close(); it must not destroy
+/// the connection (use deleteLater()).
+class MqttConnection : public QObject
+{
+    Q_OBJECT
+
+public:
+    static constexpr int DEFAULT_PORT = 1883;
+
+    /// Published by the broker on this client's behalf when the connection
+    /// breaks without a DISCONNECT. No Will when the topic is empty.
+    struct Will
+    {
+        QString strTopic;
+        QByteArray payload;
+        int nQos = 1;
+        bool bRetain = true;
+    };
+
+    struct Settings
+    {
+        QString strHost = QStringLiteral("127.0.0.1");
+        int nPort = DEFAULT_PORT;
+        /// Empty: the library makes up a random one.
+        QString strClientId;
+        /// Empty: no user name and no password are sent.
+        QString strUserName;
+        QString strPassword;
+        /// Not empty: TLS, with the broker's certificate checked against this CA file.
+        QString strCaFile;
+        int nKeepAliveSeconds = 30;
+        Will will;
+    };
+
+    explicit MqttConnection(QObject* pParent = nullptr);
+    ~MqttConnection() override;
+
+    MqttConnection(const MqttConnection&) = delete;
+    MqttConnection& operator=(const MqttConnection&) = delete;
+
+    /// Closes any earlier session and starts connecting with `settings`.
+    /// False, with the reason in GetErrorText(), when the settings cannot be
+    /// used (no host, port outside 1 to 65535, CA file not readable, a Will
+    /// topic that is not a valid topic); nothing is attempted then.
+    bool Open(const Settings& settings);
+    /// Ends the session (clean DISCONNECT) and stops reconnecting.
+    void Close();
+
+    bool IsConnected() const { return m_bConnected; }
+    /// Why the last attempt failed or the last connection broke; empty while
+    /// connected and before the first failure.
+    QString GetErrorText() const { return m_strError; }
+
+    /// The message id (> 0) that PublishAcknowledged() will report: for QoS 0
+    /// when the message is written, for QoS 1 and 2 when the broker has
+    /// acknowledged it. -1 when nothing was sent: not connected, an invalid
+    /// topic, QoS outside 0 to 2, or a payload the library refuses; the reason
+    /// goes to *pError when given.
+    int Publish(const QString& topic, const QByteArray& payload, int qos, bool retain, QString* pError = nullptr);
+    /// Subscribes to the topic filter now when connected, and again after
+    /// every reconnect. False for a filter that is not valid.
+    bool Subscribe(const QString& filter, int qos);
+    /// Ends a subscription made with Subscribe(); false when there is none.
+    bool Unsubscribe(const QString& filter);
+
+    /// Delays between reconnect attempts, in milliseconds (defaults 250 and 8000).
+    void SetReconnectDelays(int nMinimumMs, int nMaximumMs);
+    /// The delay before the next attempt if the current one fails.
+    int GetReconnectDelay() const { return m_nReconnectDelayMs; }
+
+signals:
+    void Connected();
+    /// An attempt failed or an established connection broke; a reconnect is scheduled.
+    void Disconnected(const QString& reason);
+    void PublishAcknowledged(int nMessageId);
+    void MessageReceived(const QString& topic, const QByteArray& payload, bool bRetained);
+
+private slots:
+    void SlotAttempt();
+    void SlotReadable();
+    void SlotWritable();
+    void SlotHousekeeping();
+
+private:
+    /// What the library reported during one of its calls, emitted after it.
+    struct Event
+    {
+        enum Kind
+        {
+            CONNECTED,
+            DISCONNECTED,
+            ACKNOWLEDGED,
+            MESSAGE
+        } eKind;
+        QString text;  ///< reason or topic
+        QByteArray payload;
+        int nMessageId;
+        bool bRetained;
+    };
+    struct Subscription
+    {
+        QByteArray filter;
+        int nQos;
+    };
+
+    static void OnConnect(mosquitto*, void* pSelf, int nResult);
+    static void OnPublish(mosquitto*, void* pSelf, int nMessageId);
+    static void OnMessage(mosquitto*, void* pSelf, const mosquitto_message* pMessage);
+
+    /// After every library call: a failed call or a closed socket ends the
+    /// attempt; otherwise the write notifier follows the library's wish to write.
+    void AfterLoop(int nResult);
+    void DeliverEvents();
+    void Fail(QString reason);
+    void WatchSocket();
+    void StopWatchingSocket();
+    void SubscribeAll();
+
+    mosquitto* m_pClient = nullptr;
+    Settings m_settings;
+    std::vector<Subscription> m_lstSubscriptions;
+    std::vector<Event> m_lstEvents;
+    bool m_bOpen = false;
+    bool m_bConnected = false;
+    QString m_strError;
+    /// A refusal from the broker, kept so that the closing socket does not
+    /// replace it with a plain "connection lost".
+    QString m_strRefusal;
+    int m_nMinimumDelayMs = 250;
+    int m_nMaximumDelayMs = 8000;
+    int m_nReconnectDelayMs = 250;
+    QTimer m_reconnectTimer;
+    QTimer m_housekeepingTimer;
+    std::unique_ptr<QSocketNotifier> m_pReadNotifier;
+    std::unique_ptr<QSocketNotifier> m_pWriteNotifier;
+};

@@ -1,0 +1,57 @@
+#pragma once
+
+#include <QProcess>
+#include <QString>
+#include <QTemporaryDir>
+
+/// A real mosquitto broker for one test: listens on a free loopback port,
+/// with a configuration file generated in its own temporary directory, and
+/// optionally accepts only one user (password file made with mosquitto_passwd).
+///
+/// Start() returns once the broker accepts connections. The broker is stopped
+/// by its process id (SIGTERM, then SIGKILL) by Stop() and by the destructor,
+/// so a failed assertion that leaves the test early stops it too. Restart()
+/// keeps the port, so clients can reconnect to the same address.
+class MosquittoBroker
+{
+public:
+    MosquittoBroker() = default;
+    ~MosquittoBroker();
+
+    MosquittoBroker(const MosquittoBroker&) = delete;
+    MosquittoBroker& operator=(const MosquittoBroker&) = delete;
+
+    /// From the next Start() on, only this user with this password may connect.
+    bool RequirePassword(const QString& userName, const QString& password);
+
+    /// From the next Start() on, the listener speaks TLS only, with a server
+    /// certificate for 127.0.0.1 signed by a CA made for this broker (openssl).
+    bool RequireTls();
+    /// The PEM file of that CA; empty before RequireTls().
+    QString GetCaFile() const { return m_strCaFile; }
+
+    /// False, with the reason in GetErrorText(), when the broker did not come
+    /// up within a few seconds.
+    bool Start();
+    void Stop();
+    bool Restart();
+
+    bool IsRunning() const { return m_process.state() != QProcess::NotRunning; }
+    int GetPort() const { return m_nPort; }
+    qint64 GetPid() const { return m_process.processId(); }
+    QString GetErrorText() const { return m_strError; }
+    /// The broker's log so far, for failure messages.
+    QString GetLog() const;
+
+private:
+    bool WriteConfiguration();
+    bool RunTool(const QString& program, const QStringList& arguments);
+    bool WaitUntilListening();
+
+    QTemporaryDir m_dir;
+    QProcess m_process;
+    int m_nPort = 0;
+    bool m_bPassword = false;
+    QString m_strCaFile;
+    QString m_strError;
+};
