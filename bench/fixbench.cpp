@@ -34,7 +34,7 @@ void BM_GroupAndFix(benchmark::State& state)
     const std::vector<Bearing> bearings = simulator.Generate(static_cast<double>(state.range(0)) / 6.0);
     size_t fixes = 0, held = 0;
     for (auto _ : state) {
-        BearingGrouper grouper(BearingGrouper::Settings(), FixEstimator());
+        BearingGrouper grouper{BearingGrouper::Settings(), FixEstimator()};
         std::vector<Fix> out;
         for (const Bearing& bearing : bearings) {
             grouper.Add(bearing, out);

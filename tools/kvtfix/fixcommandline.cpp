@@ -20,6 +20,7 @@ const QString OPT_KML = QStringLiteral("kml");
 const QString OPT_PLOT = QStringLiteral("plot");
 const QString OPT_JSON = QStringLiteral("json");
 const QString OPT_FOLLOW = QStringLiteral("follow");
+const QString OPT_MQTT = QStringLiteral("mqtt");
 
 /// One simulated week is far more than any evaluation needs.
 constexpr double MAX_SIMULATE_SECONDS = 7 * 86400.0;
@@ -72,6 +73,10 @@ FixCommandLine::FixCommandLine()
         {OPT_FOLLOW,
          QStringLiteral("Keep reading the inputs as the stations write, print each new fix and rewrite the "
                         "output files (until stopped).")},
+        {OPT_MQTT,
+         QStringLiteral("Take live bearings from the broker at <host:port> (topic kvt/stations/+/bearings) "
+                        "and follow them as --follow does."),
+         QStringLiteral("host:port")},
     });
 }
 
@@ -88,18 +93,18 @@ bool FixCommandLine::Parse(const QStringList& arguments)
     m_bEvaluate = m_parser.isSet(OPT_EVALUATE);
     m_bJson = m_parser.isSet(OPT_JSON);
     m_bFollow = m_parser.isSet(OPT_FOLLOW);
-    if (!ParseInputs() || !ParseNumbers() || !ParseOutputs())
+    if (!ParseInputs() || !ParseNumbers() || !ParseOutputs() || !ParseMqtt())
         return false;
-    if (m_lstInputs.isEmpty() && m_fSimulateSeconds == 0.0) {
-        m_strError = QStringLiteral("No bearings: give --input or --scenario with --simulate.");
-        return false;
-    }
-    if (m_bFollow && m_lstInputs.isEmpty()) {
-        m_strError = QStringLiteral("--follow needs --input.");
+    if (m_lstInputs.isEmpty() && m_fSimulateSeconds == 0.0 && m_strMqttHost.isEmpty()) {
+        m_strError = QStringLiteral("No bearings: give --input, --mqtt or --scenario with --simulate.");
         return false;
     }
-    if (m_bEvaluate && m_bFollow) {
-        m_strError = QStringLiteral("--evaluate judges a finished run; it cannot go with --follow.");
+    if (m_bFollow && m_lstInputs.isEmpty() && m_strMqttHost.isEmpty()) {
+        m_strError = QStringLiteral("--follow needs --input or --mqtt.");
+        return false;
+    }
+    if (m_bEvaluate && IsFollow()) {
+        m_strError = QStringLiteral("--evaluate judges a finished run; it cannot go with --follow or --mqtt.");
         return false;
     }
     return true;
@@ -199,5 +204,22 @@ bool FixCommandLine::ParseOutput(const QString& option, const QString& suffix, Q
         return false;
     }
     rFile = file.absoluteFilePath();
+    return true;
+}
+
+bool FixCommandLine::ParseMqtt()
+{
+    if (!m_parser.isSet(OPT_MQTT))
+        return true;
+    const QString address = m_parser.value(OPT_MQTT);
+    const int colon = address.lastIndexOf(QLatin1Char(':'));
+    bool ok = false;
+    const int port = colon > 0 ? address.mid(colon + 1).toInt(&ok) : 0;
+    if (!ok || port < 1 || port > 65535) {
+        m_strError = QStringLiteral("--mqtt wants host:port with a port from 1 to 65535, not \"%1\".").arg(address);
+        return false;
+    }
+    m_strMqttHost = address.left(colon);
+    m_nMqttPort = port;
     return true;
 }

@@ -8,7 +8,7 @@
 ///
 ///     kvtfix [--input DIR...] [--scenario FILE [--simulate SECONDS] [--seed N] [--rate N] [--evaluate]]
 ///            [--window S] [--max-age S] [--sigma DEG] [--sentence-azimuth relative|true]
-///            [--geojson FILE] [--kml FILE] [--plot FILE.png] [--json] [--follow]
+///            [--geojson FILE] [--kml FILE] [--plot FILE.png] [--json] [--follow] [--mqtt HOST:PORT]
 ///
 /// Every argument is checked before anything is read or written; a usage
 /// error leaves every file untouched.
@@ -39,12 +39,17 @@ public:
     QString GetKmlFile() const { return m_strKmlFile; }
     QString GetPlotFile() const { return m_strPlotFile; }
     bool IsJson() const { return m_bJson; }
-    bool IsFollow() const { return m_bFollow; }
+    /// Following the inputs or the broker: runs until stopped.
+    bool IsFollow() const { return m_bFollow || !m_strMqttHost.isEmpty(); }
+    /// Broker to take live bearings from; empty host: none.
+    QString GetMqttHost() const { return m_strMqttHost; }
+    int GetMqttPort() const { return m_nMqttPort; }
 
 private:
     bool ParseInputs();
     bool ParseNumbers();
     bool ParseOutputs();
+    bool ParseMqtt();
     bool ParseNumber(const QString& option, double low, double high, double& rValue);
     bool ParseOutput(const QString& option, const QString& suffix, QString& rFile);
 
@@ -65,4 +70,6 @@ private:
     QString m_strPlotFile;
     bool m_bJson = false;
     bool m_bFollow = false;
+    QString m_strMqttHost;
+    int m_nMqttPort = 0;
 };

@@ -33,6 +33,10 @@ public:
     /// cut last lines as they are and closes every window. False with
     /// rError when an input cannot be read (the others are still read).
     bool ReadInputs(bool atEnd, QString& rError);
+    /// Takes one bearing message from the broker; it is fixed with the next
+    /// ReadInputs(). Refused (and logged) when it does not parse, its station
+    /// is not the topic's (kvt/stations/<name>/bearings) or not in the scenario.
+    void Receive(const QString& topic, const QByteArray& payload);
     /// Writes the GeoJSON, KML and map files asked for; false with the reason of the first failure.
     bool WriteOutputs(QString& rError) const;
 
@@ -51,5 +55,6 @@ private:
     std::unique_ptr<FixEvaluator> m_pEvaluator;
     InputLog m_log;
     std::vector<Fix> m_lstFixes;
+    std::vector<Bearing> m_lstReceived;
     size_t m_nNewFixes = 0;
 };

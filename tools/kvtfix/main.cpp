@@ -1,5 +1,6 @@
 #include "devicecontrol/directionfinder/kvtcommon/kvtlibraryinfo.h"
 #include "fusion/scenario.h"
+#include "network/mqttconnection.h"
 #include "tools/kvtfix/fixcommandline.h"
 #include "tools/kvtfix/fixrun.h"
 #include "tools/kvtfix/fixsummary.h"
@@ -13,8 +14,9 @@
 
 namespace {
 
-/// How often --follow looks for new lines.
+/// How often --follow looks for new lines (and fixes what the broker brought).
 constexpr int POLL_MS = 500;
+const QString BEARING_TOPICS = QStringLiteral("kvt/stations/+/bearings");
 
 /// Prints the fixes the last read made, one line (text) or one JSON object each.
 void PrintNewFixes(const FixRun& run, bool json, QTextStream& out)
@@ -31,6 +33,24 @@ void PrintNewFixes(const FixRun& run, bool json, QTextStream& out)
 
 int Follow(FixRun& run, const FixCommandLine& commandLine, QTextStream& out, QTextStream& err)
 {
+    MqttConnection connection;
+    if (!commandLine.GetMqttHost().isEmpty()) {
+        MqttConnection::Settings settings;
+        settings.strHost = commandLine.GetMqttHost();
+        settings.nPort = commandLine.GetMqttPort();
+        QObject::connect(&connection, &MqttConnection::MessageReceived,
+                         [&run](const QString& topic, const QByteArray& payload) { run.Receive(topic, payload); });
+        const QString address = QStringLiteral("%1:%2").arg(settings.strHost).arg(settings.nPort);
+        QObject::connect(&connection, &MqttConnection::Connected,
+                         [&err, address] { err << "kvtfix: connected to " << address << "\n" << Qt::flush; });
+        QObject::connect(&connection, &MqttConnection::Disconnected, [&err](const QString& reason) {
+            err << "kvtfix: broker: " << reason << "\n" << Qt::flush;
+        });
+        if (!connection.Open(settings) || !connection.Subscribe(BEARING_TOPICS, 1)) {
+            err << "kvtfix: " << connection.GetErrorText() << "\n";
+            return 1;
+        }
+    }
     QTimer timer;
     QObject::connect(&timer, &QTimer::timeout, [&] {
         QString error;
