@@ -8,6 +8,7 @@ BearingSimulator::BearingSimulator(const Scenario& scenario, quint64 seed, doubl
     : m_scenario(scenario)
     , m_random(seed)
     , m_fRate(ratePerSecond)
+    , m_lstSeqs(scenario.GetStations().size(), 0)
 {
 }
 
@@ -17,10 +18,11 @@ std::vector<Bearing> BearingSimulator::Generate(double seconds)
     if (!(m_fRate > 0.0))
         return bearings;
     const auto& stations = m_scenario.GetStations();
-    std::vector<qint64> seqs(stations.size(), 0);
-    std::normal_distribution<double> gauss(0.0, 1.0);
-    const auto ticks = static_cast<qint64>(std::floor(seconds * m_fRate));
-    for (qint64 tick = 0; tick < ticks; ++tick) {
+    // From the time covered so far, so that short calls add up at any rate.
+    m_fElapsed += seconds;
+    const auto end = static_cast<qint64>(std::ceil(m_fElapsed * m_fRate));
+    for (; m_nNextTick < end; ++m_nNextTick) {
+        const qint64 tick = m_nNextTick;
         const double t = tick / m_fRate;
         for (size_t i = 0; i < stations.size(); ++i) {
             const Scenario::Station& station = stations[i];
@@ -32,12 +34,12 @@ std::vector<Bearing> BearingSimulator::Generate(double seconds)
                                                             emitter.fLatitude, emitter.fLongitude);
                 Bearing bearing;
                 bearing.strStation = station.strName;
-                bearing.nSeq = ++seqs[i];
+                bearing.nSeq = ++m_lstSeqs[i];
                 bearing.nTimeMs = m_scenario.GetStartMs() + std::llround(t * 1000.0);
                 bearing.fLatitude = station.fLatitude;
                 bearing.fLongitude = station.fLongitude;
                 bearing.fHeading = station.fHeading;
-                bearing.fBearing = Geodesy::WrapAzimuth(link.fAzimuth + station.fSigma * gauss(m_random));
+                bearing.fBearing = Geodesy::WrapAzimuth(link.fAzimuth + station.fSigma * m_gauss(m_random));
                 bearing.fSigma = station.fSigma;
                 bearing.fQuality = 80.0;
                 bearing.fFrequency = emitter.fFrequency;

@@ -19,11 +19,17 @@ class BearingSimulator
 public:
     BearingSimulator(const Scenario& scenario, quint64 seed, double ratePerSecond);
 
-    /// The bearings of the first `seconds` of the scenario, in time order.
+    /// The bearings of the next `seconds` of the scenario (from its start on
+    /// the first call, then where the last call ended), in time order.
     std::vector<Bearing> Generate(double seconds);
 
 private:
     const Scenario& m_scenario;
     std::mt19937_64 m_random;
+    std::normal_distribution<double> m_gauss{0.0, 1.0};
     double m_fRate;
+    double m_fElapsed = 0.0;
+    qint64 m_nNextTick = 0;
+    /// Per station, the last sequence number given.
+    std::vector<qint64> m_lstSeqs;
 };

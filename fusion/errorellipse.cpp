@@ -15,7 +15,7 @@ constexpr double DEGREE = M_PI / 180.0;
 /// converges fast).
 double DiscProbability(double l1, double l2, double r)
 {
-    constexpr int STEPS = 256;
+    constexpr int STEPS = 128;
     double sum = 0.0;
     for (int i = 0; i < STEPS; ++i) {
         const double phi = (i + 0.5) * 2.0 * M_PI / STEPS;

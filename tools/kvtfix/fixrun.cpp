@@ -10,6 +10,8 @@
 
 namespace {
 
+constexpr double SIMULATION_CHUNK_S = 60.0;
+
 BearingGrouper::Settings GrouperSettings(const FixCommandLine& commandLine)
 {
     BearingGrouper::Settings settings;
@@ -38,10 +40,18 @@ void FixRun::Simulate()
     if (m_pScenario == nullptr || m_commandLine.GetSimulateSeconds() <= 0.0)
         return;
     BearingSimulator simulator(*m_pScenario, m_commandLine.GetSeed(), m_commandLine.GetRate());
-    std::vector<Bearing> bearings = simulator.Generate(m_commandLine.GetSimulateSeconds());
-    for (size_t i = 0; i < bearings.size(); ++i)
-        m_log.Read();
-    Feed(bearings, m_lstFolders.empty());
+    // A minute at a time, so that a long simulation holds no more than that.
+    for (double done = 0.0; done < m_commandLine.GetSimulateSeconds(); done += SIMULATION_CHUNK_S) {
+        std::vector<Bearing> bearings =
+            simulator.Generate(std::min(SIMULATION_CHUNK_S, m_commandLine.GetSimulateSeconds() - done));
+        for (size_t i = 0; i < bearings.size(); ++i)
+            m_log.Read();
+        Feed(bearings, false);
+    }
+    if (m_lstFolders.empty()) {
+        std::vector<Bearing> none;
+        Feed(none, true);
+    }
 }
 
 bool FixRun::ReadInputs(bool atEnd, QString& rError)

@@ -41,7 +41,7 @@ QJsonObject Collect(const InputLog& log, const BearingGrouper::Counters& counter
     };
     QJsonObject summary{
         {QStringLiteral("bearings"), bearings},
-        {QStringLiteral("fixCount"), static_cast<double>(fixes.size())},
+        {QStringLiteral("fixCount"), static_cast<double>(counters.nFixes)},
         {QStringLiteral("unfixedWindows"), static_cast<double>(counters.nUnfixedWindows)},
     };
     if (pEvaluator == nullptr) {

@@ -22,7 +22,8 @@ namespace FixSummary
 QJsonObject FixObject(const Fix& fix);
 
 /// "bearings" (read, refused with reasons and examples, duplicates, late,
-/// used), "fixes" (count and, unless evaluating, the fixes), "unfixedWindows"
+/// used), "fixCount" (all fixes made), "fixes" (unless evaluating: the fixes
+/// kept, the newest FixRun::MAX_FIXES), "unfixedWindows"
 /// and, for an evaluation, "evaluation" (one object per emitter) and "unassigned".
 QJsonObject Collect(const InputLog& log, const BearingGrouper::Counters& counters, const std::vector<Fix>& fixes,
                     const FixEvaluator* pEvaluator);
