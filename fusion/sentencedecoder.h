@@ -18,9 +18,10 @@
 /// the next day when the time of day jumps back by more than twelve hours),
 /// no sigma (a fixed one per station), no bandwidth (left 0: the grouping's
 /// default channel width), no sequence number (duplicates are found by
-/// station, time and bearing only) and a time to the second only. Whether the
-/// azimuth is relative to the platform's bow (true bearing = azimuth + CMP)
-/// or already true is a setting.
+/// station, time and bearing only) and a time to the second only. The
+/// azimuth is taken as a true bearing (the stations of this project write
+/// it so) unless the settings say it is relative to the platform's bow (true
+/// bearing = azimuth + CMP).
 ///
 /// Keeps the last time of day between lines; one decoder per file.
 class SentenceDecoder
@@ -31,7 +32,7 @@ public:
         QString strStation;
         QDate date;
         double fSigma = 2.0;
-        bool bRelativeAzimuth = true;
+        bool bRelativeAzimuth = false;
     };
 
     explicit SentenceDecoder(Settings settings);

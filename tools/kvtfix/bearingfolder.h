@@ -29,7 +29,7 @@ public:
     {
         const Scenario* pScenario = nullptr;
         double fDefaultSigma = 2.0;
-        bool bRelativeAzimuth = true;
+        bool bRelativeAzimuth = false;
     };
 
     BearingFolder(const QString& path, const Settings& settings);

@@ -62,8 +62,8 @@ FixCommandLine::FixCommandLine()
                         "(default: 2)."),
          QStringLiteral("deg")},
         {OPT_SENTENCE_AZIMUTH,
-         QStringLiteral("The DF sentence azimuth is \"relative\" to the platform's bow (default) or "
-                        "\"true\"."),
+         QStringLiteral("The DF sentence azimuth is a \"true\" bearing (default, as the stations write it) or "
+                        "\"relative\" to the platform's bow (true bearing = azimuth + CMP)."),
          QStringLiteral("kind")},
         {OPT_GEOJSON, QStringLiteral("Write stations, bearing lines, fixes and ellipses as GeoJSON <file>."),
          QStringLiteral("file")},
@@ -145,7 +145,7 @@ bool FixCommandLine::ParseInputs()
         m_strError = QStringLiteral("--sentence-azimuth is \"relative\" or \"true\", not \"%1\".").arg(kind);
         return false;
     }
-    m_bRelative = kind != QLatin1String("true");
+    m_bRelative = kind == QLatin1String("relative");
     return true;
 }
 

@@ -64,7 +64,7 @@ private:
     double m_fWindow = 10.0;
     double m_fMaxAge = 10.0;
     double m_fSigma = 2.0;
-    bool m_bRelative = true;
+    bool m_bRelative = false;
     QString m_strGeoJsonFile;
     QString m_strKmlFile;
     QString m_strPlotFile;
