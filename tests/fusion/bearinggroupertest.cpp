@@ -8,9 +8,9 @@ namespace {
 using FusionTest::Site;
 using FusionTest::Towards;
 
-const Site NORTH{"North", 52.70, 13.40};
-const Site WEST{"West", 52.48, 13.10};
-const Site SOUTH{"South", 52.30, 13.45};
+using FusionTest::NORTH;
+using FusionTest::SOUTH;
+using FusionTest::WEST;
 
 class BearingGrouperTest : public ::testing::Test
 {

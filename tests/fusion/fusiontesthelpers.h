@@ -20,6 +20,11 @@ struct Site
     double fLongitude;
 };
 
+/// Three stations of the default scenario.
+const Site NORTH{"North", 52.70, 13.40};
+const Site WEST{"West", 52.48, 13.10};
+const Site SOUTH{"South", 52.30, 13.45};
+
 /// The bearing a station at site measures towards (latitude, longitude), plus offset degrees.
 inline Bearing Towards(const Site& site, double latitude, double longitude, double offset = 0.0,
                        qint64 timeMs = 0, double sigma = 1.0, double frequency = 145.5e6)

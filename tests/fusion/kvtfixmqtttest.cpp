@@ -59,7 +59,7 @@ TEST_F(KvtFixMqttTest, PublishedBearingsBecomeFixesAndStrangersAreRefused)
     ASSERT_TRUE(QTest::qWaitFor([&] { return publisher.IsConnected(); }, WAIT_MS));
     const qint64 start = QDateTime(QDate(2026, 12, 7), QTime(8, 0), Qt::UTC).toMSecsSinceEpoch();
     for (int t = 0; t <= 11; ++t) {
-        for (const Site& site : {Site{"North", 52.70, 13.40}, Site{"South", 52.30, 13.45}}) {
+        for (const Site& site : {FusionTest::NORTH, FusionTest::SOUTH}) {
             Bearing bearing = Towards(site, 52.52, 13.405, 0.0, start + 1000LL * t);
             bearing.nSeq = t + 1;
             const QByteArray message = BearingMessage::Format(bearing);
