@@ -49,7 +49,7 @@ public:
 
     BearingGrouper(const Settings& settings, const FixEstimator& estimator);
 
-    /// Takes a checked bearing (BearingMessage::Check); the fixes of the
+    /// Takes a checked bearing (BearingJson::Check); the fixes of the
     /// windows its time closes are appended to rFixes. False when the bearing
     /// was refused.
     bool Add(const Bearing& bearing, std::vector<Fix>& rFixes);

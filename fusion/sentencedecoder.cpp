@@ -1,6 +1,6 @@
 #include "fusion/sentencedecoder.h"
 
-#include "fusion/bearingmessage.h"
+#include "fusion/bearingjson.h"
 #include "fusion/geodesy.h"
 
 #include <QDateTime>
@@ -98,5 +98,5 @@ bool SentenceDecoder::Decode(const QByteArray& line, Bearing& rBearing, QString&
     rBearing.fFrequency = frequency;
     const double level = Field(fields, "LEV");
     rBearing.fLevel = std::isnan(level) ? 0.0 : level;
-    return BearingMessage::Check(rBearing, rError);
+    return BearingJson::Check(rBearing, rError);
 }

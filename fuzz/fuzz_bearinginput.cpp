@@ -4,7 +4,7 @@
 // (finite, on the globe, bearing in [0, 360), positive sigma); an accepted
 // message written out again reads back to the same bearing; a refused input
 // always says why.
-#include "fusion/bearingmessage.h"
+#include "fusion/bearingjson.h"
 #include "fusion/scenario.h"
 #include "fusion/sentencedecoder.h"
 #include "fuzz/fuzzsupport.h"
@@ -33,17 +33,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         Bearing bearing;
         QString error;
         QString checkError;
-        if (BearingMessage::Parse(line, bearing, error)) {
-            FUZZ_CHECK(BearingMessage::Check(bearing, checkError));
+        if (BearingJson::Parse(line, bearing, error)) {
+            FUZZ_CHECK(BearingJson::Check(bearing, checkError));
             Bearing back;
-            FUZZ_CHECK(BearingMessage::Parse(BearingMessage::Format(bearing), back, error));
+            FUZZ_CHECK(BearingJson::Parse(BearingJson::Format(bearing), back, error));
             FUZZ_CHECK(SameBearing(bearing, back));
         } else {
             FUZZ_CHECK(!error.isEmpty());
         }
         error.clear();
         if (decoder.Decode(line, bearing, error))
-            FUZZ_CHECK(BearingMessage::Check(bearing, checkError));
+            FUZZ_CHECK(BearingJson::Check(bearing, checkError));
         else
             FUZZ_CHECK(!error.isEmpty());
     }

@@ -1,4 +1,4 @@
-#include "fusion/bearingmessage.h"
+#include "fusion/bearingjson.h"
 #include "fusion/scenario.h"
 #include "fusion/sentencedecoder.h"
 #include "tools/kvtfix/bearingfolder.h"
@@ -26,11 +26,11 @@ QByteArray Replaced(const QByteArray& text, const char* from, const char* to)
     return QByteArray(text).replace(from, to);
 }
 
-TEST(BearingMessageTest, ReadsTheSharedMessageAndWritesItBack)
+TEST(BearingJsonTest, ReadsTheSharedMessageAndWritesItBack)
 {
     Bearing bearing;
     QString error;
-    ASSERT_TRUE(BearingMessage::Parse(MESSAGE, bearing, error)) << error.toStdString();
+    ASSERT_TRUE(BearingJson::Parse(MESSAGE, bearing, error)) << error.toStdString();
     EXPECT_EQ(bearing.strStation, QStringLiteral("S1"));
     EXPECT_EQ(bearing.nSeq, 42);
     EXPECT_EQ(bearing.nTimeMs, QDateTime(QDate(2026, 12, 7), QTime(8, 0, 1, 250), Qt::UTC).toMSecsSinceEpoch());
@@ -38,13 +38,13 @@ TEST(BearingMessageTest, ReadsTheSharedMessageAndWritesItBack)
     EXPECT_DOUBLE_EQ(bearing.fBandwidth, 12500.0);
 
     Bearing back;
-    ASSERT_TRUE(BearingMessage::Parse(BearingMessage::Format(bearing), back, error));
+    ASSERT_TRUE(BearingJson::Parse(BearingJson::Format(bearing), back, error));
     EXPECT_EQ(back.nTimeMs, bearing.nTimeMs);
     EXPECT_EQ(back.nSeq, bearing.nSeq);
     EXPECT_DOUBLE_EQ(back.fLatitude, bearing.fLatitude);
 }
 
-TEST(BearingMessageTest, BadMessagesSayWhy)
+TEST(BearingJsonTest, BadMessagesSayWhy)
 {
     const struct
     {
@@ -66,7 +66,7 @@ TEST(BearingMessageTest, BadMessagesSayWhy)
     for (const auto& c : cases) {
         Bearing bearing;
         QString error;
-        EXPECT_FALSE(BearingMessage::Parse(c.line, bearing, error)) << c.line.constData();
+        EXPECT_FALSE(BearingJson::Parse(c.line, bearing, error)) << c.line.constData();
         EXPECT_TRUE(error.contains(QLatin1String(c.pszReason))) << error.toStdString() << " / " << c.pszReason;
     }
 }

@@ -1,4 +1,4 @@
-#include "fusion/bearingmessage.h"
+#include "fusion/bearingjson.h"
 #include "network/mqttconnection.h"
 #include "tests/common/mosquittobroker.h"
 #include "tests/fusion/fusiontesthelpers.h"
@@ -62,7 +62,7 @@ TEST_F(KvtFixMqttTest, PublishedBearingsBecomeFixesAndStrangersAreRefused)
         for (const Site& site : {FusionTest::NORTH, FusionTest::SOUTH}) {
             Bearing bearing = Towards(site, 52.52, 13.405, 0.0, start + 1000LL * t);
             bearing.nSeq = t + 1;
-            const QByteArray message = BearingMessage::Format(bearing);
+            const QByteArray message = BearingJson::Format(bearing);
             ASSERT_GT(publisher.Publish(QStringLiteral("kvt/stations/%1/bearings").arg(site.pszName), message, 1, false), 0);
             // Under another station's name: refused, not fixed.
             ASSERT_GT(publisher.Publish(QStringLiteral("kvt/stations/West/bearings"),

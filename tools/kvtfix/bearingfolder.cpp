@@ -1,6 +1,6 @@
 #include "tools/kvtfix/bearingfolder.h"
 
-#include "fusion/bearingmessage.h"
+#include "fusion/bearingjson.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -87,7 +87,7 @@ void BearingFolder::Decode(const QByteArray& line, bool cut, std::vector<Bearing
     QString error;
     bool ok = false;
     if (m_bJson) {
-        ok = BearingMessage::Parse(line, bearing, error);
+        ok = BearingJson::Parse(line, bearing, error);
     } else {
         if (!m_pDecoder) {
             const QFileInfo info(m_strFileName);

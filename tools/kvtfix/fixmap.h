@@ -25,6 +25,7 @@ public:
     static const QColor ELLIPSE_COLOUR;
     static const QColor BEARING_COLOUR;
 
+    /// The fixes are borrowed until the map is destroyed.
     FixMap(const QString& title, std::vector<FixGeometry::Station> stations, const std::vector<Fix>& fixes);
 
     /// Where a position lands on the image.

@@ -1,6 +1,6 @@
 #include "tools/kvtfix/fixrun.h"
 
-#include "fusion/bearingmessage.h"
+#include "fusion/bearingjson.h"
 #include "fusion/bearingsimulator.h"
 #include "tools/kvtfix/fixmap.h"
 #include "tools/kvtfix/fixsummary.h"
@@ -77,7 +77,7 @@ void FixRun::Receive(const QString& topic, const QByteArray& payload)
     Bearing bearing;
     QString error;
     const QStringList levels = topic.split(QLatin1Char('/'));
-    if (!BearingMessage::Parse(payload, bearing, error))
+    if (!BearingJson::Parse(payload, bearing, error))
         m_log.Refuse(topic, error);
     else if (levels.size() != 4 || levels[2] != bearing.strStation)
         m_log.Refuse(topic, QStringLiteral("station differs from the topic"));

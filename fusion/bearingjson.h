@@ -7,7 +7,7 @@
 
 /// The bearing message that stations publish and write, one per line, to
 /// their "bearings.jsonl" (JSON, see docs/scenario.md).
-namespace BearingMessage
+namespace BearingJson
 {
 
 /// Reads one message. False with the reason in rError when the text is no

@@ -1,4 +1,4 @@
-#include "fusion/bearingmessage.h"
+#include "fusion/bearingjson.h"
 
 #include <QDateTime>
 #include <QJsonDocument>
@@ -7,7 +7,7 @@
 
 #include <cmath>
 
-namespace BearingMessage
+namespace BearingJson
 {
 
 namespace {
