@@ -79,17 +79,22 @@ void FixMap::DrawGrid(QPainter& painter) const
     const double latitudeStep = NiceStep(2.0 * halfHeight / 8.0);
     const double longitudeStep = NiceStep(2.0 * halfWidth / 8.0);
     const int decimals = std::max(0, static_cast<int>(std::ceil(-std::log10(std::min(latitudeStep, longitudeStep)))));
-    painter.setPen(QPen(QColor(0xd0, 0xd0, 0xd0), 1));
+    const QPen line(QColor(0xd0, 0xd0, 0xd0), 1);
+    const QPen label(QColor(0x70, 0x70, 0x70));
     for (double latitude = std::ceil((m_fLatitude0 - halfHeight) / latitudeStep) * latitudeStep;
          latitude <= m_fLatitude0 + halfHeight; latitude += latitudeStep) {
         const double y = ToPixel(latitude, m_fLongitude0).y();
+        painter.setPen(line);
         painter.drawLine(QPointF(0, y), QPointF(WIDTH, y));
+        painter.setPen(label);
         painter.drawText(QPointF(4, y - 3), QStringLiteral("%1°").arg(latitude, 0, 'f', decimals));
     }
     for (double longitude = std::ceil((m_fLongitude0 - halfWidth) / longitudeStep) * longitudeStep;
          longitude <= m_fLongitude0 + halfWidth; longitude += longitudeStep) {
         const double x = ToPixel(m_fLatitude0, longitude).x();
+        painter.setPen(line);
         painter.drawLine(QPointF(x, 0), QPointF(x, HEIGHT));
+        painter.setPen(label);
         painter.drawText(QPointF(x + 3, HEIGHT - 4), QStringLiteral("%1°").arg(longitude, 0, 'f', decimals));
     }
 }
