@@ -90,6 +90,10 @@ bool FixCommandLine::Parse(const QStringList& arguments)
         m_strError = QStringLiteral("Unexpected argument: %1").arg(m_parser.positionalArguments().first());
         return false;
     }
+    // Help and version need no bearings; ShowHelpOrVersion() ends the run.
+    if (m_parser.isSet(QStringLiteral("help")) || m_parser.isSet(QStringLiteral("help-all"))
+        || m_parser.isSet(QStringLiteral("version")))
+        return true;
     m_bEvaluate = m_parser.isSet(OPT_EVALUATE);
     m_bJson = m_parser.isSet(OPT_JSON);
     m_bFollow = m_parser.isSet(OPT_FOLLOW);
