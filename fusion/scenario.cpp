@@ -55,6 +55,25 @@ private:
 
 constexpr double BIG = 1e12;
 
+/// Reads every object of root's array `key` with read(); false with the
+/// first failure, prefixed with "<what> <number>: ".
+template <typename Item, typename Read>
+bool ReadList(const QJsonObject& root, const char* key, const char* what, std::vector<Item>& rItems,
+              QString& rError, Read read)
+{
+    const QJsonArray array = root.value(QLatin1String(key)).toArray();
+    for (int i = 0; i < array.size(); ++i) {
+        const QJsonObject object = array[i].toObject();
+        FieldReader reader(object, QStringLiteral("%1 %2: ").arg(QLatin1String(what)).arg(i + 1));
+        rItems.push_back(read(reader));
+        if (!reader.GetError().isEmpty()) {
+            rError = reader.GetError();
+            return false;
+        }
+    }
+    return true;
+}
+
 }
 
 bool Scenario::Load(const QString& fileName, QString& rError)
@@ -89,45 +108,35 @@ bool Scenario::Parse(const QByteArray& text, QString& rError)
     }
     Scenario scenario;
     scenario.m_nStartMs = start.toMSecsSinceEpoch();
-    const QJsonArray emitters = root.value(QLatin1String("emitters")).toArray();
-    for (int i = 0; i < emitters.size(); ++i) {
-        const QJsonObject object = emitters[i].toObject();
-        FieldReader reader(object, QStringLiteral("emitter %1: ").arg(i + 1));
-        Emitter emitter;
-        emitter.strName = reader.Text("name");
-        emitter.fLatitude = reader.Number("latitude", -90.0, 90.0);
-        emitter.fLongitude = reader.Number("longitude", -180.0, 180.0);
-        emitter.fFrequency = reader.Number("frequency", 0.0, BIG);
-        emitter.fBandwidth = reader.Number("bandwidth", 0.0, BIG);
-        emitter.fOn = reader.Number("on", 0.0, BIG);
-        emitter.fOff = reader.Number("off", 0.0, BIG);
-        if (!reader.GetError().isEmpty()) {
-            rError = reader.GetError();
-            return false;
-        }
-        scenario.m_lstEmitters.push_back(emitter);
-    }
-    const QJsonArray stations = root.value(QLatin1String("stations")).toArray();
-    for (int i = 0; i < stations.size(); ++i) {
-        const QJsonObject object = stations[i].toObject();
-        FieldReader reader(object, QStringLiteral("station %1: ").arg(i + 1));
-        Station station;
-        station.strName = reader.Text("name");
-        station.fLatitude = reader.Number("latitude", -90.0, 90.0);
-        station.fLongitude = reader.Number("longitude", -180.0, 180.0);
-        station.fHeading = reader.Number("heading", -360.0, 360.0);
-        station.fSigma = reader.Number("sigma", 0.0, 180.0);
-        station.fFrequencyMin = reader.Number("frequencyMin", 0.0, BIG);
-        station.fFrequencyMax = reader.Number("frequencyMax", 0.0, BIG);
-        const QString role = reader.Text("role");
-        if (role != QLatin1String("sender") && role != QLatin1String("receiver"))
-            reader.Fail("role", "neither sender nor receiver");
-        if (!reader.GetError().isEmpty()) {
-            rError = reader.GetError();
-            return false;
-        }
-        scenario.m_lstStations.push_back(station);
-    }
+    const bool ok =
+        ReadList(root, "emitters", "emitter", scenario.m_lstEmitters, rError,
+                 [](FieldReader& reader) {
+                     Emitter emitter;
+                     emitter.strName = reader.Text("name");
+                     emitter.fLatitude = reader.Number("latitude", -90.0, 90.0);
+                     emitter.fLongitude = reader.Number("longitude", -180.0, 180.0);
+                     emitter.fFrequency = reader.Number("frequency", 0.0, BIG);
+                     emitter.fBandwidth = reader.Number("bandwidth", 0.0, BIG);
+                     emitter.fOn = reader.Number("on", 0.0, BIG);
+                     emitter.fOff = reader.Number("off", 0.0, BIG);
+                     return emitter;
+                 })
+        && ReadList(root, "stations", "station", scenario.m_lstStations, rError, [](FieldReader& reader) {
+               Station station;
+               station.strName = reader.Text("name");
+               station.fLatitude = reader.Number("latitude", -90.0, 90.0);
+               station.fLongitude = reader.Number("longitude", -180.0, 180.0);
+               station.fHeading = reader.Number("heading", -360.0, 360.0);
+               station.fSigma = reader.Number("sigma", 0.0, 180.0);
+               station.fFrequencyMin = reader.Number("frequencyMin", 0.0, BIG);
+               station.fFrequencyMax = reader.Number("frequencyMax", 0.0, BIG);
+               const QString role = reader.Text("role");
+               if (role != QLatin1String("sender") && role != QLatin1String("receiver"))
+                   reader.Fail("role", "neither sender nor receiver");
+               return station;
+           });
+    if (!ok)
+        return false;
     *this = std::move(scenario);
     return true;
 }
