@@ -1,0 +1,149 @@
+#include "fusion/scenario.h"
+
+#include <QDateTime>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QJsonParseError>
+
+#include <algorithm>
+
+namespace {
+
+/// Reads the fields of one object in turn and remembers the first failure.
+class FieldReader
+{
+public:
+    FieldReader(const QJsonObject& object, QString where)
+        : m_object(object)
+        , m_strWhere(std::move(where))
+    {
+    }
+
+    double Number(const char* key, double low, double high)
+    {
+        const QJsonValue value = m_object.value(QLatin1String(key));
+        if (!value.isDouble())
+            Fail(key, value.isUndefined() ? "missing" : "not a number");
+        else if (value.toDouble() < low || value.toDouble() > high)
+            Fail(key, "out of range");
+        return value.toDouble();
+    }
+
+    QString Text(const char* key)
+    {
+        const QJsonValue value = m_object.value(QLatin1String(key));
+        if (!value.isString() || value.toString().isEmpty())
+            Fail(key, value.isUndefined() ? "missing" : "not a name");
+        return value.toString();
+    }
+
+    void Fail(const char* key, const char* reason)
+    {
+        if (m_strError.isEmpty())
+            m_strError = QStringLiteral("%1\"%2\" %3").arg(m_strWhere, QLatin1String(key), QLatin1String(reason));
+    }
+
+    const QString& GetError() const { return m_strError; }
+
+private:
+    const QJsonObject& m_object;
+    QString m_strWhere;
+    QString m_strError;
+};
+
+constexpr double BIG = 1e12;
+
+/// Reads every object of root's array `key` with read(); false with the
+/// first failure, prefixed with "<what> <number>: ".
+template <typename Item, typename Read>
+bool ReadList(const QJsonObject& root, const char* key, const char* what, std::vector<Item>& rItems,
+              QString& rError, Read read)
+{
+    const QJsonArray array = root.value(QLatin1String(key)).toArray();
+    for (int i = 0; i < array.size(); ++i) {
+        const QJsonObject object = array[i].toObject();
+        FieldReader reader(object, QStringLiteral("%1 %2: ").arg(QLatin1String(what)).arg(i + 1));
+        rItems.push_back(read(reader));
+        if (!reader.GetError().isEmpty()) {
+            rError = reader.GetError();
+            return false;
+        }
+    }
+    return true;
+}
+
+}
+
+bool Scenario::Load(const QString& fileName, QString& rError)
+{
+    QFile file(fileName);
+    if (!file.open(QIODevice::ReadOnly)) {
+        rError = QStringLiteral("%1: %2").arg(fileName, file.errorString());
+        return false;
+    }
+    if (!Parse(file.readAll(), rError)) {
+        rError = QStringLiteral("%1: %2").arg(fileName, rError);
+        return false;
+    }
+    return true;
+}
+
+bool Scenario::Parse(const QByteArray& text, QString& rError)
+{
+    QJsonParseError parseError;
+    const QJsonDocument document = QJsonDocument::fromJson(text, &parseError);
+    if (!document.isObject()) {
+        rError = QStringLiteral("not a JSON object (%1)").arg(parseError.errorString());
+        return false;
+    }
+    const QJsonObject root = document.object();
+    QDateTime start = QDateTime::fromString(root.value(QLatin1String("start")).toString(), Qt::ISODateWithMs);
+    if (start.timeSpec() == Qt::LocalTime)
+        start.setTimeSpec(Qt::UTC);
+    if (!start.isValid()) {
+        rError = QStringLiteral("\"start\" missing or not an ISO 8601 time");
+        return false;
+    }
+    Scenario scenario;
+    scenario.m_nStartMs = start.toMSecsSinceEpoch();
+    const bool ok =
+        ReadList(root, "emitters", "emitter", scenario.m_lstEmitters, rError,
+                 [](FieldReader& reader) {
+                     Emitter emitter;
+                     emitter.strName = reader.Text("name");
+                     emitter.fLatitude = reader.Number("latitude", -90.0, 90.0);
+                     emitter.fLongitude = reader.Number("longitude", -180.0, 180.0);
+                     emitter.fFrequency = reader.Number("frequency", 0.0, BIG);
+                     emitter.fBandwidth = reader.Number("bandwidth", 0.0, BIG);
+                     emitter.fOn = reader.Number("on", 0.0, BIG);
+                     emitter.fOff = reader.Number("off", 0.0, BIG);
+                     return emitter;
+                 })
+        && ReadList(root, "stations", "station", scenario.m_lstStations, rError, [](FieldReader& reader) {
+               Station station;
+               station.strName = reader.Text("name");
+               station.fLatitude = reader.Number("latitude", -90.0, 90.0);
+               station.fLongitude = reader.Number("longitude", -180.0, 180.0);
+               station.fHeading = reader.Number("heading", -360.0, 360.0);
+               station.fSigma = reader.Number("sigma", 0.0, 180.0);
+               station.fFrequencyMin = reader.Number("frequencyMin", 0.0, BIG);
+               station.fFrequencyMax = reader.Number("frequencyMax", 0.0, BIG);
+               const QString role = reader.Text("role");
+               if (role != QLatin1String("sender") && role != QLatin1String("receiver"))
+                   reader.Fail("role", "neither sender nor receiver");
+               return station;
+           });
+    if (!ok)
+        return false;
+    *this = std::move(scenario);
+    return true;
+}
+
+const Scenario::Station* Scenario::FindStation(const QString& name) const
+{
+    const auto it = std::find_if(m_lstStations.begin(), m_lstStations.end(),
+                                 [&name](const Station& station) { return station.strName == name; });
+    return it == m_lstStations.end() ? nullptr : &*it;
+}

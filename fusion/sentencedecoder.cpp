@@ -1,0 +1,102 @@
+#include "fusion/sentencedecoder.h"
+
+#include "fusion/bearingjson.h"
+#include "fusion/geodesy.h"
+
+#include <QDateTime>
+#include <QList>
+
+#include <cmath>
+#include <utility>
+
+namespace {
+
+constexpr int HALF_DAY = 12 * 3600;
+
+/// The number after key, or NaN when the key is missing or its value no number.
+double Field(const QList<QByteArray>& fields, const char* key)
+{
+    for (int i = 2; i + 1 < fields.size(); i += 2) {
+        if (fields[i] == key) {
+            bool ok = false;
+            const double value = fields[i + 1].trimmed().toDouble(&ok);
+            return ok ? value : std::nan("");
+        }
+    }
+    return std::nan("");
+}
+
+/// Seconds of the day of "hhmmss", or -1.
+int SecondOfDay(const QList<QByteArray>& fields)
+{
+    for (int i = 2; i + 1 < fields.size(); i += 2) {
+        if (fields[i] != "TIM")
+            continue;
+        const QTime time = QTime::fromString(QString::fromLatin1(fields[i + 1]), QStringLiteral("hhmmss"));
+        return time.isValid() ? time.msecsSinceStartOfDay() / 1000 : -1;
+    }
+    return -1;
+}
+
+}
+
+SentenceDecoder::SentenceDecoder(Settings settings)
+    : m_settings(std::move(settings))
+{
+}
+
+bool SentenceDecoder::Decode(const QByteArray& line, Bearing& rBearing, QString& rError)
+{
+    const QList<QByteArray> fields = line.trimmed().split(',');
+    if (fields.size() < 2 || fields[0] != "$PLG") {
+        rError = QStringLiteral("not a DF sentence");
+        return false;
+    }
+    bool ok = false;
+    const double azimuth = fields[1].trimmed().toDouble(&ok);
+    const double quality = Field(fields, "QUA");
+    const double frequency = Field(fields, "FRQ");
+    const double heading = Field(fields, "CMP");
+    const double latitude = Field(fields, "LAT");
+    const double longitude = Field(fields, "LON");
+    const int second = SecondOfDay(fields);
+    if (!ok || std::isnan(quality) || std::isnan(frequency) || std::isnan(heading) || std::isnan(latitude)
+        || std::isnan(longitude)) {
+        rError = QStringLiteral("not a whole DF sentence");
+        return false;
+    }
+    if (azimuth == -1.0 || !(quality > 0.0)) {
+        rError = QStringLiteral("no valid bearing");
+        return false;
+    }
+    if (latitude == 0.0 && longitude == 0.0) {
+        rError = QStringLiteral("no position");
+        return false;
+    }
+    if (m_settings.bRelativeAzimuth && heading < 0.0) {
+        rError = QStringLiteral("no heading for a relative azimuth");
+        return false;
+    }
+    if (second < 0) {
+        rError = QStringLiteral("no time");
+        return false;
+    }
+    if (m_nLastSecondOfDay >= 0 && second < m_nLastSecondOfDay - HALF_DAY)
+        ++m_nDayOffset;
+    m_nLastSecondOfDay = second;
+
+    rBearing = Bearing();
+    rBearing.strStation = m_settings.strStation;
+    rBearing.nTimeMs = QDateTime(m_settings.date.addDays(m_nDayOffset), QTime(0, 0), Qt::UTC).toMSecsSinceEpoch()
+                       + 1000LL * second;
+    rBearing.fLatitude = latitude;
+    rBearing.fLongitude = longitude;
+    rBearing.fHeading = heading;
+    rBearing.fBearing = m_settings.bRelativeAzimuth ? Geodesy::WrapAzimuth(azimuth + heading) : azimuth;
+    rBearing.fSigma = m_settings.fSigma;
+    rBearing.fQuality = quality;
+    rBearing.fFrequency = frequency;
+    const double level = Field(fields, "LEV");
+    rBearing.fLevel = std::isnan(level) ? 0.0 : level;
+    return BearingJson::Check(rBearing, rError);
+}

@@ -1,0 +1,172 @@
+#include "fusion/bearingsimulator.h"
+#include "fusion/errorellipse.h"
+#include "fusion/fixestimator.h"
+#include "fusion/fixevaluator.h"
+#include "tests/fusion/fusiontesthelpers.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+namespace {
+
+using FusionTest::Pointers;
+using FusionTest::Site;
+using FusionTest::Towards;
+
+constexpr double LAT = 52.5;
+constexpr double LON = 13.4;
+constexpr double DEGREE = M_PI / 180.0;
+
+double DistanceToTruth(const Fix& fix)
+{
+    return Geodesy::Between(fix.fLatitude, fix.fLongitude, LAT, LON).fDistance;
+}
+
+/// A point about 20 km from the emitter in the given direction.
+Site Around(const char* name, double azimuth)
+{
+    Site site{name, 0.0, 0.0};
+    Geodesy::Direct(LAT, LON, azimuth, 20000.0, site.fLatitude, site.fLongitude);
+    return site;
+}
+
+TEST(ErrorEllipseTest, AxesOrientationAndContainmentFollowTheCovariance)
+{
+    Eigen::Matrix2d covariance;
+    covariance << 4.0, 0.0, 0.0, 1.0; // east 2 m, north 1 m
+    const ErrorEllipse ellipse = ErrorEllipse::FromCovariance(covariance, 0.95);
+    EXPECT_NEAR(ellipse.fSemiMajor, 2.0 * std::sqrt(5.9915), 1e-3);
+    EXPECT_NEAR(ellipse.fSemiMinor, std::sqrt(5.9915), 1e-3);
+    EXPECT_NEAR(ellipse.fOrientation, 90.0, 1e-9);
+    EXPECT_TRUE(ErrorEllipse::Contains(covariance, 4.8, 0.0, 0.95));
+    EXPECT_FALSE(ErrorEllipse::Contains(covariance, 0.0, 2.5, 0.95));
+
+    covariance << 2.5, 1.5, 1.5, 2.5; // major axis north-east
+    EXPECT_NEAR(ErrorEllipse::FromCovariance(covariance, 0.95).fOrientation, 45.0, 1e-9);
+    // The median radius of a circular unit Gaussian is sqrt(2 ln 2) (Rayleigh).
+    EXPECT_NEAR(ErrorEllipse::MedianRadius(Eigen::Matrix2d::Identity()), std::sqrt(2.0 * std::log(2.0)), 1e-6);
+
+    const ErrorEllipse flat = ErrorEllipse::FromCovariance(Eigen::Matrix2d::Zero(), 0.95);
+    EXPECT_TRUE(std::isinf(flat.fSemiMajor));
+    EXPECT_TRUE(flat.Outline(16).empty());
+}
+
+TEST(ErrorEllipseTest, OutlineIsClosedCounterClockwiseAndOnTheEllipse)
+{
+    const ErrorEllipse ellipse{30.0, 10.0, 60.0};
+    const auto outline = ellipse.Outline(36);
+    ASSERT_EQ(outline.size(), 37u);
+    EXPECT_EQ(outline.front(), outline.back());
+    double area = 0.0;
+    for (size_t i = 0; i + 1 < outline.size(); ++i)
+        area += outline[i].first * outline[i + 1].second - outline[i + 1].first * outline[i].second;
+    EXPECT_NEAR(area / 2.0, M_PI * 30.0 * 10.0, 0.02 * M_PI * 300.0);
+    EXPECT_NEAR(std::hypot(outline[0].first, outline[0].second), 30.0, 1e-9);
+    EXPECT_NEAR(std::atan2(outline[0].first, outline[0].second) / DEGREE, 60.0, 1e-9);
+}
+
+TEST(FixEstimatorTest, TwoStationsAtRightAnglesMeetOnTheEmitterWithARoundEllipse)
+{
+    const std::vector<Bearing> bearings{Towards(Around("S", 180.0), LAT, LON), Towards(Around("W", 270.0), LAT, LON)};
+    const Fix fix = FixEstimator().Estimate(Pointers(bearings));
+    ASSERT_TRUE(fix.bValid);
+    EXPECT_LT(DistanceToTruth(fix), 0.05);
+    EXPECT_EQ(fix.nStations, 2);
+    EXPECT_EQ(fix.nFlags, unsigned(Fix::TOO_FEW_BEARINGS));
+    // Each line pins the fix across itself to sigma times the distance.
+    const double expected = std::sqrt(5.9915) * 1.0 * DEGREE * 20000.0;
+    EXPECT_NEAR(fix.ellipse.fSemiMajor, expected, 0.01 * expected);
+    EXPECT_NEAR(fix.ellipse.fSemiMinor, expected, 0.01 * expected);
+}
+
+TEST(FixEstimatorTest, ThreeStationsFindTheEmitterAndReportTheResidual)
+{
+    std::vector<Bearing> bearings{Towards(Around("A", 10.0), LAT, LON), Towards(Around("B", 130.0), LAT, LON),
+                                  Towards(Around("C", 250.0), LAT, LON)};
+    Fix fix = FixEstimator().Estimate(Pointers(bearings));
+    ASSERT_TRUE(fix.bValid);
+    EXPECT_LT(DistanceToTruth(fix), 0.05);
+    EXPECT_NEAR(fix.fResidualRms, 0.0, 1e-6);
+    EXPECT_EQ(fix.nFlags, 0u);
+    EXPECT_EQ(fix.nBearings, 3);
+
+    // One line turned by 2 degrees: the fix moves, the residual shows it.
+    bearings[0] = Towards(Around("A", 10.0), LAT, LON, 2.0);
+    fix = FixEstimator().Estimate(Pointers(bearings));
+    ASSERT_TRUE(fix.bValid);
+    EXPECT_GT(DistanceToTruth(fix), 50.0);
+    EXPECT_GT(fix.fResidualRms, 0.3);
+    EXPECT_GT(fix.fChiSquare, 1.0);
+}
+
+TEST(FixEstimatorTest, PoorGeometriesAreFlaggedOrRefused)
+{
+    // Two stations on the emitter's line look along one line: no crossing at all.
+    const std::vector<Bearing> inLine{Towards(Around("W", 270.0), LAT, LON), Towards(Around("E", 90.0), LAT, LON)};
+    EXPECT_FALSE(FixEstimator().Estimate(Pointers(inLine)).bValid);
+
+    // A third station on that line adds nothing across it; one off the line makes a fix, crossing at 90 degrees.
+    std::vector<Bearing> bearings = inLine;
+    bearings.push_back(Towards(Around("W2", 270.0 + 1.0), LAT, LON));
+    Fix fix = FixEstimator().Estimate(Pointers(bearings));
+    ASSERT_TRUE(fix.bValid);
+    EXPECT_TRUE(fix.nFlags & Fix::NEAR_PARALLEL);
+    bearings.push_back(Towards(Around("S", 180.0), LAT, LON));
+    fix = FixEstimator().Estimate(Pointers(bearings));
+    ASSERT_TRUE(fix.bValid);
+    EXPECT_FALSE(fix.nFlags & Fix::NEAR_PARALLEL);
+    EXPECT_LT(DistanceToTruth(fix), 0.05);
+
+    // Lines crossing behind a station: it looks away from the fix.
+    const std::vector<Bearing> away{Towards(Around("S", 180.0), LAT, LON, 180.0), Towards(Around("W", 270.0), LAT, LON),
+                                    Towards(Around("N", 0.0), LAT, LON)};
+    fix = FixEstimator().Estimate(Pointers(away));
+    ASSERT_TRUE(fix.bValid);
+    EXPECT_TRUE(fix.nFlags & Fix::BEHIND_STATION);
+
+    // One station alone is no fix, however many bearings it has.
+    const std::vector<Bearing> alone{Towards(Around("S", 180.0), LAT, LON), Towards(Around("S", 180.0), LAT, LON, 1.0)};
+    EXPECT_FALSE(FixEstimator().Estimate(Pointers(alone)).bValid);
+}
+
+TEST(FixEstimatorTest, EllipseCoversTheTruthAtTheAdvertisedRateAndErrorsMeetTheBound)
+{
+    const Scenario scenario = FusionTest::OneEmitter({Around("A", 0.0), Around("B", 110.0), Around("C", 230.0)}, 2.0);
+    ASSERT_EQ(scenario.GetStations().size(), 3u);
+    FixEvaluator evaluator(scenario);
+    const FixEstimator estimator;
+    for (quint64 seed = 1; seed <= 300; ++seed) {
+        BearingSimulator simulator(scenario, seed, 1.0);
+        const std::vector<Bearing> bearings = simulator.Generate(5.0);
+        Fix fix = estimator.Estimate(Pointers(bearings));
+        ASSERT_TRUE(fix.bValid);
+        fix.fFrequency = 145.5e6;
+        fix.nStartMs = fix.nEndMs = scenario.GetStartMs();
+        evaluator.Add(fix);
+    }
+    const FixEvaluator::EmitterResult result = evaluator.Results().front();
+    EXPECT_EQ(result.nFixes, 300);
+    // 300 fixes: the coverage's standard error is about 1.3 %.
+    EXPECT_GT(result.fCoverage, 0.91);
+    EXPECT_LT(result.fCoverage, 0.99);
+    EXPECT_GT(result.fRatio, 0.85);
+    EXPECT_LT(result.fRatio, 1.2);
+    EXPECT_GT(result.fError95, result.fMedianError);
+}
+
+TEST(FixEstimatorTest, LongBaselinesUseTheEllipsoid)
+{
+    // Stations 400 to 600 km away: a flat-earth intersection misses by kilometres.
+    Site north{"N", 0.0, 0.0}, east{"E", 0.0, 0.0}, south{"S", 0.0, 0.0};
+    Geodesy::Direct(LAT, LON, 5.0, 600000.0, north.fLatitude, north.fLongitude);
+    Geodesy::Direct(LAT, LON, 100.0, 450000.0, east.fLatitude, east.fLongitude);
+    Geodesy::Direct(LAT, LON, 220.0, 400000.0, south.fLatitude, south.fLongitude);
+    const std::vector<Bearing> bearings{Towards(north, LAT, LON), Towards(east, LAT, LON), Towards(south, LAT, LON)};
+    const Fix fix = FixEstimator().Estimate(Pointers(bearings));
+    ASSERT_TRUE(fix.bValid);
+    EXPECT_LT(DistanceToTruth(fix), 0.1);
+    EXPECT_EQ(fix.nFlags, 0u);
+}
+
+}

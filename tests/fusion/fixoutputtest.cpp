@@ -1,0 +1,276 @@
+#include "fusion/fixestimator.h"
+#include "tests/fusion/fusiontesthelpers.h"
+#include "tools/kvtfix/fixmap.h"
+#include "tools/kvtfix/mapfiles.h"
+
+#include <QImage>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QXmlStreamReader>
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace {
+
+using FusionTest::Pointers;
+using FusionTest::Site;
+using FusionTest::Towards;
+
+using FusionTest::NORTH;
+using FusionTest::SOUTH;
+using FusionTest::WEST;
+
+class FixOutputTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        m_stations = {{"North", NORTH.fLatitude, NORTH.fLongitude},
+                      {"West", WEST.fLatitude, WEST.fLongitude},
+                      {"South", SOUTH.fLatitude, SOUTH.fLongitude}};
+        for (const auto& truth : {std::make_pair(52.52, 13.405), std::make_pair(52.43, 13.30)}) {
+            const std::vector<Bearing> bearings{Towards(NORTH, truth.first, truth.second, 0.5),
+                                                Towards(WEST, truth.first, truth.second, -0.5),
+                                                Towards(SOUTH, truth.first, truth.second)};
+            m_fixes.push_back(FixEstimator().Estimate(Pointers(bearings)));
+            ASSERT_TRUE(m_fixes.back().bValid);
+        }
+    }
+
+    /// Signed area of a ring of [x, y] positions; positive when counter-clockwise.
+    static double SignedArea(const QJsonArray& ring)
+    {
+        double area = 0.0;
+        for (int i = 0; i + 1 < ring.size(); ++i) {
+            const QJsonArray a = ring[i].toArray(), b = ring[i + 1].toArray();
+            area += a[0].toDouble() * b[1].toDouble() - b[0].toDouble() * a[1].toDouble();
+        }
+        return area / 2.0;
+    }
+
+    std::vector<FixGeometry::Station> m_stations;
+    std::vector<Fix> m_fixes;
+};
+
+TEST_F(FixOutputTest, GeoJsonIsAFeatureCollectionOfValidGeometries)
+{
+    const QJsonDocument document = QJsonDocument::fromJson(MapFiles::GeoJson(m_stations, m_fixes));
+    ASSERT_TRUE(document.isObject());
+    EXPECT_EQ(document.object().value("type").toString(), QStringLiteral("FeatureCollection"));
+    std::map<QString, int> kinds;
+    for (const QJsonValue& value : document.object().value("features").toArray()) {
+        const QJsonObject feature = value.toObject();
+        ASSERT_EQ(feature.value("type").toString(), QStringLiteral("Feature"));
+        ASSERT_TRUE(feature.value("properties").isObject());
+        const QJsonObject geometry = feature.value("geometry").toObject();
+        const QString type = geometry.value("type").toString();
+        const QString kind = feature.value("properties").toObject().value("kind").toString();
+        ++kinds[kind];
+        const QJsonArray coordinates = geometry.value("coordinates").toArray();
+        QJsonArray positions;
+        if (type == QLatin1String("Point")) {
+            positions.append(coordinates);
+        } else if (type == QLatin1String("LineString")) {
+            EXPECT_GE(coordinates.size(), 2);
+            positions = coordinates;
+        } else {
+            ASSERT_EQ(type, QStringLiteral("Polygon"));
+            ASSERT_EQ(coordinates.size(), 1);
+            positions = coordinates[0].toArray();
+            // A linear ring: closed, at least four positions, exterior counter-clockwise.
+            EXPECT_GE(positions.size(), 4);
+            EXPECT_EQ(positions.first(), positions.last());
+            EXPECT_GT(SignedArea(positions), 0.0);
+        }
+        for (const QJsonValue& position : positions) {
+            // [longitude, latitude] near Berlin, not the other way round.
+            ASSERT_EQ(position.toArray().size(), 2);
+            EXPECT_NEAR(position.toArray()[0].toDouble(), 13.3, 0.6);
+            EXPECT_NEAR(position.toArray()[1].toDouble(), 52.5, 0.4);
+        }
+        if (kind == QLatin1String("fix")) {
+            EXPECT_GT(feature.value("properties").toObject().value("semiMajor").toDouble(), 0.0);
+            EXPECT_EQ(feature.value("properties").toObject().value("stations").toInt(), 3);
+        }
+    }
+    EXPECT_EQ(kinds, (std::map<QString, int>{{"station", 3}, {"bearing", 6}, {"fix", 2}, {"ellipse", 2}}));
+}
+
+TEST_F(FixOutputTest, KmlHasADocumentOfPlacemarksWithOneGeometryEach)
+{
+    QXmlStreamReader xml(MapFiles::Kml(m_stations, m_fixes));
+    ASSERT_TRUE(xml.readNextStartElement());
+    EXPECT_EQ(xml.name(), QLatin1String("kml"));
+    EXPECT_EQ(xml.namespaceUri(), QLatin1String("http://www.opengis.net/kml/2.2"));
+    ASSERT_TRUE(xml.readNextStartElement());
+    EXPECT_EQ(xml.name(), QLatin1String("Document"));
+    std::map<QString, int> geometries;
+    int placemarks = 0, geometriesInPlacemark = 0;
+    while (!xml.atEnd()) {
+        xml.readNext();
+        if (xml.isStartElement() && xml.name() == QLatin1String("Placemark")) {
+            ++placemarks;
+            geometriesInPlacemark = 0;
+        } else if (xml.isEndElement() && xml.name() == QLatin1String("Placemark")) {
+            EXPECT_EQ(geometriesInPlacemark, 1);
+        } else if (xml.isStartElement()
+                   && (xml.name() == QLatin1String("Point") || xml.name() == QLatin1String("LineString")
+                       || xml.name() == QLatin1String("Polygon"))) {
+            ++geometries[xml.name().toString()];
+            ++geometriesInPlacemark;
+        } else if (xml.isStartElement() && xml.name() == QLatin1String("coordinates")) {
+            const QStringList tuples = xml.readElementText().split(QLatin1Char(' '));
+            for (const QString& tuple : tuples) {
+                const QStringList parts = tuple.split(QLatin1Char(','));
+                ASSERT_EQ(parts.size(), 3) << tuple.toStdString();
+                EXPECT_NEAR(parts[0].toDouble(), 13.3, 0.6);
+                EXPECT_NEAR(parts[1].toDouble(), 52.5, 0.4);
+            }
+            if (tuples.size() > 20) { // the ellipse's LinearRing
+                EXPECT_EQ(tuples.first(), tuples.last());
+            }
+        }
+    }
+    EXPECT_FALSE(xml.hasError()) << xml.errorString().toStdString();
+    EXPECT_EQ(placemarks, 3 + 6 + 2 + 2);
+    EXPECT_EQ(geometries, (std::map<QString, int>{{"Point", 5}, {"LineString", 6}, {"Polygon", 2}}));
+}
+
+TEST_F(FixOutputTest, MapShowsStationsFixesAndEllipses)
+{
+    QTemporaryDir dir;
+    const QString file = dir.filePath(QStringLiteral("map.png"));
+    const FixMap map(QStringLiteral("test"), m_stations, m_fixes);
+    QString error;
+    ASSERT_TRUE(map.Save(file, error)) << error.toStdString();
+    const QImage image(file);
+    ASSERT_EQ(image.size(), QSize(FixMap::WIDTH, FixMap::HEIGHT));
+    for (const FixGeometry::Station& station : m_stations) {
+        const QPoint at = (map.ToPixel(station.fLatitude, station.fLongitude) + QPointF(0, 2)).toPoint();
+        ASSERT_TRUE(image.rect().contains(at));
+        EXPECT_EQ(image.pixelColor(at), FixMap::STATION_COLOUR) << station.strName.toStdString();
+    }
+    for (const Fix& fix : m_fixes) {
+        const QPoint at = map.ToPixel(fix.fLatitude, fix.fLongitude).toPoint();
+        EXPECT_EQ(image.pixelColor(at), FixMap::FIX_COLOUR);
+        // Somewhere on the ellipse's major axis, just inside its end, lies its outline.
+        const double reach = fix.ellipse.fSemiMajor;
+        double latitude = 0.0, longitude = 0.0;
+        Geodesy::Direct(fix.fLatitude, fix.fLongitude, fix.ellipse.fOrientation, reach, latitude, longitude);
+        const QPointF end = map.ToPixel(latitude, longitude);
+        bool outline = false;
+        for (int dx = -2; dx <= 2; ++dx) {
+            for (int dy = -2; dy <= 2; ++dy) {
+                const QColor colour = image.pixelColor((end + QPointF(dx, dy)).toPoint());
+                outline = outline || (colour.blue() > colour.red() + 40 && colour.blue() > 120);
+            }
+        }
+        EXPECT_TRUE(outline);
+    }
+    // The corner away from grid labels and scale bar stays paper.
+    EXPECT_EQ(image.pixelColor(FixMap::WIDTH - 3, 40), QColor(Qt::white));
+}
+
+/// kvtfix as a user runs it.
+class KvtFixTest : public ::testing::Test
+{
+protected:
+    struct Run
+    {
+        int nExitCode;
+        QByteArray stdOut;
+        QByteArray stdErr;
+    };
+
+    Run Fix(const QStringList& arguments)
+    {
+        QProcess process;
+        process.start(QStringLiteral(KVTFIX_PATH), arguments);
+        EXPECT_TRUE(process.waitForFinished(120000));
+        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput(),
+                process.readAllStandardError()};
+    }
+
+    QTemporaryDir m_dir;
+};
+
+TEST_F(KvtFixTest, SimulatedScenarioGivesFixesFilesAndAnEvaluation)
+{
+    const QString geojson = m_dir.filePath("fixes.geojson"), kml = m_dir.filePath("fixes.kml"),
+                  png = m_dir.filePath("fixes.png");
+    const Run run = Fix({"--scenario", KVT_SOURCE_DIR "/scenarios/default.json", "--simulate", "200", "--evaluate",
+                         "--json", "--geojson", geojson, "--kml", kml, "--plot", png});
+    ASSERT_EQ(run.nExitCode, 0) << run.stdErr.constData();
+    const QJsonObject summary = QJsonDocument::fromJson(run.stdOut).object();
+    EXPECT_EQ(summary.value("fixCount").toInt(), 40);
+    const QJsonArray evaluation = summary.value("evaluation").toArray();
+    ASSERT_EQ(evaluation.size(), 2);
+    for (const QJsonValue& value : evaluation) {
+        EXPECT_EQ(value.toObject().value("fixes").toInt(), 20);
+        EXPECT_GT(value.toObject().value("ratio").toDouble(), 0.5);
+        EXPECT_LT(value.toObject().value("ratio").toDouble(), 2.0);
+    }
+    EXPECT_FALSE(QImage(png).isNull());
+    QFile file(geojson);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    EXPECT_EQ(QJsonDocument::fromJson(file.readAll()).object().value("features").toArray().size(), 4 + 40 * 5);
+    EXPECT_TRUE(QFile::exists(kml));
+}
+
+TEST_F(KvtFixTest, BadInputIsCountedByReasonAndUsageErrorsTouchNothing)
+{
+    // Two stations' message files: good lines, a duplicate, a line without position, a cut last line.
+    for (const char* name : {"North", "South"}) {
+        ASSERT_TRUE(QDir(m_dir.path()).mkpath(name));
+        QFile file(m_dir.filePath(QStringLiteral("%1/bearings.jsonl").arg(name)));
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        const double bearing = name[0] == 'N' ? 178.0 : 358.0;
+        const double latitude = name[0] == 'N' ? 52.7 : 52.3;
+        for (int seq = 1; seq <= 5; ++seq) {
+            file.write(QStringLiteral(R"({"station":"%1","seq":%2,"time":"2026-12-07T08:00:0%2.000Z",)"
+                                      R"("latitude":%3,"longitude":13.4,"bearing":%4,"sigma":1.5,)"
+                                      R"("frequency":145500000,"bandwidth":12500})")
+                           .arg(QLatin1String(name))
+                           .arg(seq)
+                           .arg(latitude)
+                           .arg(bearing + 0.1 * seq)
+                           .toUtf8()
+                       + "\n");
+        }
+        file.write(R"({"station":"X","seq":1,"time":"2026-12-07T08:00:01.000Z","bearing":1,"sigma":1,"frequency":1})"
+                   "\n");
+        file.write(QStringLiteral(R"({"station":"%1","seq":5,"time":"2026-12-07T08:00:05.000Z","latitude":%2,)"
+                                  R"("longitude":13.4,"bearing":1,"sigma":1.5,"frequency":145500000})")
+                       .arg(QLatin1String(name))
+                       .arg(latitude)
+                       .toUtf8()
+                   + "\n{\"station\":");
+    }
+    const QString geojson = m_dir.filePath("out.geojson");
+    Run run = Fix({"--input", m_dir.filePath("North"), "--input", m_dir.filePath("South"), "--json"});
+    ASSERT_EQ(run.nExitCode, 0) << run.stdErr.constData();
+    const QJsonObject summary = QJsonDocument::fromJson(run.stdOut).object();
+    const QJsonObject bearings = summary.value("bearings").toObject();
+    EXPECT_EQ(bearings.value("read").toInt(), 16);
+    EXPECT_EQ(bearings.value("used").toInt(), 10);
+    EXPECT_EQ(bearings.value("duplicates").toInt(), 2);
+    EXPECT_EQ(bearings.value("reasons").toObject(), (QJsonObject{{"no position", 2}, {"cut line", 2}}));
+    ASSERT_EQ(summary.value("fixCount").toInt(), 1);
+    const QJsonObject fix = summary.value("fixes").toArray()[0].toObject();
+    EXPECT_EQ(fix.value("bearings").toInt(), 10);
+    EXPECT_NEAR(fix.value("longitude").toDouble(), 13.40, 0.01);
+
+    run = Fix({"--input", m_dir.filePath("North"), "--geojson", geojson, "--window", "0"});
+    EXPECT_EQ(run.nExitCode, 2);
+    EXPECT_TRUE(run.stdErr.contains("--window must be a number")) << run.stdErr.constData();
+    EXPECT_FALSE(QFile::exists(geojson));
+    EXPECT_EQ(Fix({"--evaluate"}).nExitCode, 2);
+    EXPECT_EQ(Fix({"--input", m_dir.filePath("nowhere")}).nExitCode, 2);
+}
+
+}

@@ -1,0 +1,76 @@
+#pragma once
+
+#include "fusion/bearing.h"
+#include "fusion/geodesy.h"
+#include "fusion/scenario.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <vector>
+
+/// Bearings and scenarios for the fusion tests.
+namespace FusionTest
+{
+
+struct Site
+{
+    const char* pszName;
+    double fLatitude;
+    double fLongitude;
+};
+
+/// Three stations of the default scenario.
+const Site NORTH{"North", 52.70, 13.40};
+const Site WEST{"West", 52.48, 13.10};
+const Site SOUTH{"South", 52.30, 13.45};
+
+/// The bearing a station at site measures towards (latitude, longitude), plus offset degrees.
+inline Bearing Towards(const Site& site, double latitude, double longitude, double offset = 0.0,
+                       qint64 timeMs = 0, double sigma = 1.0, double frequency = 145.5e6)
+{
+    Bearing bearing;
+    bearing.strStation = QString::fromLatin1(site.pszName);
+    bearing.nTimeMs = timeMs;
+    bearing.fLatitude = site.fLatitude;
+    bearing.fLongitude = site.fLongitude;
+    bearing.fBearing =
+        Geodesy::WrapAzimuth(Geodesy::Between(site.fLatitude, site.fLongitude, latitude, longitude).fAzimuth + offset);
+    bearing.fSigma = sigma;
+    bearing.fFrequency = frequency;
+    bearing.fBandwidth = 12500.0;
+    return bearing;
+}
+
+inline std::vector<const Bearing*> Pointers(const std::vector<Bearing>& bearings)
+{
+    std::vector<const Bearing*> pointers;
+    for (const Bearing& bearing : bearings)
+        pointers.push_back(&bearing);
+    return pointers;
+}
+
+/// A scenario of one emitter at (52.5, 13.4) on 145.5 MHz and the given stations, all with sigma.
+inline Scenario OneEmitter(const std::vector<Site>& sites, double sigma)
+{
+    QByteArray text = R"({"start":"2026-12-07T08:00:00.000Z","emitters":[{"name":"E1","latitude":52.5,
+        "longitude":13.4,"frequency":145500000,"bandwidth":12500,"power":30,"on":0,"off":86400}],"stations":[)";
+    for (size_t i = 0; i < sites.size(); ++i) {
+        text += QStringLiteral(R"(%1{"name":"%2","latitude":%3,"longitude":%4,"heading":0,"sigma":%5,
+            "frequencyMin":1e6,"frequencyMax":3e9,"role":"%6","follows":[]})")
+                    .arg(i == 0 ? "" : ",")
+                    .arg(QString::fromLatin1(sites[i].pszName))
+                    .arg(sites[i].fLatitude, 0, 'f', 6)
+                    .arg(sites[i].fLongitude, 0, 'f', 6)
+                    .arg(sigma)
+                    .arg(i == 0 ? "sender" : "receiver")
+                    .toUtf8();
+    }
+    text += "]}";
+    Scenario scenario;
+    QString error;
+    scenario.Parse(text, error);
+    return scenario;
+}
+
+}

@@ -1,0 +1,59 @@
+#pragma once
+
+#include "fusion/bearing.h"
+#include "fusion/scenario.h"
+#include "fusion/sentencedecoder.h"
+#include "tools/kvtfix/inputlog.h"
+
+#include <QByteArray>
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+/// The bearings one station wrote: its folder's "bearings.jsonl" (bearing
+/// messages) or, when that is missing, its "dfdata.txt" (DF sentences); a
+/// path to a file is read as it is (".jsonl" as messages, anything else as
+/// sentences). Reads on from where it stopped, so that it can follow a file
+/// that grows; a file that became shorter (the station started a new one)
+/// is read again from its start.
+///
+/// Sentences get the folder's name as station name, the scenario's sigma of
+/// that station (else the default), the scenario's start date (else the
+/// file's modification date). With a scenario, bearings of stations it does
+/// not name are refused.
+class BearingFolder
+{
+public:
+    struct Settings
+    {
+        const Scenario* pScenario = nullptr;
+        double fDefaultSigma = 2.0;
+        bool bRelativeAzimuth = false;
+    };
+
+    BearingFolder(const QString& path, const Settings& settings);
+
+    /// Appends the bearings of the lines added since the last call and logs
+    /// every refused line. A last line without its line end waits for the
+    /// rest unless atEnd, when it is read as it is (and refused, as "cut
+    /// line", if it does not parse). False with rError when there is no file
+    /// to read (yet) or it cannot be opened.
+    bool Read(bool atEnd, std::vector<Bearing>& rBearings, InputLog& rLog, QString& rError);
+
+    /// The file being read; empty until one was found.
+    QString GetFileName() const { return m_strFileName; }
+
+private:
+    bool FindFile();
+    void Decode(const QByteArray& line, bool cut, std::vector<Bearing>& rBearings, InputLog& rLog);
+
+    QString m_strPath;
+    Settings m_settings;
+    QString m_strFileName;
+    bool m_bJson = false;
+    qint64 m_nOffset = 0;
+    qint64 m_nLine = 0;
+    QByteArray m_pending;
+    std::unique_ptr<SentenceDecoder> m_pDecoder;
+};

@@ -1,0 +1,229 @@
+#include "tools/kvtfix/fixcommandline.h"
+
+#include <QDir>
+#include <QFileInfo>
+
+namespace {
+
+const QString OPT_INPUT = QStringLiteral("input");
+const QString OPT_SCENARIO = QStringLiteral("scenario");
+const QString OPT_SIMULATE = QStringLiteral("simulate");
+const QString OPT_SEED = QStringLiteral("seed");
+const QString OPT_RATE = QStringLiteral("rate");
+const QString OPT_EVALUATE = QStringLiteral("evaluate");
+const QString OPT_WINDOW = QStringLiteral("window");
+const QString OPT_MAX_AGE = QStringLiteral("max-age");
+const QString OPT_SIGMA = QStringLiteral("sigma");
+const QString OPT_SENTENCE_AZIMUTH = QStringLiteral("sentence-azimuth");
+const QString OPT_GEOJSON = QStringLiteral("geojson");
+const QString OPT_KML = QStringLiteral("kml");
+const QString OPT_PLOT = QStringLiteral("plot");
+const QString OPT_JSON = QStringLiteral("json");
+const QString OPT_FOLLOW = QStringLiteral("follow");
+const QString OPT_MQTT = QStringLiteral("mqtt");
+
+/// One simulated week is far more than any evaluation needs.
+constexpr double MAX_SIMULATE_SECONDS = 7 * 86400.0;
+
+}
+
+FixCommandLine::FixCommandLine()
+{
+    m_parser.setApplicationDescription(QStringLiteral(
+        "Position fixes from the bearings of several DF stations: groups the bearings by channel and "
+        "time window, estimates each emitter's position on the WGS-84 ellipsoid (least-squares "
+        "intersection refined to the maximum-likelihood position) with its 95 % error ellipse, and "
+        "writes the fixes as text or JSON, GeoJSON, KML and a map. With a scenario it can synthesise "
+        "the stations' bearings and judge the fixes against the true emitter positions."));
+    m_parser.addHelpOption();
+    m_parser.addVersionOption();
+    m_parser.addOptions({
+        {OPT_INPUT,
+         QStringLiteral("Read the bearings a station wrote into <dir> (its bearings.jsonl, else its "
+                        "dfdata.txt; a file is read as it is). Repeat for every station."),
+         QStringLiteral("dir")},
+        {OPT_SCENARIO, QStringLiteral("The scenario <file>: station sigmas and the true emitters."),
+         QStringLiteral("file")},
+        {OPT_SIMULATE,
+         QStringLiteral("Synthesise <seconds> of the scenario's bearings (every station measures every emitter "
+                        "in its frequency range with its sigma)."),
+         QStringLiteral("seconds")},
+        {OPT_SEED, QStringLiteral("Seed <n> of the synthesised noise (default: 1)."), QStringLiteral("n")},
+        {OPT_RATE, QStringLiteral("Synthesised bearings per second per station and emitter (default: 1)."),
+         QStringLiteral("n")},
+        {OPT_EVALUATE, QStringLiteral("Compare the fixes with the scenario's emitters.")},
+        {OPT_WINDOW, QStringLiteral("Make a fix every <s> seconds per channel (default: 10)."),
+         QStringLiteral("s")},
+        {OPT_MAX_AGE,
+         QStringLiteral("A bearing counts for <s> seconds (default: the window); older ones are dropped."),
+         QStringLiteral("s")},
+        {OPT_SIGMA,
+         QStringLiteral("Sigma in degrees of DF sentence bearings of stations the scenario does not name "
+                        "(default: 2)."),
+         QStringLiteral("deg")},
+        {OPT_SENTENCE_AZIMUTH,
+         QStringLiteral("The DF sentence azimuth is a \"true\" bearing (default, as the stations write it) or "
+                        "\"relative\" to the platform's bow (true bearing = azimuth + CMP)."),
+         QStringLiteral("kind")},
+        {OPT_GEOJSON, QStringLiteral("Write stations, bearing lines, fixes and ellipses as GeoJSON <file>."),
+         QStringLiteral("file")},
+        {OPT_KML, QStringLiteral("Write them as KML <file>."), QStringLiteral("file")},
+        {OPT_PLOT, QStringLiteral("Draw them on a map into <file> (PNG)."), QStringLiteral("file")},
+        {OPT_JSON, QStringLiteral("Print the summary as JSON.")},
+        {OPT_FOLLOW,
+         QStringLiteral("Keep reading the inputs as the stations write, print each new fix and rewrite the "
+                        "output files (until stopped).")},
+        {OPT_MQTT,
+         QStringLiteral("Take live bearings from the broker at <host:port> (topic kvt/stations/+/bearings) "
+                        "and follow them as --follow does."),
+         QStringLiteral("host:port")},
+    });
+}
+
+bool FixCommandLine::Parse(const QStringList& arguments)
+{
+    if (!m_parser.parse(arguments)) {
+        m_strError = m_parser.errorText();
+        return false;
+    }
+    if (!m_parser.positionalArguments().isEmpty()) {
+        m_strError = QStringLiteral("Unexpected argument: %1").arg(m_parser.positionalArguments().first());
+        return false;
+    }
+    // Help and version need no bearings; ShowHelpOrVersion() ends the run.
+    if (m_parser.isSet(QStringLiteral("help")) || m_parser.isSet(QStringLiteral("help-all"))
+        || m_parser.isSet(QStringLiteral("version")))
+        return true;
+    m_bEvaluate = m_parser.isSet(OPT_EVALUATE);
+    m_bJson = m_parser.isSet(OPT_JSON);
+    m_bFollow = m_parser.isSet(OPT_FOLLOW);
+    if (!ParseInputs() || !ParseNumbers() || !ParseOutputs() || !ParseMqtt())
+        return false;
+    if (m_lstInputs.isEmpty() && m_fSimulateSeconds == 0.0 && m_strMqttHost.isEmpty()) {
+        m_strError = QStringLiteral("No bearings: give --input, --mqtt or --scenario with --simulate.");
+        return false;
+    }
+    if (m_bFollow && m_lstInputs.isEmpty() && m_strMqttHost.isEmpty()) {
+        m_strError = QStringLiteral("--follow needs --input or --mqtt.");
+        return false;
+    }
+    if (m_bEvaluate && IsFollow()) {
+        m_strError = QStringLiteral("--evaluate judges a finished run; it cannot go with --follow or --mqtt.");
+        return false;
+    }
+    return true;
+}
+
+void FixCommandLine::ShowHelpOrVersion()
+{
+    if (m_parser.isSet(QStringLiteral("help")) || m_parser.isSet(QStringLiteral("help-all")))
+        m_parser.showHelp(0);
+    if (m_parser.isSet(QStringLiteral("version")))
+        m_parser.showVersion();
+}
+
+bool FixCommandLine::ParseInputs()
+{
+    for (const QString& input : m_parser.values(OPT_INPUT)) {
+        const QFileInfo info(input);
+        if (input.isEmpty() || (!info.exists() && !m_bFollow)) {
+            m_strError = QStringLiteral("Input \"%1\" does not exist.").arg(input);
+            return false;
+        }
+        m_lstInputs.append(info.absoluteFilePath());
+    }
+    if (m_parser.isSet(OPT_SCENARIO)) {
+        const QFileInfo scenario(m_parser.value(OPT_SCENARIO));
+        if (!scenario.isFile()) {
+            m_strError = QStringLiteral("Scenario file \"%1\" does not exist.").arg(m_parser.value(OPT_SCENARIO));
+            return false;
+        }
+        m_strScenarioFile = scenario.absoluteFilePath();
+    }
+    if ((m_parser.isSet(OPT_SIMULATE) || m_bEvaluate) && m_strScenarioFile.isEmpty()) {
+        m_strError = QStringLiteral("--simulate and --evaluate need --scenario.");
+        return false;
+    }
+    const QString kind = m_parser.value(OPT_SENTENCE_AZIMUTH);
+    if (m_parser.isSet(OPT_SENTENCE_AZIMUTH) && kind != QLatin1String("relative") && kind != QLatin1String("true")) {
+        m_strError = QStringLiteral("--sentence-azimuth is \"relative\" or \"true\", not \"%1\".").arg(kind);
+        return false;
+    }
+    m_bRelative = kind == QLatin1String("relative");
+    return true;
+}
+
+bool FixCommandLine::ParseNumbers()
+{
+    double seed = static_cast<double>(m_nSeed);
+    if (!ParseNumber(OPT_SIMULATE, 1.0, MAX_SIMULATE_SECONDS, m_fSimulateSeconds)
+        || !ParseNumber(OPT_SEED, 0.0, 4294967295.0, seed) || !ParseNumber(OPT_RATE, 0.001, 1000.0, m_fRate)
+        || !ParseNumber(OPT_WINDOW, 0.1, 86400.0, m_fWindow) || !ParseNumber(OPT_SIGMA, 0.01, 90.0, m_fSigma))
+        return false;
+    m_nSeed = static_cast<quint64>(seed);
+    m_fMaxAge = m_fWindow;
+    return ParseNumber(OPT_MAX_AGE, 0.1, 86400.0, m_fMaxAge);
+}
+
+bool FixCommandLine::ParseNumber(const QString& option, double low, double high, double& rValue)
+{
+    if (!m_parser.isSet(option))
+        return true;
+    bool ok = false;
+    const double value = m_parser.value(option).toDouble(&ok);
+    if (!ok || !(value >= low && value <= high)) {
+        m_strError = QStringLiteral("--%1 must be a number from %2 to %3, not \"%4\".")
+                         .arg(option)
+                         .arg(low)
+                         .arg(high, 0, 'f', 0)
+                         .arg(m_parser.value(option));
+        return false;
+    }
+    if (option == OPT_SEED && value != static_cast<double>(static_cast<quint64>(value))) {
+        m_strError = QStringLiteral("--seed must be a whole number, not \"%1\".").arg(m_parser.value(option));
+        return false;
+    }
+    rValue = value;
+    return true;
+}
+
+bool FixCommandLine::ParseOutputs()
+{
+    return ParseOutput(OPT_GEOJSON, QString(), m_strGeoJsonFile) && ParseOutput(OPT_KML, QString(), m_strKmlFile)
+           && ParseOutput(OPT_PLOT, QStringLiteral("png"), m_strPlotFile);
+}
+
+bool FixCommandLine::ParseOutput(const QString& option, const QString& suffix, QString& rFile)
+{
+    if (!m_parser.isSet(option))
+        return true;
+    const QFileInfo file(m_parser.value(option));
+    if (!suffix.isEmpty() && file.suffix().compare(suffix, Qt::CaseInsensitive) != 0) {
+        m_strError = QStringLiteral("The --%1 file \"%2\" must end in .%3.").arg(option, m_parser.value(option), suffix);
+        return false;
+    }
+    if (m_parser.value(option).isEmpty() || !file.absoluteDir().exists() || file.isDir()) {
+        m_strError = QStringLiteral("The --%1 file \"%2\" cannot be written: no such directory.")
+                         .arg(option, m_parser.value(option));
+        return false;
+    }
+    rFile = file.absoluteFilePath();
+    return true;
+}
+
+bool FixCommandLine::ParseMqtt()
+{
+    if (!m_parser.isSet(OPT_MQTT))
+        return true;
+    const QString address = m_parser.value(OPT_MQTT);
+    const int colon = address.lastIndexOf(QLatin1Char(':'));
+    bool ok = false;
+    const int port = colon > 0 ? address.mid(colon + 1).toInt(&ok) : 0;
+    if (!ok || port < 1 || port > 65535) {
+        m_strError = QStringLiteral("--mqtt wants host:port with a port from 1 to 65535, not \"%1\".").arg(address);
+        return false;
+    }
+    m_strMqttHost = address.left(colon);
+    m_nMqttPort = port;
+    return true;
+}

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <QCommandLineParser>
+#include <QString>
+#include <QStringList>
+
+/// The command line of the fix program:
+///
+///     kvtfix [--input DIR...] [--scenario FILE [--simulate SECONDS] [--seed N] [--rate N] [--evaluate]]
+///            [--window S] [--max-age S] [--sigma DEG] [--sentence-azimuth relative|true]
+///            [--geojson FILE] [--kml FILE] [--plot FILE.png] [--json] [--follow] [--mqtt HOST:PORT]
+///
+/// Every argument is checked before anything is read or written; a usage
+/// error leaves every file untouched.
+class FixCommandLine
+{
+public:
+    FixCommandLine();
+
+    /// False on a usage error, with GetError() saying why in one line. Needs no application object.
+    bool Parse(const QStringList& arguments);
+    /// For --help and --version: prints and ends the process (needs the application object).
+    void ShowHelpOrVersion();
+    QString GetError() const { return m_strError; }
+
+    /// Station folders (or bearing files), absolute.
+    QStringList GetInputs() const { return m_lstInputs; }
+    QString GetScenarioFile() const { return m_strScenarioFile; }
+    /// Seconds of synthesised bearings; 0: none.
+    double GetSimulateSeconds() const { return m_fSimulateSeconds; }
+    quint64 GetSeed() const { return m_nSeed; }
+    double GetRate() const { return m_fRate; }
+    bool IsEvaluate() const { return m_bEvaluate; }
+    double GetWindow() const { return m_fWindow; }
+    double GetMaxAge() const { return m_fMaxAge; }
+    double GetSigma() const { return m_fSigma; }
+    bool IsSentenceAzimuthRelative() const { return m_bRelative; }
+    QString GetGeoJsonFile() const { return m_strGeoJsonFile; }
+    QString GetKmlFile() const { return m_strKmlFile; }
+    QString GetPlotFile() const { return m_strPlotFile; }
+    bool IsJson() const { return m_bJson; }
+    /// Following the inputs or the broker: runs until stopped.
+    bool IsFollow() const { return m_bFollow || !m_strMqttHost.isEmpty(); }
+    /// Broker to take live bearings from; empty host: none.
+    QString GetMqttHost() const { return m_strMqttHost; }
+    int GetMqttPort() const { return m_nMqttPort; }
+
+private:
+    bool ParseInputs();
+    bool ParseNumbers();
+    bool ParseOutputs();
+    bool ParseMqtt();
+    bool ParseNumber(const QString& option, double low, double high, double& rValue);
+    bool ParseOutput(const QString& option, const QString& suffix, QString& rFile);
+
+    QCommandLineParser m_parser;
+    QString m_strError;
+    QStringList m_lstInputs;
+    QString m_strScenarioFile;
+    double m_fSimulateSeconds = 0.0;
+    quint64 m_nSeed = 1;
+    double m_fRate = 1.0;
+    bool m_bEvaluate = false;
+    double m_fWindow = 10.0;
+    double m_fMaxAge = 10.0;
+    double m_fSigma = 2.0;
+    bool m_bRelative = false;
+    QString m_strGeoJsonFile;
+    QString m_strKmlFile;
+    QString m_strPlotFile;
+    bool m_bJson = false;
+    bool m_bFollow = false;
+    QString m_strMqttHost;
+    int m_nMqttPort = 0;
+};

@@ -1,0 +1,122 @@
+#include "tools/kvtfix/fixsummary.h"
+
+#include <QDateTime>
+#include <QJsonArray>
+
+namespace FixSummary
+{
+
+QJsonObject FixObject(const Fix& fix)
+{
+    return QJsonObject{
+        {QStringLiteral("time"), QDateTime::fromMSecsSinceEpoch(fix.nEndMs, Qt::UTC).toString(Qt::ISODateWithMs)},
+        {QStringLiteral("frequency"), fix.fFrequency},
+        {QStringLiteral("latitude"), fix.fLatitude},
+        {QStringLiteral("longitude"), fix.fLongitude},
+        {QStringLiteral("semiMajor"), fix.ellipse.fSemiMajor},
+        {QStringLiteral("semiMinor"), fix.ellipse.fSemiMinor},
+        {QStringLiteral("orientation"), fix.ellipse.fOrientation},
+        {QStringLiteral("stations"), fix.nStations},
+        {QStringLiteral("bearings"), fix.nBearings},
+        {QStringLiteral("residual"), fix.fResidualRms},
+        {QStringLiteral("chiSquare"), fix.fChiSquare},
+        {QStringLiteral("flags"), QJsonArray::fromStringList(fix.FlagNames())},
+    };
+}
+
+QJsonObject Collect(const InputLog& log, const BearingGrouper::Counters& counters, const std::vector<Fix>& fixes,
+                    const FixEvaluator* pEvaluator)
+{
+    QJsonObject reasons;
+    for (auto it = log.GetReasons().cbegin(); it != log.GetReasons().cend(); ++it)
+        reasons.insert(it.key(), static_cast<double>(it.value()));
+    const QJsonObject bearings{
+        {QStringLiteral("read"), static_cast<double>(log.GetRead())},
+        {QStringLiteral("refused"), static_cast<double>(log.GetRefused())},
+        {QStringLiteral("reasons"), reasons},
+        {QStringLiteral("examples"), QJsonArray::fromStringList(log.GetExamples())},
+        {QStringLiteral("duplicates"), static_cast<double>(counters.nDuplicates)},
+        {QStringLiteral("late"), static_cast<double>(counters.nLate)},
+        {QStringLiteral("used"), static_cast<double>(counters.nAccepted)},
+    };
+    QJsonObject summary{
+        {QStringLiteral("bearings"), bearings},
+        {QStringLiteral("fixCount"), static_cast<double>(counters.nFixes)},
+        {QStringLiteral("unfixedWindows"), static_cast<double>(counters.nUnfixedWindows)},
+    };
+    if (pEvaluator == nullptr) {
+        QJsonArray list;
+        for (const Fix& fix : fixes)
+            list.append(FixObject(fix));
+        summary.insert(QStringLiteral("fixes"), list);
+        return summary;
+    }
+    QJsonArray evaluation;
+    for (const FixEvaluator::EmitterResult& result : pEvaluator->Results()) {
+        evaluation.append(QJsonObject{
+            {QStringLiteral("emitter"), result.strName},
+            {QStringLiteral("fixes"), result.nFixes},
+            {QStringLiteral("medianError"), result.fMedianError},
+            {QStringLiteral("error95"), result.fError95},
+            {QStringLiteral("bound"), result.fBound},
+            {QStringLiteral("ratio"), result.fRatio},
+            {QStringLiteral("coverage"), result.fCoverage},
+        });
+    }
+    summary.insert(QStringLiteral("evaluation"), evaluation);
+    summary.insert(QStringLiteral("unassigned"), pEvaluator->GetUnassigned());
+    return summary;
+}
+
+QString FixLine(const QJsonObject& fix)
+{
+    const QStringList flags = fix.value(QStringLiteral("flags")).toVariant().toStringList();
+    return QStringLiteral("%1  %2 MHz  %3 %4  95%: %5 x %6 m at %7 deg  %8 stations %9 bearings  rms %10 deg%11")
+        .arg(fix.value(QStringLiteral("time")).toString())
+        .arg(fix.value(QStringLiteral("frequency")).toDouble() / 1e6, 0, 'f', 4)
+        .arg(fix.value(QStringLiteral("latitude")).toDouble(), 10, 'f', 6)
+        .arg(fix.value(QStringLiteral("longitude")).toDouble(), 11, 'f', 6)
+        .arg(fix.value(QStringLiteral("semiMajor")).toDouble(), 0, 'f', 0)
+        .arg(fix.value(QStringLiteral("semiMinor")).toDouble(), 0, 'f', 0)
+        .arg(fix.value(QStringLiteral("orientation")).toDouble(), 0, 'f', 0)
+        .arg(fix.value(QStringLiteral("stations")).toInt())
+        .arg(fix.value(QStringLiteral("bearings")).toInt())
+        .arg(fix.value(QStringLiteral("residual")).toDouble(), 0, 'f', 2)
+        .arg(flags.isEmpty() ? QString() : QStringLiteral("  [%1]").arg(flags.join(QLatin1Char(' '))));
+}
+
+void PrintText(QTextStream& out, const QJsonObject& summary)
+{
+    const QJsonObject bearings = summary.value(QStringLiteral("bearings")).toObject();
+    out << "bearings: " << bearings.value(QStringLiteral("read")).toInt() << " read, "
+        << bearings.value(QStringLiteral("used")).toInt() << " used, "
+        << bearings.value(QStringLiteral("refused")).toInt() << " refused, "
+        << bearings.value(QStringLiteral("duplicates")).toInt() << " duplicates, "
+        << bearings.value(QStringLiteral("late")).toInt() << " late\n";
+    const QJsonObject reasons = bearings.value(QStringLiteral("reasons")).toObject();
+    for (auto it = reasons.constBegin(); it != reasons.constEnd(); ++it)
+        out << "  refused " << it.value().toInt() << ": " << it.key() << "\n";
+    for (const QJsonValue& example : bearings.value(QStringLiteral("examples")).toArray())
+        out << "  " << example.toString() << "\n";
+    out << "fixes: " << summary.value(QStringLiteral("fixCount")).toInt() << " ("
+        << summary.value(QStringLiteral("unfixedWindows")).toInt() << " windows without a fix)\n";
+    for (const QJsonValue& fix : summary.value(QStringLiteral("fixes")).toArray())
+        out << "  " << FixLine(fix.toObject()) << "\n";
+    if (!summary.contains(QStringLiteral("evaluation")))
+        return;
+    out << "emitter       fixes   median m    95% m   bound m   ratio  coverage\n";
+    for (const QJsonValue& value : summary.value(QStringLiteral("evaluation")).toArray()) {
+        const QJsonObject result = value.toObject();
+        out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %\n")
+                   .arg(result.value(QStringLiteral("emitter")).toString(), -12)
+                   .arg(result.value(QStringLiteral("fixes")).toInt(), 6)
+                   .arg(result.value(QStringLiteral("medianError")).toDouble(), 10, 'f', 1)
+                   .arg(result.value(QStringLiteral("error95")).toDouble(), 8, 'f', 1)
+                   .arg(result.value(QStringLiteral("bound")).toDouble(), 9, 'f', 1)
+                   .arg(result.value(QStringLiteral("ratio")).toDouble(), 7, 'f', 3)
+                   .arg(100.0 * result.value(QStringLiteral("coverage")).toDouble(), 8, 'f', 1);
+    }
+    out << "fixes of no emitter: " << summary.value(QStringLiteral("unassigned")).toInt() << "\n";
+}
+
+}
