@@ -1,0 +1,16 @@
+#pragma once
+
+#include <QString>
+
+/// A name (a station's, a client's) as exactly one MQTT topic level: "%", "/",
+/// "+", "#" and control characters are written as "%" and two upper-case hex
+/// digits, every other character as it is ("Ops/North" becomes "Ops%2FNorth").
+namespace TopicLevel
+{
+
+QString Escape(const QString& name);
+/// The name a level stands for; false for a level that Escape() cannot have
+/// made (a bad or lower-case escape, a character it escapes).
+bool Unescape(const QString& level, QString& rName);
+
+}
