@@ -99,6 +99,12 @@ bool BrokerBearingOutput::IsConnected() const
     return m_connection.IsConnected();
 }
 
+bool BrokerBearingOutput::WaitForConnection(int nTimeoutMs)
+{
+    WaitUntil([this] { return m_connection.IsConnected(); }, nTimeoutMs);
+    return m_connection.IsConnected();
+}
+
 void BrokerBearingOutput::SetQueueLimit(int nLimit)
 {
     m_nQueueLimit = std::max(0, nLimit);
@@ -163,6 +169,7 @@ void BrokerBearingOutput::WaitUntil(const std::function<bool()>& done, qint64 nT
             loop.quit();
     };
     connect(this, &BrokerBearingOutput::Progressed, &loop, check);
+    connect(&m_connection, &MqttConnection::Connected, &loop, check);
     connect(&m_connection, &MqttConnection::Disconnected, &loop, check);
     deadline.start(static_cast<int>(nTimeoutMs));
     loop.exec();

@@ -55,6 +55,10 @@ public:
     void Stop(int nDrainMs);
 
     bool IsConnected() const;
+    /// Runs the event loop until connected or nTimeoutMs have passed; whether connected.
+    /// A fast simulated run waits here, so that it does not fill the queue before the
+    /// broker could take anything.
+    bool WaitForConnection(int nTimeoutMs);
     /// Messages waiting for a connection.
     int GetQueued() const { return static_cast<int>(m_lstQueue.size()); }
     /// Takes effect for the next bearing; at least 0 (0: nothing is queued).

@@ -11,6 +11,7 @@
 #include "tools/kvtstation/filteredsectors.h"
 #include "tools/kvtstation/polarplot.h"
 #include "tools/kvtstation/progressbar.h"
+#include "tools/kvtstation/stationbroker.h"
 #include "tools/kvtstation/stationcallback.h"
 #include "tools/kvtstation/stationcommandline.h"
 #include "tools/kvtstation/stationenvironment.h"
@@ -92,20 +93,34 @@ int RunStation(const StationCommandLine& commandLine, QTextStream& out, QTextStr
                                    commandLine.GetSerialAddress());
     if (!environment.IsCommandLogOpen())
         err << "kvtstation: no command log: " << environment.GetCommandLogMessage() << "\n";
-    const std::vector<AccountedOutput*> outputs = environment.GetOutputs();
+    std::vector<AccountedOutput*> outputs = environment.GetOutputs();
     ReportAsTheyHappen(outputs, err);
     StationCallback callback(StationBuilder::DEVICE_PATH, STATION_ADDRESS, environment.GetOverheadPassParams(),
                              environment.GetCommandLog());
-    std::unique_ptr<PolarPlot> pPlot;
-    if (!commandLine.GetPlotFile().isEmpty()) {
-        pPlot = MakePlot();
-        callback.SetAcceptedListener([&pPlot](const std::vector<values::BearingResult>& accepted) {
-            for (const values::BearingResult& result : accepted)
-                pPlot->AddBearing(result.GetAzimuth() / 10.0, result.GetFrequency());
-        });
-    }
     StationSimulation simulation(commandLine.GetSeed(), commandLine.GetSeconds(), commandLine.IsRealtime(),
                                  StationBuilder::DEVICE_PATH, callback);
+    std::unique_ptr<StationBroker> pBroker;
+    QString brokerHost;
+    int nBrokerPort = 0;
+    if (StationBroker::Configured(commandLine.GetBrokerHost(), commandLine.GetBrokerPort(), brokerHost, nBrokerPort)) {
+        pBroker = std::make_unique<StationBroker>(StationPlace::Default(StationBroker::StationName()),
+                                                  [&simulation] { return simulation.GetClockMs(); });
+        outputs.push_back(&pBroker->GetOutput());
+        ReportAsTheyHappen({&pBroker->GetOutput()}, err);
+        if (pBroker->Start(brokerHost, nBrokerPort))
+            pBroker->GetOutput().WaitForConnection(StationBroker::DRAIN_MS);
+    }
+    std::unique_ptr<PolarPlot> pPlot;
+    if (!commandLine.GetPlotFile().isEmpty())
+        pPlot = MakePlot();
+    callback.SetAcceptedListener([&pPlot, &pBroker](const std::vector<values::BearingResult>& accepted) {
+        if (pPlot) {
+            for (const values::BearingResult& result : accepted)
+                pPlot->AddBearing(result.GetAzimuth() / 10.0, result.GetFrequency());
+        }
+        if (pBroker)
+            pBroker->Publish(accepted);
+    });
     int nStopSignal = 0;
     StopSignals stopSignals;
     QObject::connect(&stopSignals, &StopSignals::Received, &simulation, [&nStopSignal, &simulation](int nSignal) {
@@ -121,6 +136,8 @@ int RunStation(const StationCommandLine& commandLine, QTextStream& out, QTextStr
     pProgress->Finish();
 
     environment.StopOutput(SERIAL_DRAIN_MS);
+    if (pBroker)
+        pBroker->Stop();
     QJsonObject summary =
         StationSummary::Collect(callback, environment,
                                 {outputDir, commandLine.GetPlotFile(), commandLine.GetSerialAddress()},

@@ -16,6 +16,7 @@ const QString OPT_REALTIME = QStringLiteral("realtime");
 const QString OPT_JSON = QStringLiteral("json");
 const QString OPT_PLOT = QStringLiteral("plot");
 const QString OPT_SERIAL = QStringLiteral("serial");
+const QString OPT_MQTT = QStringLiteral("mqtt");
 const QString OPT_REPORT = QStringLiteral("report");
 const QString OPT_LANG = QStringLiteral("lang");
 const QString DEFAULT_OUTPUT_DIR = QStringLiteral("kvtstation-output");
@@ -57,7 +58,12 @@ StationCommandLine::StationCommandLine()
         "\n"
         "The application configuration's switch \"ZodReceiverEnabled\" (written as false when "
         "missing) starts a ZOD receiver for \"ZodCentralAddress\":\"ZodCentralPort\"; the summary says "
-        "whether the client module was found and whether it connected."));
+        "whether the client module was found and whether it connected.\n"
+        "\n"
+        "With --mqtt (or the application configuration's \"BearingBrokerAddress\" and "
+        "\"BearingBrokerPort\"; the command line wins) every accepted bearing is also published on the "
+        "MQTT broker, with the station's retained status; the broker is an output like the others "
+        "(delivered = acknowledged by the broker; exit 4 when it never connected)."));
     m_parser.addHelpOption();
     m_parser.addVersionOption();
     m_parser.addOptions({
@@ -81,6 +87,10 @@ StationCommandLine::StationCommandLine()
          QStringLiteral("Also send the sentences to the serial <device> (a path, or an address such as "
                         "/dev/ttyUSB0:4800,n,8,1; default settings 9600,n,8,1)."),
          QStringLiteral("device")},
+        {OPT_MQTT,
+         QStringLiteral("Also publish the accepted bearings and the station's status on the MQTT broker at "
+                        "<host:port>."),
+         QStringLiteral("host:port")},
         {OPT_REPORT, QStringLiteral("Print the station's capability report instead of running it.")},
         {OPT_LANG,
          QStringLiteral("Show the library's texts in language <locale> (for example \"de\" or \"en\"; "
@@ -107,7 +117,7 @@ bool StationCommandLine::Parse(const QStringList& arguments)
         }
         m_strConfigDir = configDir.absoluteFilePath();
     }
-    if (!ParseOutputDir() || !ParseNumbers() || !ParsePlotFile() || !ParseSerial())
+    if (!ParseOutputDir() || !ParseNumbers() || !ParsePlotFile() || !ParseSerial() || !ParseBroker())
         return false;
     m_bRealtime = m_parser.isSet(OPT_REALTIME);
     m_bJson = m_parser.isSet(OPT_JSON);
@@ -198,5 +208,22 @@ bool StationCommandLine::ParseSerial()
         return false;
     }
     m_strSerialAddress = address;
+    return true;
+}
+
+bool StationCommandLine::ParseBroker()
+{
+    if (!m_parser.isSet(OPT_MQTT))
+        return true;
+    const QString address = m_parser.value(OPT_MQTT);
+    const int nColon = address.lastIndexOf(QLatin1Char(':'));
+    bool bOk = false;
+    const int nPort = nColon > 0 ? address.mid(nColon + 1).toInt(&bOk) : 0;
+    if (!bOk || nPort < 1 || nPort > 0xFFFF) {
+        m_strError = QStringLiteral("\"%1\" is not a broker address such as 127.0.0.1:1883.").arg(address);
+        return false;
+    }
+    m_strBrokerHost = address.left(nColon);
+    m_nBrokerPort = nPort;
     return true;
 }

@@ -7,7 +7,8 @@
 /// The command line of the simulated station:
 ///
 ///     kvtstation [--config-dir DIR] [--output-dir DIR] [--seconds N] [--seed N]
-///                [--realtime] [--json] [--plot FILE.png] [--serial DEVICE] [--report]
+///                [--realtime] [--json] [--plot FILE.png] [--serial DEVICE]
+///                [--mqtt HOST:PORT] [--report]
 ///                [--lang LOCALE]
 ///
 /// Every argument is checked here, before anything is read or written, so
@@ -49,6 +50,9 @@ public:
     /// Serial address for the DF sentences ("<device>:<baud>,<parity>,<data>,<stop>");
     /// a bare device gets 9600 baud, no parity, 8 data bits, 1 stop bit. Empty: no serial output.
     QString GetSerialAddress() const { return m_strSerialAddress; }
+    /// The broker of --mqtt HOST:PORT; empty host and port 0 without it.
+    QString GetBrokerHost() const { return m_strBrokerHost; }
+    int GetBrokerPort() const { return m_nBrokerPort; }
     bool IsReport() const { return m_bReport; }
     /// Locale of the library's texts: --lang, otherwise the user's locale.
     QLocale GetLocale() const { return m_locale; }
@@ -58,6 +62,7 @@ private:
     bool ParseNumbers();
     bool ParsePlotFile();
     bool ParseSerial();
+    bool ParseBroker();
 
     QCommandLineParser m_parser;
     QString m_strError;
@@ -69,6 +74,8 @@ private:
     bool m_bJson = false;
     QString m_strPlotFile;
     QString m_strSerialAddress;
+    QString m_strBrokerHost;
+    int m_nBrokerPort = 0;
     bool m_bReport = false;
     QLocale m_locale;
 };

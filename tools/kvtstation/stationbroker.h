@@ -1,0 +1,53 @@
+#pragma once
+
+#include "network/brokerbearingoutput.h"
+#include "tools/kvtstation/stationplace.h"
+
+#include <QString>
+
+#include <functional>
+#include <vector>
+
+namespace values
+{
+class BearingResult;
+}
+
+/// The station's output on the MQTT broker: turns the accepted bearings into
+/// bearing messages (the station's place, its own sequence numbers from 1, the
+/// simulated clock's time) and hands them to the broker output.
+///
+/// The broker comes from the command line when given there, else from the
+/// application configuration's ADDRESS_KEY (empty: no broker) and PORT_KEY.
+/// The station's name is the configuration's "ZodClientName", else
+/// "kvtstation". Single-threaded.
+class StationBroker
+{
+public:
+    static const QString ADDRESS_KEY;
+    static const QString PORT_KEY;
+    /// How long the end of a run waits for the broker's acknowledgements.
+    static constexpr int DRAIN_MS = 5000;
+
+    /// The broker to use: the command line's when its host is not empty, else
+    /// the configured one; false when neither names one.
+    static bool Configured(const QString& commandLineHost, int nCommandLinePort, QString& rHost, int& rPort);
+    /// The station's name on the network.
+    static QString StationName();
+
+    /// clockMs: the simulated clock in milliseconds since the epoch.
+    StationBroker(const StationPlace& place, std::function<quint64()> clockMs);
+
+    /// False when the address cannot be used (the output's last failure says why).
+    bool Start(const QString& host, int nPort);
+    void Publish(const std::vector<values::BearingResult>& accepted);
+    /// See BrokerBearingOutput::Stop().
+    void Stop(int nDrainMs = DRAIN_MS) { m_output.Stop(nDrainMs); }
+    BrokerBearingOutput& GetOutput() { return m_output; }
+
+private:
+    StationPlace m_place;
+    std::function<quint64()> m_clockMs;
+    qint64 m_nSeq = 0;
+    BrokerBearingOutput m_output;
+};
