@@ -64,7 +64,8 @@ void StationBroker::Publish(const std::vector<values::BearingResult>& accepted)
         bearing.fSigma = m_place.fSigma;
         bearing.fQuality = result.GetQuality();
         bearing.fFrequency = result.GetFrequency();
-        bearing.fLevel = result.GetLevel();
+        // The device gives the level in hundredths of a dBµV.
+        bearing.fLevel = result.GetLevel() / 100.0;
         m_output.Publish(bearing);
     }
 }
