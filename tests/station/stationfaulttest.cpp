@@ -1,6 +1,8 @@
+#include "network/mqttconnection.h"
 #include "tests/common/mosquittobroker.h"
 #include "tests/output/ptypair.h"
 #include "tests/station/stationfixture.h"
+#include "tools/kvtstation/stationsummary.h"
 
 #include <QDir>
 #include <QFile>
@@ -217,4 +219,69 @@ TEST_F(StationFaultTest, TheZodStateIsWhatHappenedAndAHostNameEndsCleanly)
     EXPECT_EQ(QJsonDocument::fromJson(run.stdOut)["zod"]["module"].toString(), "not found");
 }
 
+}
+
+namespace {
+
+/// A subscriber of every station topic, counting the bearing messages.
+struct BearingCounter
+{
+    explicit BearingCounter(int nPort)
+    {
+        MqttConnection::Settings settings;
+        settings.nPort = nPort;
+        settings.strClientId = QStringLiteral("picture");
+        QObject::connect(&connection, &MqttConnection::MessageReceived,
+                         [this](const QString& topic, const QByteArray& payload, bool) {
+                             if (topic.endsWith(QLatin1String("/bearings")))
+                                 ++nBearings;
+                             else
+                                 lastStatus = QJsonDocument::fromJson(payload).object();
+                         });
+        EXPECT_TRUE(connection.Open(settings));
+        connection.Subscribe(QStringLiteral("kvt/stations/#"), 1);
+        EXPECT_TRUE(QTest::qWaitFor([this] { return connection.IsConnected(); }, 10000));
+    }
+
+    MqttConnection connection;
+    int nBearings = 0;
+    QJsonObject lastStatus;
+};
+
+}
+
+// Every bearing the broker acknowledged reached a subscriber, and the station left itself
+// offline; a broker that is never there is an output that never opened. The configuration
+// names the broker unless the command line does.
+TEST_F(StationFaultTest, TheBrokerOutputDeliversWhatItCountsAndNeverConnectedIsExitFour)
+{
+    MosquittoBroker broker;
+    ASSERT_TRUE(broker.Start()) << broker.GetErrorText().toStdString();
+    // Nothing listens on port 1: the command line must win over the configuration.
+    WriteApplicationConfig("ZodClientName=Harbour\nBearingBrokerAddress=127.0.0.1\nBearingBrokerPort=1\n");
+    BearingCounter counter(broker.GetPort());
+    const QString address = QStringLiteral("127.0.0.1:%1").arg(broker.GetPort());
+    StartStation(Arguments("broker", {"--seconds", "3", "--mqtt", address}));
+    // The station runs while this process's event loop serves the subscriber.
+    ASSERT_TRUE(QTest::qWaitFor([this] { return m_helper.state() == QProcess::NotRunning; }, 60000));
+    const Run run{m_helper.exitStatus() == QProcess::NormalExit ? m_helper.exitCode() : -1,
+                  m_helper.readAllStandardOutput(), m_helper.readAllStandardError()};
+    ASSERT_EQ(run.nExitCode, 0) << run.stdErr.constData();
+    const QJsonObject summary = QJsonDocument::fromJson(run.stdOut).object();
+    const QJsonObject delivery = Delivery(summary, "broker");
+    ExpectBalanced(delivery);
+    EXPECT_EQ(delivery["target"].toString(), address);
+    EXPECT_EQ(delivery["offered"].toInt(), summary["bearings"]["accepted"].toInt());
+    EXPECT_GT(delivery["delivered"].toInt(), 0);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return counter.nBearings >= delivery["delivered"].toInt(); }, 10000));
+    EXPECT_EQ(counter.nBearings, delivery["delivered"].toInt());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return counter.lastStatus["online"] == false; }, 10000));
+    EXPECT_EQ(counter.lastStatus["station"].toString(), "Harbour");
+
+    // The configured broker alone: it is never there.
+    const Run absent = Station(Arguments("absent", {"--seconds", "1"}));
+    EXPECT_EQ(absent.nExitCode, StationSummary::EXIT_OUTPUT_UNAVAILABLE) << absent.stdOut.constData();
+    const QJsonObject never = Delivery(QJsonDocument::fromJson(absent.stdOut).object(), "broker");
+    EXPECT_FALSE(never["opened"].toBool());
+    ExpectBalanced(never);
 }
