@@ -43,9 +43,14 @@ StationBroker::StationBroker(const StationPlace& place, std::function<quint64()>
 
 bool StationBroker::Start(const QString& host, int nPort)
 {
+    // One station, one login: the ZOD client's credentials serve the bearings too.
+    ICfg& cfg = CfgCenter::GetAppCfg(ICfg::Application);
     MqttConnection::Settings settings;
     settings.strHost = host;
     settings.nPort = nPort;
+    settings.strUserName = cfg.GetString(QStringLiteral("ZodUserName"), QString(), 0);
+    settings.strPassword = cfg.GetString(QStringLiteral("ZodPassword"), QString(), 0);
+    settings.strCaFile = cfg.GetString(QStringLiteral("ZodCaFile"), QString(), 0);
     return m_output.Start(settings, m_place.status);
 }
 

@@ -20,7 +20,8 @@ class BearingResult;
 /// The broker comes from the command line when given there, else from the
 /// application configuration's ADDRESS_KEY (empty: no broker) and PORT_KEY.
 /// The station's name is the configuration's "ZodClientName", else
-/// "kvtstation". Single-threaded.
+/// "kvtstation"; it logs in with the ZOD client's "ZodUserName",
+/// "ZodPassword" and "ZodCaFile". Single-threaded.
 class StationBroker
 {
 public:
