@@ -24,7 +24,13 @@ BrokerBearingOutput::BrokerBearingOutput(QObject* pParent)
     connect(&m_connection, &MqttConnection::PublishAcknowledged, this, &BrokerBearingOutput::OnAcknowledged);
 }
 
-BrokerBearingOutput::~BrokerBearingOutput() = default;
+BrokerBearingOutput::~BrokerBearingOutput()
+{
+    // Without Stop() the clean disconnect of the connection would leave the station retained
+    // as online; the library writes the status at once, so it goes out before the DISCONNECT.
+    if (!m_bStopped && m_connection.IsConnected())
+        PublishStatus(false);
+}
 
 bool BrokerBearingOutput::Start(const MqttConnection::Settings& settings, const StationStatus& status)
 {
@@ -81,12 +87,18 @@ void BrokerBearingOutput::Stop(int nDrainMs)
     WaitUntil([this] { return GetAccount().GetPending() == 0; }, nDrainMs);
     const quint64 nLeft = GetAccount().GetPending();
     if (nLeft > 0)
-        Lose(nLeft, QStringLiteral("%1 messages not acknowledged by the broker within %2 ms").arg(nLeft).arg(nDrainMs));
+    {
+        QString reason =
+            QStringLiteral("%1 messages not acknowledged by the broker within %2 ms").arg(nLeft).arg(nDrainMs);
+        if (!m_connection.IsConnected() && !m_connection.GetErrorText().isEmpty())
+            reason += QStringLiteral(": ") + m_connection.GetErrorText();
+        Lose(nLeft, reason);
+    }
     m_lstQueue.clear();
     m_lstInFlight.clear();
     if (m_connection.IsConnected())
     {
-        m_nOfflineStatusId = m_connection.Publish(StationTopics::Status(m_status.strName), m_status.ToJson(false), QOS, true);
+        m_nOfflineStatusId = PublishStatus(false);
         WaitUntil([this] { return m_nOfflineStatusId < 0 || !m_connection.IsConnected(); },
                   std::max<qint64>(0, nDrainMs - waited.elapsed()));
     }
@@ -118,7 +130,7 @@ void BrokerBearingOutput::SetReconnectDelays(int nMinimumMs, int nMaximumMs)
 void BrokerBearingOutput::OnConnected()
 {
     MarkOpen();
-    m_connection.Publish(StationTopics::Status(m_status.strName), m_status.ToJson(true), QOS, true);
+    PublishStatus(true);
     while (!m_lstQueue.empty() && m_connection.IsConnected())
     {
         QString error;
@@ -147,9 +159,15 @@ void BrokerBearingOutput::OnAcknowledged(int nMessageId)
     emit Progressed();
 }
 
+int BrokerBearingOutput::PublishStatus(bool bOnline)
+{
+    return m_connection.Publish(StationTopics::Status(m_status.strName), m_status.ToJson(bOnline), QOS, true);
+}
+
 bool BrokerBearingOutput::Send(const QByteArray& payload, QString& rError)
 {
-    const int nMessageId = m_connection.Publish(StationTopics::Bearings(m_status.strName), payload, QOS, false, &rError);
+    const int nMessageId =
+        m_connection.Publish(StationTopics::Bearings(m_status.strName), payload, QOS, false, &rError);
     if (nMessageId < 0)
         return false;
     m_lstInFlight.insert(nMessageId);

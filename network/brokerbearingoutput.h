@@ -29,7 +29,8 @@
 /// for what is queued and unacknowledged, counts what is left as lost,
 /// publishes the offline status itself and disconnects cleanly, so that
 /// offered = delivered + lost afterwards. HasBeenOpen() says whether the
-/// output was ever connected.
+/// output was ever connected. Destroyed without Stop(), it still publishes
+/// the offline status before it disconnects, but waits for nothing.
 ///
 /// Single-threaded: every call and signal on the thread that made it.
 class BrokerBearingOutput : public AccountedOutput
@@ -74,6 +75,8 @@ private:
     void OnConnected();
     void OnDisconnected(const QString& reason);
     void OnAcknowledged(int nMessageId);
+    /// Retained; the message id, or -1 when nothing was sent.
+    int PublishStatus(bool bOnline);
     /// Hands one message to the connection; false (and nothing counted) when it took nothing.
     bool Send(const QByteArray& payload, QString& rError);
     /// Runs the event loop until done() holds (checked on every acknowledgement and

@@ -213,7 +213,8 @@ TEST_F(BrokerBearingOutputTest, ABrokerRestartIsBridgedAndTheEndSettlesTheAccoun
     EXPECT_EQ(account.GetDelivered(), 4u);
     EXPECT_EQ(account.GetLost(), 3u);
     EXPECT_EQ(account.GetPending(), 0u);
-    EXPECT_TRUE(account.GetLastFailure().contains(QStringLiteral("not acknowledged"))) << account.GetLastFailure().toStdString();
+    EXPECT_TRUE(account.GetLastFailure().contains(QStringLiteral("not acknowledged")))
+        << account.GetLastFailure().toStdString();
     pOutput->Publish(MakeBearing(8));
     EXPECT_EQ(account.GetOffered(), 7u) << "nothing is taken after the end";
 }
