@@ -59,7 +59,8 @@ TEST_F(StationTest, BadArgumentsGiveOneLineExitCodeTwoAndWriteNothing)
     const QList<QStringList> wrongs = {
         {"--seconds", "0"}, {"--seconds", "ten"}, {"--seed", "-1"}, {"--plot", OutputPath("plot.jpg")},
         {"--config-dir", OutputPath("missing")}, {"--serial", ""}, {"--serial", "/dev/ttyS0:fast"},
-        {"--unknown"}, {"surplus"}, {"--lang", "klingon"}};
+        {"--unknown"}, {"surplus"}, {"--lang", "klingon"}, {"--mqtt", "127.0.0.1"}, {"--mqtt", ":1883"},
+        {"--mqtt", "127.0.0.1:65536"}};
     for (const QStringList& wrong : wrongs) {
         const Run run = Station(QStringList{"--output-dir", output} << wrong);
         EXPECT_EQ(run.nExitCode, 2) << wrong.join(' ').toStdString();
