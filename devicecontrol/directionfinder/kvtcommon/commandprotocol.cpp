@@ -5,10 +5,10 @@
 #include "base/omekos.h"
 #include "base/trace.h"
 #include "devicecontrol/directionfinder/kvtcommon/appendwhole.h"
+#include "devicecontrol/directionfinder/kvtcommon/xmlindent.h"
 
 #include <QDateTime>
 #include <QDir>
-#include <QDomDocument>
 #include <QFile>
 
 namespace
@@ -17,7 +17,6 @@ namespace
 const QString LOG_DIRECTORY = QStringLiteral("KVTControl");
 const QString CONTINUATION_NOTE =
     QStringLiteral(" >>>>>>>>>> PROTOCOL FILE REACHED MAXIMUM SIZE - THIS IS A CONTINUATION FILE\n\n");
-const int XML_INDENT = 4;
 
 // The local time of day. Asking Qt for the local time consults the zone
 // database on every call (several system calls, more than the write of a
@@ -46,15 +45,6 @@ QByteArray Entry(const QString& text)
         entry.append(char('0' + nField / 10)).append(char('0' + nField % 10)).append(':');
     entry.append(char('0' + nMs % 1000 / 100)).append(char('0' + nMs % 100 / 10)).append(char('0' + nMs % 10));
     return entry.append(":\t").append(text.toLatin1()).append('\n');
-}
-
-// An XML document re-serialised with indentation; the text itself when it
-// does not parse (or serialises to nothing).
-QString Indented(const QString& text)
-{
-    QDomDocument document;
-    const QString strIndented = document.setContent(text.toLatin1()) ? document.toString(XML_INDENT) : QString();
-    return strIndented.isEmpty() ? text : strIndented;
 }
 
 } // namespace
@@ -130,7 +120,7 @@ void CommandProtocol::Close()
 bool CommandProtocol::Write(const QString& text)
 {
     // Init and Add write only after a successful Open, so the log is open.
-    const QString& strText = text.contains(QLatin1String("?xml version=")) ? Indented(text) : text;
+    const QString& strText = text.contains(QLatin1String("?xml version=")) ? XmlIndent::Indented(text) : text;
     if (AppendWhole(*m_pCurrentFile, Entry(strText)))
         return true;
     SetMessageText(QStringLiteral("CommandProtocol: Writing commandfile %1 failed.").arg(m_strFileName));
