@@ -28,7 +28,8 @@ const qint64 MS_PER_DAY = 24 * 60 * MS_PER_MINUTE;
 thread_local qint64 t_nOffsetMinute = -1;
 thread_local qint64 t_nOffsetMs = 0;
 
-// The entry "hh:mm:ss:zzz:<TAB><text>\n" in Latin-1, built in one buffer.
+// The entry "hh:mm:ss:zzz:<TAB><text>\n" in Latin-1 (characters beyond it
+// as "?"), written straight into one buffer of its final size.
 QByteArray Entry(const QString& text)
 {
     const qint64 nNowMs = QDateTime::currentMSecsSinceEpoch();
@@ -39,12 +40,24 @@ QByteArray Entry(const QString& text)
     }
     const int nMs = static_cast<int>((nNowMs + t_nOffsetMs) % MS_PER_DAY);
     const int aFields[] = {nMs / 3600000, nMs / 60000 % 60, nMs / 1000 % 60};
-    QByteArray entry;
-    entry.reserve(16 + text.size());
+    const int nHead = 14; // "hh:mm:ss:zzz:\t"
+    QByteArray entry(nHead + text.size() + 1, Qt::Uninitialized);
+    char* p = entry.data();
     for (int nField : aFields)
-        entry.append(char('0' + nField / 10)).append(char('0' + nField % 10)).append(':');
-    entry.append(char('0' + nMs % 1000 / 100)).append(char('0' + nMs % 100 / 10)).append(char('0' + nMs % 10));
-    return entry.append(":\t").append(text.toLatin1()).append('\n');
+    {
+        *p++ = char('0' + nField / 10);
+        *p++ = char('0' + nField % 10);
+        *p++ = ':';
+    }
+    *p++ = char('0' + nMs % 1000 / 100);
+    *p++ = char('0' + nMs % 100 / 10);
+    *p++ = char('0' + nMs % 10);
+    *p++ = ':';
+    *p++ = '\t';
+    for (const QChar c : text)
+        *p++ = c.unicode() < 0x100 ? char(c.unicode()) : '?';
+    *p = '\n';
+    return entry;
 }
 
 } // namespace
