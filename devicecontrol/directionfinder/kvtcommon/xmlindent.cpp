@@ -4,6 +4,9 @@
 #include <QHash>
 #include <QVector>
 
+#include <algorithm>
+#include <utility>
+
 namespace
 {
 
@@ -33,7 +36,8 @@ bool IsNameChar(ushort c)
 // caller then asks the document object. Within the subset the rules are the
 // document's: whitespace-only text is dropped, an element without children
 // closes with "/>", a text child keeps its element on one line, attributes
-// come in the order of a hash filled as the document fills its own.
+// come in the order of a hash filled as the document fills its own (only
+// two or more need one).
 class PlainIndenter
 {
 public:
@@ -138,7 +142,12 @@ private:
         return true;
     }
 
-    void Indent(int nDepth) { m_out += QString(nDepth * INDENT, QLatin1Char(' ')); }
+    void Indent(int nDepth)
+    {
+        const int nSize = m_out.size();
+        m_out.resize(nSize + nDepth * INDENT);
+        std::fill(m_out.begin() + nSize, m_out.end(), QLatin1Char(' '));
+    }
 
     // Text up to the next "<": significant when not whitespace only.
     bool Text(const ushort*& rpStart, bool& rbSignificant)
@@ -159,7 +168,7 @@ private:
     {
         if (!Name(rName))
             return false;
-        QHash<QString, QString> attributes;
+        QVector<std::pair<QString, QString>> attributes;
         for (;;) {
             const ushort* pBefore = m_p;
             SkipSpace();
@@ -173,14 +182,35 @@ private:
             }
             QString name;
             QString value;
-            if (m_p == pBefore || !Name(name) || !Equals() || !Quoted(value) || attributes.contains(name))
+            if (m_p == pBefore || !Name(name) || !Equals() || !Quoted(value))
                 return false;
-            attributes.insert(name, value);
+            attributes.append({name, value});
         }
-        m_out += QLatin1Char('<') + rName;
-        for (auto it = attributes.cbegin(); it != attributes.cend(); ++it)
-            m_out += QLatin1Char(' ') + it.key() + QLatin1String("=\"") + it.value() + QLatin1Char('"');
+        m_out += QLatin1Char('<');
+        m_out += rName;
+        if (attributes.size() < 2) {
+            for (const auto& attribute : attributes)
+                Attribute(attribute.first, attribute.second);
+            return true;
+        }
+        QHash<QString, QString> ordered;
+        for (const auto& attribute : attributes) {
+            if (ordered.contains(attribute.first))
+                return false;
+            ordered.insert(attribute.first, attribute.second);
+        }
+        for (auto it = ordered.cbegin(); it != ordered.cend(); ++it)
+            Attribute(it.key(), it.value());
         return true;
+    }
+
+    void Attribute(const QString& name, const QString& value)
+    {
+        m_out += QLatin1Char(' ');
+        m_out += name;
+        m_out += QLatin1String("=\"");
+        m_out += value;
+        m_out += QLatin1Char('"');
     }
 
     // The root element with everything in it, without recursion.
@@ -212,7 +242,9 @@ private:
                         m_out += QLatin1Char('\n');
                     if (open != Open::Nothing)
                         Indent(stack.size());
-                    m_out += QLatin1String("</") + name + QLatin1Char('>');
+                    m_out += QLatin1String("</");
+                    m_out += name;
+                    m_out += QLatin1Char('>');
                 }
                 open = Open::LineEnd;
             } else {
@@ -241,7 +273,7 @@ private:
             if (bSignificant) {
                 if (open == Open::StartTag)
                     m_out += QLatin1Char('>');
-                m_out += QString(reinterpret_cast<const QChar*>(pText), static_cast<int>(m_p - pText));
+                m_out.append(reinterpret_cast<const QChar*>(pText), static_cast<int>(m_p - pText));
                 open = Open::Nothing;
             }
         }
