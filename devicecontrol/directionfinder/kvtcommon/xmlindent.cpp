@@ -52,8 +52,7 @@ public:
     {
         if (!Declaration() || !Element())
             return false;
-        while (m_p < m_end && IsSpace(*m_p))
-            ++m_p;
+        SkipSpace();
         if (m_p != m_end)
             return false;
         rOut = std::move(m_out);

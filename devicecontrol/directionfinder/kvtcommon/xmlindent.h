@@ -4,9 +4,9 @@
 
 /// XML re-indentation for the command log: four spaces per level, byte for
 /// byte what QDomDocument::toString(4) writes after QDomDocument::setContent
-/// of the Latin-1 bytes. Library-internal; not thread-safe to rely on across
-/// processes, since the document writes attributes in its hash order, which
-/// is per process.
+/// of the Latin-1 bytes. Library-internal. The document writes attributes in
+/// the order of its hash, which is seeded per process: the result equals the
+/// document object's within one process, not necessarily across processes.
 namespace XmlIndent
 {
 
