@@ -1,4 +1,5 @@
 #include "devicecontrol/directionfinder/kvtcommon/commandprotocol.h"
+#include "devicecontrol/directionfinder/kvtcommon/xmlindent.h"
 
 #include <QByteArray>
 #include <QDir>
@@ -89,11 +90,27 @@ void BM_SpdlogRotatingXml(benchmark::State& state)
     AddToSpdlog(state, XML_TEXT);
 }
 
+// The indentation alone: through a document object, as every XML entry
+// did before, and in one pass, as plain documents are indented now.
+void BM_XmlIndentByDocument(benchmark::State& state)
+{
+    for (auto _ : state)
+        benchmark::DoNotOptimize(XmlIndent::IndentedByDocument(XML_TEXT));
+}
+
+void BM_XmlIndentOnePass(benchmark::State& state)
+{
+    for (auto _ : state)
+        benchmark::DoNotOptimize(XmlIndent::Indented(XML_TEXT));
+}
+
 } // namespace
 
 BENCHMARK(BM_CommandProtocolPlain);
 BENCHMARK(BM_SpdlogRotatingPlain);
 BENCHMARK(BM_CommandProtocolXml);
 BENCHMARK(BM_SpdlogRotatingXml);
+BENCHMARK(BM_XmlIndentByDocument);
+BENCHMARK(BM_XmlIndentOnePass);
 
 BENCHMARK_MAIN();

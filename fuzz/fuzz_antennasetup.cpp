@@ -84,7 +84,7 @@ void CheckRecords(const AntennaDataList& list)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    Fuzz::FreshConfigDir();
+    const Fuzz::ConfigDir configDir;
     FuzzedDataProvider input(data, size);
     Store(input);
 

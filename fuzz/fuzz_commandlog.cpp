@@ -19,7 +19,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // The log lives below the current directory: the run's own scratch one,
     // left again at the end, since libFuzzer keeps its corpus by relative path.
     static const QString s_strStart = QDir::currentPath();
-    FUZZ_CHECK(QDir::setCurrent(Fuzz::FreshConfigDir()));
+    const Fuzz::ConfigDir configDir;
+    FUZZ_CHECK(QDir::setCurrent(configDir.Path()));
     const QString text = Fuzz::Text(data + 1, size - 1);
 
     CommandProtocol log(QStringLiteral("10.0.0.1:5555"), QStringLiteral("fuzz"));

@@ -97,7 +97,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     static const QApplication* const s_pApplication = new QApplication(s_argc, s_argv);
     FUZZ_CHECK(s_bPlatform && s_pApplication);
 
-    const QString fileName = Fuzz::FreshConfigDir() + QStringLiteral("/df.txt");
+    const Fuzz::ConfigDir configDir;
+    const QString fileName = configDir.Path() + QStringLiteral("/df.txt");
     ICfg& rCfg = CfgCenter::GetAppCfg(ICfg::Application);
     rCfg.SetBool(QStringLiteral("RS232Output_Enabled"), false, 0);
     rCfg.SetInt(QStringLiteral("Output_Interval"), 0, 0);
@@ -112,6 +113,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         Tree::Instance()->Find<values::Value<BearingResult>>("/KVTServer/Res/DfR/Azimuth")->SetValue(bearing);
     }
     Tree::Instance()->Clear();
+    // Nothing runs an event loop here: the events the widgets posted are
+    // delivered now, so that they do not pile up from input to input.
+    QCoreApplication::sendPostedEvents();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
 
     QFile file(fileName);
     FUZZ_CHECK(file.open(QIODevice::ReadOnly));

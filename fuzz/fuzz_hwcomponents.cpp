@@ -52,7 +52,7 @@ void CheckQueries(const HwStatusTester& tester, const Set& required, const Set& 
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    Fuzz::FreshConfigDir();
+    const Fuzz::ConfigDir configDir;
     const QStringList parts = Fuzz::Text(data, size).split(QChar(0));
     const std::unique_ptr<ICfg> cfg(CfgCenter::CreateCfg(QStringLiteral("Fuzz"), ICfg::Station, QString()));
     const std::unique_ptr<ICfg> source(cfg->GetSubCfg(QStringLiteral("Source"), ICfg::Station));

@@ -30,7 +30,7 @@ QString EntryAddress(ICfg* entry)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
-    Fuzz::FreshConfigDir();
+    const Fuzz::ConfigDir configDir;
     FuzzedDataProvider input(data, size);
     const QString address = Consume(input);
     const QString wanted = address.isEmpty() ? QStringLiteral("Default") : address;

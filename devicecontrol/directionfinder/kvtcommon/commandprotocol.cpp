@@ -5,10 +5,10 @@
 #include "base/omekos.h"
 #include "base/trace.h"
 #include "devicecontrol/directionfinder/kvtcommon/appendwhole.h"
+#include "devicecontrol/directionfinder/kvtcommon/xmlindent.h"
 
 #include <QDateTime>
 #include <QDir>
-#include <QDomDocument>
 #include <QFile>
 
 namespace
@@ -17,7 +17,6 @@ namespace
 const QString LOG_DIRECTORY = QStringLiteral("KVTControl");
 const QString CONTINUATION_NOTE =
     QStringLiteral(" >>>>>>>>>> PROTOCOL FILE REACHED MAXIMUM SIZE - THIS IS A CONTINUATION FILE\n\n");
-const int XML_INDENT = 4;
 
 // The local time of day. Asking Qt for the local time consults the zone
 // database on every call (several system calls, more than the write of a
@@ -29,7 +28,8 @@ const qint64 MS_PER_DAY = 24 * 60 * MS_PER_MINUTE;
 thread_local qint64 t_nOffsetMinute = -1;
 thread_local qint64 t_nOffsetMs = 0;
 
-// The entry "hh:mm:ss:zzz:<TAB><text>\n" in Latin-1, built in one buffer.
+// The entry "hh:mm:ss:zzz:<TAB><text>\n" in Latin-1 (characters beyond it
+// as "?"), written straight into one buffer of its final size.
 QByteArray Entry(const QString& text)
 {
     const qint64 nNowMs = QDateTime::currentMSecsSinceEpoch();
@@ -40,21 +40,24 @@ QByteArray Entry(const QString& text)
     }
     const int nMs = static_cast<int>((nNowMs + t_nOffsetMs) % MS_PER_DAY);
     const int aFields[] = {nMs / 3600000, nMs / 60000 % 60, nMs / 1000 % 60};
-    QByteArray entry;
-    entry.reserve(16 + text.size());
+    const int nHead = 14; // "hh:mm:ss:zzz:\t"
+    QByteArray entry(nHead + text.size() + 1, Qt::Uninitialized);
+    char* p = entry.data();
     for (int nField : aFields)
-        entry.append(char('0' + nField / 10)).append(char('0' + nField % 10)).append(':');
-    entry.append(char('0' + nMs % 1000 / 100)).append(char('0' + nMs % 100 / 10)).append(char('0' + nMs % 10));
-    return entry.append(":\t").append(text.toLatin1()).append('\n');
-}
-
-// An XML document re-serialised with indentation; the text itself when it
-// does not parse (or serialises to nothing).
-QString Indented(const QString& text)
-{
-    QDomDocument document;
-    const QString strIndented = document.setContent(text.toLatin1()) ? document.toString(XML_INDENT) : QString();
-    return strIndented.isEmpty() ? text : strIndented;
+    {
+        *p++ = char('0' + nField / 10);
+        *p++ = char('0' + nField % 10);
+        *p++ = ':';
+    }
+    *p++ = char('0' + nMs % 1000 / 100);
+    *p++ = char('0' + nMs % 100 / 10);
+    *p++ = char('0' + nMs % 10);
+    *p++ = ':';
+    *p++ = '\t';
+    for (const QChar c : text)
+        *p++ = c.unicode() < 0x100 ? char(c.unicode()) : '?';
+    *p = '\n';
+    return entry;
 }
 
 } // namespace
@@ -130,7 +133,7 @@ void CommandProtocol::Close()
 bool CommandProtocol::Write(const QString& text)
 {
     // Init and Add write only after a successful Open, so the log is open.
-    const QString& strText = text.contains(QLatin1String("?xml version=")) ? Indented(text) : text;
+    const QString& strText = text.contains(QLatin1String("?xml version=")) ? XmlIndent::Indented(text) : text;
     if (AppendWhole(*m_pCurrentFile, Entry(strText)))
         return true;
     SetMessageText(QStringLiteral("CommandProtocol: Writing commandfile %1 failed.").arg(m_strFileName));
