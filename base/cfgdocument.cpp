@@ -9,7 +9,6 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QRegularExpression>
 #include <QSaveFile>
 #include <QThread>
 #include <QTimer>
@@ -88,17 +87,30 @@ QString WriteTarget(const QString& fileName, const QString& rootDir, QString& re
 
 // A save that was killed leaves its temporary copy, "<file>.XXXXXX" (six
 // letters or digits) beside the file it was to replace. Called with the lock
-// held, so no save is writing one now.
+// held, so no save is writing one now. Matched by hand rather than with a
+// name filter: saves also run from the exit handler, when Qt's regular
+// expression engine may already be torn down.
+bool IsCrashedCopyName(const QString& name, const QString& prefix)
+{
+    const int suffixLength = 7;
+    if (name.size() != prefix.size() + suffixLength || !name.startsWith(prefix) || name.at(prefix.size()) != '.')
+        return false;
+    for (int i = prefix.size() + 1; i < name.size(); ++i) {
+        const ushort c = name.at(i).unicode();
+        if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')))
+            return false;
+    }
+    return true;
+}
+
 void RemoveCrashedCopies(const QString& target)
 {
     const QFileInfo info(target);
-    static const QRegularExpression s_copyPattern(QStringLiteral("^\\.[A-Za-z0-9]{6}$"));
     const QString prefix = info.fileName();
-    const QFileInfoList candidates = info.absoluteDir().entryInfoList({prefix + QStringLiteral(".??????")},
-                                                                      QDir::Files | QDir::Hidden | QDir::System);
-    for (const QFileInfo& copy : candidates) {
-        if (!copy.isSymLink() && s_copyPattern.match(copy.fileName().mid(prefix.size())).hasMatch()
-            && QFile::remove(copy.filePath()))
+    const QFileInfoList entries =
+        info.absoluteDir().entryInfoList(QDir::Files | QDir::Hidden | QDir::System, QDir::Unsorted);
+    for (const QFileInfo& copy : entries) {
+        if (IsCrashedCopyName(copy.fileName(), prefix) && !copy.isSymLink() && QFile::remove(copy.filePath()))
             Warn(Describe(target, QStringLiteral("was being saved when its process ended"),
                           QStringLiteral("its unfinished copy '%1' was removed").arg(copy.fileName())));
     }

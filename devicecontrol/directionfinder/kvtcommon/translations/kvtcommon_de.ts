@@ -25,6 +25,13 @@
     </message>
 </context>
 <context>
+    <name>FileSentenceSink</name>
+    <message>
+        <source>The file is not open.</source>
+        <translation>Die Datei ist nicht geöffnet.</translation>
+    </message>
+</context>
+<context>
     <name>FilterRejectCounter</name>
     <message>
         <source>Platform tilt</source>
@@ -83,6 +90,29 @@
     <message>
         <source>Pitch/Roll value exceeds threshold.</source>
         <translation>Nick- oder Rollwinkel überschreitet den Grenzwert.</translation>
+    </message>
+</context>
+<context>
+    <name>SerialSentenceSink</name>
+    <message>
+        <source>The output was closed before the line took the sentence.</source>
+        <translation>Die Ausgabe wurde geschlossen, bevor die Leitung den Satz übernommen hat.</translation>
+    </message>
+    <message>
+        <source>The line is not open.</source>
+        <translation>Die Leitung ist nicht geöffnet.</translation>
+    </message>
+    <message>
+        <source>The line is down: %1</source>
+        <translation>Die Leitung ist ausgefallen: %1</translation>
+    </message>
+    <message>
+        <source>Too many bytes wait for the line.</source>
+        <translation>Zu viele Bytes warten auf die Leitung.</translation>
+    </message>
+    <message>
+        <source>At %1 baud the line carries about %2 characters a second, fewer than the sentences need.</source>
+        <translation>Bei %1 Baud überträgt die Leitung etwa %2 Zeichen pro Sekunde, weniger als die Sätze brauchen.</translation>
     </message>
 </context>
 </TS>
