@@ -28,6 +28,7 @@ bool Observable::AddObserver(IObserver* pObserver)
         return false;
     if (!m_pRegistry)
         m_pRegistry = std::make_unique<Registry>();
+    KeepSnapshots();
     m_pRegistry->observers.push_back(pObserver);
     return true;
 }
@@ -37,13 +38,18 @@ void Observable::DeleteObserver(IObserver* pObserver)
     if (!m_pRegistry)
         return;
     std::vector<IObserver*>& rObservers = m_pRegistry->observers;
+    if (std::find(rObservers.begin(), rObservers.end(), pObserver) == rObservers.end())
+        return;
+    KeepSnapshots();
     rObservers.erase(std::remove(rObservers.begin(), rObservers.end(), pObserver), rObservers.end());
 }
 
 void Observable::DeleteObservers()
 {
-    if (m_pRegistry)
-        m_pRegistry->observers.clear();
+    if (!m_pRegistry)
+        return;
+    KeepSnapshots();
+    m_pRegistry->observers.clear();
 }
 
 void Observable::MakeFirstObserver(IObserver* pObserver)
@@ -53,6 +59,7 @@ void Observable::MakeFirstObserver(IObserver* pObserver)
     DeleteObserver(pObserver);
     if (!m_pRegistry)
         m_pRegistry = std::make_unique<Registry>();
+    KeepSnapshots();
     m_pRegistry->observers.insert(m_pRegistry->observers.begin(), pObserver);
 }
 
@@ -63,13 +70,19 @@ bool Observable::HasObserver(const IObserver* pObserver) const
                m_pRegistry->observers.end();
 }
 
+void Observable::KeepSnapshots()
+{
+    // Runs without a copy started after the last change: the list as it is
+    // now is the one each of them started with.
+    for (Notification* pRun = m_pRegistry->pRunning; pRun != nullptr && pRun->lstSnapshot.empty();
+         pRun = pRun->pOuter)
+        pRun->lstSnapshot = m_pRegistry->observers;
+}
+
 void Observable::NotifyObservers(TChangeCode code, IObserver* pSender)
 {
     if (!m_pRegistry || m_pRegistry->observers.empty())
         return;
-    // Work on a snapshot so that observers may change the registrations while
-    // being told; one removed in the meantime is skipped.
-    const std::vector<IObserver*> lstSnapshot = m_pRegistry->observers;
     // Unlinks the run also when an observer throws, unless this object died.
     struct Run
     {
@@ -80,15 +93,33 @@ void Observable::NotifyObservers(TChangeCode code, IObserver* pSender)
             if (!notification.bDestroyed)
                 pRegistry->pRunning = notification.pOuter;
         }
-    } run{m_pRegistry.get(), {m_pRegistry->pRunning, false}};
+    } run{m_pRegistry.get(), {m_pRegistry->pRunning, false, {}}};
     m_pRegistry->pRunning = &run.notification;
-    for (IObserver* pObserver : lstSnapshot)
+    const std::vector<IObserver*>& rLive = m_pRegistry->observers;
+    const std::vector<IObserver*>& rSnapshot = run.notification.lstSnapshot;
+    for (size_t i = 0;; ++i)
     {
-        if (pObserver != pSender && HasObserver(pObserver))
+        // Until a registration changes, the live list is the list this run
+        // started with; after that, observers removed meanwhile are skipped.
+        IObserver* pObserver = nullptr;
+        if (rSnapshot.empty())
         {
-            pObserver->Update(this, code);
-            if (run.notification.bDestroyed)
+            if (i >= rLive.size())
                 return;
+            pObserver = rLive[i];
         }
+        else
+        {
+            if (i >= rSnapshot.size())
+                return;
+            pObserver = rSnapshot[i];
+            if (!HasObserver(pObserver))
+                continue;
+        }
+        if (pObserver == pSender)
+            continue;
+        pObserver->Update(this, code);
+        if (run.notification.bDestroyed)
+            return;
     }
 }

@@ -48,10 +48,13 @@ protected:
 
 private:
     /// One running NotifyObservers call; nested calls chain to the outer one.
+    /// A run walks the live list until the registrations change; the first
+    /// change hands it a copy of the list as it was, which it walks from then on.
     struct Notification
     {
         Notification* pOuter;
         bool bDestroyed;
+        std::vector<IObserver*> lstSnapshot; ///< empty until the registrations change
     };
     /// Kept out of line: most observables (values of a large tree) never get
     /// an observer, and one pointer costs them less than an empty vector.
@@ -60,6 +63,9 @@ private:
         std::vector<IObserver*> observers;
         Notification* pRunning = nullptr;
     };
+
+    /// Called before every change of the registrations.
+    void KeepSnapshots();
 
     std::unique_ptr<Registry> m_pRegistry;
 };

@@ -232,15 +232,20 @@ public:
     int m_nCalls = 0;
 };
 
+/// A value on its own (not in a tree) with `observers` observers attached.
 class ValueNotify
 {
 public:
-    explicit ValueNotify(int) { m_value.AddObserver(&m_observer); }
-    ~ValueNotify() { m_value.DeleteObserver(&m_observer); }
+    explicit ValueNotify(int observers)
+        : m_aObservers(static_cast<size_t>(observers))
+    {
+        for (CountingObserver& rObserver : m_aObservers)
+            m_value.AddObserver(&rObserver);
+    }
     void Step() { m_value.SetValue(++m_n); }
 
 private:
-    CountingObserver m_observer;
+    std::vector<CountingObserver> m_aObservers;
     values::Value<int> m_value{QStringLiteral("V")};
     int m_n = 0;
 };
@@ -269,18 +274,21 @@ public:
 namespace
 {
 
+/// A direct-connection signal carrying an int to `receivers` receivers.
 class SignalNotify
 {
 public:
-    explicit SignalNotify(int)
+    explicit SignalNotify(int receivers)
+        : m_aSinks(static_cast<size_t>(receivers))
     {
-        QObject::connect(&m_source, &SignalSource::Changed, &m_sink, &SignalSink::OnChanged, Qt::DirectConnection);
+        for (SignalSink& rSink : m_aSinks)
+            QObject::connect(&m_source, &SignalSource::Changed, &rSink, &SignalSink::OnChanged, Qt::DirectConnection);
     }
     void Step() { m_source.Set(++m_n); }
 
 private:
     SignalSource m_source;
-    SignalSink m_sink;
+    std::vector<SignalSink> m_aSinks;
     int m_n = 0;
 };
 
@@ -529,7 +537,8 @@ void RegisterRows()
     }
     for (int siblings : {100, 10000})
         AddRow<TreeInsert, HashInsert>("insert+remove below " + std::to_string(siblings) + " siblings", siblings);
-    AddRow<ValueNotify, SignalNotify>("value change to one observer", 0);
+    AddRow<ValueNotify, SignalNotify>("value change to one observer", 1);
+    AddRow<ValueNotify, SignalNotify>("value change to 10 observers", 10);
     for (int count : {1000, 50000, 1000000})
     {
         AddCounterRow("memory per value (" + std::to_string(count) + " values)", "bytes/value",

@@ -13,6 +13,8 @@
 #include <cmath>
 #include <limits>
 #include <memory>
+#include <utility>
+#include <vector>
 
 using namespace values;
 
@@ -259,6 +261,35 @@ TEST_F(ValueTreeTest, LookupsNormaliseAndSurviveChurn)
     detached.InsertChild(std::make_unique<Value<int>>("V"));
     EXPECT_NE(detached.GetChild("V"), nullptr);
     EXPECT_FALSE(detached.CanInsertChild("V"));
+}
+
+// Plain paths are hashed a word (four units) at a time, other forms and
+// inserted names a unit at a time: both must agree for names of every length
+// at every offset, and names that differ only in zero or high units differ.
+TEST_F(ValueTreeTest, LookupsAgreeForEveryNameLengthAndOffset)
+{
+    std::vector<std::pair<QString, ValueBase*>> lstItems;
+    for (int nParent = 1; nParent <= 5; ++nParent)
+    {
+        for (int nLeaf = 1; nLeaf <= 9; ++nLeaf)
+        {
+            const QString path = "/" + QString(nParent, QLatin1Char('p')) + "/" + QString(nLeaf, QLatin1Char('v'));
+            lstItems.emplace_back(path, tree().CreateValue<Value<int>>(path));
+        }
+    }
+    const QString zero(QChar(0)), high(QChar(0xfffd));
+    for (const QString& name : {QString("ab"), "ab" + zero, "ab" + zero + zero, "a" + high, high + "a", high})
+        lstItems.emplace_back("/Odd/" + name, tree().CreateValue<Value<int>>("/Odd/" + name));
+    for (const auto& item : lstItems)
+    {
+        ASSERT_NE(item.second, nullptr) << item.first.toStdString();
+        EXPECT_EQ(tree().FindValue(item.first), item.second) << item.first.toStdString();
+        EXPECT_EQ(tree().FindValue(item.first.mid(1)), item.second);
+        EXPECT_EQ(tree().FindValue(item.first + "/"), item.second);
+        EXPECT_EQ(tree().FindValue(QString(item.first).replace("/", "//")), item.second);
+        EXPECT_EQ(tree().FindValue(item.first + "x"), nullptr);
+        EXPECT_NE(tree().FindValue(item.first.chopped(1)), item.second);
+    }
 }
 
 TEST_F(ValueTreeTest, CloneIsDetachedAndComplete)

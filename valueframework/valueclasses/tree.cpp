@@ -15,7 +15,7 @@ Tree::Tree()
     : m_pRoot(std::make_unique<Node>())
 {
     m_pRoot->m_pTree = this;
-    m_pRoot->m_nPathHash = PathIndex::ROOT_HASH;
+    PathIndex::HashRoot(m_pRoot.get());
 }
 
 Tree::~Tree()
@@ -142,7 +142,7 @@ void Tree::ForSubtree(ValueBase* pTop, Visit visit)
 void Tree::IndexSubtree(ValueBase* pTop)
 {
     ForSubtree(pTop, [this](ValueBase* pItem) {
-        pItem->m_nPathHash = PathIndex::ChildHash(pItem->GetParent()->m_nPathHash, pItem->GetName());
+        PathIndex::HashFromParent(pItem);
         m_index.Insert(pItem);
         if (auto* pNode = dynamic_cast<Node*>(pItem))
             pNode->m_pTree = this;

@@ -94,7 +94,11 @@ private:
     const ValueDescriptor* m_pDescriptor = nullptr;
     int m_nState = STATE_OK;
     int m_nTransactionDepth = 0;
-    uint m_nPathHash = 0; ///< hash of the absolute path, kept while in a tree (PathIndex)
+    // Two independent hashes of the absolute path and the low 16 bits of its
+    // length, kept while in a tree (PathIndex).
+    quint64 m_nPathHash = 0;
+    quint64 m_nPathCheck = 0;
+    quint16 m_nPathLength = 0;
 };
 
 }

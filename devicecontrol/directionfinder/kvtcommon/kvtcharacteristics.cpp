@@ -372,8 +372,41 @@ bool KVTCharacteristics::IsAntennaSupportedByDevice(const AntennaData* pAntenna,
 {
     if (pAntenna == nullptr)
         return false;
-    return GetBestSampleModeDescription(eMode, GetConverterForTypeName(pAntenna->m_strConverterTypeName),
-                                        pAntenna->m_fMinRange, pAntenna->m_fMaxRange, fBANDWIDTH_ANY) != nullptr;
+    return IsRangeSupported(eMode, GetConverterForTypeName(pAntenna->m_strConverterTypeName), pAntenna->m_fMinRange,
+                            pAntenna->m_fMaxRange);
+}
+
+bool KVTCharacteristics::IsRangeSupported(EOperationMode eMode, EKVTConverter eConverter, double fMin, double fMax)
+{
+    // With traces on every question is asked again, so that each one that
+    // finds nothing still writes its trace.
+    if (eMode < 0 || eMode >= OPMODE_TABLE_SIZE || ErrorHandler::Instance().TracesEnabled())
+        return GetBestSampleModeDescription(eMode, eConverter, fMin, fMax, fBANDWIDTH_ANY) != nullptr;
+    if (m_eSupportAnswersType != GetKVTType() || m_nSupportAnswersOptions != KVTOptions::Revision())
+    {
+        m_lstSupportAnswers.clear();
+        m_eSupportAnswersType = GetKVTType();
+        m_nSupportAnswersOptions = KVTOptions::Revision();
+    }
+    auto it = std::find_if(m_lstSupportAnswers.begin(), m_lstSupportAnswers.end(), [&](const SupportAnswers& entry) {
+        return entry.eConverter == eConverter && entry.fMin == fMin && entry.fMax == fMax;
+    });
+    if (it == m_lstSupportAnswers.end())
+    {
+        // Bounded: validating many candidate setups must not grow it forever.
+        if (m_lstSupportAnswers.size() >= 64)
+            m_lstSupportAnswers.clear();
+        m_lstSupportAnswers.push_back({eConverter, fMin, fMax, 0, 0});
+        it = m_lstSupportAnswers.end() - 1;
+    }
+    const auto nBit = static_cast<quint16>(1u << eMode);
+    if ((it->nKnown & nBit) == 0)
+    {
+        it->nKnown |= nBit;
+        if (GetBestSampleModeDescription(eMode, eConverter, fMin, fMax, fBANDWIDTH_ANY) != nullptr)
+            it->nSupported |= nBit;
+    }
+    return (it->nSupported & nBit) != 0;
 }
 
 bool KVTCharacteristics::IsAntennaSupportedByDevice(int nIndex, EOperationMode eMode)

@@ -269,6 +269,7 @@ private:
     /// The sanity limits and the P1 clamp shared by GetMinFreq and GetMaxFreq.
     double LimitFrequency(double fFreq) const;
     bool IsPreampAvailable(bool (KVTCharacteristics::*pfnIsPathConverter)(EKVTConverter) const);
+    bool IsRangeSupported(EOperationMode eMode, EKVTConverter eConverter, double fMin, double fMax);
 
     /// Per-mode frequency tables: indexed by EOperationMode; entries below
     /// MAINTAINED_OPMODE_COUNT are refreshed, the rest keep their start values.
@@ -291,4 +292,19 @@ private:
     double m_fConverterSwitchVuhfStart = 0.0;
     double m_fConverterSwitchHfStop = 0.0;
     bool m_bSuperResolutionAvailable = false;
+
+    /// The support answers per antenna range and operation mode, for the
+    /// device type and option revision they were found with: every refresh
+    /// asks them again for the same antennas.
+    struct SupportAnswers
+    {
+        EKVTConverter eConverter;
+        double fMin;
+        double fMax;
+        quint16 nKnown;     ///< bit per operation mode: answer found
+        quint16 nSupported; ///< bit per operation mode: the answer
+    };
+    std::vector<SupportAnswers> m_lstSupportAnswers;
+    EKVTType m_eSupportAnswersType = KVT_TYPE_Q1;
+    quint64 m_nSupportAnswersOptions = 0;
 };

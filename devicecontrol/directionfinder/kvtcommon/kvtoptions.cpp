@@ -19,34 +19,50 @@ const KVTOptionEntry KVTOptions::s_aOptionEntries[] = {
 };
 
 std::unique_ptr<KVTOptions> KVTOptions::s_pInstance;
+quint64 KVTOptions::s_nRevision = 0;
 
 KVTOptions::~KVTOptions() = default;
+
+KVTOptions& KVTOptions::operator=(const KVTOptions& other)
+{
+    ++s_nRevision;
+    m_mapOptions = other.m_mapOptions;
+    return *this;
+}
 
 KVTOptions* KVTOptions::Instance()
 {
     if (!s_pInstance)
+    {
+        ++s_nRevision;
         s_pInstance.reset(new KVTOptions());
+    }
     return s_pInstance.get();
 }
 
 void KVTOptions::Finalise()
 {
+    ++s_nRevision;
     s_pInstance.reset();
 }
 
 void KVTOptions::AddOption(EKVTOptions e)
 {
-    if (e != eOptNone)
-        ++m_mapOptions[e];
+    if (e == eOptNone)
+        return;
+    ++s_nRevision;
+    ++m_mapOptions[e];
 }
 
 void KVTOptions::RemoveOption(EKVTOptions e)
 {
+    ++s_nRevision;
     m_mapOptions.remove(e);
 }
 
 void KVTOptions::ClearAllOptions()
 {
+    ++s_nRevision;
     m_mapOptions.clear();
 }
 

@@ -29,13 +29,16 @@ class KVTCOMMON_EXPORT KVTOptions
 {
 public:
     KVTOptions(const KVTOptions& other) = default;
-    KVTOptions& operator=(const KVTOptions& other) = default;
+    KVTOptions& operator=(const KVTOptions& other);
     virtual ~KVTOptions();
 
     /// The process-wide set, created empty on first use.
     static KVTOptions* Instance();
     /// Deletes the process-wide set; the next Instance() starts empty.
     static void Finalise();
+    /// Changes whenever any option set changes or the process-wide one is
+    /// replaced, so that answers derived from the options can be kept until then.
+    static quint64 Revision() { return s_nRevision; }
 
     /// Counts one more installation of e; eOptNone is ignored.
     void AddOption(EKVTOptions e);
@@ -81,6 +84,7 @@ private:
     static EKVTOptions GetOptionForName(const QString& name);
 
     static std::unique_ptr<KVTOptions> s_pInstance;
+    static quint64 s_nRevision;
 
     QMap<EKVTOptions, qint32> m_mapOptions;
 };
