@@ -7,6 +7,7 @@
 #include "tests/common/configdirfixture.h"
 #include "tests/common/filesizelimit.h"
 #include "tests/common/mosquittobroker.h"
+#include "tools/kvtstation/stationsummary.h"
 #include "tools/kvtconsole/consolestation.h"
 #include "tools/kvtconsole/consoletranslation.h"
 #include "tools/kvtconsole/consolewindow.h"
@@ -76,10 +77,11 @@ protected:
 
     static ICfg& Cfg() { return CfgCenter::GetAppCfg(ICfg::Application); }
 
-    void Open(int seconds)
+    void Open(int seconds, int nBrokerPort = 0)
     {
-        m_pStation = std::make_unique<ConsoleStation>(
-            ConsoleStation::Options{m_output.path(), QString(), 7, seconds, false});
+        m_pStation = std::make_unique<ConsoleStation>(ConsoleStation::Options{
+            m_output.path(), QString(), 7, seconds, false,
+            nBrokerPort == 0 ? QString() : QStringLiteral("127.0.0.1"), nBrokerPort});
         m_pWindow = std::make_unique<ConsoleWindow>(*m_pStation, QStringLiteral("the report"));
     }
 
@@ -249,6 +251,29 @@ TEST_F(ConsoleWindowTest, ZodActionIsEnabledWhileTheBrokerIsConnected)
     // The broker goes away for good: the client's retries are refused.
     broker.Stop();
     EXPECT_TRUE(QTest::qWaitFor([pZod] { return !pZod->isEnabled(); }, WAIT_MS));
+}
+
+TEST_F(ConsoleWindowTest, BrokerOutputHasItsRowAndItsAccountCoversEveryAcceptedBearing)
+{
+    MosquittoBroker broker;
+    ASSERT_TRUE(broker.Start()) << broker.GetErrorText().toStdString();
+    Open(6, broker.GetPort());
+    ASSERT_EQ(m_pStation->GetOutputs().size(), 3u);
+    ASSERT_TRUE(RunToEnd());
+    const QJsonObject summary = m_pStation->Stop();
+
+    const quint64 accepted = m_pStation->GetCallback().GetAccepted();
+    const DeliveryAccount& account = m_pStation->GetOutputs().back()->GetAccount();
+    EXPECT_GT(accepted, 0u);
+    EXPECT_EQ(account.GetOffered(), accepted);
+    EXPECT_EQ(account.GetDelivered(), accepted);
+    EXPECT_EQ(StationSummary::ExitCode(summary), 0);
+    m_pWindow->SlotRefresh();
+    const OutputStatusTable& outputs = m_pWindow->GetOutputStatus();
+    ASSERT_EQ(outputs.rowCount(), 3);
+    EXPECT_EQ(outputs.item(2, 0)->text(), "broker");
+    EXPECT_EQ(outputs.item(2, 1)->text(), QString::number(accepted));
+    EXPECT_NE(outputs.item(2, 0)->background().color(), OutputStatusTable::FAILURE_COLOUR);
 }
 
 TEST_F(ConsoleWindowTest, GermanCataloguesTranslateTheConsoleAndTheLibraryWidgets)

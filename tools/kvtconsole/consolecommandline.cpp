@@ -11,6 +11,7 @@ const QString OPT_SECONDS = QStringLiteral("seconds");
 const QString OPT_SEED = QStringLiteral("seed");
 const QString OPT_SERIAL = QStringLiteral("serial");
 const QString OPT_LANG = QStringLiteral("lang");
+const QString OPT_MQTT = QStringLiteral("mqtt");
 const QString OPT_SCREENSHOT = QStringLiteral("screenshot");
 const QString DEFAULT_OUTPUT_DIR = QStringLiteral("kvtconsole-output");
 
@@ -44,6 +45,10 @@ ConsoleCommandLine::ConsoleCommandLine()
         {OPT_SEED, QStringLiteral("Seed <n> of the simulation (default: 1)."), QStringLiteral("n")},
         {OPT_SERIAL, QStringLiteral("Also send the sentences to the serial <device>, as kvtstation does."),
          QStringLiteral("device")},
+        {OPT_MQTT,
+         QStringLiteral("Also publish the accepted bearings and the station's status on the MQTT broker at "
+                        "<host:port>, as kvtstation does."),
+         QStringLiteral("host:port")},
         {OPT_LANG,
          QStringLiteral("Show the texts in language <locale> (for example \"de\" or \"en\"; default: the "
                         "user's locale from LANG)."),
@@ -70,7 +75,7 @@ bool ConsoleCommandLine::Parse(const QStringList& arguments)
                         m_parser.isSet(OPT_SECONDS) ? m_parser.value(OPT_SECONDS) : QString::number(DEFAULT_SECONDS)};
     station << QStringLiteral("--%1").arg(OPT_OUTPUT_DIR)
             << (m_parser.isSet(OPT_OUTPUT_DIR) ? m_parser.value(OPT_OUTPUT_DIR) : DEFAULT_OUTPUT_DIR);
-    for (const QString& option : {OPT_CONFIG_DIR, OPT_SEED, OPT_SERIAL, OPT_LANG}) {
+    for (const QString& option : {OPT_CONFIG_DIR, OPT_SEED, OPT_SERIAL, OPT_LANG, OPT_MQTT}) {
         if (m_parser.isSet(option))
             station << QStringLiteral("--%1").arg(option) << m_parser.value(option);
     }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "tools/kvtstation/stationbroker.h"
 #include "tools/kvtstation/stationcallback.h"
 #include "tools/kvtstation/stationenvironment.h"
 #include "tools/kvtstation/stationsimulation.h"
@@ -7,6 +8,7 @@
 #include <QJsonObject>
 #include <QObject>
 
+#include <memory>
 #include <vector>
 
 class AccountedOutput;
@@ -36,6 +38,9 @@ public:
         int nSeconds = 300;
         /// Steps every 50 ms of wall-clock time; otherwise as fast as the event loop allows.
         bool bRealtime = true;
+        /// The broker from the command line; empty: the configured one, if any.
+        QString strBrokerHost;
+        int nBrokerPort = 0;
     };
 
     explicit ConsoleStation(const Options& options);
@@ -54,7 +59,8 @@ public:
     const Options& GetOptions() const { return m_options; }
 
     /// The DF data output's sinks, file and serial line, with their delivery
-    /// accounts (both, since the settings may switch either on while the station runs).
+    /// accounts (both, since the settings may switch either on while the station runs),
+    /// and the broker output when a broker is given or configured.
     std::vector<const AccountedOutput*> GetOutputs();
 
     /// Stops the clock and the outputs (the serial line given up to
@@ -74,6 +80,7 @@ private:
     StationEnvironment m_environment;
     StationCallback m_callback;
     StationSimulation m_simulation;
+    std::unique_ptr<StationBroker> m_pBroker;
     bool m_bFinished = false;
     QJsonObject m_summary;
 };

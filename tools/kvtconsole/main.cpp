@@ -49,7 +49,7 @@ int RunConsole(const ConsoleCommandLine& commandLine, const QString& report, QTe
     }
     const bool screenshot = !commandLine.GetScreenshotFile().isEmpty();
     ConsoleStation station({options.GetOutputDir(), options.GetSerialAddress(), options.GetSeed(),
-                            options.GetSeconds(), !screenshot});
+                            options.GetSeconds(), !screenshot, options.GetBrokerHost(), options.GetBrokerPort()});
     ConsoleWindow window(station, report);
     window.resize(WINDOW_SIZE);
     window.show();
