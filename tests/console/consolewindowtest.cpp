@@ -79,9 +79,16 @@ protected:
 
     void Open(int seconds, int nBrokerPort = 0)
     {
-        m_pStation = std::make_unique<StationRun>(StationRun::Options{
-            m_output.path(), QString(), 7, seconds, false,
-            nBrokerPort == 0 ? QString() : QStringLiteral("127.0.0.1"), nBrokerPort});
+        StationRun::Options options;
+        options.strOutputDir = m_output.path();
+        options.nSeed = 7;
+        options.nSeconds = seconds;
+        options.bRealtime = false;
+        if (nBrokerPort != 0) {
+            options.strBrokerHost = QStringLiteral("127.0.0.1");
+            options.nBrokerPort = nBrokerPort;
+        }
+        m_pStation = std::make_unique<StationRun>(options);
         m_pWindow = std::make_unique<ConsoleWindow>(*m_pStation, QStringLiteral("the report"));
     }
 
