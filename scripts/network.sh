@@ -61,10 +61,12 @@ for name in $stations; do
     i=$((i + 1))
     [ "$code" -eq 0 ] || status=1
     jq -r --arg code "$code" '
+        def pad(n): if length < n then . + (" " * (n - length)) else . end;
         (.deliveries[] | select(.name == "broker")) as $broker
-        | [.scenario.station, .scenario.role,
+        | [(.scenario.station | pad(10)), (.scenario.role | pad(8)),
            (if (.scenario.tunings | length) == 0 then "never tuned"
-            else "tuned " + ([.scenario.tunings[] | "\(.frequency / 1e6) MHz at \(.at) s"] | join(", ")) end),
+            else "tuned " + ([.scenario.tunings[] | "\(.frequency / 1e6) MHz at \(.at) s"] | join(", ")) end
+            | pad(48)),
            "published \($broker.offered), acknowledged \($broker.delivered), lost \($broker.lost)",
            "exit \($code)"]
         | join("  ")' "$work/$name/summary.json" || { echo "$name: no summary (exit $code)"; status=1; }

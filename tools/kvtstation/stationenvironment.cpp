@@ -13,8 +13,8 @@
 #include "devicecontrol/directionfinder/kvtcommon/ohpparamsvtsynchronizer.h"
 #include "devicecontrol/directionfinder/kvtcommon/stationcfg.h"
 #include "devicecontrol/directionfinder/kvtcommon/zodmanager.h"
-#include "tools/kvtstation/cfgoverride.h"
 #include "devicecontrol/stddevicedefinition/stddevicedefinition.h"
+#include "tools/kvtstation/cfgoverride.h"
 #include "tools/kvtstation/devicevalue.h"
 #include "tools/kvtstation/simulatedlegacydriver.h"
 #include "valueframework/valueclasses/tree.h"
@@ -250,6 +250,15 @@ void StationEnvironment::StartZod(const ScenarioZod* pScenarioZod)
             m_bZodConnected = m_bZodConnected || pAction->isEnabled();
         });
     }
+}
+
+bool StationEnvironment::WaitForZodConnection(int nTimeoutMs)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (m_bZodLoaded && !m_bZodConnected && timer.elapsed() < nTimeoutMs)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    return m_bZodConnected;
 }
 
 void StationEnvironment::StartConfiguredReceiver()

@@ -104,6 +104,9 @@ public:
     bool IsZodLoaded() const { return m_bZodLoaded; }
     /// Whether the client was connected to its server at any time of the run.
     bool WasZodConnected() const { return m_bZodConnected; }
+    /// Runs the event loop until the client is connected or nTimeoutMs have
+    /// passed; whether it is connected. At once false without a client.
+    bool WaitForZodConnection(int nTimeoutMs);
     /// The client's server, "<address>:<port>"; empty without a role.
     QString GetZodCentral() const { return m_strZodCentral; }
 

@@ -84,8 +84,13 @@ StationRun::~StationRun() = default;
 
 void StationRun::Start()
 {
-    if (m_pBroker && m_pBroker->Start(m_options.strBrokerHost, m_options.nBrokerPort) && !m_options.bRealtime)
+    if (m_pBroker && m_pBroker->Start(m_options.strBrokerHost, m_options.nBrokerPort) && !m_options.bRealtime) {
         m_pBroker->GetOutput().WaitForConnection(StationBroker::DRAIN_MS);
+        // A receiver of a scenario that started late tunes from the sender's retained state, which
+        // comes only over a connection.
+        if (m_scenarioZod)
+            m_environment.WaitForZodConnection(StationBroker::DRAIN_MS);
+    }
     m_simulation.Start();
 }
 

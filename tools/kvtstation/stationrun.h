@@ -64,8 +64,8 @@ public:
 
     /// Waits, when time is simulated faster than it passes, up to
     /// StationBroker::DRAIN_MS for the broker (a fast run would fill the
-    /// broker output's queue before the first connection stands); then starts
-    /// the clock.
+    /// broker output's queue before the first connection stands), and as
+    /// long again for a scenario's ZOD client; then starts the clock.
     void Start();
     /// Ends the simulated time after the current step; Finished follows.
     void End() { m_simulation.Stop(); }
