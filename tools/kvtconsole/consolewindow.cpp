@@ -172,6 +172,13 @@ void ConsoleWindow::CreateToolBars()
 
     m_pZodToolBar = addToolBar(tr("ZOD"));
     m_pZodToolBar->setObjectName(QStringLiteral("zodToolBar"));
+    const QList<QAction*> stationZod = m_station.GetEnvironment().GetZodActions();
+    if (m_station.GetOptions().pStation != nullptr && !stationZod.isEmpty()) {
+        // A scenario's station runs the ZOD client of its role; a second client under its name
+        // would take the first one's session over.
+        m_pZodToolBar->addActions(stationZod);
+        return;
+    }
     m_pZodManager = std::make_unique<ZodManager>();
     m_pZodManager->CreateZodSenderIfConfigured(ZOD_CLIENT_NAME, m_pZodToolBar, ZOD_SENDER_KEY, true);
 }

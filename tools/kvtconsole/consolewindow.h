@@ -34,6 +34,7 @@ class BearingResult;
 /// - Tool bar "ZOD": the host tool bar in which the ZOD client module places
 ///   its action; the sender role is created when the application
 ///   configuration's "ZodSenderEnabled" is true (written as true when missing).
+///   A scenario's station with a broker shows the action of its own ZOD client instead.
 ///
 /// The station must outlive the window. Texts pass through the translation
 /// context "ConsoleWindow". Single-threaded.

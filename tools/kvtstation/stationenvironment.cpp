@@ -252,6 +252,11 @@ void StationEnvironment::StartZod(const ScenarioZod* pScenarioZod)
     }
 }
 
+QList<QAction*> StationEnvironment::GetZodActions() const
+{
+    return m_pZodToolBar ? m_pZodToolBar->actions() : QList<QAction*>();
+}
+
 bool StationEnvironment::WaitForZodConnection(int nTimeoutMs)
 {
     QElapsedTimer timer;

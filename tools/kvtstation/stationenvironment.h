@@ -13,6 +13,7 @@
 
 class AccountedOutput;
 class DFDataOutput;
+class QAction;
 class QToolBar;
 class DisplayFilterRange;
 class ZodManager;
@@ -104,6 +105,9 @@ public:
     bool IsZodLoaded() const { return m_bZodLoaded; }
     /// Whether the client was connected to its server at any time of the run.
     bool WasZodConnected() const { return m_bZodConnected; }
+    /// The actions the ZOD client module placed in the environment's tool bar
+    /// (enabled while connected); they belong to the module.
+    QList<QAction*> GetZodActions() const;
     /// Runs the event loop until the client is connected or nTimeoutMs have
     /// passed; whether it is connected. At once false without a client.
     bool WaitForZodConnection(int nTimeoutMs);

@@ -96,7 +96,12 @@ void StationSimulation::Start()
     PublishDeviceInfo();
     m_driver.SetAverageTime(STEP_MS / 1000.0);
     if (m_pWorld) {
-        m_legacyDriver.SetSpread(m_pWorld->GetStation().fSigma);
+        const Scenario::Station& station = m_pWorld->GetStation();
+        m_legacyDriver.SetSpread(station.fSigma);
+        // The platform keeps its place: its position is published once.
+        Publish<values::ValueNumeric<double>>(m_strDevicePath, StdDeviceDefinition::g_vdPosLatitude, station.fLatitude);
+        Publish<values::ValueNumeric<double>>(m_strDevicePath, StdDeviceDefinition::g_vdPosLongitude,
+                                              station.fLongitude);
         m_driver.SetMode(EMODE_FFM);
         if (auto* pMode = DeviceValue<values::ValueSelection>(m_strDevicePath, StdDeviceDefinition::g_vdOperationMode))
             pMode->SetCurrentKey(1);
@@ -173,8 +178,6 @@ void StationSimulation::StepScenario()
     Publish<values::ValueNumeric<double>>(m_strDevicePath, StdDeviceDefinition::g_vdPitch, m_pWorld->Pitch(seconds));
     Publish<values::ValueNumeric<int>>(m_strDevicePath, StdDeviceDefinition::g_vdTrueHeading,
                                        static_cast<int>(std::lround(station.fHeading * 10.0)));
-    Publish<values::ValueNumeric<double>>(m_strDevicePath, StdDeviceDefinition::g_vdPosLatitude, station.fLatitude);
-    Publish<values::ValueNumeric<double>>(m_strDevicePath, StdDeviceDefinition::g_vdPosLongitude, station.fLongitude);
     Publish<values::Value<qint64>>(m_strDevicePath, StdDeviceDefinition::g_vdPosLastUpdate,
                                    static_cast<qint64>(m_nStartTimeMs) + m_nElapsedMs);
     m_legacyDriver.Measure(m_nStartTimeMs + static_cast<quint64>(m_nElapsedMs), m_pWorld->Emitters(seconds));
