@@ -5,8 +5,10 @@
 # emitters) side by side in real time, lets the sender hand its frequencies
 # over as the scenario says, and prints one line per station: when it was
 # tuned, and its bearings published, acknowledged by the broker and lost.
-# NETWORK_SECONDS sets the length of the run (default 30); each station's
-# output folder is kept in a temporary folder named at the end.
+# NETWORK_SECONDS sets the length of the run (default 30); NETWORK_BROKER_OUTAGE
+# ("AT:SECONDS", e.g. 12:5) kills the broker AT seconds into the run and starts
+# it again on the same port SECONDS later. Each station's output folder is kept
+# in a temporary folder named at the start.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -52,6 +54,15 @@ for name in $stations; do
         --mqtt "127.0.0.1:$port" >"$work/$name/summary.json" 2>"$work/$name/stderr.txt" &
     pids+=($!)
 done
+
+if [ -n "${NETWORK_BROKER_OUTAGE:-}" ]; then
+    sleep "${NETWORK_BROKER_OUTAGE%%:*}"
+    kill -9 "$broker_pid"
+    echo "broker killed; back in ${NETWORK_BROKER_OUTAGE##*:} s"
+    sleep "${NETWORK_BROKER_OUTAGE##*:}"
+    mosquitto -c "$work/mosquitto.conf" >>"$work/mosquitto.log" 2>&1 &
+    broker_pid=$!
+fi
 
 status=0
 i=0
