@@ -58,6 +58,7 @@ done
 if [ -n "${NETWORK_BROKER_OUTAGE:-}" ]; then
     sleep "${NETWORK_BROKER_OUTAGE%%:*}"
     kill -9 "$broker_pid"
+    wait "$broker_pid" 2>/dev/null || true
     echo "broker killed; back in ${NETWORK_BROKER_OUTAGE##*:} s"
     sleep "${NETWORK_BROKER_OUTAGE##*:}"
     mosquitto -c "$work/mosquitto.conf" >>"$work/mosquitto.log" 2>&1 &
