@@ -48,7 +48,8 @@ QString CannotWriteInto(const QString& dir)
     return probe.open() ? QString() : probe.errorString();
 }
 
-/// Says on stderr, as it happens, when an output starts losing sentences and what it notices.
+/// Says on stderr, as it happens, when an output starts losing sentences and what it notices;
+/// an output that failed while it was set up (a file that could not be opened) is said at once.
 void ReportAsTheyHappen(const std::vector<AccountedOutput*>& outputs, QTextStream& err)
 {
     for (AccountedOutput* pOutput : outputs) {
@@ -56,6 +57,8 @@ void ReportAsTheyHappen(const std::vector<AccountedOutput*>& outputs, QTextStrea
             err << "kvtstation: " << pOutput->GetName() << " output " << pOutput->GetTarget() << ": " << text << "\n";
             err.flush();
         };
+        if (!pOutput->GetAccount().GetLastFailure().isEmpty())
+            say(pOutput->GetAccount().GetLastFailure());
         QObject::connect(pOutput, &AccountedOutput::FailureReported, pOutput, say);
         QObject::connect(pOutput, &AccountedOutput::NoticeReported, pOutput, say);
     }
