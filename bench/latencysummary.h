@@ -15,6 +15,11 @@ public:
     static qint64 Now();
 
     void Add(qint64 nNanoseconds) { m_lstSamples.push_back(nNanoseconds); }
+    void Add(const LatencySummary& other)
+    {
+        m_lstSamples.insert(m_lstSamples.end(), other.m_lstSamples.begin(), other.m_lstSamples.end());
+    }
+    void Clear() { m_lstSamples.clear(); }
     int GetCount() const { return static_cast<int>(m_lstSamples.size()); }
     /// 0 without samples; fPercent from 0 to 100.
     qint64 GetPercentile(double fPercent) const;
