@@ -29,6 +29,8 @@ public:
     explicit BearingSubscriber(PublishedAt publishedAt, QObject* pParent = nullptr);
 
     bool Connect(int nPort, int nTimeoutMs);
+    /// See MqttConnection::SetReconnectDelays().
+    void SetReconnectDelays(int nMinimumMs, int nMaximumMs) { m_connection.SetReconnectDelays(nMinimumMs, nMaximumMs); }
     /// Runs the event loop until `done` holds (checked on every message) or nTimeoutMs have passed.
     bool WaitUntil(const std::function<bool()>& done, int nTimeoutMs);
 

@@ -37,9 +37,12 @@ struct Options
     int nStations = 20;
     int nRate = 50;
     int nSeconds = 60;
-    bool bNoDelay = false;
+    /// Lines for the broker's configuration ("set_tcp_nodelay true").
+    QStringList lstBrokerLines;
     int nKillAt = 0;
     int nOutage = 5;
+    /// 0: the connection's own reconnect delays.
+    int nSubscriberMaxDelay = 0;
 };
 
 Options ParseOptions(const QCoreApplication& app)
@@ -53,21 +56,27 @@ Options ParseOptions(const QCoreApplication& app)
                                   QStringLiteral("n"), QStringLiteral("50"));
     const QCommandLineOption seconds(QStringLiteral("seconds"), QStringLiteral("Length of the run."),
                                      QStringLiteral("s"), QStringLiteral("60"));
-    const QCommandLineOption noDelay(QStringLiteral("nodelay"), QStringLiteral("Broker with set_tcp_nodelay true."));
+    const QCommandLineOption brokerLine(QStringLiteral("broker-line"),
+                                        QStringLiteral("A line for the broker's configuration (repeatable)."),
+                                        QStringLiteral("line"));
     const QCommandLineOption killAt(QStringLiteral("kill-at"),
                                     QStringLiteral("Kill the broker after s seconds (0: never)."),
                                     QStringLiteral("s"), QStringLiteral("0"));
     const QCommandLineOption outage(QStringLiteral("outage"), QStringLiteral("Seconds until the broker restarts."),
                                     QStringLiteral("s"), QStringLiteral("5"));
-    parser.addOptions({stations, rate, seconds, noDelay, killAt, outage});
+    const QCommandLineOption subscriberDelay(QStringLiteral("subscriber-max-delay"),
+                                             QStringLiteral("Longest reconnect delay of the subscriber (0: default)."),
+                                             QStringLiteral("ms"), QStringLiteral("0"));
+    parser.addOptions({stations, rate, seconds, brokerLine, killAt, outage, subscriberDelay});
     parser.process(app);
     Options options;
     options.nStations = std::max(1, parser.value(stations).toInt());
     options.nRate = std::max(1, parser.value(rate).toInt());
     options.nSeconds = std::max(1, parser.value(seconds).toInt());
-    options.bNoDelay = parser.isSet(noDelay);
+    options.lstBrokerLines = parser.values(brokerLine);
     options.nKillAt = std::max(0, parser.value(killAt).toInt());
     options.nOutage = std::max(0, parser.value(outage).toInt());
+    options.nSubscriberMaxDelay = std::max(0, parser.value(subscriberDelay).toInt());
     return options;
 }
 
@@ -114,10 +123,12 @@ public:
     int Execute()
     {
         m_broker.LogDefaultsOnly();
-        if (m_options.bNoDelay)
-            m_broker.AddConfigurationLine(QStringLiteral("set_tcp_nodelay true"));
+        for (const QString& line : m_options.lstBrokerLines)
+            m_broker.AddConfigurationLine(line);
         if (!m_broker.Start())
             return Fail(m_broker.GetErrorText());
+        if (m_options.nSubscriberMaxDelay > 0)
+            m_subscriber.SetReconnectDelays(std::min(250, m_options.nSubscriberMaxDelay), m_options.nSubscriberMaxDelay);
         if (!m_subscriber.Connect(m_broker.GetPort(), CONNECT_MS))
             return Fail(QStringLiteral("the subscriber did not connect"));
         for (int i = 1; i <= m_options.nStations; ++i)
@@ -157,7 +168,8 @@ public:
         m_subscriber.WaitUntil([this] { return m_subscriber.GetReceivedCount() >= TotalPublished(); }, SETTLE_MS);
 
         std::printf("%d stations x %d bearings/s for %.1f s, broker %s\n", m_options.nStations, m_options.nRate,
-                    fSeconds, m_options.bNoDelay ? "set_tcp_nodelay true" : "defaults");
+                    fSeconds,
+                    m_options.lstBrokerLines.isEmpty() ? "defaults" : qPrintable(m_options.lstBrokerLines.join(", ")));
         std::printf("CPU during the run: this process %.1f s (%.0f %% of one core), broker %.1f s (%.0f %%)\n",
                     fOwnCpuUsed, 100.0 * fOwnCpuUsed / fSeconds, fBrokerCpuUsed, 100.0 * fBrokerCpuUsed / fSeconds);
         const bool bAccountsAddUp = PrintStations();
@@ -257,6 +269,10 @@ private:
         }
         const qint64 nSubscriberBack = BackAfter(m_subscriber.GetConnectionChanges(), m_nRestartedAt);
         std::printf("broker killed, back after %lld ms\n", (m_nRestartedAt - m_nKilledAt) / NS_PER_MS);
+        // The restarted broker's warnings, such as a client's queue that overflowed.
+        for (const QString& line : m_broker.GetLog().split(QLatin1Char('\n')))
+            if (line.contains(QLatin1String("Warning")) || line.contains(QLatin1String("dropped")))
+                std::printf("broker: %s\n", qPrintable(line));
         std::printf("from the restart: last station reconnected after %s, the subscriber after %s\n",
                     qPrintable(Since(bAllBack ? nLastStationBack : -1)), qPrintable(Since(nSubscriberBack)));
         std::printf("not received, published before the kill: %lld, during the outage: %lld, after the restart: %lld\n",

@@ -103,12 +103,12 @@ bool WaitUntilTuned(const std::vector<std::unique_ptr<TunedWatch>>& watches, int
     return tuned();
 }
 
-int Measure(int nHandovers, int nReceivers, bool bNoDelay)
+int Measure(int nHandovers, int nReceivers, const QStringList& brokerLines)
 {
     MosquittoBroker broker;
     broker.LogDefaultsOnly();
-    if (bNoDelay)
-        broker.AddConfigurationLine(QStringLiteral("set_tcp_nodelay true"));
+    for (const QString& line : brokerLines)
+        broker.AddConfigurationLine(line);
     if (!broker.Start())
     {
         std::fprintf(stderr, "handoverbench: %s\n", qPrintable(broker.GetErrorText()));
@@ -159,7 +159,7 @@ int Measure(int nHandovers, int nReceivers, bool bNoDelay)
         Pause(PAUSE_MS);
     }
     std::printf("%d handovers, %d receivers, broker %s\n", nHandovers, nReceivers,
-                bNoDelay ? "set_tcp_nodelay true" : "defaults");
+                brokerLines.isEmpty() ? "defaults" : qPrintable(brokerLines.join(", ")));
     LatencySummary all;
     for (size_t i = 0; i < watches.size(); ++i)
     {
@@ -186,8 +186,10 @@ int main(int argc, char** argv)
                                        QStringLiteral("n"), QStringLiteral("200"));
     const QCommandLineOption receivers(QStringLiteral("receivers"), QStringLiteral("Number of receivers."),
                                        QStringLiteral("n"), QStringLiteral("3"));
-    const QCommandLineOption noDelay(QStringLiteral("nodelay"), QStringLiteral("Broker with set_tcp_nodelay true."));
-    parser.addOptions({handovers, receivers, noDelay});
+    const QCommandLineOption brokerLine(QStringLiteral("broker-line"),
+                                        QStringLiteral("A line for the broker's configuration (repeatable)."),
+                                        QStringLiteral("line"));
+    parser.addOptions({handovers, receivers, brokerLine});
     parser.process(app);
 
     // The client module reads the application configuration: a directory of its own.
@@ -197,7 +199,7 @@ int main(int argc, char** argv)
         qputenv("KVT_MODULE_DIR", ZOD_MODULE_DIR);
     CfgCenter::Reset();
     const int nResult = Measure(std::max(1, parser.value(handovers).toInt()),
-                                std::max(1, parser.value(receivers).toInt()), parser.isSet(noDelay));
+                                std::max(1, parser.value(receivers).toInt()), parser.values(brokerLine));
     values::Tree::Instance()->Clear();
     CfgCenter::Reset();
     return nResult;
