@@ -6,7 +6,8 @@
 // on the same port after an outage.
 //
 // Not a Google Benchmark: it measures one long run and prints its account.
-// Exit code 1 when a station lost a bearing or its account does not add up.
+// Exit code 1 when a station lost a bearing or its account does not add up, 2
+// when the broker, a station or the subscriber could not start.
 #include "bench/bearingsubscriber.h"
 #include "bench/loadstation.h"
 #include "tests/common/mosquittobroker.h"
