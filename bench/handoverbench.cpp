@@ -6,7 +6,9 @@
 // tuned frequency taking the new value (one steady clock for both).
 //
 // Handovers follow one another: the next one starts once every receiver has
-// tuned (or a second has passed) and a short pause is over.
+// tuned (or a second has passed) and a short pause is over. Exit code 1 when
+// a handover did not reach every receiver within that second, 2 when the
+// broker or the clients could not start.
 #include "base/cfgcenter.h"
 #include "bench/tunedwatch.h"
 #include "devicecontrol/directionfinder/kvtcommon/izodclientdll.h"
