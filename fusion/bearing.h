@@ -24,4 +24,6 @@ struct Bearing
     /// 0 when the source does not say; the grouping then uses its default channel width.
     double fBandwidth = 0.0;
     double fLevel = 0.0;
+    /// The DF method as the library writes it ("WAT", "COR9", ...); empty when the source does not say.
+    QString strMethod;
 };

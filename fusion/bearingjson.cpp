@@ -87,6 +87,7 @@ bool Parse(const QByteArray& line, Bearing& rBearing, QString& rError)
     Optional(object, "quality", rBearing.fQuality);
     Optional(object, "bandwidth", rBearing.fBandwidth);
     Optional(object, "level", rBearing.fLevel);
+    rBearing.strMethod = object.value(QLatin1String("method")).toString();
     return Check(rBearing, rError);
 }
 
@@ -126,6 +127,8 @@ QByteArray Format(const Bearing& bearing)
         {QStringLiteral("bandwidth"), bearing.fBandwidth},
         {QStringLiteral("level"), bearing.fLevel},
     };
+    if (!bearing.strMethod.isEmpty())
+        object.insert(QStringLiteral("method"), bearing.strMethod);
     return QJsonDocument(object).toJson(QJsonDocument::Compact);
 }
 

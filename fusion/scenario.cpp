@@ -8,6 +8,7 @@
 #include <QJsonParseError>
 
 #include <algorithm>
+#include <list>
 
 namespace {
 
@@ -31,6 +32,46 @@ public:
         return value.toDouble();
     }
 
+    /// A number that may be absent; `absent` then.
+    double OptionalNumber(const char* key, double low, double high, double absent)
+    {
+        return m_object.contains(QLatin1String(key)) ? Number(key, low, high) : absent;
+    }
+
+    /// The fields of an object that may be absent (an empty object then).
+    FieldReader Object(const char* key)
+    {
+        const QJsonValue value = m_object.value(QLatin1String(key));
+        if (!value.isUndefined() && !value.isObject())
+            Fail(key, "not an object");
+        m_lstNested.push_back(value.toObject());
+        return FieldReader(m_lstNested.back(), QStringLiteral("%1\"%2\" ").arg(m_strWhere, QLatin1String(key)));
+    }
+
+    /// Names in an array that may be absent (none then).
+    QStringList Names(const char* key)
+    {
+        const QJsonValue value = m_object.value(QLatin1String(key));
+        QStringList names;
+        if (value.isUndefined())
+            return names;
+        if (!value.isArray())
+            Fail(key, "not a list of names");
+        for (const QJsonValue item : value.toArray()) {
+            if (!item.isString() || item.toString().isEmpty())
+                Fail(key, "not a list of names");
+            names.append(item.toString());
+        }
+        return names;
+    }
+
+    /// Takes over the first failure of a nested reader.
+    void Adopt(const FieldReader& nested)
+    {
+        if (m_strError.isEmpty())
+            m_strError = nested.GetError();
+    }
+
     QString Text(const char* key)
     {
         const QJsonValue value = m_object.value(QLatin1String(key));
@@ -51,6 +92,8 @@ private:
     const QJsonObject& m_object;
     QString m_strWhere;
     QString m_strError;
+    /// Keeps the objects that nested readers refer to (a list: its elements never move).
+    std::list<QJsonObject> m_lstNested;
 };
 
 constexpr double BIG = 1e12;
@@ -117,6 +160,7 @@ bool Scenario::Parse(const QByteArray& text, QString& rError)
                      emitter.fLongitude = reader.Number("longitude", -180.0, 180.0);
                      emitter.fFrequency = reader.Number("frequency", 0.0, BIG);
                      emitter.fBandwidth = reader.Number("bandwidth", 0.0, BIG);
+                     emitter.fPower = reader.OptionalNumber("power", -200.0, 200.0, DEFAULT_POWER);
                      emitter.fOn = reader.Number("on", 0.0, BIG);
                      emitter.fOff = reader.Number("off", 0.0, BIG);
                      return emitter;
@@ -130,10 +174,27 @@ bool Scenario::Parse(const QByteArray& text, QString& rError)
                station.fSigma = reader.Number("sigma", 0.0, 180.0);
                station.fFrequencyMin = reader.Number("frequencyMin", 0.0, BIG);
                station.fFrequencyMax = reader.Number("frequencyMax", 0.0, BIG);
+               FieldReader motion = reader.Object("motion");
+               station.motion.fPitch = motion.OptionalNumber("pitch", 0.0, 90.0, 0.0);
+               station.motion.fRoll = motion.OptionalNumber("roll", 0.0, 90.0, 0.0);
+               station.motion.fPeriod = motion.OptionalNumber("period", 0.1, BIG, 1.0);
+               reader.Adopt(motion);
                const QString role = reader.Text("role");
                if (role != QLatin1String("sender") && role != QLatin1String("receiver"))
                    reader.Fail("role", "neither sender nor receiver");
+               station.eRole = role == QLatin1String("sender") ? Role::Sender : Role::Receiver;
+               station.lstFollows = reader.Names("follows");
                return station;
+           })
+        && ReadList(root, "handovers", "handover", scenario.m_lstHandovers, rError, [&scenario](FieldReader& reader) {
+               Handover handover;
+               handover.fAt = reader.Number("at", 0.0, BIG);
+               handover.strStation = reader.Text("station");
+               handover.fFrequency = reader.Number("frequency", 1.0, BIG);
+               const Station* pStation = scenario.FindStation(handover.strStation);
+               if (pStation == nullptr || pStation->eRole != Role::Sender)
+                   reader.Fail("station", "not a sender of the scenario");
+               return handover;
            });
     if (!ok)
         return false;

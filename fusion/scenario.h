@@ -2,14 +2,14 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 #include <QtGlobal>
 
 #include <vector>
 
 /// The scenario file of a simulated DF network (docs/scenario.md): the
-/// emitters (the truth a fix is judged by) and the stations with their
-/// positions and bearing noise. Handovers and platform motion are not read;
-/// the fusion does not need them.
+/// emitters (the truth a fix is judged by), the stations with their
+/// positions, motion, bearing noise and roles, and the senders' handovers.
 class Scenario
 {
 public:
@@ -20,8 +20,23 @@ public:
         double fLongitude = 0.0;
         double fFrequency = 0.0;
         double fBandwidth = 0.0;
+        /// dBm; optional, DEFAULT_POWER when absent.
+        double fPower = DEFAULT_POWER;
         double fOn = 0.0;
         double fOff = 0.0;
+    };
+    /// Platform pitch and roll, sinusoidal; all 0 (optional in the file) is a platform at rest.
+    struct Motion
+    {
+        double fPitch = 0.0;
+        double fRoll = 0.0;
+        /// Seconds; above 0 when there is motion.
+        double fPeriod = 0.0;
+    };
+    enum class Role
+    {
+        Sender,
+        Receiver
     };
     struct Station
     {
@@ -32,10 +47,25 @@ public:
         double fSigma = 0.0;
         double fFrequencyMin = 0.0;
         double fFrequencyMax = 0.0;
+        Motion motion;
+        Role eRole = Role::Receiver;
+        /// The senders a receiver follows, as given (optional, default none).
+        QStringList lstFollows;
+    };
+    /// A sender tunes to and hands over the frequency `fAt` seconds after the start.
+    struct Handover
+    {
+        double fAt = 0.0;
+        QString strStation;
+        double fFrequency = 0.0;
     };
 
+    static constexpr double DEFAULT_POWER = 30.0;
+
     /// Reads the file; false with "<file>: <reason>" (naming the field) when
-    /// it cannot be read or is invalid. The scenario is unchanged then.
+    /// it cannot be read or is invalid (besides the fields' own ranges: a
+    /// handover by a station that is not a sender of the scenario). The
+    /// scenario is unchanged then.
     bool Load(const QString& fileName, QString& rError);
     /// The same for the file's bytes; the reason names the field.
     bool Parse(const QByteArray& text, QString& rError);
@@ -43,6 +73,8 @@ public:
     qint64 GetStartMs() const { return m_nStartMs; }
     const std::vector<Emitter>& GetEmitters() const { return m_lstEmitters; }
     const std::vector<Station>& GetStations() const { return m_lstStations; }
+    /// In the file's order.
+    const std::vector<Handover>& GetHandovers() const { return m_lstHandovers; }
     /// The station of that name, or null.
     const Station* FindStation(const QString& name) const;
 
@@ -50,4 +82,5 @@ private:
     qint64 m_nStartMs = 0;
     std::vector<Emitter> m_lstEmitters;
     std::vector<Station> m_lstStations;
+    std::vector<Handover> m_lstHandovers;
 };

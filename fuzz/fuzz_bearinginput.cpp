@@ -3,7 +3,7 @@
 // Properties: no crash; an accepted bearing passes the fusion's own check
 // (finite, on the globe, bearing in [0, 360), positive sigma); an accepted
 // message written out again reads back to the same bearing; a refused input
-// always says why.
+// always says why; every handover of an accepted scenario is a sender's.
 #include "fusion/bearingjson.h"
 #include "fusion/scenario.h"
 #include "fusion/sentencedecoder.h"
@@ -20,7 +20,7 @@ bool SameBearing(const Bearing& a, const Bearing& b)
 {
     return a.strStation == b.strStation && a.nSeq == b.nSeq && a.nTimeMs == b.nTimeMs
         && a.fLatitude == b.fLatitude && a.fLongitude == b.fLongitude && a.fBearing == b.fBearing
-        && a.fSigma == b.fSigma && a.fFrequency == b.fFrequency;
+        && a.fSigma == b.fSigma && a.fFrequency == b.fFrequency && a.strMethod == b.strMethod;
 }
 
 } // namespace
@@ -57,7 +57,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     }
     Scenario scenario;
     QString error;
-    if (!scenario.Parse(input, error))
+    if (!scenario.Parse(input, error)) {
         FUZZ_CHECK(!error.isEmpty() && scenario.GetStations().empty());
+    } else {
+        for (const Scenario::Handover& handover : scenario.GetHandovers()) {
+            const Scenario::Station* pStation = scenario.FindStation(handover.strStation);
+            FUZZ_CHECK(pStation != nullptr && pStation->eRole == Scenario::Role::Sender);
+        }
+    }
     return 0;
 }

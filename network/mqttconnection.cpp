@@ -38,6 +38,18 @@ QString RefusalText(int nConnack)
 
 } // namespace
 
+bool MqttConnection::ParseAddress(const QString& text, QString& rHost, int& rPort)
+{
+    const int nColon = text.lastIndexOf(QLatin1Char(':'));
+    bool bOk = false;
+    const int nPort = nColon > 0 ? text.mid(nColon + 1).toInt(&bOk) : 0;
+    if (!bOk || nPort < 1 || nPort > 0xFFFF)
+        return false;
+    rHost = text.left(nColon);
+    rPort = nPort;
+    return true;
+}
+
 MqttConnection::MqttConnection(QObject* pParent)
     : QObject(pParent)
 {

@@ -73,6 +73,12 @@ public:
         Will will;
     };
 
+    /// Reads a broker address "<host>:<port>" as command lines take it (the
+    /// last colon separates the port, so a bracket-less IPv6 host works as
+    /// long as a port follows). False, with nothing set, when the host is
+    /// empty or the port is not a number from 1 to 65535.
+    static bool ParseAddress(const QString& text, QString& rHost, int& rPort);
+
     explicit MqttConnection(QObject* pParent = nullptr);
     ~MqttConnection() override;
 

@@ -12,6 +12,7 @@ for option in "$@"; do
         --with-benchmarks) packages+=(libbenchmark-dev libspdlog-dev valgrind) ;;
         --with-fuzzers) packages+=(clang-14 libclang-rt-14-dev) ;;
         --with-coverage) packages+=(gcovr) ;;
+        --with-network) packages+=(jq) ;;
     esac
 done
 

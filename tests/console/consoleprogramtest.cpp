@@ -71,6 +71,26 @@ TEST_F(ConsoleProgramTest, ScreenshotShowsThePolarDisplayWithBearingsInTheirBand
     EXPECT_GT(counts[qRgb(0xf4, 0xc7, 0xc3)], 10000);
 }
 
+// The console is a scenario's station as kvtstation is: its summary names it,
+// its bearing file holds what it accepted.
+TEST_F(ConsoleProgramTest, AScenarioStationRunsInTheWindow)
+{
+    const QString scenario = QStringLiteral(KVT_SOURCE_DIR "/scenarios/default.json");
+    ASSERT_EQ(Console({"--seconds", "6", "--scenario", scenario, "--station", "North", "--screenshot",
+                       m_output.filePath("north.png")}),
+              0)
+        << m_stdErr.constData();
+    EXPECT_TRUE(m_stdOut.contains("Scenario station:   North (sender)")) << m_stdOut.constData();
+    QFile bearings(m_output.filePath("run/bearings.jsonl"));
+    ASSERT_TRUE(bearings.open(QIODevice::ReadOnly));
+    const QRegularExpressionMatch accepted =
+        QRegularExpression("accepted: +([0-9]+)").match(QString::fromUtf8(m_stdOut));
+    ASSERT_TRUE(accepted.hasMatch());
+    EXPECT_GT(accepted.captured(1).toInt(), 0);
+    EXPECT_EQ(bearings.readAll().count('\n'), accepted.captured(1).toInt());
+    EXPECT_EQ(Console({"--scenario", scenario, "--station", "Nobody"}), 2);
+}
+
 TEST_F(ConsoleProgramTest, StopSignalClosesTheWindowWithOutputsSettledAndTheSummary)
 {
     // Wall-clock time: the station runs until it is told to stop.

@@ -8,7 +8,7 @@
 #include "tests/common/filesizelimit.h"
 #include "tests/common/mosquittobroker.h"
 #include "tools/kvtstation/stationsummary.h"
-#include "tools/kvtconsole/consolestation.h"
+#include "tools/kvtstation/stationrun.h"
 #include "tools/kvtconsole/consoletranslation.h"
 #include "tools/kvtconsole/consolewindow.h"
 #include "tools/kvtconsole/outputstatustable.h"
@@ -79,16 +79,23 @@ protected:
 
     void Open(int seconds, int nBrokerPort = 0)
     {
-        m_pStation = std::make_unique<ConsoleStation>(ConsoleStation::Options{
-            m_output.path(), QString(), 7, seconds, false,
-            nBrokerPort == 0 ? QString() : QStringLiteral("127.0.0.1"), nBrokerPort});
+        StationRun::Options options;
+        options.strOutputDir = m_output.path();
+        options.nSeed = 7;
+        options.nSeconds = seconds;
+        options.bRealtime = false;
+        if (nBrokerPort != 0) {
+            options.strBrokerHost = QStringLiteral("127.0.0.1");
+            options.nBrokerPort = nBrokerPort;
+        }
+        m_pStation = std::make_unique<StationRun>(options);
         m_pWindow = std::make_unique<ConsoleWindow>(*m_pStation, QStringLiteral("the report"));
     }
 
     /// Starts the station (unless it runs) and waits for the end of its time.
     bool RunToEnd()
     {
-        QSignalSpy finished(m_pStation.get(), &ConsoleStation::Finished);
+        QSignalSpy finished(m_pStation.get(), &StationRun::Finished);
         if (m_pStation->GetElapsedMs() == 0)
             m_pStation->Start();
         return m_pStation->IsFinished() || finished.wait(WAIT_MS);
@@ -116,7 +123,7 @@ protected:
 
     QTemporaryDir m_output;
     QString m_strPreviousDir;
-    std::unique_ptr<ConsoleStation> m_pStation;
+    std::unique_ptr<StationRun> m_pStation;
     std::unique_ptr<ConsoleWindow> m_pWindow;
 };
 

@@ -42,6 +42,9 @@ TEST(BearingJsonTest, ReadsTheSharedMessageAndWritesItBack)
     EXPECT_EQ(back.nTimeMs, bearing.nTimeMs);
     EXPECT_EQ(back.nSeq, bearing.nSeq);
     EXPECT_DOUBLE_EQ(back.fLatitude, bearing.fLatitude);
+    EXPECT_EQ(back.strMethod, QStringLiteral("WatsonWatt"));
+    bearing.strMethod.clear();
+    EXPECT_FALSE(BearingJson::Format(bearing).contains("method")) << "a source that does not say gets no method";
 }
 
 TEST(BearingJsonTest, BadMessagesSayWhy)
@@ -127,7 +130,26 @@ TEST(ScenarioTest, InvalidFilesNameTheFieldAndKeepTheOldScenario)
     ASSERT_TRUE(scenario.Parse(text, error)) << error.toStdString();
     EXPECT_EQ(scenario.GetEmitters().size(), 2u);
     ASSERT_NE(scenario.FindStation(QStringLiteral("East")), nullptr);
-    EXPECT_DOUBLE_EQ(scenario.FindStation(QStringLiteral("East"))->fSigma, 2.5);
+    const Scenario::Station& east = *scenario.FindStation(QStringLiteral("East"));
+    EXPECT_DOUBLE_EQ(east.fSigma, 2.5);
+    EXPECT_EQ(east.eRole, Scenario::Role::Receiver);
+    EXPECT_EQ(east.lstFollows, QStringList{QStringLiteral("North")});
+    EXPECT_DOUBLE_EQ(east.motion.fRoll, 3.0);
+    EXPECT_DOUBLE_EQ(east.motion.fPeriod, 6.0);
+    EXPECT_EQ(scenario.FindStation(QStringLiteral("North"))->eRole, Scenario::Role::Sender);
+    ASSERT_EQ(scenario.GetHandovers().size(), 2u);
+    EXPECT_DOUBLE_EQ(scenario.GetHandovers()[1].fAt, 20.0);
+    EXPECT_DOUBLE_EQ(scenario.GetHandovers()[1].fFrequency, 433920000.0);
+    EXPECT_DOUBLE_EQ(scenario.GetEmitters()[0].fPower, 37.0);
+
+    Scenario bare;
+    ASSERT_TRUE(bare.Parse(Replaced(Replaced(Replaced(text, R"("power": 37.0,)", ""), R"(, "follows": ["North"] })", " }"),
+                                    R"("motion": { "pitch": 1.5, "roll": 3.0, "period": 6.0 },)", ""),
+                           error))
+        << error.toStdString();
+    EXPECT_DOUBLE_EQ(bare.GetEmitters()[0].fPower, Scenario::DEFAULT_POWER);
+    EXPECT_TRUE(bare.FindStation(QStringLiteral("East"))->lstFollows.isEmpty());
+    EXPECT_DOUBLE_EQ(bare.FindStation(QStringLiteral("East"))->motion.fRoll, 0.0);
 
     const struct
     {
@@ -139,6 +161,14 @@ TEST(ScenarioTest, InvalidFilesNameTheFieldAndKeepTheOldScenario)
         {Replaced(text, R"("latitude": 52.4300)", R"("latitude": 95)"), "emitter 2: \"latitude\" out of range"},
         {Replaced(text, R"("frequency": 145500000,)", ""), "emitter 1: \"frequency\" missing"},
         {Replaced(text, "\"start\"", "\"begin\""), "\"start\""},
+        {Replaced(text, R"("at": 20.0, "station": "North")", R"("at": 20.0, "station": "East")"),
+         "handover 2: \"station\" not a sender"},
+        {Replaced(text, R"("at": 5.0, "station": "North")", R"("at": 5.0, "station": "Nowhere")"),
+         "handover 1: \"station\" not a sender"},
+        {Replaced(text, R"("follows": ["North"] })", R"("follows": "North" })"), "\"follows\" not a list"},
+        {Replaced(text, R"("roll": 3.0)", R"("roll": "much")"), "station 4: \"motion\" \"roll\" not a number"},
+        {Replaced(text, R"("motion": { "pitch": 0.5, "roll": 1.0, "period": 9.0 })", R"("motion": 3)"),
+         "station 1: \"motion\" not an object"},
         {text.left(100), "not a JSON object"},
     };
     for (const auto& c : cases) {

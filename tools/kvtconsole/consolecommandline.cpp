@@ -12,6 +12,8 @@ const QString OPT_SEED = QStringLiteral("seed");
 const QString OPT_SERIAL = QStringLiteral("serial");
 const QString OPT_LANG = QStringLiteral("lang");
 const QString OPT_MQTT = QStringLiteral("mqtt");
+const QString OPT_SCENARIO = QStringLiteral("scenario");
+const QString OPT_STATION = QStringLiteral("station");
 const QString OPT_SCREENSHOT = QStringLiteral("screenshot");
 const QString DEFAULT_OUTPUT_DIR = QStringLiteral("kvtconsole-output");
 
@@ -53,6 +55,9 @@ ConsoleCommandLine::ConsoleCommandLine()
          QStringLiteral("Show the texts in language <locale> (for example \"de\" or \"en\"; default: the "
                         "user's locale from LANG)."),
          QStringLiteral("locale")},
+        {OPT_SCENARIO, QStringLiteral("Be the --station of the scenario <file>, as kvtstation is."),
+         QStringLiteral("file")},
+        {OPT_STATION, QStringLiteral("The station <name> of the --scenario to be."), QStringLiteral("name")},
         {OPT_SCREENSHOT,
          QStringLiteral("Run the station's seconds as fast as possible, save a picture of the whole window "
                         "into <file> (PNG) and end; works with QT_QPA_PLATFORM=offscreen."),
@@ -75,7 +80,7 @@ bool ConsoleCommandLine::Parse(const QStringList& arguments)
                         m_parser.isSet(OPT_SECONDS) ? m_parser.value(OPT_SECONDS) : QString::number(DEFAULT_SECONDS)};
     station << QStringLiteral("--%1").arg(OPT_OUTPUT_DIR)
             << (m_parser.isSet(OPT_OUTPUT_DIR) ? m_parser.value(OPT_OUTPUT_DIR) : DEFAULT_OUTPUT_DIR);
-    for (const QString& option : {OPT_CONFIG_DIR, OPT_SEED, OPT_SERIAL, OPT_LANG, OPT_MQTT}) {
+    for (const QString& option : {OPT_CONFIG_DIR, OPT_SEED, OPT_SERIAL, OPT_LANG, OPT_MQTT, OPT_SCENARIO, OPT_STATION}) {
         if (m_parser.isSet(option))
             station << QStringLiteral("--%1").arg(option) << m_parser.value(option);
     }

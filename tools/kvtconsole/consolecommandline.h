@@ -8,7 +8,8 @@
 /// The command line of the operator console:
 ///
 ///     kvtconsole [--config-dir DIR] [--output-dir DIR] [--seconds N] [--seed N]
-///                [--serial DEVICE] [--mqtt HOST:PORT] [--lang LOCALE] [--screenshot FILE.png]
+///                [--serial DEVICE] [--mqtt HOST:PORT] [--scenario FILE --station NAME]
+///                [--lang LOCALE] [--screenshot FILE.png]
 ///
 /// The station's options (all but --screenshot) mean what they mean for
 /// kvtstation and are checked by its command line, with its messages; --seconds is the length of the
@@ -30,7 +31,7 @@ public:
     QString GetError() const { return m_strError; }
 
     /// The station's options: configuration and output folder, seconds, seed,
-    /// serial address, broker, the locale of the texts.
+    /// serial address, broker, scenario and station, the locale of the texts.
     const StationCommandLine& GetStation() const { return m_station; }
     /// PNG file for a picture of the window after the run; empty: run until the window is closed.
     QString GetScreenshotFile() const { return m_strScreenshotFile; }

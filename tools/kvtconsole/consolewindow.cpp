@@ -4,7 +4,7 @@
 #include "devicecontrol/directionfinder/kvtcommon/dfdataoutput.h"
 #include "devicecontrol/directionfinder/kvtcommon/filterrejectcounter.h"
 #include "devicecontrol/directionfinder/kvtcommon/zodmanager.h"
-#include "tools/kvtconsole/consolestation.h"
+#include "tools/kvtstation/stationrun.h"
 #include "tools/kvtconsole/latestbearingstable.h"
 #include "tools/kvtconsole/outputstatustable.h"
 #include "tools/kvtconsole/polarview.h"
@@ -46,7 +46,7 @@ QGroupBox* Group(const QString& title, QWidget* pContent)
 
 }
 
-ConsoleWindow::ConsoleWindow(ConsoleStation& station, const QString& reportText, QWidget* pParent)
+ConsoleWindow::ConsoleWindow(StationRun& station, const QString& reportText, QWidget* pParent)
     : QMainWindow(pParent)
     , m_station(station)
 {
@@ -64,14 +64,14 @@ ConsoleWindow::ConsoleWindow(ConsoleStation& station, const QString& reportText,
     statusBar()->addWidget(m_pStatus, 1);
 
     m_pPolarView->SetFilteredSectors(FilteredSectors::Read(StationBuilder::DEVICE_PATH));
-    connect(&m_station, &ConsoleStation::BearingsAccepted, this, &ConsoleWindow::SlotBearings);
+    connect(&m_station, &StationRun::BearingsAccepted, this, &ConsoleWindow::SlotBearings);
     // A failure shows at once, not only with the next frame.
     const auto showOutputs = [this] { m_pOutputStatus->Show(m_station.GetOutputs()); };
     for (const AccountedOutput* pOutput : m_station.GetOutputs()) {
         connect(pOutput, &AccountedOutput::FailureReported, this, showOutputs);
         connect(pOutput, &AccountedOutput::DeliveryResumed, this, showOutputs);
     }
-    connect(&m_station, &ConsoleStation::Finished, this, [this] {
+    connect(&m_station, &StationRun::Finished, this, [this] {
         m_pPauseAction->setEnabled(false);
         SlotRefresh();
     });
@@ -172,6 +172,13 @@ void ConsoleWindow::CreateToolBars()
 
     m_pZodToolBar = addToolBar(tr("ZOD"));
     m_pZodToolBar->setObjectName(QStringLiteral("zodToolBar"));
+    const QList<QAction*> stationZod = m_station.GetEnvironment().GetZodActions();
+    if (m_station.GetOptions().pStation != nullptr && !stationZod.isEmpty()) {
+        // A scenario's station runs the ZOD client of its role; a second client under its name
+        // would take the first one's session over.
+        m_pZodToolBar->addActions(stationZod);
+        return;
+    }
     m_pZodManager = std::make_unique<ZodManager>();
     m_pZodManager->CreateZodSenderIfConfigured(ZOD_CLIENT_NAME, m_pZodToolBar, ZOD_SENDER_KEY, true);
 }
@@ -185,7 +192,7 @@ void ConsoleWindow::RefreshRejectCounters()
 
 void ConsoleWindow::RefreshStatusBar()
 {
-    const ConsoleStation::Options& options = m_station.GetOptions();
+    const StationRun::Options& options = m_station.GetOptions();
     const QString state = m_station.IsFinished() ? tr("finished") : m_station.IsPaused() ? tr("paused") : tr("running");
     m_pStatus->setText(tr("Station time %1 s of %2 s (%3); %4 bearings accepted, %5 produced")
                            .arg(m_station.GetElapsedMs() / 1000.0, 0, 'f', 1)

@@ -6,7 +6,7 @@
 #include <memory>
 #include <vector>
 
-class ConsoleStation;
+class StationRun;
 class LatestBearingsTable;
 class OutputStatusTable;
 class PolarView;
@@ -21,7 +21,7 @@ namespace values
 class BearingResult;
 }
 
-/// The operator console: watches a running ConsoleStation and hosts the
+/// The operator console: watches a running StationRun and hosts the
 /// library's own widgets.
 ///
 /// - Tab "Live": the polar display of the accepted bearings, the latest
@@ -34,6 +34,7 @@ class BearingResult;
 /// - Tool bar "ZOD": the host tool bar in which the ZOD client module places
 ///   its action; the sender role is created when the application
 ///   configuration's "ZodSenderEnabled" is true (written as true when missing).
+///   A scenario's station with a broker shows the action of its own ZOD client instead.
 ///
 /// The station must outlive the window. Texts pass through the translation
 /// context "ConsoleWindow". Single-threaded.
@@ -44,7 +45,7 @@ public:
     static constexpr int FRAMES_PER_SECOND = 30;
     static const QString ZOD_SENDER_KEY;
 
-    ConsoleWindow(ConsoleStation& station, const QString& reportText, QWidget* pParent = nullptr);
+    ConsoleWindow(StationRun& station, const QString& reportText, QWidget* pParent = nullptr);
     ~ConsoleWindow() override;
 
     PolarView& GetPolarView() { return *m_pPolarView; }
@@ -71,7 +72,7 @@ private:
     void RefreshRejectCounters();
     void RefreshStatusBar();
 
-    ConsoleStation& m_station;
+    StationRun& m_station;
     PolarView* m_pPolarView = nullptr;
     LatestBearingsTable* m_pLatest = nullptr;
     QTableWidget* m_pRejectCounters = nullptr;

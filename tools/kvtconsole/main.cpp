@@ -5,7 +5,7 @@
 #include "devicecontrol/directionfinder/kvtcommon/kvtoptions.h"
 #include "devicecontrol/directionfinder/kvtcommon/kvttranslation.h"
 #include "tools/kvtconsole/consolecommandline.h"
-#include "tools/kvtconsole/consolestation.h"
+#include "tools/kvtstation/stationrun.h"
 #include "tools/kvtconsole/consoletranslation.h"
 #include "tools/kvtconsole/consolewindow.h"
 #include "tools/kvtreport/reportcollector.h"
@@ -48,14 +48,23 @@ int RunConsole(const ConsoleCommandLine& commandLine, const QString& report, QTe
         return StationSummary::EXIT_OUTPUT_UNAVAILABLE;
     }
     const bool screenshot = !commandLine.GetScreenshotFile().isEmpty();
-    ConsoleStation station({options.GetOutputDir(), options.GetSerialAddress(), options.GetSeed(),
-                            options.GetSeconds(), !screenshot, options.GetBrokerHost(), options.GetBrokerPort()});
+    StationRun::Options stationOptions;
+    stationOptions.strOutputDir = options.GetOutputDir();
+    stationOptions.strSerialAddress = options.GetSerialAddress();
+    stationOptions.nSeed = options.GetSeed();
+    stationOptions.nSeconds = options.GetSeconds();
+    stationOptions.bRealtime = !screenshot;
+    stationOptions.strBrokerHost = options.GetBrokerHost();
+    stationOptions.nBrokerPort = options.GetBrokerPort();
+    stationOptions.pScenario = options.GetScenario();
+    stationOptions.pStation = options.GetStation();
+    StationRun station(stationOptions);
     ConsoleWindow window(station, report);
     window.resize(WINDOW_SIZE);
     window.show();
     bool saved = true;
     if (screenshot) {
-        QObject::connect(&station, &ConsoleStation::Finished, &window, [&] {
+        QObject::connect(&station, &StationRun::Finished, &window, [&] {
             window.SlotRefresh();
             saved = SaveScreenshot(window, commandLine.GetScreenshotFile());
             window.close();
@@ -121,7 +130,7 @@ int main(int argc, char** argv)
         CfgCenter::Reset();
     }
 
-    StationBuilder station(ConsoleStation::STATION_ADDRESS);
+    StationBuilder station(StationRun::STATION_ADDRESS);
     QString storeError;
     const bool defaultStored = station.EnsureStation(storeError);
     if (!storeError.isEmpty())

@@ -23,7 +23,7 @@ OutputStatusTable::OutputStatusTable(QWidget* pParent)
     setSelectionMode(QAbstractItemView::NoSelection);
 }
 
-void OutputStatusTable::Show(const std::vector<const AccountedOutput*>& outputs)
+void OutputStatusTable::Show(const std::vector<AccountedOutput*>& outputs)
 {
     setRowCount(static_cast<int>(outputs.size()));
     for (std::size_t i = 0; i < outputs.size(); ++i) {

@@ -20,6 +20,6 @@ public:
     explicit OutputStatusTable(QWidget* pParent = nullptr);
 
     /// Shows the accounts as they are now, one row per output in the given order.
-    void Show(const std::vector<const AccountedOutput*>& outputs);
+    void Show(const std::vector<AccountedOutput*>& outputs);
     static bool IsFailing(const AccountedOutput& output);
 };

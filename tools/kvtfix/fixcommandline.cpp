@@ -1,5 +1,7 @@
 #include "tools/kvtfix/fixcommandline.h"
 
+#include "network/mqttconnection.h"
+
 #include <QDir>
 #include <QFileInfo>
 
@@ -216,14 +218,8 @@ bool FixCommandLine::ParseMqtt()
     if (!m_parser.isSet(OPT_MQTT))
         return true;
     const QString address = m_parser.value(OPT_MQTT);
-    const int colon = address.lastIndexOf(QLatin1Char(':'));
-    bool ok = false;
-    const int port = colon > 0 ? address.mid(colon + 1).toInt(&ok) : 0;
-    if (!ok || port < 1 || port > 65535) {
-        m_strError = QStringLiteral("--mqtt wants host:port with a port from 1 to 65535, not \"%1\".").arg(address);
-        return false;
-    }
-    m_strMqttHost = address.left(colon);
-    m_nMqttPort = port;
-    return true;
+    if (MqttConnection::ParseAddress(address, m_strMqttHost, m_nMqttPort))
+        return true;
+    m_strError = QStringLiteral("--mqtt wants host:port with a port from 1 to 65535, not \"%1\".").arg(address);
+    return false;
 }

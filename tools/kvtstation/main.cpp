@@ -11,11 +11,8 @@
 #include "tools/kvtstation/filteredsectors.h"
 #include "tools/kvtstation/polarplot.h"
 #include "tools/kvtstation/progressbar.h"
-#include "tools/kvtstation/stationbroker.h"
-#include "tools/kvtstation/stationcallback.h"
 #include "tools/kvtstation/stationcommandline.h"
-#include "tools/kvtstation/stationenvironment.h"
-#include "tools/kvtstation/stationsimulation.h"
+#include "tools/kvtstation/stationrun.h"
 #include "tools/kvtstation/stationsummary.h"
 #include "tools/kvtstation/stopsignals.h"
 #include "valueframework/valueclasses/bearingresult.h"
@@ -33,7 +30,6 @@
 
 namespace {
 
-const QString STATION_ADDRESS = QStringLiteral("Default");
 /// How long the serial line may take at the end to send what still waits for it.
 const int SERIAL_DRAIN_MS = 3000;
 /// How often a run whose output is not a terminal says how far it is (wall clock).
@@ -65,9 +61,9 @@ void ReportAsTheyHappen(const std::vector<AccountedOutput*>& outputs, QTextStrea
     }
 }
 
-std::unique_ptr<ProgressBar> MakeProgress(const StationSimulation& simulation, bool bRealtime)
+std::unique_ptr<ProgressBar> MakeProgress(const StationRun& run, bool bRealtime)
 {
-    const auto clock = [&simulation] { return simulation.GetElapsedMs(); };
+    const auto clock = [&run] { return run.GetElapsedMs(); };
     if (ProgressBar::IsTerminal(stdout)) {
         // Redraw about ten times per run when time is simulated faster than it passes.
         return std::make_unique<ProgressBar>(clock, bRealtime ? 1000 : 100, stdout);
@@ -89,65 +85,50 @@ int RunStation(const StationCommandLine& commandLine, QTextStream& out, QTextStr
         err << "kvtstation: cannot write into the output directory " << outputDir << ": " << unwritable << "\n";
         return StationSummary::EXIT_OUTPUT_UNAVAILABLE;
     }
-    StationEnvironment environment(StationBuilder::DEVICE_PATH, STATION_ADDRESS, outputDir,
-                                   commandLine.GetSerialAddress());
-    if (!environment.IsCommandLogOpen())
-        err << "kvtstation: no command log: " << environment.GetCommandLogMessage() << "\n";
-    std::vector<AccountedOutput*> outputs = environment.GetOutputs();
-    ReportAsTheyHappen(outputs, err);
-    StationCallback callback(StationBuilder::DEVICE_PATH, STATION_ADDRESS, environment.GetOverheadPassParams(),
-                             environment.GetCommandLog());
-    StationSimulation simulation(commandLine.GetSeed(), commandLine.GetSeconds(), commandLine.IsRealtime(),
-                                 StationBuilder::DEVICE_PATH, callback);
-    std::unique_ptr<StationBroker> pBroker;
-    QString brokerHost;
-    int nBrokerPort = 0;
-    if (StationBroker::Configured(commandLine.GetBrokerHost(), commandLine.GetBrokerPort(), brokerHost, nBrokerPort)) {
-        pBroker = std::make_unique<StationBroker>(StationPlace::Default(StationBroker::StationName()),
-                                                  [&simulation] { return simulation.GetClockMs(); });
-        outputs.push_back(&pBroker->GetOutput());
-        ReportAsTheyHappen({&pBroker->GetOutput()}, err);
-        if (pBroker->Start(brokerHost, nBrokerPort))
-            pBroker->GetOutput().WaitForConnection(StationBroker::DRAIN_MS);
-    }
+    StationRun::Options options;
+    options.strOutputDir = outputDir;
+    options.strSerialAddress = commandLine.GetSerialAddress();
+    options.nSeed = commandLine.GetSeed();
+    options.nSeconds = commandLine.GetSeconds();
+    options.bRealtime = commandLine.IsRealtime();
+    options.strBrokerHost = commandLine.GetBrokerHost();
+    options.nBrokerPort = commandLine.GetBrokerPort();
+    options.pScenario = commandLine.GetScenario();
+    options.pStation = commandLine.GetStation();
+    options.strPlotFile = commandLine.GetPlotFile();
+    StationRun run(options);
+    if (!run.GetEnvironment().IsCommandLogOpen())
+        err << "kvtstation: no command log: " << run.GetEnvironment().GetCommandLogMessage() << "\n";
+    ReportAsTheyHappen(run.GetOutputs(), err);
     std::unique_ptr<PolarPlot> pPlot;
-    if (!commandLine.GetPlotFile().isEmpty())
+    if (!commandLine.GetPlotFile().isEmpty()) {
         pPlot = MakePlot();
-    callback.SetAcceptedListener([&pPlot, &pBroker](const std::vector<values::BearingResult>& accepted) {
-        if (pPlot) {
-            for (const values::BearingResult& result : accepted)
-                pPlot->AddBearing(result.GetAzimuth() / 10.0, result.GetFrequency());
-        }
-        if (pBroker)
-            pBroker->Publish(accepted);
-    });
+        QObject::connect(&run, &StationRun::BearingsAccepted, &run,
+                         [&pPlot](const std::vector<values::BearingResult>& accepted) {
+                             for (const values::BearingResult& result : accepted)
+                                 pPlot->AddBearing(result.GetAzimuth() / 10.0, result.GetFrequency());
+                         });
+    }
     int nStopSignal = 0;
     StopSignals stopSignals;
-    QObject::connect(&stopSignals, &StopSignals::Received, &simulation, [&nStopSignal, &simulation](int nSignal) {
+    QObject::connect(&stopSignals, &StopSignals::Received, &run, [&nStopSignal, &run](int nSignal) {
         nStopSignal = nSignal;
-        simulation.Stop();
+        run.End();
     });
 
-    const std::unique_ptr<ProgressBar> pProgress = MakeProgress(simulation, commandLine.IsRealtime());
-    QObject::connect(&simulation, &StationSimulation::Finished, qApp, &QCoreApplication::quit);
-    simulation.Start();
-    pProgress->Start(static_cast<unsigned int>(simulation.GetDurationMs()));
+    const std::unique_ptr<ProgressBar> pProgress = MakeProgress(run, commandLine.IsRealtime());
+    QObject::connect(&run, &StationRun::Finished, qApp, &QCoreApplication::quit);
+    run.Start();
+    pProgress->Start(static_cast<unsigned int>(run.GetDurationMs()));
     QCoreApplication::exec();
     pProgress->Finish();
 
-    environment.StopOutput(SERIAL_DRAIN_MS);
-    if (pBroker)
-        pBroker->Stop();
-    QJsonObject summary =
-        StationSummary::Collect(callback, environment,
-                                {outputDir, commandLine.GetPlotFile(), commandLine.GetSerialAddress()},
-                                std::vector<const AccountedOutput*>(outputs.begin(), outputs.end()));
-    StationSummary::AddRun(summary, simulation.GetElapsedMs(), simulation.GetDurationMs(), nStopSignal);
+    const QJsonObject summary = run.Stop(nStopSignal, SERIAL_DRAIN_MS);
     const bool bPlotSaved =
         !pPlot
         || pPlot->Save(commandLine.GetPlotFile(), QStringLiteral("kvtstation: %1 accepted bearings in %2 s (seed %3)")
-                                                      .arg(callback.GetAccepted())
-                                                      .arg(simulation.GetElapsedMs() / 1000)
+                                                      .arg(run.GetCallback().GetAccepted())
+                                                      .arg(run.GetElapsedMs() / 1000)
                                                       .arg(commandLine.GetSeed()));
     if (commandLine.IsJson()) {
         out.setCodec("UTF-8");
@@ -208,7 +189,7 @@ int main(int argc, char** argv)
 
     // Start-up as a host does it: installed options, device values and the
     // antenna setup from the station's configuration, then the characteristics.
-    StationBuilder station(STATION_ADDRESS);
+    StationBuilder station(StationRun::STATION_ADDRESS);
     QString storeError;
     const bool defaultStored = station.EnsureStation(storeError);
     if (!storeError.isEmpty())

@@ -88,7 +88,8 @@ bool SimulatedLegacyDriver::MeasureEmitter(const EmitterState& emitter, values::
     const double snr = std::max(0.0, emitter.fStrength - NOISE_FLOOR_DBUV);
     const double quality = std::clamp(snr * 2.0 + m_random.Gauss(3.0), 1.0, 99.0);
     // A weak signal scatters more; steep signals are harder to resolve in azimuth.
-    const double spread = 25.0 / std::sqrt(quality) * (1.0 + emitter.fElevation / 90.0);
+    const double spread =
+        m_fSpread > 0.0 ? m_fSpread : 25.0 / std::sqrt(quality) * (1.0 + emitter.fElevation / 90.0);
     const double azimuth = std::fmod(emitter.fAzimuth + m_random.Gauss(spread) + 720.0, 360.0);
     if (!IsAccepted(azimuth))
         return false;

@@ -43,6 +43,9 @@ public:
     /// emitters as they are now; the results go to the registered callback.
     void Measure(quint64 nTimeMs, const std::vector<EmitterState>& emitters);
     void SetReducedData(bool bReduced) { m_bReducedData = bReduced; }
+    /// A fixed standard deviation of the bearings in degrees, as a rated
+    /// device has; 0 (the default) lets the spread follow quality and elevation.
+    void SetSpread(double fSigma) { m_fSpread = fSigma; }
 
     void SetLegacyCallback(NxKVTCommon::ILegacyDriverCallback* pCallback) override;
     void Release() override;
@@ -128,5 +131,6 @@ private:
     /// Scan ranges (start, stop) in Hz.
     std::vector<std::pair<double, double>> m_lstScanRanges;
     bool m_bReducedData = false;
+    double m_fSpread = 0.0;
     quint64 m_nTimeMs = 0;
 };

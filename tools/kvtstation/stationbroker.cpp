@@ -2,9 +2,6 @@
 
 #include "base/cfgcenter.h"
 #include "base/icfg.h"
-#include "valueframework/valueclasses/bearingresult.h"
-
-#include <cmath>
 
 const QString StationBroker::ADDRESS_KEY = QStringLiteral("BearingBrokerAddress");
 const QString StationBroker::PORT_KEY = QStringLiteral("BearingBrokerPort");
@@ -35,9 +32,8 @@ QString StationBroker::StationName()
     return name.isEmpty() ? DEFAULT_NAME : name;
 }
 
-StationBroker::StationBroker(const StationPlace& place, std::function<quint64()> clockMs)
+StationBroker::StationBroker(const StationPlace& place)
     : m_place(place)
-    , m_clockMs(std::move(clockMs))
 {
 }
 
@@ -52,25 +48,4 @@ bool StationBroker::Start(const QString& host, int nPort)
     settings.strPassword = cfg.GetString(QStringLiteral("ZodPassword"), QString(), 0);
     settings.strCaFile = cfg.GetString(QStringLiteral("ZodCaFile"), QString(), 0);
     return m_output.Start(settings, m_place.status);
-}
-
-void StationBroker::Publish(const std::vector<values::BearingResult>& accepted)
-{
-    for (const values::BearingResult& result : accepted) {
-        Bearing bearing;
-        bearing.strStation = m_place.status.strName;
-        bearing.nSeq = ++m_nSeq;
-        bearing.nTimeMs = static_cast<qint64>(m_clockMs());
-        bearing.fLatitude = m_place.status.fLatitude;
-        bearing.fLongitude = m_place.status.fLongitude;
-        bearing.fHeading = m_place.status.fHeading;
-        // The device measures in tenths of a degree from the bow.
-        bearing.fBearing = std::fmod(result.GetAzimuth() / 10.0 + m_place.status.fHeading, 360.0);
-        bearing.fSigma = m_place.fSigma;
-        bearing.fQuality = result.GetQuality();
-        bearing.fFrequency = result.GetFrequency();
-        // The device gives the level in hundredths of a dBµV.
-        bearing.fLevel = result.GetLevel() / 100.0;
-        m_output.Publish(bearing);
-    }
 }

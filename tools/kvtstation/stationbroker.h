@@ -5,17 +5,8 @@
 
 #include <QString>
 
-#include <functional>
-#include <vector>
-
-namespace values
-{
-class BearingResult;
-}
-
-/// The station's output on the MQTT broker: turns the accepted bearings into
-/// bearing messages (the station's place, its own sequence numbers from 1, the
-/// simulated clock's time) and hands them to the broker output.
+/// The station's output on the MQTT broker: the station's bearing messages
+/// and its status (from its place) through the broker output.
 ///
 /// The broker comes from the command line when given there, else from the
 /// application configuration's ADDRESS_KEY (empty: no broker) and PORT_KEY.
@@ -36,19 +27,16 @@ public:
     /// The station's name on the network.
     static QString StationName();
 
-    /// clockMs: the simulated clock in milliseconds since the epoch.
-    StationBroker(const StationPlace& place, std::function<quint64()> clockMs);
+    explicit StationBroker(const StationPlace& place);
 
     /// False when the address cannot be used (the output's last failure says why).
     bool Start(const QString& host, int nPort);
-    void Publish(const std::vector<values::BearingResult>& accepted);
+    void Publish(const Bearing& bearing) { m_output.Publish(bearing); }
     /// See BrokerBearingOutput::Stop().
     void Stop(int nDrainMs = DRAIN_MS) { m_output.Stop(nDrainMs); }
     BrokerBearingOutput& GetOutput() { return m_output; }
 
 private:
     StationPlace m_place;
-    std::function<quint64()> m_clockMs;
-    qint64 m_nSeq = 0;
     BrokerBearingOutput m_output;
 };

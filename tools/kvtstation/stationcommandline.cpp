@@ -1,6 +1,7 @@
 #include "tools/kvtstation/stationcommandline.h"
 
 #include "base/serialaddress.h"
+#include "network/mqttconnection.h"
 #include "tools/kvtreport/reportcommandline.h"
 
 #include <QDir>
@@ -17,6 +18,8 @@ const QString OPT_JSON = QStringLiteral("json");
 const QString OPT_PLOT = QStringLiteral("plot");
 const QString OPT_SERIAL = QStringLiteral("serial");
 const QString OPT_MQTT = QStringLiteral("mqtt");
+const QString OPT_SCENARIO = QStringLiteral("scenario");
+const QString OPT_STATION = QStringLiteral("station");
 const QString OPT_REPORT = QStringLiteral("report");
 const QString OPT_LANG = QStringLiteral("lang");
 const QString DEFAULT_OUTPUT_DIR = QStringLiteral("kvtstation-output");
@@ -63,7 +66,16 @@ StationCommandLine::StationCommandLine()
         "With --mqtt (or the application configuration's \"BearingBrokerAddress\" and "
         "\"BearingBrokerPort\"; the command line wins) every accepted bearing is also published on the "
         "MQTT broker, with the station's retained status; the broker is an output like the others "
-        "(delivered = acknowledged by the broker; exit 4 when it never connected)."));
+        "(delivered = acknowledged by the broker; exit 4 when it never connected).\n"
+        "\n"
+        "With --scenario and --station the station is one of a simulated DF network: it measures the "
+        "true bearings of the scenario's emitters with its own noise, but only on the frequency it is "
+        "tuned to. A sender listens on its first handover frequency and hands each frequency over at "
+        "its time; a receiver starts untuned and is tuned by the handovers of the senders it follows "
+        "that lie in its range, which reach it over the broker of --mqtt (its ZOD client uses the "
+        "scenario's name, follows and range instead of the configuration's). Handovers need --realtime "
+        "to happen while the stations run. Every accepted bearing is also written, one JSON message per "
+        "line, to bearings.jsonl in the output directory."));
     m_parser.addHelpOption();
     m_parser.addVersionOption();
     m_parser.addOptions({
@@ -91,6 +103,11 @@ StationCommandLine::StationCommandLine()
          QStringLiteral("Also publish the accepted bearings and the station's status on the MQTT broker at "
                         "<host:port>."),
          QStringLiteral("host:port")},
+        {OPT_SCENARIO,
+         QStringLiteral("Run as one station of the scenario <file> (JSON, with --station): its position, "
+                        "motion, noise and role, the scenario's emitters, its start time in the time stamps."),
+         QStringLiteral("file")},
+        {OPT_STATION, QStringLiteral("The station <name> of the --scenario to be."), QStringLiteral("name")},
         {OPT_REPORT, QStringLiteral("Print the station's capability report instead of running it.")},
         {OPT_LANG,
          QStringLiteral("Show the library's texts in language <locale> (for example \"de\" or \"en\"; "
@@ -117,7 +134,7 @@ bool StationCommandLine::Parse(const QStringList& arguments)
         }
         m_strConfigDir = configDir.absoluteFilePath();
     }
-    if (!ParseOutputDir() || !ParseNumbers() || !ParsePlotFile() || !ParseSerial() || !ParseBroker())
+    if (!ParseOutputDir() || !ParseNumbers() || !ParsePlotFile() || !ParseSerial() || !ParseBroker() || !ParseScenario())
         return false;
     m_bRealtime = m_parser.isSet(OPT_REALTIME);
     m_bJson = m_parser.isSet(OPT_JSON);
@@ -216,14 +233,31 @@ bool StationCommandLine::ParseBroker()
     if (!m_parser.isSet(OPT_MQTT))
         return true;
     const QString address = m_parser.value(OPT_MQTT);
-    const int nColon = address.lastIndexOf(QLatin1Char(':'));
-    bool bOk = false;
-    const int nPort = nColon > 0 ? address.mid(nColon + 1).toInt(&bOk) : 0;
-    if (!bOk || nPort < 1 || nPort > 0xFFFF) {
-        m_strError = QStringLiteral("\"%1\" is not a broker address such as 127.0.0.1:1883.").arg(address);
+    if (MqttConnection::ParseAddress(address, m_strBrokerHost, m_nBrokerPort))
+        return true;
+    m_strError = QStringLiteral("\"%1\" is not a broker address such as 127.0.0.1:1883.").arg(address);
+    return false;
+}
+
+bool StationCommandLine::ParseScenario()
+{
+    if (m_parser.isSet(OPT_STATION) != m_parser.isSet(OPT_SCENARIO)) {
+        m_strError = QStringLiteral("--scenario and --station go together.");
         return false;
     }
-    m_strBrokerHost = address.left(nColon);
-    m_nBrokerPort = nPort;
+    if (!m_parser.isSet(OPT_SCENARIO))
+        return true;
+    auto pScenario = std::make_unique<Scenario>();
+    QString error;
+    if (!pScenario->Load(m_parser.value(OPT_SCENARIO), error)) {
+        m_strError = QStringLiteral("Bad scenario: %1").arg(error);
+        return false;
+    }
+    m_pStation = pScenario->FindStation(m_parser.value(OPT_STATION));
+    if (m_pStation == nullptr) {
+        m_strError = QStringLiteral("The scenario has no station \"%1\".").arg(m_parser.value(OPT_STATION));
+        return false;
+    }
+    m_pScenario = std::move(pScenario);
     return true;
 }

@@ -1,14 +1,18 @@
 #pragma once
 
+#include "fusion/scenario.h"
+
 #include <QCommandLineParser>
 #include <QLocale>
 #include <QString>
+
+#include <memory>
 
 /// The command line of the simulated station:
 ///
 ///     kvtstation [--config-dir DIR] [--output-dir DIR] [--seconds N] [--seed N]
 ///                [--realtime] [--json] [--plot FILE.png] [--serial DEVICE]
-///                [--mqtt HOST:PORT] [--report]
+///                [--mqtt HOST:PORT] [--scenario FILE --station NAME] [--report]
 ///                [--lang LOCALE]
 ///
 /// Every argument is checked here, before anything is read or written, so
@@ -53,6 +57,10 @@ public:
     /// The broker of --mqtt HOST:PORT; empty host and port 0 without it.
     QString GetBrokerHost() const { return m_strBrokerHost; }
     int GetBrokerPort() const { return m_nBrokerPort; }
+    /// The scenario of --scenario, read and checked; null without it.
+    const Scenario* GetScenario() const { return m_pScenario.get(); }
+    /// The station of --station in that scenario; null without a scenario.
+    const Scenario::Station* GetStation() const { return m_pStation; }
     bool IsReport() const { return m_bReport; }
     /// Locale of the library's texts: --lang, otherwise the user's locale.
     QLocale GetLocale() const { return m_locale; }
@@ -63,6 +71,7 @@ private:
     bool ParsePlotFile();
     bool ParseSerial();
     bool ParseBroker();
+    bool ParseScenario();
 
     QCommandLineParser m_parser;
     QString m_strError;
@@ -76,6 +85,8 @@ private:
     QString m_strSerialAddress;
     QString m_strBrokerHost;
     int m_nBrokerPort = 0;
+    std::unique_ptr<Scenario> m_pScenario;
+    const Scenario::Station* m_pStation = nullptr;
     bool m_bReport = false;
     QLocale m_locale;
 };

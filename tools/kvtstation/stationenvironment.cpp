@@ -14,6 +14,7 @@
 #include "devicecontrol/directionfinder/kvtcommon/stationcfg.h"
 #include "devicecontrol/directionfinder/kvtcommon/zodmanager.h"
 #include "devicecontrol/stddevicedefinition/stddevicedefinition.h"
+#include "tools/kvtstation/cfgoverride.h"
 #include "tools/kvtstation/devicevalue.h"
 #include "tools/kvtstation/simulatedlegacydriver.h"
 #include "valueframework/valueclasses/tree.h"
@@ -31,6 +32,7 @@ using namespace NxKVTCommon;
 const QString StationEnvironment::SENTENCE_FILE = QStringLiteral("dfdata.txt");
 const QString StationEnvironment::ZOD_RECEIVER_KEY = QStringLiteral("ZodReceiverEnabled");
 const QString StationEnvironment::DISPLAY_FILTER_RANGES = QStringLiteral("/Res/DfR/DisplayFilterRanges");
+const QString StationEnvironment::HANDOVER_FREQUENCY_PATH = QStringLiteral("/KVTCONTROL/HANDOVERFREQUENCY");
 
 namespace {
 
@@ -81,6 +83,7 @@ HwStatusTester::ComponentSet ToSet(const QStringList& names)
     return HwStatusTester::ComponentSet(names.begin(), names.end());
 }
 
+/// Creates the frequency value when the tree lacks it.
 void SetFrequencyLimit(const QString& path, double frequency)
 {
     values::Tree* pTree = values::Tree::Instance();
@@ -94,7 +97,8 @@ void SetFrequencyLimit(const QString& path, double frequency)
 }
 
 StationEnvironment::StationEnvironment(const QString& devicePath, const QString& stationAddress,
-                                       const QString& outputDir, const QString& serialAddress)
+                                       const QString& outputDir, const QString& serialAddress,
+                                       const ScenarioZod* pScenarioZod)
     : m_strDevicePath(devicePath)
     , m_strStationAddress(stationAddress)
     , m_strSentenceFile(QDir(outputDir).filePath(SENTENCE_FILE))
@@ -111,7 +115,7 @@ StationEnvironment::StationEnvironment(const QString& devicePath, const QString&
     m_lstEarlierLogFiles = QDir(m_strCommandLogDir).entryList({QStringLiteral("*.bak")}, QDir::Files);
     PublishDisplayFilterRanges();
     ConfigureOutput(serialAddress);
-    StartZodReceiver();
+    StartZod(pScenarioZod);
 }
 
 StationEnvironment::~StationEnvironment()
@@ -229,19 +233,18 @@ void StationEnvironment::ConfigureOutput(const QString& serialAddress)
     m_pOutput = std::make_unique<DFDataOutput>(QStringLiteral("DFDataOutput"));
 }
 
-void StationEnvironment::StartZodReceiver()
+void StationEnvironment::StartZod(const ScenarioZod* pScenarioZod)
 {
-    KVTCharacteristics& characteristics = KVTInformationCenter::Instance()->GetKVTCharacteristics();
-    SetFrequencyLimit(SYS_MIN_FREQ, characteristics.GetMinFreq(OPERATION_MODE_GENERAL));
-    SetFrequencyLimit(SYS_MAX_FREQ, characteristics.GetMaxFreq(OPERATION_MODE_GENERAL));
     m_pZodManager = std::make_unique<ZodManager>();
-    m_pZodManager->CreateZodReceiverIfConfigured(ZOD_CLIENT_NAME, ZOD_RECEIVER_KEY, false);
-    m_bZodReceiver = CfgCenter::GetAppCfg(ICfg::Application).GetBool(ZOD_RECEIVER_KEY, false, 0);
-    IZodClientDll* pReceiver = m_pZodManager->GetZodReceiver();
-    if (pReceiver == nullptr)
-        return;
     m_pZodToolBar = std::make_unique<QToolBar>();
-    pReceiver->SetToolBar(m_pZodToolBar.get(), false);
+    if (pScenarioZod != nullptr)
+        StartScenarioZod(*pScenarioZod);
+    else
+        StartConfiguredReceiver();
+    if (IZodClientDll* pReceiver = m_pZodManager->GetZodReceiver())
+        pReceiver->SetToolBar(m_pZodToolBar.get(), false);
+    // The module's action in the tool bar is the one sign of a client that both roles give.
+    m_bZodLoaded = !m_pZodToolBar->actions().isEmpty();
     for (QAction* pAction : m_pZodToolBar->actions()) {
         QObject::connect(pAction, &QAction::changed, m_pZodToolBar.get(), [this, pAction] {
             m_bZodConnected = m_bZodConnected || pAction->isEnabled();
@@ -249,14 +252,50 @@ void StationEnvironment::StartZodReceiver()
     }
 }
 
-bool StationEnvironment::IsZodReceiverLoaded() const
+QList<QAction*> StationEnvironment::GetZodActions() const
 {
-    return m_pZodManager && m_pZodManager->GetZodReceiver() != nullptr;
+    return m_pZodToolBar ? m_pZodToolBar->actions() : QList<QAction*>();
 }
 
-QString StationEnvironment::GetZodCentral() const
+bool StationEnvironment::WaitForZodConnection(int nTimeoutMs)
+{
+    QElapsedTimer timer;
+    timer.start();
+    while (m_bZodLoaded && !m_bZodConnected && timer.elapsed() < nTimeoutMs)
+        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
+    return m_bZodConnected;
+}
+
+void StationEnvironment::StartConfiguredReceiver()
 {
     ICfg& cfg = CfgCenter::GetAppCfg(ICfg::Application);
-    return QStringLiteral("%1:%2").arg(cfg.GetString(ZOD_CENTRAL_ADDRESS_KEY, ZOD_DEFAULT_CENTRAL_ADDRESS, 0))
-        .arg(cfg.GetInt(ZOD_CENTRAL_PORT_KEY, ZOD_DEFAULT_CENTRAL_PORT, 0));
+    KVTCharacteristics& characteristics = KVTInformationCenter::Instance()->GetKVTCharacteristics();
+    SetFrequencyLimit(SYS_MIN_FREQ, characteristics.GetMinFreq(OPERATION_MODE_GENERAL));
+    SetFrequencyLimit(SYS_MAX_FREQ, characteristics.GetMaxFreq(OPERATION_MODE_GENERAL));
+    m_pZodManager->CreateZodReceiverIfConfigured(ZOD_CLIENT_NAME, ZOD_RECEIVER_KEY, false);
+    if (!cfg.GetBool(ZOD_RECEIVER_KEY, false, 0))
+        return;
+    m_strZodRole = QStringLiteral("receiver");
+    m_strZodCentral = QStringLiteral("%1:%2")
+                          .arg(cfg.GetString(ZOD_CENTRAL_ADDRESS_KEY, ZOD_DEFAULT_CENTRAL_ADDRESS, 0))
+                          .arg(cfg.GetInt(ZOD_CENTRAL_PORT_KEY, ZOD_DEFAULT_CENTRAL_PORT, 0));
+}
+
+void StationEnvironment::StartScenarioZod(const ScenarioZod& zod)
+{
+    m_strZodRole = zod.bSender ? QStringLiteral("sender") : QStringLiteral("receiver");
+    m_strZodCentral = QStringLiteral("%1:%2").arg(zod.strHost).arg(zod.nPort);
+    const CfgOverride keys(CfgCenter::GetAppCfg(ICfg::Application),
+                           {{QStringLiteral("ZodClientName"), zod.strName},
+                            {QStringLiteral("AutoCoupleTargets"), zod.lstFollows.join(QLatin1Char(','))},
+                            {ZOD_CENTRAL_ADDRESS_KEY, zod.strHost},
+                            {ZOD_CENTRAL_PORT_KEY, QString::number(zod.nPort)}});
+    if (zod.bSender) {
+        SetFrequencyLimit(HANDOVER_FREQUENCY_PATH, 0.0);
+        m_pZodManager->CreateZodSender(zod.strName, m_pZodToolBar.get());
+    } else {
+        SetFrequencyLimit(SYS_MIN_FREQ, zod.fFrequencyMin);
+        SetFrequencyLimit(SYS_MAX_FREQ, zod.fFrequencyMax);
+        m_pZodManager->CreateZodReceiver(zod.strName);
+    }
 }

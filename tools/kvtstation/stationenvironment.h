@@ -13,6 +13,7 @@
 
 class AccountedOutput;
 class DFDataOutput;
+class QAction;
 class QToolBar;
 class DisplayFilterRange;
 class ZodManager;
@@ -41,20 +42,42 @@ class OHPParamsVtSynchronizer;
 ///    "ZodReceiverEnabled" is true (written as false when missing), given a
 ///    tool bar of its own: the module's "ZOD" action there is enabled while
 ///    the server is connected, which is how the station sees the connection.
+///    A station of a scenario instead runs the ZOD client of its role
+///    (ScenarioZod), whatever the configuration says; a sender gets the
+///    handover frequency value at HANDOVER_FREQUENCY_PATH (0: nothing handed
+///    over yet) before its client starts.
 ///
 /// The destructor stores the device setup and the hardware requirements in
 /// the station's configuration and closes the outputs. Single-threaded.
 class StationEnvironment
 {
 public:
+    /// The ZOD client of a scenario's station: its role, its name on the
+    /// network, the senders it follows, its frequency range and the broker.
+    /// They are given to the ZOD manager through its configuration keys for
+    /// the moment it makes the client; the stored keys stay as they were.
+    struct ScenarioZod
+    {
+        bool bSender = false;
+        QString strName;
+        QStringList lstFollows;
+        double fFrequencyMin = 0.0;
+        double fFrequencyMax = 0.0;
+        QString strHost;
+        int nPort = 0;
+    };
+
+    /// Where the ZOD sender reads the frequency it hands over.
+    static const QString HANDOVER_FREQUENCY_PATH;
     static const QString SENTENCE_FILE;
     static const QString ZOD_RECEIVER_KEY;
     /// The display filter ranges' list value, below the device node.
     static const QString DISPLAY_FILTER_RANGES;
 
     /// outputDir: absolute folder of the sentence file; serialAddress empty for no serial output.
+    /// pScenarioZod: the ZOD client of a scenario's station; null for the configured receiver.
     StationEnvironment(const QString& devicePath, const QString& stationAddress, const QString& outputDir,
-                       const QString& serialAddress);
+                       const QString& serialAddress, const ScenarioZod* pScenarioZod = nullptr);
     ~StationEnvironment();
     StationEnvironment(const StationEnvironment&) = delete;
     StationEnvironment& operator=(const StationEnvironment&) = delete;
@@ -74,15 +97,22 @@ public:
     /// when configured, the serial line. They live as long as the environment.
     AccountedOutput& GetSentenceOutput();
     std::vector<AccountedOutput*> GetOutputs();
-    bool IsZodReceiverConfigured() const { return m_bZodReceiver; }
+    /// "receiver", "sender", or empty when the station runs no ZOD client.
+    QString GetZodRole() const { return m_strZodRole; }
     /// The DF data output (for its settings widget and its sinks).
     DFDataOutput* GetOutput() { return m_pOutput.get(); }
-    /// Whether the ZOD client module gave a receiver (false when it is not configured).
-    bool IsZodReceiverLoaded() const;
-    /// Whether the receiver was connected to its server at any time of the run.
-    bool WasZodReceiverConnected() const { return m_bZodConnected; }
-    /// The configured server, "<address>:<port>".
-    QString GetZodCentral() const;
+    /// Whether the ZOD client module gave the client of the role (false without a role).
+    bool IsZodLoaded() const { return m_bZodLoaded; }
+    /// Whether the client was connected to its server at any time of the run.
+    bool WasZodConnected() const { return m_bZodConnected; }
+    /// The actions the ZOD client module placed in the environment's tool bar
+    /// (enabled while connected); they belong to the module.
+    QList<QAction*> GetZodActions() const;
+    /// Runs the event loop until the client is connected or nTimeoutMs have
+    /// passed; whether it is connected. At once false without a client.
+    bool WaitForZodConnection(int nTimeoutMs);
+    /// The client's server, "<address>:<port>"; empty without a role.
+    QString GetZodCentral() const { return m_strZodCentral; }
 
     /// Stops the DF data output: gives the serial line up to drainMs of the
     /// event loop to send what waits for it, then closes the sentence file
@@ -96,7 +126,9 @@ private:
     void LoadOverheadPass();
     void PublishDisplayFilterRanges();
     void ConfigureOutput(const QString& serialAddress);
-    void StartZodReceiver();
+    void StartZod(const ScenarioZod* pScenarioZod);
+    void StartConfiguredReceiver();
+    void StartScenarioZod(const ScenarioZod& zod);
 
     QString m_strDevicePath;
     QString m_strStationAddress;
@@ -115,7 +147,9 @@ private:
     // Outlives the manager: the module takes its action out of the tool bar when it goes.
     std::unique_ptr<QToolBar> m_pZodToolBar;
     std::unique_ptr<ZodManager> m_pZodManager;
-    bool m_bZodReceiver = false;
+    QString m_strZodRole;
+    QString m_strZodCentral;
+    bool m_bZodLoaded = false;
     bool m_bZodConnected = false;
     bool m_bSerial = false;
 };

@@ -11,3 +11,16 @@ StationPlace StationPlace::Default(const QString& name)
     place.status.fFrequencyMax = 3e9;
     return place;
 }
+
+StationPlace StationPlace::Of(const Scenario::Station& station)
+{
+    StationPlace place;
+    place.status.strName = station.strName;
+    place.status.fLatitude = station.fLatitude;
+    place.status.fLongitude = station.fLongitude;
+    place.status.fHeading = station.fHeading;
+    place.status.fFrequencyMin = station.fFrequencyMin;
+    place.status.fFrequencyMax = station.fFrequencyMax;
+    place.fSigma = station.fSigma;
+    return place;
+}

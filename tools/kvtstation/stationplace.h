@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fusion/scenario.h"
 #include "network/stationstatus.h"
 
 #include <QString>
@@ -17,4 +18,6 @@ struct StationPlace
     /// The home port of the station: 54.3233° N, 10.1228° E, heading 0°,
     /// 20 MHz to 3 GHz, σ 2°.
     static StationPlace Default(const QString& name);
+    /// A station of a scenario: its name, position, heading, range and σ.
+    static StationPlace Of(const Scenario::Station& station);
 };

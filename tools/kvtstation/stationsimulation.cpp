@@ -3,6 +3,7 @@
 #include "devicecontrol/directionfinder/kvtcommon/freqrangedefinition.h"
 #include "devicecontrol/stddevicedefinition/stddevicedefinition.h"
 #include "tools/kvtstation/devicevalue.h"
+#include "tools/kvtstation/scenarioworld.h"
 #include "tools/kvtstation/stationcallback.h"
 #include "valueframework/valueclasses/tree.h"
 #include "valueframework/valueclasses/value.h"
@@ -12,6 +13,7 @@
 #include <QDateTime>
 
 #include <cmath>
+#include <limits>
 #include <memory>
 
 using namespace NxKVTCommon;
@@ -79,15 +81,35 @@ StationSimulation::~StationSimulation()
     m_legacyDriver.SetLegacyCallback(nullptr);
 }
 
+void StationSimulation::UseScenario(std::unique_ptr<ScenarioWorld> pWorld, const QString& handoverPath)
+{
+    m_pWorld = std::move(pWorld);
+    m_strHandoverPath = handoverPath;
+}
+
 void StationSimulation::Start()
 {
-    m_nStartTimeMs = static_cast<quint64>(QDateTime::currentMSecsSinceEpoch());
+    m_nStartTimeMs = m_pWorld ? static_cast<quint64>(m_pWorld->GetStartMs())
+                              : static_cast<quint64>(QDateTime::currentMSecsSinceEpoch());
     std::string parameters = "simulation";
     m_driver.Initialize(parameters, true);
     PublishDeviceInfo();
     m_driver.SetAverageTime(STEP_MS / 1000.0);
-    EnterPhase(Phase::ShipChannel);
-    PublishPlatform(0.0);
+    if (m_pWorld) {
+        const Scenario::Station& station = m_pWorld->GetStation();
+        m_legacyDriver.SetSpread(station.fSigma);
+        // The platform keeps its place: its position is published once.
+        Publish<values::ValueNumeric<double>>(m_strDevicePath, StdDeviceDefinition::g_vdPosLatitude, station.fLatitude);
+        Publish<values::ValueNumeric<double>>(m_strDevicePath, StdDeviceDefinition::g_vdPosLongitude,
+                                              station.fLongitude);
+        m_driver.SetMode(EMODE_FFM);
+        if (auto* pMode = DeviceValue<values::ValueSelection>(m_strDevicePath, StdDeviceDefinition::g_vdOperationMode))
+            pMode->SetCurrentKey(1);
+        StepScenario();
+    } else {
+        EnterPhase(Phase::ShipChannel);
+        PublishPlatform(0.0);
+    }
     m_stepTimer.start();
 }
 
@@ -112,6 +134,12 @@ void StationSimulation::Stop()
 void StationSimulation::SlotStep()
 {
     m_nElapsedMs += STEP_MS;
+    if (m_pWorld) {
+        StepScenario();
+        if (m_nElapsedMs >= m_nDurationMs)
+            Stop();
+        return;
+    }
     const double share = Share();
     const Phase ePhase = share < 0.25 ? Phase::ShipChannel : share < 0.5 ? Phase::AircraftChannel : Phase::Scan;
     if (ePhase != m_ePhase)
@@ -132,6 +160,46 @@ void StationSimulation::SlotStep()
 
     if (m_nElapsedMs >= m_nDurationMs)
         Stop();
+}
+
+void StationSimulation::StepScenario()
+{
+    const double seconds = m_nElapsedMs / 1000.0;
+    // Start() runs the step at 0, which takes the handovers at 0 too.
+    const double previous = m_nElapsedMs == 0 ? -std::numeric_limits<double>::infinity() : seconds - STEP_MS / 1000.0;
+    for (double fFrequency : m_pWorld->HandoversBetween(previous, seconds)) {
+        if (auto* pHandover = values::Tree::Instance()->Find<values::ValueNumeric<double>>(m_strHandoverPath))
+            pHandover->SetValue(fFrequency);
+        PresetFrequency(m_strDevicePath, fFrequency);
+    }
+    FollowFrequencyValue();
+    const Scenario::Station& station = m_pWorld->GetStation();
+    Publish<values::ValueNumeric<double>>(m_strDevicePath, StdDeviceDefinition::g_vdRoll, m_pWorld->Roll(seconds));
+    Publish<values::ValueNumeric<double>>(m_strDevicePath, StdDeviceDefinition::g_vdPitch, m_pWorld->Pitch(seconds));
+    Publish<values::ValueNumeric<int>>(m_strDevicePath, StdDeviceDefinition::g_vdTrueHeading,
+                                       static_cast<int>(std::lround(station.fHeading * 10.0)));
+    Publish<values::Value<qint64>>(m_strDevicePath, StdDeviceDefinition::g_vdPosLastUpdate,
+                                   static_cast<qint64>(m_nStartTimeMs) + m_nElapsedMs);
+    m_legacyDriver.Measure(m_nStartTimeMs + static_cast<quint64>(m_nElapsedMs), m_pWorld->Emitters(seconds));
+}
+
+void StationSimulation::FollowFrequencyValue()
+{
+    const auto* pFrequency =
+        DeviceValue<values::ValueNumeric<double>>(m_strDevicePath, StdDeviceDefinition::g_vdFrequency);
+    const double fFrequency = pFrequency != nullptr ? pFrequency->GetValue() : 0.0;
+    if (fFrequency == m_fTuned)
+        return;
+    m_fTuned = fFrequency;
+    m_driver.SetFrequency(fFrequency);
+    if (fFrequency > 0.0)
+        m_lstTunings.push_back({m_nElapsedMs, fFrequency});
+}
+
+void StationSimulation::PresetFrequency(const QString& devicePath, double fFrequency)
+{
+    if (auto* pFrequency = DeviceValue<values::ValueNumeric<double>>(devicePath, StdDeviceDefinition::g_vdFrequency))
+        pFrequency->SetValue(fFrequency);
 }
 
 void StationSimulation::PublishDeviceInfo()

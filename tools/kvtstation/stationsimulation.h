@@ -9,8 +9,10 @@
 #include <QString>
 #include <QTimer>
 
+#include <memory>
 #include <vector>
 
+class ScenarioWorld;
 class StationCallback;
 
 /// The world around the simulated station and the station's operating
@@ -30,6 +32,9 @@ class StationCallback;
 /// below the device node at every step; the station lies at anchor, so its
 /// position stays as the setup has it.
 ///
+/// With a scenario (UseScenario) the station is one of the scenario's instead:
+/// see UseScenario().
+///
 /// Fast by default: steps follow each other as soon as the event loop is
 /// free; in real time one step per STEP_MS of wall-clock time. Everything
 /// random comes from the seed; the simulated clock starts at the wall-clock
@@ -43,6 +48,32 @@ public:
 
     StationSimulation(quint32 seed, int seconds, bool realtime, const QString& devicePath, StationCallback& callback);
     ~StationSimulation() override;
+
+    /// A change of the device's tuning in a scenario: when, in simulated
+    /// milliseconds since Start(), and to which frequency (Hz).
+    struct Tuning
+    {
+        qint64 nElapsedMs;
+        double fFrequency;
+    };
+
+    /// Runs one station of a scenario instead of the schedule; call it before
+    /// Start(). The clock starts at the scenario's start, the platform keeps
+    /// the station's heading and moves as its motion says, and the device
+    /// stays in fixed-frequency mode with the station's rated spread. It
+    /// tunes, at the next step, to whatever the device's frequency value is
+    /// set to (this is how a ZOD handover reaches a receiver, which starts
+    /// untuned, at 0 Hz). A sender listens from the start on the frequency it
+    /// hands over first and, at each of its handovers, writes the frequency to
+    /// the handover value (handoverPath) and tunes to it.
+    void UseScenario(std::unique_ptr<ScenarioWorld> pWorld, const QString& handoverPath);
+    /// Sets the device's frequency value, which a scenario's station is tuned
+    /// to at its start: call it before the ZOD client starts, so that a
+    /// handover that arrives while the station is set up is not overwritten.
+    static void PresetFrequency(const QString& devicePath, double fFrequency);
+    /// The tunings of a scenario's station, in time order (the first one at 0
+    /// for a sender); empty without a scenario.
+    const std::vector<Tuning>& GetTunings() const { return m_lstTunings; }
 
     /// Brings the device up (initialisation, hardware status, first mode) and
     /// starts the clock.
@@ -74,6 +105,10 @@ private:
     };
 
     void PublishDeviceInfo();
+    /// One step of a scenario's station.
+    void StepScenario();
+    /// Tunes the device when its frequency value differs from the tuning.
+    void FollowFrequencyValue();
     void EnterPhase(Phase ePhase);
     void PublishPlatform(double share);
     std::vector<EmitterState> Emitters(double share) const;
@@ -94,4 +129,9 @@ private:
     bool m_bSlowLink = false;
     bool m_bPaused = false;
     bool m_bFinished = false;
+    std::unique_ptr<ScenarioWorld> m_pWorld;
+    QString m_strHandoverPath;
+    std::vector<Tuning> m_lstTunings;
+    /// Below 0 before the first tuning.
+    double m_fTuned = -1.0;
 };

@@ -100,17 +100,19 @@ QJsonObject StationSummary::CollectHardware(StationEnvironment& environment)
 
 QJsonObject StationSummary::CollectZod(const StationEnvironment& environment)
 {
-    const bool bConfigured = environment.IsZodReceiverConfigured();
-    return {{"receiver", bConfigured},
+    const QString role = environment.GetZodRole();
+    const bool bConfigured = !role.isEmpty();
+    return {{"receiver", role == QLatin1String("receiver")},
+            {"role", bConfigured ? QJsonValue(role) : QJsonValue(QJsonValue::Null)},
             {"module", !bConfigured ? QJsonValue(QJsonValue::Null)
-                                    : QJsonValue(environment.IsZodReceiverLoaded() ? "loaded" : "not found")},
-            {"connected", environment.WasZodReceiverConnected()},
+                                    : QJsonValue(environment.IsZodLoaded() ? "loaded" : "not found")},
+            {"connected", environment.WasZodConnected()},
             {"central", bConfigured ? QJsonValue(environment.GetZodCentral()) : QJsonValue(QJsonValue::Null)}};
 }
 
 QString StationSummary::ZodText(const QJsonObject& zod)
 {
-    if (!zod["receiver"].toBool())
+    if (zod["role"].isNull())
         return QStringLiteral("not configured");
     if (zod["module"].toString() != QLatin1String("loaded"))
         return QStringLiteral("client module not found");
@@ -201,7 +203,20 @@ void StationSummary::PrintText(QTextStream& out, const QJsonObject& summary)
     const QJsonObject hardware = summary["hardware"].toObject();
     out << "Hardware missing:   " << Join(hardware["missing"].toArray()) << "\n";
     out << "Hardware unknown:   " << Join(hardware["unknown"].toArray()) << "\n";
-    out << "ZOD receiver:       " << ZodText(summary["zod"].toObject()) << "\n";
+    const QJsonObject zod = summary["zod"].toObject();
+    out << (zod["role"].toString() == QLatin1String("sender") ? "ZOD sender:         " : "ZOD receiver:       ")
+        << ZodText(zod) << "\n";
+    const QJsonObject scenario = summary["scenario"].toObject();
+    if (!scenario.isEmpty()) {
+        out << "Scenario station:   " << scenario["station"].toString() << " (" << scenario["role"].toString()
+            << ")\n";
+        const QJsonArray tunings = scenario["tunings"].toArray();
+        out << "  tuned:            " << (tunings.isEmpty() ? QStringLiteral("never") : QString());
+        for (int i = 0; i < tunings.size(); ++i)
+            out << (i > 0 ? ", " : "") << QString::number(tunings[i]["frequency"].toDouble() / 1e6, 'f', 3)
+                << " MHz at " << QString::number(tunings[i]["at"].toDouble(), 'f', 2) << " s";
+        out << "\n";
+    }
     out << "\nOutputs\n";
     out << "  sentence file:    " << sentences["file"].toString() << "\n";
     if (!sentences["serial"].isNull())

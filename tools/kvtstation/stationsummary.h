@@ -23,12 +23,15 @@ class StationEnvironment;
 ///     commandLog  directory, files[] (the current log and the backups this
 ///                 run made; not those of earlier runs), commands
 ///     hardware    checked, missing[], unknown[]
-///     zod         receiver (whether the configuration asks for one), module
-///                 ("loaded", "not found"; null without receiver), connected
+///     zod         receiver (whether the station runs a ZOD receiver), role
+///                 ("receiver", "sender"; null without a ZOD client), module
+///                 ("loaded", "not found"; null without a client), connected
 ///                 (at any time of the run), central ("<address>:<port>"; null
-///                 without receiver)
+///                 without a client)
 ///     outputs     outputDirectory, plot (the PNG, or null)
 ///     run         simulatedSeconds, plannedSeconds, stoppedBy (see AddRun)
+///     scenario    only for a station of a scenario (added by StationRun):
+///                 station, role, tunings[] {at (s), frequency (Hz)}
 ///
 /// Collect it after the outputs have stopped, so that nothing is pending.
 /// Paths are absolute; everything else depends only on the seed, the

@@ -4,8 +4,8 @@
 
 const QString FileSentenceSink::NAME = QStringLiteral("file");
 
-FileSentenceSink::FileSentenceSink(QObject* pParent)
-    : AccountedOutput(NAME, pParent)
+FileSentenceSink::FileSentenceSink(QObject* pParent, const QString& name)
+    : AccountedOutput(name, pParent)
 {
 }
 

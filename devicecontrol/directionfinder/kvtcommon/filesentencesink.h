@@ -1,6 +1,7 @@
 #pragma once
 
 #include "devicecontrol/directionfinder/kvtcommon/accountedoutput.h"
+#include "kvtcommon_export.h"
 
 #include <QByteArray>
 #include <QFile>
@@ -12,15 +13,16 @@
 /// older backup) and starts an empty file. Text is appended whole or not at all, so a reader never
 /// meets a cut line, and counted per sentence: a write that fails (a full disk, a file size
 /// limit), or text given while the file could not be opened, is lost and reported with the
-/// system's reason. Internal to the library. Single-threaded.
-class FileSentenceSink : public AccountedOutput
+/// system's reason. The DF data output's file is named NAME; a host that keeps a file of its own
+/// (a log of bearings, one message per line) gives it another. Single-threaded.
+class KVTCOMMON_EXPORT FileSentenceSink : public AccountedOutput
 {
     Q_OBJECT
 
 public:
     static const QString NAME;
 
-    explicit FileSentenceSink(QObject* pParent = nullptr);
+    explicit FileSentenceSink(QObject* pParent = nullptr, const QString& name = NAME);
     ~FileSentenceSink() override;
 
     /// Does nothing while a file is open. False when the file cannot be opened (reported).
