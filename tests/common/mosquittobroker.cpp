@@ -144,8 +144,10 @@ bool MosquittoBroker::WriteConfiguration()
         QStringLiteral("listener %1 127.0.0.1").arg(m_nPort),
         QStringLiteral("persistence false"),
         QStringLiteral("log_dest file %1").arg(m_dir.filePath(QStringLiteral("mosquitto.log"))),
-        QStringLiteral("log_type all"),
     };
+    // Without a log_type the broker logs its defaults, its start ("running") among them.
+    if (m_bLogAll)
+        lines << QStringLiteral("log_type all");
     if (!m_strCaFile.isEmpty())
         lines << QStringLiteral("cafile %1").arg(m_strCaFile)
               << QStringLiteral("certfile %1").arg(m_dir.filePath(QStringLiteral("server.pem")))
@@ -158,6 +160,7 @@ bool MosquittoBroker::WriteConfiguration()
               << QStringLiteral("password_file %1").arg(m_dir.filePath(QStringLiteral("passwords")));
     else
         lines << QStringLiteral("allow_anonymous true");
+    lines << m_lstExtraLines;
     QFile file(m_dir.filePath(QStringLiteral("mosquitto.conf")));
     const QByteArray text = lines.join(QLatin1Char('\n')).toUtf8() + '\n';
     if (!m_dir.isValid() || !file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(text) != text.size())

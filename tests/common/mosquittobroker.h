@@ -2,6 +2,7 @@
 
 #include <QProcess>
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 /// A real mosquitto broker for one test: listens on a free loopback port,
@@ -30,6 +31,13 @@ public:
     /// The PEM file of that CA; empty before RequireTls().
     QString GetCaFile() const { return m_strCaFile; }
 
+    /// From the next Start() on, this line ends the broker's configuration
+    /// (a knob such as "set_tcp_nodelay true").
+    void AddConfigurationLine(const QString& line) { m_lstExtraLines << line; }
+    /// From the next Start() on, the broker logs only what it logs by default,
+    /// not a line for every packet (which costs it time under load).
+    void LogDefaultsOnly() { m_bLogAll = false; }
+
     /// False, with the reason in GetErrorText(), when the broker did not come
     /// up within a few seconds.
     bool Start();
@@ -52,6 +60,8 @@ private:
     QProcess m_process;
     int m_nPort = 0;
     bool m_bPassword = false;
+    bool m_bLogAll = true;
+    QStringList m_lstExtraLines;
     QString m_strCaFile;
     QString m_strError;
 };
