@@ -160,7 +160,7 @@ bool HasName(const ValueBase* pItem, const char16_t* pName, qsizetype nSize)
 {
     const QString& name = pItem->GetName();
     return name.size() == nSize &&
-           std::memcmp(name.utf16(), pName, static_cast<size_t>(nSize) * sizeof(char16_t)) == 0;
+           std::memcmp(QStringView(name).utf16(), pName, static_cast<size_t>(nSize) * sizeof(char16_t)) == 0;
 }
 
 // The last name of a path.
