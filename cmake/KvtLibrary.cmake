@@ -17,6 +17,12 @@ function(kvt_add_shared_library target)
         EXPORT_NAME ${ARG_EXPORT_NAME}
         CXX_VISIBILITY_PRESET hidden
         VISIBILITY_INLINES_HIDDEN ON)
+    # Calls between a library's own exported functions go to them directly
+    # (and may be inlined) instead of through the PLT: the libraries do not
+    # support replacing one of their functions from outside at run time.
+    if(CMAKE_CXX_COMPILER_ID MATCHES "GNU|Clang")
+        target_compile_options(${target} PRIVATE -fno-semantic-interposition)
+    endif()
     kvt_set_install_rpath(${target} ${CMAKE_INSTALL_LIBDIR})
     target_include_directories(${target} PUBLIC
         $<BUILD_INTERFACE:${PROJECT_SOURCE_DIR}>

@@ -104,6 +104,7 @@ ValueBase* Node::InsertChild(std::unique_ptr<ValueBase> pChild)
         return nullptr;
     ValueBase* pRaw = pChild.get();
     pRaw->m_pParent = this;
+    ++Tree::s_nStructureChanges;
     m_lstChildren.push_back(std::move(pChild));
     // A full index is dropped and rebuilt at twice the size on the next lookup.
     if (m_pDescriptorIndex && 2 * m_lstChildren.size() > m_pDescriptorIndex->size())
@@ -135,6 +136,7 @@ std::unique_ptr<ValueBase> Node::TakeChild(ValueBase* pChild)
         --m_nOldChildren;
     std::unique_ptr<ValueBase> pTaken = std::move(*it);
     m_lstChildren.erase(it);
+    ++Tree::s_nStructureChanges;
     m_pDescriptorIndex.reset();
     pTaken->m_pParent = nullptr;
     return pTaken;

@@ -160,7 +160,7 @@ bool HasName(const ValueBase* pItem, const char16_t* pName, qsizetype nSize)
 {
     const QString& name = pItem->GetName();
     return name.size() == nSize &&
-           std::memcmp(name.utf16(), pName, static_cast<size_t>(nSize) * sizeof(char16_t)) == 0;
+           std::memcmp(QStringView(name).utf16(), pName, static_cast<size_t>(nSize) * sizeof(char16_t)) == 0;
 }
 
 // The last name of a path.
@@ -171,9 +171,9 @@ struct Leaf
 };
 
 // The hashes of a path in its plain form (a "/" before every name, no empty
-// names), read a word at a time, and its last name; false when the path is
-// shorter than a word or not plain.
-bool HashPlainPath(const char16_t* const pStart, const char16_t* const pEnd, Hashes& rHashes, Leaf& rLeaf)
+// names), read a word at a time; false when the path is shorter than a word
+// or not plain.
+bool HashPlainPath(const char16_t* const pStart, const char16_t* const pEnd, Hashes& rHashes)
 {
     const qsizetype nLength = pEnd - pStart;
     if (nLength < 4 || pStart[0] != u'/' || pEnd[-1] == u'/')
@@ -201,7 +201,13 @@ bool HashPlainPath(const char16_t* const pStart, const char16_t* const pEnd, Has
         return false;
     hashes.Mix(LastWord(pending, static_cast<quint16>(nLength)));
     rHashes = hashes;
-    // The last name starts after the last "/", which the path's first unit is.
+    return true;
+}
+
+// The last name of a plain path, which starts with "/". Only a candidate
+// needs it: a miss never looks for it.
+Leaf PlainLeaf(const char16_t* const pStart, const char16_t* const pEnd)
+{
     const char16_t* pLeaf = pEnd;
     for (; pLeaf - pStart >= 4; pLeaf -= 4)
     {
@@ -214,8 +220,7 @@ bool HashPlainPath(const char16_t* const pStart, const char16_t* const pEnd, Has
     }
     while (pLeaf[-1] != u'/')
         --pLeaf;
-    rLeaf = {pLeaf, pEnd - pLeaf};
-    return true;
+    return {pLeaf, pEnd - pLeaf};
 }
 
 // The same for any path: empty names are skipped, so "//A/B/" hashes as
@@ -278,18 +283,23 @@ ValueBase* PathIndex::Find(ValueBase* pRoot, QStringView absolutePath) const
     const char16_t* const pEnd = pStart + absolutePath.size();
     Hashes hashes{0, 0};
     Leaf leaf;
-    if (!HashPlainPath(pStart, pEnd, hashes, leaf))
+    if (!HashPlainPath(pStart, pEnd, hashes))
+    {
         HashAnyPath(pStart, pEnd, hashes, leaf);
-    if (leaf.p == nullptr)
-        return pRoot;
+        if (leaf.p == nullptr)
+            return pRoot;
+    }
     if (m_nCount == 0)
         return nullptr;
     const uint nFolded = Fold(hashes.nPlace);
     for (size_t i = Home(nFolded); m_aSlots[i].pItem != nullptr; i = (i + 1) & Mask())
     {
         ValueBase* pItem = m_aSlots[i].pItem;
-        if (m_aSlots[i].hash == nFolded && pItem->m_nPathHash == hashes.nPlace &&
-            pItem->m_nPathCheck == hashes.nCheck && HasName(pItem, leaf.p, leaf.nSize))
+        if (m_aSlots[i].hash != nFolded || pItem->m_nPathHash != hashes.nPlace || pItem->m_nPathCheck != hashes.nCheck)
+            continue;
+        if (leaf.p == nullptr)
+            leaf = PlainLeaf(pStart, pEnd);
+        if (HasName(pItem, leaf.p, leaf.nSize))
             return pItem;
     }
     return nullptr;

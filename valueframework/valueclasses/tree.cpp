@@ -4,6 +4,7 @@ namespace values
 {
 
 quint64 Tree::s_nDepartures = 0;
+quint64 Tree::s_nStructureChanges = 0;
 
 Tree* Tree::Instance()
 {

@@ -52,6 +52,11 @@ public:
     /// Process-wide: grows whenever an item leaves any tree or is renamed, so
     /// that a caller can tell that a name it found taken may be free again.
     static quint64 GetDepartureCount() { return s_nDepartures; }
+    /// Process-wide: grows whenever a node gains or loses a child, or an item
+    /// is renamed or changes its descriptor (in a tree or not), so that a
+    /// caller holding pointers to a node's children can tell they still are
+    /// the ones it would look up.
+    static quint64 GetStructureCount() { return s_nStructureChanges; }
 
     /// The node at the path, creating missing nodes on the way; null when a
     /// value (not a node) stands on the way.
@@ -98,6 +103,7 @@ private:
     std::unique_ptr<Node> m_pRoot;
     PathIndex m_index;
     static quint64 s_nDepartures;
+    static quint64 s_nStructureChanges;
     std::vector<std::unique_ptr<ValueBase>> m_lstDetached;
 };
 

@@ -41,6 +41,7 @@ bool ValueBase::SetName(const QString& name, IObserver* pSender)
     if (pTree != nullptr)
         pTree->UnindexSubtree(this);
     m_strName = name;
+    ++Tree::s_nStructureChanges;
     if (pTree != nullptr)
         pTree->IndexSubtree(this);
     Changed(pSender);
@@ -50,6 +51,7 @@ bool ValueBase::SetName(const QString& name, IObserver* pSender)
 void ValueBase::SetValueDescriptor(const ValueDescriptor* pDescriptor)
 {
     m_pDescriptor = pDescriptor;
+    ++Tree::s_nStructureChanges;
     if (m_pParent != nullptr)
         m_pParent->m_pDescriptorIndex.reset();
 }

@@ -5,7 +5,6 @@
 #include "base/trace.h"
 #include "devicecontrol/directionfinder/kvtcommon/antennadata.h"
 #include "devicecontrol/directionfinder/kvtcommon/antennadatalist.h"
-#include "devicecontrol/directionfinder/kvtcommon/antennadatalistcfgaccess.h"
 #include "devicecontrol/stddevicedefinition/stdadapter.h"
 #include "devicecontrol/stddevicedefinition/stddevicedefinition.h"
 #include "devicecontrol/stddevicedefinition/stddevicetree.h"
@@ -40,35 +39,11 @@ void ForEachAntennaNode(values::Node* pCfg, F visit)
     }
 }
 
-// Copies a member's value when the node has the member; otherwise the record keeps its own.
-template <class V, class M>
-void Take(const V* pValue, M& rMember)
-{
-    if (pValue != nullptr)
-        rMember = static_cast<M>(pValue->GetValue());
-}
-
-template <class V>
-void TakeFloat(const V* pValue, float& rMember)
-{
-    if (pValue != nullptr)
-        rMember = AntennaDataListCfgAccess::ToFloat(pValue->GetValue());
-}
-
 template <class V, class T>
 void Put(V* pValue, const T& value)
 {
     if (pValue != nullptr)
         pValue->SetValue(value, nullptr);
-}
-
-// The members that identify a node against a record.
-void ReadIdentity(const StdAdapter& adapter, AntennaData& antenna)
-{
-    Take(adapter.GetAntName(), antenna.m_strName);
-    Take(adapter.GetAntHandle(), antenna.m_nHandle);
-    Take(adapter.GetAntMinFreq(), antenna.m_fMinFreq);
-    Take(adapter.GetAntMaxFreq(), antenna.m_fMaxFreq);
 }
 
 QString Shortest(double value)
@@ -96,11 +71,10 @@ private:
 
 int AntennaDataListVtAccess::ReadAntennasFromValueTree(AntennaDataList& list, const QString& path) const
 {
-    std::vector<values::Node*> aNodes;
-    aNodes.reserve(static_cast<size_t>(list.GetAntennaCount()));
+    const std::vector<AntennaNodeMembers>* pNodes = nullptr;
     try
     {
-        ForEachAntennaNode(LocateCfgNode(path), [&aNodes](values::Node* pNode) { aNodes.push_back(pNode); });
+        pNodes = &FindAntennaNodes(path);
     }
     catch (...)
     {
@@ -109,26 +83,26 @@ int AntennaDataListVtAccess::ReadAntennasFromValueTree(AntennaDataList& list, co
     }
     // A refresh mostly finds as many nodes as there are records: those are
     // refilled from their defaults in place rather than deleted and made anew.
-    const int nRead = static_cast<int>(aNodes.size());
+    const int nRead = static_cast<int>(pNodes->size());
     const bool bRefill = nRead == list.GetAntennaCount();
     if (!bRefill)
         list.Clear();
     for (int i = 0; i < nRead; ++i)
     {
-        const StdAdapter adapter(aNodes[static_cast<size_t>(i)]);
+        const AntennaNodeMembers& members = (*pNodes)[static_cast<size_t>(i)];
         if (bRefill)
         {
             AntennaData& rAntenna = *list.GetAntennaByIndex(i);
             static const AntennaData s_defaults;
             rAntenna = s_defaults;
-            ReadIdentity(adapter, rAntenna);
-            ReadSettings(adapter, rAntenna);
+            members.ReadIdentity(rAntenna);
+            members.ReadSettings(rAntenna, m_characteristicsTools);
         }
         else
         {
             auto pAntenna = std::make_unique<AntennaData>();
-            ReadIdentity(adapter, *pAntenna);
-            ReadSettings(adapter, *pAntenna);
+            members.ReadIdentity(*pAntenna);
+            members.ReadSettings(*pAntenna, m_characteristicsTools);
             list.AddAntenna(pAntenna.release());
         }
     }
@@ -141,13 +115,16 @@ int AntennaDataListVtAccess::UpdateAntennasFromValueTree(AntennaDataList& list, 
     int k = 0;
     ForEachAntennaNode(LocateCfgNode(path), [&](values::Node* pNode) {
         const StdAdapter adapter(pNode);
+        AntennaNodeMembers members;
+        members.FindIdentity(adapter);
         AntennaData identity;
-        ReadIdentity(adapter, identity);
+        members.ReadIdentity(identity);
         AntennaData* pAntenna = list.GetAntennaByIndex(k++);
         if (pAntenna != nullptr && pAntenna->m_strName == identity.m_strName &&
             pAntenna->m_fMinFreq == identity.m_fMinFreq && pAntenna->m_fMaxFreq == identity.m_fMaxFreq)
         {
-            ReadSettings(adapter, *pAntenna);
+            members.FindSettings(adapter);
+            members.ReadSettings(*pAntenna, m_characteristicsTools);
             ++nUpdated;
         }
         else if (ErrorHandler::Instance().TracesEnabled())
@@ -204,33 +181,29 @@ values::Node* AntennaDataListVtAccess::LocateCfgNode(const QString& path)
     return pNode;
 }
 
-void AntennaDataListVtAccess::ReadSettings(const StdAdapter& adapter, AntennaData& antenna) const
+const std::vector<AntennaNodeMembers>& AntennaDataListVtAccess::FindAntennaNodes(const QString& path) const
 {
-    Take(adapter.GetAntEnabled(), antenna.m_bEnabled);
-    Take(adapter.GetAntMinRange(), antenna.m_fMinRange);
-    Take(adapter.GetAntMaxRange(), antenna.m_fMaxRange);
-    Take(adapter.GetAntCompassEnabled(), antenna.m_bCompassEnabled);
-    TakeFloat(adapter.GetAntMechOffset(), antenna.m_fMechOffset);
-    Take(adapter.GetAntCompassSupport(), antenna.m_bCompassSupport);
-    if (const values::ValueSelection* pMethods = adapter.GetAntDfAlgorithm())
+    const bool bTraces = ErrorHandler::Instance().TracesEnabled();
+    if (m_bNodesKept && !bTraces && m_nNodesStructure == values::Tree::GetStructureCount() && m_strNodesPath == path)
     {
-        antenna.m_lstDfMethodNames.clear();
-        antenna.m_lstDfMethods.clear();
-        for (int i = 0; i < pMethods->GetItemCount(); ++i)
-        {
-            const QString strName = pMethods->GetItem(i)->GetName();
-            antenna.m_lstDfMethodNames.append(strName);
-            antenna.m_lstDfMethods.append(static_cast<quint32>(m_characteristicsTools.TranslateDfMethod(strName)));
-        }
+        // What LocateCfgNode does besides finding the node, which is still there.
+        values::ValueDescriptor::SetBasePath(path);
+        return m_lstNodes;
     }
-    Take(adapter.GetAntPolarizationSupport(), antenna.m_bPolarizationSupport);
-    if (const values::Value<int>* pMode = adapter.GetAntPolarizationMode())
-        antenna.m_ePolarizationMode = static_cast<EKVTPolarisation>(static_cast<quint32>(pMode->GetValue()));
-    Take(adapter.GetAntActivePassiveSupport(), antenna.m_bActivePassiveSupport);
-    TakeFloat(adapter.GetAntCompassValue(), antenna.m_fCompassValue);
-    Take(adapter.GetAntCompassHandle(), antenna.m_nCompassHandle);
-    Take(adapter.GetAntConverterHandle(), antenna.m_nConverterHandle);
-    Take(adapter.GetAntConverterTypeName(), antenna.m_strConverterTypeName);
+    m_bNodesKept = false;
+    m_lstNodes.clear();
+    ForEachAntennaNode(LocateCfgNode(path), [this](values::Node* pNode) {
+        const StdAdapter adapter(pNode);
+        AntennaNodeMembers members;
+        members.FindIdentity(adapter);
+        members.FindSettings(adapter);
+        m_lstNodes.push_back(members);
+    });
+    // Taken after the lookups: LocateCfgNode may have created the configuration node.
+    m_nNodesStructure = values::Tree::GetStructureCount();
+    m_strNodesPath = path;
+    m_bNodesKept = !bTraces;
+    return m_lstNodes;
 }
 
 void AntennaDataListVtAccess::WriteNode(const StdAdapter& adapter, const AntennaData& antenna) const

@@ -2,9 +2,12 @@
 
 #include "kvtcommon_export.h"
 
+#include "devicecontrol/directionfinder/kvtcommon/antennanodemembers.h"
 #include "devicecontrol/directionfinder/kvtcommon/kvtcharacteristicstools.h"
 
 #include <QString>
+
+#include <vector>
 
 class AntennaData;
 class AntennaDataList;
@@ -31,6 +34,12 @@ class Node;
 /// missing or of another type leave the record member as it is; the node
 /// adapter traces them as "_GETVALUE <member> failed - ignored".
 ///
+/// Reading keeps the antenna nodes and their members as it found them and
+/// uses them again while the path and the tree's structure
+/// (values::Tree::GetStructureCount) stay the same: a refresh then reads the
+/// values without looking a member up. With traces on, every read looks its
+/// members up again, so that each missing one is traced each time.
+///
 /// Single-threaded: runs on the value tree's thread.
 class KVTCOMMON_EXPORT AntennaDataListVtAccess
 {
@@ -53,8 +62,14 @@ public:
 
 private:
     static values::Node* LocateCfgNode(const QString& path);
-    void ReadSettings(const StdDeviceDefinition::StdAdapter& adapter, AntennaData& antenna) const;
+    /// The antenna nodes below `path`, in tree order, with their members.
+    const std::vector<AntennaNodeMembers>& FindAntennaNodes(const QString& path) const;
     void WriteNode(const StdDeviceDefinition::StdAdapter& adapter, const AntennaData& antenna) const;
 
     KVTCharacteristicsTools m_characteristicsTools;
+    /// What FindAntennaNodes found last, for m_strNodesPath at m_nNodesStructure.
+    mutable std::vector<AntennaNodeMembers> m_lstNodes;
+    mutable QString m_strNodesPath;
+    mutable quint64 m_nNodesStructure = 0;
+    mutable bool m_bNodesKept = false;
 };

@@ -245,6 +245,12 @@ void KVTCharacteristics::UpdateKVTType()
     if (m_pDevType == nullptr)
         return;
     const QString strType = m_pDevType->GetStringValue();
+    // Mostly the text the last refresh matched.
+    if (m_lastTypeText && m_lastTypeText->first == strType)
+    {
+        m_eKVTType = m_lastTypeText->second;
+        return;
+    }
     static const struct
     {
         const char* pszText;
@@ -259,6 +265,7 @@ void KVTCharacteristics::UpdateKVTType()
         if (strType == QLatin1String(entry.pszText))
         {
             m_eKVTType = entry.eType;
+            m_lastTypeText.emplace(strType, entry.eType);
             return;
         }
     }
@@ -281,10 +288,15 @@ void KVTCharacteristics::UpdatePolarisationMode()
         m_ePolarisationMode = POL_LEFT;
         return;
     }
-    // The tools' tables are constant; one instance serves every refresh.
-    static const KVTCharacteristicsTools s_tools;
-    m_ePolarisationMode =
-        static_cast<EKVTPolarisation>(s_tools.TranslatePolarisationMode(m_pPolarisation->GetStringValue()));
+    const QString strMode = m_pPolarisation->GetStringValue();
+    if (!m_lastPolarisationText || m_lastPolarisationText->first != strMode)
+    {
+        // The tools' tables are constant; one instance serves every refresh.
+        static const KVTCharacteristicsTools s_tools;
+        m_lastPolarisationText.emplace(strMode,
+                                       static_cast<EKVTPolarisation>(s_tools.TranslatePolarisationMode(strMode)));
+    }
+    m_ePolarisationMode = m_lastPolarisationText->second;
 }
 
 void KVTCharacteristics::UpdateAntennaMinMaxFreqs()

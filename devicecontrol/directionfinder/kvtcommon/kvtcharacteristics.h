@@ -16,7 +16,9 @@
 #include <limits>
 #include <list>
 #include <memory>
+#include <optional>
 #include <set>
+#include <utility>
 #include <vector>
 
 class AntennaData;
@@ -287,6 +289,11 @@ private:
     int m_nMaxChannelCount = MAX_CHANNEL_COUNT_DEFAULT;
     std::unique_ptr<AntennaDataList> m_pAntennaList;
     EKVTPolarisation m_ePolarisationMode;
+    /// The device-type and polarisation texts last translated, with their
+    /// meaning: a refresh mostly finds the same texts again. An unknown type
+    /// text is not kept, so that it is reported on every refresh.
+    std::optional<std::pair<QString, EKVTType>> m_lastTypeText;
+    std::optional<std::pair<QString, EKVTPolarisation>> m_lastPolarisationText;
     double m_afMinFreq[OPMODE_TABLE_SIZE];
     double m_afMaxFreq[OPMODE_TABLE_SIZE];
     double m_fConverterSwitchVuhfStart = 0.0;
