@@ -175,8 +175,9 @@ TEST_F(ValueTreeTest, ClearEndsWhateverObserversDo)
     EXPECT_EQ(tree().GetItemCount(), 0);
 }
 
-// Paths tens of thousands of levels deep are created, found, renamed and
-// cleared (creating one costs time linear in its depth: bench/deeppathbench).
+// Paths tens of thousands of levels deep are created, found, renamed,
+// cloned and cleared (creating one costs time linear in its depth:
+// bench/deeppathbench).
 TEST_F(ValueTreeTest, DeepPathsWork)
 {
     const int nDepth = 50000;
@@ -190,6 +191,10 @@ TEST_F(ValueTreeTest, DeepPathsWork)
     ASSERT_TRUE(tree().FindNode("/n")->SetName("m"));
     EXPECT_EQ(tree().FindValue("/m" + path.mid(2) + "/v"), pValue);
     EXPECT_EQ(pValue->GetPath(), "/m" + path.mid(2) + "/v");
+    std::unique_ptr<ValueBase> pCopy = tree().FindNode("/m")->Clone();
+    ASSERT_TRUE(pCopy->SetName("c"));
+    ASSERT_TRUE(tree().InsertValue("/", pCopy));
+    EXPECT_EQ(tree().Find<Value<int>>("/c" + path.mid(2) + "/v")->GetValue(), 7);
     tree().Clear();
     EXPECT_EQ(tree().GetItemCount(), 0);
 }

@@ -197,10 +197,32 @@ bool Node::SetStringValue(const QString&, IObserver*)
 
 std::unique_ptr<ValueBase> Node::Clone() const
 {
-    auto pCopy = std::make_unique<Node>(GetName());
-    pCopy->SetValueDescriptor(GetValueDescriptor());
-    for (const auto& pChild : m_lstChildren)
-        pCopy->InsertChild(pChild->Clone());
+    auto shell = [](const Node& source) {
+        auto pShell = std::make_unique<Node>(source.GetName());
+        pShell->SetValueDescriptor(source.GetValueDescriptor());
+        return pShell;
+    };
+    // A list of the nodes whose children are still to be copied instead of
+    // recursion: a subtree may be tens of thousands of levels deep.
+    std::unique_ptr<Node> pCopy = shell(*this);
+    std::vector<std::pair<const Node*, Node*>> lstOpen{{this, pCopy.get()}};
+    while (!lstOpen.empty())
+    {
+        const auto [pSource, pTarget] = lstOpen.back();
+        lstOpen.pop_back();
+        for (const auto& pChild : pSource->m_lstChildren)
+        {
+            const auto* pChildNode = dynamic_cast<const Node*>(pChild.get());
+            if (pChildNode == nullptr)
+            {
+                pTarget->InsertChild(pChild->Clone());
+                continue;
+            }
+            auto* pChildCopy = static_cast<Node*>(pTarget->InsertChild(shell(*pChildNode)));
+            if (pChildCopy != nullptr && !pChildNode->m_lstChildren.empty())
+                lstOpen.emplace_back(pChildNode, pChildCopy);
+        }
+    }
     return pCopy;
 }
 

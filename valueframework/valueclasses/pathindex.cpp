@@ -12,19 +12,21 @@ namespace values
 
 namespace
 {
-// Both path hashes read the absolute path "/A/B" as a stream of 64-bit words
-// (four UTF-16 units each, counted from the start of the path) and end with
+// The path hash reads the absolute path "/A/B" as a stream of 64-bit words
+// (four UTF-16 units each, counted from the start of the path) and ends with
 // one word holding the up to three units left over and, in the top unit, the
 // low 16 bits of the path's length; with the length, the words decode back
-// into the path. The placing hash is multiply-xorshift, the checking hash
-// add-multiply-xorshift with other constants and seed. Every round of either
-// is invertible in the word and in the state: two paths that differ in one
-// word never collide, and an item's stream state can be recovered from its
-// hashes, so that a child continues its parent's stream.
-constexpr quint64 PLACE_SEED = 0x2545f4914f6cdd1dull;
-constexpr quint64 CHECK_SEED = 0x6a09e667f3bcc909ull;
-constexpr quint64 PLACE_MULTIPLIER = 0x9e3779b97f4a7c15ull;
-constexpr quint64 CHECK_MULTIPLIER = 0xff51afd7ed558ccdull;
+// into the path. Even words go to one lane (multiply-xorshift), odd words to
+// another (add-multiply-xorshift with other constants and seed), so that the two
+// multiply chains run side by side over a path instead of one after the
+// other. Every round of either lane is invertible in the word and in the
+// state: two paths that differ in one word never collide, and an item's
+// stream state can be recovered from its hashes, so that a child continues
+// its parent's stream.
+constexpr quint64 EVEN_SEED = 0x2545f4914f6cdd1dull;
+constexpr quint64 ODD_SEED = 0x6a09e667f3bcc909ull;
+constexpr quint64 EVEN_MULTIPLIER = 0x9e3779b97f4a7c15ull;
+constexpr quint64 ODD_MULTIPLIER = 0xff51afd7ed558ccdull;
 constexpr quint64 LANE_LOW = 0x7fff7fff7fff7fffull;
 constexpr quint64 LANE_TOP = 0x8000800080008000ull;
 constexpr quint64 SLASHES = 0x002f002f002f002full;
@@ -38,32 +40,56 @@ constexpr quint64 Inverse(quint64 nOdd)
     return x;
 }
 
+inline void MixEven(quint64& rState, quint64 word)
+{
+    rState = (rState ^ word) * EVEN_MULTIPLIER;
+    rState ^= rState >> 29;
+}
+
+inline void MixOdd(quint64& rState, quint64 word)
+{
+    rState = (rState + word) * ODD_MULTIPLIER;
+    rState ^= rState >> 29;
+}
+
 struct Hashes
 {
-    quint64 nPlace;
-    quint64 nCheck;
+    quint64 nEven = EVEN_SEED;
+    quint64 nOdd = ODD_SEED;
 
-    void Mix(quint64 word)
+    /// Word `nWord` of the stream (counted from 0).
+    void Mix(int nWord, quint64 word)
     {
-        nPlace = (nPlace ^ word) * PLACE_MULTIPLIER;
-        nPlace ^= nPlace >> 29;
-        nCheck = (nCheck + word) * CHECK_MULTIPLIER;
-        nCheck ^= nCheck >> 32;
+        if (nWord % 2 == 0)
+            MixEven(nEven, word);
+        else
+            MixOdd(nOdd, word);
     }
 
-    void Unmix(quint64 word)
+    void Unmix(int nWord, quint64 word)
     {
-        nPlace ^= (nPlace >> 29) ^ (nPlace >> 58);
-        nPlace = (nPlace * Inverse(PLACE_MULTIPLIER)) ^ word;
-        nCheck ^= nCheck >> 32;
-        nCheck = nCheck * Inverse(CHECK_MULTIPLIER) - word;
+        if (nWord % 2 == 0)
+        {
+            nEven ^= (nEven >> 29) ^ (nEven >> 58);
+            nEven = (nEven * Inverse(EVEN_MULTIPLIER)) ^ word;
+        }
+        else
+        {
+            nOdd ^= (nOdd >> 29) ^ (nOdd >> 58);
+            nOdd = nOdd * Inverse(ODD_MULTIPLIER) - word;
+        }
+    }
+
+    /// The table's 32 bits, masked as they are. Both lanes end in a shift by
+    /// 29 that brings the product's top bits, which depend on every bit of
+    /// the state and the word, down into the half they are folded onto (a
+    /// shift by 32 would cancel them), so every bit of the fold is mixed.
+    uint Folded() const
+    {
+        const quint64 both = nEven ^ nOdd;
+        return static_cast<uint>(both ^ (both >> 32));
     }
 };
-
-inline uint Fold(quint64 hash)
-{
-    return static_cast<uint>(hash ^ (hash >> 32));
-}
 
 inline quint64 LastWord(quint64 pending, quint16 nLength)
 {
@@ -75,7 +101,7 @@ inline quint64 LastWord(quint64 pending, quint16 nLength)
 class Stream
 {
 public:
-    explicit Stream(Hashes hashes = {PLACE_SEED, CHECK_SEED})
+    explicit Stream(Hashes hashes = {})
         : m_hashes(hashes)
     {
     }
@@ -106,7 +132,7 @@ public:
         }
         stream.m_nUnits = nPending;
         stream.m_nLength = nLength;
-        stream.m_hashes.Unmix(LastWord(stream.m_nPending, nLength));
+        stream.m_hashes.Unmix(nLength / 4, LastWord(stream.m_nPending, nLength));
         return stream;
     }
 
@@ -116,7 +142,7 @@ public:
         ++m_nLength;
         if (++m_nUnits == 4)
         {
-            m_hashes.Mix(m_nPending);
+            m_hashes.Mix(m_nLength / 4 - 1, m_nPending);
             m_nPending = 0;
             m_nUnits = 0;
         }
@@ -130,7 +156,7 @@ public:
     Hashes Result() const
     {
         Hashes hashes = m_hashes;
-        hashes.Mix(LastWord(m_nPending, m_nLength));
+        hashes.Mix(m_nLength / 4, LastWord(m_nPending, m_nLength));
         return hashes;
     }
     quint16 Length() const { return m_nLength; }
@@ -170,43 +196,56 @@ struct Leaf
     qsizetype nSize = 0;
 };
 
-// The hashes of a path in its plain form (a "/" before every name, no empty
-// names), read a word at a time; false when the path is shorter than a word
-// or not plain.
-bool HashPlainPath(const char16_t* const pStart, const char16_t* const pEnd, Hashes& rHashes)
+// The hashes of a path of at least four units, read a word at a time as it
+// stands; for a plain path (a "/" before every name, no empty names) they are
+// the hashes of the item it names. The two lanes take a word each per round.
+Hashes HashWords(const char16_t* const pStart, const char16_t* const pEnd)
 {
+    Hashes hashes;
+    const char16_t* p = pStart;
+    for (; pEnd - p >= 8; p += 8)
+    {
+        MixEven(hashes.nEven, ReadWord(p));
+        MixOdd(hashes.nOdd, ReadWord(p + 4));
+    }
+    if (pEnd - p >= 4)
+    {
+        MixEven(hashes.nEven, ReadWord(p));
+        p += 4;
+    }
     const qsizetype nLength = pEnd - pStart;
-    if (nLength < 4 || pStart[0] != u'/' || pEnd[-1] == u'/')
+    // The units left over, taken from the last four units of the path.
+    const quint64 pending = p == pEnd ? 0 : ReadWord(pEnd - 4) >> (16 * (4 - (pEnd - p)));
+    hashes.Mix(static_cast<int>(nLength / 4), LastWord(pending, static_cast<quint16>(nLength)));
+    return hashes;
+}
+
+// Whether a path of at least four units is plain.
+bool IsPlain(const char16_t* const pStart, const char16_t* const pEnd)
+{
+    if (pStart[0] != u'/' || pEnd[-1] == u'/')
         return false;
-    Hashes hashes{PLACE_SEED, CHECK_SEED};
     quint64 nDoubled = 0; // a unit is "/" after a "/"
     quint64 nSlashes = 0;
     const char16_t* p = pStart;
     for (; pEnd - p >= 4; p += 4)
     {
-        const quint64 word = ReadWord(p);
-        nDoubled |= SlashBits(word) & ((SlashBits(word) << 16) | (nSlashes >> 48));
-        nSlashes = SlashBits(word);
-        hashes.Mix(word);
+        const quint64 slashes = SlashBits(ReadWord(p));
+        nDoubled |= slashes & ((slashes << 16) | (nSlashes >> 48));
+        nSlashes = slashes;
     }
-    quint64 pending = 0;
     if (p != pEnd)
     {
         // The last four units, overlapping the last full word.
-        const quint64 word = ReadWord(pEnd - 4);
-        nDoubled |= SlashBits(word) & (SlashBits(word) << 16);
-        pending = word >> (16 * (4 - (pEnd - p)));
+        const quint64 slashes = SlashBits(ReadWord(pEnd - 4));
+        nDoubled |= slashes & (slashes << 16);
     }
-    if (nDoubled != 0)
-        return false;
-    hashes.Mix(LastWord(pending, static_cast<quint16>(nLength)));
-    rHashes = hashes;
-    return true;
+    return nDoubled == 0;
 }
 
-// The last name of a plain path, which starts with "/". Only a candidate
-// needs it: a miss never looks for it.
-Leaf PlainLeaf(const char16_t* const pStart, const char16_t* const pEnd)
+// The units after the last "/" of a path of at least four units (all of them
+// when there is none). Only a candidate needs it: a miss never looks for it.
+Leaf LastName(const char16_t* const pStart, const char16_t* const pEnd)
 {
     const char16_t* pLeaf = pEnd;
     for (; pLeaf - pStart >= 4; pLeaf -= 4)
@@ -218,13 +257,13 @@ Leaf PlainLeaf(const char16_t* const pStart, const char16_t* const pEnd)
             break;
         }
     }
-    while (pLeaf[-1] != u'/')
+    while (pLeaf != pStart && pLeaf[-1] != u'/')
         --pLeaf;
     return {pLeaf, pEnd - pLeaf};
 }
 
-// The same for any path: empty names are skipped, so "//A/B/" hashes as
-// "/A/B". No leaf for a path without a name.
+// The hashes of any path, a unit at a time: empty names are skipped, so
+// "//A/B/" hashes as "/A/B". No leaf for a path without a name.
 void HashAnyPath(const char16_t* p, const char16_t* const pEnd, Hashes& rHashes, Leaf& rLeaf)
 {
     Stream stream;
@@ -249,69 +288,71 @@ void HashAnyPath(const char16_t* p, const char16_t* const pEnd, Hashes& rHashes,
 void PathIndex::HashRoot(ValueBase* pRoot)
 {
     const Hashes hashes = Stream().Result();
-    pRoot->m_nPathHash = hashes.nPlace;
-    pRoot->m_nPathCheck = hashes.nCheck;
+    pRoot->m_nPathEven = hashes.nEven;
+    pRoot->m_nPathOdd = hashes.nOdd;
     pRoot->m_nPathLength = 0;
 }
 
 void PathIndex::HashFromParent(ValueBase* pItem)
 {
     const ValueBase* pParent = pItem->GetParent();
-    Stream stream = Stream::After(pParent, {pParent->m_nPathHash, pParent->m_nPathCheck}, pParent->m_nPathLength);
+    Stream stream = Stream::After(pParent, {pParent->m_nPathEven, pParent->m_nPathOdd}, pParent->m_nPathLength);
     stream.AddName(pItem->GetName());
     const Hashes hashes = stream.Result();
-    pItem->m_nPathHash = hashes.nPlace;
-    pItem->m_nPathCheck = hashes.nCheck;
+    pItem->m_nPathEven = hashes.nEven;
+    pItem->m_nPathOdd = hashes.nOdd;
     pItem->m_nPathLength = stream.Length();
 }
 
-size_t PathIndex::Home(uint hash) const
+uint PathIndex::Folded(const ValueBase* pItem)
 {
-    // Spreads the folded hash over the table before masking (the MurmurHash3
-    // finaliser).
-    hash ^= hash >> 16;
-    hash *= 0x85ebca6bu;
-    hash ^= hash >> 13;
-    hash *= 0xc2b2ae35u;
-    hash ^= hash >> 16;
-    return hash & Mask();
+    return Hashes{pItem->m_nPathEven, pItem->m_nPathOdd}.Folded();
 }
 
 ValueBase* PathIndex::Find(ValueBase* pRoot, QStringView absolutePath) const
 {
     const char16_t* const pStart = absolutePath.utf16();
     const char16_t* const pEnd = pStart + absolutePath.size();
-    Hashes hashes{0, 0};
-    Leaf leaf;
-    if (!HashPlainPath(pStart, pEnd, hashes))
-    {
-        HashAnyPath(pStart, pEnd, hashes, leaf);
-        if (leaf.p == nullptr)
-            return pRoot;
-    }
-    if (m_nCount == 0)
+    // `leaf` is looked for only once a candidate agrees in both hashes.
+    auto probe = [this](const Hashes& hashes, auto leafOf) -> ValueBase* {
+        if (m_nCount == 0)
+            return nullptr;
+        const uint nFolded = hashes.Folded();
+        for (size_t i = Home(nFolded); m_aSlots[i].pItem != nullptr; i = (i + 1) & Mask())
+        {
+            ValueBase* pItem = m_aSlots[i].pItem;
+            if (m_aSlots[i].hash != nFolded || pItem->m_nPathEven != hashes.nEven || pItem->m_nPathOdd != hashes.nOdd)
+                continue;
+            const Leaf leaf = leafOf();
+            if (HasName(pItem, leaf.p, leaf.nSize))
+                return pItem;
+        }
         return nullptr;
-    const uint nFolded = Fold(hashes.nPlace);
-    for (size_t i = Home(nFolded); m_aSlots[i].pItem != nullptr; i = (i + 1) & Mask())
+    };
+    // Paths are nearly always plain: they are hashed as they stand and only
+    // a miss asks whether another form was meant.
+    if (pEnd - pStart >= 4)
     {
-        ValueBase* pItem = m_aSlots[i].pItem;
-        if (m_aSlots[i].hash != nFolded || pItem->m_nPathHash != hashes.nPlace || pItem->m_nPathCheck != hashes.nCheck)
-            continue;
-        if (leaf.p == nullptr)
-            leaf = PlainLeaf(pStart, pEnd);
-        if (HasName(pItem, leaf.p, leaf.nSize))
+        if (ValueBase* pItem = probe(HashWords(pStart, pEnd), [&] { return LastName(pStart, pEnd); }))
             return pItem;
+        if (IsPlain(pStart, pEnd))
+            return nullptr;
     }
-    return nullptr;
+    Hashes hashes;
+    Leaf leaf;
+    HashAnyPath(pStart, pEnd, hashes, leaf);
+    if (leaf.p == nullptr)
+        return pRoot;
+    return probe(hashes, [leaf] { return leaf; });
 }
 
 ValueBase* PathIndex::FindChild(const Node* pParent, QStringView name) const
 {
     if (m_nCount == 0)
         return nullptr;
-    Stream stream = Stream::After(pParent, {pParent->m_nPathHash, pParent->m_nPathCheck}, pParent->m_nPathLength);
+    Stream stream = Stream::After(pParent, {pParent->m_nPathEven, pParent->m_nPathOdd}, pParent->m_nPathLength);
     stream.AddName(name);
-    const uint nFolded = Fold(stream.Result().nPlace);
+    const uint nFolded = stream.Result().Folded();
     for (size_t i = Home(nFolded); m_aSlots[i].pItem != nullptr; i = (i + 1) & Mask())
     {
         const ValueBase* pItem = m_aSlots[i].pItem;
@@ -325,7 +366,7 @@ void PathIndex::Insert(ValueBase* pItem)
 {
     if (static_cast<size_t>(m_nCount + 1) * 2 > m_aSlots.size())
         Grow();
-    const uint nFolded = Fold(pItem->m_nPathHash);
+    const uint nFolded = Folded(pItem);
     size_t i = Home(nFolded);
     while (m_aSlots[i].pItem != nullptr)
         i = (i + 1) & Mask();
@@ -337,7 +378,7 @@ void PathIndex::Remove(const ValueBase* pItem)
 {
     if (m_nCount == 0)
         return;
-    size_t i = Home(Fold(pItem->m_nPathHash));
+    size_t i = Home(Folded(pItem));
     while (m_aSlots[i].pItem != pItem)
     {
         if (m_aSlots[i].pItem == nullptr)

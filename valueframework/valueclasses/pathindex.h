@@ -14,24 +14,26 @@ class ValueBase;
 
 /// The tree's lookup table from absolute path to item, with no path stored.
 ///
-/// Every indexed item carries two hashes of its absolute path "/A/B" (and the
-/// low 16 bits of its length): a placing hash, whose 32-bit fold sits in the
-/// table next to the item pointer, and an independent checking hash. A child
-/// continues its parent's hashes over "/" and its name, so indexing costs the
-/// name's length at any depth. A lookup reads a plain path ("/" before every
-/// name, no empty names) a word at a time; any other form ("//A/B/", "A/B")
-/// is read unit by unit and finds the same item. A hit is confirmed by both
-/// 64-bit hashes stored in the item and one comparison of the last name,
-/// without walking up the parent chain: it reads the table slot, the item
-/// and its name, as a hash map's key comparison does.
+/// Every indexed item carries a 128-bit hash of its absolute path "/A/B" in
+/// two 64-bit lanes (and the low 16 bits of the path's length); the lanes'
+/// 32-bit fold sits in the table next to the item pointer. A child continues
+/// its parent's hash over "/" and its name, so indexing costs the name's
+/// length at any depth. A lookup reads the path a word (four units) at a time
+/// as it stands; only when that misses and the path is not plain (a "/"
+/// before every name, no empty names: "//A/B/", "A/B") is it read again unit
+/// by unit, and it finds the same item. A hit is confirmed by both lanes
+/// stored in the item and one comparison of the last name, without walking
+/// up the parent chain: it reads the table slot, the item and its name, as a
+/// hash map's key comparison does.
 ///
 /// A wrong hit needs two paths that end in the same name and agree in both
-/// 64-bit hashes, functions with unrelated constants over the same words;
-/// the odds are about 2^-128 per comparison. Child lookups (FindChild)
-/// compare parent and name exactly.
+/// lanes. The lanes take alternate words, so paths that differ in one word
+/// never agree, and the odds for others are about 2^-64 per comparison when
+/// all their differing words fall in one lane, 2^-128 otherwise. Child
+/// lookups (FindChild) compare parent and name exactly.
 ///
 /// The index costs one slot of hash and pointer per item (open addressing
-/// with linear probing, at most half full) plus the hashes in the item.
+/// with linear probing, at most half full) plus the hash in the item.
 ///
 /// Single-threaded, like the tree.
 class KVTHOST_EXPORT PathIndex
@@ -69,12 +71,13 @@ public:
 private:
     struct Slot
     {
-        uint hash; ///< the item's placing hash, folded to 32 bits
+        uint hash; ///< the item's hashes, folded to 32 bits
         ValueBase* pItem;
     };
 
+    static uint Folded(const ValueBase* pItem);
     size_t Mask() const { return m_aSlots.size() - 1; }
-    size_t Home(uint hash) const;
+    size_t Home(uint hash) const { return hash & Mask(); }
     void Grow();
 
     std::vector<Slot> m_aSlots; ///< empty or a power of two

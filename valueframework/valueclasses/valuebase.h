@@ -89,16 +89,18 @@ private:
     friend class PathIndex;
     friend class Tree;
 
+    // A path lookup reads the name and the hashes: side by side they share a
+    // cache line more often.
     QString m_strName;
-    Node* m_pParent = nullptr;
-    const ValueDescriptor* m_pDescriptor = nullptr;
+    // The two lanes of the absolute path's hash and the low 16 bits of its
+    // length, kept while in a tree (PathIndex).
+    quint64 m_nPathEven = 0;
+    quint64 m_nPathOdd = 0;
+    quint16 m_nPathLength = 0;
     int m_nState = STATE_OK;
     int m_nTransactionDepth = 0;
-    // Two independent hashes of the absolute path and the low 16 bits of its
-    // length, kept while in a tree (PathIndex).
-    quint64 m_nPathHash = 0;
-    quint64 m_nPathCheck = 0;
-    quint16 m_nPathLength = 0;
+    Node* m_pParent = nullptr;
+    const ValueDescriptor* m_pDescriptor = nullptr;
 };
 
 }
