@@ -89,18 +89,19 @@ private:
     friend class PathIndex;
     friend class Tree;
 
-    // A path lookup reads the name and the hashes: side by side they share a
-    // cache line more often.
+    // A path lookup reads the name and the hash: side by side they share a
+    // cache line more often. The 16-bit length comes last, where a derived
+    // class's first member fills the padding after it.
     QString m_strName;
     // The two lanes of the absolute path's hash and the low 16 bits of its
     // length, kept while in a tree (PathIndex).
     quint64 m_nPathEven = 0;
     quint64 m_nPathOdd = 0;
-    quint16 m_nPathLength = 0;
-    int m_nState = STATE_OK;
-    int m_nTransactionDepth = 0;
     Node* m_pParent = nullptr;
     const ValueDescriptor* m_pDescriptor = nullptr;
+    int m_nState = STATE_OK;
+    int m_nTransactionDepth = 0;
+    quint16 m_nPathLength = 0;
 };
 
 }
