@@ -36,8 +36,9 @@ class IDllInstance;
 /// it cannot read, stay byte for byte) and replaces the file atomically, so
 /// a crash leaves the complete old or the complete new content. The
 /// unfinished copy that a crashed save leaves beside the file
-/// ("<file>.XXXXXX", six letters or digits) is removed by the next save,
-/// which holds the lock, with a warning. Two
+/// ("<file>.kvtsave-XXXXXX", six letters or digits) is removed by the next
+/// save, which holds the lock, with a warning; other files beside it, such as
+/// "<file>.backup", stay. Two
 /// processes writing different keys lose none; for the same key the last
 /// writer wins. A failed save (disk full, file size limit, lock held by
 /// another process for more than 10 s) leaves the file as it was, reports

@@ -9,11 +9,12 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QHash>
-#include <QSaveFile>
+#include <QTemporaryFile>
 #include <QThread>
 #include <QTimer>
 
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <cerrno>
 #include <climits>
@@ -85,21 +86,62 @@ QString WriteTarget(const QString& fileName, const QString& rootDir, QString& re
     return reason.isEmpty() ? target : QString();
 }
 
-// A save that was killed leaves its temporary copy, "<file>.XXXXXX" (six
-// letters or digits) beside the file it was to replace. Called with the lock
-// held, so no save is writing one now. Matched by hand rather than with a
-// name filter: saves also run from the exit handler, when Qt's regular
-// expression engine may already be torn down.
+// A save writes its copy as "<file>.kvtsave-XXXXXX" (six letters or digits)
+// beside the file it replaces: a name nobody else gives a file, so that the
+// copy a killed save leaves can be told from a user's "<file>.backup".
+const QString COPY_INFIX = QStringLiteral(".kvtsave-");
+
+// Called with the lock held, so no save is writing a copy now. Matched by
+// hand rather than with a name filter: saves also run from the exit handler,
+// when Qt's regular expression engine may already be torn down.
 bool IsCrashedCopyName(const QString& name, const QString& prefix)
 {
-    const int suffixLength = 7;
-    if (name.size() != prefix.size() + suffixLength || !name.startsWith(prefix) || name.at(prefix.size()) != '.')
+    const int suffixLength = 6;
+    if (name.size() != prefix.size() + COPY_INFIX.size() + suffixLength || !name.startsWith(prefix) ||
+        !QStringView(name).mid(prefix.size()).startsWith(COPY_INFIX))
         return false;
-    for (int i = prefix.size() + 1; i < name.size(); ++i) {
+    for (int i = prefix.size() + COPY_INFIX.size(); i < name.size(); ++i) {
         const ushort c = name.at(i).unicode();
         if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')))
             return false;
     }
+    return true;
+}
+
+// The file's mode for its new content: the old file's, or what a new file
+// gets from the process's umask.
+mode_t ModeFor(const QString& target)
+{
+    struct stat info;
+    if (::stat(QFile::encodeName(target).constData(), &info) == 0)
+        return info.st_mode & 07777;
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+// Writes the copy, syncs it and renames it over the file, so that a crash
+// leaves the complete old or the complete new content; `nToWrite` below the
+// size of `bytes` stands for a full disk.
+bool ReplaceFile(const QString& target, const QByteArray& bytes, qint64 nToWrite, QString& error)
+{
+    QTemporaryFile out(target + COPY_INFIX + QStringLiteral("XXXXXX"));
+    if (!out.open()) {
+        error = out.errorString();
+        return false;
+    }
+    if (out.write(bytes.constData(), nToWrite) != bytes.size() || !out.flush()) {
+        error = out.error() != QFileDevice::NoError
+            ? out.errorString()
+            : QStringLiteral("only part of its %1 bytes could be written").arg(bytes.size());
+        return false;
+    }
+    if (::fchmod(out.handle(), ModeFor(target)) != 0 || ::fsync(out.handle()) != 0 ||
+        ::rename(QFile::encodeName(out.fileName()).constData(), QFile::encodeName(target).constData()) != 0) {
+        error = qt_error_string(errno);
+        return false;
+    }
+    out.setAutoRemove(false);
     return true;
 }
 
@@ -384,22 +426,9 @@ bool CfgDocument::Write(QString& error)
     CfgIniFormat::File file = CfgIniFormat::Serialize(m_file, m_mapChanges);
     bytes = file.bytes;
 
-    QSaveFile out(target);
-    if (!out.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-        error = out.errorString();
-        return false;
-    }
     const qint64 nToWrite = s_nFreeSpaceForTesting < 0 ? bytes.size() : qMin<qint64>(bytes.size(), s_nFreeSpaceForTesting);
-    if (out.write(bytes.constData(), nToWrite) != bytes.size()) {
-        error = out.error() != QFileDevice::NoError
-            ? out.errorString()
-            : QStringLiteral("only part of its %1 bytes could be written").arg(bytes.size());
+    if (!ReplaceFile(target, bytes, nToWrite, error))
         return false;
-    }
-    if (!out.commit()) {
-        error = out.errorString();
-        return false;
-    }
     m_file = std::move(file);
     return true;
 }

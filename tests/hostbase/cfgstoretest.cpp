@@ -280,26 +280,33 @@ TEST_F(CfgStoreTest, FileSizeLimitKeepsThePreviousFile)
     // Neither the lock file that the killed helper left behind nor the copy
     // that a save killed before renaming it leaves stays; files that only
     // look alike stay.
-    Write(FilePath() + ".Q1w2E3", before + "Big=complete\n");
-    const QStringList others = {"Shared.ini.bak", "Shared.ini.AbC12", "Shared.ini.AbC1234", "Shared.ini.Ab-123",
-                                "Other.ini.AbC123"};
+    Write(FilePath() + ".kvtsave-Q1w2E3", before + "Big=complete\n");
+    const QStringList others = {"Shared.ini.backup", "Shared.ini.locked", "Shared.ini.kvtsave-AbC12",
+                                "Shared.ini.kvtsave-Ab-123", "Other.ini.kvtsave-AbC123"};
     for (const QString& other : others)
         Write(m_dir.filePath("user/" + other), "Key=other\n");
     WarningLog warnings;
     Open("S")->SetString("After", "saved", 0);
     EXPECT_TRUE(Read(FilePath()).contains("\nAfter=saved\n"));
-    EXPECT_THAT(warnings.Text(), HasSubstr("its unfinished copy 'Shared.ini.Q1w2E3' was removed"));
+    EXPECT_THAT(warnings.Text(), HasSubstr("its unfinished copy 'Shared.ini.kvtsave-Q1w2E3' was removed"));
     QStringList left = QDir(m_dir.filePath("user")).entryList(QDir::Files);
     QStringList expected = others + QStringList{"Shared.ini"};
     left.sort();
     expected.sort();
     EXPECT_EQ(left, expected);
+
+    // The new content keeps the mode the file had.
+    const QFile::Permissions mode = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
+    ASSERT_TRUE(QFile::setPermissions(FilePath(), mode));
+    Open("S")->SetString("After", "again", 0);
+    EXPECT_TRUE(Read(FilePath()).contains("\nAfter=again\n"));
+    EXPECT_EQ(QFileInfo(FilePath()).permissions() & 0x7077, mode); // owner, group, others
 }
 
 // Saves that fail on the way to the file: each is reported and keeps the
 // change pending and the file as it was, without keeping another file from
 // being saved. NAME_MAX (255) leaves no room for the lock file "<file>.lock"
-// of a 255-character file name, nor for the temporary file "<file>.XXXXXX"
+// of a 255-character file name, nor for the temporary file "<file>.kvtsave-XXXXXX"
 // that replaces an existing one of 250 characters.
 TEST_F(CfgStoreTest, SaveFailuresOnTheWayToTheFileKeepTheChangePending)
 {
@@ -378,18 +385,18 @@ TEST_F(CfgStoreTest, LocksAreHeldForAChangeSetAndWaitedForTenSecondsAtMost)
     holder.start(HOSTBASE_HELPER, {"hold", "S", "-", "-"});
     ASSERT_TRUE(holder.waitForReadyRead(60000));
     ASSERT_EQ(holder.readAllStandardOutput(), "locked\n");
-    Write(FilePath() + ".XyZ789", "Key=in progress\n");
+    Write(FilePath() + ".kvtsave-XyZ789", "Key=in progress\n");
     WarningLog warnings;
     Open()->SetString("Key", "waits", 0);
     EXPECT_THAT(warnings.Text(), HasSubstr("could not be written: another process holds its lock file (process "
                                            + std::to_string(holder.processId()) + ")"));
     EXPECT_FALSE(QFile::exists(FilePath()));
-    EXPECT_TRUE(QFile::exists(FilePath() + ".XyZ789"));
+    EXPECT_TRUE(QFile::exists(FilePath() + ".kvtsave-XyZ789"));
     ::kill(pid_t(holder.processId()), SIGKILL);
     ASSERT_TRUE(holder.waitForFinished(60000));
     EXPECT_TRUE(CfgCenter::Flush());
     EXPECT_TRUE(Read(FilePath()).contains("\nKey=waits\n"));
-    EXPECT_FALSE(QFile::exists(FilePath() + ".XyZ789"));
+    EXPECT_FALSE(QFile::exists(FilePath() + ".kvtsave-XyZ789"));
 }
 
 // A process killed at any step of taking the lock leaves at most a lock file
