@@ -88,8 +88,10 @@ QString WriteTarget(const QString& fileName, const QString& rootDir, QString& re
 
 // A save writes its copy as "<file>.kvtsave-XXXXXX" (six letters or digits)
 // beside the file it replaces: a name nobody else gives a file, so that the
-// copy a killed save leaves can be told from a user's "<file>.backup".
-const QString COPY_INFIX = QStringLiteral(".kvtsave-");
+// copy a killed save leaves can be told from a user's "<file>.backup". A
+// Latin-1 literal, not a QString: saves also run from the exit handler, when
+// this file's QString objects may already be destroyed.
+constexpr QLatin1String COPY_INFIX(".kvtsave-");
 
 // Called with the lock held, so no save is writing a copy now. Matched by
 // hand rather than with a name filter: saves also run from the exit handler,
@@ -125,7 +127,7 @@ mode_t ModeFor(const QString& target)
 // size of `bytes` stands for a full disk.
 bool ReplaceFile(const QString& target, const QByteArray& bytes, qint64 nToWrite, QString& error)
 {
-    QTemporaryFile out(target + COPY_INFIX + QStringLiteral("XXXXXX"));
+    QTemporaryFile out(target + COPY_INFIX + QLatin1String("XXXXXX"));
     if (!out.open()) {
         error = out.errorString();
         return false;
