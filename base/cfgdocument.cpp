@@ -91,7 +91,7 @@ QString WriteTarget(const QString& fileName, const QString& rootDir, QString& re
 // copy a killed save leaves can be told from a user's "<file>.backup". A
 // Latin-1 literal, not a QString: saves also run from the exit handler, when
 // this file's QString objects may already be destroyed.
-constexpr QLatin1String COPY_INFIX(".kvtsave-");
+const QLatin1String COPY_INFIX(".kvtsave-");
 
 // Called with the lock held, so no save is writing a copy now. Matched by
 // hand rather than with a name filter: saves also run from the exit handler,
