@@ -15,6 +15,15 @@ qint64 FloorTo(qint64 value, qint64 step)
     return (quotient - (value % step < 0 ? 1 : 0)) * step;
 }
 
+/// A hash set that held a flood keeps its buckets; give them back once it emptied out.
+template <typename Set>
+void ShrinkIfSparse(Set& set)
+{
+    constexpr size_t SMALL = 64;
+    if (set.bucket_count() > SMALL && set.size() * 8 < set.bucket_count())
+        set.rehash(0);
+}
+
 }
 
 size_t BearingGrouper::KeyHash::operator()(const Key& key) const
@@ -30,18 +39,41 @@ BearingGrouper::BearingGrouper(const Settings& settings, const FixEstimator& est
     , m_estimator(estimator)
     , m_nWindowMs(std::max<qint64>(1, std::llround(settings.fWindowS * 1000.0)))
     , m_nMaxAgeMs(std::max<qint64>(1, std::llround(settings.fMaxAgeS * 1000.0)))
+    , m_nFutureToleranceMs(std::max<qint64>(0, std::llround(settings.fFutureToleranceS * 1000.0)))
     , m_nNowMs(LONG_AGO)
     , m_nNextCloseMs(NEVER)
+    , m_stations(settings.nMaxStations)
+    , m_newest{{QString(), LONG_AGO}, {QString(), LONG_AGO}}
 {
+}
+
+void BearingGrouper::Announce(const Bearing& bearing)
+{
+    if (bearing.strStation == m_newest[0].strStation) {
+        m_newest[0].nTimeMs = std::max(m_newest[0].nTimeMs, bearing.nTimeMs);
+    } else if (bearing.nTimeMs > m_newest[0].nTimeMs) {
+        m_newest[1] = std::move(m_newest[0]);
+        m_newest[0] = {bearing.strStation, bearing.nTimeMs};
+    } else if (bearing.nTimeMs > m_newest[1].nTimeMs) {
+        m_newest[1] = {bearing.strStation, bearing.nTimeMs};
+    }
 }
 
 bool BearingGrouper::Add(const Bearing& bearing, std::vector<Fix>& rFixes)
 {
+    BearingGrouperStations::Entry& station = m_stations.Touch(bearing.strStation);
+    const bool future = IsFuture(bearing);
+    Announce(bearing);
+    if (future) {
+        ++station.nFuture;
+        ++m_counters.nFuture;
+        return false;
+    }
     if (bearing.nTimeMs < m_nNowMs - m_nMaxAgeMs) {
         ++m_counters.nLate;
         return false;
     }
-    if (IsDuplicate(bearing)) {
+    if (IsDuplicate(bearing, station.nId)) {
         ++m_counters.nDuplicates;
         return false;
     }
@@ -72,15 +104,23 @@ size_t BearingGrouper::GetStoredCount() const
     return count;
 }
 
-bool BearingGrouper::IsDuplicate(const Bearing& bearing)
+bool BearingGrouper::IsFuture(const Bearing& bearing) const
 {
-    auto it = m_mapStations.constFind(bearing.strStation);
-    if (it == m_mapStations.constEnd())
-        it = m_mapStations.insert(bearing.strStation, m_mapStations.size());
+    qint64 referenceMs = LONG_AGO;
+    if (m_settings.clock)
+        referenceMs = m_settings.clock();
+    else
+        referenceMs = m_newest[bearing.strStation == m_newest[0].strStation ? 1 : 0].nTimeMs;
+    // Without another station's time there is nothing to judge by.
+    return referenceMs != LONG_AGO && bearing.nTimeMs > referenceMs + m_nFutureToleranceMs;
+}
+
+bool BearingGrouper::IsDuplicate(const Bearing& bearing, qint64 station)
+{
     // The value key: the same time and the same bearing to a micro-degree.
     const Seen seen{bearing.nTimeMs,
-                    {*it, bearing.nSeq, 0},
-                    {*it, bearing.nTimeMs, std::llround(bearing.fBearing * 1e6)}};
+                    {station, bearing.nSeq, 0},
+                    {station, bearing.nTimeMs, std::llround(bearing.fBearing * 1e6)}};
     if ((bearing.nSeq != 0 && m_setSeqs.count(seen.seq) != 0) || m_setValues.count(seen.value) != 0)
         return true;
     if (bearing.nSeq != 0)
@@ -92,14 +132,20 @@ bool BearingGrouper::IsDuplicate(const Bearing& bearing)
 
 BearingGrouper::Channel& BearingGrouper::ChannelOf(const Bearing& bearing)
 {
-    const double bandwidth = bearing.fBandwidth > 0.0 ? bearing.fBandwidth : m_settings.fDefaultBandwidth;
     for (Channel& channel : m_lstChannels) {
-        if (std::abs(channel.fFrequency - bearing.fFrequency) <= 0.5 * std::max(bandwidth, channel.fBandwidth))
+        double width = std::max(bearing.fBandwidth, channel.fBandwidth);
+        if (width <= 0.0)
+            width = m_settings.fDefaultBandwidth;
+        // Exactly half a width off is the edge shared with the next channel: not this one.
+        if (std::abs(channel.fFrequency - bearing.fFrequency) < 0.5 * width) {
+            if (channel.fBandwidth <= 0.0)
+                channel.fBandwidth = bearing.fBandwidth;
             return channel;
+        }
     }
     Channel channel;
     channel.fFrequency = bearing.fFrequency;
-    channel.fBandwidth = bandwidth;
+    channel.fBandwidth = bearing.fBandwidth;
     channel.nWindowStartMs = FloorTo(m_nNowMs, m_nWindowMs);
     m_nNextCloseMs = std::min(m_nNextCloseMs, channel.nWindowStartMs + m_nWindowMs);
     m_lstChannels.push_back(std::move(channel));
@@ -137,7 +183,7 @@ void BearingGrouper::Close(Channel& channel, std::vector<Fix>& rFixes)
     const qint64 fromMs = endMs - m_nMaxAgeMs;
     std::vector<const Bearing*> bearings;
     for (const Bearing& bearing : channel.lstBearings) {
-        if (bearing.nTimeMs >= fromMs && bearing.nTimeMs < endMs)
+        if (bearing.nTimeMs >= fromMs && bearing.nTimeMs < endMs && m_stations.Contains(bearing.strStation))
             bearings.push_back(&bearing);
     }
     if (bearings.empty())
@@ -165,4 +211,6 @@ void BearingGrouper::Forget(qint64 beforeMs)
         m_setValues.erase(m_lstSeen.front().value);
         m_lstSeen.pop_front();
     }
+    ShrinkIfSparse(m_setSeqs);
+    ShrinkIfSparse(m_setValues);
 }

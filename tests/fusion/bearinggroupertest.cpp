@@ -117,3 +117,194 @@ TEST_F(BearingGrouperTest, DuplicatesAreRefusedAndCounted)
 }
 
 }
+
+namespace {
+
+constexpr qint64 DAY_MS = 86400000;
+
+/// Adds one bearing of each station towards (52.52, 13.405) at timeMs.
+void AddRound(BearingGrouper& grouper, qint64 timeMs, std::vector<Fix>& rFixes, double frequency = 145.5e6,
+              double bandwidth = 12500.0)
+{
+    for (const Site& site : {NORTH, WEST, SOUTH}) {
+        Bearing bearing = Towards(site, 52.52, 13.405, 0.0, timeMs, 1.0, frequency);
+        bearing.fBandwidth = bandwidth;
+        grouper.Add(bearing, rFixes);
+    }
+}
+
+TEST(BearingGrouperTimeTest, ABearingAheadOfTheClockIsRefusedAndMovesNoWindow)
+{
+    qint64 nowMs = 1000LL * 1800000000;
+    BearingGrouper::Settings settings;
+    settings.fFutureToleranceS = 5.0;
+    settings.clock = [&nowMs] { return nowMs; };
+    BearingGrouper grouper(settings, FixEstimator());
+    std::vector<Fix> fixes;
+    const qint64 startMs = nowMs;
+
+    Bearing tomorrow = Towards(NORTH, 52.52, 13.405, 0.0, nowMs + DAY_MS);
+    EXPECT_FALSE(grouper.Add(tomorrow, fixes));
+    // Up to the tolerance ahead is a clock that runs a little fast, not a fault.
+    Bearing edge = Towards(WEST, 52.52, 13.405, 0.0, nowMs + 5000);
+    EXPECT_TRUE(grouper.Add(edge, fixes));
+    Bearing beyond = Towards(SOUTH, 52.52, 13.405, 0.0, nowMs + 5001);
+    EXPECT_FALSE(grouper.Add(beyond, fixes));
+    EXPECT_EQ(grouper.GetCounters().nFuture, 2);
+    EXPECT_EQ(grouper.GetStations().GetFutureCounts(), (QMap<QString, qint64>{{"North", 1}, {"South", 1}}));
+
+    // The honest bearings that follow are neither late nor lost: windows are still fixed.
+    for (int t = 0; t < 30; ++t, nowMs += 1000)
+        AddRound(grouper, startMs + 1000LL * t, fixes);
+    EXPECT_EQ(grouper.GetCounters().nLate, 0);
+    EXPECT_GE(fixes.size(), 2u);
+    for (const Fix& fix : fixes)
+        EXPECT_LT(fix.nEndMs, startMs + DAY_MS);
+}
+
+TEST(BearingGrouperTimeTest, OverFilesABearingAheadOfEveryOtherStationIsRefused)
+{
+    BearingGrouper grouper(BearingGrouper::Settings(), FixEstimator());
+    std::vector<Fix> fixes;
+    // A station alone has no one to be ahead of.
+    EXPECT_TRUE(grouper.Add(Towards(NORTH, 52.52, 13.405, 0.0, 1000), fixes));
+    EXPECT_TRUE(grouper.Add(Towards(NORTH, 52.52, 13.405, 0.0, DAY_MS), fixes));
+    BearingGrouper files(BearingGrouper::Settings(), FixEstimator());
+    for (int t = 0; t < 20; ++t)
+        AddRound(files, 1000LL * t, fixes);
+    // Five seconds ahead of the newest other station is the limit.
+    EXPECT_TRUE(files.Add(Towards(NORTH, 52.52, 13.405, 0.0, 19000 + 5000), fixes));
+    EXPECT_FALSE(files.Add(Towards(SOUTH, 52.52, 13.405, 0.0, 24000 + 5001), fixes));
+    EXPECT_FALSE(files.Add(Towards(WEST, 52.52, 13.405, 1.0, DAY_MS), fixes));
+    // Its own newest time does not vouch for it either.
+    EXPECT_FALSE(files.Add(Towards(WEST, 52.52, 13.405, 2.0, DAY_MS + 1000), fixes));
+    EXPECT_EQ(files.GetCounters().nFuture, 3);
+    EXPECT_EQ(files.GetStations().GetFutureCounts(), (QMap<QString, qint64>{{"South", 1}, {"West", 2}}));
+}
+
+TEST(BearingGrouperTimeTest, AnnouncedStationsThatStartLaterAreNotFromTheFuture)
+{
+    // North stopped at 100 s; West and South start at 200 s: with the batch
+    // announced, the first of them is not ahead of every other.
+    BearingGrouper grouper(BearingGrouper::Settings(), FixEstimator());
+    std::vector<Bearing> batch;
+    for (int t = 0; t < 100; ++t)
+        batch.push_back(Towards(NORTH, 52.52, 13.405, 0.0, 1000LL * t));
+    for (int t = 200; t < 230; ++t) {
+        batch.push_back(Towards(WEST, 52.52, 13.405, 0.0, 1000LL * t));
+        batch.push_back(Towards(SOUTH, 52.52, 13.405, 0.0, 1000LL * t + 1));
+    }
+    for (const Bearing& bearing : batch)
+        grouper.Announce(bearing);
+    std::vector<Fix> fixes;
+    for (const Bearing& bearing : batch)
+        EXPECT_TRUE(grouper.Add(bearing, fixes)) << bearing.nTimeMs;
+    EXPECT_EQ(grouper.GetCounters().nFuture, 0);
+    EXPECT_EQ(fixes.size(), 2u);
+}
+
+TEST(BearingGrouperStationsTest, AFloodOfNamesKeepsTheCapAndForgetsTheStalest)
+{
+    BearingGrouper::Settings settings;
+    settings.nMaxStations = 16;
+    BearingGrouper grouper(settings, FixEstimator());
+    std::vector<Fix> fixes;
+    int most = 0, name = 0;
+    for (int t = 0; t < 40; ++t) {
+        AddRound(grouper, 1000LL * t, fixes);
+        // Five strangers a second on another channel: the three stations that report every second stay kept.
+        for (int i = 0; i < 5; ++i) {
+            const Site& site = i % 3 == 0 ? NORTH : i % 3 == 1 ? WEST : SOUTH;
+            Bearing stranger = Towards(site, 52.43, 13.65, 0.0, 1000LL * t, 1.0, 433.92e6);
+            stranger.strStation = QStringLiteral("S%1").arg(++name);
+            grouper.Add(stranger, fixes);
+            most = std::max(most, grouper.GetStations().GetCount());
+        }
+    }
+    EXPECT_EQ(most, 16);
+    EXPECT_EQ(grouper.GetStations().GetForgotten(), 3 + name - 16);
+    int honest = 0, strange = 0;
+    for (const Fix& fix : fixes) {
+        if (fix.fFrequency < 400e6) {
+            ++honest;
+            EXPECT_EQ(fix.nStations, 3);
+        } else {
+            // Only the strangers still kept when the window closed, not the fifty of it.
+            ++strange;
+            EXPECT_EQ(fix.nStations, 16 - 3);
+        }
+    }
+    EXPECT_EQ(honest, 3);
+    EXPECT_EQ(strange, 3);
+
+    // A station forgotten and heard from again is a new one.
+    BearingGrouperStations stations(2);
+    const qint64 first = stations.Touch("A").nId;
+    stations.Touch("B");
+    stations.Touch("A");
+    stations.Touch("C");
+    EXPECT_TRUE(stations.Contains("A"));
+    EXPECT_FALSE(stations.Contains("B"));
+    EXPECT_EQ(stations.Touch("A").nId, first);
+    EXPECT_NE(stations.Touch("B").nId, first);
+    EXPECT_EQ(stations.GetForgotten(), 2);
+    EXPECT_EQ(BearingGrouperStations(0).GetMax(), 1);
+}
+
+/// Two emitters one channel apart, (52.52, 13.405) and (52.43, 13.65), each with its own fix.
+class AdjacentChannelTest : public ::testing::TestWithParam<std::pair<double, double>>
+{
+};
+
+TEST_P(AdjacentChannelTest, EmittersOneChannelApartGetSeparateFixes)
+{
+    const double width = GetParam().first, spacing = GetParam().second;
+    BearingGrouper grouper(BearingGrouper::Settings(), FixEstimator());
+    std::vector<Fix> fixes;
+    for (int t = 0; t < 10; ++t) {
+        AddRound(grouper, 1000LL * t, fixes, 145.5e6, width);
+        for (const Site& site : {NORTH, WEST, SOUTH}) {
+            Bearing bearing = Towards(site, 52.43, 13.65, 0.0, 1000LL * t, 1.0, 145.5e6 + spacing);
+            bearing.fBandwidth = width;
+            grouper.Add(bearing, fixes);
+        }
+    }
+    grouper.Flush(fixes);
+    ASSERT_EQ(fixes.size(), 2u);
+    for (const Fix& fix : fixes) {
+        const bool second = fix.fFrequency != 145.5e6;
+        EXPECT_EQ(fix.nBearings, 30);
+        EXPECT_LT(Geodesy::Between(fix.fLatitude, fix.fLongitude, second ? 52.43 : 52.52, second ? 13.65 : 13.405)
+                      .fDistance,
+                  1.0);
+    }
+}
+
+// Messages of 12.5 kHz channels; sentences, which carry no bandwidth (the 25 kHz default), on 12.5 and 25 kHz plans.
+INSTANTIATE_TEST_SUITE_P(Plans, AdjacentChannelTest,
+                         ::testing::Values(std::make_pair(12500.0, 12500.0), std::make_pair(12500.0, -12500.0),
+                                           std::make_pair(0.0, 12500.0), std::make_pair(0.0, 25000.0)));
+
+TEST(BearingGrouperChannelTest, AChannelReachesHalfTheLargerBandwidthExclusive)
+{
+    const auto channels = [](double offset, double width, double otherWidth) {
+        BearingGrouper grouper(BearingGrouper::Settings(), FixEstimator());
+        std::vector<Fix> fixes;
+        for (int t = 0; t < 10; ++t) {
+            AddRound(grouper, 1000LL * t, fixes, 145.5e6, width);
+            AddRound(grouper, 1000LL * t + 500, fixes, 145.5e6 + offset, otherWidth);
+        }
+        grouper.Flush(fixes);
+        return fixes.size();
+    };
+    EXPECT_EQ(channels(6249.0, 12500.0, 12500.0), 1u);
+    EXPECT_EQ(channels(6250.0, 12500.0, 12500.0), 2u);
+    // The wider of the two decides, whichever came first.
+    EXPECT_EQ(channels(10000.0, 12500.0, 25000.0), 1u);
+    EXPECT_EQ(channels(10000.0, 25000.0, 12500.0), 1u);
+    // A bearing without bandwidth takes the channel's.
+    EXPECT_EQ(channels(10000.0, 12500.0, 0.0), 2u);
+    EXPECT_EQ(channels(10000.0, 0.0, 0.0), 1u);
+}
+
+}

@@ -15,6 +15,8 @@ const QString OPT_RATE = QStringLiteral("rate");
 const QString OPT_EVALUATE = QStringLiteral("evaluate");
 const QString OPT_WINDOW = QStringLiteral("window");
 const QString OPT_MAX_AGE = QStringLiteral("max-age");
+const QString OPT_FUTURE_TOLERANCE = QStringLiteral("future-tolerance");
+const QString OPT_MAX_STATIONS = QStringLiteral("max-stations");
 const QString OPT_SIGMA = QStringLiteral("sigma");
 const QString OPT_SENTENCE_AZIMUTH = QStringLiteral("sentence-azimuth");
 const QString OPT_GEOJSON = QStringLiteral("geojson");
@@ -59,6 +61,14 @@ FixCommandLine::FixCommandLine()
         {OPT_MAX_AGE,
          QStringLiteral("A bearing counts for <s> seconds (default: the window); older ones are dropped."),
          QStringLiteral("s")},
+        {OPT_FUTURE_TOLERANCE,
+         QStringLiteral("Refuse bearings dated more than <s> seconds ahead of the clock (--follow, --mqtt) or "
+                        "of the other stations' newest bearing (default: 5)."),
+         QStringLiteral("s")},
+        {OPT_MAX_STATIONS,
+         QStringLiteral("Keep books on at most <n> stations; a new one beyond makes the one heard from least "
+                        "recently be forgotten (default: 256)."),
+         QStringLiteral("n")},
         {OPT_SIGMA,
          QStringLiteral("Sigma in degrees of DF sentence bearings of stations the scenario does not name "
                         "(default: 2)."),
@@ -158,11 +168,15 @@ bool FixCommandLine::ParseInputs()
 bool FixCommandLine::ParseNumbers()
 {
     double seed = static_cast<double>(m_nSeed);
+    double maxStations = m_nMaxStations;
     if (!ParseNumber(OPT_SIMULATE, 1.0, MAX_SIMULATE_SECONDS, m_fSimulateSeconds)
         || !ParseNumber(OPT_SEED, 0.0, 4294967295.0, seed) || !ParseNumber(OPT_RATE, 0.001, 1000.0, m_fRate)
-        || !ParseNumber(OPT_WINDOW, 0.1, 86400.0, m_fWindow) || !ParseNumber(OPT_SIGMA, 0.01, 90.0, m_fSigma))
+        || !ParseNumber(OPT_WINDOW, 0.1, 86400.0, m_fWindow) || !ParseNumber(OPT_SIGMA, 0.01, 90.0, m_fSigma)
+        || !ParseNumber(OPT_FUTURE_TOLERANCE, 0.0, 86400.0, m_fFutureTolerance)
+        || !ParseNumber(OPT_MAX_STATIONS, 2.0, 1000000.0, maxStations))
         return false;
     m_nSeed = static_cast<quint64>(seed);
+    m_nMaxStations = static_cast<int>(maxStations);
     m_fMaxAge = m_fWindow;
     return ParseNumber(OPT_MAX_AGE, 0.1, 86400.0, m_fMaxAge);
 }
@@ -181,8 +195,8 @@ bool FixCommandLine::ParseNumber(const QString& option, double low, double high,
                          .arg(m_parser.value(option));
         return false;
     }
-    if (option == OPT_SEED && value != static_cast<double>(static_cast<quint64>(value))) {
-        m_strError = QStringLiteral("--seed must be a whole number, not \"%1\".").arg(m_parser.value(option));
+    if ((option == OPT_SEED || option == OPT_MAX_STATIONS) && value != static_cast<double>(static_cast<quint64>(value))) {
+        m_strError = QStringLiteral("--%1 must be a whole number, not \"%2\".").arg(option, m_parser.value(option));
         return false;
     }
     rValue = value;

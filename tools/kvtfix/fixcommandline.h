@@ -7,7 +7,8 @@
 /// The command line of the fix program:
 ///
 ///     kvtfix [--input DIR...] [--scenario FILE [--simulate SECONDS] [--seed N] [--rate N] [--evaluate]]
-///            [--window S] [--max-age S] [--sigma DEG] [--sentence-azimuth relative|true]
+///            [--window S] [--max-age S] [--future-tolerance S] [--max-stations N] [--sigma DEG]
+///            [--sentence-azimuth relative|true]
 ///            [--geojson FILE] [--kml FILE] [--plot FILE.png] [--json] [--follow] [--mqtt HOST:PORT]
 ///
 /// Every argument is checked before anything is read or written; a usage
@@ -33,6 +34,8 @@ public:
     bool IsEvaluate() const { return m_bEvaluate; }
     double GetWindow() const { return m_fWindow; }
     double GetMaxAge() const { return m_fMaxAge; }
+    double GetFutureTolerance() const { return m_fFutureTolerance; }
+    int GetMaxStations() const { return m_nMaxStations; }
     double GetSigma() const { return m_fSigma; }
     bool IsSentenceAzimuthRelative() const { return m_bRelative; }
     QString GetGeoJsonFile() const { return m_strGeoJsonFile; }
@@ -63,6 +66,8 @@ private:
     bool m_bEvaluate = false;
     double m_fWindow = 10.0;
     double m_fMaxAge = 10.0;
+    double m_fFutureTolerance = 5.0;
+    int m_nMaxStations = 256;
     double m_fSigma = 2.0;
     bool m_bRelative = false;
     QString m_strGeoJsonFile;

@@ -2,7 +2,9 @@
 
 #include "fusion/geodesy.h"
 
-#include <algorithm>
+#include <QHash>
+
+#include <cmath>
 
 namespace FixGeometry
 {
@@ -22,15 +24,20 @@ std::vector<Station> Stations(const std::vector<Fix>& fixes, const Scenario* pSc
             stations.push_back({station.strName, station.fLatitude, station.fLongitude});
     }
     const size_t known = stations.size();
+    // By name, so that many stations cost no more than a look-up each.
+    QHash<QString, size_t> indexes;
+    for (size_t i = 0; i < stations.size(); ++i)
+        indexes.insert(stations[i].strName, i);
     for (const Fix& fix : fixes) {
         for (const FixLine& line : fix.lstLines) {
             const Station station{line.strStation, line.fLatitude, line.fLongitude};
-            const auto it = std::find_if(stations.begin(), stations.end(),
-                                         [&line](const Station& s) { return s.strName == line.strStation; });
-            if (it == stations.end())
+            const auto it = indexes.constFind(line.strStation);
+            if (it == indexes.constEnd()) {
+                indexes.insert(line.strStation, stations.size());
                 stations.push_back(station);
-            else if (static_cast<size_t>(it - stations.begin()) >= known)
-                *it = station;
+            } else if (*it >= known) {
+                stations[*it] = station;
+            }
         }
     }
     return stations;
@@ -53,6 +60,8 @@ std::vector<Point> BearingLine(const FixLine& line, const Fix& fix)
 std::vector<Point> Ellipse(const Fix& fix)
 {
     std::vector<Point> points;
+    if (!std::isfinite(fix.ellipse.fSemiMajor) || !std::isfinite(fix.ellipse.fSemiMinor))
+        return points;
     for (const auto& offset : fix.ellipse.Outline(ELLIPSE_POINTS)) {
         Point point;
         Geodesy::Offset(fix.fLatitude, fix.fLongitude, offset.first, offset.second, point.first, point.second);

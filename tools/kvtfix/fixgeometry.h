@@ -30,7 +30,7 @@ std::vector<Station> Stations(const std::vector<Fix>& fixes, const Scenario* pSc
 /// beyond the fix, as a polyline.
 std::vector<Point> BearingLine(const FixLine& line, const Fix& fix);
 
-/// The fix's 95 % ellipse, closed, counter-clockwise.
+/// The fix's 95 % ellipse, closed, counter-clockwise; none when its axes are not finite.
 std::vector<Point> Ellipse(const Fix& fix);
 
 }

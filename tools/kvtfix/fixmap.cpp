@@ -31,6 +31,26 @@ double NiceStep(double value)
     return 10.0 * power;
 }
 
+/// The middle of the shortest arc of longitude that holds all of them, in
+/// (-180, 180], and the arc's length: the complement of the widest gap
+/// between neighbours round the circle.
+std::pair<double, double> LongitudeArc(std::vector<double> longitudes)
+{
+    for (double& longitude : longitudes)
+        longitude = Geodesy::WrapDifference(longitude);
+    std::sort(longitudes.begin(), longitudes.end());
+    double gap = longitudes.front() + 360.0 - longitudes.back();
+    double west = longitudes.front();
+    for (size_t i = 1; i < longitudes.size(); ++i) {
+        if (longitudes[i] - longitudes[i - 1] > gap) {
+            gap = longitudes[i] - longitudes[i - 1];
+            west = longitudes[i];
+        }
+    }
+    const double span = 360.0 - gap;
+    return {Geodesy::WrapDifference(west + 0.5 * span), span};
+}
+
 }
 
 FixMap::FixMap(const QString& title, std::vector<FixGeometry::Station> stations, const std::vector<Fix>& fixes)
@@ -43,68 +63,87 @@ FixMap::FixMap(const QString& title, std::vector<FixGeometry::Station> stations,
 
 void FixMap::Frame()
 {
-    std::vector<FixGeometry::Point> points;
+    std::vector<double> longitudes;
+    double south = 90.0, north = -90.0;
+    const auto take = [&](double latitude, double longitude) {
+        longitudes.push_back(longitude);
+        south = std::min(south, latitude);
+        north = std::max(north, latitude);
+    };
     for (const FixGeometry::Station& station : m_lstStations)
-        points.emplace_back(station.fLatitude, station.fLongitude);
+        take(station.fLatitude, station.fLongitude);
     for (const Fix& fix : m_lstFixes)
-        points.emplace_back(fix.fLatitude, fix.fLongitude);
-    if (points.empty())
-        points.emplace_back(0.0, 0.0);
-    double south = points.front().first, north = south, west = points.front().second, east = west;
-    for (const FixGeometry::Point& point : points) {
-        south = std::min(south, point.first);
-        north = std::max(north, point.first);
-        west = std::min(west, point.second);
-        east = std::max(east, point.second);
-    }
+        take(fix.fLatitude, fix.fLongitude);
+    if (longitudes.empty())
+        take(0.0, 0.0);
+    const std::pair<double, double> arc = LongitudeArc(longitudes);
     m_fLatitude0 = 0.5 * (south + north);
-    m_fLongitude0 = 0.5 * (west + east);
+    m_fLongitude0 = arc.first;
     m_fLongitudeScale = std::max(std::cos(m_fLatitude0 * DEGREE), 0.01);
     // A tenth more on every side, and at least about a kilometre across.
-    const double spanX = std::max((east - west) * m_fLongitudeScale * 1.2, 0.01);
+    const double spanX = std::max(arc.second * m_fLongitudeScale * 1.2, 0.01);
     const double spanY = std::max((north - south) * 1.2, 0.01);
     m_fPixelsPerDegree = std::min((WIDTH - 2 * MARGIN) / spanX, (HEIGHT - 2 * MARGIN) / spanY);
 }
 
 QPointF FixMap::ToPixel(double latitude, double longitude) const
 {
-    return {WIDTH / 2.0 + (longitude - m_fLongitude0) * m_fLongitudeScale * m_fPixelsPerDegree,
+    return {WIDTH / 2.0 + Geodesy::WrapDifference(longitude - m_fLongitude0) * m_fLongitudeScale * m_fPixelsPerDegree,
             HEIGHT / 2.0 - (latitude - m_fLatitude0) * m_fPixelsPerDegree};
+}
+
+FixMap::Grid FixMap::GetGrid() const
+{
+    const double halfHeight = HEIGHT / 2.0 / m_fPixelsPerDegree;
+    // Never more than once round: each meridian is drawn once.
+    const double halfWidth = std::min(WIDTH / 2.0 / m_fPixelsPerDegree / m_fLongitudeScale, 179.999);
+    const double latitudeStep = NiceStep(2.0 * halfHeight / 8.0);
+    const double longitudeStep = NiceStep(2.0 * halfWidth / 8.0);
+    const int decimals = std::max(0, static_cast<int>(std::ceil(-std::log10(std::min(latitudeStep, longitudeStep)))));
+    const auto label = [decimals](double degrees) { return QStringLiteral("%1°").arg(degrees, 0, 'f', decimals); };
+    Grid grid;
+    const double north = std::min(m_fLatitude0 + halfHeight, 90.0);
+    for (double latitude = std::ceil(std::max(m_fLatitude0 - halfHeight, -90.0) / latitudeStep) * latitudeStep;
+         latitude <= north; latitude += latitudeStep) {
+        grid.lstLatitudes.push_back(latitude);
+        grid.lstLatitudeLabels.append(label(latitude));
+    }
+    for (double longitude = std::ceil((m_fLongitude0 - halfWidth) / longitudeStep) * longitudeStep;
+         longitude <= m_fLongitude0 + halfWidth; longitude += longitudeStep) {
+        grid.lstLongitudes.push_back(longitude);
+        grid.lstLongitudeLabels.append(label(Geodesy::WrapDifference(longitude)));
+    }
+    return grid;
 }
 
 void FixMap::DrawGrid(QPainter& painter) const
 {
-    const double halfHeight = HEIGHT / 2.0 / m_fPixelsPerDegree;
-    const double halfWidth = WIDTH / 2.0 / m_fPixelsPerDegree / m_fLongitudeScale;
-    const double latitudeStep = NiceStep(2.0 * halfHeight / 8.0);
-    const double longitudeStep = NiceStep(2.0 * halfWidth / 8.0);
-    const int decimals = std::max(0, static_cast<int>(std::ceil(-std::log10(std::min(latitudeStep, longitudeStep)))));
+    const Grid grid = GetGrid();
     const QPen line(QColor(0xd0, 0xd0, 0xd0), 1);
     const QPen label(QColor(0x70, 0x70, 0x70));
-    for (double latitude = std::ceil((m_fLatitude0 - halfHeight) / latitudeStep) * latitudeStep;
-         latitude <= m_fLatitude0 + halfHeight; latitude += latitudeStep) {
-        const double y = ToPixel(latitude, m_fLongitude0).y();
+    for (size_t i = 0; i < grid.lstLatitudes.size(); ++i) {
+        const double y = ToPixel(grid.lstLatitudes[i], m_fLongitude0).y();
         painter.setPen(line);
         painter.drawLine(QPointF(0, y), QPointF(WIDTH, y));
         painter.setPen(label);
-        painter.drawText(QPointF(4, y - 3), QStringLiteral("%1°").arg(latitude, 0, 'f', decimals));
+        painter.drawText(QPointF(4, y - 3), grid.lstLatitudeLabels[static_cast<int>(i)]);
     }
-    for (double longitude = std::ceil((m_fLongitude0 - halfWidth) / longitudeStep) * longitudeStep;
-         longitude <= m_fLongitude0 + halfWidth; longitude += longitudeStep) {
-        const double x = ToPixel(m_fLatitude0, longitude).x();
+    for (size_t i = 0; i < grid.lstLongitudes.size(); ++i) {
+        const double x = ToPixel(m_fLatitude0, grid.lstLongitudes[i]).x();
         painter.setPen(line);
         painter.drawLine(QPointF(x, 0), QPointF(x, HEIGHT));
         painter.setPen(label);
-        painter.drawText(QPointF(x + 3, HEIGHT - 4), QStringLiteral("%1°").arg(longitude, 0, 'f', decimals));
+        painter.drawText(QPointF(x + 3, HEIGHT - 4), grid.lstLongitudeLabels[static_cast<int>(i)]);
     }
 }
 
 void FixMap::DrawScaleBar(QPainter& painter) const
 {
-    // The ground length of a fifth of the width, measured along the middle latitude.
+    // The ground length of a fifth of the width, measured along the meridian
+    // (the parallels shrink to nothing at a pole; the map's scale is the same both ways).
+    const double south = std::min(m_fLatitude0, 89.0);
     const double metresPerPixel =
-        Geodesy::Between(m_fLatitude0, m_fLongitude0, m_fLatitude0, m_fLongitude0 + 1.0).fDistance
-        / (m_fPixelsPerDegree * m_fLongitudeScale);
+        Geodesy::Between(south, m_fLongitude0, south + 1.0, m_fLongitude0).fDistance / m_fPixelsPerDegree;
     const double metres = NiceStep(WIDTH / 5.0 * metresPerPixel) / 2.0;
     const double length = metres / metresPerPixel;
     const QPointF start(MARGIN, HEIGHT - 30);

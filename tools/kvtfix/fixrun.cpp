@@ -12,20 +12,24 @@ namespace {
 
 constexpr double SIMULATION_CHUNK_S = 60.0;
 
-BearingGrouper::Settings GrouperSettings(const FixCommandLine& commandLine)
+BearingGrouper::Settings GrouperSettings(const FixCommandLine& commandLine, std::function<qint64()> clock)
 {
     BearingGrouper::Settings settings;
     settings.fWindowS = commandLine.GetWindow();
     settings.fMaxAgeS = commandLine.GetMaxAge();
+    settings.fFutureToleranceS = commandLine.GetFutureTolerance();
+    settings.nMaxStations = commandLine.GetMaxStations();
+    if (commandLine.IsFollow())
+        settings.clock = std::move(clock);
     return settings;
 }
 
 }
 
-FixRun::FixRun(const FixCommandLine& commandLine, const Scenario* pScenario)
+FixRun::FixRun(const FixCommandLine& commandLine, const Scenario* pScenario, std::function<qint64()> clock)
     : m_commandLine(commandLine)
     , m_pScenario(pScenario)
-    , m_grouper(GrouperSettings(commandLine), FixEstimator())
+    , m_grouper(GrouperSettings(commandLine, std::move(clock)), FixEstimator())
 {
     const BearingFolder::Settings settings{pScenario, commandLine.GetSigma(), commandLine.IsSentenceAzimuthRelative()};
     for (const QString& input : commandLine.GetInputs())
@@ -92,6 +96,9 @@ void FixRun::Feed(std::vector<Bearing>& bearings, bool atEnd)
     // The stations' files are read one after the other; the grouping wants time order.
     std::stable_sort(bearings.begin(), bearings.end(),
                      [](const Bearing& a, const Bearing& b) { return a.nTimeMs < b.nTimeMs; });
+    // Every station's newest time is known before the first is judged for lying ahead of the others.
+    for (const Bearing& bearing : bearings)
+        m_grouper.Announce(bearing);
     std::vector<Fix> fixes;
     for (const Bearing& bearing : bearings)
         m_grouper.Add(bearing, fixes);
@@ -124,5 +131,5 @@ bool FixRun::WriteOutputs(QString& rError) const
 
 QJsonObject FixRun::Summary() const
 {
-    return FixSummary::Collect(m_log, m_grouper.GetCounters(), m_lstFixes, m_pEvaluator.get());
+    return FixSummary::Collect(m_log, m_grouper, m_lstFixes, m_pEvaluator.get());
 }

@@ -8,9 +8,11 @@
 #include "tools/kvtfix/fixcommandline.h"
 #include "tools/kvtfix/inputlog.h"
 
+#include <QDateTime>
 #include <QJsonObject>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -24,8 +26,11 @@ class FixRun
 public:
     static constexpr size_t MAX_FIXES = 2000;
 
-    /// pScenario (may be null) is borrowed for the run's life.
-    FixRun(const FixCommandLine& commandLine, const Scenario* pScenario);
+    /// pScenario (may be null) is borrowed for the run's life. A following
+    /// run refuses bearings dated ahead of clock (milliseconds since the
+    /// epoch); one over finished files judges by the other stations' times.
+    FixRun(const FixCommandLine& commandLine, const Scenario* pScenario,
+           std::function<qint64()> clock = &QDateTime::currentMSecsSinceEpoch);
 
     /// Feeds the synthesised bearings, if any.
     void Simulate();

@@ -24,12 +24,18 @@ QJsonObject FixObject(const Fix& fix)
     };
 }
 
-QJsonObject Collect(const InputLog& log, const BearingGrouper::Counters& counters, const std::vector<Fix>& fixes,
+QJsonObject Collect(const InputLog& log, const BearingGrouper& grouper, const std::vector<Fix>& fixes,
                     const FixEvaluator* pEvaluator)
 {
+    const BearingGrouper::Counters& counters = grouper.GetCounters();
+    const BearingGrouperStations& stations = grouper.GetStations();
     QJsonObject reasons;
     for (auto it = log.GetReasons().cbegin(); it != log.GetReasons().cend(); ++it)
         reasons.insert(it.key(), static_cast<double>(it.value()));
+    QJsonObject future;
+    const QMap<QString, qint64> futureCounts = stations.GetFutureCounts();
+    for (auto it = futureCounts.cbegin(); it != futureCounts.cend(); ++it)
+        future.insert(it.key(), static_cast<double>(it.value()));
     const QJsonObject bearings{
         {QStringLiteral("read"), static_cast<double>(log.GetRead())},
         {QStringLiteral("refused"), static_cast<double>(log.GetRefused())},
@@ -37,10 +43,16 @@ QJsonObject Collect(const InputLog& log, const BearingGrouper::Counters& counter
         {QStringLiteral("examples"), QJsonArray::fromStringList(log.GetExamples())},
         {QStringLiteral("duplicates"), static_cast<double>(counters.nDuplicates)},
         {QStringLiteral("late"), static_cast<double>(counters.nLate)},
+        {QStringLiteral("future"), static_cast<double>(counters.nFuture)},
+        {QStringLiteral("futureByStation"), future},
         {QStringLiteral("used"), static_cast<double>(counters.nAccepted)},
     };
     QJsonObject summary{
         {QStringLiteral("bearings"), bearings},
+        {QStringLiteral("stations"),
+         QJsonObject{{QStringLiteral("kept"), stations.GetCount()},
+                     {QStringLiteral("forgotten"), static_cast<double>(stations.GetForgotten())},
+                     {QStringLiteral("max"), stations.GetMax()}}},
         {QStringLiteral("fixCount"), static_cast<double>(counters.nFixes)},
         {QStringLiteral("unfixedWindows"), static_cast<double>(counters.nUnfixedWindows)},
     };
@@ -92,10 +104,20 @@ void PrintText(QTextStream& out, const QJsonObject& summary)
         << bearings.value(QStringLiteral("used")).toInt() << " used, "
         << bearings.value(QStringLiteral("refused")).toInt() << " refused, "
         << bearings.value(QStringLiteral("duplicates")).toInt() << " duplicates, "
-        << bearings.value(QStringLiteral("late")).toInt() << " late\n";
+        << bearings.value(QStringLiteral("late")).toInt() << " late, "
+        << bearings.value(QStringLiteral("future")).toInt() << " from the future\n";
     const QJsonObject reasons = bearings.value(QStringLiteral("reasons")).toObject();
     for (auto it = reasons.constBegin(); it != reasons.constEnd(); ++it)
         out << "  refused " << it.value().toInt() << ": " << it.key() << "\n";
+    const QJsonObject future = bearings.value(QStringLiteral("futureByStation")).toObject();
+    for (auto it = future.constBegin(); it != future.constEnd(); ++it)
+        out << "  from the future " << it.value().toInt() << ": " << it.key() << "\n";
+    const QJsonObject stations = summary.value(QStringLiteral("stations")).toObject();
+    if (stations.value(QStringLiteral("forgotten")).toDouble() > 0.0) {
+        out << "stations: " << stations.value(QStringLiteral("kept")).toInt() << " kept, "
+            << static_cast<qint64>(stations.value(QStringLiteral("forgotten")).toDouble())
+            << " forgotten for newer ones (at most " << stations.value(QStringLiteral("max")).toInt() << ")\n";
+    }
     for (const QJsonValue& example : bearings.value(QStringLiteral("examples")).toArray())
         out << "  " << example.toString() << "\n";
     out << "fixes: " << summary.value(QStringLiteral("fixCount")).toInt() << " ("

@@ -22,10 +22,12 @@ namespace FixSummary
 QJsonObject FixObject(const Fix& fix);
 
 /// "bearings" (read, refused with reasons and examples, duplicates, late,
-/// used), "fixCount" (all fixes made), "fixes" (unless evaluating: the fixes
-/// kept, the newest FixRun::MAX_FIXES), "unfixedWindows"
-/// and, for an evaluation, "evaluation" (one object per emitter) and "unassigned".
-QJsonObject Collect(const InputLog& log, const BearingGrouper::Counters& counters, const std::vector<Fix>& fixes,
+/// "future" with "futureByStation" (of the stations still kept), used),
+/// "stations" ("kept", "forgotten", "max"), "fixCount" (all fixes made),
+/// "fixes" (unless evaluating: the fixes kept, the newest
+/// FixRun::MAX_FIXES), "unfixedWindows" and, for an evaluation,
+/// "evaluation" (one object per emitter) and "unassigned".
+QJsonObject Collect(const InputLog& log, const BearingGrouper& grouper, const std::vector<Fix>& fixes,
                     const FixEvaluator* pEvaluator);
 
 void PrintText(QTextStream& out, const QJsonObject& summary);

@@ -1,5 +1,6 @@
 #include "tools/kvtfix/mapfiles.h"
 
+#include "tools/kvtfix/fixgeometrycut.h"
 #include "tools/kvtfix/fixsummary.h"
 
 #include <QJsonArray>
@@ -26,14 +27,36 @@ QJsonArray Positions(const std::vector<FixGeometry::Point>& points)
     return positions;
 }
 
-QJsonObject Feature(const QString& type, const QJsonValue& coordinates, QJsonObject properties)
+/// A line or a ring as the GeoJSON geometry of its parts: a single one as
+/// it is (a polygon's ring wrapped in its array of rings), several as the
+/// multi-part type. Null when nothing is left.
+QJsonObject Geometry(const QString& type, const FixGeometry::Parts& parts)
+{
+    const bool polygon = type == QLatin1String("Polygon");
+    QJsonArray coordinates;
+    for (const std::vector<FixGeometry::Point>& part : parts)
+        coordinates.append(polygon ? QJsonArray{Positions(part)} : Positions(part));
+    if (parts.size() == 1)
+        return QJsonObject{{QStringLiteral("type"), type}, {QStringLiteral("coordinates"), coordinates.first()}};
+    if (parts.empty())
+        return QJsonObject();
+    return QJsonObject{{QStringLiteral("type"), QStringLiteral("Multi") + type},
+                       {QStringLiteral("coordinates"), coordinates}};
+}
+
+QJsonObject Feature(const QJsonObject& geometry, QJsonObject properties)
 {
     return QJsonObject{
         {QStringLiteral("type"), QStringLiteral("Feature")},
-        {QStringLiteral("geometry"),
-         QJsonObject{{QStringLiteral("type"), type}, {QStringLiteral("coordinates"), coordinates}}},
+        {QStringLiteral("geometry"), geometry},
         {QStringLiteral("properties"), properties},
     };
+}
+
+QJsonObject Feature(const QString& type, const QJsonValue& coordinates, QJsonObject properties)
+{
+    return Feature(QJsonObject{{QStringLiteral("type"), type}, {QStringLiteral("coordinates"), coordinates}},
+                   std::move(properties));
 }
 
 QString KmlCoordinates(const std::vector<FixGeometry::Point>& points)
@@ -68,9 +91,13 @@ void KmlPlacemark(QXmlStreamWriter& xml, const QString& name, const QString& sty
     xml.writeTextElement(QStringLiteral("styleUrl"), QLatin1Char('#') + style);
 }
 
-void KmlGeometry(QXmlStreamWriter& xml, const QString& type, const std::vector<FixGeometry::Point>& points)
+/// One part: a Point, a LineString or a Polygon. Lines and rings follow the
+/// ground (tessellate), as the short segments between their points do.
+void KmlPart(QXmlStreamWriter& xml, const QString& type, const std::vector<FixGeometry::Point>& points)
 {
     xml.writeStartElement(type);
+    if (type != QLatin1String("Point"))
+        xml.writeTextElement(QStringLiteral("tessellate"), QStringLiteral("1"));
     if (type == QLatin1String("Polygon")) {
         xml.writeStartElement(QStringLiteral("outerBoundaryIs"));
         xml.writeStartElement(QStringLiteral("LinearRing"));
@@ -81,6 +108,18 @@ void KmlGeometry(QXmlStreamWriter& xml, const QString& type, const std::vector<F
         xml.writeTextElement(QStringLiteral("coordinates"), KmlCoordinates(points));
     }
     xml.writeEndElement();
+}
+
+/// The geometry of the parts (a MultiGeometry when there are several: cut at
+/// the antimeridian, as planar readers need) and the end of the Placemark.
+void KmlGeometry(QXmlStreamWriter& xml, const QString& type, const FixGeometry::Parts& parts)
+{
+    if (parts.size() > 1)
+        xml.writeStartElement(QStringLiteral("MultiGeometry"));
+    for (const std::vector<FixGeometry::Point>& part : parts)
+        KmlPart(xml, type, part);
+    if (parts.size() > 1)
+        xml.writeEndElement();
     xml.writeEndElement(); // Placemark
 }
 
@@ -98,7 +137,8 @@ QByteArray GeoJson(const std::vector<FixGeometry::Station>& stations, const std:
         const Fix& fix = fixes[i];
         const int number = static_cast<int>(i) + 1;
         for (const FixLine& line : fix.lstLines) {
-            features.append(Feature(QStringLiteral("LineString"), Positions(FixGeometry::BearingLine(line, fix)),
+            features.append(Feature(Geometry(QStringLiteral("LineString"),
+                                             FixGeometry::CutLine(FixGeometry::BearingLine(line, fix))),
                                     {{QStringLiteral("kind"), QStringLiteral("bearing")},
                                      {QStringLiteral("fix"), number},
                                      {QStringLiteral("station"), line.strStation},
@@ -109,10 +149,13 @@ QByteArray GeoJson(const std::vector<FixGeometry::Station>& stations, const std:
         properties.insert(QStringLiteral("kind"), QStringLiteral("fix"));
         properties.insert(QStringLiteral("fix"), number);
         features.append(Feature(QStringLiteral("Point"), Position({fix.fLatitude, fix.fLongitude}), properties));
-        features.append(Feature(QStringLiteral("Polygon"), QJsonArray{Positions(FixGeometry::Ellipse(fix))},
-                                {{QStringLiteral("kind"), QStringLiteral("ellipse")},
-                                 {QStringLiteral("fix"), number},
-                                 {QStringLiteral("probability"), ErrorEllipse::PROBABILITY_95}}));
+        const QJsonObject ellipse =
+            Geometry(QStringLiteral("Polygon"), FixGeometry::CutRing(FixGeometry::Ellipse(fix)));
+        if (!ellipse.isEmpty()) {
+            features.append(Feature(ellipse, {{QStringLiteral("kind"), QStringLiteral("ellipse")},
+                                              {QStringLiteral("fix"), number},
+                                              {QStringLiteral("probability"), ErrorEllipse::PROBABILITY_95}}));
+        }
     }
     const QJsonObject collection{{QStringLiteral("type"), QStringLiteral("FeatureCollection")},
                                  {QStringLiteral("features"), features}};
@@ -136,7 +179,7 @@ QByteArray Kml(const std::vector<FixGeometry::Station>& stations, const std::vec
     KmlStyle(xml, QStringLiteral("ellipse"), QStringLiteral("ffb4771f"), QStringLiteral("40b4771f"));
     for (const FixGeometry::Station& station : stations) {
         KmlPlacemark(xml, station.strName, QStringLiteral("station"), QString());
-        KmlGeometry(xml, QStringLiteral("Point"), {{station.fLatitude, station.fLongitude}});
+        KmlGeometry(xml, QStringLiteral("Point"), {{{station.fLatitude, station.fLongitude}}});
     }
     for (size_t i = 0; i < fixes.size(); ++i) {
         const Fix& fix = fixes[i];
@@ -144,12 +187,15 @@ QByteArray Kml(const std::vector<FixGeometry::Station>& stations, const std::vec
         for (const FixLine& line : fix.lstLines) {
             KmlPlacemark(xml, QStringLiteral("%1 %2").arg(name, line.strStation), QStringLiteral("bearing"),
                          QStringLiteral("%1 bearings, mean %2 deg").arg(line.nBearings).arg(line.fBearing, 0, 'f', 2));
-            KmlGeometry(xml, QStringLiteral("LineString"), FixGeometry::BearingLine(line, fix));
+            KmlGeometry(xml, QStringLiteral("LineString"), FixGeometry::CutLine(FixGeometry::BearingLine(line, fix)));
         }
         KmlPlacemark(xml, name, QStringLiteral("fix"), FixSummary::FixLine(FixSummary::FixObject(fix)));
-        KmlGeometry(xml, QStringLiteral("Point"), {{fix.fLatitude, fix.fLongitude}});
+        KmlGeometry(xml, QStringLiteral("Point"), {{{fix.fLatitude, fix.fLongitude}}});
+        const FixGeometry::Parts ellipse = FixGeometry::CutRing(FixGeometry::Ellipse(fix));
+        if (ellipse.empty())
+            continue;
         KmlPlacemark(xml, name + QStringLiteral(" 95 %"), QStringLiteral("ellipse"), QString());
-        KmlGeometry(xml, QStringLiteral("Polygon"), FixGeometry::Ellipse(fix));
+        KmlGeometry(xml, QStringLiteral("Polygon"), ellipse);
     }
     xml.writeEndElement();
     xml.writeEndElement();
