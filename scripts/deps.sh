@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(cmake make g++ qtbase5-dev libqt5serialport5-dev qttools5-dev qttools5-dev-tools
           libqt5xml5 libgtest-dev libgmock-dev fonts-dejavu-core
           mosquitto mosquitto-clients libmosquitto-dev openssl
-          libgeographiclib-dev libeigen3-dev)
+          libgeographiclib-dev libeigen3-dev gdal-bin)
 for option in "$@"; do
     case "$option" in
         --with-benchmarks) packages+=(libbenchmark-dev libspdlog-dev valgrind) ;;

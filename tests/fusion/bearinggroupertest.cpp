@@ -164,12 +164,12 @@ TEST(BearingGrouperTimeTest, ABearingAheadOfTheClockIsRefusedAndMovesNoWindow)
 
 TEST(BearingGrouperTimeTest, OverFilesABearingAheadOfEveryOtherStationIsRefused)
 {
-    BearingGrouper grouper(BearingGrouper::Settings(), FixEstimator());
+    BearingGrouper grouper{BearingGrouper::Settings(), FixEstimator()};
     std::vector<Fix> fixes;
     // A station alone has no one to be ahead of.
     EXPECT_TRUE(grouper.Add(Towards(NORTH, 52.52, 13.405, 0.0, 1000), fixes));
     EXPECT_TRUE(grouper.Add(Towards(NORTH, 52.52, 13.405, 0.0, DAY_MS), fixes));
-    BearingGrouper files(BearingGrouper::Settings(), FixEstimator());
+    BearingGrouper files{BearingGrouper::Settings(), FixEstimator()};
     for (int t = 0; t < 20; ++t)
         AddRound(files, 1000LL * t, fixes);
     // Five seconds ahead of the newest other station is the limit.
@@ -186,7 +186,7 @@ TEST(BearingGrouperTimeTest, AnnouncedStationsThatStartLaterAreNotFromTheFuture)
 {
     // North stopped at 100 s; West and South start at 200 s: with the batch
     // announced, the first of them is not ahead of every other.
-    BearingGrouper grouper(BearingGrouper::Settings(), FixEstimator());
+    BearingGrouper grouper{BearingGrouper::Settings(), FixEstimator()};
     std::vector<Bearing> batch;
     for (int t = 0; t < 100; ++t)
         batch.push_back(Towards(NORTH, 52.52, 13.405, 0.0, 1000LL * t));
@@ -259,7 +259,7 @@ class AdjacentChannelTest : public ::testing::TestWithParam<std::pair<double, do
 TEST_P(AdjacentChannelTest, EmittersOneChannelApartGetSeparateFixes)
 {
     const double width = GetParam().first, spacing = GetParam().second;
-    BearingGrouper grouper(BearingGrouper::Settings(), FixEstimator());
+    BearingGrouper grouper{BearingGrouper::Settings(), FixEstimator()};
     std::vector<Fix> fixes;
     for (int t = 0; t < 10; ++t) {
         AddRound(grouper, 1000LL * t, fixes, 145.5e6, width);
@@ -288,7 +288,7 @@ INSTANTIATE_TEST_SUITE_P(Plans, AdjacentChannelTest,
 TEST(BearingGrouperChannelTest, AChannelReachesHalfTheLargerBandwidthExclusive)
 {
     const auto channels = [](double offset, double width, double otherWidth) {
-        BearingGrouper grouper(BearingGrouper::Settings(), FixEstimator());
+        BearingGrouper grouper{BearingGrouper::Settings(), FixEstimator()};
         std::vector<Fix> fixes;
         for (int t = 0; t < 10; ++t) {
             AddRound(grouper, 1000LL * t, fixes, 145.5e6, width);

@@ -95,13 +95,21 @@ Parts CutRing(const std::vector<Point>& ring)
     open.pop_back();
     double step = 360.0;
     if (std::abs(turn) > 180.0) {
-        // Round a pole: close the ring along the pole's latitude back to where it started.
+        // Round a pole: the ring from the antimeridian round to it again,
+        // closed along the pole's latitude.
+        const Parts pieces = CutLine(ring);
+        open.clear();
+        for (size_t i = 1; i <= pieces.size(); ++i) {
+            const std::vector<Point>& piece = pieces[i % pieces.size()];
+            open.insert(open.end(), piece.begin() + (open.empty() || open.back() != piece.front() ? 0 : 1), piece.end());
+        }
         double latitude = 0.0;
         for (const Point& point : open)
             latitude += point.first;
-        const double pole = latitude > 0.0 ? 90.0 : -90.0;
-        open.emplace_back(pole, open.front().second + turn);
-        open.emplace_back(pole, open.front().second);
+        const Point end(latitude > 0.0 ? 90.0 : -90.0, open.back().second);
+        const Point start(end.first, open.front().second);
+        open.push_back(end);
+        open.push_back(start);
         step = 180.0;
     }
     if (SignedArea(open) < 0.0)
