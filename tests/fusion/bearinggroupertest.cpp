@@ -173,13 +173,15 @@ TEST(BearingGrouperTimeTest, OverFilesABearingAheadOfEveryOtherStationIsRefused)
     for (int t = 0; t < 20; ++t)
         AddRound(files, 1000LL * t, fixes);
     // Five seconds ahead of the newest other station is the limit.
-    EXPECT_TRUE(files.Add(Towards(NORTH, 52.52, 13.405, 0.0, 19000 + 5000), fixes));
-    EXPECT_FALSE(files.Add(Towards(SOUTH, 52.52, 13.405, 0.0, 24000 + 5001), fixes));
+    EXPECT_FALSE(files.Add(Towards(NORTH, 52.52, 13.405, 0.0, 19000 + 5001), fixes));
+    EXPECT_TRUE(files.Add(Towards(NORTH, 52.52, 13.405, 1.0, 19000 + 5000), fixes));
+    // A refused time still counts as the station's report.
+    EXPECT_FALSE(files.Add(Towards(SOUTH, 52.52, 13.405, 0.0, 24001 + 5001), fixes));
     EXPECT_FALSE(files.Add(Towards(WEST, 52.52, 13.405, 1.0, DAY_MS), fixes));
     // Its own newest time does not vouch for it either.
     EXPECT_FALSE(files.Add(Towards(WEST, 52.52, 13.405, 2.0, DAY_MS + 1000), fixes));
-    EXPECT_EQ(files.GetCounters().nFuture, 3);
-    EXPECT_EQ(files.GetStations().GetFutureCounts(), (QMap<QString, qint64>{{"South", 1}, {"West", 2}}));
+    EXPECT_EQ(files.GetCounters().nFuture, 4);
+    EXPECT_EQ(files.GetStations().GetFutureCounts(), (QMap<QString, qint64>{{"North", 1}, {"South", 1}, {"West", 2}}));
 }
 
 TEST(BearingGrouperTimeTest, AnnouncedStationsThatStartLaterAreNotFromTheFuture)

@@ -57,16 +57,21 @@ TEST(KvtFixTimeTest, LiveABearingDatedTomorrowIsRefusedAndTheRestIsFixed)
 
 TEST(KvtFixTimeTest, FromFilesTheBearingAheadOfTheOtherStationsIsCountedPerStation)
 {
+    // Files of a replay years ahead of the clock: judged by the stations, not
+    // by the clock. North and South stop at 20 s, West and East start at 40 s.
+    const qint64 startMs = QDateTime(QDate(2031, 1, 1), QTime(8, 0), Qt::UTC).toMSecsSinceEpoch();
+    const Site east{"East", 52.50, 13.70};
     QTemporaryDir dir;
     QStringList arguments;
-    for (const Site& site : SITES) {
+    for (const auto& [site, from] :
+         std::vector<std::pair<Site, int>>{{FusionTest::NORTH, 0}, {FusionTest::SOUTH, 0}, {FusionTest::WEST, 40}, {east, 40}}) {
         ASSERT_TRUE(QDir(dir.path()).mkpath(site.pszName));
         QFile file(dir.filePath(QStringLiteral("%1/bearings.jsonl").arg(site.pszName)));
         ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        for (int t = 0; t < 20; ++t)
-            file.write(Message(site, t + 1, START_MS + 1000LL * t) + "\n");
+        for (int t = from; t < from + 20; ++t)
+            file.write(Message(site, t + 1, startMs + 1000LL * t) + "\n");
         if (QLatin1String(site.pszName) == QLatin1String("West"))
-            file.write(Message(site, 21, START_MS + DAY_MS) + "\n");
+            file.write(Message(site, 100, startMs + DAY_MS) + "\n");
         arguments << "--input" << dir.filePath(site.pszName);
     }
     QProcess process;
@@ -74,9 +79,9 @@ TEST(KvtFixTimeTest, FromFilesTheBearingAheadOfTheOtherStationsIsCountedPerStati
     ASSERT_TRUE(process.waitForFinished(60000));
     const QByteArray text = process.readAllStandardOutput();
     EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().constData();
-    EXPECT_TRUE(text.contains("61 read, 60 used, 0 refused, 0 duplicates, 0 late, 1 from the future\n")) << text.constData();
+    EXPECT_TRUE(text.contains("81 read, 80 used, 0 refused, 0 duplicates, 0 late, 1 from the future\n")) << text.constData();
     EXPECT_TRUE(text.contains("  from the future 1: West\n")) << text.constData();
-    EXPECT_TRUE(text.contains("fixes: 2 (0 windows without a fix)")) << text.constData();
+    EXPECT_TRUE(text.contains("fixes: 4 (0 windows without a fix)")) << text.constData();
 
     process.start(QStringLiteral(KVTFIX_PATH), arguments + QStringList{"--future-tolerance", "-1"});
     ASSERT_TRUE(process.waitForFinished(60000));
