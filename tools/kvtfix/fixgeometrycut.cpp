@@ -117,9 +117,8 @@ Parts CutRing(const std::vector<Point>& ring)
     const auto [westmost, eastmost] = std::minmax_element(
         open.begin(), open.end(), [](const Point& a, const Point& b) { return a.second < b.second; });
     Parts parts;
-    // Edges at -180 + 360 k, and at multiples of 180 for a cap.
-    const double offset = step == 360.0 ? 180.0 : 0.0;
-    for (double edge = std::floor((westmost->second + offset) / step) * step - offset; edge < eastmost->second;
+    // Edges at -180 + 360 k; a cap's at every multiple of 180.
+    for (double edge = std::floor((westmost->second + 180.0) / step) * step - 180.0; edge < eastmost->second;
          edge += step) {
         std::vector<Point> piece = Clip(Clip(open, edge, true), edge + step, false);
         const double shift = 360.0 * std::floor((edge + 180.0) / 360.0);
