@@ -186,6 +186,7 @@ TEST_F(AnywhereTest, GeoJsonGeometriesAreCutAtTheAntimeridianAndStayOnTheGlobe)
     // An ellipse without finite axes is left out; its fix is not.
     m_fixes.push_back(m_fixes.front());
     m_fixes.back().ellipse.fSemiMajor = std::numeric_limits<double>::infinity();
+    EXPECT_TRUE(FixGeometry::Ellipse(m_fixes.back()).empty());
     const QJsonDocument document = QJsonDocument::fromJson(MapFiles::GeoJson(m_stations, m_fixes));
     std::map<QString, int> types;
     for (const QJsonValue& value : document.object().value("features").toArray()) {
