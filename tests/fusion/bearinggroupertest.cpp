@@ -250,7 +250,6 @@ TEST(BearingGrouperStationsTest, AFloodOfNamesKeepsTheCapAndForgetsTheStalest)
     EXPECT_EQ(stations.Touch("A").nId, first);
     EXPECT_NE(stations.Touch("B").nId, first);
     EXPECT_EQ(stations.GetForgotten(), 2);
-    EXPECT_EQ(BearingGrouperStations(0).GetMax(), 1);
 }
 
 /// Two emitters one channel apart, (52.52, 13.405) and (52.43, 13.65), each with its own fix.
@@ -282,10 +281,10 @@ TEST_P(AdjacentChannelTest, EmittersOneChannelApartGetSeparateFixes)
     }
 }
 
-// Messages of 12.5 kHz channels; sentences, which carry no bandwidth (the 25 kHz default), on 12.5 and 25 kHz plans.
+// Messages of 12.5 kHz channels; sentences, which carry no bandwidth (the 25 kHz default), 12.5 kHz apart.
 INSTANTIATE_TEST_SUITE_P(Plans, AdjacentChannelTest,
                          ::testing::Values(std::make_pair(12500.0, 12500.0), std::make_pair(12500.0, -12500.0),
-                                           std::make_pair(0.0, 12500.0), std::make_pair(0.0, 25000.0)));
+                                           std::make_pair(0.0, 12500.0)));
 
 TEST(BearingGrouperChannelTest, AChannelReachesHalfTheLargerBandwidthExclusive)
 {
