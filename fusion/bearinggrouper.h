@@ -5,7 +5,6 @@
 #include "fusion/fix.h"
 #include "fusion/fixestimator.h"
 
-#include <QMap>
 #include <QString>
 
 #include <deque>
@@ -18,11 +17,11 @@
 /// A channel gathers the bearings whose frequencies lie less than half a
 /// channel width from its first one (the larger of the two bandwidths; a
 /// bearing that carries none takes the channel's, the default only when
-/// neither knows it), so that emitters one channel width apart stay apart;
-/// time runs in windows of fixed length
-/// aligned to the epoch, driven by the newest bearing time seen. When a
-/// window ends, the bearings of its channel from the last "max age" seconds
-/// before its end make one fix if they come from at least two stations.
+/// neither knows it), so that emitters one channel width apart stay apart.
+/// Time runs in windows of fixed length aligned to the epoch, driven by the
+/// newest bearing time seen. When a window ends, the bearings of its channel
+/// from the last "max age" seconds before its end make one fix if they come
+/// from at least two stations.
 /// Bearings older than max age are dropped, so memory stays bounded by what
 /// arrives within that time.
 ///
@@ -55,6 +54,7 @@ public:
         /// Milliseconds since the epoch now, for live input; empty: the
         /// other stations' newest time is the reference.
         std::function<qint64()> clock;
+        /// Stations kept on the books (BearingGrouperStations).
         int nMaxStations = 256;
     };
     struct Counters
