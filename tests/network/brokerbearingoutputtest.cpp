@@ -1,5 +1,5 @@
 #include "network/brokerbearingoutput.h"
-#include "network/stationtopics.h"
+#include "contract/stationtopics.h"
 #include "tests/common/mosquittobroker.h"
 #include "tests/common/qstringprinter.h"
 
