@@ -81,12 +81,12 @@ protected:
     QString Folder(const QString& station) const { return m_files.filePath(QString(station).remove('/')); }
 
     /// Each station its own configuration folder, as separate hosts have.
-    QStringList StationArguments(const QString& station) const
+    QStringList StationArguments(const QString& station, const QString& seconds = QStringLiteral("40")) const
     {
         const QString config = m_files.filePath(QStringLiteral("config-") + QString(station).remove('/'));
         EXPECT_TRUE(QDir().mkpath(config));
         return {"--config-dir", config, "--output-dir", Folder(station), "--scenario", m_files.filePath("scenario.json"),
-                "--station", station, "--seconds", "40", "--seed", "5"};
+                "--station", station, "--seconds", seconds, "--seed", "5"};
     }
 
     QJsonObject Fixes(const QStringList& inputs)
@@ -197,14 +197,20 @@ TEST_F(ContractProgramTest, AnEscapedStationNameReachesTheFixesOverTheBroker)
         },
         WAIT_MS))
         << errors.constData();
-    for (const QString& station : STATIONS)
-        Run(QStringLiteral(KVTSTATION_PATH), StationArguments(station) << "--mqtt" << address);
+    // Together in real time, so that their bearings arrive in time order; a
+    // station that starts late still shares the second window with the others.
+    QProcess stations[3];
+    for (int i = 0; i < 3; ++i)
+        Start(stations[i], QStringLiteral(KVTSTATION_PATH),
+              StationArguments(STATIONS[i], QStringLiteral("25")) << "--realtime" << "--mqtt" << address);
     const bool fixed = QTest::qWaitFor(
         [&] {
             output += fix.readAllStandardOutput();
             return output.contains("\"stations\":3");
         },
         WAIT_MS);
+    for (QProcess& station : stations)
+        EXPECT_TRUE(station.waitForFinished(WAIT_MS));
     fix.kill();
     fix.waitForFinished(WAIT_MS);
     EXPECT_TRUE(fixed) << output.constData() << errors.constData() << fix.readAllStandardError().constData();
