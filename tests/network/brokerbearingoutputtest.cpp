@@ -55,9 +55,9 @@ protected:
         return pSubscriber;
     }
 
-    static Bearing MakeBearing(qint64 nSeq)
+    static kvt::BearingRecord MakeBearing(qint64 nSeq)
     {
-        Bearing bearing;
+        kvt::BearingRecord bearing;
         bearing.nSeq = nSeq;
         bearing.nTimeMs = 1796630401250;  // 2026-12-07T08:00:01.250Z
         bearing.fLatitude = 54.5;
@@ -99,7 +99,7 @@ TEST_F(BrokerBearingOutputTest, TheBearingMessageArrivesOnTheStationsTopicAndThe
     std::unique_ptr<MqttConnection> pSubscriber = Subscriber(QStringLiteral("picture"));
     QSignalSpy received(pSubscriber.get(), &MqttConnection::MessageReceived);
     std::unique_ptr<BrokerBearingOutput> pOutput = StartOutput();
-    Bearing bearing = MakeBearing(42);
+    kvt::BearingRecord bearing = MakeBearing(42);
     bearing.strStation = QStringLiteral("someone else");
     pOutput->Publish(bearing);
 
