@@ -117,11 +117,13 @@ bool BearingGrouper::IsFuture(const Bearing& bearing) const
 
 bool BearingGrouper::IsDuplicate(const Bearing& bearing, qint64 station)
 {
-    // The value key: the same time and the same bearing to a micro-degree.
+    // A numbered bearing is a repeat only by its number: two bearings of one
+    // second may well share their azimuth. Without a number the value key
+    // decides: the same time and the same bearing to a micro-degree.
     const Seen seen{bearing.nTimeMs,
                     {station, bearing.nSeq, 0},
                     {station, bearing.nTimeMs, std::llround(bearing.fBearing * 1e6)}};
-    if ((bearing.nSeq != 0 && m_setSeqs.count(seen.seq) != 0) || m_setValues.count(seen.value) != 0)
+    if (bearing.nSeq != 0 ? m_setSeqs.count(seen.seq) != 0 : m_setValues.count(seen.value) != 0)
         return true;
     if (bearing.nSeq != 0)
         m_setSeqs.insert(seen.seq);
