@@ -1,6 +1,5 @@
 #include "tools/kvtfix/fixrun.h"
 
-#include "fusion/bearingjson.h"
 #include "fusion/bearingsimulator.h"
 #include "tools/kvtfix/fixmap.h"
 #include "tools/kvtfix/fixsummary.h"
@@ -69,22 +68,6 @@ bool FixRun::ReadInputs(bool atEnd, QString& rError)
     }
     Feed(bearings, atEnd);
     return ok;
-}
-
-void FixRun::Receive(const QString& topic, const QByteArray& payload)
-{
-    m_log.Read();
-    Bearing bearing;
-    QString error;
-    const QStringList levels = topic.split(QLatin1Char('/'));
-    if (!BearingJson::Parse(payload, bearing, error))
-        m_log.Refuse(topic, error);
-    else if (levels.size() != 4 || levels[2] != bearing.strStation)
-        m_log.Refuse(topic, QStringLiteral("station differs from the topic"));
-    else if (m_pScenario != nullptr && m_pScenario->FindStation(bearing.strStation) == nullptr)
-        m_log.Refuse(topic, QStringLiteral("unknown station"));
-    else
-        m_lstReceived.push_back(bearing);
 }
 
 void FixRun::Feed(std::vector<Bearing>& bearings, bool atEnd)

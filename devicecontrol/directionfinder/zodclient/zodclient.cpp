@@ -1,6 +1,7 @@
 #include "devicecontrol/directionfinder/zodclient/zodclient.h"
 
 #include "base/cfgcenter.h"
+#include "devicecontrol/directionfinder/zodclient/zodpayload.h"
 #include "devicecontrol/directionfinder/zodclient/zodstatus.h"
 #include "devicecontrol/directionfinder/zodclient/zodtopics.h"
 #include "valueframework/valueclasses/tree.h"
@@ -46,6 +47,8 @@ ZodClient::ZodClient()
     connect(&m_connection, &MqttConnection::Disconnected, this, &ZodClient::SlotDisconnected);
     connect(&m_connection, &MqttConnection::PublishAcknowledged, this, &ZodClient::SlotAcknowledged);
     connect(&m_connection, &MqttConnection::MessageReceived, this, &ZodClient::SlotMessage);
+    connect(&m_connection, &MqttConnection::MessageRefused, this, &ZodClient::SlotOversized);
+    connect(&m_connection, &MqttConnection::LoginRefused, this, &ZodClient::SlotLoginRefused);
 }
 
 ZodClient::~ZodClient()
@@ -201,6 +204,19 @@ void ZodClient::SlotDisconnected(const QString&)
     ShowConnection(ZodStatus::DISCONNECTED);
 }
 
+void ZodClient::SlotLoginRefused(const QString&)
+{
+    ShowConnection(ZodStatus::REFUSED);
+}
+
+void ZodClient::SlotOversized()
+{
+    if (!m_bReceiver)
+        return;
+    m_follower.CountOversized();
+    m_pStatus->SetCounts(m_follower.GetCounts());
+}
+
 void ZodClient::SlotAcknowledged()
 {
     ++m_nAcknowledged;
@@ -225,7 +241,11 @@ void ZodClient::OpenSession()
     MqttConnection::Settings settings;
     settings.strHost = m_strCentralAddress;
     settings.nPort = m_nCentralPort;
-    settings.strClientId = m_strClientName;
+    // The topics carry the station's name; the access list binds them to the user name, so the
+    // client id only has to differ from every other session's.
+    settings.strClientId =
+        MqttConnection::UniqueClientId(m_strClientName, m_bReceiver ? QStringLiteral("zod-receiver") : QStringLiteral("zod-sender"));
+    settings.nMaxIncomingBytes = ZodPayload::MAX_SIZE;
     settings.strUserName = ConfigText(USER_NAME_KEY);
     settings.strPassword = ConfigText(PASSWORD_KEY);
     settings.strCaFile = ConfigText(CA_FILE_KEY);

@@ -25,8 +25,9 @@ class ValueBase;
 /// parameters with other stations through an MQTT broker, the central server
 /// named by SetCentral (address and port). The topic tree is ZodTopics'.
 ///
-/// From Start() on, the client holds one MQTT session with the client name
-/// as client id and a Last Will that sets "kvt/zod/<name>/state" to
+/// From Start() on, the client holds one MQTT session with a client id of its
+/// own (MqttConnection::UniqueClientId: "<name>.zod-sender.<pid>" or
+/// "<name>.zod-receiver.<pid>") and a Last Will that sets "kvt/zod/<name>/state" to
 /// "offline". On every connection (the first and each reconnect) it publishes,
 /// all retained with QoS 1: "online" as its state, its configuration as
 /// "kvt/zod/<name>/config/<key>" and, as a sender, the current text of every
@@ -51,7 +52,10 @@ class ValueBase;
 /// the broker's certificate checked against this CA file).
 ///
 /// A lost or refused connection is retried with growing delays
-/// (MqttConnection); a new SetCentral, SetClientName or SetReceiverRole after
+/// (MqttConnection); a login refused MqttConnection::MAX_LOGIN_TRIES times
+/// is given up, with the state "refused" and the broker's reason. Incoming
+/// messages above ZodPayload::MAX_SIZE are dropped on arrival and counted as
+/// malformed; a new SetCentral, SetClientName or SetReceiverRole after
 /// Start() starts a new session (the old one first says "offline"). State,
 /// reason of the last failure and the counts are shown in the value tree
 /// (ZodStatus). With a tool bar, a "ZOD" action is placed in it that is enabled
@@ -92,6 +96,8 @@ private slots:
     void SlotConnected();
     void SlotDisconnected(const QString& reason);
     void SlotAcknowledged();
+    void SlotLoginRefused(const QString& reason);
+    void SlotOversized();
     void SlotMessage(const QString& topic, const QByteArray& payload);
 
 private:

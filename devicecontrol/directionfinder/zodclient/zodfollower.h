@@ -70,6 +70,8 @@ public:
     void SetModeParameter(const QString& valuePath, const QString& tag);
 
     Outcome Receive(const QString& topic, const QByteArray& payload);
+    /// Counts a message dropped on arrival for its size as malformed.
+    void CountOversized() { Count(Outcome::MALFORMED); }
     const Counts& GetCounts() const { return m_counts; }
 
 private:

@@ -6,6 +6,7 @@
 const QString ZodStatus::CONNECTING = QStringLiteral("connecting");
 const QString ZodStatus::CONNECTED = QStringLiteral("connected");
 const QString ZodStatus::DISCONNECTED = QStringLiteral("disconnected");
+const QString ZodStatus::REFUSED = QStringLiteral("refused");
 
 namespace
 {
