@@ -100,8 +100,12 @@ int Follow(FixRun& run, const FixCommandLine& commandLine, const Scenario* pScen
     });
     timer.start(POLL_MS);
     const int exitCode = QCoreApplication::exec();
-    if (exitCode > 128)
+    if (exitCode > 128) {
+        QString error;
+        run.ReadInputs(true, error);
+        PrintNewFixes(run, commandLine.IsJson(), out);
         PrintSummary(run, pLive.get(), commandLine.IsJson(), out);
+    }
     return exitCode;
 }
 
