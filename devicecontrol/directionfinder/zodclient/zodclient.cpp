@@ -49,6 +49,12 @@ ZodClient::ZodClient()
     connect(&m_connection, &MqttConnection::MessageReceived, this, &ZodClient::SlotMessage);
     connect(&m_connection, &MqttConnection::MessageRefused, this, &ZodClient::SlotOversized);
     connect(&m_connection, &MqttConnection::LoginRefused, this, &ZodClient::SlotLoginRefused);
+    m_dwellTimer.setSingleShot(true);
+    connect(&m_dwellTimer, &QTimer::timeout, this, [this] {
+        m_follower.ApplyDue(m_clock.elapsed());
+        ShowCountsAndScheduleDue();
+    });
+    m_clock.start();
 }
 
 ZodClient::~ZodClient()
@@ -214,7 +220,7 @@ void ZodClient::SlotOversized()
     if (!m_bReceiver)
         return;
     m_follower.CountOversized();
-    m_pStatus->SetCounts(m_follower.GetCounts());
+    ShowCountsAndScheduleDue();
 }
 
 void ZodClient::SlotAcknowledged()
@@ -228,8 +234,17 @@ void ZodClient::SlotMessage(const QString& topic, const QByteArray& payload)
 {
     if (!m_bReceiver)
         return;
-    m_follower.Receive(topic, payload);
-    m_pStatus->SetCounts(m_follower.GetCounts());
+    m_follower.Receive(topic, payload, m_clock.elapsed());
+    ShowCountsAndScheduleDue();
+}
+
+void ZodClient::ShowCountsAndScheduleDue()
+{
+    if (m_pStatus)
+        m_pStatus->SetCounts(m_follower.GetCounts());
+    const qint64 nDue = m_follower.GetDueMs();
+    if (nDue >= 0)
+        m_dwellTimer.start(static_cast<int>(std::max<qint64>(0, nDue - m_clock.elapsed())));
 }
 
 void ZodClient::OpenSession()

@@ -6,6 +6,8 @@
 #include "network/mqttconnection.h"
 
 #include <QAction>
+#include <QElapsedTimer>
+#include <QTimer>
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
@@ -44,7 +46,8 @@ class ValueBase;
 ///
 /// As a receiver it subscribes to the parameters of every sender that
 /// SetAutoCoupleTargets names (format: ZodTopics::Targets) and lets a
-/// ZodFollower decide what tunes the station (range from SetFrequencyRange).
+/// ZodFollower decide what tunes the station (range from SetFrequencyRange),
+/// holding back what comes faster than its dwell.
 ///
 /// Broker access beyond address and port comes from the application
 /// configuration, read at Start() and never written: "ZodUserName" and
@@ -115,6 +118,8 @@ private:
     void Publish(const QString& topic, const QString& text);
     void PublishParameter(const QString& tag, const values::ValueBase* pValue);
     void UpdateSubscriptions();
+    /// Shows the follower's counts and wakes up when its held-back tuning is due.
+    void ShowCountsAndScheduleDue();
     void ShowConnection(const QString& state);
     void Follow(const QString& tag, const QString& valuePath);
     /// Forgets the tag; its value is no longer observed unless another tag follows it.
@@ -124,6 +129,8 @@ private:
     QStringList m_lstTags;
     std::vector<FollowedParameter> m_lstFollowed;
     ZodFollower m_follower{this};
+    QElapsedTimer m_clock;
+    QTimer m_dwellTimer;
     QStringList m_lstSubscribed;
     QString m_strCentralAddress;
     int m_nCentralPort = 0;

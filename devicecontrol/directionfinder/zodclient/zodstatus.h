@@ -16,7 +16,7 @@
 ///   acknowledged by it;
 /// - receiver only, the outcomes of ZodFollower: "Applied",
 ///   "IgnoredOutOfRange", "IgnoredUnknownTag", "IgnoredUnfollowed",
-///   "IgnoredMalformed", "Refused", "Cleared" (qint64).
+///   "IgnoredMalformed", "Refused", "Cleared", "Coalesced" (qint64).
 ///
 /// The values are made on construction (values of the same name already
 /// there are reused) and removed on destruction: they are of types this
