@@ -66,12 +66,17 @@ int Follow(FixRun& run, const FixCommandLine& commandLine, const Scenario* pScen
         const QString address = QStringLiteral("%1:%2").arg(commandLine.GetMqttHost()).arg(commandLine.GetMqttPort());
         QObject::connect(&connection, &MqttConnection::Connected,
                          [&err, address] { err << "kvtfix: connected to " << address << "\n" << Qt::flush; });
-        QObject::connect(&connection, &MqttConnection::Disconnected, [&err](const QString& reason) {
-            err << "kvtfix: broker: " << reason << "\n" << Qt::flush;
+        // Each reason once while it lasts: a broker that is away is retried without a line per attempt.
+        auto pLastReason = std::make_shared<QString>();
+        QObject::connect(&connection, &MqttConnection::Connected, [pLastReason] { pLastReason->clear(); });
+        QObject::connect(&connection, &MqttConnection::Disconnected, [&err, pLastReason](const QString& reason) {
+            if (reason != *pLastReason)
+                err << "kvtfix: broker: " << reason << "\n" << Qt::flush;
+            *pLastReason = reason;
         });
-        QObject::connect(&connection, &MqttConnection::LoginRefused, [&err, address](const QString& reason) {
-            err << "kvtfix: " << address << ": " << reason << " (" << MqttConnection::MAX_LOGIN_TRIES
-                << " tries); giving up\n"
+        QObject::connect(&connection, &MqttConnection::LoginRefused, [&err, address] {
+            err << "kvtfix: giving up after " << MqttConnection::MAX_LOGIN_TRIES << " refused logins at " << address
+                << "\n"
                 << Qt::flush;
             QCoreApplication::exit(EXIT_LOGIN_REFUSED);
         });
