@@ -302,12 +302,13 @@ TEST_F(MqttConnectionTest, APersistentSessionGetsWhatCameWhileItAndTheBrokerWere
     pPublisher->Publish(QStringLiteral("t/3"), "3", 1, false);
     ASSERT_TRUE(WaitForCount(acknowledged, 3));
     pPublisher->Close();
+    const QString before = m_broker.GetLog();
     ASSERT_TRUE(m_broker.Restart()) << m_broker.GetErrorText().toStdString();
 
     MqttConnection back;
     QSignalSpy backReceived(&back, &MqttConnection::MessageReceived);
     ASSERT_TRUE(back.Open(consumer));
-    ASSERT_TRUE(WaitForCount(backReceived, 2)) << m_broker.GetLog().toStdString();
+    ASSERT_TRUE(WaitForCount(backReceived, 2)) << before.toStdString() << m_broker.GetLog().toStdString();
     EXPECT_EQ(backReceived.at(0).at(0).toString(), QStringLiteral("t/2"));
     EXPECT_EQ(backReceived.at(1).at(0).toString(), QStringLiteral("t/3"));
 
