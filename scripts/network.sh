@@ -10,6 +10,9 @@
 # it again on the same port SECONDS later. Each station's output folder is kept
 # in a temporary folder named at the start.
 #
+# NETWORK_BUILD_DIR names an existing build folder to use instead of a Release
+# build in build/.
+#
 # The broker is locked down as docs/network.md's Security section describes:
 # no anonymous clients, a generated password per station (user name = station
 # name) and for the consumers "kvtfix" and "console", an access list bound to
@@ -24,8 +27,9 @@ scenario=$(realpath "${1:-scenarios/default.json}")
 seconds=${NETWORK_SECONDS:-30}
 
 scripts/deps.sh --with-network
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
-cmake --build build -j"$(nproc)" --target kvtstation ZodClient kvtfix >/dev/null
+build=${NETWORK_BUILD_DIR:-build}
+[ -n "${NETWORK_BUILD_DIR:-}" ] || cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+cmake --build "$build" -j"$(nproc)" --target kvtstation ZodClient kvtfix >/dev/null
 
 stations=$(jq -r '.stations[].name' "$scenario") || { echo "network: cannot read $scenario" >&2; exit 2; }
 work=$(mktemp -d /tmp/kvt-network-XXXXXX)
@@ -102,7 +106,7 @@ station_port=$port
 echo "broker on 127.0.0.1:$station_port$([ "${NETWORK_TLS:-0}" = 1 ] && echo " (TLS)"); $seconds s of $scenario; output in $work"
 
 mkdir -p "$work/kvtfix"
-build/tools/kvtfix/kvtfix --mqtt "127.0.0.1:$station_port" --mqtt-user kvtfix \
+"$build/tools/kvtfix/kvtfix" --mqtt "127.0.0.1:$station_port" --mqtt-user kvtfix \
     --mqtt-password-file "$broker/kvtfix.password" --json \
     $([ "${NETWORK_TLS:-0}" = 1 ] && echo "--mqtt-ca $broker/ca.pem") \
     >"$work/kvtfix/output.jsonl" 2>"$work/kvtfix/stderr.txt" &
@@ -115,7 +119,7 @@ for name in $stations; do
         echo "ZodPassword=$(cat "$broker/$name.password")"
         [ "${NETWORK_TLS:-0}" = 1 ] && echo "ZodCaFile=$broker/ca.pem"
     } >"$work/$name/config/application/Application.ini"
-    build/tools/kvtstation/kvtstation --config-dir "$work/$name/config" --output-dir "$work/$name" \
+    "$build/tools/kvtstation/kvtstation" --config-dir "$work/$name/config" --output-dir "$work/$name" \
         --scenario "$scenario" --station "$name" --seconds "$seconds" --realtime --json \
         --mqtt "127.0.0.1:$station_port" >"$work/$name/summary.json" 2>"$work/$name/stderr.txt" &
     pids+=($!)
