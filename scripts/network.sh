@@ -74,6 +74,8 @@ for attempt in $(seq 20); do
         echo "listener $port 127.0.0.1"
         [ "${NETWORK_TLS:-0}" = 1 ] && printf 'listener %s 127.0.0.1\ncafile %s\ncertfile %s\nkeyfile %s\n' \
             "$tls_port" "$broker/ca.pem" "$broker/server.pem" "$broker/server.key"
+        # Started as root, the broker would switch to its own user, which may not read the run's folder.
+        echo "user $(id -un)"
         echo "allow_anonymous false"
         echo "password_file $broker/passwords"
         echo "acl_file $broker/acl"
