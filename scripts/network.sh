@@ -20,6 +20,7 @@
 # stations connect to a second, TLS listener with a CA and server certificate
 # made by openssl in the run's folder. kvtfix follows the bearings live
 # (persistent session) and prints its summary when the stations are done.
+# NETWORK_ROGUE=1 lets two rogue clients try to retune the receivers (see below).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -126,6 +127,21 @@ for name in $stations; do
         --mqtt "127.0.0.1:$station_port" >"$work/$name/summary.json" 2>"$work/$name/stderr.txt" &
     pids+=($!)
 done
+
+if [ "${NETWORK_ROGUE:-0}" = 1 ]; then
+    # Two rogues try to retune North's followers 8 s into the run: a client
+    # without a password, and West's login under North's client id. Both are
+    # refused by the broker; nothing reaches a receiver.
+    sleep 8
+    tls=()
+    [ "${NETWORK_TLS:-0}" = 1 ] && tls=(--cafile "$broker/ca.pem")
+    mosquitto_pub -h 127.0.0.1 -p "$station_port" "${tls[@]}" -q 1 -r -t kvt/zod/North/param/FRQ -m 146000000 \
+        && echo "rogue without password: published" || echo "rogue without password: refused"
+    mosquitto_pub -h 127.0.0.1 -p "$station_port" "${tls[@]}" -q 1 -r -i North -u West \
+        -P "$(cat "$broker/West.password")" -t kvt/zod/North/param/FRQ -m 146000000 \
+        && echo "rogue with West's password as client North: acknowledged"
+    grep -E "not authorised|Denied PUBLISH" "$broker/mosquitto.log" | sed 's/^[0-9]*: /broker: /'
+fi
 
 if [ -n "${NETWORK_BROKER_OUTAGE:-}" ]; then
     sleep "${NETWORK_BROKER_OUTAGE%%:*}"
