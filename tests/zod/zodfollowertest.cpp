@@ -111,4 +111,18 @@ TEST_F(ZodFollowerTest, AHeldTuningOfASenderNoLongerFollowedIsNotApplied)
     EXPECT_EQ(m_follower.GetCounts().nUnfollowed, 1);
 }
 
+// A held parameter of one sender does not bring back that sender's frequency
+// over another followed sender's later handover.
+TEST_F(ZodFollowerTest, AHeldParameterWritesOnlyItselfWhenNoFrequencyWasHeld)
+{
+    m_follower.SetTargets({QStringLiteral("Ops"), QStringLiteral("Other")});
+    ASSERT_EQ(Receive(FRQ, "110000000"), Outcome::APPLIED);
+    m_nNowMs += ZodFollower::DEFAULT_DWELL_MS;
+    ASSERT_EQ(Receive(QStringLiteral("kvt/zod/Other/param/FRQ"), "120000000"), Outcome::APPLIED);
+    ASSERT_EQ(Receive(BW, "30 kHz"), Outcome::DEFERRED);
+    m_follower.ApplyDue(m_nNowMs + ZodFollower::DEFAULT_DWELL_MS);
+    EXPECT_EQ(m_pBandwidth->GetStringValue(), QStringLiteral("30 kHz"));
+    EXPECT_EQ(m_pFrequency->GetValue(), 1.2e8);
+}
+
 } // namespace

@@ -95,7 +95,7 @@ ZodFollower::Outcome ZodFollower::Receive(const QString& topic, const QByteArray
         state.fFrequency = fFrequency;
         if (!InRange(fFrequency))
             return Count(Outcome::OUT_OF_RANGE);
-        return Hold(sender, nNowMs) ? Outcome::DEFERRED : TuneTo(state);
+        return Hold(sender, tag, nNowMs) ? Outcome::DEFERRED : TuneTo(state);
     }
     if (text.isEmpty())
     {
@@ -105,7 +105,7 @@ ZodFollower::Outcome ZodFollower::Receive(const QString& topic, const QByteArray
     state.mapLatest[tag] = text;
     if (!state.bFrequencyKnown || !InRange(state.fFrequency))
         return Count(Outcome::OUT_OF_RANGE);
-    return Hold(sender, nNowMs) ? Outcome::DEFERRED : Count(Apply(tag, text));
+    return Hold(sender, tag, nNowMs) ? Outcome::DEFERRED : Count(Apply(tag, text));
 }
 
 void ZodFollower::ApplyDue(qint64 nNowMs)
@@ -113,7 +113,9 @@ void ZodFollower::ApplyDue(qint64 nNowMs)
     if (m_strHeld.isEmpty() || nNowMs < GetDueMs())
         return;
     const auto found = m_mapSenders.find(m_strHeld);
+    const QStringList tags = m_lstHeldTags;
     m_strHeld.clear();
+    m_lstHeldTags.clear();
     if (found == m_mapSenders.end())
         Count(Outcome::UNFOLLOWED);
     else if (!found->second.bFrequencyKnown || !InRange(found->second.fFrequency))
@@ -121,11 +123,20 @@ void ZodFollower::ApplyDue(qint64 nNowMs)
     else
     {
         m_nLastTuneMs = nNowMs;
-        TuneTo(found->second);
+        if (tags.contains(FREQUENCY_TAG))
+            TuneTo(found->second);
+        else
+            for (const QString& tag : tags)
+            {
+                const auto latest = found->second.mapLatest.find(tag);
+                // A tag cleared while held has nothing to write.
+                if (latest != found->second.mapLatest.end())
+                    Count(Apply(tag, latest->second));
+            }
     }
 }
 
-bool ZodFollower::Hold(const QString& sender, qint64 nNowMs)
+bool ZodFollower::Hold(const QString& sender, const QString& tag, qint64 nNowMs)
 {
     if (m_strHeld.isEmpty() && (!m_bTuned || nNowMs - m_nLastTuneMs >= m_nDwellMs))
     {
@@ -135,7 +146,11 @@ bool ZodFollower::Hold(const QString& sender, qint64 nNowMs)
     }
     if (!m_strHeld.isEmpty())
         Count(Outcome::COALESCED);
+    if (m_strHeld != sender)
+        m_lstHeldTags.clear();
     m_strHeld = sender;
+    if (!m_lstHeldTags.contains(tag))
+        m_lstHeldTags << tag;
     return true;
 }
 

@@ -28,10 +28,11 @@ class IObserver;
 ///
 /// A device cannot follow a burst of changes, and a burst must not starve
 /// it: after a tuning, the next one waits until the dwell (DEFAULT_DWELL_MS)
-/// has passed. What arrives meanwhile is held back, the last message wins:
+/// has passed. What arrives meanwhile is held back, the last sender wins:
 /// once due (ApplyDue()), the sender of the last held message tunes the
-/// receiver with its latest frequency and other parameters; each held
-/// message that a later one replaced counts as coalesced. The caller gives
+/// receiver: with its latest frequency and other parameters when a frequency
+/// was held, else with the latest text of each tag held. Each held message
+/// that a later one replaced counts as coalesced. The caller gives
 /// the time (a steady clock in milliseconds) with every call.
 ///
 /// Single-threaded: call it on the value tree's thread.
@@ -109,7 +110,7 @@ private:
 
     bool IsTuningTag(const QString& tag) const;
     /// True when a tuning of `sender` now must wait for the dwell (it is then held).
-    bool Hold(const QString& sender, qint64 nNowMs);
+    bool Hold(const QString& sender, const QString& tag, qint64 nNowMs);
     /// The sender's frequency with its latest other parameters; the frequency's outcome.
     Outcome TuneTo(const SenderState& state);
     bool InRange(double fFrequency) const;
@@ -128,6 +129,7 @@ private:
     int m_nDwellMs = DEFAULT_DWELL_MS;
     bool m_bTuned = false;
     qint64 m_nLastTuneMs = 0;
-    /// The sender whose tuning waits for the dwell; empty: none.
+    /// The sender whose tuning waits for the dwell, and its tags held; empty: none.
     QString m_strHeld;
+    QStringList m_lstHeldTags;
 };
