@@ -114,6 +114,12 @@ mkdir -p "$work/kvtfix"
     $([ "${NETWORK_TLS:-0}" = 1 ] && echo "--mqtt-ca $broker/ca.pem") \
     >"$work/kvtfix/output.jsonl" 2>"$work/kvtfix/stderr.txt" &
 fix_pid=$!
+# The session takes what comes after its subscription: the stations start once kvtfix is in.
+for wait in $(seq 100); do
+    grep -q "connected to" "$work/kvtfix/stderr.txt" && break
+    sleep 0.1
+done
+sleep 0.5
 
 for name in $stations; do
     mkdir -p "$work/$name/config/application"
