@@ -26,7 +26,8 @@ FixRun::FixRun(const FixCommandLine& commandLine, const Scenario* pScenario)
     , m_pScenario(pScenario)
     , m_grouper(GrouperSettings(commandLine), FixEstimator())
 {
-    const BearingFolder::Settings settings{pScenario, commandLine.GetSigma(), commandLine.IsSentenceAzimuthRelative()};
+    const BearingFolder::Settings settings{pScenario, commandLine.GetSigma(), commandLine.IsSentenceAzimuthRelative(),
+                                           commandLine.GetSentenceZone()};
     for (const QString& input : commandLine.GetInputs())
         m_lstFolders.push_back(std::make_unique<BearingFolder>(input, settings));
     if (commandLine.IsEvaluate() && pScenario != nullptr)

@@ -1,10 +1,9 @@
 #include "tools/kvtfix/liveinput.h"
 
+#include "contract/stationtopics.h"
 #include "fusion/bearingjson.h"
 
 #include <QJsonArray>
-
-const QString LiveInput::BEARING_TOPICS = QStringLiteral("kvt/stations/+/bearings");
 
 namespace {
 
@@ -25,7 +24,7 @@ LiveInput::LiveInput(FixRun& run, const Scenario* pScenario, QObject* pParent)
 bool LiveInput::Start(MqttConnection::Settings settings, QString& rError)
 {
     settings.nMaxIncomingBytes = MAX_MESSAGE_BYTES;
-    if (!m_connection.Open(settings) || !m_connection.Subscribe(BEARING_TOPICS, QOS)) {
+    if (!m_connection.Open(settings) || !m_connection.Subscribe(StationTopics::ALL_BEARINGS, QOS)) {
         rError = m_connection.GetErrorText();
         return false;
     }
@@ -39,10 +38,10 @@ void LiveInput::Receive(const QString& topic, const QByteArray& payload)
     log.Read();
     Bearing bearing;
     QString error;
-    const QStringList levels = topic.split(QLatin1Char('/'));
+    QString station;
     if (!BearingJson::Parse(payload, bearing, error))
         log.Refuse(topic, error);
-    else if (levels.size() != 4 || levels[2] != bearing.strStation)
+    else if (!StationTopics::StationOfBearings(topic, station) || station != bearing.strStation)
         log.Refuse(topic, QStringLiteral("station differs from the topic"));
     else if (m_pScenario != nullptr && m_pScenario->FindStation(bearing.strStation) == nullptr)
         log.Refuse(topic, QStringLiteral("unknown station"));

@@ -19,7 +19,7 @@
 /// away (given a broker with persistence and room in its queue). Every message
 /// is read once into the run's input log; it is refused, with the reason, when
 /// it is larger than MAX_MESSAGE_BYTES (dropped on arrival), does not parse,
-/// names another station than its topic, or a station the scenario (if any)
+/// names another station than its topic (unescaped), or a station the scenario (if any)
 /// does not have. A bearing whose sequence number the station already sent is
 /// a repeat and not used; numbers skipped are reported as gaps per station
 /// (SequenceTracker), and a skipped number that comes after all is late and used.
@@ -29,7 +29,6 @@ class LiveInput : public QObject
     Q_OBJECT
 
 public:
-    static const QString BEARING_TOPICS;
     /// A bearing message is a few hundred bytes.
     static constexpr int MAX_MESSAGE_BYTES = 16384;
 
