@@ -21,12 +21,17 @@ const qint64 START_MS = QDateTime(QDate(2026, 12, 7), QTime(8, 0), Qt::UTC).toMS
 constexpr qint64 DAY_MS = 86400000;
 const Site SITES[] = {FusionTest::NORTH, FusionTest::WEST, FusionTest::SOUTH};
 
-/// A station's bearing message towards (52.52, 13.405).
-QByteArray Message(const Site& site, qint64 seq, qint64 timeMs)
+/// A station's bearing towards (52.52, 13.405).
+Bearing Numbered(const Site& site, qint64 seq, qint64 timeMs)
 {
     Bearing bearing = Towards(site, 52.52, 13.405, 0.0, timeMs);
     bearing.nSeq = seq;
-    return BearingJson::Format(bearing);
+    return bearing;
+}
+
+QByteArray Message(const Site& site, qint64 seq, qint64 timeMs)
+{
+    return BearingJson::Format(Numbered(site, seq, timeMs));
 }
 
 TEST(KvtFixTimeTest, LiveABearingDatedTomorrowIsRefusedAndTheRestIsFixed)
@@ -37,13 +42,11 @@ TEST(KvtFixTimeTest, LiveABearingDatedTomorrowIsRefusedAndTheRestIsFixed)
     qint64 nowMs = START_MS;
     FixRun run(commandLine, nullptr, [&nowMs] { return nowMs; });
     QString error;
-    run.Receive("kvt/stations/West/bearings", Message(FusionTest::WEST, 1, START_MS + DAY_MS));
-    run.Receive("kvt/stations/North/bearings", Message(FusionTest::NORTH, 1, START_MS + 2001));
+    run.Take(Numbered(FusionTest::WEST, 1, START_MS + DAY_MS));
+    run.Take(Numbered(FusionTest::NORTH, 1, START_MS + 2001));
     for (int t = 0; t < 25; ++t, nowMs += 1000) {
-        for (const Site& site : SITES) {
-            run.Receive(QStringLiteral("kvt/stations/%1/bearings").arg(site.pszName),
-                        Message(site, t + 2, START_MS + 1000LL * t));
-        }
+        for (const Site& site : SITES)
+            run.Take(Numbered(site, t + 2, START_MS + 1000LL * t));
         run.ReadInputs(false, error);
     }
     const QJsonObject summary = run.Summary();
