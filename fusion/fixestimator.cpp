@@ -23,6 +23,9 @@ constexpr int MIN_LATER_BEARINGS = 2;
 /// A station's groups smaller than this share of its largest one start no candidates (wild bearings).
 constexpr double MIN_GROUP_SHARE = 0.3;
 constexpr size_t MAX_GROUPS = 3;
+/// Only the largest groups pair up for candidates, so that many stations
+/// cost linear, not quadratic, time.
+constexpr size_t MAX_PAIRED_GROUPS = 10;
 /// Candidates tried, best first, before a window is given up.
 constexpr size_t MAX_TRIES = 3;
 /// Rounds of refining and re-selecting the kept bearings.
@@ -181,6 +184,12 @@ std::vector<FixEstimator::Candidate> FixEstimator::Candidates(const StationBeari
             groupStations.push_back(station);
         }
     }
+    std::vector<size_t> order(groups.size());
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i] = i;
+    std::stable_sort(order.begin(), order.end(),
+                     [&groups](size_t a, size_t b) { return groups[a].size() > groups[b].size(); });
+    order.resize(std::min(order.size(), MAX_PAIRED_GROUPS));
     std::vector<Candidate> candidates;
     const auto add = [this, &window, &free, &candidates](const std::vector<int>& indices) {
         Candidate candidate;
@@ -193,8 +202,10 @@ std::vector<FixEstimator::Candidate> FixEstimator::Candidates(const StationBeari
     if (all.empty())
         return candidates;
     add(all);
-    for (size_t i = 0; i < groups.size(); ++i) {
-        for (size_t j = i + 1; j < groups.size(); ++j) {
+    for (size_t a = 0; a < order.size(); ++a) {
+        const size_t i = order[a];
+        for (size_t b = a + 1; b < order.size(); ++b) {
+            const size_t j = order[b];
             if (groupStations[i] == groupStations[j])
                 continue;
             std::vector<int> pair = groups[i];
