@@ -20,6 +20,10 @@ constexpr double MIN_CONDITION = 1e-8;
 /// A further emitter needs this many stations with MIN_LATER_BEARINGS kept bearings each.
 constexpr int MIN_LATER_STATIONS = 3;
 constexpr int MIN_LATER_BEARINGS = 2;
+/// ... and at least this share of the first fix's kept bearings: a talker
+/// heard for a quarter of the time of the strongest one, not a few stray
+/// reflections of several stations that happen to cross.
+constexpr double MIN_LATER_SHARE = 0.25;
 /// A station's groups smaller than this share of its largest one start no candidates (wild bearings).
 constexpr double MIN_GROUP_SHARE = 0.3;
 constexpr size_t MAX_GROUPS = 3;
@@ -139,7 +143,10 @@ FixEstimator::Result FixEstimator::Run(const StationBearings& window, int maxFix
             best = Solve(window, free, candidate, kept);
             if (!best.bValid)
                 continue;
-            // A further emitter must be more than two lines crossing.
+            // A further emitter must be more than two lines crossing, and
+            // its lines must meet as well as their sigmas say (stray
+            // reflections of several stations may cross near one point by
+            // chance, but not that well).
             int members = 0;
             for (size_t i = 0; i < kept.size();) {
                 size_t j = i;
@@ -148,7 +155,9 @@ FixEstimator::Result FixEstimator::Run(const StationBearings& window, int maxFix
                 members += static_cast<int>(j - i) >= MIN_LATER_BEARINGS ? 1 : 0;
                 i = j;
             }
-            if (result.lstFixes.empty() || members >= MIN_LATER_STATIONS)
+            if (result.lstFixes.empty()
+                || (members >= MIN_LATER_STATIONS && !(best.nFlags & Fix::INCONSISTENT)
+                    && best.nBearings >= MIN_LATER_SHARE * result.lstFixes.front().nBearings))
                 break;
             best.bValid = false;
         }
