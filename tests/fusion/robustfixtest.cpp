@@ -98,8 +98,9 @@ TEST(StationBearingsTest, GroupsByStationAndClustersAcrossNorth)
     EXPECT_EQ(window.At(clusters[0].front()).fBearing, 359.0);
     EXPECT_EQ(window.At(clusters[0].back()).fBearing, 2.0);
     // Just below and just above the gap of 2.5 sigmas.
-    bearings[4].fBearing = 1.0 + 2.49;
-    bearings[6].fBearing = 1.0 + 2.49 + 2.51;
+    bearings[0].fBearing = 10.0;
+    bearings[4].fBearing = 12.49;
+    bearings[6].fBearing = 15.0;
     const StationBearings wider(Pointers(bearings));
     EXPECT_EQ(wider.Clusters({0, 2, 3}, 2.5).size(), 2u);
 }
@@ -134,11 +135,16 @@ TEST(RobustFixTest, WildAndReflectedBearingsAreLeftOutAndCounted)
     bearings.push_back(Towards(Around("A", 0.0), LAT, LON, -151.0));
     for (double spread : {0.3, -0.5, 0.2})
         bearings.push_back(Towards(Around("B", 95.0), LAT, LON, 25.0 + spread));
+    // Either side of the three-sigma gate: kept at C, left out at D.
+    bearings.push_back(Towards(Around("C", 185.0), LAT, LON, 2.7));
+    bearings.push_back(Towards(Around("D", 275.0), LAT, LON, -3.3));
     const Fix fix = FixEstimator().Estimate(Pointers(bearings));
     ASSERT_TRUE(fix.bValid);
-    EXPECT_LT(Geodesy::Between(fix.fLatitude, fix.fLongitude, clean.fLatitude, clean.fLongitude).fDistance, 0.5);
-    EXPECT_EQ(fix.nBearings, 40);
-    EXPECT_EQ(fix.RejectedCount(), 5);
+    EXPECT_LT(Geodesy::Between(fix.fLatitude, fix.fLongitude, clean.fLatitude, clean.fLongitude).fDistance, 30.0);
+    EXPECT_EQ(fix.nBearings, 41);
+    EXPECT_EQ(fix.RejectedCount(), 6);
+    ASSERT_NE(RejectionOf(fix, "D"), nullptr);
+    EXPECT_EQ(RejectionOf(fix, "D")->nWild, 1);
     const FixRejection* pA = RejectionOf(fix, "A");
     const FixRejection* pB = RejectionOf(fix, "B");
     ASSERT_TRUE(pA != nullptr && pB != nullptr);
