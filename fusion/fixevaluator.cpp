@@ -37,8 +37,14 @@ double FixEvaluator::Quantile(std::vector<double> values, double q)
 
 bool FixEvaluator::IsOnDuring(const Scenario::Emitter& emitter, double from, double to) const
 {
-    const double step = emitter.fCycle > 0.0 ? std::min(ON_STEP_S, 0.5 * emitter.fTalk) : to - from;
-    for (double t = from; t < to; t += std::max(step, 1e-3)) {
+    const double begin = std::max(from, emitter.fOn);
+    const double end = std::min(to, emitter.fOff);
+    if (!(begin < end))
+        return false;
+    if (!(emitter.fCycle > 0.0))
+        return true;
+    const double step = std::max(std::min(ON_STEP_S, 0.5 * emitter.fTalk), 1e-3);
+    for (double t = begin; t < end; t += step) {
         if (emitter.IsOn(t))
             return true;
     }
