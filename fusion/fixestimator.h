@@ -40,8 +40,10 @@ class StationBearings;
 ///    degrees of freedom (the measured scatter instead of the rated one).
 /// 4. Several emitters. The bearings a fix keeps are taken out and the
 ///    consensus runs again on the rest: a further emitter needs the lines of
-///    at least three stations with two bearings each meeting in one point,
-///    which a crossing of two other emitters' lines (a ghost) does not give.
+///    at least three stations with two bearings each meeting in one point
+///    as well as their sigmas say (not INCONSISTENT), with at least a
+///    quarter as many bearings as the first fix; a crossing of two other
+///    emitters' lines (a ghost) or a few stray reflections do not give that.
 ///    What no fix keeps is unassigned; it is counted per station and reason
 ///    in the fix it is nearest to.
 ///
