@@ -190,16 +190,19 @@ void BearingGrouper::Close(Channel& channel, std::vector<Fix>& rFixes)
     }
     if (bearings.empty())
         return;
-    Fix fix = m_estimator.Estimate(bearings);
-    if (!fix.bValid) {
+    FixEstimator::Result result = m_estimator.EstimateAll(bearings);
+    m_counters.nUnassigned += result.nUnassigned;
+    if (result.lstFixes.empty()) {
         ++m_counters.nUnfixedWindows;
         return;
     }
-    fix.fFrequency = channel.fFrequency;
-    fix.nStartMs = fromMs;
-    fix.nEndMs = endMs;
-    ++m_counters.nFixes;
-    rFixes.push_back(std::move(fix));
+    for (Fix& fix : result.lstFixes) {
+        fix.fFrequency = channel.fFrequency;
+        fix.nStartMs = fromMs;
+        fix.nEndMs = endMs;
+        ++m_counters.nFixes;
+        rFixes.push_back(std::move(fix));
+    }
 }
 
 void BearingGrouper::Forget(qint64 beforeMs)

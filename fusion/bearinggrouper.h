@@ -66,6 +66,8 @@ public:
         qint64 nFixes = 0;
         /// Windows with bearings of one station only, or lines that do not cross.
         qint64 nUnfixedWindows = 0;
+        /// Bearings of the closed windows that no fix kept (wild, reflected, outvoted, of no emitter).
+        qint64 nUnassigned = 0;
     };
 
     BearingGrouper(const Settings& settings, const FixEstimator& estimator);

@@ -12,6 +12,16 @@ BearingSimulator::BearingSimulator(const Scenario& scenario, quint64 seed, doubl
 {
 }
 
+double BearingSimulator::Measure(const Scenario::Faults& faults, double azimuth, double sigma)
+{
+    // A clean station draws no fault dice, so its bearings stay those of earlier versions for a seed.
+    const double dice = faults.fWild + faults.fReflection > 0.0 ? m_uniform(m_random) : 1.0;
+    if (dice < faults.fWild)
+        return Geodesy::WrapAzimuth(360.0 * m_uniform(m_random));
+    const double offset = dice < faults.fWild + faults.fReflection ? faults.fReflectionOffset : 0.0;
+    return Geodesy::WrapAzimuth(azimuth + offset + sigma * m_gauss(m_random));
+}
+
 std::vector<Bearing> BearingSimulator::Generate(double seconds)
 {
     std::vector<Bearing> bearings;
@@ -26,20 +36,23 @@ std::vector<Bearing> BearingSimulator::Generate(double seconds)
         const double t = tick / m_fRate;
         for (size_t i = 0; i < stations.size(); ++i) {
             const Scenario::Station& station = stations[i];
+            double latitude = 0.0, longitude = 0.0;
+            station.PositionAt(t, latitude, longitude);
             for (const Scenario::Emitter& emitter : m_scenario.GetEmitters()) {
-                if (t < emitter.fOn || t >= emitter.fOff || emitter.fFrequency < station.fFrequencyMin
+                if (!emitter.IsOn(t) || emitter.fFrequency < station.fFrequencyMin
                     || emitter.fFrequency > station.fFrequencyMax)
                     continue;
-                const Geodesy::Link link = Geodesy::Between(station.fLatitude, station.fLongitude,
-                                                            emitter.fLatitude, emitter.fLongitude);
+                const Geodesy::Link link = Geodesy::Between(latitude, longitude, emitter.fLatitude, emitter.fLongitude);
                 Bearing bearing;
                 bearing.strStation = station.strName;
                 bearing.nSeq = ++m_lstSeqs[i];
                 bearing.nTimeMs = m_scenario.GetStartMs() + std::llround(t * 1000.0);
-                bearing.fLatitude = station.fLatitude;
-                bearing.fLongitude = station.fLongitude;
+                bearing.fLatitude = latitude;
+                bearing.fLongitude = longitude;
                 bearing.fHeading = station.fHeading;
-                bearing.fBearing = Geodesy::WrapAzimuth(link.fAzimuth + station.fSigma * m_gauss(m_random));
+                bearing.fBearing = Measure(station.faults, link.fAzimuth, station.fSigma);
+                if (station.faults.fFuture > 0.0 && m_uniform(m_random) < station.faults.fFuture)
+                    bearing.nTimeMs += std::llround(station.faults.fFutureSeconds * 1000.0);
                 bearing.fSigma = station.fSigma;
                 bearing.fQuality = 80.0;
                 bearing.fFrequency = emitter.fFrequency;

@@ -1,5 +1,7 @@
 #include "fusion/scenario.h"
 
+#include "fusion/geodesy.h"
+
 #include <QDateTime>
 #include <QFile>
 #include <QJsonArray>
@@ -8,6 +10,7 @@
 #include <QJsonParseError>
 
 #include <algorithm>
+#include <cmath>
 #include <list>
 
 namespace {
@@ -163,6 +166,9 @@ bool Scenario::Parse(const QByteArray& text, QString& rError)
                      emitter.fPower = reader.OptionalNumber("power", -200.0, 200.0, DEFAULT_POWER);
                      emitter.fOn = reader.Number("on", 0.0, BIG);
                      emitter.fOff = reader.Number("off", 0.0, BIG);
+                     emitter.fCycle = reader.OptionalNumber("cycle", 0.0, BIG, 0.0);
+                     emitter.fTalk = reader.OptionalNumber("talk", 0.0, BIG, emitter.fCycle);
+                     emitter.fPhase = reader.OptionalNumber("phase", 0.0, BIG, 0.0);
                      return emitter;
                  })
         && ReadList(root, "stations", "station", scenario.m_lstStations, rError, [](FieldReader& reader) {
@@ -184,6 +190,20 @@ bool Scenario::Parse(const QByteArray& text, QString& rError)
                    reader.Fail("role", "neither sender nor receiver");
                station.eRole = role == QLatin1String("sender") ? Role::Sender : Role::Receiver;
                station.lstFollows = reader.Names("follows");
+               FieldReader faults = reader.Object("faults");
+               station.faults.fWild = faults.OptionalNumber("wild", 0.0, 1.0, 0.0);
+               station.faults.fReflection = faults.OptionalNumber("reflection", 0.0, 1.0, 0.0);
+               station.faults.fReflectionOffset = faults.OptionalNumber("reflectionOffset", -180.0, 180.0, 0.0);
+               station.faults.fFuture = faults.OptionalNumber("future", 0.0, 1.0, 0.0);
+               station.faults.fFutureSeconds = faults.OptionalNumber("futureSeconds", 0.0, BIG, 0.0);
+               if (station.faults.fWild + station.faults.fReflection > 1.0)
+                   faults.Fail("reflection", "and \"wild\" add up to more than 1");
+               reader.Adopt(faults);
+               FieldReader track = reader.Object("track");
+               station.track.fCourse = track.OptionalNumber("course", -360.0, 360.0, 0.0);
+               station.track.fSpeed = track.OptionalNumber("speed", 0.0, 1e4, 0.0);
+               station.track.fLength = track.OptionalNumber("length", 0.0, 1e7, 0.0);
+               reader.Adopt(track);
                return station;
            })
         && ReadList(root, "handovers", "handover", scenario.m_lstHandovers, rError, [&scenario](FieldReader& reader) {
@@ -200,6 +220,28 @@ bool Scenario::Parse(const QByteArray& text, QString& rError)
         return false;
     *this = std::move(scenario);
     return true;
+}
+
+bool Scenario::Emitter::IsOn(double t) const
+{
+    if (t < fOn || t >= fOff)
+        return false;
+    if (!(fCycle > 0.0))
+        return true;
+    const double inCycle = std::fmod(t - fPhase, fCycle);
+    return (inCycle < 0.0 ? inCycle + fCycle : inCycle) < fTalk;
+}
+
+void Scenario::Station::PositionAt(double t, double& rLatitude, double& rLongitude) const
+{
+    rLatitude = fLatitude;
+    rLongitude = fLongitude;
+    if (!(track.fSpeed > 0.0) || !(track.fLength > 0.0))
+        return;
+    // There and back: a triangle wave of the distance travelled.
+    const double travelled = std::fmod(track.fSpeed * t, 2.0 * track.fLength);
+    const double along = travelled <= track.fLength ? travelled : 2.0 * track.fLength - travelled;
+    Geodesy::Direct(fLatitude, fLongitude, track.fCourse, along, rLatitude, rLongitude);
 }
 
 const Scenario::Station* Scenario::FindStation(const QString& name) const

@@ -24,6 +24,14 @@ public:
         double fPower = DEFAULT_POWER;
         double fOn = 0.0;
         double fOff = 0.0;
+        /// Taking turns (optional): within fOn..fOff the emitter talks for
+        /// fTalk seconds of every fCycle, from fPhase on; fCycle 0 is always.
+        double fCycle = 0.0;
+        double fTalk = 0.0;
+        double fPhase = 0.0;
+
+        /// Whether it transmits `t` seconds after the start.
+        bool IsOn(double t) const;
     };
     /// Platform pitch and roll, sinusoidal; all 0 (optional in the file) is a platform at rest.
     struct Motion
@@ -32,6 +40,27 @@ public:
         double fRoll = 0.0;
         /// Seconds; above 0 when there is motion.
         double fPeriod = 0.0;
+    };
+    /// What goes wrong with a station's bearings (optional, all 0 by default), as shares of its bearings.
+    struct Faults
+    {
+        /// Bearings uniform over the circle.
+        double fWild = 0.0;
+        /// Bearings of a reflection: fReflectionOffset degrees off the true line, with the station's noise.
+        double fReflection = 0.0;
+        double fReflectionOffset = 0.0;
+        /// Bearings stamped fFutureSeconds ahead of their time (a station with a wrong clock).
+        double fFuture = 0.0;
+        double fFutureSeconds = 0.0;
+    };
+    /// A station driving back and forth along a straight track (optional;
+    /// speed 0 is a fixed station): from its position along fCourse for
+    /// fLength metres, then back, at fSpeed metres per second.
+    struct Track
+    {
+        double fCourse = 0.0;
+        double fSpeed = 0.0;
+        double fLength = 0.0;
     };
     enum class Role
     {
@@ -51,6 +80,11 @@ public:
         Role eRole = Role::Receiver;
         /// The senders a receiver follows, as given (optional, default none).
         QStringList lstFollows;
+        Faults faults;
+        Track track;
+
+        /// Where it is `t` seconds after the start.
+        void PositionAt(double t, double& rLatitude, double& rLongitude) const;
     };
     /// A sender tunes to and hands over the frequency `fAt` seconds after the start.
     struct Handover

@@ -35,7 +35,7 @@ FixRun::FixRun(const FixCommandLine& commandLine, const Scenario* pScenario, std
     for (const QString& input : commandLine.GetInputs())
         m_lstFolders.push_back(std::make_unique<BearingFolder>(input, settings));
     if (commandLine.IsEvaluate() && pScenario != nullptr)
-        m_pEvaluator = std::make_unique<FixEvaluator>(*pScenario);
+        m_pEvaluator = std::make_unique<FixEvaluator>(*pScenario, commandLine.GetWindow(), commandLine.GetMaxAge());
 }
 
 void FixRun::Simulate()
@@ -90,6 +90,12 @@ void FixRun::Feed(std::vector<Bearing>& bearings, bool atEnd)
         m_grouper.Flush(fixes);
     m_nNewFixes += fixes.size();
     for (Fix& fix : fixes) {
+        for (const FixRejection& rejection : fix.lstRejections) {
+            std::array<qint64, 3>& counts = m_mapRejected[rejection.strStation];
+            counts[0] += rejection.nWild;
+            counts[1] += rejection.nReflected;
+            counts[2] += rejection.nOutvoted;
+        }
         if (m_pEvaluator)
             m_pEvaluator->Add(fix);
         m_lstFixes.push_back(std::move(fix));
@@ -115,5 +121,5 @@ bool FixRun::WriteOutputs(QString& rError) const
 
 QJsonObject FixRun::Summary() const
 {
-    return FixSummary::Collect(m_log, m_grouper, m_lstFixes, m_pEvaluator.get());
+    return FixSummary::Collect(m_log, m_grouper, m_mapRejected, m_lstFixes, m_pEvaluator.get());
 }

@@ -6,6 +6,7 @@
 #include "fusion/scenario.h"
 #include "tools/kvtfix/bearingfolder.h"
 #include "tools/kvtfix/fixcommandline.h"
+#include "tools/kvtfix/fixsummary.h"
 #include "tools/kvtfix/inputlog.h"
 
 #include <QDateTime>
@@ -62,5 +63,7 @@ private:
     InputLog m_log;
     std::vector<Fix> m_lstFixes;
     std::vector<Bearing> m_lstReceived;
+    /// Per station, the bearings the fixes left out: wild, reflected, outvoted.
+    FixSummary::Rejections m_mapRejected;
     size_t m_nNewFixes = 0;
 };

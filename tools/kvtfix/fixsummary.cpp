@@ -6,8 +6,24 @@
 namespace FixSummary
 {
 
+namespace {
+
+QJsonObject RejectionObject(qint64 wild, qint64 reflected, qint64 outvoted)
+{
+    return QJsonObject{
+        {QStringLiteral("wild"), static_cast<double>(wild)},
+        {QStringLiteral("reflected"), static_cast<double>(reflected)},
+        {QStringLiteral("outvoted"), static_cast<double>(outvoted)},
+    };
+}
+
+}
+
 QJsonObject FixObject(const Fix& fix)
 {
+    QJsonObject rejected;
+    for (const FixRejection& rejection : fix.lstRejections)
+        rejected.insert(rejection.strStation, RejectionObject(rejection.nWild, rejection.nReflected, rejection.nOutvoted));
     return QJsonObject{
         {QStringLiteral("time"), QDateTime::fromMSecsSinceEpoch(fix.nEndMs, Qt::UTC).toString(Qt::ISODateWithMs)},
         {QStringLiteral("frequency"), fix.fFrequency},
@@ -20,12 +36,17 @@ QJsonObject FixObject(const Fix& fix)
         {QStringLiteral("bearings"), fix.nBearings},
         {QStringLiteral("residual"), fix.fResidualRms},
         {QStringLiteral("chiSquare"), fix.fChiSquare},
+        {QStringLiteral("degreesOfFreedom"), fix.nDegreesOfFreedom},
+        {QStringLiteral("pValue"), fix.fPValue},
+        {QStringLiteral("widening"), fix.fWidening},
         {QStringLiteral("flags"), QJsonArray::fromStringList(fix.FlagNames())},
+        {QStringLiteral("rejected"), rejected},
+        {QStringLiteral("outvoted"), QJsonArray::fromStringList(fix.lstOutvoted)},
     };
 }
 
-QJsonObject Collect(const InputLog& log, const BearingGrouper& grouper, const std::vector<Fix>& fixes,
-                    const FixEvaluator* pEvaluator)
+QJsonObject Collect(const InputLog& log, const BearingGrouper& grouper, const Rejections& rejections,
+                    const std::vector<Fix>& fixes, const FixEvaluator* pEvaluator)
 {
     const BearingGrouper::Counters& counters = grouper.GetCounters();
     const BearingGrouperStations& stations = grouper.GetStations();
@@ -46,13 +67,18 @@ QJsonObject Collect(const InputLog& log, const BearingGrouper& grouper, const st
         {QStringLiteral("future"), static_cast<double>(counters.nFuture)},
         {QStringLiteral("futureByStation"), future},
         {QStringLiteral("used"), static_cast<double>(counters.nAccepted)},
+        {QStringLiteral("unassigned"), static_cast<double>(counters.nUnassigned)},
     };
+    QJsonObject rejected;
+    for (auto it = rejections.cbegin(); it != rejections.cend(); ++it)
+        rejected.insert(it.key(), RejectionObject(it.value()[0], it.value()[1], it.value()[2]));
     QJsonObject summary{
         {QStringLiteral("bearings"), bearings},
         {QStringLiteral("stations"),
          QJsonObject{{QStringLiteral("kept"), stations.GetCount()},
                      {QStringLiteral("forgotten"), static_cast<double>(stations.GetForgotten())},
                      {QStringLiteral("max"), stations.GetMax()}}},
+        {QStringLiteral("rejected"), rejected},
         {QStringLiteral("fixCount"), static_cast<double>(counters.nFixes)},
         {QStringLiteral("unfixedWindows"), static_cast<double>(counters.nUnfixedWindows)},
     };
@@ -73,6 +99,9 @@ QJsonObject Collect(const InputLog& log, const BearingGrouper& grouper, const st
             {QStringLiteral("bound"), result.fBound},
             {QStringLiteral("ratio"), result.fRatio},
             {QStringLiteral("coverage"), result.fCoverage},
+            {QStringLiteral("windows"), result.nWindows},
+            {QStringLiteral("found"), result.nFound},
+            {QStringLiteral("ghosts"), result.nGhosts},
         });
     }
     summary.insert(QStringLiteral("evaluation"), evaluation);
@@ -105,7 +134,8 @@ void PrintText(QTextStream& out, const QJsonObject& summary)
         << bearings.value(QStringLiteral("refused")).toInt() << " refused, "
         << bearings.value(QStringLiteral("duplicates")).toInt() << " duplicates, "
         << bearings.value(QStringLiteral("late")).toInt() << " late, "
-        << bearings.value(QStringLiteral("future")).toInt() << " from the future\n";
+        << bearings.value(QStringLiteral("future")).toInt() << " from the future, "
+        << bearings.value(QStringLiteral("unassigned")).toInt() << " in no fix\n";
     const QJsonObject reasons = bearings.value(QStringLiteral("reasons")).toObject();
     for (auto it = reasons.constBegin(); it != reasons.constEnd(); ++it)
         out << "  refused " << it.value().toInt() << ": " << it.key() << "\n";
@@ -120,23 +150,33 @@ void PrintText(QTextStream& out, const QJsonObject& summary)
     }
     for (const QJsonValue& example : bearings.value(QStringLiteral("examples")).toArray())
         out << "  " << example.toString() << "\n";
+    const QJsonObject rejected = summary.value(QStringLiteral("rejected")).toObject();
+    for (auto it = rejected.constBegin(); it != rejected.constEnd(); ++it) {
+        const QJsonObject counts = it.value().toObject();
+        out << "  left out of fixes, " << it.key() << ": " << counts.value(QStringLiteral("wild")).toInt()
+            << " wild, " << counts.value(QStringLiteral("reflected")).toInt() << " reflected, "
+            << counts.value(QStringLiteral("outvoted")).toInt() << " outvoted\n";
+    }
     out << "fixes: " << summary.value(QStringLiteral("fixCount")).toInt() << " ("
         << summary.value(QStringLiteral("unfixedWindows")).toInt() << " windows without a fix)\n";
     for (const QJsonValue& fix : summary.value(QStringLiteral("fixes")).toArray())
         out << "  " << FixLine(fix.toObject()) << "\n";
     if (!summary.contains(QStringLiteral("evaluation")))
         return;
-    out << "emitter       fixes   median m    95% m   bound m   ratio  coverage\n";
+    out << "emitter       fixes   median m    95% m   bound m   ratio  coverage  found/windows  ghosts\n";
     for (const QJsonValue& value : summary.value(QStringLiteral("evaluation")).toArray()) {
         const QJsonObject result = value.toObject();
-        out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %\n")
+        out << QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %  %8/%9 %10\n")
                    .arg(result.value(QStringLiteral("emitter")).toString(), -12)
                    .arg(result.value(QStringLiteral("fixes")).toInt(), 6)
                    .arg(result.value(QStringLiteral("medianError")).toDouble(), 10, 'f', 1)
                    .arg(result.value(QStringLiteral("error95")).toDouble(), 8, 'f', 1)
                    .arg(result.value(QStringLiteral("bound")).toDouble(), 9, 'f', 1)
                    .arg(result.value(QStringLiteral("ratio")).toDouble(), 7, 'f', 3)
-                   .arg(100.0 * result.value(QStringLiteral("coverage")).toDouble(), 8, 'f', 1);
+                   .arg(100.0 * result.value(QStringLiteral("coverage")).toDouble(), 8, 'f', 1)
+                   .arg(result.value(QStringLiteral("found")).toInt(), 6)
+                   .arg(result.value(QStringLiteral("windows")).toInt())
+                   .arg(result.value(QStringLiteral("ghosts")).toInt(), 6);
     }
     out << "fixes of no emitter: " << summary.value(QStringLiteral("unassigned")).toInt() << "\n";
 }
