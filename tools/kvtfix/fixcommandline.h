@@ -8,7 +8,8 @@
 ///
 ///     kvtfix [--input DIR...] [--scenario FILE [--simulate SECONDS] [--seed N] [--rate N] [--evaluate]]
 ///            [--window S] [--max-age S] [--sigma DEG] [--sentence-azimuth relative|true]
-///            [--geojson FILE] [--kml FILE] [--plot FILE.png] [--json] [--follow] [--mqtt HOST:PORT]
+///            [--geojson FILE] [--kml FILE] [--plot FILE.png] [--json] [--follow] [--mqtt HOST:PORT [--publish]]
+///            [--cot udp://HOST:PORT|tcp://HOST:PORT...]
 ///
 /// Every argument is checked before anything is read or written; a usage
 /// error leaves every file untouched.
@@ -44,12 +45,17 @@ public:
     /// Broker to take live bearings from; empty host: none.
     QString GetMqttHost() const { return m_strMqttHost; }
     int GetMqttPort() const { return m_nMqttPort; }
+    /// Publish every fix on the broker of --mqtt.
+    bool IsPublish() const { return m_bPublish; }
+    /// Where Cursor-on-Target events go (udp://HOST:PORT, tcp://HOST:PORT).
+    QStringList GetCotTargets() const { return m_lstCotTargets; }
 
 private:
     bool ParseInputs();
     bool ParseNumbers();
     bool ParseOutputs();
     bool ParseMqtt();
+    bool ParseLiveOutputs();
     bool ParseNumber(const QString& option, double low, double high, double& rValue);
     bool ParseOutput(const QString& option, const QString& suffix, QString& rFile);
 
@@ -72,4 +78,6 @@ private:
     bool m_bFollow = false;
     QString m_strMqttHost;
     int m_nMqttPort = 0;
+    bool m_bPublish = false;
+    QStringList m_lstCotTargets;
 };

@@ -4,7 +4,10 @@
 #include "tools/kvtfix/fixcommandline.h"
 #include "tools/kvtfix/fixrun.h"
 #include "tools/kvtfix/fixsummary.h"
+#include "tools/kvtfix/liveoutputs.h"
+#include "tools/kvtstation/stopsignals.h"
 
+#include <QDateTime>
 #include <QGuiApplication>
 #include <QJsonDocument>
 #include <QTextStream>
@@ -17,6 +20,8 @@ namespace {
 /// How often --follow looks for new lines (and fixes what the broker brought).
 constexpr int POLL_MS = 500;
 const QString BEARING_TOPICS = QStringLiteral("kvt/stations/+/bearings");
+/// How long a stopped run waits for the live outputs to deliver what they hold.
+constexpr int DRAIN_MS = 5000;
 
 /// Prints the fixes the last read made, one line (text) or one JSON object each.
 void PrintNewFixes(const FixRun& run, bool json, QTextStream& out)
@@ -31,8 +36,22 @@ void PrintNewFixes(const FixRun& run, bool json, QTextStream& out)
     out.flush();
 }
 
+/// The fixes the last read made.
+std::vector<Fix> NewFixes(const FixRun& run)
+{
+    const std::vector<Fix>& fixes = run.GetFixes();
+    const size_t count = std::min(run.GetNewFixCount(), fixes.size());
+    return std::vector<Fix>(fixes.end() - static_cast<long>(count), fixes.end());
+}
+
 int Follow(FixRun& run, const FixCommandLine& commandLine, QTextStream& out, QTextStream& err)
 {
+    kvt::LiveOutputs live(commandLine, err, [] { return QDateTime::currentMSecsSinceEpoch(); });
+    QString liveError;
+    if (!live.Start(liveError)) {
+        err << "kvtfix: " << liveError << "\n";
+        return 1;
+    }
     MqttConnection connection;
     if (!commandLine.GetMqttHost().isEmpty()) {
         MqttConnection::Settings settings;
@@ -59,11 +78,32 @@ int Follow(FixRun& run, const FixCommandLine& commandLine, QTextStream& out, QTe
         if (run.GetNewFixCount() == 0)
             return;
         PrintNewFixes(run, commandLine.IsJson(), out);
+        live.Take(NewFixes(run));
         if (!run.WriteOutputs(error))
             err << "kvtfix: " << error << "\n" << Qt::flush;
     });
     timer.start(POLL_MS);
-    return QCoreApplication::exec();
+    StopSignals stopSignals;
+    int signalNumber = 0;
+    QObject::connect(&stopSignals, &StopSignals::Received, [&signalNumber](int nSignal) {
+        signalNumber = nSignal;
+        QCoreApplication::quit();
+    });
+    const int exitCode = QCoreApplication::exec();
+    connection.Close();
+    live.Stop(DRAIN_MS);
+    const QJsonObject accounts = live.Summary();
+    for (auto it = accounts.begin(); it != accounts.end(); ++it) {
+        const QJsonObject account = it.value().toObject();
+        err << "kvtfix: " << it.key() << ": offered " << account.value("offered").toInt() << ", delivered "
+            << account.value("delivered").toInt() << ", lost " << account.value("lost").toInt();
+        if (!account.value("lastFailure").toString().isEmpty())
+            err << ", last failure: " << account.value("lastFailure").toString();
+        err << "\n";
+    }
+    if (signalNumber != 0)
+        return 128 + signalNumber;
+    return live.IsComplete() ? exitCode : 3;
 }
 
 }

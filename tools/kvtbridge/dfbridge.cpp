@@ -1,0 +1,69 @@
+#include "tools/kvtbridge/dfbridge.h"
+
+#include <cmath>
+
+namespace kvt {
+
+DfBridge::DfBridge(const Settings& settings)
+    : m_settings(settings)
+{
+}
+
+bool DfBridge::Take(const QByteArray& document, Bearing& rBearing)
+{
+    ++m_counters.nDocuments;
+    DfReading reading;
+    QString error;
+    if (!DfReading::Parse(document, reading, error)) {
+        ++m_counters.nGarbage;
+        m_counters.strLastGarbage = error;
+        return false;
+    }
+    if (reading.nTimeMs <= m_nLastTimeMs) {
+        ++m_counters.nRepeated;
+        return false;
+    }
+    if (reading.fConfidence < m_settings.fMinConfidence) {
+        ++m_counters.nLowConfidence;
+        // A repeat of this TIME is the same refused bearing, not a new refusal.
+        m_nLastTimeMs = reading.nTimeMs;
+        return false;
+    }
+    m_nLastTimeMs = reading.nTimeMs;
+    m_lastReading = reading;
+    const double doa = m_settings.bAntiClockwise ? -reading.fDoa : reading.fDoa;
+    double bearing = std::fmod(reading.fHeading + doa, 360.0);
+    if (bearing < 0.0)
+        bearing += 360.0;
+    // fmod of a value just below 0 can round up to 360 itself.
+    if (bearing >= 360.0)
+        bearing = 0.0;
+    rBearing = Bearing();
+    rBearing.strStation = m_settings.strStation;
+    rBearing.nSeq = ++m_nSeq;
+    rBearing.nTimeMs = reading.nTimeMs;
+    rBearing.fLatitude = reading.fLatitude;
+    rBearing.fLongitude = reading.fLongitude;
+    rBearing.fHeading = reading.fHeading;
+    rBearing.fBearing = bearing;
+    rBearing.fSigma = m_settings.fSigma;
+    rBearing.fQuality = reading.fConfidence;
+    rBearing.fFrequency = reading.fFrequencyMHz * 1e6;
+    rBearing.fLevel = reading.fPower;
+    ++m_counters.nPassed;
+    return true;
+}
+
+QJsonObject DfBridge::CountersJson() const
+{
+    return {
+        {QStringLiteral("documents"), static_cast<qint64>(m_counters.nDocuments)},
+        {QStringLiteral("published"), static_cast<qint64>(m_counters.nPassed)},
+        {QStringLiteral("repeated"), static_cast<qint64>(m_counters.nRepeated)},
+        {QStringLiteral("lowConfidence"), static_cast<qint64>(m_counters.nLowConfidence)},
+        {QStringLiteral("garbage"), static_cast<qint64>(m_counters.nGarbage)},
+        {QStringLiteral("lastGarbage"), m_counters.strLastGarbage},
+    };
+}
+
+}
