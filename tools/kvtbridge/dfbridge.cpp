@@ -1,6 +1,6 @@
 #include "tools/kvtbridge/dfbridge.h"
 
-#include <cmath>
+#include "fusion/geodesy.h"
 
 namespace kvt {
 
@@ -32,12 +32,8 @@ bool DfBridge::Take(const QByteArray& document, Bearing& rBearing)
     m_nLastTimeMs = reading.nTimeMs;
     m_lastReading = reading;
     const double doa = m_settings.bAntiClockwise ? -reading.fDoa : reading.fDoa;
-    double bearing = std::fmod(reading.fHeading + doa, 360.0);
-    if (bearing < 0.0)
-        bearing += 360.0;
-    // fmod of a value just below 0 can round up to 360 itself.
-    if (bearing >= 360.0)
-        bearing = 0.0;
+    // -0 is an azimuth of 0 as well, written without its sign.
+    const double bearing = Geodesy::WrapAzimuth(reading.fHeading + doa) + 0.0;
     rBearing = Bearing();
     rBearing.strStation = m_settings.strStation;
     rBearing.nSeq = ++m_nSeq;

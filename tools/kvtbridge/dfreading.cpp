@@ -12,6 +12,8 @@ namespace {
 
 /// Texts longer than this are no value a receiver writes.
 constexpr int MAX_TEXT = 256;
+/// 1 THz: far above any DF receiver, and in Hz still an ordinary number.
+constexpr double MAX_FREQUENCY_MHZ = 1e6;
 
 /// Reads the elements of one document into the reading, checking each as it comes.
 class DocumentReader
@@ -118,9 +120,12 @@ private:
         };
         const double inf = INFINITY;
         const Range ranges[] = {
-            {"FREQUENCY", &m_reading.fFrequencyMHz, 1e-9, inf}, {"LATITUDE", &m_reading.fLatitude, -90.0, 90.0},
-            {"LONGITUDE", &m_reading.fLongitude, -180.0, 180.0}, {"HEADING", &m_reading.fHeading, -inf, inf},
-            {"SPEED", &m_reading.fSpeed, -inf, inf},             {"DOA", &m_reading.fDoa, -inf, inf},
+            {"FREQUENCY", &m_reading.fFrequencyMHz, 1e-9, MAX_FREQUENCY_MHZ},
+            {"LATITUDE", &m_reading.fLatitude, -90.0, 90.0},
+            {"LONGITUDE", &m_reading.fLongitude, -180.0, 180.0},
+            {"HEADING", &m_reading.fHeading, -360.0, 360.0},
+            {"SPEED", &m_reading.fSpeed, -inf, inf},
+            {"DOA", &m_reading.fDoa, -360.0, 360.0},
             {"PWR", &m_reading.fPower, -inf, inf},               {"CONF", &m_reading.fConfidence, 0.0, 99.0},
             {"LATENCY", &m_reading.fLatencyMs, -inf, inf},       {"SNR_DB", &m_reading.fSnrDb, -inf, inf},
         };

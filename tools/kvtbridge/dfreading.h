@@ -43,8 +43,9 @@ struct DfReading
     /// Reads one document. False with the reason (naming the element) when it
     /// is no well-formed XML, its root is not DATA, a required element is
     /// missing, repeated or empty, a number does not read or lies outside its
-    /// range (latitude ±90, longitude ±180, frequency above 0, time above 0,
-    /// confidence 0 to 99, every number finite); rReading is then unspecified.
+    /// range (latitude ±90, longitude ±180, heading and DOA ±360, frequency
+    /// above 0 up to 1 THz, time above 0, confidence 0 to 99, every number
+    /// finite); rReading is then unspecified.
     /// Unknown elements are skipped.
     static bool Parse(const QByteArray& document, DfReading& rReading, QString& rError);
 
