@@ -11,6 +11,7 @@
 # in a temporary folder named at the start.
 set -euo pipefail
 cd "$(dirname "$0")/.."
+. scripts/broker.sh
 
 scenario=$(realpath "${1:-scenarios/default.json}")
 seconds=${NETWORK_SECONDS:-30}
@@ -29,21 +30,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
-# A port found free may be taken before the broker binds it: try a few.
-for attempt in $(seq 20); do
-    port=$((20000 + RANDOM % 30000))
-    printf 'listener %s 127.0.0.1\nallow_anonymous true\npersistence false\nset_tcp_nodelay true\n' "$port" \
-        >"$work/mosquitto.conf"
-    mosquitto -c "$work/mosquitto.conf" >"$work/mosquitto.log" 2>&1 &
-    broker_pid=$!
-    for wait in $(seq 50); do
-        if (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; then break 2; fi
-        kill -0 "$broker_pid" 2>/dev/null || break
-        sleep 0.1
-    done
-    kill "$broker_pid" 2>/dev/null || true
-    broker_pid=
-done
+start_broker "$work"
 [ -n "$broker_pid" ] || { echo "network: no broker could be started" >&2; exit 1; }
 echo "broker on 127.0.0.1:$port; $seconds s of $scenario; output in $work"
 
