@@ -57,7 +57,7 @@ QJsonArray Coordinates(const QJsonObject& feature)
 TEST(CotOutputTest, StationsLinesAndFixOverUdpComeBackWhereTheyWereSent)
 {
     QUdpSocket listener;
-    ASSERT_TRUE(listener.bind(QHostAddress::LocalHost, 0));
+    ASSERT_TRUE(listener.bind(QHostAddress(QHostAddress::LocalHost), 0));
     kvt::CotOutput output;
     ASSERT_TRUE(output.Start(QStringLiteral("udp://127.0.0.1:%1").arg(listener.localPort())));
     const Fix fix = MakeFix();
@@ -80,12 +80,12 @@ TEST(CotOutputTest, StationsLinesAndFixOverUdpComeBackWhereTheyWereSent)
 
     QString error;
     const QList<QJsonObject> features = InteropTest::ParseCot(received, error);
-    ASSERT_TRUE(error.isEmpty()) << error;
+    ASSERT_TRUE(error.isEmpty()) << error.toStdString();
     ASSERT_EQ(features.size(), events.size());
     for (size_t i = 0; i < fix.lstLines.size(); ++i) {
         const FixLine& line = fix.lstLines[i];
         const QJsonObject station = features[static_cast<int>(2 * i)];
-        ASSERT_FALSE(station.contains("error")) << station.value("error").toString();
+        ASSERT_FALSE(station.contains("error")) << station.value("error").toString().toStdString();
         EXPECT_EQ(station.value("id").toString(), "kvt.station." + line.strStation);
         EXPECT_EQ(station.value("properties").toObject().value("callsign").toString(), line.strStation);
         EXPECT_EQ(station.value("properties").toObject().value("stale").toString(), "2026-12-07T20:00:10.000Z");
@@ -111,9 +111,9 @@ TEST(CotOutputTest, StationsLinesAndFixOverUdpComeBackWhereTheyWereSent)
     const QJsonObject ellipse =
         point.value("properties").toObject().value("detail").toObject().value("shape").toObject().value("ellipse")
             .toObject().value("_attributes").toObject();
-    EXPECT_NEAR(ellipse.value("major").toString().toDouble(), fix.ellipse.fSemiMajor, 0.1);
-    EXPECT_NEAR(ellipse.value("minor").toString().toDouble(), fix.ellipse.fSemiMinor, 0.1);
-    EXPECT_NEAR(ellipse.value("angle").toString().toDouble(), fix.ellipse.fOrientation, 0.01);
+    EXPECT_NEAR(ellipse.value("major").toDouble(), fix.ellipse.fSemiMajor, 0.1);
+    EXPECT_NEAR(ellipse.value("minor").toDouble(), fix.ellipse.fSemiMinor, 0.1);
+    EXPECT_NEAR(ellipse.value("angle").toDouble(), fix.ellipse.fOrientation, 0.01);
     EXPECT_TRUE(events.last().contains(QStringLiteral("ce=\"%1\"").arg(fix.ellipse.fSemiMajor, 0, 'f', 1).toUtf8()));
 }
 
@@ -133,7 +133,7 @@ TEST(CotOutputTest, TcpQueuesUntilTheServerListensAndReconnectsAfterItDrops)
     EXPECT_EQ(output.GetAccount().GetPending(), 3u);
     EXPECT_EQ(output.GetAccount().GetLost(), static_cast<quint64>(events.size() - 3));
     EXPECT_TRUE(output.GetAccount().GetLastFailure().startsWith("queue of 3 events full"))
-        << output.GetAccount().GetLastFailure();
+        << output.GetAccount().GetLastFailure().toStdString();
 
     ASSERT_TRUE(server.listen(QHostAddress::LocalHost, port));
     ASSERT_TRUE(QTest::qWaitFor([&] { return server.hasPendingConnections(); }, WAIT_MS));
@@ -183,11 +183,11 @@ TEST(CotOutputTest, TargetsAreCheckedBeforeAnythingIsSent)
     QHostAddress host;
     quint16 port = 0;
     QString error;
-    ASSERT_TRUE(kvt::CotOutput::ParseTarget(QStringLiteral("udp://239.2.3.1:6969"), tcp, host, port, error)) << error;
+    ASSERT_TRUE(kvt::CotOutput::ParseTarget(QStringLiteral("udp://239.2.3.1:6969"), tcp, host, port, error)) << error.toStdString();
     EXPECT_FALSE(tcp);
     EXPECT_TRUE(host.isMulticast());
     EXPECT_EQ(port, 6969);
-    ASSERT_TRUE(kvt::CotOutput::ParseTarget(QStringLiteral("tcp://[::1]:8087"), tcp, host, port, error)) << error;
+    ASSERT_TRUE(kvt::CotOutput::ParseTarget(QStringLiteral("tcp://[::1]:8087"), tcp, host, port, error)) << error.toStdString();
     EXPECT_TRUE(tcp);
     EXPECT_EQ(host, QHostAddress(QHostAddress::LocalHostIPv6));
 }

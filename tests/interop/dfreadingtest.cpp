@@ -42,7 +42,7 @@ TEST(DfReadingTest, WrittenDocumentReadsBackWithItsOptionalFields)
     reading.fSnrDb = 18.5;
     DfReading back;
     QString error;
-    ASSERT_TRUE(DfReading::Parse(reading.Format(), back, error)) << error;
+    ASSERT_TRUE(DfReading::Parse(reading.Format(), back, error)) << error.toStdString();
     EXPECT_EQ(back.strStationId, QStringLiteral("RxA"));
     EXPECT_EQ(back.nTimeMs, 1765094400123);
     EXPECT_DOUBLE_EQ(back.fFrequencyMHz, 145.5);
@@ -56,11 +56,11 @@ TEST(DfReadingTest, WrittenDocumentReadsBackWithItsOptionalFields)
     EXPECT_DOUBLE_EQ(back.fLatencyMs, 120.0);
     EXPECT_DOUBLE_EQ(back.fSnrDb, 18.5);
 
-    ASSERT_TRUE(DfReading::Parse(Reading(1, 0.0).Format(), back, error)) << error;
+    ASSERT_TRUE(DfReading::Parse(Reading(1, 0.0).Format(), back, error)) << error.toStdString();
     EXPECT_TRUE(qIsNaN(back.fSpeed));
     EXPECT_TRUE(qIsNaN(back.fSnrDb));
     // Elements a newer receiver adds are skipped, wherever they are.
-    ASSERT_TRUE(DfReading::Parse(Edited("PWR", "<PWR>-3</PWR><MAX_DOA><X>1</X></MAX_DOA>"), back, error)) << error;
+    ASSERT_TRUE(DfReading::Parse(Edited("PWR", "<PWR>-3</PWR><MAX_DOA><X>1</X></MAX_DOA>"), back, error)) << error.toStdString();
 }
 
 TEST(DfReadingTest, BrokenDocumentsAreRefusedNamingTheElement)
@@ -70,7 +70,8 @@ TEST(DfReadingTest, BrokenDocumentsAreRefusedNamingTheElement)
         QByteArray document;
         const char* pszError;
     } cases[] = {
-        {"", "no DATA element"},
+        {"", "not XML"},
+        {"<?xml version=\"1.0\"?>", "not XML"},
         {"<DATA><TIME>1</TIME>", "not XML"},
         {"<ROOT/>", "the root element is ROOT"},
         {Edited("CONF", ""), "CONF is missing"},
@@ -95,7 +96,7 @@ TEST(DfReadingTest, BrokenDocumentsAreRefusedNamingTheElement)
         DfReading reading;
         QString error;
         EXPECT_FALSE(DfReading::Parse(test.document, reading, error)) << test.document.constData();
-        EXPECT_TRUE(error.startsWith(QLatin1String(test.pszError))) << error << " for " << test.document.constData();
+        EXPECT_TRUE(error.startsWith(QLatin1String(test.pszError))) << error.toStdString() << " for " << test.document.constData();
     }
 }
 

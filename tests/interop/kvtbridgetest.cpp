@@ -44,6 +44,10 @@ protected:
         ASSERT_TRUE(m_subscriber.Open(settings));
         ASSERT_TRUE(m_subscriber.Subscribe(QStringLiteral("kvt/stations/#"), 1));
         ASSERT_TRUE(QTest::qWaitFor([&] { return m_subscriber.IsConnected(); }, WAIT_MS));
+        // Its own message back: the subscription stands before any bridge publishes.
+        ASSERT_GT(m_subscriber.Publish(QStringLiteral("kvt/stations/probe/status"), "{}", 1, false), 0);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !m_lstStatus.isEmpty(); }, WAIT_MS));
+        m_lstStatus.clear();
     }
 
     void TearDown() override
@@ -162,8 +166,8 @@ TEST_F(KvtBridgeTest, EachNewBearingIsPublishedOnceAsTheStationsBearingMessage)
 
     Bearing first, second;
     QString error;
-    ASSERT_TRUE(BearingJson::Parse(m_lstBearings[0], first, error)) << error;
-    ASSERT_TRUE(BearingJson::Parse(m_lstBearings[1], second, error)) << error;
+    ASSERT_TRUE(BearingJson::Parse(m_lstBearings[0], first, error)) << error.toStdString();
+    ASSERT_TRUE(BearingJson::Parse(m_lstBearings[1], second, error)) << error.toStdString();
     EXPECT_EQ(first.strStation, QStringLiteral("Rx/A"));
     EXPECT_EQ(first.nSeq, 1);
     EXPECT_EQ(second.nSeq, 2);
@@ -230,7 +234,7 @@ TEST_F(KvtBridgeTest, ReadsTheDocumentFromAFileAndRefusesBadCommandLines)
     ASSERT_TRUE(WaitForBearings(1));
     Bearing bearing;
     QString error;
-    ASSERT_TRUE(BearingJson::Parse(m_lstBearings[0], bearing, error)) << error;
+    ASSERT_TRUE(BearingJson::Parse(m_lstBearings[0], bearing, error)) << error.toStdString();
     EXPECT_DOUBLE_EQ(bearing.fBearing, 80.0);
 
     for (const QStringList& arguments : {QStringList{"--station", "A", "--mqtt", "127.0.0.1:1"},
@@ -239,7 +243,7 @@ TEST_F(KvtBridgeTest, ReadsTheDocumentFromAFileAndRefusesBadCommandLines)
                                          QStringList{"--receiver", "f", "--station", "A", "--mqtt", "h:1", "--sigma", "0"}}) {
         bridge.start(QStringLiteral(KVTBRIDGE_PATH), arguments);
         ASSERT_TRUE(bridge.waitForFinished(WAIT_MS));
-        EXPECT_EQ(bridge.exitCode(), 2) << arguments.join(' ');
+        EXPECT_EQ(bridge.exitCode(), 2) << arguments.join(' ').toStdString();
     }
 }
 

@@ -65,7 +65,7 @@ TEST(KvtFixLiveTest, FixesReachTheBrokerAndCotAndTheWillMarksAKilledService)
     MosquittoBroker broker;
     ASSERT_TRUE(broker.Start()) << broker.GetErrorText().toStdString();
     QUdpSocket cot;
-    ASSERT_TRUE(cot.bind(QHostAddress::LocalHost, 0));
+    ASSERT_TRUE(cot.bind(QHostAddress(QHostAddress::LocalHost), 0));
     Subscriber early(broker.GetPort(), QStringLiteral("kvtfixlivetest-early"), QStringLiteral("kvt/#"));
     QProcess fix;
     fix.start(QStringLiteral(KVTFIX_PATH),
@@ -118,10 +118,10 @@ TEST(KvtFixLiveTest, FixesReachTheBrokerAndCotAndTheWillMarksAKilledService)
         WAIT_MS));
     QString error;
     const QList<QJsonObject> features = InteropTest::ParseCot(events, error);
-    ASSERT_TRUE(error.isEmpty()) << error;
+    ASSERT_TRUE(error.isEmpty()) << error.toStdString();
     int fixes = 0;
     for (const QJsonObject& feature : features) {
-        ASSERT_FALSE(feature.contains("error")) << feature.value("error").toString();
+        ASSERT_FALSE(feature.contains("error")) << feature.value("error").toString().toStdString();
         if (feature.value("id").toString() != "kvt.fix.145500000")
             continue;
         ++fixes;

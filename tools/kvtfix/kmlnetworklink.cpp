@@ -23,6 +23,8 @@ QByteArray Content(const QString& kmlFile)
     xml.writeStartDocument();
     xml.writeDefaultNamespace(QStringLiteral("http://www.opengis.net/kml/2.2"));
     xml.writeStartElement(QStringLiteral("kml"));
+    // In a Document, so that readers that want a container at the root (GDAL) open it too.
+    xml.writeStartElement(QStringLiteral("Document"));
     xml.writeStartElement(QStringLiteral("NetworkLink"));
     xml.writeTextElement(QStringLiteral("name"), QStringLiteral("kvtfix: live fixes"));
     xml.writeTextElement(QStringLiteral("refreshVisibility"), QStringLiteral("0"));
