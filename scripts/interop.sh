@@ -8,14 +8,16 @@
 # station its account, the fixes made, received on the broker and as CoT, and
 # the latency from the arrival of the bearing that closes a window to the
 # arrival of that window's fix (p50/p99 over the windows).
-# INTEROP_SECONDS sets the length (default 60); INTEROP_BUILD names a build
-# folder to use as it is (default: build/, configured for Release).
+# INTEROP_SECONDS sets the length (default 60), INTEROP_WINDOW kvtfix's window
+# (default 5 s); INTEROP_BUILD names a build folder to use as it is (default:
+# build/, configured for Release).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 . scripts/broker.sh
 
 scenario=$(realpath scenarios/interop.json)
 seconds=${INTEROP_SECONDS:-60}
+window=${INTEROP_WINDOW:-5}
 build=${INTEROP_BUILD:-build}
 targets=(kvtstation ZodClient kvtfix kvtbridge kvtdfreplay)
 
@@ -73,7 +75,7 @@ mosquitto_sub -h 127.0.0.1 -p "$port" -q 1 -i interop-counter -t 'kvt/stations/+
 helpers+=($!)
 
 "$build/tools/kvtfix/kvtfix" --mqtt "127.0.0.1:$port" --publish --cot "udp://127.0.0.1:$cot_port" \
-    --scenario "$scenario" --json >"$work/fixes.jsonl" 2>"$work/kvtfix.txt" &
+    --scenario "$scenario" --window "$window" --json >"$work/fixes.jsonl" 2>"$work/kvtfix.txt" &
 fix_pid=$!
 sleep 1
 
