@@ -144,6 +144,21 @@ TEST(KvtFixLiveTest, FixesReachTheBrokerAndCotAndTheWillMarksAKilledService)
               QString());
 }
 
+TEST(KvtFixLiveTest, LiveOutputsNeedALiveInputAndUsableTargets)
+{
+    for (const QStringList& arguments :
+         {QStringList{"--scenario", KVT_SOURCE_DIR "/scenarios/default.json", "--simulate", "10", "--publish"},
+          QStringList{"--scenario", KVT_SOURCE_DIR "/scenarios/default.json", "--simulate", "10", "--cot",
+                      "udp://127.0.0.1:6969"},
+          QStringList{"--mqtt", "127.0.0.1:1883", "--cot", "http://127.0.0.1:80"},
+          QStringList{"--mqtt", "127.0.0.1:1883", "--cot", "tcp://takserver:8087"}}) {
+        QProcess fix;
+        fix.start(QStringLiteral(KVTFIX_PATH), arguments);
+        ASSERT_TRUE(fix.waitForFinished(WAIT_MS));
+        EXPECT_EQ(fix.exitCode(), 2) << arguments.join(' ').toStdString();
+    }
+}
+
 TEST(FixMessageTest, ANewerVersionIsRefusedAndAnOlderOrEqualOneRead)
 {
     QString error;
