@@ -4,7 +4,7 @@
 # plays them as receivers that serve their current bearing as XML over HTTP,
 # kvtbridge polls them) on one private broker; kvtfix fixes all of them and
 # publishes the fixes on the broker and as Cursor-on-Target over UDP; a broker
-# subscriber and a CoT listener count what arrives. Prints per bridge and
+# subscriber (kvtfixwatch) and a CoT listener count what arrives. Prints per bridge and
 # station its account, the fixes made, received on the broker and as CoT, and
 # the latency from the arrival of the bearing that closes a window to the
 # arrival of that window's fix (p50/p99 over the windows).
@@ -19,7 +19,7 @@ scenario=$(realpath scenarios/interop.json)
 seconds=${INTEROP_SECONDS:-60}
 window=${INTEROP_WINDOW:-5}
 build=${INTEROP_BUILD:-build}
-targets=(kvtstation ZodClient kvtfix kvtbridge kvtdfreplay)
+targets=(kvtstation ZodClient kvtfix kvtfixwatch kvtbridge kvtdfreplay)
 
 scripts/deps.sh --with-network
 if [ -z "${INTEROP_BUILD:-}" ]; then
@@ -70,9 +70,9 @@ while True:
 helpers+=($!)
 cot_port=$(first_line "$work/cot.txt")
 
-mosquitto_sub -h 127.0.0.1 -p "$port" -q 1 -i interop-counter -t 'kvt/stations/+/bearings' -t 'kvt/fixes/+' \
-    -F '%U %t %p' >"$work/broker.txt" &
-helpers+=($!)
+"$build/tools/kvtfix/kvtfixwatch" --mqtt "127.0.0.1:$port" --bearings >"$work/broker.txt" 2>"$work/watch.txt" &
+watch_pid=$!
+helpers+=($watch_pid)
 
 "$build/tools/kvtfix/kvtfix" --mqtt "127.0.0.1:$port" --publish --cot "udp://127.0.0.1:$cot_port" \
     --scenario "$scenario" --window "$window" --json >"$work/fixes.jsonl" 2>"$work/kvtfix.txt" &
@@ -104,6 +104,8 @@ sleep 2
 kill -TERM "$fix_pid"
 wait "$fix_pid" || true
 sleep 0.5
+kill -TERM "$watch_pid"
+wait "$watch_pid" || true
 
 for name in RxA RxB; do
     jq -r '"\(.station)  bridge: documents \(.bridge.documents), bearings \(.bridge.published), repeated \(.bridge.repeated), unreadable \(.bridge.garbage); polls failed \(.polls.failures); broker: offered \(.broker.offered), delivered \(.broker.delivered), lost \(.broker.lost)"' \
@@ -115,5 +117,6 @@ for name in North West South East; do
         "$work/$name/summary.json" || status=1
 done
 grep '^kvtfix: ' "$work/kvtfix.txt" | grep -v 'connected to' || true
+cat "$work/watch.txt"
 python3 scripts/interoplatency.py "$work/fixes.jsonl" "$work/broker.txt" "$work/cot.txt" || status=1
 exit $status

@@ -1,8 +1,8 @@
 #!/usr/bin/env python3
 """The counts and latencies of scripts/interop.sh: interoplatency.py
 FIXES.jsonl BROKER.txt COT.txt, with kvtfix's fixes (one JSON object per
-line), the broker subscriber's log ("<unix time> <topic> <payload>" per
-message, bearings and fixes) and the CoT listener's ("<unix time> <uid>").
+line), kvtfixwatch's log ("<unix time> <topic> <payload>" per message,
+bearings and fixes) and the CoT listener's ("<unix time> <uid>").
 
 A window's latency runs from the arrival (at the subscriber) of the first
 bearing stamped at or after the window's end, which is what closes it, to

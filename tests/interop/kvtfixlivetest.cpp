@@ -159,6 +159,41 @@ TEST(KvtFixLiveTest, LiveOutputsNeedALiveInputAndUsableTargets)
     }
 }
 
+TEST(KvtFixWatchTest, AFixOfANewerVersionIsRefusedAndCountedNotMisread)
+{
+    MosquittoBroker broker;
+    ASSERT_TRUE(broker.Start()) << broker.GetErrorText().toStdString();
+    QProcess watch;
+    watch.start(QStringLiteral(KVTFIXWATCH_PATH), {"--mqtt", QStringLiteral("127.0.0.1:%1").arg(broker.GetPort())});
+    ASSERT_TRUE(watch.waitForStarted(WAIT_MS));
+    Subscriber probe(broker.GetPort(), QStringLiteral("kvtfixwatchtest"), QStringLiteral("kvt/fixes/+"));
+    const QString topic = QStringLiteral("kvt/fixes/145500000");
+    const QByteArray fix = R"({"v":1,"channel":"145500000","time":"2026-12-07T08:00:10.000Z","latitude":52.5,"longitude":13.4})";
+    // Published until the watcher, subscribed by then as the probe is, prints one.
+    QByteArray output;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            probe.m_connection.Publish(topic, fix, 1, false);
+            QTest::qWait(100);
+            output += watch.readAllStandardOutput();
+            return output.contains("kvt/fixes/145500000 {");
+        },
+        WAIT_MS));
+    QByteArray newer = fix;
+    newer.replace("\"v\":1", "\"v\":2").replace("52.5", "\"far\"");
+    probe.m_connection.Publish(topic, newer, 1, false);
+    probe.m_connection.Publish(topic, "[]", 1, false);
+    ASSERT_TRUE(probe.WaitFor(topic, "[]"));
+    QTest::qWait(300);
+    watch.terminate();
+    ASSERT_TRUE(watch.waitForFinished(WAIT_MS));
+    output += watch.readAllStandardOutput();
+    EXPECT_FALSE(output.contains("far"));
+    const QByteArray errors = watch.readAllStandardError();
+    EXPECT_TRUE(errors.contains("refused 1 (message version 2 is newer than 1)")) << errors.constData();
+    EXPECT_TRUE(errors.contains("refused 1 (not a JSON object)")) << errors.constData();
+}
+
 TEST(FixMessageTest, ANewerVersionIsRefusedAndAnOlderOrEqualOneRead)
 {
     QString error;

@@ -44,6 +44,26 @@ QByteArray Format(const Fix& fix)
     return QJsonDocument(Object(fix)).toJson(QJsonDocument::Compact);
 }
 
+bool Parse(const QByteArray& payload, QJsonObject& rFix, QString& rError)
+{
+    QJsonParseError error;
+    const QJsonDocument document = QJsonDocument::fromJson(payload, &error);
+    if (!document.isObject()) {
+        rError = QStringLiteral("not a JSON object");
+        return false;
+    }
+    rFix = document.object();
+    if (!IsReadable(rFix.value(QStringLiteral("v")), rError))
+        return false;
+    for (const char* field : {"channel", "time", "latitude", "longitude"}) {
+        if (!rFix.contains(QLatin1String(field))) {
+            rError = QStringLiteral("\"%1\" is missing").arg(QLatin1String(field));
+            return false;
+        }
+    }
+    return true;
+}
+
 bool IsReadable(const QJsonValue& v, QString& rError)
 {
     const double version = v.toDouble(-1.0);

@@ -28,6 +28,11 @@ QString Channel(const Fix& fix);
 QJsonObject Object(const Fix& fix);
 QByteArray Format(const Fix& fix);
 
+/// Reads a fix message as a subscriber takes it: false with the reason when
+/// it is no JSON object, its version is not readable (IsReadable()) or it
+/// lacks "channel", "time", "latitude" or "longitude".
+bool Parse(const QByteArray& payload, QJsonObject& rFix, QString& rError);
+
 /// Whether a reader of VERSION can take a message whose "v" is `v`: false,
 /// with the reason, for a newer version or a "v" that is no whole number from 1.
 bool IsReadable(const QJsonValue& v, QString& rError);
