@@ -33,15 +33,18 @@ bool DfBridge::Take(const QByteArray& document, Bearing& rBearing)
     m_lastReading = reading;
     const double doa = m_settings.bAntiClockwise ? -reading.fDoa : reading.fDoa;
     // -0 is an azimuth of 0 as well, written without its sign.
-    const double bearing = Geodesy::WrapAzimuth(reading.fHeading + doa) + 0.0;
+    const double heading = Geodesy::WrapAzimuth(reading.fHeading) + 0.0;
+    const double relative = Geodesy::WrapAzimuth(doa) + 0.0;
+    const double bearing = Geodesy::WrapAzimuth(heading + relative) + 0.0;
     rBearing = Bearing();
     rBearing.strStation = m_settings.strStation;
     rBearing.nSeq = ++m_nSeq;
     rBearing.nTimeMs = reading.nTimeMs;
     rBearing.fLatitude = reading.fLatitude;
     rBearing.fLongitude = reading.fLongitude;
-    rBearing.fHeading = reading.fHeading;
+    rBearing.fHeading = heading;
     rBearing.fBearing = bearing;
+    rBearing.fRelativeBearing = relative;
     rBearing.fSigma = m_settings.fSigma;
     rBearing.fQuality = reading.fConfidence;
     rBearing.fFrequency = reading.fFrequencyMHz * 1e6;

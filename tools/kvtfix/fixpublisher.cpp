@@ -1,6 +1,6 @@
 #include "tools/kvtfix/fixpublisher.h"
 
-#include "network/topiclevel.h"
+#include "contract/topiclevel.h"
 #include "tools/kvtfix/fixmessage.h"
 
 #include <QCoreApplication>
