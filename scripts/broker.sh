@@ -1,4 +1,4 @@
-# Sourced by the network scripts: start_broker WORKDIR starts Mosquitto on a
+# Sourced by scripts/interop.sh: start_broker WORKDIR starts Mosquitto on a
 # free loopback port with a generated configuration in WORKDIR and sets
 # $port and $broker_pid (empty when none could be started). A port found
 # free may be taken before the broker binds it, so it tries a few.

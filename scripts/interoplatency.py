@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """The counts and latencies of scripts/interop.sh: interoplatency.py
-FIXES.jsonl BROKER.txt COT.txt, with kvtfix's fixes (one JSON object per
-line), kvtfixwatch's log ("<unix time> <topic> <payload>" per message,
+FIXES.jsonl BROKER.txt COT.txt, with kvtfix's standard output (one JSON
+object per fix and line, then its summary), kvtfixwatch's log ("<unix time> <topic> <payload>" per message,
 bearings and fixes) and the CoT listener's ("<unix time> <uid>").
 
 A window's latency runs from the arrival (at the subscriber) of the first
@@ -19,7 +19,18 @@ def percentile(values, fraction):
     return ordered[max(0, math.ceil(len(ordered) * fraction) - 1)] if ordered else float("nan")
 
 
-made = [json.loads(line) for line in open(sys.argv[1]) if line.strip()]
+def fix_lines(name):
+    """kvtfix's fixes, one compact object a line; its summary at the end is indented over many lines."""
+    for line in open(name):
+        try:
+            fix = json.loads(line)
+        except ValueError:
+            continue
+        if isinstance(fix, dict) and "latitude" in fix:
+            yield fix
+
+
+made = list(fix_lines(sys.argv[1]))
 bearings = []
 fixes = []
 for line in open(sys.argv[2]):

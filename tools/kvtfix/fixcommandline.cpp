@@ -2,6 +2,7 @@
 
 #include "network/mqttconnection.h"
 #include "tools/kvtfix/cotoutput.h"
+#include "tools/kvtfix/brokerlogin.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -96,6 +97,7 @@ FixCommandLine::FixCommandLine()
                         "tcp://HOST:PORT (a TAK server's CoT input). Repeat for several targets."),
          QStringLiteral("target")},
     });
+    m_parser.addOptions(BrokerLogin::Options());
 }
 
 bool FixCommandLine::Parse(const QStringList& arguments)
@@ -247,8 +249,11 @@ bool FixCommandLine::ParseMqtt()
     if (!m_parser.isSet(OPT_MQTT))
         return true;
     const QString address = m_parser.value(OPT_MQTT);
-    if (MqttConnection::ParseAddress(address, m_strMqttHost, m_nMqttPort))
-        return true;
+    if (MqttConnection::ParseAddress(address, m_strMqttHost, m_nMqttPort)) {
+        m_mqttSettings.strHost = m_strMqttHost;
+        m_mqttSettings.nPort = m_nMqttPort;
+        return BrokerLogin::Parse(m_parser, m_mqttSettings, m_strError);
+    }
     m_strError = QStringLiteral("--mqtt wants host:port with a port from 1 to 65535, not \"%1\".").arg(address);
     return false;
 }

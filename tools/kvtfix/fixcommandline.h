@@ -1,5 +1,7 @@
 #pragma once
 
+#include "network/mqttconnection.h"
+
 #include <QCommandLineParser>
 #include <QString>
 #include <QStringList>
@@ -9,8 +11,9 @@
 ///
 ///     kvtfix [--input DIR...] [--scenario FILE [--simulate SECONDS] [--seed N] [--rate N] [--evaluate]]
 ///            [--window S] [--max-age S] [--sigma DEG] [--sentence-azimuth relative|true] [--sentence-tz ZONE]
-///            [--geojson FILE] [--kml FILE] [--plot FILE.png] [--json] [--follow] [--mqtt HOST:PORT [--publish]]
-///            [--cot udp://HOST:PORT|tcp://HOST:PORT...]
+///            [--geojson FILE] [--kml FILE] [--plot FILE.png] [--json] [--follow]
+///            [--mqtt HOST:PORT [--mqtt-user NAME] [--mqtt-password-file FILE] [--mqtt-ca FILE] [--mqtt-client-id ID]
+///             [--publish]] [--cot udp://HOST:PORT|tcp://HOST:PORT...]
 ///
 /// Every argument is checked before anything is read or written; a usage
 /// error leaves every file untouched.
@@ -52,6 +55,8 @@ public:
     bool IsPublish() const { return m_bPublish; }
     /// Where Cursor-on-Target events go (udp://HOST:PORT, tcp://HOST:PORT).
     QStringList GetCotTargets() const { return m_lstCotTargets; }
+    /// The broker, login and session of --mqtt (BrokerLogin).
+    const MqttConnection::Settings& GetMqttSettings() const { return m_mqttSettings; }
 
 private:
     bool ParseInputs();
@@ -85,4 +90,5 @@ private:
     int m_nMqttPort = 0;
     bool m_bPublish = false;
     QStringList m_lstCotTargets;
+    MqttConnection::Settings m_mqttSettings;
 };

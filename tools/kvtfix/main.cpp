@@ -1,10 +1,10 @@
-#include "contract/stationtopics.h"
 #include "devicecontrol/directionfinder/kvtcommon/kvtlibraryinfo.h"
 #include "fusion/scenario.h"
 #include "network/mqttconnection.h"
 #include "tools/kvtfix/fixcommandline.h"
 #include "tools/kvtfix/fixrun.h"
 #include "tools/kvtfix/fixsummary.h"
+#include "tools/kvtfix/liveinput.h"
 #include "tools/kvtfix/liveoutputs.h"
 #include "tools/kvtstation/stopsignals.h"
 
@@ -44,7 +44,29 @@ std::vector<Fix> NewFixes(const FixRun& run)
     return std::vector<Fix>(fixes.end() - static_cast<long>(count), fixes.end());
 }
 
-int Follow(FixRun& run, const FixCommandLine& commandLine, QTextStream& out, QTextStream& err)
+/// Exit code when the broker refused the login MqttConnection::MAX_LOGIN_TRIES times.
+constexpr int EXIT_LOGIN_REFUSED = 3;
+/// How often a live run says on stderr what it refused or missed, if anything.
+constexpr int STATUS_MS = 5000;
+
+void PrintSummary(const FixRun& run, const LiveInput* pLive, bool json, QTextStream& out)
+{
+    QJsonObject summary = run.Summary();
+    if (pLive != nullptr)
+        summary.insert(QStringLiteral("live"), pLive->Summary());
+    if (json)
+        out << QJsonDocument(summary).toJson(QJsonDocument::Indented);
+    else {
+        FixSummary::PrintText(out, summary);
+        if (pLive != nullptr)
+            LiveInput::PrintText(out, summary.value(QStringLiteral("live")).toObject());
+    }
+    out.flush();
+}
+
+/// Follows until SIGINT or SIGTERM (summary, exit 128 + signal) or a refused login (EXIT_LOGIN_REFUSED).
+int Follow(FixRun& run, const FixCommandLine& commandLine, const Scenario* pScenario, QTextStream& out,
+           QTextStream& err)
 {
     kvt::LiveOutputs live(commandLine, err, [] { return QDateTime::currentMSecsSinceEpoch(); });
     QString liveError;
@@ -52,23 +74,41 @@ int Follow(FixRun& run, const FixCommandLine& commandLine, QTextStream& out, QTe
         err << "kvtfix: " << liveError << "\n";
         return 1;
     }
-    MqttConnection connection;
+    StopSignals stopSignals;
+    QObject::connect(&stopSignals, &StopSignals::Received, [](int nSignal) { QCoreApplication::exit(128 + nSignal); });
+    std::unique_ptr<LiveInput> pLive;
+    QTimer status;
     if (!commandLine.GetMqttHost().isEmpty()) {
-        MqttConnection::Settings settings;
-        settings.strHost = commandLine.GetMqttHost();
-        settings.nPort = commandLine.GetMqttPort();
-        QObject::connect(&connection, &MqttConnection::MessageReceived,
-                         [&run](const QString& topic, const QByteArray& payload) { run.Receive(topic, payload); });
-        const QString address = QStringLiteral("%1:%2").arg(settings.strHost).arg(settings.nPort);
+        pLive = std::make_unique<LiveInput>(run, pScenario);
+        MqttConnection& connection = pLive->GetConnection();
+        const QString address = QStringLiteral("%1:%2").arg(commandLine.GetMqttHost()).arg(commandLine.GetMqttPort());
         QObject::connect(&connection, &MqttConnection::Connected,
                          [&err, address] { err << "kvtfix: connected to " << address << "\n" << Qt::flush; });
-        QObject::connect(&connection, &MqttConnection::Disconnected, [&err](const QString& reason) {
-            err << "kvtfix: broker: " << reason << "\n" << Qt::flush;
+        // Each reason once while it lasts: a broker that is away is retried without a line per attempt.
+        auto pLastReason = std::make_shared<QString>();
+        QObject::connect(&connection, &MqttConnection::Connected, [pLastReason] { pLastReason->clear(); });
+        QObject::connect(&connection, &MqttConnection::Disconnected, [&err, pLastReason](const QString& reason) {
+            if (reason != *pLastReason)
+                err << "kvtfix: broker: " << reason << "\n" << Qt::flush;
+            *pLastReason = reason;
         });
-        if (!connection.Open(settings) || !connection.Subscribe(StationTopics::ALL_BEARINGS, 1)) {
-            err << "kvtfix: " << connection.GetErrorText() << "\n";
+        QObject::connect(&connection, &MqttConnection::LoginRefused, [&err, address] {
+            err << "kvtfix: giving up after " << MqttConnection::MAX_LOGIN_TRIES << " refused logins at " << address
+                << "\n"
+                << Qt::flush;
+            QCoreApplication::exit(EXIT_LOGIN_REFUSED);
+        });
+        QString error;
+        if (!pLive->Start(commandLine.GetMqttSettings(), error)) {
+            err << "kvtfix: " << error << "\n";
             return 1;
         }
+        QObject::connect(&status, &QTimer::timeout, [&err, &pLive] {
+            const QString line = pLive->TakeStatusLine();
+            if (!line.isEmpty())
+                err << "kvtfix: " << line << "\n" << Qt::flush;
+        });
+        status.start(STATUS_MS);
     }
     QTimer timer;
     QObject::connect(&timer, &QTimer::timeout, [&] {
@@ -83,14 +123,14 @@ int Follow(FixRun& run, const FixCommandLine& commandLine, QTextStream& out, QTe
             err << "kvtfix: " << error << "\n" << Qt::flush;
     });
     timer.start(POLL_MS);
-    StopSignals stopSignals;
-    int signalNumber = 0;
-    QObject::connect(&stopSignals, &StopSignals::Received, [&signalNumber](int nSignal) {
-        signalNumber = nSignal;
-        QCoreApplication::quit();
-    });
     const int exitCode = QCoreApplication::exec();
-    connection.Close();
+    if (exitCode > 128) {
+        QString error;
+        run.ReadInputs(true, error);
+        PrintNewFixes(run, commandLine.IsJson(), out);
+        live.Take(NewFixes(run));
+        PrintSummary(run, pLive.get(), commandLine.IsJson(), out);
+    }
     live.Stop(DRAIN_MS);
     const QJsonObject accounts = live.Summary();
     for (auto it = accounts.begin(); it != accounts.end(); ++it) {
@@ -101,9 +141,7 @@ int Follow(FixRun& run, const FixCommandLine& commandLine, QTextStream& out, QTe
             err << ", last failure: " << account.value("lastFailure").toString();
         err << "\n";
     }
-    if (signalNumber != 0)
-        return 128 + signalNumber;
-    return live.IsComplete() ? exitCode : 3;
+    return exitCode;
 }
 
 }
@@ -142,7 +180,7 @@ int main(int argc, char** argv)
     run.Simulate();
     if (commandLine.IsFollow()) {
         PrintNewFixes(run, commandLine.IsJson(), out);
-        return Follow(run, commandLine, out, err);
+        return Follow(run, commandLine, pScenario.get(), out, err);
     }
     int exitCode = 0;
     QString error;
@@ -154,10 +192,6 @@ int main(int argc, char** argv)
         err << "kvtfix: " << error << "\n";
         exitCode = 1;
     }
-    const QJsonObject summary = run.Summary();
-    if (commandLine.IsJson())
-        out << QJsonDocument(summary).toJson(QJsonDocument::Indented);
-    else
-        FixSummary::PrintText(out, summary);
+    PrintSummary(run, nullptr, commandLine.IsJson(), out);
     return exitCode;
 }
