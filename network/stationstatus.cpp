@@ -6,6 +6,7 @@
 QByteArray StationStatus::ToJson(bool bOnline) const
 {
     const QJsonObject object{
+        {QStringLiteral("v"), VERSION},
         {QStringLiteral("station"), strName},
         {QStringLiteral("latitude"), fLatitude},
         {QStringLiteral("longitude"), fLongitude},

@@ -8,6 +8,9 @@
 /// Angles in degrees (heading clockwise from true north), frequencies in Hz.
 struct StationStatus
 {
+    /// The status message's version ("v"; docs/schemas/stationstatus.schema.json).
+    static constexpr int VERSION = 1;
+
     QString strName;
     double fLatitude = 0.0;
     double fLongitude = 0.0;
@@ -16,7 +19,7 @@ struct StationStatus
     double fFrequencyMax = 0.0;
 
     /// The status message, one JSON object (see docs/network.md):
-    /// {"station", "latitude", "longitude", "heading", "frequencyMin",
+    /// {"v", "station", "latitude", "longitude", "heading", "frequencyMin",
     /// "frequencyMax", "online"}.
     QByteArray ToJson(bool bOnline) const;
 };

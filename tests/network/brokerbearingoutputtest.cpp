@@ -126,7 +126,7 @@ TEST_F(BrokerBearingOutputTest, TheBearingMessageArrivesOnTheStationsTopicAndThe
     EXPECT_TRUE(late.at(0).at(2).toBool());
     EXPECT_EQ(late.at(0).at(1).toByteArray(),
               QByteArray(R"({"frequencyMax":3000000000,"frequencyMin":20000000,"heading":30,"latitude":54.5,)"
-                         R"("longitude":10.25,"online":true,"station":"Ops/North"})"));
+                         R"("longitude":10.25,"online":true,"station":"Ops/North","v":1})"));
 
     // A clean end leaves the station retained as offline.
     pOutput->Stop(WAIT_MS);

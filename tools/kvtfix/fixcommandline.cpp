@@ -1,6 +1,7 @@
 #include "tools/kvtfix/fixcommandline.h"
 
 #include "network/mqttconnection.h"
+#include "tools/kvtfix/cotoutput.h"
 #include "tools/kvtfix/brokerlogin.h"
 
 #include <QDir>
@@ -27,6 +28,8 @@ const QString OPT_PLOT = QStringLiteral("plot");
 const QString OPT_JSON = QStringLiteral("json");
 const QString OPT_FOLLOW = QStringLiteral("follow");
 const QString OPT_MQTT = QStringLiteral("mqtt");
+const QString OPT_PUBLISH = QStringLiteral("publish");
+const QString OPT_COT = QStringLiteral("cot");
 
 /// One simulated week is far more than any evaluation needs.
 constexpr double MAX_SIMULATE_SECONDS = 7 * 86400.0;
@@ -95,6 +98,14 @@ FixCommandLine::FixCommandLine()
          QStringLiteral("Take live bearings from the broker at <host:port> (topic kvt/stations/+/bearings) "
                         "and follow them as --follow does."),
          QStringLiteral("host:port")},
+        {OPT_PUBLISH,
+         QStringLiteral("Publish every fix on the broker of --mqtt (kvt/fixes/<channel>, the latest retained on "
+                        "kvt/fixes/<channel>/latest) with the service's status on kvt/fusion/status.")},
+        {OPT_COT,
+         QStringLiteral("Send stations, bearing lines and fixes as Cursor-on-Target events to <target>: "
+                        "udp://HOST:PORT (unicast or multicast, TAK's group is 239.2.3.1:6969) or "
+                        "tcp://HOST:PORT (a TAK server's CoT input). Repeat for several targets."),
+         QStringLiteral("target")},
     });
     m_parser.addOptions(BrokerLogin::Options());
 }
@@ -116,7 +127,7 @@ bool FixCommandLine::Parse(const QStringList& arguments)
     m_bEvaluate = m_parser.isSet(OPT_EVALUATE);
     m_bJson = m_parser.isSet(OPT_JSON);
     m_bFollow = m_parser.isSet(OPT_FOLLOW);
-    if (!ParseInputs() || !ParseNumbers() || !ParseOutputs() || !ParseMqtt())
+    if (!ParseInputs() || !ParseNumbers() || !ParseOutputs() || !ParseMqtt() || !ParseLiveOutputs())
         return false;
     if (m_lstInputs.isEmpty() && m_fSimulateSeconds == 0.0 && m_strMqttHost.isEmpty()) {
         m_strError = QStringLiteral("No bearings: give --input, --mqtt or --scenario with --simulate.");
@@ -259,4 +270,28 @@ bool FixCommandLine::ParseMqtt()
     }
     m_strError = QStringLiteral("--mqtt wants host:port with a port from 1 to 65535, not \"%1\".").arg(address);
     return false;
+}
+
+bool FixCommandLine::ParseLiveOutputs()
+{
+    m_bPublish = m_parser.isSet(OPT_PUBLISH);
+    if (m_bPublish && m_strMqttHost.isEmpty()) {
+        m_strError = QStringLiteral("--publish needs --mqtt.");
+        return false;
+    }
+    for (const QString& target : m_parser.values(OPT_COT)) {
+        bool tcp = false;
+        QHostAddress host;
+        quint16 port = 0;
+        if (!kvt::CotOutput::ParseTarget(target, tcp, host, port, m_strError)) {
+            m_strError = QStringLiteral("--cot: ") + m_strError;
+            return false;
+        }
+        m_lstCotTargets.append(target);
+    }
+    if (!m_lstCotTargets.isEmpty() && !IsFollow()) {
+        m_strError = QStringLiteral("--cot follows live fixes: it needs --follow or --mqtt.");
+        return false;
+    }
+    return true;
 }

@@ -13,7 +13,8 @@
 ///            [--window S] [--max-age S] [--future-tolerance S] [--max-stations N] [--sigma DEG]
 ///            [--sentence-azimuth relative|true] [--sentence-tz ZONE]
 ///            [--geojson FILE] [--kml FILE] [--plot FILE.png] [--json] [--follow]
-///            [--mqtt HOST:PORT [--mqtt-user NAME] [--mqtt-password-file FILE] [--mqtt-ca FILE] [--mqtt-client-id ID]]
+///            [--mqtt HOST:PORT [--mqtt-user NAME] [--mqtt-password-file FILE] [--mqtt-ca FILE] [--mqtt-client-id ID]
+///             [--publish]] [--cot udp://HOST:PORT|tcp://HOST:PORT...]
 ///
 /// Every argument is checked before anything is read or written; a usage
 /// error leaves every file untouched.
@@ -53,6 +54,10 @@ public:
     /// Broker to take live bearings from; empty host: none.
     QString GetMqttHost() const { return m_strMqttHost; }
     int GetMqttPort() const { return m_nMqttPort; }
+    /// Publish every fix on the broker of --mqtt.
+    bool IsPublish() const { return m_bPublish; }
+    /// Where Cursor-on-Target events go (udp://HOST:PORT, tcp://HOST:PORT).
+    QStringList GetCotTargets() const { return m_lstCotTargets; }
     /// The broker, login and session of --mqtt (BrokerLogin).
     const MqttConnection::Settings& GetMqttSettings() const { return m_mqttSettings; }
 
@@ -62,6 +67,7 @@ private:
     bool ParseNumbers();
     bool ParseOutputs();
     bool ParseMqtt();
+    bool ParseLiveOutputs();
     bool ParseNumber(const QString& option, double low, double high, double& rValue);
     bool ParseOutput(const QString& option, const QString& suffix, QString& rFile);
 
@@ -87,5 +93,7 @@ private:
     bool m_bFollow = false;
     QString m_strMqttHost;
     int m_nMqttPort = 0;
+    bool m_bPublish = false;
+    QStringList m_lstCotTargets;
     MqttConnection::Settings m_mqttSettings;
 };

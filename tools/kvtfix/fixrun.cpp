@@ -3,6 +3,7 @@
 #include "fusion/bearingsimulator.h"
 #include "tools/kvtfix/fixmap.h"
 #include "tools/kvtfix/fixsummary.h"
+#include "tools/kvtfix/kmlnetworklink.h"
 #include "tools/kvtfix/mapfiles.h"
 
 #include <algorithm>
@@ -110,8 +111,10 @@ bool FixRun::WriteOutputs(QString& rError) const
     if (!m_commandLine.GetGeoJsonFile().isEmpty()
         && !MapFiles::Save(m_commandLine.GetGeoJsonFile(), MapFiles::GeoJson(stations, m_lstFixes), rError))
         return false;
-    if (!m_commandLine.GetKmlFile().isEmpty()
-        && !MapFiles::Save(m_commandLine.GetKmlFile(), MapFiles::Kml(stations, m_lstFixes), rError))
+    const QString kml = m_commandLine.GetKmlFile();
+    if (!kml.isEmpty()
+        && (!MapFiles::Save(kml, MapFiles::Kml(stations, m_lstFixes), rError)
+            || !MapFiles::Save(kvt::KmlNetworkLink::FileName(kml), kvt::KmlNetworkLink::Content(kml), rError)))
         return false;
     if (m_commandLine.GetPlotFile().isEmpty())
         return true;

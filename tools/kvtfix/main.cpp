@@ -5,8 +5,10 @@
 #include "tools/kvtfix/fixrun.h"
 #include "tools/kvtfix/fixsummary.h"
 #include "tools/kvtfix/liveinput.h"
+#include "tools/kvtfix/liveoutputs.h"
 #include "tools/kvtstation/stopsignals.h"
 
+#include <QDateTime>
 #include <QGuiApplication>
 #include <QJsonDocument>
 #include <QTextStream>
@@ -18,6 +20,8 @@ namespace {
 
 /// How often --follow looks for new lines (and fixes what the broker brought).
 constexpr int POLL_MS = 500;
+/// How long a stopped run waits for the live outputs to deliver what they hold.
+constexpr int DRAIN_MS = 5000;
 
 /// Prints the fixes the last read made, one line (text) or one JSON object each.
 void PrintNewFixes(const FixRun& run, bool json, QTextStream& out)
@@ -30,6 +34,14 @@ void PrintNewFixes(const FixRun& run, bool json, QTextStream& out)
             << "\n";
     }
     out.flush();
+}
+
+/// The fixes the last read made.
+std::vector<Fix> NewFixes(const FixRun& run)
+{
+    const std::vector<Fix>& fixes = run.GetFixes();
+    const size_t count = std::min(run.GetNewFixCount(), fixes.size());
+    return std::vector<Fix>(fixes.end() - static_cast<long>(count), fixes.end());
 }
 
 /// Exit code when the broker refused the login MqttConnection::MAX_LOGIN_TRIES times.
@@ -56,6 +68,12 @@ void PrintSummary(const FixRun& run, const LiveInput* pLive, bool json, QTextStr
 int Follow(FixRun& run, const FixCommandLine& commandLine, const Scenario* pScenario, QTextStream& out,
            QTextStream& err)
 {
+    kvt::LiveOutputs live(commandLine, err, [] { return QDateTime::currentMSecsSinceEpoch(); });
+    QString liveError;
+    if (!live.Start(liveError)) {
+        err << "kvtfix: " << liveError << "\n";
+        return 1;
+    }
     StopSignals stopSignals;
     QObject::connect(&stopSignals, &StopSignals::Received, [](int nSignal) { QCoreApplication::exit(128 + nSignal); });
     std::unique_ptr<LiveInput> pLive;
@@ -100,6 +118,7 @@ int Follow(FixRun& run, const FixCommandLine& commandLine, const Scenario* pScen
         if (run.GetNewFixCount() == 0)
             return;
         PrintNewFixes(run, commandLine.IsJson(), out);
+        live.Take(NewFixes(run));
         if (!run.WriteOutputs(error))
             err << "kvtfix: " << error << "\n" << Qt::flush;
     });
@@ -109,7 +128,18 @@ int Follow(FixRun& run, const FixCommandLine& commandLine, const Scenario* pScen
         QString error;
         run.ReadInputs(true, error);
         PrintNewFixes(run, commandLine.IsJson(), out);
+        live.Take(NewFixes(run));
         PrintSummary(run, pLive.get(), commandLine.IsJson(), out);
+    }
+    live.Stop(DRAIN_MS);
+    const QJsonObject accounts = live.Summary();
+    for (auto it = accounts.begin(); it != accounts.end(); ++it) {
+        const QJsonObject account = it.value().toObject();
+        err << "kvtfix: " << it.key() << ": offered " << account.value("offered").toInt() << ", delivered "
+            << account.value("delivered").toInt() << ", lost " << account.value("lost").toInt();
+        if (!account.value("lastFailure").toString().isEmpty())
+            err << ", last failure: " << account.value("lastFailure").toString();
+        err << "\n";
     }
     return exitCode;
 }

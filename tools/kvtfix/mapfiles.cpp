@@ -3,6 +3,7 @@
 #include "tools/kvtfix/fixgeometrycut.h"
 #include "tools/kvtfix/fixsummary.h"
 
+#include <QDateTime>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -81,13 +82,22 @@ void KmlStyle(QXmlStreamWriter& xml, const QString& id, const QString& lineColou
     xml.writeEndElement();
 }
 
-/// Starts a Placemark with its name, style and description; the caller writes the geometry and ends it.
-void KmlPlacemark(QXmlStreamWriter& xml, const QString& name, const QString& style, const QString& description)
+/// Starts a Placemark with its name, style, description and time (ms since the epoch, 0: none, so
+/// that Google Earth's time slider can show the fixes one window at a time); the caller writes the
+/// geometry and ends it.
+void KmlPlacemark(QXmlStreamWriter& xml, const QString& name, const QString& style, const QString& description,
+                  qint64 timeMs = 0)
 {
     xml.writeStartElement(QStringLiteral("Placemark"));
     xml.writeTextElement(QStringLiteral("name"), name);
     if (!description.isEmpty())
         xml.writeTextElement(QStringLiteral("description"), description);
+    if (timeMs != 0) {
+        xml.writeStartElement(QStringLiteral("TimeStamp"));
+        xml.writeTextElement(QStringLiteral("when"),
+                             QDateTime::fromMSecsSinceEpoch(timeMs, Qt::UTC).toString(Qt::ISODateWithMs));
+        xml.writeEndElement();
+    }
     xml.writeTextElement(QStringLiteral("styleUrl"), QLatin1Char('#') + style);
 }
 
@@ -186,15 +196,16 @@ QByteArray Kml(const std::vector<FixGeometry::Station>& stations, const std::vec
         const QString name = QStringLiteral("fix %1").arg(i + 1);
         for (const FixLine& line : fix.lstLines) {
             KmlPlacemark(xml, QStringLiteral("%1 %2").arg(name, line.strStation), QStringLiteral("bearing"),
-                         QStringLiteral("%1 bearings, mean %2 deg").arg(line.nBearings).arg(line.fBearing, 0, 'f', 2));
+                         QStringLiteral("%1 bearings, mean %2 deg").arg(line.nBearings).arg(line.fBearing, 0, 'f', 2),
+                         fix.nEndMs);
             KmlGeometry(xml, QStringLiteral("LineString"), FixGeometry::CutLine(FixGeometry::BearingLine(line, fix)));
         }
-        KmlPlacemark(xml, name, QStringLiteral("fix"), FixSummary::FixLine(FixSummary::FixObject(fix)));
+        KmlPlacemark(xml, name, QStringLiteral("fix"), FixSummary::FixLine(FixSummary::FixObject(fix)), fix.nEndMs);
         KmlGeometry(xml, QStringLiteral("Point"), {{{fix.fLatitude, fix.fLongitude}}});
         const FixGeometry::Parts ellipse = FixGeometry::CutRing(FixGeometry::Ellipse(fix));
         if (ellipse.empty())
             continue;
-        KmlPlacemark(xml, name + QStringLiteral(" 95 %"), QStringLiteral("ellipse"), QString());
+        KmlPlacemark(xml, name + QStringLiteral(" 95 %"), QStringLiteral("ellipse"), QString(), fix.nEndMs);
         KmlGeometry(xml, QStringLiteral("Polygon"), ellipse);
     }
     xml.writeEndElement();

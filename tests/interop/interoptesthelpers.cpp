@@ -1,0 +1,80 @@
+#include "tests/interop/interoptesthelpers.h"
+
+#include <QDir>
+#include <QFile>
+#include <QJsonDocument>
+#include <QProcess>
+#include <QTemporaryDir>
+
+namespace InteropTest
+{
+
+namespace
+{
+
+const int RUN_MS = 300000;
+const QString SOURCE_DIR = QStringLiteral(KVT_SOURCE_DIR);
+
+/// Writes the texts one per line into a file of `dir`; its path.
+QString WriteLines(const QTemporaryDir& dir, const QByteArrayList& lines)
+{
+    const QString path = dir.filePath(QStringLiteral("lines"));
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly))
+        return QString();
+    for (QByteArray line : lines)
+        file.write(line.replace('\n', ' ') + '\n');
+    return path;
+}
+
+/// Runs a program to its end; its stdout, or empty with rError.
+QByteArray Run(const QString& program, const QStringList& arguments, const QString& workingDir, QString& rError)
+{
+    QProcess process;
+    process.setWorkingDirectory(workingDir);
+    process.start(program, arguments);
+    if (!process.waitForFinished(RUN_MS) || process.exitStatus() != QProcess::NormalExit) {
+        rError = QStringLiteral("%1 did not run: %2").arg(program, process.errorString());
+        return QByteArray();
+    }
+    const QByteArray output = process.readAllStandardOutput();
+    if (process.exitCode() != 0)
+        rError = QString::fromUtf8(output + process.readAllStandardError());
+    return output;
+}
+
+}
+
+QString SchemaErrors(const QString& name, const QByteArrayList& messages)
+{
+    QTemporaryDir dir;
+    const QString file = WriteLines(dir, messages);
+    QString error;
+    Run(QStringLiteral("/usr/bin/python3"),
+        {SOURCE_DIR + QStringLiteral("/tests/interop/validate.py"),
+         SOURCE_DIR + QStringLiteral("/docs/schemas/%1.schema.json").arg(name), file},
+        dir.path(), error);
+    return error;
+}
+
+QList<QJsonObject> ParseCot(const QByteArrayList& events, QString& rError)
+{
+    const QString parserDir = SOURCE_DIR + QStringLiteral("/tests/interop/cotparser");
+    if (!QDir(parserDir + QStringLiteral("/node_modules/@tak-ps/node-cot")).exists()) {
+        Run(QStringLiteral("npm"), {"ci", "--no-audit", "--no-fund"}, parserDir, rError);
+        if (!rError.isEmpty())
+            return {};
+    }
+    QTemporaryDir dir;
+    const QString file = WriteLines(dir, events);
+    const QByteArray output =
+        Run(QStringLiteral("node"), {parserDir + QStringLiteral("/cotparse.mjs"), file}, parserDir, rError);
+    QList<QJsonObject> features;
+    for (const QByteArray& line : output.split('\n')) {
+        if (!line.isEmpty())
+            features.append(QJsonDocument::fromJson(line).object());
+    }
+    return features;
+}
+
+}

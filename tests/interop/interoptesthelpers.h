@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QByteArray>
+#include <QByteArrayList>
+#include <QJsonObject>
+#include <QList>
+#include <QString>
+
+/// Independent readers of what the programs send: the JSON Schema validator
+/// (python3-jsonschema) and a CoT parser (npm @tak-ps/node-cot).
+namespace InteropTest
+{
+
+/// Validates each message against docs/schemas/<name>.schema.json; empty when
+/// all validate, else the validator's report.
+QString SchemaErrors(const QString& name, const QByteArrayList& messages);
+
+/// Each CoT event as the parser's GeoJSON feature (with the event's detail in
+/// properties.detail), or {"error": ...}; empty with rError when the parser
+/// could not run. Installs the parser's packages (npm ci) when they are missing.
+QList<QJsonObject> ParseCot(const QByteArrayList& events, QString& rError);
+
+}

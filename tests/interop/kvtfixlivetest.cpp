@@ -1,0 +1,243 @@
+#include "fusion/bearingjson.h"
+#include "network/mqttconnection.h"
+#include "tests/common/mosquittobroker.h"
+#include "tests/common/qstringprinter.h"
+#include "tests/fusion/fusiontesthelpers.h"
+#include "tests/interop/interoptesthelpers.h"
+#include "tools/kvtfix/fixmessage.h"
+
+#include <QDateTime>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QNetworkDatagram>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QUdpSocket>
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace {
+
+using FusionTest::Site;
+using FusionTest::Towards;
+
+const int WAIT_MS = 20000;
+
+/// A subscriber that keeps the last message of every topic and counts them.
+class Subscriber
+{
+public:
+    Subscriber(int port, const QString& clientId, const QString& filter)
+    {
+        MqttConnection::Settings settings;
+        settings.nPort = port;
+        settings.strClientId = clientId;
+        QObject::connect(&m_connection, &MqttConnection::MessageReceived,
+                         [this](const QString& topic, const QByteArray& payload, bool bRetained) {
+                             m_mapLast[topic] = payload;
+                             m_mapAll[topic].append(payload);
+                             if (bRetained)
+                                 m_lstRetained.append(topic);
+                         });
+        m_connection.Open(settings);
+        m_connection.Subscribe(filter, 1);
+    }
+
+    bool WaitFor(const QString& topic, const char* text = "")
+    {
+        return QTest::qWaitFor(
+            [&] { return m_mapLast.count(topic) > 0 && m_mapLast.at(topic).contains(text); }, WAIT_MS);
+    }
+
+    MqttConnection m_connection;
+    std::map<QString, QByteArray> m_mapLast;
+    std::map<QString, QByteArrayList> m_mapAll;
+    QStringList m_lstRetained;
+};
+
+/// kvtfix following a real broker, publishing its fixes there and sending CoT to a UDP socket on loopback.
+TEST(KvtFixLiveTest, FixesReachTheBrokerAndCotAndTheWillMarksAKilledService)
+{
+    MosquittoBroker broker;
+    ASSERT_TRUE(broker.Start()) << broker.GetErrorText().toStdString();
+    QUdpSocket cot;
+    ASSERT_TRUE(cot.bind(QHostAddress(QHostAddress::LocalHost), 0));
+    Subscriber early(broker.GetPort(), QStringLiteral("kvtfixlivetest-early"), QStringLiteral("kvt/#"));
+    QProcess fix;
+    fix.start(QStringLiteral(KVTFIX_PATH),
+              {"--mqtt", QStringLiteral("127.0.0.1:%1").arg(broker.GetPort()), "--publish", "--json", "--cot",
+               QStringLiteral("udp://127.0.0.1:%1").arg(cot.localPort()), "--window", "5"});
+    ASSERT_TRUE(early.WaitFor(QStringLiteral("kvt/fusion/status"), "\"online\":true"))
+        << fix.readAllStandardError().constData();
+
+    MqttConnection publisher;
+    MqttConnection::Settings settings;
+    settings.nPort = broker.GetPort();
+    settings.strClientId = QStringLiteral("kvtfixlivetest-stations");
+    ASSERT_TRUE(publisher.Open(settings));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return publisher.IsConnected(); }, WAIT_MS));
+    const qint64 start = QDateTime(QDate(2026, 12, 7), QTime(8, 0), Qt::UTC).toMSecsSinceEpoch();
+    // Two windows of three stations, and one bearing that closes the second.
+    for (int t = 0; t <= 10; ++t) {
+        for (const Site& site : {FusionTest::NORTH, FusionTest::SOUTH, FusionTest::WEST}) {
+            Bearing bearing = Towards(site, 52.52, 13.405, 0.0, start + 1000LL * t);
+            bearing.nSeq = t + 1;
+            ASSERT_GT(publisher.Publish(QStringLiteral("kvt/stations/%1/bearings").arg(site.pszName),
+                                        BearingJson::Format(bearing), 1, false),
+                      0);
+        }
+    }
+    const QString topic = QStringLiteral("kvt/fixes/145500000");
+    ASSERT_TRUE(QTest::qWaitFor([&] { return early.m_mapAll[topic].size() >= 2; }, WAIT_MS))
+        << fix.readAllStandardError().constData();
+    const QJsonObject message = QJsonDocument::fromJson(early.m_mapAll[topic].first()).object();
+    EXPECT_EQ(message.value("v").toInt(), kvt::FixMessage::VERSION);
+    EXPECT_EQ(message.value("channel").toString(), "145500000");
+    EXPECT_EQ(message.value("time").toString(), "2026-12-07T08:00:05.000Z");
+    // The bearing message rounds bearings to 0.1 degree: some ten metres at these distances.
+    EXPECT_NEAR(message.value("latitude").toDouble(), 52.52, 5e-4);
+    EXPECT_EQ(message.value("lines").toArray().size(), 3);
+    EXPECT_GT(message.value("semiMajor").toDouble(), 0.0);
+
+    // A subscriber that comes later gets the latest fix and the status at once, retained.
+    Subscriber late(broker.GetPort(), QStringLiteral("kvtfixlivetest-late"), QStringLiteral("kvt/fixes/+/latest"));
+    ASSERT_TRUE(late.WaitFor(topic + "/latest", "08:00:10.000Z"));
+    EXPECT_TRUE(late.m_lstRetained.contains(topic + "/latest"));
+
+    // The same fixes as CoT: per fix three stations, three lines and the fix.
+    QByteArrayList events;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            while (cot.hasPendingDatagrams())
+                events.append(cot.receiveDatagram().data());
+            return events.size() >= 14;
+        },
+        WAIT_MS));
+    QString error;
+    const QList<QJsonObject> features = InteropTest::ParseCot(events, error);
+    ASSERT_TRUE(error.isEmpty()) << error.toStdString();
+    int fixes = 0;
+    for (const QJsonObject& feature : features) {
+        ASSERT_FALSE(feature.contains("error")) << feature.value("error").toString().toStdString();
+        if (feature.value("id").toString() != "kvt.fix.145500000")
+            continue;
+        ++fixes;
+        const QJsonArray position = feature.value("geometry").toObject().value("coordinates").toArray();
+        EXPECT_NEAR(position[1].toDouble(), message.value("latitude").toDouble(), 1e-4);
+        EXPECT_NEAR(position[0].toDouble(), message.value("longitude").toDouble(), 1e-4);
+    }
+    EXPECT_EQ(fixes, 2);
+
+    // The programs' real messages against the published schemas.
+    EXPECT_EQ(InteropTest::SchemaErrors(QStringLiteral("fix"), early.m_mapAll[topic]), QString());
+    EXPECT_EQ(InteropTest::SchemaErrors(QStringLiteral("fusionstatus"), early.m_mapAll["kvt/fusion/status"]),
+              QString());
+
+    // Killed without a word: the broker says it for the service.
+    fix.kill();
+    ASSERT_TRUE(fix.waitForFinished(WAIT_MS));
+    ASSERT_TRUE(early.WaitFor(QStringLiteral("kvt/fusion/status"), "\"online\":false"));
+    EXPECT_EQ(InteropTest::SchemaErrors(QStringLiteral("fusionstatus"), early.m_mapAll["kvt/fusion/status"]),
+              QString());
+}
+
+TEST(KvtFixLiveTest, LiveOutputsNeedALiveInputAndUsableTargets)
+{
+    for (const QStringList& arguments :
+         {QStringList{"--scenario", KVT_SOURCE_DIR "/scenarios/default.json", "--simulate", "10", "--publish"},
+          QStringList{"--scenario", KVT_SOURCE_DIR "/scenarios/default.json", "--simulate", "10", "--cot",
+                      "udp://127.0.0.1:6969"},
+          QStringList{"--mqtt", "127.0.0.1:1883", "--cot", "http://127.0.0.1:80"},
+          QStringList{"--mqtt", "127.0.0.1:1883", "--cot", "tcp://takserver:8087"}}) {
+        QProcess fix;
+        fix.start(QStringLiteral(KVTFIX_PATH), arguments);
+        ASSERT_TRUE(fix.waitForFinished(WAIT_MS));
+        EXPECT_EQ(fix.exitCode(), 2) << arguments.join(' ').toStdString();
+    }
+}
+
+TEST(KvtFixWatchTest, AFixOfANewerVersionIsRefusedAndCountedNotMisread)
+{
+    MosquittoBroker broker;
+    ASSERT_TRUE(broker.Start()) << broker.GetErrorText().toStdString();
+    QProcess watch;
+    watch.start(QStringLiteral(KVTFIXWATCH_PATH), {"--mqtt", QStringLiteral("127.0.0.1:%1").arg(broker.GetPort())});
+    ASSERT_TRUE(watch.waitForStarted(WAIT_MS));
+    Subscriber probe(broker.GetPort(), QStringLiteral("kvtfixwatchtest"), QStringLiteral("kvt/fixes/+"));
+    const QString topic = QStringLiteral("kvt/fixes/145500000");
+    const QByteArray fix = R"({"v":1,"channel":"145500000","time":"2026-12-07T08:00:10.000Z","latitude":52.5,"longitude":13.4})";
+    // Published until the watcher, subscribed by then as the probe is, prints one.
+    QByteArray output;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            probe.m_connection.Publish(topic, fix, 1, false);
+            QTest::qWait(100);
+            output += watch.readAllStandardOutput();
+            return output.contains("kvt/fixes/145500000 {");
+        },
+        WAIT_MS));
+    QByteArray newer = fix;
+    newer.replace("\"v\":1", "\"v\":2").replace("52.5", "\"far\"");
+    probe.m_connection.Publish(topic, newer, 1, false);
+    probe.m_connection.Publish(topic, "[]", 1, false);
+    ASSERT_TRUE(probe.WaitFor(topic, "[]"));
+    QTest::qWait(300);
+    watch.terminate();
+    ASSERT_TRUE(watch.waitForFinished(WAIT_MS));
+    output += watch.readAllStandardOutput();
+    EXPECT_FALSE(output.contains("far"));
+    const QByteArray errors = watch.readAllStandardError();
+    EXPECT_TRUE(errors.contains("refused 1 (message version 2 is newer than 1)")) << errors.constData();
+    EXPECT_TRUE(errors.contains("refused 1 (not a JSON object)")) << errors.constData();
+}
+
+TEST(FixMessageTest, ANewerVersionIsRefusedAndAnOlderOrEqualOneRead)
+{
+    QString error;
+    EXPECT_TRUE(kvt::FixMessage::IsReadable(QJsonValue(1), error));
+    EXPECT_FALSE(kvt::FixMessage::IsReadable(QJsonValue(2), error));
+    EXPECT_EQ(error, QStringLiteral("message version 2 is newer than 1"));
+    for (const QJsonValue& v : {QJsonValue(), QJsonValue(0), QJsonValue(1.5), QJsonValue("1"), QJsonValue(-3)}) {
+        EXPECT_FALSE(kvt::FixMessage::IsReadable(v, error));
+        EXPECT_EQ(error, QStringLiteral("no message version"));
+    }
+}
+
+/// The map files as GDAL reads them, and the live link beside the KML.
+TEST(KvtFixMapFilesTest, GdalReadsTheGeoJsonAndKmlAndTheLinkPointsAtTheKml)
+{
+    QTemporaryDir dir;
+    QProcess fix;
+    fix.start(QStringLiteral(KVTFIX_PATH),
+              {"--scenario", QStringLiteral(KVT_SOURCE_DIR "/scenarios/default.json"), "--simulate", "30",
+               "--geojson", dir.filePath("fixes.geojson"), "--kml", dir.filePath("fixes.kml")});
+    ASSERT_TRUE(fix.waitForFinished(WAIT_MS));
+    ASSERT_EQ(fix.exitCode(), 0) << fix.readAllStandardError().constData();
+    for (const char* name : {"fixes.geojson", "fixes.kml"}) {
+        QProcess ogrinfo;
+        ogrinfo.start(QStringLiteral("ogrinfo"), {"-ro", "-al", "-so", dir.filePath(QString::fromLatin1(name))});
+        ASSERT_TRUE(ogrinfo.waitForFinished(WAIT_MS)) << "ogrinfo (gdal-bin) did not run";
+        const QByteArray report = ogrinfo.readAllStandardOutput();
+        EXPECT_EQ(ogrinfo.exitCode(), 0) << ogrinfo.readAllStandardError().constData();
+        // Six fixes of two emitters: four stations, 2 x 3 x 3 lines, six fixes and six ellipses.
+        EXPECT_TRUE(report.contains("Feature Count: 34")) << name << "\n" << report.constData();
+    }
+    QFile kml(dir.filePath("fixes.kml"));
+    ASSERT_TRUE(kml.open(QIODevice::ReadOnly));
+    EXPECT_EQ(kml.readAll().count("<TimeStamp>"), 30);
+    QFile link(dir.filePath("fixes-live.kml"));
+    ASSERT_TRUE(link.open(QIODevice::ReadOnly));
+    const QByteArray content = link.readAll();
+    EXPECT_TRUE(content.contains("<href>fixes.kml</href>"));
+    EXPECT_TRUE(content.contains("<refreshMode>onInterval</refreshMode>"));
+    QProcess ogrinfo;
+    ogrinfo.start(QStringLiteral("ogrinfo"), {"-ro", "-so", dir.filePath("fixes-live.kml")});
+    ASSERT_TRUE(ogrinfo.waitForFinished(WAIT_MS));
+    EXPECT_EQ(ogrinfo.exitCode(), 0) << ogrinfo.readAllStandardError().constData();
+}
+
+}

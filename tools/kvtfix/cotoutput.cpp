@@ -1,0 +1,188 @@
+#include "tools/kvtfix/cotoutput.h"
+
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QUrl>
+
+#include <algorithm>
+
+namespace kvt {
+
+namespace {
+
+constexpr int MIN_RECONNECT_MS = 250;
+constexpr int MAX_RECONNECT_MS = 8000;
+/// Enough for a TAK network of a few routed hops.
+constexpr int MULTICAST_TTL = 8;
+
+}
+
+CotOutput::CotOutput(QObject* pParent)
+    : AccountedOutput(QStringLiteral("cot"), pParent)
+{
+    m_reconnectTimer.setSingleShot(true);
+    connect(&m_reconnectTimer, &QTimer::timeout, this, &CotOutput::Connect);
+    connect(&m_tcp, &QTcpSocket::connected, this, &CotOutput::OnConnected);
+    connect(&m_tcp, &QTcpSocket::disconnected, this, &CotOutput::OnDisconnected);
+    connect(&m_tcp, &QTcpSocket::bytesWritten, this, &CotOutput::OnWritten);
+    connect(&m_tcp, &QAbstractSocket::errorOccurred, this, [this](QAbstractSocket::SocketError) {
+        // A failed attempt ends in the unconnected state without "disconnected".
+        if (m_tcp.state() == QAbstractSocket::UnconnectedState)
+            OnDisconnected();
+    });
+}
+
+bool CotOutput::ParseTarget(const QString& target, bool& rTcp, QHostAddress& rHost, quint16& rPort,
+                            QString& rError)
+{
+    const QUrl url(target, QUrl::StrictMode);
+    const QString scheme = url.scheme().toLower();
+    const QHostAddress host(url.host());
+    if (!url.isValid() || (scheme != QLatin1String("udp") && scheme != QLatin1String("tcp")) || host.isNull()
+        || url.port() < 1 || !url.path().isEmpty()) {
+        rError = QStringLiteral("not udp://HOST:PORT or tcp://HOST:PORT with a numeric address: \"%1\"").arg(target);
+        return false;
+    }
+    rTcp = scheme == QLatin1String("tcp");
+    rHost = host;
+    rPort = static_cast<quint16>(url.port());
+    return true;
+}
+
+bool CotOutput::Start(const QString& target)
+{
+    QString error;
+    if (!ParseTarget(target, m_bTcp, m_host, m_nPort, error)) {
+        ReportFailure(error);
+        return false;
+    }
+    SetTarget(target);
+    if (m_bTcp) {
+        Connect();
+        return true;
+    }
+    if (m_host.isMulticast())
+        m_udp.setSocketOption(QAbstractSocket::MulticastTtlOption, MULTICAST_TTL);
+    MarkOpen();
+    return true;
+}
+
+bool CotOutput::IsConnected() const
+{
+    return !m_bTcp || m_tcp.state() == QAbstractSocket::ConnectedState;
+}
+
+void CotOutput::Send(const QByteArray& event)
+{
+    if (m_bStopped)
+        return;
+    Offer(1);
+    if (!m_bTcp) {
+        const qint64 nSent = m_udp.writeDatagram(event, m_host, m_nPort);
+        if (nSent == event.size())
+            Deliver(1);
+        else
+            Lose(1, m_udp.errorString());
+        emit Progressed();
+        return;
+    }
+    if (IsConnected() && m_lstQueue.empty()) {
+        Write(event);
+        return;
+    }
+    if (static_cast<int>(m_lstQueue.size()) < m_nQueueLimit) {
+        m_lstQueue.push_back(event);
+        return;
+    }
+    Lose(1, QStringLiteral("queue of %1 events full: %2")
+                .arg(m_nQueueLimit)
+                .arg(m_tcp.errorString().isEmpty() ? QStringLiteral("not connected") : m_tcp.errorString()));
+}
+
+void CotOutput::Stop(int nDrainMs)
+{
+    if (m_bStopped)
+        return;
+    m_bStopped = true;
+    if (m_bTcp && GetAccount().GetPending() > 0) {
+        QEventLoop loop;
+        QTimer deadline;
+        deadline.setSingleShot(true);
+        connect(&deadline, &QTimer::timeout, &loop, &QEventLoop::quit);
+        connect(this, &CotOutput::Progressed, &loop, [this, &loop] {
+            if (GetAccount().GetPending() == 0)
+                loop.quit();
+        });
+        deadline.start(nDrainMs);
+        loop.exec();
+    }
+    const quint64 nLeft = GetAccount().GetPending();
+    if (nLeft > 0)
+        Lose(nLeft, QStringLiteral("%1 events not written within %2 ms").arg(nLeft).arg(nDrainMs));
+    m_lstQueue.clear();
+    m_lstUnwritten.clear();
+    m_reconnectTimer.stop();
+    m_tcp.disconnectFromHost();
+    m_tcp.abort();
+}
+
+void CotOutput::Connect()
+{
+    if (m_bStopped)
+        return;
+    m_tcp.connectToHost(m_host, m_nPort);
+}
+
+void CotOutput::OnConnected()
+{
+    MarkOpen();
+    m_nReconnectDelayMs = MIN_RECONNECT_MS;
+    while (!m_lstQueue.empty() && IsConnected()) {
+        Write(m_lstQueue.front());
+        m_lstQueue.pop_front();
+    }
+}
+
+void CotOutput::OnDisconnected()
+{
+    const QString reason = m_tcp.errorString();
+    if (!m_lstUnwritten.empty()) {
+        Lose(m_lstUnwritten.size(), reason);
+        m_lstUnwritten.clear();
+        m_nWrittenOfFirst = 0;
+    } else {
+        ReportFailure(reason);
+    }
+    emit Progressed();
+    if (m_bStopped || m_reconnectTimer.isActive())
+        return;
+    m_reconnectTimer.start(m_nReconnectDelayMs);
+    m_nReconnectDelayMs = std::min(2 * m_nReconnectDelayMs, MAX_RECONNECT_MS);
+}
+
+void CotOutput::OnWritten(qint64 nBytes)
+{
+    m_nWrittenOfFirst += nBytes;
+    quint64 nDone = 0;
+    while (!m_lstUnwritten.empty() && m_nWrittenOfFirst >= m_lstUnwritten.front()) {
+        m_nWrittenOfFirst -= m_lstUnwritten.front();
+        m_lstUnwritten.pop_front();
+        ++nDone;
+    }
+    if (nDone > 0) {
+        Deliver(nDone);
+        emit Progressed();
+    }
+}
+
+void CotOutput::Write(const QByteArray& event)
+{
+    const qint64 nWritten = m_tcp.write(event);
+    if (nWritten != event.size()) {
+        Lose(1, m_tcp.errorString());
+        return;
+    }
+    m_lstUnwritten.push_back(event.size());
+}
+
+}
