@@ -30,8 +30,11 @@ ConsoleCommandLine::ConsoleCommandLine()
         "application configuration is true (written as true when missing).\n"
         "Exit codes as kvtstation's: 0 every output delivered every sentence; 1 the station could not be "
         "brought up; 2 bad arguments; 3 the run ended with losses; 4 an output (the output folder, the "
-        "sentence file, the screenshot) could not be written at all; 130 / 143 stopped by SIGINT / SIGTERM "
-        "(the window closes, the summary is printed)."));
+        "sentence file, the screenshot) could not be written at all, with the reason; 130 / 143 stopped by SIGINT / SIGTERM "
+        "(the window closes, the summary is printed; a signal after the run has ended only closes the window).\n"
+        "The window opens where it was left (kept in the configuration directory), at first on most of the "
+        "screen. Without a display (no DISPLAY or WAYLAND_DISPLAY) --screenshot draws offscreen; the window "
+        "itself then cannot open (exit code 1)."));
     m_parser.addHelpOption();
     m_parser.addVersionOption();
     m_parser.addOptions({
@@ -99,6 +102,12 @@ void ConsoleCommandLine::ShowHelpOrVersion()
         m_parser.showVersion();
 }
 
+bool ConsoleCommandLine::WantsHelpOrVersion() const
+{
+    return m_parser.isSet(QStringLiteral("help")) || m_parser.isSet(QStringLiteral("help-all"))
+           || m_parser.isSet(QStringLiteral("version"));
+}
+
 bool ConsoleCommandLine::ParseScreenshot()
 {
     if (!m_parser.isSet(OPT_SCREENSHOT))
@@ -106,11 +115,6 @@ bool ConsoleCommandLine::ParseScreenshot()
     const QFileInfo file(m_parser.value(OPT_SCREENSHOT));
     if (file.suffix().compare(QLatin1String("png"), Qt::CaseInsensitive) != 0) {
         m_strError = QStringLiteral("The screenshot file \"%1\" must end in .png.").arg(m_parser.value(OPT_SCREENSHOT));
-        return false;
-    }
-    if (!file.absoluteDir().exists() || file.isDir()) {
-        m_strError = QStringLiteral("The screenshot file \"%1\" cannot be written: no such directory.")
-                         .arg(m_parser.value(OPT_SCREENSHOT));
         return false;
     }
     m_strScreenshotFile = file.absoluteFilePath();

@@ -25,15 +25,19 @@ public:
     /// Parses the arguments (the first one is the program); needs no
     /// application object. False on a usage error, with GetError() saying why.
     bool Parse(const QStringList& arguments);
+    /// Whether --help or --version was given: nothing else is then done.
+    bool WantsHelpOrVersion() const;
     /// For --help and --version: prints and ends the process. Call it once
-    /// the application object exists.
+    /// an application object (QCoreApplication is enough) exists.
     void ShowHelpOrVersion();
     QString GetError() const { return m_strError; }
 
     /// The station's options: configuration and output folder, seconds, seed,
     /// serial address, broker, scenario and station, the locale of the texts.
     const StationCommandLine& GetStation() const { return m_station; }
-    /// PNG file for a picture of the window after the run; empty: run until the window is closed.
+    /// PNG file for a picture of the window after the run; empty: run until the
+    /// window is closed. Only its name is checked here: that it can be
+    /// written is the run's to find out (exit code 4).
     QString GetScreenshotFile() const { return m_strScreenshotFile; }
 
 private:
