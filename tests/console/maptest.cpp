@@ -18,7 +18,7 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
+#include <signal.h>
 
 namespace {
 

@@ -15,9 +15,13 @@ const QString OPT_MQTT = QStringLiteral("mqtt");
 const QString OPT_SCENARIO = QStringLiteral("scenario");
 const QString OPT_STATION = QStringLiteral("station");
 const QString OPT_SCREENSHOT = QStringLiteral("screenshot");
+const QString OPT_TAB = QStringLiteral("tab");
 const QString DEFAULT_OUTPUT_DIR = QStringLiteral("kvtconsole-output");
 
 }
+
+const QStringList ConsoleCommandLine::TABS = {QStringLiteral("live"), QStringLiteral("map"), QStringLiteral("alarms"),
+                                              QStringLiteral("report")};
 
 ConsoleCommandLine::ConsoleCommandLine()
 {
@@ -65,6 +69,10 @@ ConsoleCommandLine::ConsoleCommandLine()
          QStringLiteral("Run the station's seconds as fast as possible, save a picture of the whole window "
                         "into <file> (PNG) and end; works with QT_QPA_PLATFORM=offscreen."),
          QStringLiteral("file")},
+        {OPT_TAB,
+         QStringLiteral("Open the window on tab <name>: live (default), map, alarms or report (also for the "
+                        "--screenshot)."),
+         QStringLiteral("name")},
     });
 }
 
@@ -90,6 +98,13 @@ bool ConsoleCommandLine::Parse(const QStringList& arguments)
     if (!m_station.Parse(station)) {
         m_strError = m_station.GetError();
         return false;
+    }
+    if (m_parser.isSet(OPT_TAB)) {
+        m_strTab = m_parser.value(OPT_TAB);
+        if (!TABS.contains(m_strTab)) {
+            m_strError = QStringLiteral("Unknown tab \"%1\": live, map, alarms or report.").arg(m_strTab);
+            return false;
+        }
     }
     return ParseScreenshot();
 }

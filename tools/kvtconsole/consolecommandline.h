@@ -9,7 +9,7 @@
 ///
 ///     kvtconsole [--config-dir DIR] [--output-dir DIR] [--seconds N] [--seed N]
 ///                [--serial DEVICE] [--mqtt HOST:PORT] [--scenario FILE --station NAME]
-///                [--lang LOCALE] [--screenshot FILE.png]
+///                [--lang LOCALE] [--screenshot FILE.png] [--tab live|map|alarms|report]
 ///
 /// The station's options (all but --screenshot) mean what they mean for
 /// kvtstation and are checked by its command line, with its messages; --seconds is the length of the
@@ -19,6 +19,8 @@ class ConsoleCommandLine
 {
 public:
     static constexpr int DEFAULT_SECONDS = 300;
+    /// The window's tabs by name, in their order.
+    static const QStringList TABS;
 
     ConsoleCommandLine();
 
@@ -39,6 +41,8 @@ public:
     /// window is closed. Only its name is checked here: that it can be
     /// written is the run's to find out (exit code 4).
     QString GetScreenshotFile() const { return m_strScreenshotFile; }
+    /// The index in TABS of the tab the window opens on.
+    int GetTab() const { return static_cast<int>(TABS.indexOf(m_strTab)); }
 
 private:
     bool ParseScreenshot();
@@ -47,4 +51,5 @@ private:
     StationCommandLine m_station;
     QString m_strError;
     QString m_strScreenshotFile;
+    QString m_strTab = QStringLiteral("live");
 };

@@ -61,6 +61,7 @@ int RunConsole(const ConsoleCommandLine& commandLine, const QString& report, QTe
     stationOptions.pStation = options.GetStation();
     StationRun station(stationOptions);
     ConsoleWindow window(station, report);
+    window.GetTabs().setCurrentIndex(commandLine.GetTab());
     const WindowPlacement placement;
     if (screenshot)
         window.resize(SCREENSHOT_SIZE);

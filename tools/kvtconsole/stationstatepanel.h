@@ -2,6 +2,7 @@
 
 #include <QWidget>
 
+class AccountedOutput;
 class OutputWatch;
 class QLabel;
 class StationRun;
@@ -42,7 +43,7 @@ private:
     /// "sender", "receiver" or empty, untranslated.
     QString RoleKey() const;
     /// The broker output, null when the station has no broker.
-    const class AccountedOutput* BrokerOutput() const;
+    const AccountedOutput* BrokerOutput() const;
     static void Colour(QLabel& label, const QColor& colour);
 
     StationRun& m_station;
