@@ -109,7 +109,7 @@ void MapTab::RefreshStations()
     for (const auto& entry : m_model.GetStations()) {
         const NetworkModel::Station& station = entry.second;
         SetRow(*m_pStations, row++,
-               {station.strName, station.strRole, station.bOnline ? tr("online") : tr("offline"),
+               {station.strName, MapView::RoleText(station.strRole), station.bOnline ? tr("online") : tr("offline"),
                 station.bPositionKnown ? QStringLiteral("%1°, %2°").arg(station.fLatitude, 0, 'f', 4).arg(station.fLongitude, 0, 'f', 4)
                                        : QString(),
                 station.bHasBearing ? QString::number(station.fBearing, 'f', 1) : QString(),

@@ -96,7 +96,7 @@ QString MapView::ToolTipAt(QPoint pos) const
         if (!station.bPositionKnown || !near(m_projection.ToScreen(station.fLatitude, station.fLongitude), STATION_SIZE + 2))
             continue;
         QString text = tr("Station %1 (%2), %3\n%4°, %5°, heading %6°")
-                           .arg(station.strName, station.strRole.isEmpty() ? tr("role unknown") : station.strRole,
+                           .arg(station.strName, RoleText(station.strRole),
                                 station.bOnline ? tr("online") : tr("offline"))
                            .arg(station.fLatitude, 0, 'f', 4)
                            .arg(station.fLongitude, 0, 'f', 4)
@@ -136,6 +136,15 @@ QString MapView::ToolTipAt(QPoint pos) const
         }
     }
     return QString();
+}
+
+QString MapView::RoleText(const QString& role)
+{
+    if (role == QLatin1String("sender"))
+        return tr("sender");
+    if (role == QLatin1String("receiver"))
+        return tr("receiver");
+    return role.isEmpty() ? tr("stand-alone") : role;
 }
 
 QSize MapView::sizeHint() const
@@ -302,11 +311,11 @@ void MapView::PaintStations(QPainter& painter) const
         painter.drawPolygon(QPolygonF{at + QPointF(0, -STATION_SIZE), at + QPointF(STATION_SIZE, STATION_SIZE * 0.8),
                                       at + QPointF(-STATION_SIZE, STATION_SIZE * 0.8)});
         painter.setPen(station.bOnline ? Qt::black : OFFLINE_COLOUR);
-        QString label = station.strName;
-        if (!station.strRole.isEmpty())
-            label += QStringLiteral(" (%1)").arg(station.strRole);
+        QString label = QStringLiteral("%1 (%2)").arg(station.strName, RoleText(station.strRole));
         if (!station.bOnline)
             label += QLatin1Char(' ') + tr("offline");
+        else if (station.fHandoverFrequency > 0.0)
+            label += tr(" \u2192 %1 MHz").arg(station.fHandoverFrequency / 1e6, 0, 'f', 3);
         painter.drawText(at + QPointF(STATION_SIZE + 3, -STATION_SIZE), label);
     }
 }

@@ -37,6 +37,8 @@ public:
     QString ToolTipAt(QPoint pos) const;
     /// Repaints when the model has news; frames the network while the user has not moved the map.
     void Refresh();
+    /// A ZOD role for people: "sender", "receiver", or "stand-alone" for none, translated.
+    static QString RoleText(const QString& role);
 
     QSize sizeHint() const override;
 

@@ -2,6 +2,7 @@
 
 #include "devicecontrol/directionfinder/kvtcommon/accountedoutput.h"
 #include "devicecontrol/stddevicedefinition/stddevicedefinition.h"
+#include "tools/kvtconsole/mapview.h"
 #include "tools/kvtconsole/outputstatustable.h"
 #include "tools/kvtconsole/outputwatch.h"
 #include "tools/kvtreport/stationbuilder.h"
@@ -73,12 +74,7 @@ QString StationStatePanel::RoleKey() const
 
 QString StationStatePanel::GetRole() const
 {
-    const QString role = RoleKey();
-    if (role == QLatin1String("sender"))
-        return tr("sender");
-    if (role == QLatin1String("receiver"))
-        return tr("receiver");
-    return tr("stand-alone");
+    return MapView::RoleText(RoleKey());
 }
 
 QString StationStatePanel::GetTuning() const

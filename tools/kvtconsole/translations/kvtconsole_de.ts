@@ -283,10 +283,6 @@
 %4°, %5°, Kurs %6°</translation>
     </message>
     <message>
-        <source>role unknown</source>
-        <translation>Rolle unbekannt</translation>
-    </message>
-    <message>
         <source>online</source>
         <translation>online</translation>
     </message>
@@ -321,6 +317,22 @@ Hinweise: %1</translation>
     <message>
         <source>No station heard on the broker yet</source>
         <translation>Noch keine Station am Broker gehört</translation>
+    </message>
+    <message>
+        <source>sender</source>
+        <translation>Sender</translation>
+    </message>
+    <message>
+        <source>receiver</source>
+        <translation>Empfänger</translation>
+    </message>
+    <message>
+        <source>stand-alone</source>
+        <translation>eigenständig</translation>
+    </message>
+    <message>
+        <source> → %1 MHz</source>
+        <translation> → %1 MHz</translation>
     </message>
 </context>
 <context>
@@ -442,18 +454,6 @@ Elevation %6°, Qualität %7, Pegel %8 dBµV
     <message>
         <source>Outputs: %1</source>
         <translation>Ausgaben: %1</translation>
-    </message>
-    <message>
-        <source>sender</source>
-        <translation>Sender</translation>
-    </message>
-    <message>
-        <source>receiver</source>
-        <translation>Empfänger</translation>
-    </message>
-    <message>
-        <source>stand-alone</source>
-        <translation>eigenständig</translation>
     </message>
     <message>
         <source>tuned to %1 MHz</source>
