@@ -4,6 +4,7 @@
 #include "tools/kvtconsole/windowplacement.h"
 
 #include <QMainWindow>
+#include <QScreen>
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QTemporaryDir>

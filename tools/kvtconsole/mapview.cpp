@@ -308,8 +308,10 @@ void MapView::PaintStations(QPainter& painter) const
         painter.setPen(QPen(Qt::black, 1.5));
         painter.drawLine(at, at + QPointF(std::sin(heading), -std::cos(heading)) * (STATION_SIZE * 2.2));
         painter.setBrush(station.bOnline ? ONLINE_COLOUR : OFFLINE_COLOUR);
-        painter.drawPolygon(QPolygonF{at + QPointF(0, -STATION_SIZE), at + QPointF(STATION_SIZE, STATION_SIZE * 0.8),
-                                      at + QPointF(-STATION_SIZE, STATION_SIZE * 0.8)});
+        QPolygonF mark;
+        mark << at + QPointF(0, -STATION_SIZE) << at + QPointF(STATION_SIZE, STATION_SIZE * 0.8)
+             << at + QPointF(-STATION_SIZE, STATION_SIZE * 0.8);
+        painter.drawPolygon(mark);
         painter.setPen(station.bOnline ? Qt::black : OFFLINE_COLOUR);
         QString label = QStringLiteral("%1 (%2)").arg(station.strName, RoleText(station.strRole));
         if (!station.bOnline)

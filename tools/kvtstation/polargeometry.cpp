@@ -113,7 +113,8 @@ void PolarGeometry::PaintBowMarker(QPainter& painter, double heading) const
     const QPointF across(-outward.y(), outward.x());
     const QPointF tip = m_centre + outward * (m_fRadius - BOW_LENGTH);
     const QPointF base = m_centre + outward * (m_fRadius + 2.0);
-    const QPolygonF wedge{tip, base + across * BOW_WIDTH, base - across * BOW_WIDTH};
+    QPolygonF wedge;
+    wedge << tip << base + across * BOW_WIDTH << base - across * BOW_WIDTH;
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
     painter.setPen(QPen(BOW_COLOUR, 2, Qt::DashLine));

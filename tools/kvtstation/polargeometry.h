@@ -11,12 +11,12 @@ class QPainter;
 
 /// The polar picture of bearings shared by the PNG plot and the console's
 /// live display: true bearings clockwise, north up unless the picture is
-/// turned (bow up: the platform's heading at the top), the distance from the centre the
-/// frequency on a logarithmic scale (100 kHz at the centre to 10 GHz at the
-/// rim, rings at 1 MHz, 10 MHz, 100 MHz and 1 GHz), one colour per band, the
-/// sectors in which the device filters bearings out shaded (the device measures
-them from the bow, so they turn with the heading), and the bow marked on the
-rim at the platform's heading.
+/// turned (bow up: the platform's heading at the top), the distance from the
+/// centre the frequency on a logarithmic scale (100 kHz at the centre to
+/// 10 GHz at the rim, rings at 1 MHz, 10 MHz, 100 MHz and 1 GHz), one colour
+/// per band, the sectors in which the device filters bearings out shaded (the
+/// device measures them from the bow, so they turn with the heading), and the
+/// bow marked on the rim at the platform's heading.
 ///
 /// Texts pass through the translation context "PolarGeometry".
 class PolarGeometry
