@@ -167,9 +167,9 @@ TEST(MapViewTest, DrawsStationsByStateWithToolTipsAndListsThem)
     tab.GetWatchEdit().setText("433.92, 145.5");
     EXPECT_TRUE(tab.IsWatched(145.5e6 + 5000));
     EXPECT_FALSE(tab.IsWatched(146e6));
-    MapView& view = tab.GetMapView();
-    view.resize(600, 500);
     tab.Refresh();
+    MapView view(model);
+    view.resize(600, 500);
     view.Frame();
 
     QImage image(view.size(), QImage::Format_ARGB32);
@@ -182,7 +182,13 @@ TEST(MapViewTest, DrawsStationsByStateWithToolTipsAndListsThem)
     EXPECT_EQ(image.pixelColor(offline + QPoint(0, 2)), MapView::OFFLINE_COLOUR);
     EXPECT_TRUE(view.ToolTipAt(offline).startsWith("Station West")) << view.ToolTipAt(offline).toStdString();
     EXPECT_TRUE(view.ToolTipAt(offline).contains("offline"));
-    const QPointF along = view.GetProjection().ToScreen(-16.25, -179.7);
+    // Half-way to the emitter, across the date line.
+    const Geodesy::Link link = Geodesy::Between(east.fLatitude, east.fLongitude, -16.0, -179.5);
+    double latitude = 0.0;
+    double longitude = 0.0;
+    Geodesy::Direct(east.fLatitude, east.fLongitude, link.fAzimuth, link.fDistance / 2, latitude, longitude);
+    EXPECT_LT(longitude, -179.0);
+    const QPointF along = view.GetProjection().ToScreen(latitude, longitude);
     EXPECT_TRUE(view.ToolTipAt(along.toPoint()).startsWith("Line of bearing of East"))
         << view.ToolTipAt(along.toPoint()).toStdString();
 

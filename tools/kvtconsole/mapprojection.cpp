@@ -78,6 +78,7 @@ void MapProjection::Fit(const std::vector<Point>& points)
     for (double longitude : longitudes)
         halfWidth = std::max(halfWidth, std::abs(Geodesy::WrapDifference(longitude - centre)));
     SetCentre(0.5 * (south + north), centre);
+    m_fScaleLatitude = m_fLatitude0;
     const double spanX = std::max(2.0 * halfWidth * LongitudeScale() * FIT_MARGIN, MIN_SPAN);
     const double spanY = std::max((north - south) * FIT_MARGIN, MIN_SPAN);
     SetScale(std::min(m_size.width() / spanX, m_size.height() / spanY));
@@ -111,5 +112,5 @@ double MapProjection::CentralLongitude(const std::vector<double>& longitudes)
 
 double MapProjection::LongitudeScale() const
 {
-    return std::max(std::cos(m_fLatitude0 * DEGREE), 0.01);
+    return std::max(std::cos(m_fScaleLatitude * DEGREE), 0.01);
 }

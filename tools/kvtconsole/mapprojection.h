@@ -9,8 +9,9 @@
 /// The map's projection: equirectangular about a centre, longitudes measured
 /// from the centre's and folded into (-180, 180], so that stations on both
 /// sides of the 180° meridian lie side by side instead of a world apart. The
-/// east-west scale is that of the centre's latitude. Pixels grow to the
-/// right and down; the centre of the view is the projection's centre.
+/// east-west scale is that of the latitude Fit() last centred on (panning
+/// keeps it, so a drag moves everything by the same pixels). Pixels grow to
+/// the right and down; the centre of the view is the projection's centre.
 class MapProjection
 {
 public:
@@ -55,4 +56,6 @@ private:
     double m_fLatitude0 = 0.0;
     double m_fLongitude0 = 0.0;
     double m_fPixelsPerDegree = 100.0;
+    /// The latitude whose east-west scale the picture keeps.
+    double m_fScaleLatitude = 0.0;
 };

@@ -70,6 +70,8 @@ void MapView::Frame()
     }
     for (const NetworkModel::MapFix& fix : m_model.GetFixes())
         points.emplace_back(fix.fix.fLatitude, fix.fix.fLongitude);
+    // A hidden widget learns of its size only when shown.
+    m_projection.SetSize(QSizeF(size()));
     m_projection.Fit(points);
     m_nFramedObjects = points.size();
     update();
