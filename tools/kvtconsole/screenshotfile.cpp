@@ -5,6 +5,8 @@
 #include <QSaveFile>
 #include <QWidget>
 
+#include <algorithm>
+
 ScreenshotFile::ScreenshotFile(QString fileName)
     : m_strFileName(std::move(fileName))
 {
@@ -30,7 +32,14 @@ bool ScreenshotFile::Save(QWidget& widget, QString& rError) const
         return false;
     }
     QSaveFile file(m_strFileName);
-    if (file.open(QIODevice::WriteOnly) && file.write(png) == png.size() && file.commit())
+    // Unbuffered, and on after a short write: the write that fails keeps the system's reason.
+    bool bWritten = file.open(QIODevice::WriteOnly | QIODevice::Unbuffered);
+    for (qint64 offset = 0; bWritten && offset < png.size();) {
+        const qint64 written = file.write(png.constData() + offset, png.size() - offset);
+        bWritten = written > 0;
+        offset += std::max<qint64>(written, 0);
+    }
+    if (bWritten && file.commit())
         return true;
     rError = file.errorString();
     return false;
