@@ -31,6 +31,7 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
@@ -46,6 +47,8 @@ const QString ConsoleWindow::ZOD_SENDER_KEY = QStringLiteral("ZodSenderEnabled")
 namespace {
 
 const QString ZOD_CLIENT_NAME = QStringLiteral("kvtconsole");
+/// The side column's layout and group box margins around the tables.
+const int SIDE_MARGINS = 60;
 
 void WriteToStderr(const QString& line)
 {
@@ -194,11 +197,15 @@ QWidget* ConsoleWindow::CreateLiveTab()
     pLayout->addWidget(Group(tr("Latest bearings"), m_pLatest), 1);
     pLayout->addWidget(Group(tr("Rejected bearings"), m_pRejectCounters));
     pLayout->addWidget(Group(tr("Outputs"), m_pOutputStatus));
+    // Every column of the latest bearings readable without scrolling, in any language.
+    m_pLatest->resizeColumnsToContents();
+    pSide->setMinimumWidth(m_pLatest->horizontalHeader()->length() + 2 * m_pLatest->frameWidth()
+                           + m_pLatest->verticalScrollBar()->sizeHint().width() + SIDE_MARGINS);
     auto* pSplitter = new QSplitter(Qt::Horizontal);
     pSplitter->addWidget(pDisplay);
     pSplitter->addWidget(pSide);
-    pSplitter->setStretchFactor(0, 3);
-    pSplitter->setStretchFactor(1, 2);
+    pSplitter->setStretchFactor(0, 1);
+    pSplitter->setStretchFactor(1, 1);
     return pSplitter;
 }
 
