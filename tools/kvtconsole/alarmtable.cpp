@@ -19,7 +19,7 @@ AlarmTable::AlarmTable(AlarmLog& log, QWidget* pParent)
     setHorizontalHeaderLabels({tr("Time (UTC)"), tr("Alarm"), tr("State")});
     verticalHeader()->hide();
     horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    horizontalHeader()->setStretchLastSection(true);
+    horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setSelectionMode(QAbstractItemView::NoSelection);
     connect(&m_log, &AlarmLog::Changed, this, &AlarmTable::Rebuild);
