@@ -180,6 +180,9 @@ TEST_F(ConsoleWindowTest, ShowsEveryAcceptedBearingAndTheRejectCounts)
     EXPECT_EQ(latest.item(0, 3)->text(), QString::number(newest.fAzimuth, 'f', 1));
     EXPECT_NE(newest.fHeading, 0.0f) << "the station swings at anchor around 45°";
     EXPECT_NEAR(newest.fBearing, PolarGeometry::TrueBearing(newest.fAzimuth, newest.fHeading), 1e-3);
+    EXPECT_TRUE(m_pWindow->GetCurrentBearing().text().startsWith(
+        QStringLiteral("%1° true").arg(newest.fBearing, 5, 'f', 1, QLatin1Char('0'))))
+        << m_pWindow->GetCurrentBearing().text().toStdString();
 }
 
 TEST_F(ConsoleWindowTest, FileFailureTurnsItsRowRedWithTheReason)

@@ -9,6 +9,7 @@
 #include "tools/kvtconsole/alarmlog.h"
 #include "tools/kvtconsole/alarmstrip.h"
 #include "tools/kvtconsole/alarmtable.h"
+#include "tools/kvtconsole/bearingring.h"
 #include "tools/kvtconsole/latestbearingstable.h"
 #include "tools/kvtconsole/maptab.h"
 #include "tools/kvtconsole/networkfeed.h"
@@ -132,6 +133,7 @@ void ConsoleWindow::SlotRefresh()
     m_pPolarView->SetHeading(PlatformHeading::Read(StationBuilder::DEVICE_PATH));
     m_pPolarView->SetNow(m_station.GetClockMs());
     m_pLatest->Show(m_pPolarView->GetBearings());
+    RefreshCurrentBearing();
     m_pOutputStatus->Show(m_station.GetOutputs(), *m_pWatch);
     m_pStatePanel->Refresh();
     setWindowTitle(m_pStatePanel->GetTitle());
@@ -186,9 +188,15 @@ QWidget* ConsoleWindow::CreateLiveTab()
     m_pBowUp->setObjectName(QStringLiteral("bowUp"));
     m_pBowUp->setToolTip(tr("Off: north up, the bow marked at the platform's heading"));
     connect(m_pBowUp, &QCheckBox::toggled, m_pPolarView, &PolarView::SetBowUp);
+    m_pCurrentBearing = new QLabel;
+    QFont large = m_pCurrentBearing->font();
+    large.setPointSizeF(large.pointSizeF() * 1.5);
+    large.setBold(true);
+    m_pCurrentBearing->setFont(large);
     auto* pDisplay = new QWidget;
     auto* pDisplayLayout = new QVBoxLayout(pDisplay);
     pDisplayLayout->setContentsMargins(0, 0, 0, 0);
+    pDisplayLayout->addWidget(m_pCurrentBearing);
     pDisplayLayout->addWidget(m_pBowUp);
     pDisplayLayout->addWidget(m_pPolarView, 1);
 
@@ -333,4 +341,18 @@ void ConsoleWindow::WatchNetwork()
         m_pMapTab->SetFeedState(tr("broker %1 connecting").arg(address), false);
     else
         m_pMapTab->SetFeedState(tr("broker %1 unusable: %2").arg(address, m_pFeed->GetErrorText()), false);
+}
+
+void ConsoleWindow::RefreshCurrentBearing()
+{
+    const BearingRing& bearings = m_pPolarView->GetBearings();
+    if (bearings.Size() == 0) {
+        m_pCurrentBearing->setText(tr("No bearing yet"));
+        return;
+    }
+    const BearingRing::Entry& newest = bearings.At(bearings.Size() - 1);
+    m_pCurrentBearing->setText(tr("%1° true  (%2° from the bow)  %3 MHz")
+                                   .arg(newest.fBearing, 5, 'f', 1, QLatin1Char('0'))
+                                   .arg(newest.fAzimuth, 5, 'f', 1, QLatin1Char('0'))
+                                   .arg(newest.fFrequency / 1e6, 0, 'f', 3));
 }

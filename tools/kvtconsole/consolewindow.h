@@ -39,7 +39,8 @@ class BearingResult;
 ///   (StationStatePanel, also naming the window) and the strip of standing
 ///   alarms (AlarmStrip).
 /// - Tab "Live": the polar display of the accepted bearings at their true
-///   bearings (north up, or bow up with the switch above it), the latest
+///   bearings (north up, or bow up with the switch above it) under a readout
+///   of the newest bearing, the latest
 ///   bearings, the reject counters per reason and the delivery account of
 ///   every output (red while failing), refreshed FRAMES_PER_SECOND times a second.
 /// - Tab "Map": the DF network as the station's broker shows it (MapTab),
@@ -73,6 +74,8 @@ public:
 
     PolarView& GetPolarView() { return *m_pPolarView; }
     QCheckBox& GetBowUpSwitch() { return *m_pBowUp; }
+    /// The readout of the newest accepted bearing above the polar display.
+    QLabel& GetCurrentBearing() { return *m_pCurrentBearing; }
     LatestBearingsTable& GetLatestBearings() { return *m_pLatest; }
     StationStatePanel& GetStatePanel() { return *m_pStatePanel; }
     AlarmLog& GetAlarms() { return *m_pAlarms; }
@@ -111,6 +114,7 @@ private:
     void WatchOutputs();
     void WatchNetwork();
     void CheckBearingsCome();
+    void RefreshCurrentBearing();
 
     StationRun& m_station;
     OutputWatch* m_pWatch = nullptr;
@@ -122,6 +126,7 @@ private:
     NetworkFeed* m_pFeed = nullptr;
     MapTab* m_pMapTab = nullptr;
     QCheckBox* m_pBowUp = nullptr;
+    QLabel* m_pCurrentBearing = nullptr;
     PolarView* m_pPolarView = nullptr;
     LatestBearingsTable* m_pLatest = nullptr;
     QTableWidget* m_pRejectCounters = nullptr;

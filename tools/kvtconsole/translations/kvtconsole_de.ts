@@ -163,6 +163,14 @@
         <source>broker %1 unusable: %2</source>
         <translation>Broker %1 unbrauchbar: %2</translation>
     </message>
+    <message>
+        <source>No bearing yet</source>
+        <translation>Noch keine Peilung</translation>
+    </message>
+    <message>
+        <source>%1° true  (%2° from the bow)  %3 MHz</source>
+        <translation>%1° rechtweisend  (%2° vom Bug)  %3 MHz</translation>
+    </message>
 </context>
 <context>
     <name>LatestBearingsTable</name>
