@@ -18,6 +18,7 @@
 #include "tools/kvtconsole/latestbearingstable.h"
 #include "tools/kvtconsole/polarview.h"
 #include "tools/kvtconsole/stationstatepanel.h"
+#include "tools/kvtconsole/windowplacement.h"
 #include "tools/kvtstation/polargeometry.h"
 #include "tools/kvtreport/stationbuilder.h"
 #include "valueframework/valueclasses/tree.h"
@@ -358,6 +359,10 @@ TEST_F(ConsoleWindowTest, TitleAndStateNameTheStationItsRoleAndTuning)
     EXPECT_EQ(m_pWindow->windowTitle(), QString::fromUtf8("kvtconsole \u2014 %1 (stand-alone)").arg(panel.GetName()));
     EXPECT_TRUE(panel.GetOutputsLabel().text().contains("sentence file delivering"))
         << panel.GetOutputsLabel().text().toStdString();
+    // Everything fits the window a 1400 x 900 screen opens: Apply and the status bar included.
+    const QSize opened = WindowPlacement::DefaultSize(QSize(1400, 900));
+    EXPECT_LE(m_pWindow->minimumSizeHint().width(), opened.width());
+    EXPECT_LE(m_pWindow->minimumSizeHint().height(), opened.height());
     ASSERT_TRUE(RunToEnd());
 }
 
@@ -391,7 +396,7 @@ TEST_F(ConsoleWindowTest, GermanCataloguesTranslateTheConsoleAndTheLibraryWidget
 
     QTabWidget& tabs = m_pWindow->GetTabs();
     EXPECT_EQ(tabs.tabText(tabs.count() - 1), QString::fromUtf8("Fähigkeitsbericht"));
-    EXPECT_EQ(m_pWindow->GetBowUpSwitch().text(), QString::fromUtf8("Bug oben (Bild um den Kurs gedreht)"));
+    EXPECT_EQ(m_pWindow->GetBowUpSwitch().text(), "Bug oben");
     EXPECT_EQ(PolarGeometry::CompassLetter(1), "O");
     EXPECT_EQ(m_pWindow->GetStatePanel().GetRole(), QString::fromUtf8("eigenständig"));
     EXPECT_EQ(m_pWindow->GetOutputStatus().item(0, 0)->text(), "Satzdatei");
@@ -401,6 +406,8 @@ TEST_F(ConsoleWindowTest, GermanCataloguesTranslateTheConsoleAndTheLibraryWidget
         boxes << pBox->text();
     EXPECT_EQ(boxes, (QStringList{"RS232", "Datei"}));
     EXPECT_EQ(m_pWindow->GetRejectCounters().item(0, 0)->text(), "Plattformneigung");
+    // The longer German texts still fit the window of a 1400 x 900 screen.
+    EXPECT_LE(m_pWindow->minimumSizeHint().width(), WindowPlacement::DefaultSize(QSize(1400, 900)).width());
     QCoreApplication::removeTranslator(&console);
     QCoreApplication::removeTranslator(&library);
 }

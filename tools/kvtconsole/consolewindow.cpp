@@ -184,15 +184,18 @@ QWidget* ConsoleWindow::CreateLiveTab()
     m_pOutputStatus->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
     m_pLatest->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
 
-    m_pBowUp = new QCheckBox(tr("Bow up (picture turned by the heading)"));
+    m_pBowUp = new QCheckBox(tr("Bow up"));
     m_pBowUp->setObjectName(QStringLiteral("bowUp"));
-    m_pBowUp->setToolTip(tr("Off: north up, the bow marked at the platform's heading"));
+    m_pBowUp->setToolTip(tr("On: the picture turned by the heading, the bow at the top. Off: north up, the bow "
+                            "marked at the platform's heading."));
     connect(m_pBowUp, &QCheckBox::toggled, m_pPolarView, &PolarView::SetBowUp);
     m_pCurrentBearing = new QLabel;
     QFont large = m_pCurrentBearing->font();
     large.setPointSizeF(large.pointSizeF() * 1.5);
     large.setBold(true);
     m_pCurrentBearing->setFont(large);
+    // Any width will do: the readout must not widen the window beyond the screen.
+    m_pCurrentBearing->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     auto* pDisplay = new QWidget;
     auto* pDisplayLayout = new QVBoxLayout(pDisplay);
     pDisplayLayout->setContentsMargins(0, 0, 0, 0);

@@ -117,14 +117,6 @@
         <translation>Alarme</translation>
     </message>
     <message>
-        <source>Bow up (picture turned by the heading)</source>
-        <translation>Bug oben (Bild um den Kurs gedreht)</translation>
-    </message>
-    <message>
-        <source>Off: north up, the bow marked at the platform&apos;s heading</source>
-        <translation>Aus: Norden oben, der Bug beim Kurs der Plattform markiert</translation>
-    </message>
-    <message>
         <source>Broker lost: %1</source>
         <translation>Broker verloren: %1</translation>
     </message>
@@ -170,6 +162,14 @@
     <message>
         <source>%1° true  (%2° from the bow)  %3 MHz</source>
         <translation>%1° rechtweisend  (%2° vom Bug)  %3 MHz</translation>
+    </message>
+    <message>
+        <source>Bow up</source>
+        <translation>Bug oben</translation>
+    </message>
+    <message>
+        <source>On: the picture turned by the heading, the bow at the top. Off: north up, the bow marked at the platform&apos;s heading.</source>
+        <translation>Ein: das Bild um den Kurs gedreht, der Bug oben. Aus: Norden oben, der Bug beim Kurs der Plattform markiert.</translation>
     </message>
 </context>
 <context>
