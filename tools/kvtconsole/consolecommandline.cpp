@@ -27,9 +27,12 @@ ConsoleCommandLine::ConsoleCommandLine()
 {
     m_parser.setApplicationDescription(QStringLiteral(
         "Operator console of the simulated DF station: runs the station of kvtstation in wall-clock "
-        "time and shows its accepted bearings on a live polar display, the latest bearings, the "
-        "reject counters, the state of every output, the DF data output's settings, the ZOD tool "
-        "bar and the capability report. Closing the window stops the station and prints its summary.\n"
+        "time and shows its accepted bearings at their true bearings on a live polar display (north up "
+        "with the bow marked, or bow up), the latest bearings (true and relative), the reject counters, the "
+        "state of the station and of every output, the alarms, a map of the DF network on the broker (its "
+        "stations, lines of bearing and fixes), the DF data output's settings, the ZOD tool bar and the "
+        "capability report. Alarms are also written to stderr. Closing the window stops the station and "
+        "prints its summary.\n"
         "The ZOD client module places its action in the ZOD tool bar while \"ZodSenderEnabled\" in the "
         "application configuration is true (written as true when missing).\n"
         "Exit codes as kvtstation's: 0 every output delivered every sentence; 1 the station could not be "
