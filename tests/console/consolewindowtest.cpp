@@ -38,6 +38,7 @@
 #include <QToolBar>
 #include <QTranslator>
 
+#include <csignal>
 #include <memory>
 
 using namespace NxKVTCommon;
@@ -345,6 +346,28 @@ TEST_F(ConsoleWindowTest, BrokerStateTurnsGreenAgainAfterAReconnect)
     EXPECT_NE(m_pWindow->GetOutputStatus().item(2, 0)->background().color(), OutputStatusTable::FAILURE_COLOUR);
     m_pStation->End();
     ASSERT_TRUE(RunToEnd());
+}
+
+TEST_F(ConsoleWindowTest, AStopSignalStopsTheRunningStation)
+{
+    Open(600);
+    ASSERT_TRUE(RunUntilBearings());
+    m_pWindow->show();
+    m_pWindow->SlotStopSignal(SIGTERM);
+    EXPECT_EQ(m_pWindow->GetStopSignal(), SIGTERM);
+    EXPECT_FALSE(m_pWindow->isVisible());
+    m_pStation->End();
+    ASSERT_TRUE(RunToEnd());
+}
+
+TEST_F(ConsoleWindowTest, AStopSignalAfterTheEndOfTheRunOnlyClosesTheWindow)
+{
+    Open(1);
+    ASSERT_TRUE(RunToEnd());
+    m_pWindow->show();
+    m_pWindow->SlotStopSignal(SIGTERM);
+    EXPECT_EQ(m_pWindow->GetStopSignal(), 0);
+    EXPECT_FALSE(m_pWindow->isVisible());
 }
 
 TEST_F(ConsoleWindowTest, TitleAndStateNameTheStationItsRoleAndTuning)

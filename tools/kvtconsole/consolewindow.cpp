@@ -143,6 +143,13 @@ void ConsoleWindow::SlotRefresh()
     CheckBearingsCome();
 }
 
+void ConsoleWindow::SlotStopSignal(int nSignal)
+{
+    if (!m_station.IsFinished())
+        m_nStopSignal = nSignal;
+    close();
+}
+
 void ConsoleWindow::SlotBearings(const std::vector<values::BearingResult>& results)
 {
     m_pPolarView->AddBearings(results, PlatformHeading::Read(StationBuilder::DEVICE_PATH));

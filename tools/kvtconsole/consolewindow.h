@@ -96,9 +96,15 @@ public:
     /// which names the sentence file and the serial line as "Apply" last set them.
     QJsonObject StopStation(int nStopSignal = 0);
 
+    /// The stop signal that ended the station's run (see SlotStopSignal); 0: none.
+    int GetStopSignal() const { return m_nStopSignal; }
+
 public slots:
     /// Brings every view up to the station's state (the frame timer calls it).
     void SlotRefresh();
+    /// SIGINT or SIGTERM came: the window closes. It stopped the station only
+    /// while the station ran; after the end of the run it stopped nothing.
+    void SlotStopSignal(int nSignal);
 
 private slots:
     void SlotBearings(const std::vector<values::BearingResult>& results);
@@ -137,6 +143,7 @@ private:
     QLabel* m_pStatus = nullptr;
     QTimer m_frameTimer;
     int m_nNoBearingSeconds = DEFAULT_NO_BEARING_SECONDS;
+    int m_nStopSignal = 0;
     /// Station time of the last accepted bearing (or of the start).
     quint64 m_nLastBearingMs = 0;
     /// Destroyed before the tool bars (members go before the window's children).

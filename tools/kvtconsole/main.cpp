@@ -76,18 +76,13 @@ int RunConsole(const ConsoleCommandLine& commandLine, const QString& report, QTe
             window.close();
         });
     }
-    int nStopSignal = 0;
     StopSignals stopSignals;
-    QObject::connect(&stopSignals, &StopSignals::Received, &window, [&nStopSignal, &window, &station](int nSignal) {
-        // Once the run has ended the signal only closes the window: it stopped nothing.
-        if (!station.IsFinished())
-            nStopSignal = nSignal;
-        window.close();
-    });
+    QObject::connect(&stopSignals, &StopSignals::Received, &window, &ConsoleWindow::SlotStopSignal);
     station.Start();
     QApplication::exec();
     if (!screenshot && !placement.Save(window))
         err << "kvtconsole: cannot keep the window's place in " << WindowPlacement::PLACEMENT_FILE << "\n";
+    const int nStopSignal = window.GetStopSignal();
     const QJsonObject summary = window.StopStation(nStopSignal);
     StationSummary::PrintText(out, summary);
     out.flush();
