@@ -39,6 +39,7 @@
 #include <QTranslator>
 
 #include <csignal>
+#include <algorithm>
 #include <memory>
 
 using namespace NxKVTCommon;
@@ -387,6 +388,30 @@ TEST_F(ConsoleWindowTest, TitleAndStateNameTheStationItsRoleAndTuning)
     EXPECT_LE(m_pWindow->minimumSizeHint().width(), opened.width());
     EXPECT_LE(m_pWindow->minimumSizeHint().height(), opened.height());
     ASSERT_TRUE(RunToEnd());
+}
+
+// A receiver of a scenario starts untuned: it says that it waits for a handover.
+TEST_F(ConsoleWindowTest, AReceiverWaitsForAHandover)
+{
+    Scenario scenario;
+    QString error;
+    ASSERT_TRUE(scenario.Load(QStringLiteral(KVT_SOURCE_DIR "/scenarios/default.json"), error)) << error.toStdString();
+    const auto south = std::find_if(scenario.GetStations().begin(), scenario.GetStations().end(),
+                                    [](const Scenario::Station& station) { return station.strName == "South"; });
+    ASSERT_NE(south, scenario.GetStations().end());
+    StationRun::Options options;
+    options.strOutputDir = m_output.path();
+    options.nSeconds = 1;
+    options.bRealtime = false;
+    options.pScenario = &scenario;
+    options.pStation = &*south;
+    m_pStation = std::make_unique<StationRun>(options);
+    m_pWindow = std::make_unique<ConsoleWindow>(*m_pStation, QString());
+    StationStatePanel& panel = m_pWindow->GetStatePanel();
+    EXPECT_EQ(panel.GetName(), "South");
+    EXPECT_EQ(panel.GetRole(), "receiver");
+    EXPECT_EQ(panel.GetTuning(), "waiting for a handover");
+    EXPECT_EQ(m_pWindow->windowTitle(), QString::fromUtf8("kvtconsole \u2014 South (receiver)"));
 }
 
 TEST_F(ConsoleWindowTest, NoAcceptedBearingForAWhileRaisesAnAlarm)
