@@ -19,17 +19,18 @@ AlarmStrip::AlarmStrip(AlarmLog& log, QWidget* pParent)
     Rebuild();
 }
 
-QList<QPushButton*> AlarmStrip::GetButtons() const
-{
-    return findChildren<QPushButton*>(QString(), Qt::FindDirectChildrenOnly);
-}
-
 void AlarmStrip::Rebuild()
 {
+    // A click on a button rebuilds the strip from within the button's own
+    // event: the old widgets go once that has returned.
     while (QLayoutItem* pItem = m_pLayout->takeAt(0)) {
-        delete pItem->widget();
+        if (QWidget* pWidget = pItem->widget()) {
+            pWidget->hide();
+            pWidget->deleteLater();
+        }
         delete pItem;
     }
+    m_lstButtons.clear();
     const std::vector<AlarmLog::Alarm>& alarms = m_log.GetAlarms();
     int shown = 0;
     for (auto it = alarms.rbegin(); it != alarms.rend(); ++it) {
@@ -44,6 +45,7 @@ void AlarmStrip::Rebuild()
         const int nId = it->nId;
         connect(pButton, &QPushButton::clicked, this, [this, nId] { m_log.Acknowledge(nId); });
         m_pLayout->addWidget(pButton);
+        m_lstButtons.append(pButton);
     }
     if (shown > SHOWN)
         m_pLayout->addWidget(new QLabel(tr("and %n more (see the alarm log)", nullptr, shown - SHOWN), this));

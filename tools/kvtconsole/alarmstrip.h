@@ -20,11 +20,12 @@ public:
     explicit AlarmStrip(AlarmLog& log, QWidget* pParent = nullptr);
 
     /// The buttons of the standing alarms, newest first.
-    QList<QPushButton*> GetButtons() const;
+    QList<QPushButton*> GetButtons() const { return m_lstButtons; }
 
 private:
     void Rebuild();
 
     AlarmLog& m_log;
     QHBoxLayout* m_pLayout = nullptr;
+    QList<QPushButton*> m_lstButtons;
 };

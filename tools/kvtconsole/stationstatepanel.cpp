@@ -42,9 +42,9 @@ void StationStatePanel::Refresh()
     m_pIdentity->setText(tr("Station %1, %2").arg(GetName(), GetRole()));
     m_pTuning->setText(GetTuning());
     m_pBroker->setText(GetBrokerState());
-    if (BrokerOutput() == nullptr)
+    if (BrokerOutput() == nullptr && !m_pBroker->styleSheet().isEmpty())
         m_pBroker->setStyleSheet(QString());
-    else
+    else if (BrokerOutput() != nullptr)
         Colour(*m_pBroker, IsBrokerLost() ? BAD_COLOUR : GOOD_COLOUR);
     QStringList outputs;
     bool bFailing = false;
@@ -119,5 +119,8 @@ const AccountedOutput* StationStatePanel::BrokerOutput() const
 
 void StationStatePanel::Colour(QLabel& label, const QColor& colour)
 {
-    label.setStyleSheet(QStringLiteral("QLabel { color: %1; }").arg(colour.name()));
+    // Refreshed every frame: a style sheet is only parsed again when it changes.
+    const QString style = QStringLiteral("QLabel { color: %1; }").arg(colour.name());
+    if (label.styleSheet() != style)
+        label.setStyleSheet(style);
 }
