@@ -1,5 +1,6 @@
 #pragma once
 
+#include "fusion/bearing.h"
 #include "network/brokerbearingoutput.h"
 #include "tools/kvtstation/stationplace.h"
 

@@ -59,7 +59,9 @@ StationRun::StationRun(const Options& options)
     , m_callback(StationBuilder::DEVICE_PATH, STATION_ADDRESS, m_environment.GetOverheadPassParams(),
                  m_environment.GetCommandLog())
     , m_simulation(options.nSeed, options.nSeconds, options.bRealtime, StationBuilder::DEVICE_PATH, m_callback)
-    , m_stamper(PlaceOf(options), [this] { return m_simulation.GetClockMs(); })
+    , m_stamper(
+          PlaceOf(options), SimulatedLegacyDriver::BANDWIDTH_HZ, [this] { return m_simulation.GetClockMs(); },
+          [this] { return m_simulation.GetHeading(); })
 {
     const std::pair<QString, int> broker = BrokerOf(options);
     if (!broker.first.isEmpty()) {
