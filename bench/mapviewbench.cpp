@@ -1,4 +1,4 @@
-#include "fusion/bearingjson.h"
+#include "contract/bearingmessage.h"
 #include "fusion/geodesy.h"
 #include "network/stationstatus.h"
 #include "tools/kvtconsole/maptab.h"
@@ -34,14 +34,14 @@ const double EMITTERS[][3] = {
 /// The stations on a ring around the emitters, with their messages' sequence numbers.
 struct Network
 {
-    std::vector<Bearing> lstStations;
+    std::vector<kvt::BearingRecord> lstStations;
     qint64 nTimeMs = START_MS;
     int nNext = 0;
 
     Network()
     {
         for (int i = 0; i < STATIONS; ++i) {
-            Bearing station;
+            kvt::BearingRecord station;
             station.strStation = QStringLiteral("S%1").arg(i, 2, 10, QLatin1Char('0'));
             const double angle = 2.0 * M_PI * i / STATIONS;
             station.fLatitude = 54.45 + 0.6 * std::cos(angle);
@@ -54,7 +54,7 @@ struct Network
     /// The next bearing message in time order, with its topic.
     std::pair<QString, QByteArray> Next()
     {
-        Bearing& bearing = lstStations[static_cast<std::size_t>(nNext)];
+        kvt::BearingRecord& bearing = lstStations[static_cast<std::size_t>(nNext)];
         const double* pEmitter = EMITTERS[(nNext + nTimeMs / 5000) % 4];
         bearing.nSeq += 1;
         bearing.nTimeMs = nTimeMs;
@@ -65,12 +65,12 @@ struct Network
             nNext = 0;
             nTimeMs += 1000 / BEARINGS_PER_STATION;
         }
-        return {QStringLiteral("kvt/stations/%1/bearings").arg(bearing.strStation), BearingJson::Format(bearing)};
+        return {QStringLiteral("kvt/stations/%1/bearings").arg(bearing.strStation), kvt::BearingMessage::Format(bearing)};
     }
 
     void Announce(NetworkModel& model) const
     {
-        for (const Bearing& bearing : lstStations) {
+        for (const kvt::BearingRecord& bearing : lstStations) {
             StationStatus status;
             status.strName = bearing.strStation;
             status.fLatitude = bearing.fLatitude;

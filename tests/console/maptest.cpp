@@ -1,4 +1,4 @@
-#include "fusion/bearingjson.h"
+#include "contract/bearingmessage.h"
 #include "fusion/geodesy.h"
 #include "network/stationstatus.h"
 #include "tests/common/configdirfixture.h"
@@ -35,7 +35,7 @@ struct Site
 /// A bearing from the site towards the point, as the station would publish it.
 QByteArray BearingTowards(const Site& site, double latitude, double longitude, qint64 timeMs, qint64 seq)
 {
-    Bearing bearing;
+    kvt::BearingRecord bearing;
     bearing.strStation = QString::fromLatin1(site.pszName);
     bearing.nSeq = seq;
     bearing.nTimeMs = timeMs;
@@ -44,7 +44,7 @@ QByteArray BearingTowards(const Site& site, double latitude, double longitude, q
     bearing.fBearing = Geodesy::Between(site.fLatitude, site.fLongitude, latitude, longitude).fAzimuth;
     bearing.fSigma = 1.0;
     bearing.fFrequency = 145.5e6;
-    return BearingJson::Format(bearing);
+    return kvt::BearingMessage::Format(bearing);
 }
 
 QByteArray Status(const Site& site, bool bOnline)

@@ -1,8 +1,8 @@
 #include "tools/kvtconsole/networkmodel.h"
 
-#include "fusion/bearingjson.h"
+#include "contract/bearingmessage.h"
+#include "contract/topiclevel.h"
 #include "fusion/geodesy.h"
-#include "network/topiclevel.h"
 
 #include <QDateTime>
 #include <QJsonArray>
@@ -107,9 +107,9 @@ bool NetworkModel::HandleStatus(const QString& name, const QByteArray& payload)
 
 bool NetworkModel::HandleBearing(const QString& name, const QByteArray& payload)
 {
-    Bearing bearing;
+    kvt::BearingRecord bearing;
     QString error;
-    if (!BearingJson::Parse(payload, bearing, error) || bearing.strStation != name)
+    if (!kvt::BearingMessage::Parse(payload, bearing, error) || bearing.strStation != name)
         return false;
     Station& station = StationNamed(name);
     station.bPositionKnown = true;
