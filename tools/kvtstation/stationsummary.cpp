@@ -4,6 +4,8 @@
 #include "devicecontrol/directionfinder/kvtcommon/filterrejectcounter.h"
 #include "tools/kvtstation/stationcallback.h"
 #include "tools/kvtstation/stationenvironment.h"
+#include "valueframework/valueclasses/tree.h"
+#include "valueframework/valueclasses/valuebase.h"
 
 #include <QDir>
 #include <algorithm>
@@ -40,6 +42,26 @@ QString Join(const QJsonArray& array)
     for (const QJsonValue value : array)
         texts.append(value.toString());
     return texts.isEmpty() ? QStringLiteral("none") : texts.join(QStringLiteral(", "));
+}
+
+/// What the ZOD client shows of itself in the value tree (see the module's ZodStatus):
+/// its state, its last error and, for a receiver, what it did with each handover.
+QJsonObject ZodAccount(const QString& role)
+{
+    static const char* const s_aNUMBERS[] = {"Published", "Acknowledged", "Applied", "Coalesced",
+                                             "IgnoredOutOfRange", "IgnoredUnknownTag", "IgnoredUnfollowed",
+                                             "IgnoredMalformed", "Refused", "Cleared"};
+    const QString root = role == QLatin1String("receiver") ? QStringLiteral("/KVTCONTROL/ZOD/Receiver/")
+                                                           : QStringLiteral("/KVTCONTROL/ZOD/Sender/");
+    values::Tree* pTree = values::Tree::Instance();
+    QJsonObject account;
+    for (const char* pszName : {"State", "Error"})
+        if (const values::ValueBase* pValue = pTree->FindValue(root + QLatin1String(pszName)))
+            account.insert(QString::fromLatin1(pszName).toLower(), pValue->GetStringValue());
+    for (const char* pszName : s_aNUMBERS)
+        if (const values::ValueBase* pValue = pTree->FindValue(root + QLatin1String(pszName)))
+            account.insert(QString::fromLatin1(pszName), pValue->GetStringValue().toLongLong());
+    return account;
 }
 
 QJsonValue PathOrNull(const QString& path)
@@ -107,7 +129,8 @@ QJsonObject StationSummary::CollectZod(const StationEnvironment& environment)
             {"module", !bConfigured ? QJsonValue(QJsonValue::Null)
                                     : QJsonValue(environment.IsZodLoaded() ? "loaded" : "not found")},
             {"connected", environment.WasZodConnected()},
-            {"central", bConfigured ? QJsonValue(environment.GetZodCentral()) : QJsonValue(QJsonValue::Null)}};
+            {"central", bConfigured ? QJsonValue(environment.GetZodCentral()) : QJsonValue(QJsonValue::Null)},
+            {"account", bConfigured ? QJsonValue(ZodAccount(role)) : QJsonValue(QJsonValue::Null)}};
 }
 
 QString StationSummary::ZodText(const QJsonObject& zod)
@@ -116,8 +139,24 @@ QString StationSummary::ZodText(const QJsonObject& zod)
         return QStringLiteral("not configured");
     if (zod["module"].toString() != QLatin1String("loaded"))
         return QStringLiteral("client module not found");
-    return (zod["connected"].toBool() ? QStringLiteral("connected to %1") : QStringLiteral("never connected to %1"))
-        .arg(zod["central"].toString());
+    const QJsonObject account = zod["account"].toObject();
+    if (account["state"].toString() == QLatin1String("refused"))
+        return QStringLiteral("login refused by %1: %2").arg(zod["central"].toString(), account["error"].toString());
+    QString text = (zod["connected"].toBool() ? QStringLiteral("connected to %1") : QStringLiteral("never connected to %1"))
+                       .arg(zod["central"].toString());
+    if (!zod["connected"].toBool() && !account["error"].toString().isEmpty())
+        text += QStringLiteral(": ") + account["error"].toString();
+    if (zod["role"].toString() == QLatin1String("receiver"))
+        text += QStringLiteral("; handovers applied %1, coalesced %2, ignored: unfollowed %3, out of range %4, "
+                               "malformed %5, unknown tag %6; refused %7")
+                    .arg(account["Applied"].toInt())
+                    .arg(account["Coalesced"].toInt())
+                    .arg(account["IgnoredUnfollowed"].toInt())
+                    .arg(account["IgnoredOutOfRange"].toInt())
+                    .arg(account["IgnoredMalformed"].toInt())
+                    .arg(account["IgnoredUnknownTag"].toInt())
+                    .arg(account["Refused"].toInt());
+    return text;
 }
 
 QJsonObject StationSummary::CollectDelivery(const AccountedOutput& output)
@@ -150,6 +189,8 @@ void StationSummary::AddRun(QJsonObject& summary, qint64 nElapsedMs, qint64 nDur
 
 int StationSummary::ExitCode(const QJsonObject& summary)
 {
+    if (summary["zod"]["account"]["state"].toString() == QLatin1String("refused"))
+        return EXIT_OUTPUT_UNAVAILABLE;
     int code = EXIT_DELIVERED;
     for (const QJsonValue entry : summary["deliveries"].toArray()) {
         const QJsonObject delivery = entry.toObject();

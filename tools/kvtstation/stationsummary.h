@@ -60,7 +60,8 @@ public:
     /// Adds "run": simulatedSeconds, plannedSeconds, stoppedBy ("SIGINT",
     /// "SIGTERM", or null for a run that used all its time).
     static void AddRun(QJsonObject& summary, qint64 nElapsedMs, qint64 nDurationMs, int nStopSignal);
-    /// EXIT_OUTPUT_UNAVAILABLE when an output never opened, else EXIT_LOSSES
+    /// EXIT_OUTPUT_UNAVAILABLE when an output never opened or the broker refused the ZOD
+    /// client's login, else EXIT_LOSSES
     /// when one lost (or still holds) a sentence, else EXIT_DELIVERED.
     static int ExitCode(const QJsonObject& summary);
     /// The summary for people.
