@@ -1,6 +1,7 @@
 // The station's publish path on the broker: one bearing formatted and handed
 // to the connection, and the round trip to a real broker on loopback until
 // the broker has acknowledged a block of bearings at QoS 1.
+#include "fusion/bearing.h"
 #include "network/brokerbearingoutput.h"
 #include "tests/common/mosquittobroker.h"
 

@@ -19,6 +19,7 @@ namespace
 const quint64 START_MS = 1700000000000;
 const int BEARINGS_PER_SECOND = 1000;
 const int FRAMES_PER_SECOND = 30;
+const double HEADING = 180.0;
 
 /// Bearings of four emitters in three bands, spread over the disc, one per millisecond.
 std::vector<values::BearingResult> Block(quint64& rTimeMs, int count)
@@ -38,12 +39,13 @@ void BM_PolarViewFrame(benchmark::State& state)
     PolarView view;
     view.resize(static_cast<int>(state.range(0)), static_cast<int>(state.range(0)));
     view.SetFilteredSectors({{120.0, 150.0}, {250.0, 290.0}});
+    view.SetHeading(HEADING);
     QImage frame(view.size(), QImage::Format_ARGB32_Premultiplied);
     quint64 timeMs = START_MS;
-    view.AddBearings(Block(timeMs, static_cast<int>(PolarView::CAPACITY)));
+    view.AddBearings(Block(timeMs, static_cast<int>(PolarView::CAPACITY)), HEADING);
     const int perFrame = BEARINGS_PER_SECOND / FRAMES_PER_SECOND;
     for (auto _ : state) {
-        view.AddBearings(Block(timeMs, perFrame));
+        view.AddBearings(Block(timeMs, perFrame), HEADING);
         view.SetNow(timeMs);
         view.render(&frame);
         benchmark::DoNotOptimize(frame.constBits());
@@ -62,7 +64,7 @@ void BM_PolarViewAdd(benchmark::State& state)
     quint64 timeMs = START_MS;
     const std::vector<values::BearingResult> block = Block(timeMs, BEARINGS_PER_SECOND / FRAMES_PER_SECOND);
     for (auto _ : state)
-        view.AddBearings(block);
+        view.AddBearings(block, HEADING);
     state.SetItemsProcessed(state.iterations() * static_cast<int64_t>(block.size()));
 }
 BENCHMARK(BM_PolarViewAdd);

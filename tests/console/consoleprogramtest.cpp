@@ -1,4 +1,5 @@
 #include "tests/common/configdirfixture.h"
+#include "tests/common/filesizelimit.h"
 #include "tools/kvtstation/polargeometry.h"
 
 #include <QFile>
@@ -109,6 +110,40 @@ TEST_F(ConsoleProgramTest, StopSignalClosesTheWindowWithOutputsSettledAndTheSumm
     QFile file(sentences);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     EXPECT_EQ(file.readAll().count('\n'), written.captured(1).toInt());
+}
+
+// Text only, without any display: no platform plugin is needed.
+TEST_F(ConsoleProgramTest, HelpAndVersionNeedNoDisplay)
+{
+    QProcessEnvironment environment = m_helper.processEnvironment();
+    for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        environment.remove(name);
+    m_helper.setProcessEnvironment(environment);
+    ASSERT_EQ(Console({"--help"}), 0) << m_stdErr.constData();
+    EXPECT_TRUE(m_stdOut.contains("--screenshot")) << m_stdOut.constData();
+    ASSERT_EQ(Console({"--version"}), 0) << m_stdErr.constData();
+    EXPECT_TRUE(m_stdOut.startsWith("kvtconsole ")) << m_stdOut.constData();
+    // The window itself cannot open: said so, with the code of a station not brought up.
+    EXPECT_EQ(Console({"--seconds", "1"}), 1);
+    EXPECT_TRUE(m_stdErr.contains("no display")) << m_stdErr.constData();
+}
+
+// As --help documents: a screenshot that cannot be written ends with 4 and the real reason.
+TEST_F(ConsoleProgramTest, ScreenshotThatCannotBeWrittenEndsWithFourAndTheReason)
+{
+    EXPECT_EQ(Console({"--seconds", "1", "--screenshot", m_output.filePath("missing/shot.png")}), 4);
+    EXPECT_TRUE(m_stdErr.contains("No such file or directory")) << m_stdErr.constData();
+    EXPECT_FALSE(QFileInfo::exists(m_output.filePath("run"))) << "refused before the run";
+
+    // The disk fills up while the picture is written: the file system's reason, not the encoder's.
+    {
+        const FileSizeLimit full(60000);
+        EXPECT_EQ(Console({"--seconds", "2", "--screenshot", m_output.filePath("full.png")}), 4);
+    }
+    EXPECT_TRUE(m_stdErr.contains("cannot write the screenshot")) << m_stdErr.constData();
+    EXPECT_TRUE(m_stdErr.contains("File too large")) << m_stdErr.constData();
+    EXPECT_FALSE(m_stdErr.contains("libpng")) << m_stdErr.constData();
+    EXPECT_FALSE(QFileInfo::exists(m_output.filePath("full.png")));
 }
 
 TEST_F(ConsoleProgramTest, RefusesBadArgumentsBeforeTouchingAnything)

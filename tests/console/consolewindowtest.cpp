@@ -9,10 +9,17 @@
 #include "tests/common/mosquittobroker.h"
 #include "tools/kvtstation/stationsummary.h"
 #include "tools/kvtstation/stationrun.h"
+#include "tools/kvtconsole/alarmlog.h"
+#include "tools/kvtconsole/alarmstrip.h"
+#include "tools/kvtconsole/bearingring.h"
 #include "tools/kvtconsole/consoletranslation.h"
 #include "tools/kvtconsole/consolewindow.h"
 #include "tools/kvtconsole/outputstatustable.h"
+#include "tools/kvtconsole/latestbearingstable.h"
 #include "tools/kvtconsole/polarview.h"
+#include "tools/kvtconsole/stationstatepanel.h"
+#include "tools/kvtconsole/windowplacement.h"
+#include "tools/kvtstation/polargeometry.h"
 #include "tools/kvtreport/stationbuilder.h"
 #include "valueframework/valueclasses/tree.h"
 
@@ -21,6 +28,7 @@
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSignalSpy>
@@ -30,6 +38,8 @@
 #include <QToolBar>
 #include <QTranslator>
 
+#include <csignal>
+#include <algorithm>
 #include <memory>
 
 using namespace NxKVTCommon;
@@ -156,12 +166,26 @@ TEST_F(ConsoleWindowTest, ShowsEveryAcceptedBearingAndTheRejectCounts)
     m_pWindow->SlotRefresh();
     const OutputStatusTable& outputs = m_pWindow->GetOutputStatus();
     ASSERT_EQ(outputs.rowCount(), 2);
-    EXPECT_EQ(outputs.item(0, 0)->text(), "file");
-    EXPECT_EQ(outputs.item(0, 1)->text(), QString::number(accepted));
-    EXPECT_EQ(outputs.item(0, 2)->text(), "0");
+    EXPECT_EQ(outputs.item(0, 0)->text(), "sentence file");
+    EXPECT_EQ(outputs.item(0, 1)->text(), "delivering");
+    EXPECT_EQ(outputs.item(0, 2)->text(), QString::number(accepted));
+    EXPECT_EQ(outputs.item(0, 3)->text(), "0");
     EXPECT_NE(outputs.item(0, 1)->background().color(), OutputStatusTable::FAILURE_COLOUR);
-    EXPECT_EQ(outputs.item(1, 0)->text(), "serial");
-    EXPECT_EQ(outputs.item(1, 1)->text(), "0");
+    EXPECT_EQ(outputs.item(1, 0)->text(), "serial line");
+    EXPECT_EQ(outputs.item(1, 1)->text(), "not open");
+    EXPECT_EQ(outputs.item(1, 2)->text(), "0");
+
+    // The table shows the true bearing and, beside it, the azimuth from the bow.
+    const BearingRing::Entry& newest = m_pWindow->GetPolarView().GetBearings().At(
+        m_pWindow->GetPolarView().GetBearings().Size() - 1);
+    QTableWidget& latest = m_pWindow->GetLatestBearings();
+    EXPECT_EQ(latest.item(0, 2)->text(), QString::number(newest.fBearing, 'f', 1));
+    EXPECT_EQ(latest.item(0, 3)->text(), QString::number(newest.fAzimuth, 'f', 1));
+    EXPECT_NE(newest.fHeading, 0.0f) << "the station swings at anchor around 45°";
+    EXPECT_NEAR(newest.fBearing, PolarGeometry::TrueBearing(newest.fAzimuth, newest.fHeading), 1e-3);
+    EXPECT_TRUE(m_pWindow->GetCurrentBearing().text().startsWith(
+        QStringLiteral("%1° true").arg(newest.fBearing, 5, 'f', 1, QLatin1Char('0'))))
+        << m_pWindow->GetCurrentBearing().text().toStdString();
 }
 
 TEST_F(ConsoleWindowTest, FileFailureTurnsItsRowRedWithTheReason)
@@ -174,22 +198,29 @@ TEST_F(ConsoleWindowTest, FileFailureTurnsItsRowRedWithTheReason)
         // The disk fills up: a few bytes more and no whole sentence fits.
         const FileSizeLimit full(QFileInfo(SentenceFile()).size() + 10);
         ASSERT_TRUE(QTest::qWaitFor([&file] { return file.GetAccount().GetLost() > 0; }, WAIT_MS));
-        EXPECT_EQ(outputs.item(0, 3)->text(), file.GetAccount().GetLastFailure());
-        EXPECT_EQ(outputs.item(0, 3)->text(), "File too large");
+        EXPECT_EQ(outputs.item(0, 4)->text(), file.GetAccount().GetLastFailure());
+        EXPECT_EQ(outputs.item(0, 4)->text(), "File too large");
+        EXPECT_EQ(outputs.item(0, 1)->text(), "failing");
         for (int column = 0; column < outputs.columnCount(); ++column)
             EXPECT_EQ(outputs.item(0, column)->background().color(), OutputStatusTable::FAILURE_COLOUR) << column;
+        // The operator is alarmed once, however many sentences the failure loses.
+        ASSERT_EQ(m_pWindow->GetAlarms().GetAlarms().size(), 1u);
+        EXPECT_EQ(m_pWindow->GetAlarms().GetAlarms().front().eKind, AlarmLog::Kind::OutputFailing);
+        EXPECT_EQ(m_pWindow->GetAlarms().GetAlarms().front().strText, "Output sentence file failing: File too large");
+        EXPECT_TRUE(m_pWindow->GetAlarmStrip().isVisibleTo(m_pWindow.get()));
     }
     ASSERT_TRUE(RunToEnd());
     m_pStation->Stop();
     m_pWindow->SlotRefresh();
 
-    // Room again: delivery went on, the row stays red and every sentence is accounted for.
+    // Room again: delivery went on, the row turns amber (losses, no failure now) and every sentence is accounted for.
     const DeliveryAccount& account = file.GetAccount();
     EXPECT_EQ(account.GetOffered(), m_pStation->GetCallback().GetAccepted());
     EXPECT_EQ(account.GetDelivered() + account.GetLost(), account.GetOffered());
     EXPECT_EQ(Lines(SentenceFile()), static_cast<int>(account.GetDelivered()));
-    EXPECT_EQ(outputs.item(0, 2)->text(), QString::number(account.GetLost()));
-    EXPECT_EQ(outputs.item(0, 0)->background().color(), OutputStatusTable::FAILURE_COLOUR);
+    EXPECT_EQ(outputs.item(0, 3)->text(), QString::number(account.GetLost()));
+    EXPECT_EQ(outputs.item(0, 1)->text(), "recovered");
+    EXPECT_EQ(outputs.item(0, 0)->background().color(), OutputStatusTable::RECOVERED_COLOUR);
     EXPECT_NE(outputs.item(1, 0)->background().color(), OutputStatusTable::FAILURE_COLOUR);
 }
 
@@ -232,9 +263,10 @@ TEST_F(ConsoleWindowTest, SettingsWidgetInTheDockChangesTheRunningOutput)
     const int before = Lines(SentenceFile());
     EXPECT_GT(before, 0);
     ASSERT_TRUE(RunToEnd());
-    m_pStation->Stop();
+    const QJsonObject summary = m_pWindow->StopStation();
 
-    // The old file stopped where the change came; the new one has the rest.
+    // The old file stopped where the change came; the new one has the rest, and the summary names it.
+    EXPECT_EQ(summary["sentences"].toObject()["file"].toString(), renamed);
     EXPECT_EQ(Lines(SentenceFile()), before);
     const int after = Lines(renamed);
     EXPECT_GT(after, 0);
@@ -279,8 +311,125 @@ TEST_F(ConsoleWindowTest, BrokerOutputHasItsRowAndItsAccountCoversEveryAcceptedB
     const OutputStatusTable& outputs = m_pWindow->GetOutputStatus();
     ASSERT_EQ(outputs.rowCount(), 3);
     EXPECT_EQ(outputs.item(2, 0)->text(), "broker");
-    EXPECT_EQ(outputs.item(2, 1)->text(), QString::number(accepted));
+    EXPECT_EQ(outputs.item(2, 2)->text(), QString::number(accepted));
     EXPECT_NE(outputs.item(2, 0)->background().color(), OutputStatusTable::FAILURE_COLOUR);
+    EXPECT_EQ(m_pWindow->GetStatePanel().GetBrokerState(), "broker connected");
+}
+
+// The broker goes away and comes back on the same port: the operator sees
+// it lost (red, an alarm) and connected again (green), the lost sentences
+// still counted.
+TEST_F(ConsoleWindowTest, BrokerStateTurnsGreenAgainAfterAReconnect)
+{
+    MosquittoBroker broker;
+    ASSERT_TRUE(broker.Start()) << broker.GetErrorText().toStdString();
+    Open(600, broker.GetPort());
+    StationStatePanel& panel = m_pWindow->GetStatePanel();
+    const AccountedOutput& output = *m_pStation->GetOutputs().back();
+    ASSERT_TRUE(RunUntilBearings());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return output.GetAccount().GetDelivered() > 0; }, WAIT_MS));
+    EXPECT_EQ(panel.GetBrokerState(), "broker connected");
+    EXPECT_FALSE(panel.IsBrokerLost());
+
+    broker.Stop();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return panel.IsBrokerLost(); }, WAIT_MS));
+    m_pWindow->SlotRefresh();
+    EXPECT_EQ(panel.GetBrokerState(), "broker lost");
+    EXPECT_EQ(m_pWindow->GetOutputStatus().item(2, 0)->background().color(), OutputStatusTable::FAILURE_COLOUR);
+    const std::vector<AlarmLog::Alarm>& alarms = m_pWindow->GetAlarms().GetAlarms();
+    ASSERT_FALSE(alarms.empty());
+    EXPECT_EQ(alarms.back().eKind, AlarmLog::Kind::BrokerLost);
+
+    ASSERT_TRUE(broker.Start()) << broker.GetErrorText().toStdString();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !panel.IsBrokerLost(); }, WAIT_MS));
+    m_pWindow->SlotRefresh();
+    EXPECT_EQ(panel.GetBrokerState(), "broker connected");
+    EXPECT_NE(m_pWindow->GetOutputStatus().item(2, 0)->background().color(), OutputStatusTable::FAILURE_COLOUR);
+    m_pStation->End();
+    ASSERT_TRUE(RunToEnd());
+}
+
+TEST_F(ConsoleWindowTest, AStopSignalStopsTheRunningStation)
+{
+    Open(600);
+    ASSERT_TRUE(RunUntilBearings());
+    m_pWindow->show();
+    m_pWindow->SlotStopSignal(SIGTERM);
+    EXPECT_EQ(m_pWindow->GetStopSignal(), SIGTERM);
+    EXPECT_FALSE(m_pWindow->isVisible());
+    m_pStation->End();
+    ASSERT_TRUE(RunToEnd());
+}
+
+TEST_F(ConsoleWindowTest, AStopSignalAfterTheEndOfTheRunOnlyClosesTheWindow)
+{
+    Open(1);
+    ASSERT_TRUE(RunToEnd());
+    m_pWindow->show();
+    m_pWindow->SlotStopSignal(SIGTERM);
+    EXPECT_EQ(m_pWindow->GetStopSignal(), 0);
+    EXPECT_FALSE(m_pWindow->isVisible());
+}
+
+TEST_F(ConsoleWindowTest, TitleAndStateNameTheStationItsRoleAndTuning)
+{
+    Open(6);
+    ASSERT_TRUE(RunUntilBearings());
+    m_pWindow->SlotRefresh();
+    StationStatePanel& panel = m_pWindow->GetStatePanel();
+    EXPECT_EQ(panel.GetRole(), "stand-alone");
+    EXPECT_TRUE(panel.GetTuning().startsWith("tuned to ")) << panel.GetTuning().toStdString();
+    EXPECT_EQ(panel.GetBrokerState(), "no broker");
+    EXPECT_EQ(m_pWindow->windowTitle(), QString::fromUtf8("kvtconsole \u2014 %1 (stand-alone)").arg(panel.GetName()));
+    EXPECT_TRUE(panel.GetOutputsLabel().text().contains("sentence file delivering"))
+        << panel.GetOutputsLabel().text().toStdString();
+    // Everything fits the window a 1400 x 900 screen opens: Apply and the status bar included.
+    const QSize opened = WindowPlacement::DefaultSize(QSize(1400, 900));
+    EXPECT_LE(m_pWindow->minimumSizeHint().width(), opened.width());
+    EXPECT_LE(m_pWindow->minimumSizeHint().height(), opened.height());
+    ASSERT_TRUE(RunToEnd());
+}
+
+// A receiver of a scenario starts untuned: it says that it waits for a handover.
+TEST_F(ConsoleWindowTest, AReceiverWaitsForAHandover)
+{
+    Scenario scenario;
+    QString error;
+    ASSERT_TRUE(scenario.Load(QStringLiteral(KVT_SOURCE_DIR "/scenarios/default.json"), error)) << error.toStdString();
+    const auto south = std::find_if(scenario.GetStations().begin(), scenario.GetStations().end(),
+                                    [](const Scenario::Station& station) { return station.strName == "South"; });
+    ASSERT_NE(south, scenario.GetStations().end());
+    StationRun::Options options;
+    options.strOutputDir = m_output.path();
+    options.nSeconds = 1;
+    options.bRealtime = false;
+    options.pScenario = &scenario;
+    options.pStation = &*south;
+    m_pStation = std::make_unique<StationRun>(options);
+    m_pWindow = std::make_unique<ConsoleWindow>(*m_pStation, QString());
+    StationStatePanel& panel = m_pWindow->GetStatePanel();
+    EXPECT_EQ(panel.GetName(), "South");
+    EXPECT_EQ(panel.GetRole(), "receiver");
+    EXPECT_EQ(panel.GetTuning(), "waiting for a handover");
+    EXPECT_EQ(m_pWindow->windowTitle(), QString::fromUtf8("kvtconsole \u2014 South (receiver)"));
+}
+
+TEST_F(ConsoleWindowTest, NoAcceptedBearingForAWhileRaisesAnAlarm)
+{
+    Open(6);
+    // Any time at all without a bearing is too long here; the station's first block comes later.
+    m_pWindow->SetNoBearingSeconds(1);
+    m_pStation->Start();
+    ASSERT_TRUE(QTest::qWaitFor(
+        [this] {
+            m_pWindow->SlotRefresh();
+            return !m_pWindow->GetAlarms().GetAlarms().empty() || m_pStation->IsFinished();
+        },
+        WAIT_MS));
+    const std::vector<AlarmLog::Alarm>& alarms = m_pWindow->GetAlarms().GetAlarms();
+    ASSERT_FALSE(alarms.empty());
+    EXPECT_EQ(alarms.front().eKind, AlarmLog::Kind::NoBearing);
+    ASSERT_TRUE(RunToEnd());
 }
 
 TEST_F(ConsoleWindowTest, GermanCataloguesTranslateTheConsoleAndTheLibraryWidgets)
@@ -292,18 +441,23 @@ TEST_F(ConsoleWindowTest, GermanCataloguesTranslateTheConsoleAndTheLibraryWidget
     QCoreApplication::installTranslator(&library);
     QCoreApplication::installTranslator(&console);
     Open(1);
-    QCoreApplication::removeTranslator(&console);
-    QCoreApplication::removeTranslator(&library);
 
-    auto* pTabs = qobject_cast<QTabWidget*>(m_pWindow->centralWidget());
-    ASSERT_NE(pTabs, nullptr);
-    EXPECT_EQ(pTabs->tabText(1), QString::fromUtf8("Fähigkeitsbericht"));
+    QTabWidget& tabs = m_pWindow->GetTabs();
+    EXPECT_EQ(tabs.tabText(tabs.count() - 1), QString::fromUtf8("Fähigkeitsbericht"));
+    EXPECT_EQ(m_pWindow->GetBowUpSwitch().text(), "Bug oben");
+    EXPECT_EQ(PolarGeometry::CompassLetter(1), "O");
+    EXPECT_EQ(m_pWindow->GetStatePanel().GetRole(), QString::fromUtf8("eigenständig"));
+    EXPECT_EQ(m_pWindow->GetOutputStatus().item(0, 0)->text(), "Satzdatei");
     EXPECT_EQ(m_pWindow->GetPauseAction().text(), "Anhalten");
     QStringList boxes;
     for (const QCheckBox* pBox : m_pWindow->GetOutputSettings().findChildren<QCheckBox*>())
         boxes << pBox->text();
     EXPECT_EQ(boxes, (QStringList{"RS232", "Datei"}));
     EXPECT_EQ(m_pWindow->GetRejectCounters().item(0, 0)->text(), "Plattformneigung");
+    // The longer German texts still fit the window of a 1400 x 900 screen.
+    EXPECT_LE(m_pWindow->minimumSizeHint().width(), WindowPlacement::DefaultSize(QSize(1400, 900)).width());
+    QCoreApplication::removeTranslator(&console);
+    QCoreApplication::removeTranslator(&library);
 }
 
 }

@@ -1,5 +1,6 @@
 #include "tools/kvtconsole/bearingring.h"
 
+#include "tools/kvtstation/polargeometry.h"
 #include "valueframework/valueclasses/bearingresult.h"
 
 #include <algorithm>
@@ -9,11 +10,14 @@ BearingRing::BearingRing(std::size_t capacity)
 {
 }
 
-void BearingRing::Add(const values::BearingResult& result)
+void BearingRing::Add(const values::BearingResult& result, double heading)
 {
+    const double relative = result.GetAzimuth() / 10.0;
     const Entry entry{result.GetFrequency(),
                       result.GetTimeStamp(),
-                      static_cast<float>(result.GetAzimuth() / 10.0),
+                      static_cast<float>(relative),
+                      static_cast<float>(PolarGeometry::TrueBearing(relative, heading)),
+                      static_cast<float>(heading),
                       static_cast<float>(result.GetElevation() / 10.0),
                       static_cast<float>(result.GetLevel() / 100.0),
                       result.GetQuality()};

@@ -21,7 +21,9 @@ public:
     {
         double fFrequency;  ///< Hz
         quint64 nTimeMs;  ///< ms since the epoch
-        float fAzimuth;  ///< degrees
+        float fAzimuth;  ///< degrees from the bow, as the device measured it
+        float fBearing;  ///< degrees from true north
+        float fHeading;  ///< the platform's true heading then, degrees
         float fElevation;  ///< degrees
         float fLevel;  ///< dBµV
         qint16 nQuality;
@@ -30,7 +32,8 @@ public:
     /// capacity of at least 1 (0 is taken as 1).
     explicit BearingRing(std::size_t capacity);
 
-    void Add(const values::BearingResult& result);
+    /// heading: the platform's true heading (degrees) when the device measured it.
+    void Add(const values::BearingResult& result, double heading);
     /// Drops the oldest entries while they are older than timeMs; stops at the
     /// first younger one (bearings come in time order).
     void ForgetBefore(quint64 timeMs);

@@ -15,23 +15,33 @@ const QString OPT_MQTT = QStringLiteral("mqtt");
 const QString OPT_SCENARIO = QStringLiteral("scenario");
 const QString OPT_STATION = QStringLiteral("station");
 const QString OPT_SCREENSHOT = QStringLiteral("screenshot");
+const QString OPT_TAB = QStringLiteral("tab");
 const QString DEFAULT_OUTPUT_DIR = QStringLiteral("kvtconsole-output");
 
 }
+
+const QStringList ConsoleCommandLine::TABS = {QStringLiteral("live"), QStringLiteral("map"), QStringLiteral("alarms"),
+                                              QStringLiteral("report")};
 
 ConsoleCommandLine::ConsoleCommandLine()
 {
     m_parser.setApplicationDescription(QStringLiteral(
         "Operator console of the simulated DF station: runs the station of kvtstation in wall-clock "
-        "time and shows its accepted bearings on a live polar display, the latest bearings, the "
-        "reject counters, the state of every output, the DF data output's settings, the ZOD tool "
-        "bar and the capability report. Closing the window stops the station and prints its summary.\n"
+        "time and shows its accepted bearings at their true bearings on a live polar display (north up "
+        "with the bow marked, or bow up), the latest bearings (true and relative), the reject counters, the "
+        "state of the station and of every output, the alarms, a map of the DF network on the broker (its "
+        "stations, lines of bearing and fixes), the DF data output's settings, the ZOD tool bar and the "
+        "capability report. Alarms are also written to stderr. Closing the window stops the station and "
+        "prints its summary.\n"
         "The ZOD client module places its action in the ZOD tool bar while \"ZodSenderEnabled\" in the "
         "application configuration is true (written as true when missing).\n"
         "Exit codes as kvtstation's: 0 every output delivered every sentence; 1 the station could not be "
         "brought up; 2 bad arguments; 3 the run ended with losses; 4 an output (the output folder, the "
-        "sentence file, the screenshot) could not be written at all; 130 / 143 stopped by SIGINT / SIGTERM "
-        "(the window closes, the summary is printed)."));
+        "sentence file, the screenshot) could not be written at all, with the reason; 130 / 143 stopped by SIGINT / SIGTERM "
+        "(the window closes, the summary is printed; a signal after the run has ended only closes the window).\n"
+        "The window opens where it was left (kept in the configuration directory), at first on most of the "
+        "screen. Without a display (no DISPLAY or WAYLAND_DISPLAY) --screenshot draws offscreen; the window "
+        "itself then cannot open (exit code 1)."));
     m_parser.addHelpOption();
     m_parser.addVersionOption();
     m_parser.addOptions({
@@ -62,6 +72,10 @@ ConsoleCommandLine::ConsoleCommandLine()
          QStringLiteral("Run the station's seconds as fast as possible, save a picture of the whole window "
                         "into <file> (PNG) and end; works with QT_QPA_PLATFORM=offscreen."),
          QStringLiteral("file")},
+        {OPT_TAB,
+         QStringLiteral("Open the window on tab <name>: live (default), map, alarms or report (also for the "
+                        "--screenshot)."),
+         QStringLiteral("name")},
     });
 }
 
@@ -88,6 +102,13 @@ bool ConsoleCommandLine::Parse(const QStringList& arguments)
         m_strError = m_station.GetError();
         return false;
     }
+    if (m_parser.isSet(OPT_TAB)) {
+        m_strTab = m_parser.value(OPT_TAB);
+        if (!TABS.contains(m_strTab)) {
+            m_strError = QStringLiteral("Unknown tab \"%1\": live, map, alarms or report.").arg(m_strTab);
+            return false;
+        }
+    }
     return ParseScreenshot();
 }
 
@@ -99,6 +120,12 @@ void ConsoleCommandLine::ShowHelpOrVersion()
         m_parser.showVersion();
 }
 
+bool ConsoleCommandLine::WantsHelpOrVersion() const
+{
+    return m_parser.isSet(QStringLiteral("help")) || m_parser.isSet(QStringLiteral("help-all"))
+           || m_parser.isSet(QStringLiteral("version"));
+}
+
 bool ConsoleCommandLine::ParseScreenshot()
 {
     if (!m_parser.isSet(OPT_SCREENSHOT))
@@ -106,11 +133,6 @@ bool ConsoleCommandLine::ParseScreenshot()
     const QFileInfo file(m_parser.value(OPT_SCREENSHOT));
     if (file.suffix().compare(QLatin1String("png"), Qt::CaseInsensitive) != 0) {
         m_strError = QStringLiteral("The screenshot file \"%1\" must end in .png.").arg(m_parser.value(OPT_SCREENSHOT));
-        return false;
-    }
-    if (!file.absoluteDir().exists() || file.isDir()) {
-        m_strError = QStringLiteral("The screenshot file \"%1\" cannot be written: no such directory.")
-                         .arg(m_parser.value(OPT_SCREENSHOT));
         return false;
     }
     m_strScreenshotFile = file.absoluteFilePath();

@@ -9,7 +9,7 @@
 ///
 ///     kvtconsole [--config-dir DIR] [--output-dir DIR] [--seconds N] [--seed N]
 ///                [--serial DEVICE] [--mqtt HOST:PORT] [--scenario FILE --station NAME]
-///                [--lang LOCALE] [--screenshot FILE.png]
+///                [--lang LOCALE] [--screenshot FILE.png] [--tab live|map|alarms|report]
 ///
 /// The station's options (all but --screenshot) mean what they mean for
 /// kvtstation and are checked by its command line, with its messages; --seconds is the length of the
@@ -19,22 +19,30 @@ class ConsoleCommandLine
 {
 public:
     static constexpr int DEFAULT_SECONDS = 300;
+    /// The window's tabs by name, in their order.
+    static const QStringList TABS;
 
     ConsoleCommandLine();
 
     /// Parses the arguments (the first one is the program); needs no
     /// application object. False on a usage error, with GetError() saying why.
     bool Parse(const QStringList& arguments);
+    /// Whether --help or --version was given: nothing else is then done.
+    bool WantsHelpOrVersion() const;
     /// For --help and --version: prints and ends the process. Call it once
-    /// the application object exists.
+    /// an application object (QCoreApplication is enough) exists.
     void ShowHelpOrVersion();
     QString GetError() const { return m_strError; }
 
     /// The station's options: configuration and output folder, seconds, seed,
     /// serial address, broker, scenario and station, the locale of the texts.
     const StationCommandLine& GetStation() const { return m_station; }
-    /// PNG file for a picture of the window after the run; empty: run until the window is closed.
+    /// PNG file for a picture of the window after the run; empty: run until the
+    /// window is closed. Only its name is checked here: that it can be
+    /// written is the run's to find out (exit code 4).
     QString GetScreenshotFile() const { return m_strScreenshotFile; }
+    /// The index in TABS of the tab the window opens on.
+    int GetTab() const { return static_cast<int>(TABS.indexOf(m_strTab)); }
 
 private:
     bool ParseScreenshot();
@@ -43,4 +51,5 @@ private:
     StationCommandLine m_station;
     QString m_strError;
     QString m_strScreenshotFile;
+    QString m_strTab = QStringLiteral("live");
 };

@@ -1,17 +1,29 @@
 #include "tools/kvtconsole/consolewindow.h"
 
+#include "base/cfgcenter.h"
 #include "devicecontrol/directionfinder/kvtcommon/accountedoutput.h"
 #include "devicecontrol/directionfinder/kvtcommon/dfdataoutput.h"
 #include "devicecontrol/directionfinder/kvtcommon/filterrejectcounter.h"
 #include "devicecontrol/directionfinder/kvtcommon/zodmanager.h"
 #include "tools/kvtstation/stationrun.h"
+#include "tools/kvtconsole/alarmlog.h"
+#include "tools/kvtconsole/alarmstrip.h"
+#include "tools/kvtconsole/alarmtable.h"
+#include "tools/kvtconsole/bearingring.h"
 #include "tools/kvtconsole/latestbearingstable.h"
+#include "tools/kvtconsole/maptab.h"
+#include "tools/kvtconsole/networkfeed.h"
+#include "tools/kvtconsole/networkmodel.h"
 #include "tools/kvtconsole/outputstatustable.h"
+#include "tools/kvtconsole/outputwatch.h"
 #include "tools/kvtconsole/polarview.h"
+#include "tools/kvtconsole/stationstatepanel.h"
 #include "tools/kvtreport/stationbuilder.h"
 #include "tools/kvtstation/filteredsectors.h"
+#include "tools/kvtstation/platformheading.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QDockWidget>
 #include <QFontDatabase>
 #include <QGroupBox>
@@ -20,11 +32,14 @@
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QToolBar>
 #include <QVBoxLayout>
+
+#include <cstdio>
 
 using namespace NxKVTCommon;
 
@@ -33,8 +48,14 @@ const QString ConsoleWindow::ZOD_SENDER_KEY = QStringLiteral("ZodSenderEnabled")
 namespace {
 
 const QString ZOD_CLIENT_NAME = QStringLiteral("kvtconsole");
-/// Wide enough for the bearing table's columns.
-const int SIDE_WIDTH = 700;
+/// The side column's layout and group box margins around the tables.
+const int SIDE_MARGINS = 60;
+
+void WriteToStderr(const QString& line)
+{
+    std::fprintf(stderr, "kvtconsole: %s\n", line.toLocal8Bit().constData());
+    std::fflush(stderr);
+}
 
 QGroupBox* Group(const QString& title, QWidget* pContent)
 {
@@ -49,15 +70,28 @@ QGroupBox* Group(const QString& title, QWidget* pContent)
 ConsoleWindow::ConsoleWindow(StationRun& station, const QString& reportText, QWidget* pParent)
     : QMainWindow(pParent)
     , m_station(station)
+    , m_pWatch(new OutputWatch(station.GetOutputs(), this))
+    , m_pAlarms(new AlarmLog([&station] { return station.GetClockMs(); }, WriteToStderr, this))
+    , m_pNetwork(new NetworkModel(this))
 {
-    setWindowTitle(tr("kvtconsole: simulated DF station"));
-    auto* pTabs = new QTabWidget;
-    pTabs->addTab(CreateLiveTab(), tr("Live"));
+    m_pStatePanel = new StationStatePanel(m_station, *m_pWatch);
+    m_pAlarmStrip = new AlarmStrip(*m_pAlarms);
+    m_pTabs = new QTabWidget;
+    m_pTabs->addTab(CreateLiveTab(), tr("Live"));
+    m_pMapTab = new MapTab(*m_pNetwork);
+    m_pTabs->addTab(m_pMapTab, tr("Map"));
+    m_pTabs->addTab(new AlarmTable(*m_pAlarms), tr("Alarms"));
     auto* pReport = new QPlainTextEdit(reportText);
     pReport->setReadOnly(true);
     pReport->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
-    pTabs->addTab(pReport, tr("Capability report"));
-    setCentralWidget(pTabs);
+    m_pTabs->addTab(pReport, tr("Capability report"));
+    auto* pCentral = new QWidget;
+    auto* pCentralLayout = new QVBoxLayout(pCentral);
+    pCentralLayout->setContentsMargins(0, 0, 0, 0);
+    pCentralLayout->addWidget(m_pStatePanel);
+    pCentralLayout->addWidget(m_pAlarmStrip);
+    pCentralLayout->addWidget(m_pTabs, 1);
+    setCentralWidget(pCentral);
     CreateOutputDock();
     CreateToolBars();
     m_pStatus = new QLabel;
@@ -65,12 +99,9 @@ ConsoleWindow::ConsoleWindow(StationRun& station, const QString& reportText, QWi
 
     m_pPolarView->SetFilteredSectors(FilteredSectors::Read(StationBuilder::DEVICE_PATH));
     connect(&m_station, &StationRun::BearingsAccepted, this, &ConsoleWindow::SlotBearings);
-    // A failure shows at once, not only with the next frame.
-    const auto showOutputs = [this] { m_pOutputStatus->Show(m_station.GetOutputs()); };
-    for (const AccountedOutput* pOutput : m_station.GetOutputs()) {
-        connect(pOutput, &AccountedOutput::FailureReported, this, showOutputs);
-        connect(pOutput, &AccountedOutput::DeliveryResumed, this, showOutputs);
-    }
+    WatchOutputs();
+    WatchNetwork();
+    m_nLastBearingMs = m_station.GetClockMs();
     connect(&m_station, &StationRun::Finished, this, [this] {
         m_pPauseAction->setEnabled(false);
         SlotRefresh();
@@ -83,18 +114,47 @@ ConsoleWindow::ConsoleWindow(StationRun& station, const QString& reportText, QWi
 
 ConsoleWindow::~ConsoleWindow() = default;
 
+QJsonObject ConsoleWindow::StopStation(int nStopSignal)
+{
+    QJsonObject summary = m_station.Stop(nStopSignal);
+    // The summary names what the run began with; the settings may have switched both since.
+    DFDataOutput* pOutput = m_station.GetEnvironment().GetOutput();
+    QJsonObject sentences = summary.value(QStringLiteral("sentences")).toObject();
+    if (!pOutput->GetFileOutput().GetTarget().isEmpty())
+        sentences[QStringLiteral("file")] = pOutput->GetFileOutput().GetTarget();
+    if (pOutput->GetSerialOutput().HasBeenOpen())
+        sentences[QStringLiteral("serial")] = pOutput->GetSerialOutput().GetTarget();
+    summary[QStringLiteral("sentences")] = sentences;
+    return summary;
+}
+
 void ConsoleWindow::SlotRefresh()
 {
+    m_pPolarView->SetHeading(PlatformHeading::Read(StationBuilder::DEVICE_PATH));
     m_pPolarView->SetNow(m_station.GetClockMs());
     m_pLatest->Show(m_pPolarView->GetBearings());
-    m_pOutputStatus->Show(m_station.GetOutputs());
+    RefreshCurrentBearing();
+    m_pOutputStatus->Show(m_station.GetOutputs(), *m_pWatch);
+    m_pStatePanel->Refresh();
+    setWindowTitle(m_pStatePanel->GetTitle());
+    m_pMapTab->Refresh();
     RefreshRejectCounters();
     RefreshStatusBar();
+    CheckBearingsCome();
+}
+
+void ConsoleWindow::SlotStopSignal(int nSignal)
+{
+    if (!m_station.IsFinished())
+        m_nStopSignal = nSignal;
+    close();
 }
 
 void ConsoleWindow::SlotBearings(const std::vector<values::BearingResult>& results)
 {
-    m_pPolarView->AddBearings(results);
+    m_pPolarView->AddBearings(results, PlatformHeading::Read(StationBuilder::DEVICE_PATH));
+    if (!results.empty())
+        m_nLastBearingMs = m_station.GetClockMs();
 }
 
 void ConsoleWindow::SlotPause(bool bPaused)
@@ -129,18 +189,41 @@ QWidget* ConsoleWindow::CreateLiveTab()
     }
     m_pOutputStatus = new OutputStatusTable;
     m_pOutputStatus->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+    m_pLatest->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
+
+    m_pBowUp = new QCheckBox(tr("Bow up"));
+    m_pBowUp->setObjectName(QStringLiteral("bowUp"));
+    m_pBowUp->setToolTip(tr("On: the picture turned by the heading, the bow at the top. Off: north up, the bow "
+                            "marked at the platform's heading."));
+    connect(m_pBowUp, &QCheckBox::toggled, m_pPolarView, &PolarView::SetBowUp);
+    m_pCurrentBearing = new QLabel;
+    QFont large = m_pCurrentBearing->font();
+    large.setPointSizeF(large.pointSizeF() * 1.5);
+    large.setBold(true);
+    m_pCurrentBearing->setFont(large);
+    // Any width will do: the readout must not widen the window beyond the screen.
+    m_pCurrentBearing->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    auto* pDisplay = new QWidget;
+    auto* pDisplayLayout = new QVBoxLayout(pDisplay);
+    pDisplayLayout->setContentsMargins(0, 0, 0, 0);
+    pDisplayLayout->addWidget(m_pCurrentBearing);
+    pDisplayLayout->addWidget(m_pBowUp);
+    pDisplayLayout->addWidget(m_pPolarView, 1);
 
     auto* pSide = new QWidget;
-    pSide->setMinimumWidth(SIDE_WIDTH);
     auto* pLayout = new QVBoxLayout(pSide);
     pLayout->addWidget(Group(tr("Latest bearings"), m_pLatest), 1);
     pLayout->addWidget(Group(tr("Rejected bearings"), m_pRejectCounters));
     pLayout->addWidget(Group(tr("Outputs"), m_pOutputStatus));
+    // Every column of the latest bearings readable without scrolling, in any language.
+    m_pLatest->resizeColumnsToContents();
+    pSide->setMinimumWidth(m_pLatest->horizontalHeader()->length() + 2 * m_pLatest->frameWidth()
+                           + m_pLatest->verticalScrollBar()->sizeHint().width() + SIDE_MARGINS);
     auto* pSplitter = new QSplitter(Qt::Horizontal);
-    pSplitter->addWidget(m_pPolarView);
+    pSplitter->addWidget(pDisplay);
     pSplitter->addWidget(pSide);
-    pSplitter->setStretchFactor(0, 3);
-    pSplitter->setStretchFactor(1, 2);
+    pSplitter->setStretchFactor(0, 1);
+    pSplitter->setStretchFactor(1, 1);
     return pSplitter;
 }
 
@@ -200,4 +283,86 @@ void ConsoleWindow::RefreshStatusBar()
                            .arg(state)
                            .arg(m_pPolarView->GetBearings().GetAdded())
                            .arg(m_station.GetCallback().GetProduced()));
+}
+
+void ConsoleWindow::WatchOutputs()
+{
+    // A failure shows at once, not only with the next frame.
+    const auto showOutputs = [this] {
+        m_pOutputStatus->Show(m_station.GetOutputs(), *m_pWatch);
+        m_pStatePanel->Refresh();
+    };
+    connect(m_pWatch, &OutputWatch::Resumed, this, showOutputs);
+    connect(m_pWatch, &OutputWatch::Failed, this, [this, showOutputs](const AccountedOutput& output, const QString& reason) {
+        showOutputs();
+        if (output.GetName() == QLatin1String("broker"))
+            m_pAlarms->Raise(AlarmLog::Kind::BrokerLost, output.GetName(), tr("Broker lost: %1").arg(reason));
+        else
+            m_pAlarms->Raise(AlarmLog::Kind::OutputFailing, output.GetName(),
+                             tr("Output %1 failing: %2").arg(OutputWatch::DisplayName(output), reason));
+    });
+}
+
+void ConsoleWindow::CheckBearingsCome()
+{
+    const quint64 now = m_station.GetClockMs();
+    if (m_station.IsPaused() || m_station.IsFinished() || m_nNoBearingSeconds <= 0
+        || now < m_nLastBearingMs + static_cast<quint64>(m_nNoBearingSeconds) * 1000u)
+        return;
+    if (m_pAlarms->Raise(AlarmLog::Kind::NoBearing, QString(),
+                         tr("No accepted bearing for %n second(s)", nullptr, m_nNoBearingSeconds))
+        != 0)
+        m_nLastBearingMs = now;
+}
+
+void ConsoleWindow::WatchNetwork()
+{
+    connect(m_pNetwork, &NetworkModel::StationWentOffline, this, [this](const QString& station) {
+        m_pAlarms->Raise(AlarmLog::Kind::StationOffline, station, tr("Station %1 went offline").arg(station));
+    });
+    connect(m_pNetwork, &NetworkModel::FixAdded, this, [this](const Fix& fix) {
+        if (m_pMapTab->IsWatched(fix.fFrequency))
+            m_pAlarms->Raise(AlarmLog::Kind::WatchedFix, QString::number(fix.fFrequency, 'f', 0),
+                             tr("New fix on watched %1 MHz at %2°, %3°")
+                                 .arg(fix.fFrequency / 1e6, 0, 'f', 3)
+                                 .arg(fix.fLatitude, 0, 'f', 4)
+                                 .arg(fix.fLongitude, 0, 'f', 4));
+    });
+    // The map listens on the broker the station publishes to.
+    const StationRun::Options& options = m_station.GetOptions();
+    if (options.strBrokerHost.isEmpty())
+        return;
+    // One station, one login: the map logs in as the station's outputs do.
+    ICfg& cfg = CfgCenter::GetAppCfg(ICfg::Application);
+    MqttConnection::Settings settings;
+    settings.strHost = options.strBrokerHost;
+    settings.nPort = options.nBrokerPort;
+    settings.strUserName = cfg.GetString(QStringLiteral("ZodUserName"), QString(), 0);
+    settings.strPassword = cfg.GetString(QStringLiteral("ZodPassword"), QString(), 0);
+    settings.strCaFile = cfg.GetString(QStringLiteral("ZodCaFile"), QString(), 0);
+    m_pFeed = new NetworkFeed(*m_pNetwork, this);
+    const QString address = QStringLiteral("%1:%2").arg(settings.strHost).arg(settings.nPort);
+    connect(m_pFeed, &NetworkFeed::ConnectionChanged, this, [this, address](bool bConnected) {
+        m_pMapTab->SetFeedState(bConnected ? tr("broker %1 connected").arg(address)
+                                           : tr("broker %1 lost: %2").arg(address, m_pFeed->GetErrorText()),
+                                bConnected);
+    });
+    if (m_pFeed->Open(settings))
+        m_pMapTab->SetFeedState(tr("broker %1 connecting").arg(address), false);
+    else
+        m_pMapTab->SetFeedState(tr("broker %1 unusable: %2").arg(address, m_pFeed->GetErrorText()), false);
+}
+
+void ConsoleWindow::RefreshCurrentBearing()
+{
+    const BearingRing& bearings = m_pPolarView->GetBearings();
+    if (bearings.Size() == 0) {
+        m_pCurrentBearing->setText(tr("No bearing yet"));
+        return;
+    }
+    const BearingRing::Entry& newest = bearings.At(bearings.Size() - 1);
+    m_pCurrentBearing->setText(tr("%1° true  (%2° from the bow)  %3 MHz")
+                                   .arg(newest.fBearing, 5, 'f', 1, QLatin1Char('0'))
+                                   .arg(newest.fAzimuth, 5, 'f', 1, QLatin1Char('0'))
+                                   .arg(newest.fFrequency / 1e6, 0, 'f', 3));
 }

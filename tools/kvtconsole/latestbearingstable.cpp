@@ -7,15 +7,16 @@
 
 namespace {
 
-const int COLUMNS = 6;
+const int COLUMNS = 7;
 
 }
 
 LatestBearingsTable::LatestBearingsTable(QWidget* pParent)
     : QTableWidget(ROWS, COLUMNS, pParent)
 {
-    setHorizontalHeaderLabels({tr("Time (UTC)"), tr("Frequency (MHz)"), tr("Azimuth (°)"), tr("Elevation (°)"),
-                               tr("Quality"), tr("Level (dBµV)")});
+    setHorizontalHeaderLabels({tr("Time (UTC)"), tr("Frequency (MHz)"), tr("Bearing (° true)"), tr("Relative (°)"),
+                               tr("Elevation (°)"), tr("Quality"), tr("Level (dBµV)")});
+    horizontalHeaderItem(3)->setToolTip(tr("From the bow, as the device measured it"));
     verticalHeader()->hide();
     horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     horizontalHeader()->setStretchLastSection(true);
@@ -44,9 +45,10 @@ void LatestBearingsTable::Show(const BearingRing& bearings)
         item(r, 0)->setText(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(entry.nTimeMs), Qt::UTC)
                                 .toString(QStringLiteral("hh:mm:ss.zzz")));
         item(r, 1)->setText(QString::number(entry.fFrequency / 1e6, 'f', 3));
-        item(r, 2)->setText(QString::number(entry.fAzimuth, 'f', 1));
-        item(r, 3)->setText(QString::number(entry.fElevation, 'f', 1));
-        item(r, 4)->setText(QString::number(entry.nQuality));
-        item(r, 5)->setText(QString::number(entry.fLevel, 'f', 1));
+        item(r, 2)->setText(QString::number(entry.fBearing, 'f', 1));
+        item(r, 3)->setText(QString::number(entry.fAzimuth, 'f', 1));
+        item(r, 4)->setText(QString::number(entry.fElevation, 'f', 1));
+        item(r, 5)->setText(QString::number(entry.nQuality));
+        item(r, 6)->setText(QString::number(entry.fLevel, 'f', 1));
     }
 }

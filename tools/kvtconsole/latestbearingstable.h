@@ -5,7 +5,7 @@
 class BearingRing;
 
 /// The latest accepted bearings, newest on top, one row each: time (UTC),
-/// frequency, azimuth, elevation, quality, level. Shows at most ROWS; the
+/// frequency, true bearing, the azimuth from the bow, elevation, quality, level. Shows at most ROWS; the
 /// rows are made once and only their texts change, so refreshing costs the
 /// same however many bearings have come. Texts pass through the translation
 /// context "LatestBearingsTable".

@@ -8,6 +8,8 @@
 #include "tools/kvtstation/stationrun.h"
 #include "tools/kvtconsole/consoletranslation.h"
 #include "tools/kvtconsole/consolewindow.h"
+#include "tools/kvtconsole/screenshotfile.h"
+#include "tools/kvtconsole/windowplacement.h"
 #include "tools/kvtreport/reportcollector.h"
 #include "tools/kvtreport/reportwriter.h"
 #include "tools/kvtreport/stationbuilder.h"
@@ -17,8 +19,6 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
-#include <QPixmap>
-#include <QSaveFile>
 #include <QTemporaryDir>
 #include <QTextStream>
 #include <QTranslator>
@@ -27,14 +27,15 @@
 
 namespace {
 
-const QSize WINDOW_SIZE(1600, 900);
+/// A picture, not a screen: the same size wherever it is taken.
+const QSize SCREENSHOT_SIZE(1600, 900);
 
-bool SaveScreenshot(QWidget& window, const QString& fileName)
+bool HasDisplay()
 {
-    const QPixmap picture = window.grab();
-    QSaveFile file(fileName);
-    return !picture.isNull() && file.open(QIODevice::WriteOnly) && picture.save(&file, "PNG") && file.commit();
+    return !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") || !qEnvironmentVariableIsEmpty("DISPLAY")
+           || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY");
 }
+
 
 /// Runs the station in the window until the window closes (or, for a
 /// screenshot, until the station's time is over; or a stop signal comes) and
@@ -60,29 +61,34 @@ int RunConsole(const ConsoleCommandLine& commandLine, const QString& report, QTe
     stationOptions.pStation = options.GetStation();
     StationRun station(stationOptions);
     ConsoleWindow window(station, report);
-    window.resize(WINDOW_SIZE);
+    window.GetTabs().setCurrentIndex(commandLine.GetTab());
+    const WindowPlacement placement;
+    if (screenshot)
+        window.resize(SCREENSHOT_SIZE);
+    else
+        placement.Restore(window);
     window.show();
-    bool saved = true;
+    QString screenshotError;
     if (screenshot) {
         QObject::connect(&station, &StationRun::Finished, &window, [&] {
             window.SlotRefresh();
-            saved = SaveScreenshot(window, commandLine.GetScreenshotFile());
+            ScreenshotFile(commandLine.GetScreenshotFile()).Save(window, screenshotError);
             window.close();
         });
     }
-    int nStopSignal = 0;
     StopSignals stopSignals;
-    QObject::connect(&stopSignals, &StopSignals::Received, &window, [&nStopSignal, &window](int nSignal) {
-        nStopSignal = nSignal;
-        window.close();
-    });
+    QObject::connect(&stopSignals, &StopSignals::Received, &window, &ConsoleWindow::SlotStopSignal);
     station.Start();
     QApplication::exec();
-    const QJsonObject summary = station.Stop(nStopSignal);
+    if (!screenshot && !placement.Save(window))
+        err << "kvtconsole: cannot keep the window's place in " << WindowPlacement::PLACEMENT_FILE << "\n";
+    const int nStopSignal = window.GetStopSignal();
+    const QJsonObject summary = window.StopStation(nStopSignal);
     StationSummary::PrintText(out, summary);
     out.flush();
-    if (!saved) {
-        err << "kvtconsole: cannot write the screenshot " << commandLine.GetScreenshotFile() << "\n";
+    if (!screenshotError.isEmpty()) {
+        err << "kvtconsole: cannot write the screenshot " << commandLine.GetScreenshotFile() << ": "
+            << screenshotError << "\n";
         return StationSummary::EXIT_OUTPUT_UNAVAILABLE;
     }
     return nStopSignal != 0 ? 128 + nStopSignal : StationSummary::ExitCode(summary);
@@ -105,17 +111,36 @@ int main(int argc, char** argv)
         QTextStream(stderr) << "kvtconsole: " << commandLine.GetError() << "\n";
         return StationCommandLine::EXIT_USAGE;
     }
+    QCoreApplication::setApplicationName(QStringLiteral("kvtconsole"));
+    QCoreApplication::setApplicationVersion(KvtLibraryInfo::Version());
+    if (commandLine.WantsHelpOrVersion()) {
+        // Text only: no display needed.
+        QCoreApplication app(argc, argv);
+        commandLine.ShowHelpOrVersion();
+    }
+    QTextStream out(stdout);
+    QTextStream err(stderr);
+    const bool screenshot = !commandLine.GetScreenshotFile().isEmpty();
+    if (!HasDisplay()) {
+        if (!screenshot) {
+            err << "kvtconsole: no display to open the window on (set DISPLAY, or QT_QPA_PLATFORM=offscreen, "
+                   "or take a --screenshot)\n";
+            return StationSummary::EXIT_NOT_STARTED;
+        }
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    QString screenshotError;
+    if (screenshot && !ScreenshotFile(commandLine.GetScreenshotFile()).Probe(screenshotError)) {
+        err << "kvtconsole: cannot write the screenshot " << commandLine.GetScreenshotFile() << ": " << screenshotError
+            << "\n";
+        return StationSummary::EXIT_OUTPUT_UNAVAILABLE;
+    }
     // Without a session (offscreen, for a screenshot) Qt warns that no runtime
     // folder is named; a private one for the run keeps stderr for the user.
     QTemporaryDir runtimeDir;
     if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR") && runtimeDir.isValid())
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtimeDir.path()));
     QApplication app(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("kvtconsole"));
-    QCoreApplication::setApplicationVersion(KvtLibraryInfo::Version());
-    commandLine.ShowHelpOrVersion();
-    QTextStream out(stdout);
-    QTextStream err(stderr);
     // Without a catalogue for the language the English texts stay.
     QTranslator libraryTranslator;
     if (KVTTranslation::Load(libraryTranslator, commandLine.GetStation().GetLocale()))

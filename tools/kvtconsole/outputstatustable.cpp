@@ -1,21 +1,23 @@
 #include "tools/kvtconsole/outputstatustable.h"
 
 #include "devicecontrol/directionfinder/kvtcommon/accountedoutput.h"
+#include "tools/kvtconsole/outputwatch.h"
 
 #include <QHeaderView>
 
 namespace {
 
-const int COLUMNS = 4;
+const int COLUMNS = 5;
 
 }
 
 const QColor OutputStatusTable::FAILURE_COLOUR(0xff, 0xb3, 0xb3);
+const QColor OutputStatusTable::RECOVERED_COLOUR(0xff, 0xe4, 0xa8);
 
 OutputStatusTable::OutputStatusTable(QWidget* pParent)
     : QTableWidget(0, COLUMNS, pParent)
 {
-    setHorizontalHeaderLabels({tr("Output"), tr("Delivered"), tr("Lost"), tr("Last failure")});
+    setHorizontalHeaderLabels({tr("Output"), tr("State"), tr("Delivered"), tr("Lost"), tr("Last failure")});
     verticalHeader()->hide();
     horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     horizontalHeader()->setStretchLastSection(true);
@@ -23,28 +25,36 @@ OutputStatusTable::OutputStatusTable(QWidget* pParent)
     setSelectionMode(QAbstractItemView::NoSelection);
 }
 
-void OutputStatusTable::Show(const std::vector<AccountedOutput*>& outputs)
+void OutputStatusTable::Show(const std::vector<AccountedOutput*>& outputs, const OutputWatch& watch)
 {
     setRowCount(static_cast<int>(outputs.size()));
     for (std::size_t i = 0; i < outputs.size(); ++i) {
         const AccountedOutput& output = *outputs[i];
         const DeliveryAccount& account = output.GetAccount();
         const QString texts[COLUMNS] = {
-            output.GetName(), QString::number(account.GetDelivered()), QString::number(account.GetLost()),
+            OutputWatch::DisplayName(output), StateText(output, watch), QString::number(account.GetDelivered()),
+            QString::number(account.GetLost()),
             account.GetLastFailure().isEmpty() ? tr("none") : account.GetLastFailure()};
+        const QBrush background = watch.IsFailing(output) ? QBrush(FAILURE_COLOUR)
+                                  : account.GetLost() > 0 ? QBrush(RECOVERED_COLOUR)
+                                                          : QBrush();
         const int row = static_cast<int>(i);
         for (int column = 0; column < COLUMNS; ++column) {
             if (item(row, column) == nullptr)
                 setItem(row, column, new QTableWidgetItem);
             QTableWidgetItem* pItem = item(row, column);
             pItem->setText(texts[column]);
-            pItem->setBackground(IsFailing(output) ? QBrush(FAILURE_COLOUR) : QBrush());
+            pItem->setBackground(background);
         }
         item(row, 0)->setToolTip(output.GetTarget());
     }
 }
 
-bool OutputStatusTable::IsFailing(const AccountedOutput& output)
+QString OutputStatusTable::StateText(const AccountedOutput& output, const OutputWatch& watch)
 {
-    return output.GetAccount().GetLost() > 0 || !output.GetAccount().GetLastFailure().isEmpty();
+    if (watch.IsFailing(output))
+        return tr("failing");
+    if (!output.HasBeenOpen())
+        return tr("not open");
+    return output.GetAccount().GetLost() > 0 ? tr("recovered") : tr("delivering");
 }

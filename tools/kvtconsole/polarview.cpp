@@ -29,10 +29,26 @@ PolarView::PolarView(QWidget* pParent)
     MakeDots();
 }
 
-void PolarView::AddBearings(const std::vector<values::BearingResult>& results)
+void PolarView::AddBearings(const std::vector<values::BearingResult>& results, double heading)
 {
     for (const values::BearingResult& result : results)
-        m_bearings.Add(result);
+        m_bearings.Add(result, heading);
+}
+
+void PolarView::SetHeading(double heading)
+{
+    if (heading == m_fHeading)
+        return;
+    m_fHeading = heading;
+    m_background = QPixmap();
+    update();
+}
+
+void PolarView::SetBowUp(bool bBowUp)
+{
+    m_bBowUp = bBowUp;
+    m_background = QPixmap();
+    update();
 }
 
 void PolarView::SetFilteredSectors(std::vector<PolarGeometry::Sector> sectors)
@@ -56,15 +72,18 @@ QString PolarView::ToolTipAt(QPoint pos) const
         const BearingRing::Entry& entry = m_bearings.At(i);
         if (FadeStep(m_nNowMs - std::min(m_nNowMs, entry.nTimeMs)) >= FADE_STEPS)
             continue;
-        const QPointF delta = geometry.PointOf(entry.fAzimuth, entry.fFrequency) - QPointF(pos);
+        const QPointF delta = geometry.PointOf(entry.fBearing, entry.fFrequency) - QPointF(pos);
         if (std::hypot(delta.x(), delta.y()) > HOVER_DISTANCE)
             continue;
         const QString time = QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(entry.nTimeMs), Qt::UTC)
                                  .toString(QStringLiteral("hh:mm:ss.zzz"));
-        return tr("%1 MHz (%2)\nAzimuth %3°, elevation %4°\nQuality %5, level %6 dBµV\n%7 UTC")
+        return tr("%1 MHz (%2)\nBearing %3° true, %4° from the bow at heading %5°\nElevation %6°, quality %7, "
+                  "level %8 dBµV\n%9 UTC")
             .arg(entry.fFrequency / 1e6, 0, 'f', 3)
             .arg(PolarGeometry::BandName(PolarGeometry::BandOf(entry.fFrequency)))
+            .arg(entry.fBearing, 0, 'f', 1)
             .arg(entry.fAzimuth, 0, 'f', 1)
+            .arg(entry.fHeading, 0, 'f', 1)
             .arg(entry.fElevation, 0, 'f', 1)
             .arg(entry.nQuality)
             .arg(entry.fLevel, 0, 'f', 1)
@@ -113,7 +132,7 @@ void PolarView::resizeEvent(QResizeEvent*)
 PolarGeometry PolarView::Geometry() const
 {
     const double radius = std::max(10.0, std::min(width(), height()) / 2.0 - MARGIN);
-    return PolarGeometry(QPointF(width() / 2.0, height() / 2.0), radius);
+    return PolarGeometry(QPointF(width() / 2.0, height() / 2.0), radius, m_bBowUp ? m_fHeading : 0.0);
 }
 
 void PolarView::PaintBackground()
@@ -122,7 +141,9 @@ void PolarView::PaintBackground()
     m_background.fill(Qt::white);
     QPainter painter(&m_background);
     painter.setRenderHint(QPainter::Antialiasing);
-    Geometry().PaintGrid(painter, m_lstSectors);
+    const PolarGeometry geometry = Geometry();
+    geometry.PaintGrid(painter, m_lstSectors, m_fHeading);
+    geometry.PaintBowMarker(painter, m_fHeading);
     PolarGeometry::PaintLegend(painter, QPointF(10, height() - LEGEND_HEIGHT));
 }
 
@@ -136,7 +157,7 @@ void PolarView::PaintDots(QPainter& painter) const
         const int step = FadeStep(m_nNowMs - std::min(m_nNowMs, entry.nTimeMs));
         if (step >= FADE_STEPS)
             continue;
-        painter.drawPixmap(geometry.PointOf(entry.fAzimuth, entry.fFrequency) - offset,
+        painter.drawPixmap(geometry.PointOf(entry.fBearing, entry.fFrequency) - offset,
                            m_aDots[static_cast<std::size_t>(PolarGeometry::BandOf(entry.fFrequency))][static_cast<std::size_t>(step)]);
     }
 }

@@ -15,8 +15,11 @@ class BearingResult;
 }
 
 /// The live polar display of the accepted bearings (see PolarGeometry for
-/// the picture): each bearing is a dot in its band's colour that fades as it
-/// ages and is gone after FADE_MS; the device's uncovered sectors are shaded.
+/// the picture): each bearing is a dot at its true bearing in its band's
+/// colour that fades as it ages and is gone after FADE_MS; the device's
+/// uncovered sectors are shaded and the bow is marked at the platform's
+/// current heading. North is up unless the display is switched to bow up
+/// (SetBowUp), which turns the whole picture by the current heading.
 /// Hovering over a dot shows the bearing's values as a tool tip.
 ///
 /// Age is measured against the clock the host sets with SetNow() (the
@@ -37,8 +40,16 @@ public:
 
     explicit PolarView(QWidget* pParent = nullptr);
 
-    void AddBearings(const std::vector<values::BearingResult>& results);
+    /// heading: the platform's true heading (degrees) when the device measured them.
+    void AddBearings(const std::vector<values::BearingResult>& results, double heading);
     void SetFilteredSectors(std::vector<PolarGeometry::Sector> sectors);
+    /// The platform's current true heading (degrees): the bow marker, the
+    /// shaded sectors and, bow up, the top of the picture.
+    void SetHeading(double heading);
+    void SetBowUp(bool bBowUp);
+    bool IsBowUp() const { return m_bBowUp; }
+    /// The picture as it is painted now (centre, radius, the true bearing at the top).
+    PolarGeometry Geometry() const;
     /// The clock against which ages are measured; schedules a repaint.
     void SetNow(quint64 nowMs);
 
@@ -59,7 +70,6 @@ private:
     /// Fade steps of a dot, from fresh to almost gone.
     static constexpr int FADE_STEPS = 8;
 
-    PolarGeometry Geometry() const;
     void PaintBackground();
     void PaintDots(QPainter& painter) const;
     /// The fade step of a bearing of that age, FADE_STEPS when gone.
@@ -69,6 +79,8 @@ private:
     BearingRing m_bearings;
     std::vector<PolarGeometry::Sector> m_lstSectors;
     quint64 m_nNowMs = 0;
+    double m_fHeading = 0.0;
+    bool m_bBowUp = false;
     QPixmap m_background;
     /// One pre-painted dot per band and fade step.
     std::array<std::array<QPixmap, FADE_STEPS>, PolarGeometry::BAND_COUNT> m_aDots;

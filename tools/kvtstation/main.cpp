@@ -9,6 +9,7 @@
 #include "tools/kvtreport/reportwriter.h"
 #include "tools/kvtreport/stationbuilder.h"
 #include "tools/kvtstation/filteredsectors.h"
+#include "tools/kvtstation/platformheading.h"
 #include "tools/kvtstation/polarplot.h"
 #include "tools/kvtstation/progressbar.h"
 #include "tools/kvtstation/stationcommandline.h"
@@ -108,8 +109,9 @@ int RunStation(const StationCommandLine& commandLine, QTextStream& out, QTextStr
         pPlot = MakePlot();
         QObject::connect(&run, &StationRun::BearingsAccepted, &run,
                          [&pPlot](const std::vector<values::BearingResult>& accepted) {
+                             const double heading = PlatformHeading::Read(StationBuilder::DEVICE_PATH);
                              for (const values::BearingResult& result : accepted)
-                                 pPlot->AddBearing(result.GetAzimuth() / 10.0, result.GetFrequency());
+                                 pPlot->AddBearing(result.GetAzimuth() / 10.0, heading, result.GetFrequency());
                          });
     }
     int nStopSignal = 0;

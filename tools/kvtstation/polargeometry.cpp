@@ -13,6 +13,9 @@ const double LOG_INNER = 5.0;
 const double LOG_OUTER = 10.0;
 const QColor FILTERED_SHADE(0xf4, 0xc7, 0xc3);
 const int LEGEND_LINE = 24;
+const QColor BOW_COLOUR(0x6a, 0x3d, 0x9a);
+const double BOW_LENGTH = 18.0;
+const double BOW_WIDTH = 8.0;
 
 struct Band
 {
@@ -29,15 +32,28 @@ const Band s_aBANDS[PolarGeometry::BAND_COUNT] = {
 
 }
 
-PolarGeometry::PolarGeometry(QPointF centre, double radius)
+PolarGeometry::PolarGeometry(QPointF centre, double radius, double up)
     : m_centre(centre)
     , m_fRadius(radius)
+    , m_fUp(up)
 {
 }
 
 QPointF PolarGeometry::PointOf(double azimuth, double frequency) const
 {
     return PointAt(azimuth, RadiusOf(frequency));
+}
+
+double PolarGeometry::ScreenAngleOf(double azimuth) const
+{
+    const double angle = std::fmod(azimuth - m_fUp, 360.0);
+    return angle < 0.0 ? angle + 360.0 : angle;
+}
+
+double PolarGeometry::TrueBearing(double relative, double heading)
+{
+    const double bearing = std::fmod(relative + heading, 360.0);
+    return bearing < 0.0 ? bearing + 360.0 : bearing;
 }
 
 int PolarGeometry::BandOf(double frequency)
@@ -58,7 +74,7 @@ QString PolarGeometry::BandName(int band)
     return QString::fromLatin1(s_aBANDS[std::clamp(band, 0, BAND_COUNT - 1)].pszName);
 }
 
-void PolarGeometry::PaintGrid(QPainter& painter, const std::vector<Sector>& filteredSectors) const
+void PolarGeometry::PaintGrid(QPainter& painter, const std::vector<Sector>& filteredSectors, double heading) const
 {
     const QRectF disc(m_centre.x() - m_fRadius, m_centre.y() - m_fRadius, 2 * m_fRadius, 2 * m_fRadius);
     // Qt counts angles counter-clockwise from three o'clock, compass azimuths clockwise from north.
@@ -66,7 +82,8 @@ void PolarGeometry::PaintGrid(QPainter& painter, const std::vector<Sector>& filt
     painter.setBrush(FILTERED_SHADE);
     for (const Sector& sector : filteredSectors) {
         const double span = sector.second - sector.first;
-        painter.drawPie(disc, static_cast<int>(std::lround((90.0 - sector.second) * 16.0)),
+        const double to = ScreenAngleOf(TrueBearing(sector.second, heading));
+        painter.drawPie(disc, static_cast<int>(std::lround((90.0 - to) * 16.0)),
                         static_cast<int>(std::lround(span * 16.0)));
     }
 
@@ -83,10 +100,46 @@ void PolarGeometry::PaintGrid(QPainter& painter, const std::vector<Sector>& filt
         painter.drawLine(m_centre, PointAt(azimuth, m_fRadius));
     painter.setPen(QPen(Qt::black, 2));
     painter.drawEllipse(disc);
-    const char* const aCompass[] = {"N", "E", "S", "W"};
     for (int i = 0; i < 4; ++i) {
         const QPointF at = PointAt(90.0 * i, m_fRadius + 22.0);
-        painter.drawText(QRectF(at.x() - 15, at.y() - 10, 30, 20), Qt::AlignCenter, QString::fromLatin1(aCompass[i]));
+        painter.drawText(QRectF(at.x() - 15, at.y() - 10, 30, 20), Qt::AlignCenter, CompassLetter(i));
+    }
+}
+
+void PolarGeometry::PaintBowMarker(QPainter& painter, double heading) const
+{
+    const double angle = ScreenAngleOf(heading) * M_PI / 180.0;
+    const QPointF outward(std::sin(angle), -std::cos(angle));
+    const QPointF across(-outward.y(), outward.x());
+    const QPointF tip = m_centre + outward * (m_fRadius - BOW_LENGTH);
+    const QPointF base = m_centre + outward * (m_fRadius + 2.0);
+    QPolygonF wedge;
+    wedge << tip << base + across * BOW_WIDTH << base - across * BOW_WIDTH;
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setPen(QPen(BOW_COLOUR, 2, Qt::DashLine));
+    painter.drawLine(m_centre, tip);
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(BOW_COLOUR);
+    painter.drawPolygon(wedge);
+    painter.setPen(BOW_COLOUR);
+    const QString label = QCoreApplication::translate("PolarGeometry", "Bow %1°").arg(heading, 0, 'f', 1);
+    const QPointF at = m_centre + outward * (m_fRadius + 40.0);
+    painter.drawText(QRectF(at.x() - 50, at.y() - 10, 100, 20), Qt::AlignCenter, label);
+    painter.restore();
+}
+
+QString PolarGeometry::CompassLetter(int index)
+{
+    switch (index) {
+    case 0:
+        return QCoreApplication::translate("PolarGeometry", "N", "north");
+    case 1:
+        return QCoreApplication::translate("PolarGeometry", "E", "east");
+    case 2:
+        return QCoreApplication::translate("PolarGeometry", "S", "south");
+    default:
+        return QCoreApplication::translate("PolarGeometry", "W", "west");
     }
 }
 
@@ -110,7 +163,7 @@ void PolarGeometry::PaintLegend(QPainter& painter, QPointF topLeft)
 
 QPointF PolarGeometry::PointAt(double azimuth, double radius) const
 {
-    const double angle = azimuth * M_PI / 180.0;
+    const double angle = ScreenAngleOf(azimuth) * M_PI / 180.0;
     return {m_centre.x() + radius * std::sin(angle), m_centre.y() - radius * std::cos(angle)};
 }
 

@@ -23,9 +23,10 @@ PolarPlot::PolarPlot(std::vector<Sector> filteredSectors)
 {
 }
 
-void PolarPlot::AddBearing(double azimuth, double frequency)
+void PolarPlot::AddBearing(double relative, double heading, double frequency)
 {
-    const QPointF at = Geometry().PointOf(azimuth, frequency);
+    m_fHeading = heading;
+    const QPointF at = Geometry().PointOf(PolarGeometry::TrueBearing(relative, heading), frequency);
     const int x = static_cast<int>(at.x());
     const int y = static_cast<int>(at.y());
     if (x < 0 || y < 0 || x >= SIZE || y >= SIZE)
@@ -40,7 +41,8 @@ bool PolarPlot::Save(const QString& fileName, const QString& title) const
     image.fill(Qt::white);
     QPainter painter(&image);
     painter.setRenderHint(QPainter::Antialiasing);
-    Geometry().PaintGrid(painter, m_lstFilteredSectors);
+    const PolarGeometry geometry = Geometry();
+    geometry.PaintGrid(painter, m_lstFilteredSectors, m_fHeading);
 
     painter.setPen(Qt::NoPen);
     for (size_t i = 0; i < m_aDots.size(); ++i) {
@@ -51,6 +53,7 @@ bool PolarPlot::Save(const QString& fileName, const QString& title) const
                             3.0);
     }
 
+    geometry.PaintBowMarker(painter, m_fHeading);
     painter.setPen(Qt::black);
     painter.drawText(QRectF(0, 8, SIZE, 24), Qt::AlignHCenter, title);
     PolarGeometry::PaintLegend(painter, QPointF(14, SIZE - LEGEND_HEIGHT));

@@ -6,7 +6,8 @@
 
 #include <vector>
 
-/// Draws bearings as a polar plot (see PolarGeometry) into a PNG file.
+/// Draws bearings as a polar plot (see PolarGeometry) into a PNG file, north
+/// up at their true bearings, the bow marked at the last heading.
 ///
 /// Memory stays the same however many bearings come: each pixel keeps the
 /// band of the last bearing that fell on it, and the dots are drawn at pixel
@@ -23,13 +24,15 @@ public:
 
     explicit PolarPlot(std::vector<Sector> filteredSectors);
 
-    /// Azimuth in degrees, frequency in Hz.
-    void AddBearing(double azimuth, double frequency);
+    /// relative: the azimuth the device measured from the bow; heading: the
+    /// platform's true heading then; degrees. Frequency in Hz.
+    void AddBearing(double relative, double heading, double frequency);
     /// False when the file cannot be written.
     bool Save(const QString& fileName, const QString& title) const;
 
 private:
     std::vector<Sector> m_lstFilteredSectors;
+    double m_fHeading = 0.0;
     /// Per pixel, row by row: 0 for no dot, else 1 + the band of the dot.
     std::vector<unsigned char> m_aDots;
 };

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+
+/// The platform's true heading as the device reports it ("TrueHeading" below
+/// the device node, in tenths of a degree): what turns the azimuths the device
+/// measures from the bow into true bearings.
+class PlatformHeading
+{
+public:
+    /// Degrees clockwise from true north in [0, 360); 0 (bow north) while
+    /// the device reports none.
+    static double Read(const QString& devicePath);
+};
