@@ -1,5 +1,5 @@
 #include "tests/common/configdirfixture.h"
-#include "tools/kvtstation/polargeometry.h"
+#include "station/polargeometry.h"
 
 #include <QFile>
 #include <QImage>

@@ -1,15 +1,15 @@
 #include "tools/kvtconsole/consolewindow.h"
 
-#include "devicecontrol/directionfinder/kvtcommon/accountedoutput.h"
+#include "base/accountedoutput.h"
 #include "devicecontrol/directionfinder/kvtcommon/dfdataoutput.h"
 #include "devicecontrol/directionfinder/kvtcommon/filterrejectcounter.h"
 #include "devicecontrol/directionfinder/kvtcommon/zodmanager.h"
-#include "tools/kvtstation/stationrun.h"
+#include "simulation/stationrun.h"
 #include "tools/kvtconsole/latestbearingstable.h"
 #include "tools/kvtconsole/outputstatustable.h"
 #include "tools/kvtconsole/polarview.h"
-#include "tools/kvtreport/stationbuilder.h"
-#include "tools/kvtstation/filteredsectors.h"
+#include "station/stationbuilder.h"
+#include "station/filteredsectors.h"
 
 #include <QAction>
 #include <QDockWidget>

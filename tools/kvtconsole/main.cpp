@@ -5,14 +5,14 @@
 #include "devicecontrol/directionfinder/kvtcommon/kvtoptions.h"
 #include "devicecontrol/directionfinder/kvtcommon/kvttranslation.h"
 #include "tools/kvtconsole/consolecommandline.h"
-#include "tools/kvtstation/stationrun.h"
+#include "simulation/stationrun.h"
 #include "tools/kvtconsole/consoletranslation.h"
 #include "tools/kvtconsole/consolewindow.h"
-#include "tools/kvtreport/reportcollector.h"
-#include "tools/kvtreport/reportwriter.h"
-#include "tools/kvtreport/stationbuilder.h"
-#include "tools/kvtstation/stationsummary.h"
-#include "tools/kvtstation/stopsignals.h"
+#include "station/reportcollector.h"
+#include "station/reportwriter.h"
+#include "station/stationbuilder.h"
+#include "station/stationsummary.h"
+#include "station/stopsignals.h"
 
 #include <QApplication>
 #include <QDir>
@@ -78,14 +78,14 @@ int RunConsole(const ConsoleCommandLine& commandLine, const QString& report, QTe
     });
     station.Start();
     QApplication::exec();
-    const QJsonObject summary = station.Stop(nStopSignal);
-    StationSummary::PrintText(out, summary);
+    const StationSummary& summary = station.Stop(nStopSignal);
+    summary.PrintText(out);
     out.flush();
     if (!saved) {
         err << "kvtconsole: cannot write the screenshot " << commandLine.GetScreenshotFile() << "\n";
         return StationSummary::EXIT_OUTPUT_UNAVAILABLE;
     }
-    return nStopSignal != 0 ? 128 + nStopSignal : StationSummary::ExitCode(summary);
+    return nStopSignal != 0 ? 128 + nStopSignal : summary.ExitCode();
 }
 
 }
