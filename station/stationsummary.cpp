@@ -173,12 +173,13 @@ QJsonObject StationSummary::ToJson() const
 
 void StationSummary::PrintText(QTextStream& out) const
 {
-    const Run told = run.value_or(Run());
-    out << "Simulated time:     " << static_cast<double>(told.nElapsedMs) / 1000.0 << " of "
-        << static_cast<double>(told.nDurationMs) / 1000.0 << " s";
-    if (told.nStopSignal == SIGINT || told.nStopSignal == SIGTERM)
-        out << ", stopped by " << (told.nStopSignal == SIGINT ? "SIGINT" : "SIGTERM");
-    out << "\n";
+    if (run) {
+        out << "Simulated time:     " << static_cast<double>(run->nElapsedMs) / 1000.0 << " of "
+            << static_cast<double>(run->nDurationMs) / 1000.0 << " s";
+        if (run->nStopSignal == SIGINT || run->nStopSignal == SIGTERM)
+            out << ", stopped by " << (run->nStopSignal == SIGINT ? "SIGINT" : "SIGTERM");
+        out << "\n";
+    }
     out << "Bearings produced:  " << nProduced << "\n";
     out << "  accepted:         " << nAccepted << "\n";
     // Translated reasons may be longer than the English ones: the column follows the longest.

@@ -6,7 +6,8 @@ void ConfigDirFixture::StartHelper(const QString& program, const QStringList& ar
     // place, but a runtime folder of its own: Qt complains on stderr about one
     // it cannot use, and the tests read that stderr.
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"), m_runtimeDir.path());
+    environment.insert(QStringLiteral("XDG_RUNTIME_DIR"),
+                       m_strHelperRuntimeDir.isEmpty() ? m_runtimeDir.path() : m_strHelperRuntimeDir);
     m_helper.setProcessEnvironment(environment);
     m_helper.start(program, arguments);
 }

@@ -36,5 +36,7 @@ protected:
     QTemporaryDir m_dir;
     /// The helper's XDG_RUNTIME_DIR: private to this user (0700), as Qt wants it.
     QTemporaryDir m_runtimeDir;
+    /// Instead, for a helper that runs as another user: a folder of that user's.
+    QString m_strHelperRuntimeDir;
     QProcess m_helper;
 };
