@@ -105,16 +105,6 @@ protected:
         m_pStation->GetCallback().fillTDMABuffer(0, nTimeStamp, 0, 3, bearings, status);
     }
 
-    static QJsonObject Delivery(const QJsonObject& summary, const QString& name)
-    {
-        for (const QJsonValue entry : summary["deliveries"].toArray()) {
-            if (entry["name"].toString() == name)
-                return entry.toObject();
-        }
-        ADD_FAILURE() << "no output " << name.toStdString();
-        return {};
-    }
-
     static int Lines(const QString& path)
     {
         QFile file(path);
@@ -207,14 +197,16 @@ TEST_F(StationLibTest, ASerialLineThatGoesAwayLosesTheRestAndSaysWhy)
     ASSERT_TRUE(QTest::qWaitFor([&] { return !failures.isEmpty(); }));
     Report();
     const StationSummary& stopped = m_pStation->Stop(0);
-    const QJsonObject summary = stopped.ToJson();
 
-    const QJsonObject line = Delivery(summary, "serial");
-    EXPECT_EQ(line["delivered"].toInt(), 2);
-    EXPECT_EQ(line["lost"].toInt(), 2);
-    EXPECT_EQ(line["pending"].toInt(), 0);
-    EXPECT_TRUE(line["lastFailure"].toString().startsWith("The line is down: ")) << line["lastFailure"].toString().toStdString();
-    EXPECT_EQ(serial.GetFailure(), AccountedOutput::Failure::Disconnected);
+    ASSERT_EQ(stopped.lstDeliveries.size(), 4u) << "file, serial, bearings, recorder";
+    const StationSummary::Delivery& line = stopped.lstDeliveries[1];
+    EXPECT_EQ(line.strName, QStringLiteral("serial"));
+    EXPECT_EQ(line.account.GetDelivered(), 2u);
+    EXPECT_EQ(line.account.GetLost(), 2u);
+    EXPECT_EQ(line.account.GetPending(), 0u);
+    EXPECT_TRUE(line.account.GetLastFailure().startsWith("The line is down: "))
+        << line.account.GetLastFailure().toStdString();
+    EXPECT_EQ(line.eFailure, AccountedOutput::Failure::Disconnected);
     EXPECT_EQ(stopped.ExitCode(), StationSummary::EXIT_LOSSES);
 }
 
