@@ -1,6 +1,6 @@
 #include "bench/bearingsubscriber.h"
 
-#include "fusion/bearingjson.h"
+#include "contract/bearingmessage.h"
 
 #include <QEventLoop>
 #include <QJsonDocument>
@@ -77,10 +77,10 @@ void BearingSubscriber::OnMessage(const QString& topic, const QByteArray& payloa
         emit Received();
         return;
     }
-    Bearing bearing;
+    kvt::BearingRecord bearing;
     QString error;
     const qint64 nPublished =
-        BearingJson::Parse(payload, bearing, error) ? m_publishedAt(bearing.strStation, bearing.nSeq) : -1;
+        kvt::BearingMessage::Parse(payload, bearing, error) ? m_publishedAt(bearing.strStation, bearing.nSeq) : -1;
     if (nPublished < 0)
         ++m_nUnexpected;
     else if (!m_mapReceived[bearing.strStation].insert(bearing.nSeq).second)

@@ -52,7 +52,7 @@ void LoadStation::OnTick()
     const qint64 nDue = (nNow - m_nStartedAt) / 1000000 * m_nBearingsPerSecond / 1000;
     while (GetPublished() < nDue)
     {
-        Bearing bearing;
+        kvt::BearingRecord bearing;
         bearing.nSeq = GetPublished() + 1;
         // The wall-clock time of publishing, as a station stamps its bearings.
         bearing.nTimeMs = QDateTime::currentMSecsSinceEpoch();

@@ -77,11 +77,13 @@ bool BearingGrouper::IsDuplicate(const Bearing& bearing)
     auto it = m_mapStations.constFind(bearing.strStation);
     if (it == m_mapStations.constEnd())
         it = m_mapStations.insert(bearing.strStation, m_mapStations.size());
-    // The value key: the same time and the same bearing to a micro-degree.
+    // A numbered bearing is a repeat only by its number: two bearings of one
+    // second may well share their azimuth. Without a number the value key
+    // decides: the same time and the same bearing to a micro-degree.
     const Seen seen{bearing.nTimeMs,
                     {*it, bearing.nSeq, 0},
                     {*it, bearing.nTimeMs, std::llround(bearing.fBearing * 1e6)}};
-    if ((bearing.nSeq != 0 && m_setSeqs.count(seen.seq) != 0) || m_setValues.count(seen.value) != 0)
+    if (bearing.nSeq != 0 ? m_setSeqs.count(seen.seq) != 0 : m_setValues.count(seen.value) != 0)
         return true;
     if (bearing.nSeq != 0)
         m_setSeqs.insert(seen.seq);

@@ -1,5 +1,7 @@
 #include "fusion/geodesy.h"
 
+#include "contract/bearingrecord.h"
+
 #include <GeographicLib/Geodesic.hpp>
 
 #include <cmath>
@@ -49,8 +51,7 @@ double WrapDifference(double degrees)
 
 double WrapAzimuth(double degrees)
 {
-    const double wrapped = std::fmod(degrees, 360.0);
-    return wrapped < 0.0 ? (wrapped + 360.0 < 360.0 ? wrapped + 360.0 : 0.0) : wrapped;
+    return kvt::WrapDegrees(degrees);
 }
 
 }

@@ -1,7 +1,7 @@
 #include "network/brokerbearingoutput.h"
 
-#include "fusion/bearingjson.h"
-#include "network/stationtopics.h"
+#include "contract/bearingmessage.h"
+#include "contract/stationtopics.h"
 
 #include <QElapsedTimer>
 #include <QEventLoop>
@@ -47,13 +47,13 @@ bool BrokerBearingOutput::Start(const MqttConnection::Settings& settings, const 
     return true;
 }
 
-void BrokerBearingOutput::Publish(const Bearing& bearing)
+void BrokerBearingOutput::Publish(const kvt::BearingRecord& bearing)
 {
     if (m_bStopped)
         return;
-    Bearing named = bearing;
+    kvt::BearingRecord named = bearing;
     named.strStation = m_status.strName;
-    const QByteArray payload = BearingJson::Format(named);
+    const QByteArray payload = kvt::BearingMessage::Format(named);
     Offer(1);
     if (m_connection.IsConnected() && m_lstQueue.empty())
     {

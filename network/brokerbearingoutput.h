@@ -1,7 +1,7 @@
 #pragma once
 
 #include "base/accountedoutput.h"
-#include "fusion/bearing.h"
+#include "contract/bearingrecord.h"
 #include "network/mqttconnection.h"
 #include "network/stationstatus.h"
 
@@ -12,7 +12,7 @@
 #include <set>
 
 /// The station's bearings on an MQTT broker: every bearing given to
-/// Publish() goes out as one bearing message (BearingJson::Format) on
+/// Publish() goes out as one bearing message (kvt::BearingMessage::Format) on
 /// kvt/stations/<name>/bearings at QoS 1, not retained; the station's status
 /// is kept retained on kvt/stations/<name>/status, "online" while connected,
 /// with the same status "online": false as the Last Will.
@@ -50,7 +50,7 @@ public:
     bool Start(const MqttConnection::Settings& settings, const StationStatus& status);
     /// Publishes (or queues) one bearing; its station name is replaced by the
     /// status' name so that message and topic agree.
-    void Publish(const Bearing& bearing);
+    void Publish(const kvt::BearingRecord& bearing);
     /// Waits up to nDrainMs for the queue and the acknowledgements, then ends
     /// the session as described above. Nothing is published afterwards.
     void Stop(int nDrainMs);

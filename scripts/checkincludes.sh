@@ -35,8 +35,8 @@ function forbidden(from, to,   above) {
     if (to == "example" && from != "example") return "an example is a host of its own; nothing links it"
     above = "^(dflib|zod|contract|network|fusion|station|simulation)$"
     if (from == "host" && to ~ above) return "the host knows nothing of the DF library or what is built on it"
-    if (from == "contract" && to ~ above && to != "contract")
-        return "the contract is the plain record and wire format that every layer shares"
+    if (from == "contract" && to != "contract")
+        return "the contract is the record and the wire formats that every layer shares: QtCore only"
     if (from == "network" && to ~ /^(dflib|zod)$/) return "the network layer knows no DF class"
     if (from == "network" && to == "fusion") return "carrying bytes needs no fixes"
     if (from == "network" && to ~ /^(station|simulation)$/) return "the network layer carries a station'"'"'s bytes, it runs none"

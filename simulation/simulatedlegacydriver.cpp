@@ -12,8 +12,6 @@ using namespace NxKVTCommon;
 namespace {
 
 const qint32 STATUS_OK = 0;
-/// Half the measurement bandwidth: an emitter this close to the tuned frequency is measured.
-const double HALF_BANDWIDTH_HZ = 12500.0;
 /// The receiver's noise floor; the quality grows with the distance above it.
 const double NOISE_FLOOR_DBUV = 5.0;
 /// Below this quality a bearing counts as weak and loses its quality on a slow link.
@@ -51,7 +49,7 @@ void SimulatedLegacyDriver::Measure(quint64 nTimeMs, const std::vector<EmitterSt
     StatusStruct status;
     if (m_eMode == EMODE_FFM) {
         const auto it = std::find_if(emitters.begin(), emitters.end(), [this](const EmitterState& emitter) {
-            return std::abs(emitter.fFrequency - m_fFrequency) <= HALF_BANDWIDTH_HZ;
+            return std::abs(emitter.fFrequency - m_fFrequency) <= 0.5 * SimulatedLegacyDriver::BANDWIDTH_HZ;
         });
         values::Bearing bearing{};
         if (it == emitters.end() || !MeasureEmitter(*it, bearing))

@@ -32,6 +32,9 @@ public:
     /// (from, to) in degrees; a pair with from > to wraps through 0.
     using Sector = std::pair<double, double>;
 
+    /// The measurement bandwidth in Hz: an emitter within half of it from the tuned frequency is measured.
+    static constexpr double BANDWIDTH_HZ = 25000.0;
+
     explicit SimulatedLegacyDriver(SimulationRandom& random);
 
     /// Where the device accepts bearings.

@@ -7,9 +7,10 @@
 
 const QString StationRun::STATION_ADDRESS = QStringLiteral("Default");
 
-kvt::Station::Options StationRun::StationOptions(const Options& options)
+kvt::Station::Options StationRun::StationOptions(const Options& options, std::function<double()> heading)
 {
     kvt::Station::Options station;
+    station.heading = std::move(heading);
     station.strDevicePath = StationBuilder::DEVICE_PATH;
     station.strStationAddress = STATION_ADDRESS;
     station.strOutputDir = options.strOutputDir;
@@ -18,6 +19,7 @@ kvt::Station::Options StationRun::StationOptions(const Options& options)
     station.nBrokerPort = options.nBrokerPort;
     station.strPlotFile = options.strPlotFile;
     station.lstAcceptedSectors = SimulatedLegacyDriver::AcceptedSectors();
+    station.fBandwidth = SimulatedLegacyDriver::BANDWIDTH_HZ;
     if (options.pScenario == nullptr || options.pStation == nullptr) {
         station.place = StationPlace::Default(StationBroker::StationName());
         return station;
@@ -41,7 +43,8 @@ kvt::Station::Options StationRun::StationOptions(const Options& options)
 
 StationRun::StationRun(const Options& options)
     : m_options(options)
-    , m_station(StationOptions(options), [this] { return m_simulation.GetClockMs(); })
+    , m_station(StationOptions(options, [this] { return m_simulation.GetHeading(); }),
+                [this] { return m_simulation.GetClockMs(); })
     , m_simulation(options.nSeed, options.nSeconds, options.bRealtime, StationBuilder::DEVICE_PATH,
                    m_station.GetCallback())
 {

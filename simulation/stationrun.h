@@ -91,10 +91,10 @@ signals:
     void Finished();
 
 private:
-    /// The station runtime's options for this run; a scenario's station has
-    /// its device preset to the station's first frequency before its ZOD
-    /// client starts.
-    static kvt::Station::Options StationOptions(const Options& options);
+    /// The station runtime's options for this run, with the simulated
+    /// platform's heading; a scenario's station has its device preset to the
+    /// station's first frequency before its ZOD client starts.
+    static kvt::Station::Options StationOptions(const Options& options, std::function<double()> heading);
     StationSummary::Scenario ScenarioSummary() const;
 
     Options m_options;

@@ -183,6 +183,13 @@ void StationSimulation::StepScenario()
     m_legacyDriver.Measure(m_nStartTimeMs + static_cast<quint64>(m_nElapsedMs), m_pWorld->Emitters(seconds));
 }
 
+double StationSimulation::GetHeading() const
+{
+    const auto* pHeading = DeviceValue<values::ValueNumeric<int>>(m_strDevicePath, StdDeviceDefinition::g_vdTrueHeading);
+    // The device reports tenths of a degree.
+    return pHeading != nullptr ? pHeading->GetValue() / 10.0 : -1.0;
+}
+
 void StationSimulation::FollowFrequencyValue()
 {
     const auto* pFrequency =

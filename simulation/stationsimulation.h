@@ -85,6 +85,8 @@ public:
     qint64 GetDurationMs() const { return m_nDurationMs; }
     /// The simulated clock in milliseconds since the epoch, as in the bearings' time stamps.
     quint64 GetClockMs() const { return m_nStartTimeMs + static_cast<quint64>(m_nElapsedMs); }
+    /// The platform's true heading in degrees as the device reports it now; -1 before it reports one.
+    double GetHeading() const;
     /// Stops the clock (no step, no bearing) until resumed; nothing happens after the end.
     void SetPaused(bool bPaused);
     bool IsPaused() const { return m_bPaused; }

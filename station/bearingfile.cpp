@@ -1,6 +1,6 @@
 #include "station/bearingfile.h"
 
-#include "fusion/bearingjson.h"
+#include "contract/bearingmessage.h"
 
 namespace kvt
 {
@@ -11,9 +11,9 @@ BearingFile::BearingFile(const QString& fileName)
     m_sink.Open(fileName);
 }
 
-void BearingFile::Take(const Bearing& bearing)
+void BearingFile::Take(const BearingRecord& bearing)
 {
-    m_sink.Write(BearingJson::Format(bearing) + '\n', 1);
+    m_sink.Write(BearingMessage::Format(bearing) + '\n', 1);
 }
 
 } // namespace kvt

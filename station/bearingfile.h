@@ -16,7 +16,7 @@ class BearingFile : public BearingSink
 public:
     explicit BearingFile(const QString& fileName);
 
-    void Take(const Bearing& bearing) override;
+    void Take(const BearingRecord& bearing) override;
     void Stop() override { m_sink.Close(); }
     const AccountedOutput& GetOutput() const override { return m_sink; }
     AccountedOutput& GetOutput() override { return m_sink; }

@@ -1,10 +1,11 @@
 #pragma once
 
-struct Bearing;
 class AccountedOutput;
 
 namespace kvt
 {
+
+struct BearingRecord;
 
 /// Where a station hands its stamped bearings: the broker, the bearing file,
 /// or a sink of the host's own. Each sink keeps the delivery account of an
@@ -15,7 +16,7 @@ public:
     virtual ~BearingSink() = default;
 
     /// One accepted bearing, stamped; a sink that cannot take it counts it lost.
-    virtual void Take(const Bearing& bearing) = 0;
+    virtual void Take(const BearingRecord& bearing) = 0;
     /// Ends the output: what waits is delivered or lost, so that the account is
     /// settled; nothing is taken afterwards.
     virtual void Stop() = 0;

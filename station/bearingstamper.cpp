@@ -5,28 +5,32 @@
 #include "devicecontrol/directionfinder/kvtcommon/kvtinformationcenter.h"
 #include "valueframework/valueclasses/bearingresult.h"
 
-#include <cmath>
-
-BearingStamper::BearingStamper(const StationPlace& place, std::function<quint64()> clockMs)
+BearingStamper::BearingStamper(const StationPlace& place, double fBandwidth, std::function<quint64()> clockMs,
+                               std::function<double()> heading)
     : m_place(place)
+    , m_fBandwidth(fBandwidth)
     , m_clockMs(std::move(clockMs))
+    , m_heading(std::move(heading))
 {
 }
 
-Bearing BearingStamper::Stamp(const values::BearingResult& result)
+kvt::BearingRecord BearingStamper::Stamp(const values::BearingResult& result)
 {
-    Bearing bearing;
+    kvt::BearingRecord bearing;
     bearing.strStation = m_place.status.strName;
     bearing.nSeq = ++m_nSeq;
     bearing.nTimeMs = static_cast<qint64>(m_clockMs());
     bearing.fLatitude = m_place.status.fLatitude;
     bearing.fLongitude = m_place.status.fLongitude;
-    bearing.fHeading = m_place.status.fHeading;
+    const double heading = m_heading();
+    bearing.fHeading = heading >= 0.0 ? heading : m_place.status.fHeading;
     // The device measures in tenths of a degree from the bow.
-    bearing.fBearing = std::fmod(result.GetAzimuth() / 10.0 + m_place.status.fHeading, 360.0);
+    bearing.fRelativeBearing = kvt::WrapDegrees(result.GetAzimuth() / 10.0);
+    bearing.fBearing = kvt::WrapDegrees(bearing.fRelativeBearing + bearing.fHeading);
     bearing.fSigma = m_place.fSigma;
     bearing.fQuality = result.GetQuality();
     bearing.fFrequency = result.GetFrequency();
+    bearing.fBandwidth = m_fBandwidth;
     // The device gives the level in hundredths of a dBµV.
     bearing.fLevel = result.GetLevel() / 100.0;
     bearing.strMethod = MethodAt(bearing.fFrequency);

@@ -23,7 +23,8 @@ Station::Station(const Options& options, std::function<quint64()> clockMs)
                     options.scenarioZod ? &*options.scenarioZod : nullptr)
     , m_callback(options.strDevicePath, options.strStationAddress, m_environment.GetOverheadPassParams(),
                  m_environment.GetCommandLog())
-    , m_stamper(options.place, std::move(clockMs))
+    , m_stamper(options.place, options.fBandwidth, std::move(clockMs),
+                options.heading ? options.heading : [] { return -1.0; })
 {
     if (BrokerOf(options, m_strBrokerHost, m_nBrokerPort)) {
         auto pBroker = std::make_unique<StationBroker>(options.place);
@@ -58,7 +59,7 @@ void Station::Hand(const std::vector<values::BearingResult>& results)
 {
     if (!m_lstSinks.empty()) {
         for (const values::BearingResult& result : results) {
-            const Bearing bearing = m_stamper.Stamp(result);
+            const BearingRecord bearing = m_stamper.Stamp(result);
             for (const std::unique_ptr<BearingSink>& pSink : m_lstSinks)
                 pSink->Take(bearing);
         }

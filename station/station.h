@@ -58,6 +58,11 @@ public:
         QString strBrokerHost;
         int nBrokerPort = 0;
         StationPlace place = StationPlace::Default(QString());
+        /// The device's measurement bandwidth in Hz, stamped into each bearing (0: not known).
+        double fBandwidth = 0.0;
+        /// The platform's heading in degrees as the device reports it, below 0
+        /// when it reports none; none given: the place's heading.
+        std::function<double()> heading;
         /// Where the device accepts bearings, (from, to) in degrees clockwise;
         /// the display filter ranges shade the rest.
         std::vector<std::pair<double, double>> lstAcceptedSectors;

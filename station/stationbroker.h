@@ -32,7 +32,7 @@ public:
 
     /// False when the address cannot be used (the output's last failure says why).
     bool Start(const QString& host, int nPort);
-    void Take(const Bearing& bearing) override { m_output.Publish(bearing); }
+    void Take(const kvt::BearingRecord& bearing) override { m_output.Publish(bearing); }
     /// Waits up to DRAIN_MS for the broker's acknowledgements (see BrokerBearingOutput::Stop()).
     void Stop() override { m_output.Stop(DRAIN_MS); }
     const AccountedOutput& GetOutput() const override { return m_output; }

@@ -50,7 +50,7 @@ public:
         SetTarget(QStringLiteral("memory"));
         MarkOpen();
     }
-    void Take(const Bearing&) override
+    void Take(const kvt::BearingRecord&) override
     {
         Offer(1);
         Deliver(1);

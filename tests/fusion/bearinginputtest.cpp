@@ -1,6 +1,5 @@
 #include "fusion/bearingjson.h"
 #include "fusion/scenario.h"
-#include "fusion/sentencedecoder.h"
 #include "tools/kvtfix/bearingfolder.h"
 
 #include <QDateTime>
@@ -70,52 +69,6 @@ TEST(BearingJsonTest, BadMessagesSayWhy)
         Bearing bearing;
         QString error;
         EXPECT_FALSE(BearingJson::Parse(c.line, bearing, error)) << c.line.constData();
-        EXPECT_TRUE(error.contains(QLatin1String(c.pszReason))) << error.toStdString() << " / " << c.pszReason;
-    }
-}
-
-TEST(SentenceDecoderTest, RelativeAzimuthsTurnWithTheHeadingAndTimesCrossMidnight)
-{
-    SentenceDecoder decoder({QStringLiteral("North"), QDate(2026, 12, 7), 1.5, true});
-    Bearing bearing;
-    QString error;
-    ASSERT_TRUE(decoder.Decode(SENTENCE, bearing, error)) << error.toStdString();
-    EXPECT_EQ(bearing.strStation, QStringLiteral("North"));
-    EXPECT_DOUBLE_EQ(bearing.fBearing, 143.2);
-    EXPECT_DOUBLE_EQ(bearing.fSigma, 1.5);
-    EXPECT_DOUBLE_EQ(bearing.fLatitude, 52.6);
-    EXPECT_EQ(bearing.nTimeMs, QDateTime(QDate(2026, 12, 7), QTime(8, 0, 1), Qt::UTC).toMSecsSinceEpoch());
-    EXPECT_TRUE(decoder.Decode(Replaced(SENTENCE, "TIM,080001", "TIM,235959"), bearing, error));
-    ASSERT_TRUE(decoder.Decode(Replaced(SENTENCE, "TIM,080001", "TIM,000002"), bearing, error));
-    EXPECT_EQ(bearing.nTimeMs, QDateTime(QDate(2026, 12, 8), QTime(0, 0, 2), Qt::UTC).toMSecsSinceEpoch());
-
-    SentenceDecoder trueAzimuths({QStringLiteral("North"), QDate(2026, 12, 7), 1.5, false});
-    ASSERT_TRUE(trueAzimuths.Decode(SENTENCE, bearing, error));
-    EXPECT_DOUBLE_EQ(bearing.fBearing, 113.2);
-}
-
-TEST(SentenceDecoderTest, SentencesWithoutBearingPositionOrHeadingAreRefused)
-{
-    const struct
-    {
-        QByteArray line;
-        const char* pszReason;
-    } cases[] = {
-        {Replaced(SENTENCE, "$PLG,113.2", "$PLG, -1.0"), "no valid bearing"},
-        {Replaced(SENTENCE, "QUA, 87.0", "QUA,  0.0"), "no valid bearing"},
-        {Replaced(Replaced(SENTENCE, " 52.60000", "  0.00000"), "13.2000000", "0.0000000"), "no position"},
-        {Replaced(SENTENCE, "CMP, 30.0", "CMP, -0.1"), "no heading"},
-        {Replaced(SENTENCE, "TIM,080001", "TIM,"), "no time"},
-        {SENTENCE.left(40), "not a whole DF sentence"},
-        {"$GPGGA,1,2,3", "not a DF sentence"},
-        {"hello", "not a DF sentence"},
-        {Replaced(SENTENCE, "LAT, 52.60000", "LAT, 152.6000"), "position out of range"},
-    };
-    for (const auto& c : cases) {
-        SentenceDecoder decoder({QStringLiteral("North"), QDate(2026, 12, 7), 1.5, true});
-        Bearing bearing;
-        QString error;
-        EXPECT_FALSE(decoder.Decode(c.line, bearing, error)) << c.line.constData();
         EXPECT_TRUE(error.contains(QLatin1String(c.pszReason))) << error.toStdString() << " / " << c.pszReason;
     }
 }
@@ -226,7 +179,7 @@ TEST_F(BearingFolderTest, SentencesTakeTheFolderNameAndTheScenarioRefusesUnknown
     Append(QStringLiteral("West/dfdata.txt"), SENTENCE + "\r\n" + SENTENCE);
     Append(QStringLiteral("Elsewhere/dfdata.txt"), SENTENCE);
 
-    const BearingFolder::Settings settings{&scenario, 3.0, true};
+    const BearingFolder::Settings settings{&scenario, 3.0, true, QTimeZone::utc()};
     BearingFolder west(m_dir.filePath(QStringLiteral("West")), settings);
     ASSERT_TRUE(west.Read(true, m_bearings, m_log, m_strError));
     ASSERT_EQ(m_bearings.size(), 2u);

@@ -1,5 +1,5 @@
 #include "network/brokerbearingoutput.h"
-#include "network/stationtopics.h"
+#include "contract/stationtopics.h"
 #include "tests/common/mosquittobroker.h"
 #include "tests/common/qstringprinter.h"
 
@@ -55,15 +55,15 @@ protected:
         return pSubscriber;
     }
 
-    static Bearing MakeBearing(qint64 nSeq)
+    static kvt::BearingRecord MakeBearing(qint64 nSeq)
     {
-        Bearing bearing;
+        kvt::BearingRecord bearing;
         bearing.nSeq = nSeq;
         bearing.nTimeMs = 1796630401250;  // 2026-12-07T08:00:01.250Z
         bearing.fLatitude = 54.5;
         bearing.fLongitude = 10.25;
         bearing.fHeading = 30.0;
-        bearing.fBearing = 143.25;
+        bearing.fBearing = 143.2;
         bearing.fSigma = 1.5;
         bearing.fQuality = 87;
         bearing.fFrequency = 145500000;
@@ -99,7 +99,7 @@ TEST_F(BrokerBearingOutputTest, TheBearingMessageArrivesOnTheStationsTopicAndThe
     std::unique_ptr<MqttConnection> pSubscriber = Subscriber(QStringLiteral("picture"));
     QSignalSpy received(pSubscriber.get(), &MqttConnection::MessageReceived);
     std::unique_ptr<BrokerBearingOutput> pOutput = StartOutput();
-    Bearing bearing = MakeBearing(42);
+    kvt::BearingRecord bearing = MakeBearing(42);
     bearing.strStation = QStringLiteral("someone else");
     pOutput->Publish(bearing);
 
@@ -110,9 +110,9 @@ TEST_F(BrokerBearingOutputTest, TheBearingMessageArrivesOnTheStationsTopicAndThe
         if (arguments.at(0).toString() != topic)
             continue;
         EXPECT_EQ(arguments.at(1).toByteArray(),
-                  QByteArray(R"({"bandwidth":12500,"bearing":143.25,"frequency":145500000,"heading":30,)"
+                  QByteArray(R"({"bandwidth":12500,"bearing":143.2,"frequency":145500000,"heading":30,)"
                              R"("latitude":54.5,"level":-62.5,"longitude":10.25,"quality":87,"seq":42,)"
-                             R"("sigma":1.5,"station":"Ops/North","time":"2026-12-07T08:00:01.250Z"})"));
+                             R"("sigma":1.5,"station":"Ops/North","time":"2026-12-07T08:00:01.250Z","v":1})"));
         EXPECT_FALSE(arguments.at(2).toBool());
     }
     ASSERT_TRUE(QTest::qWaitFor([&] { return pOutput->GetAccount().GetDelivered() == 1; }, WAIT_MS));

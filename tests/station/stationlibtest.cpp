@@ -5,7 +5,7 @@
 #include "devicecontrol/directionfinder/kvtcommon/kvtcharacteristics.h"
 #include "devicecontrol/directionfinder/kvtcommon/kvtinformationcenter.h"
 #include "devicecontrol/directionfinder/kvtcommon/kvtoptions.h"
-#include "fusion/bearing.h"
+#include "contract/bearingrecord.h"
 #include "station/station.h"
 #include "station/stationbuilder.h"
 #include "station/stationsummary.h"
@@ -30,13 +30,13 @@ const quint64 START_MS = 1700000000000;
 class RecordingSink : public AccountedOutput, public kvt::BearingSink
 {
 public:
-    explicit RecordingSink(std::vector<Bearing>& rTaken)
+    explicit RecordingSink(std::vector<kvt::BearingRecord>& rTaken)
         : AccountedOutput(QStringLiteral("recorder"))
         , m_rTaken(rTaken)
     {
         MarkOpen();
     }
-    void Take(const Bearing& bearing) override
+    void Take(const kvt::BearingRecord& bearing) override
     {
         Offer(1);
         m_rTaken.push_back(bearing);
@@ -47,7 +47,7 @@ public:
     AccountedOutput& GetOutput() override { return *this; }
 
 private:
-    std::vector<Bearing>& m_rTaken;
+    std::vector<kvt::BearingRecord>& m_rTaken;
 };
 
 /// The station runtime around a scripted driver, in-process: the station up
@@ -113,7 +113,7 @@ protected:
 
     QTemporaryDir m_output;
     quint64 m_nClockMs = START_MS;
-    std::vector<Bearing> m_lstTaken;
+    std::vector<kvt::BearingRecord> m_lstTaken;
     std::unique_ptr<kvt::Station> m_pStation;
 };
 

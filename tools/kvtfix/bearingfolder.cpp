@@ -92,18 +92,19 @@ void BearingFolder::Decode(const QByteArray& line, bool cut, std::vector<Bearing
         if (!m_pDecoder) {
             const QFileInfo info(m_strFileName);
             const QString station = (QFileInfo(m_strPath).isFile() ? info.dir() : QDir(m_strPath)).dirName();
-            SentenceDecoder::Settings settings;
+            kvt::DfSentenceReader::Settings settings;
             settings.strStation = station;
             const Scenario::Station* pStation =
                 m_settings.pScenario != nullptr ? m_settings.pScenario->FindStation(station) : nullptr;
             settings.fSigma = pStation != nullptr ? pStation->fSigma : m_settings.fDefaultSigma;
-            settings.date = m_settings.pScenario != nullptr
-                                ? QDateTime::fromMSecsSinceEpoch(m_settings.pScenario->GetStartMs(), Qt::UTC).date()
-                                : info.lastModified().toUTC().date();
+            settings.zone = m_settings.sentenceZone;
+            const qint64 dayMs = m_settings.pScenario != nullptr ? m_settings.pScenario->GetStartMs()
+                                                                 : info.lastModified().toMSecsSinceEpoch();
+            settings.date = QDateTime::fromMSecsSinceEpoch(dayMs, settings.zone).date();
             settings.bRelativeAzimuth = m_settings.bRelativeAzimuth;
-            m_pDecoder = std::make_unique<SentenceDecoder>(settings);
+            m_pDecoder = std::make_unique<kvt::DfSentenceReader>(settings);
         }
-        ok = m_pDecoder->Decode(line, bearing, error);
+        ok = m_pDecoder->Read(line, bearing, error);
     }
     if (ok && m_settings.pScenario != nullptr && m_settings.pScenario->FindStation(bearing.strStation) == nullptr) {
         ok = false;

@@ -1,12 +1,13 @@
 #pragma once
 
+#include "contract/dfsentencereader.h"
 #include "fusion/bearing.h"
 #include "fusion/scenario.h"
-#include "fusion/sentencedecoder.h"
 #include "tools/kvtfix/inputlog.h"
 
 #include <QByteArray>
 #include <QString>
+#include <QTimeZone>
 
 #include <memory>
 #include <vector>
@@ -18,10 +19,11 @@
 /// that grows; a file that became shorter (the station started a new one)
 /// is read again from its start.
 ///
-/// Sentences get the folder's name as station name, the scenario's sigma of
-/// that station (else the default), the scenario's start date (else the
-/// file's modification date). With a scenario, bearings of stations it does
-/// not name are refused.
+/// Sentences are read as their writer meant them (kvt::DfSentenceReader):
+/// they get the folder's name as station name, the scenario's sigma of
+/// that station (else the default), the date in the writer's zone of the
+/// scenario's start (else of the file's modification). With a scenario,
+/// bearings of stations it does not name are refused.
 class BearingFolder
 {
 public:
@@ -29,7 +31,9 @@ public:
     {
         const Scenario* pScenario = nullptr;
         double fDefaultSigma = 2.0;
-        bool bRelativeAzimuth = false;
+        bool bRelativeAzimuth = true;
+        /// The zone the sentences' times are in.
+        QTimeZone sentenceZone = QTimeZone::systemTimeZone();
     };
 
     BearingFolder(const QString& path, const Settings& settings);
@@ -55,5 +59,5 @@ private:
     qint64 m_nOffset = 0;
     qint64 m_nLine = 0;
     QByteArray m_pending;
-    std::unique_ptr<SentenceDecoder> m_pDecoder;
+    std::unique_ptr<kvt::DfSentenceReader> m_pDecoder;
 };

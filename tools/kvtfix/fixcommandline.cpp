@@ -17,6 +17,7 @@ const QString OPT_WINDOW = QStringLiteral("window");
 const QString OPT_MAX_AGE = QStringLiteral("max-age");
 const QString OPT_SIGMA = QStringLiteral("sigma");
 const QString OPT_SENTENCE_AZIMUTH = QStringLiteral("sentence-azimuth");
+const QString OPT_SENTENCE_TZ = QStringLiteral("sentence-tz");
 const QString OPT_GEOJSON = QStringLiteral("geojson");
 const QString OPT_KML = QStringLiteral("kml");
 const QString OPT_PLOT = QStringLiteral("plot");
@@ -64,9 +65,13 @@ FixCommandLine::FixCommandLine()
                         "(default: 2)."),
          QStringLiteral("deg")},
         {OPT_SENTENCE_AZIMUTH,
-         QStringLiteral("The DF sentence azimuth is a \"true\" bearing (default, as the stations write it) or "
-                        "\"relative\" to the platform's bow (true bearing = azimuth + CMP)."),
+         QStringLiteral("The DF sentence azimuth is \"relative\" to the platform's bow (default, as the DF "
+                        "data output writes it: true bearing = azimuth + CMP) or, in old files, a \"true\" bearing."),
          QStringLiteral("kind")},
+        {OPT_SENTENCE_TZ,
+         QStringLiteral("The time zone (IANA id such as Europe/Berlin, or UTC) the stations wrote the DF "
+                        "sentence times in (default: this machine's, as the DF data output writes them)."),
+         QStringLiteral("zone")},
         {OPT_GEOJSON, QStringLiteral("Write stations, bearing lines, fixes and ellipses as GeoJSON <file>."),
          QStringLiteral("file")},
         {OPT_KML, QStringLiteral("Write them as KML <file>."), QStringLiteral("file")},
@@ -146,12 +151,25 @@ bool FixCommandLine::ParseInputs()
         m_strError = QStringLiteral("--simulate and --evaluate need --scenario.");
         return false;
     }
+    return ParseSentences();
+}
+
+bool FixCommandLine::ParseSentences()
+{
     const QString kind = m_parser.value(OPT_SENTENCE_AZIMUTH);
     if (m_parser.isSet(OPT_SENTENCE_AZIMUTH) && kind != QLatin1String("relative") && kind != QLatin1String("true")) {
         m_strError = QStringLiteral("--sentence-azimuth is \"relative\" or \"true\", not \"%1\".").arg(kind);
         return false;
     }
-    m_bRelative = kind == QLatin1String("relative");
+    m_bRelative = kind != QLatin1String("true");
+    if (!m_parser.isSet(OPT_SENTENCE_TZ))
+        return true;
+    const QString zone = m_parser.value(OPT_SENTENCE_TZ);
+    m_sentenceZone = QTimeZone(zone.toUtf8());
+    if (!m_sentenceZone.isValid()) {
+        m_strError = QStringLiteral("--sentence-tz \"%1\" is no time zone this machine knows.").arg(zone);
+        return false;
+    }
     return true;
 }
 

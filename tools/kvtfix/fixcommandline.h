@@ -3,11 +3,12 @@
 #include <QCommandLineParser>
 #include <QString>
 #include <QStringList>
+#include <QTimeZone>
 
 /// The command line of the fix program:
 ///
 ///     kvtfix [--input DIR...] [--scenario FILE [--simulate SECONDS] [--seed N] [--rate N] [--evaluate]]
-///            [--window S] [--max-age S] [--sigma DEG] [--sentence-azimuth relative|true]
+///            [--window S] [--max-age S] [--sigma DEG] [--sentence-azimuth relative|true] [--sentence-tz ZONE]
 ///            [--geojson FILE] [--kml FILE] [--plot FILE.png] [--json] [--follow] [--mqtt HOST:PORT]
 ///
 /// Every argument is checked before anything is read or written; a usage
@@ -35,6 +36,8 @@ public:
     double GetMaxAge() const { return m_fMaxAge; }
     double GetSigma() const { return m_fSigma; }
     bool IsSentenceAzimuthRelative() const { return m_bRelative; }
+    /// The zone the stations wrote their sentences' times in.
+    QTimeZone GetSentenceZone() const { return m_sentenceZone; }
     QString GetGeoJsonFile() const { return m_strGeoJsonFile; }
     QString GetKmlFile() const { return m_strKmlFile; }
     QString GetPlotFile() const { return m_strPlotFile; }
@@ -47,6 +50,7 @@ public:
 
 private:
     bool ParseInputs();
+    bool ParseSentences();
     bool ParseNumbers();
     bool ParseOutputs();
     bool ParseMqtt();
@@ -64,7 +68,8 @@ private:
     double m_fWindow = 10.0;
     double m_fMaxAge = 10.0;
     double m_fSigma = 2.0;
-    bool m_bRelative = false;
+    bool m_bRelative = true;
+    QTimeZone m_sentenceZone = QTimeZone::systemTimeZone();
     QString m_strGeoJsonFile;
     QString m_strKmlFile;
     QString m_strPlotFile;

@@ -1,5 +1,6 @@
 #include "tools/kvtfix/fixrun.h"
 
+#include "contract/stationtopics.h"
 #include "fusion/bearingjson.h"
 #include "fusion/bearingsimulator.h"
 #include "tools/kvtfix/fixmap.h"
@@ -27,7 +28,8 @@ FixRun::FixRun(const FixCommandLine& commandLine, const Scenario* pScenario)
     , m_pScenario(pScenario)
     , m_grouper(GrouperSettings(commandLine), FixEstimator())
 {
-    const BearingFolder::Settings settings{pScenario, commandLine.GetSigma(), commandLine.IsSentenceAzimuthRelative()};
+    const BearingFolder::Settings settings{pScenario, commandLine.GetSigma(), commandLine.IsSentenceAzimuthRelative(),
+                                           commandLine.GetSentenceZone()};
     for (const QString& input : commandLine.GetInputs())
         m_lstFolders.push_back(std::make_unique<BearingFolder>(input, settings));
     if (commandLine.IsEvaluate() && pScenario != nullptr)
@@ -76,10 +78,10 @@ void FixRun::Receive(const QString& topic, const QByteArray& payload)
     m_log.Read();
     Bearing bearing;
     QString error;
-    const QStringList levels = topic.split(QLatin1Char('/'));
+    QString station;
     if (!BearingJson::Parse(payload, bearing, error))
         m_log.Refuse(topic, error);
-    else if (levels.size() != 4 || levels[2] != bearing.strStation)
+    else if (!StationTopics::StationOfBearings(topic, station) || station != bearing.strStation)
         m_log.Refuse(topic, QStringLiteral("station differs from the topic"));
     else if (m_pScenario != nullptr && m_pScenario->FindStation(bearing.strStation) == nullptr)
         m_log.Refuse(topic, QStringLiteral("unknown station"));

@@ -35,7 +35,8 @@ public:
     bool ReadInputs(bool atEnd, QString& rError);
     /// Takes one bearing message from the broker; it is fixed with the next
     /// ReadInputs(). Refused (and logged) when it does not parse, its station
-    /// is not the topic's (kvt/stations/<name>/bearings) or not in the scenario.
+    /// is not the one the topic names (kvt/stations/<name>/bearings, the name
+    /// unescaped) or not in the scenario.
     void Receive(const QString& topic, const QByteArray& payload);
     /// Writes the GeoJSON, KML and map files asked for; false with the reason of the first failure.
     bool WriteOutputs(QString& rError) const;

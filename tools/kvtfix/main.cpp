@@ -1,3 +1,4 @@
+#include "contract/stationtopics.h"
 #include "devicecontrol/directionfinder/kvtcommon/kvtlibraryinfo.h"
 #include "fusion/scenario.h"
 #include "network/mqttconnection.h"
@@ -16,7 +17,6 @@ namespace {
 
 /// How often --follow looks for new lines (and fixes what the broker brought).
 constexpr int POLL_MS = 500;
-const QString BEARING_TOPICS = QStringLiteral("kvt/stations/+/bearings");
 
 /// Prints the fixes the last read made, one line (text) or one JSON object each.
 void PrintNewFixes(const FixRun& run, bool json, QTextStream& out)
@@ -46,7 +46,7 @@ int Follow(FixRun& run, const FixCommandLine& commandLine, QTextStream& out, QTe
         QObject::connect(&connection, &MqttConnection::Disconnected, [&err](const QString& reason) {
             err << "kvtfix: broker: " << reason << "\n" << Qt::flush;
         });
-        if (!connection.Open(settings) || !connection.Subscribe(BEARING_TOPICS, 1)) {
+        if (!connection.Open(settings) || !connection.Subscribe(StationTopics::ALL_BEARINGS, 1)) {
             err << "kvtfix: " << connection.GetErrorText() << "\n";
             return 1;
         }

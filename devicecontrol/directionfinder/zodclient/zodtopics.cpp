@@ -1,6 +1,6 @@
 #include "devicecontrol/directionfinder/zodclient/zodtopics.h"
 
-#include "network/topiclevel.h"
+#include "contract/topiclevel.h"
 
 #include <QRegularExpression>
 

@@ -1,7 +1,6 @@
-#include "fusion/sentencedecoder.h"
+#include "contract/dfsentencereader.h"
 
-#include "fusion/bearingjson.h"
-#include "fusion/geodesy.h"
+#include "contract/bearingmessage.h"
 
 #include <QDateTime>
 #include <QList>
@@ -9,15 +8,21 @@
 #include <cmath>
 #include <utility>
 
-namespace {
+namespace kvt
+{
+
+namespace
+{
 
 constexpr int HALF_DAY = 12 * 3600;
 
 /// The number after key, or NaN when the key is missing or its value no number.
 double Field(const QList<QByteArray>& fields, const char* key)
 {
-    for (int i = 2; i + 1 < fields.size(); i += 2) {
-        if (fields[i] == key) {
+    for (int i = 2; i + 1 < fields.size(); i += 2)
+    {
+        if (fields[i] == key)
+        {
             bool ok = false;
             const double value = fields[i + 1].trimmed().toDouble(&ok);
             return ok ? value : std::nan("");
@@ -29,7 +34,8 @@ double Field(const QList<QByteArray>& fields, const char* key)
 /// Seconds of the day of "hhmmss", or -1.
 int SecondOfDay(const QList<QByteArray>& fields)
 {
-    for (int i = 2; i + 1 < fields.size(); i += 2) {
+    for (int i = 2; i + 1 < fields.size(); i += 2)
+    {
         if (fields[i] != "TIM")
             continue;
         const QTime time = QTime::fromString(QString::fromLatin1(fields[i + 1]), QStringLiteral("hhmmss"));
@@ -38,17 +44,19 @@ int SecondOfDay(const QList<QByteArray>& fields)
     return -1;
 }
 
-}
+} // namespace
 
-SentenceDecoder::SentenceDecoder(Settings settings)
+DfSentenceReader::DfSentenceReader(Settings settings)
     : m_settings(std::move(settings))
 {
 }
 
-bool SentenceDecoder::Decode(const QByteArray& line, Bearing& rBearing, QString& rError)
+bool DfSentenceReader::Read(const QByteArray& line, BearingRecord& rBearing, QString& rError)
 {
+    ++m_nLines;
     const QList<QByteArray> fields = line.trimmed().split(',');
-    if (fields.size() < 2 || fields[0] != "$PLG") {
+    if (fields.size() < 2 || fields[0] != "$PLG")
+    {
         rError = QStringLiteral("not a DF sentence");
         return false;
     }
@@ -61,42 +69,69 @@ bool SentenceDecoder::Decode(const QByteArray& line, Bearing& rBearing, QString&
     const double longitude = Field(fields, "LON");
     const int second = SecondOfDay(fields);
     if (!ok || std::isnan(quality) || std::isnan(frequency) || std::isnan(heading) || std::isnan(latitude)
-        || std::isnan(longitude)) {
+        || std::isnan(longitude))
+    {
         rError = QStringLiteral("not a whole DF sentence");
         return false;
     }
-    if (azimuth == -1.0 || !(quality > 0.0)) {
+    if (!(azimuth >= 0.0 && azimuth < 360.0) || !(quality > 0.0))
+    {
         rError = QStringLiteral("no valid bearing");
         return false;
     }
-    if (latitude == 0.0 && longitude == 0.0) {
+    if (latitude == 0.0 && longitude == 0.0)
+    {
         rError = QStringLiteral("no position");
         return false;
     }
-    if (m_settings.bRelativeAzimuth && heading < 0.0) {
+    const bool bHeading = heading >= 0.0 && heading < 360.0;
+    if (m_settings.bRelativeAzimuth && !bHeading)
+    {
         rError = QStringLiteral("no heading for a relative azimuth");
         return false;
     }
-    if (second < 0) {
+    if (second < 0)
+    {
         rError = QStringLiteral("no time");
         return false;
     }
-    if (m_nLastSecondOfDay >= 0 && second < m_nLastSecondOfDay - HALF_DAY)
-        ++m_nDayOffset;
+    const int nDayOffset =
+        m_nLastSecondOfDay >= 0 && second < m_nLastSecondOfDay - HALF_DAY ? m_nDayOffset + 1 : m_nDayOffset;
+    const QTime timeOfDay = QTime(0, 0).addSecs(second);
+    const QDateTime time(m_settings.date.addDays(nDayOffset), timeOfDay, m_settings.zone);
+    // Qt moves a time of day that the zone skips (the hour into summer time) past the gap.
+    if (!time.isValid() || time.time() != timeOfDay)
+    {
+        rError = QStringLiteral("time of day %1 not in the zone %2")
+                     .arg(timeOfDay.toString(QStringLiteral("hhmmss")), QString::fromLatin1(m_settings.zone.id()));
+        return false;
+    }
+    m_nDayOffset = nDayOffset;
     m_nLastSecondOfDay = second;
 
-    rBearing = Bearing();
+    rBearing = BearingRecord();
     rBearing.strStation = m_settings.strStation;
-    rBearing.nTimeMs = QDateTime(m_settings.date.addDays(m_nDayOffset), QTime(0, 0), Qt::UTC).toMSecsSinceEpoch()
-                       + 1000LL * second;
+    rBearing.nSeq = m_nLines;
+    rBearing.nTimeMs = time.toMSecsSinceEpoch();
     rBearing.fLatitude = latitude;
     rBearing.fLongitude = longitude;
-    rBearing.fHeading = heading;
-    rBearing.fBearing = m_settings.bRelativeAzimuth ? Geodesy::WrapAzimuth(azimuth + heading) : azimuth;
+    rBearing.fHeading = bHeading ? heading : 0.0;
+    if (m_settings.bRelativeAzimuth)
+    {
+        rBearing.fRelativeBearing = azimuth;
+        rBearing.fBearing = WrapDegrees(azimuth + heading);
+    }
+    else
+    {
+        rBearing.fBearing = azimuth;
+        rBearing.fRelativeBearing = WrapDegrees(azimuth - rBearing.fHeading);
+    }
     rBearing.fSigma = m_settings.fSigma;
     rBearing.fQuality = quality;
     rBearing.fFrequency = frequency;
     const double level = Field(fields, "LEV");
     rBearing.fLevel = std::isnan(level) ? 0.0 : level;
-    return BearingJson::Check(rBearing, rError);
+    return BearingMessage::Check(rBearing, rError);
 }
+
+} // namespace kvt

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "kvtcontract_export.h"
+
 #include <QString>
 
 /// A name (a station's, a client's) as exactly one MQTT topic level: "%", "/",
@@ -8,9 +10,10 @@
 namespace TopicLevel
 {
 
-QString Escape(const QString& name);
+KVTCONTRACT_EXPORT QString Escape(const QString& name);
 /// The name a level stands for; false for a level that Escape() cannot have
-/// made (a bad or lower-case escape, a character it escapes).
-bool Unescape(const QString& level, QString& rName);
+/// made (a cut-off, needless or lower-case escape, a character it escapes),
+/// so that every name has exactly one level.
+KVTCONTRACT_EXPORT bool Unescape(const QString& level, QString& rName);
 
 }

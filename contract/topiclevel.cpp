@@ -1,4 +1,4 @@
-#include "network/topiclevel.h"
+#include "contract/topiclevel.h"
 
 namespace
 {
