@@ -50,7 +50,9 @@ public:
         QString strDevicePath;
         /// The station's entry in the configuration store.
         QString strStationAddress;
-        /// Absolute; the sentence file, the bearing file and the command log go here.
+        /// Absolute; the sentence file and the bearing file go here. The
+        /// command log writes below the current directory: a host makes this
+        /// folder its current directory before it makes the station.
         QString strOutputDir;
         /// Empty: no serial output. Holds for this station only; the stored setting is not changed.
         QString strSerialAddress;

@@ -16,6 +16,7 @@
 #include "valueframework/valueclasses/bearing.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QTextStream>
 
 namespace {
@@ -102,7 +103,9 @@ int main(int argc, char** argv)
         out << "stationhost: " << error << "\n";
     } else {
         KVTInformationCenter::Instance()->GetKVTCharacteristics().SetBase_ValuePath(StationBuilder::DEVICE_PATH, true);
-        exitCode = RunStation(QString::fromLocal8Bit(argv[2]), out);
+        // The command log writes below the current directory.
+        const QString outputDir = QDir(QString::fromLocal8Bit(argv[2])).absolutePath();
+        exitCode = QDir::setCurrent(outputDir) ? RunStation(outputDir, out) : StationSummary::EXIT_OUTPUT_UNAVAILABLE;
     }
     KVTInformationCenter::Finalise();
     KVTOptions::Finalise();

@@ -60,6 +60,9 @@ protected:
     {
         ConfigDirFixture::SetUp();
         ASSERT_TRUE(m_output.isValid());
+        // The command log writes below the current directory.
+        m_strPreviousDir = QDir::currentPath();
+        QDir::setCurrent(m_output.path());
         values::Tree::Instance()->Clear();
         StationBuilder builder(STATION);
         QString error;
@@ -74,6 +77,7 @@ protected:
         KVTInformationCenter::Finalise();
         KVTOptions::Finalise();
         values::Tree::Instance()->Clear();
+        QDir::setCurrent(m_strPreviousDir);
         ConfigDirFixture::TearDown();
     }
 
@@ -112,6 +116,7 @@ protected:
     }
 
     QTemporaryDir m_output;
+    QString m_strPreviousDir;
     quint64 m_nClockMs = START_MS;
     std::vector<kvt::BearingRecord> m_lstTaken;
     std::unique_ptr<kvt::Station> m_pStation;
