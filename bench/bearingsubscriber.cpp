@@ -34,6 +34,8 @@ bool BearingSubscriber::Connect(int nPort, int nTimeoutMs)
     MqttConnection::Settings settings;
     settings.nPort = nPort;
     settings.strClientId = QStringLiteral("bearing-subscriber");
+    // The broker queues for this session while the subscriber is away.
+    settings.bCleanSession = false;
     return m_connection.Open(settings) && WaitUntil([this] { return m_connection.IsConnected(); }, nTimeoutMs);
 }
 

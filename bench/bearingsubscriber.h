@@ -13,8 +13,9 @@
 
 /// The consumer of the load measurement: one MQTT session subscribed to every
 /// station's bearings (and statuses, whose retained "online" shows that the
-/// subscription stands). Without a persistent session: after a reconnect it
-/// gets what is published from its new subscription on.
+/// subscription stands). A persistent session (fixed client id, clean session
+/// off, QoS 1): after a reconnect it gets what the broker queued for it while
+/// it was away, as far as the broker kept it (persistence, max_queued_messages).
 ///
 /// Per station it keeps the sequence numbers received and counts repeats;
 /// the latency of each first arrival is taken against the publish time that

@@ -44,6 +44,8 @@ struct Options
     int nOutage = 5;
     /// 0: the connection's own reconnect delays.
     int nSubscriberMaxDelay = 0;
+    /// The broker keeps sessions and queues on disk (saved every second).
+    bool bPersistent = false;
 };
 
 Options ParseOptions(const QCoreApplication& app)
@@ -68,7 +70,9 @@ Options ParseOptions(const QCoreApplication& app)
     const QCommandLineOption subscriberDelay(QStringLiteral("subscriber-max-delay"),
                                              QStringLiteral("Longest reconnect delay of the subscriber (0: default)."),
                                              QStringLiteral("ms"), QStringLiteral("0"));
-    parser.addOptions({stations, rate, seconds, brokerLine, killAt, outage, subscriberDelay});
+    const QCommandLineOption persistent(QStringLiteral("persistent"),
+                                        QStringLiteral("Broker persistence on, saved every second."));
+    parser.addOptions({stations, rate, seconds, brokerLine, killAt, outage, subscriberDelay, persistent});
     parser.process(app);
     Options options;
     options.nStations = std::max(1, parser.value(stations).toInt());
@@ -78,6 +82,7 @@ Options ParseOptions(const QCoreApplication& app)
     options.nKillAt = std::max(0, parser.value(killAt).toInt());
     options.nOutage = std::max(0, parser.value(outage).toInt());
     options.nSubscriberMaxDelay = std::max(0, parser.value(subscriberDelay).toInt());
+    options.bPersistent = parser.isSet(persistent);
     return options;
 }
 
@@ -124,6 +129,11 @@ public:
     int Execute()
     {
         m_broker.LogDefaultsOnly();
+        if (m_options.bPersistent)
+        {
+            m_broker.KeepSessions();
+            m_broker.AddConfigurationLine(QStringLiteral("autosave_interval 1"));
+        }
         for (const QString& line : m_options.lstBrokerLines)
             m_broker.AddConfigurationLine(line);
         if (!m_broker.Start())

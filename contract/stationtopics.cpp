@@ -16,7 +16,6 @@ namespace StationTopics
 {
 
 const QString ALL_BEARINGS = ROOT + QLatin1Char('+') + BEARINGS;
-const QString CLIENT_SUFFIX = QStringLiteral(".station");
 
 QString Bearings(const QString& station)
 {
@@ -34,11 +33,6 @@ bool StationOfBearings(const QString& topic, QString& rStation)
         return false;
     const QString level = topic.mid(ROOT.size(), topic.size() - ROOT.size() - BEARINGS.size());
     return !level.isEmpty() && TopicLevel::Unescape(level, rStation);
-}
-
-QString ClientId(const QString& station)
-{
-    return station + CLIENT_SUFFIX;
 }
 
 }

@@ -18,13 +18,8 @@ KVTCONTRACT_EXPORT QString Status(const QString& station);
 /// The station whose bearings topic this is, unescaped; false for any other
 /// topic and for a level that TopicLevel::Unescape() refuses.
 KVTCONTRACT_EXPORT bool StationOfBearings(const QString& topic, QString& rStation);
-/// The MQTT client id of a station's bearing output: its name with
-/// CLIENT_SUFFIX, so that it never takes over the station's ZOD session,
-/// whose client id is the plain name.
-KVTCONTRACT_EXPORT QString ClientId(const QString& station);
 
 /// The subscription to every station's bearings.
 KVTCONTRACT_EXPORT extern const QString ALL_BEARINGS;
-KVTCONTRACT_EXPORT extern const QString CLIENT_SUFFIX;
 
 }

@@ -83,7 +83,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     FUZZ_CHECK(!level.contains(QLatin1Char('/')) && !level.contains(QLatin1Char('+')) && !level.contains(QLatin1Char('#')));
     FUZZ_CHECK(ZodTopics::Name(level, name) && name == tag);
 
-    Follower().Receive(QStringLiteral("kvt/zod/Ops/param/") + tag, payload);
+    // A clock that always lets the dwell pass: every message is judged at once.
+    static qint64 s_nNowMs = 0;
+    s_nNowMs += ZodFollower::DEFAULT_DWELL_MS;
+    Follower().Receive(QStringLiteral("kvt/zod/Ops/param/") + tag, payload, s_nNowMs);
     const double fFrequency =
         values::Tree::Instance()->Find<values::ValueNumeric<double>>(QStringLiteral("/F/Frequency"))->GetValue();
     FUZZ_CHECK(fFrequency >= MINIMUM && fFrequency <= MAXIMUM);

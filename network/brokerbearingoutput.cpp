@@ -36,7 +36,7 @@ bool BrokerBearingOutput::Start(const MqttConnection::Settings& settings, const 
 {
     m_status = status;
     MqttConnection::Settings station = settings;
-    station.strClientId = StationTopics::ClientId(status.strName);
+    station.strClientId = MqttConnection::UniqueClientId(status.strName, QStringLiteral("station"));
     station.will = {StationTopics::Status(status.strName), status.ToJson(false), QOS, true};
     SetTarget(QStringLiteral("%1:%2").arg(settings.strHost).arg(settings.nPort));
     if (!m_connection.Open(station))

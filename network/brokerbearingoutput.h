@@ -43,8 +43,9 @@ public:
     explicit BrokerBearingOutput(QObject* pParent = nullptr);
     ~BrokerBearingOutput() override;
 
-    /// Starts connecting to the broker of `settings` (its client id and Will
-    /// are set here from the status) as the station `status` describes.
+    /// Starts connecting to the broker of `settings` (its client id,
+    /// MqttConnection::UniqueClientId(name, "station"), and its Will are set
+    /// here from the status) as the station `status` describes.
     /// False when the settings cannot be used; the reason is then the
     /// account's last failure and nothing is attempted.
     bool Start(const MqttConnection::Settings& settings, const StationStatus& status);
@@ -56,6 +57,7 @@ public:
     void Stop(int nDrainMs);
 
     bool IsConnected() const;
+    QString GetClientId() const { return m_connection.GetClientId(); }
     /// Runs the event loop until connected or nTimeoutMs have passed; whether connected.
     /// A fast simulated run waits here, so that it does not fill the queue before the
     /// broker could take anything.

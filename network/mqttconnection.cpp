@@ -2,7 +2,10 @@
 
 #include <mosquitto.h>
 
+#include <QCoreApplication>
 #include <QSocketNotifier>
+
+#include <map>
 
 #include <algorithm>
 #include <cerrno>
@@ -36,7 +39,22 @@ QString RefusalText(int nConnack)
     }
 }
 
+// A broker that refuses the client id, the password or the access will
+// refuse it again: such a refusal counts towards giving up.
+bool IsLoginRefusal(int nConnack)
+{
+    return nConnack == 2 || nConnack == 4 || nConnack == 5;
+}
+
 } // namespace
+
+QString MqttConnection::UniqueClientId(const QString& name, const QString& role)
+{
+    static std::map<QString, int> s_mapIssued;
+    const QString base = QStringLiteral("%1.%2.%3").arg(name, role).arg(QCoreApplication::applicationPid());
+    const int nEarlier = s_mapIssued[base]++;
+    return nEarlier == 0 ? base : QStringLiteral("%1-%2").arg(base).arg(nEarlier + 1);
+}
 
 bool MqttConnection::ParseAddress(const QString& text, QString& rHost, int& rPort)
 {
@@ -89,7 +107,12 @@ bool MqttConnection::Open(const Settings& settings)
         return false;
     }
     const QByteArray clientId = settings.strClientId.toUtf8();
-    m_pClient = mosquitto_new(clientId.isEmpty() ? nullptr : clientId.constData(), true, this);
+    if (clientId.isEmpty() && !settings.bCleanSession)
+    {
+        m_strError = QStringLiteral("a persistent session needs a client id");
+        return false;
+    }
+    m_pClient = mosquitto_new(clientId.isEmpty() ? nullptr : clientId.constData(), settings.bCleanSession, this);
     if (m_pClient == nullptr)
     {
         m_strError = QStringLiteral("cannot make an MQTT client: %1").arg(QString::fromLocal8Bit(std::strerror(errno)));
@@ -120,6 +143,9 @@ bool MqttConnection::Open(const Settings& settings)
     }
     m_settings = settings;
     m_bOpen = true;
+    m_bLoginRefused = false;
+    m_nRefusedLogins = 0;
+    m_nRefusedIncoming = 0;
     m_nReconnectDelayMs = m_nMinimumDelayMs;
     SlotAttempt();
     return true;
@@ -207,6 +233,7 @@ void MqttConnection::SlotAttempt()
     if (!m_bOpen)
         return;
     m_strRefusal.clear();
+    m_bRefusedLogin = false;
     StopWatchingSocket();
     const int nResult = mosquitto_connect_async(m_pClient, m_settings.strHost.toUtf8().constData(), m_settings.nPort,
                                                 m_settings.nKeepAliveSeconds);
@@ -248,8 +275,10 @@ void MqttConnection::OnConnect(mosquitto*, void* pSelf, int nResult)
     if (nResult != 0)
     {
         pThis->m_strRefusal = RefusalText(nResult);
+        pThis->m_bRefusedLogin = IsLoginRefusal(nResult);
         return;
     }
+    pThis->m_nRefusedLogins = 0;
     pThis->m_bConnected = true;
     pThis->m_strError.clear();
     pThis->m_nReconnectDelayMs = pThis->m_nMinimumDelayMs;
@@ -265,9 +294,18 @@ void MqttConnection::OnPublish(mosquitto*, void* pSelf, int nMessageId)
 
 void MqttConnection::OnMessage(mosquitto*, void* pSelf, const mosquitto_message* pMessage)
 {
-    static_cast<MqttConnection*>(pSelf)->m_lstEvents.push_back(
-        {Event::MESSAGE, QString::fromUtf8(pMessage->topic),
-         QByteArray(static_cast<const char*>(pMessage->payload), pMessage->payloadlen), 0, pMessage->retain});
+    auto* pThis = static_cast<MqttConnection*>(pSelf);
+    const int nLimit = pThis->m_settings.nMaxIncomingBytes;
+    if (nLimit > 0 && pMessage->payloadlen > nLimit)
+    {
+        ++pThis->m_nRefusedIncoming;
+        pThis->m_lstEvents.push_back(
+            {Event::REFUSED_MESSAGE, QString::fromUtf8(pMessage->topic), QByteArray(), pMessage->payloadlen, false});
+        return;
+    }
+    pThis->m_lstEvents.push_back({Event::MESSAGE, QString::fromUtf8(pMessage->topic),
+                                  QByteArray(static_cast<const char*>(pMessage->payload), pMessage->payloadlen), 0,
+                                  pMessage->retain});
 }
 
 void MqttConnection::AfterLoop(int nResult)
@@ -313,6 +351,12 @@ void MqttConnection::DeliverEvents()
         case Event::MESSAGE:
             emit MessageReceived(event.text, event.payload, event.bRetained);
             break;
+        case Event::REFUSED_MESSAGE:
+            emit MessageRefused(event.text, event.nMessageId);
+            break;
+        case Event::LOGIN_REFUSED:
+            emit LoginRefused(event.text);
+            break;
         }
     }
 }
@@ -323,9 +367,20 @@ void MqttConnection::Fail(QString reason)
     m_strError = reason;
     m_strRefusal.clear();
     StopWatchingSocket();
-    m_reconnectTimer.start(m_nReconnectDelayMs);
-    m_nReconnectDelayMs = std::min(m_nMaximumDelayMs, m_nReconnectDelayMs * 2);
+    m_nRefusedLogins = m_bRefusedLogin ? m_nRefusedLogins + 1 : 0;
+    m_bRefusedLogin = false;
     m_lstEvents.push_back({Event::DISCONNECTED, reason, QByteArray(), 0, false});
+    if (m_nRefusedLogins >= MAX_LOGIN_TRIES)
+    {
+        m_bOpen = false;
+        m_bLoginRefused = true;
+        m_lstEvents.push_back({Event::LOGIN_REFUSED, reason, QByteArray(), 0, false});
+    }
+    else
+    {
+        m_reconnectTimer.start(m_nReconnectDelayMs);
+        m_nReconnectDelayMs = std::min(m_nMaximumDelayMs, m_nReconnectDelayMs * 2);
+    }
     DeliverEvents();
 }
 

@@ -29,6 +29,18 @@ class QSocketNotifier;
 /// DISCONNECT, so the broker does not publish the Last Will; a connection that
 /// breaks in any other way makes the broker publish it.
 ///
+/// A login the broker refuses (wrong user name or password, client id or
+/// access refused) is tried MAX_LOGIN_TRIES times on the usual schedule; then
+/// the connection gives up, stops reconnecting and emits LoginRefused(): a
+/// program exits with a clear message instead of retrying for ever.
+///
+/// Incoming messages whose payload exceeds the settings' size limit are
+/// refused on arrival: counted, reported by MessageRefused() and never
+/// handed on. (libmosquitto 2.0 sends MQTT 5 CONNECT properties such as a
+/// maximum packet size only with its blocking connect, so the limit cannot
+/// be given to the broker; the broker's own "max_packet_size" stops such
+/// messages before they reach anyone.)
+///
 /// Messages of QoS 1 and 2 that were handed to the socket but not yet
 /// acknowledged when the connection broke are sent again after the reconnect;
 /// Publish() while not connected sends nothing and returns -1 (the caller
@@ -47,6 +59,8 @@ public:
     static constexpr int DEFAULT_PORT = 1883;
     /// The library refuses shorter keepalive intervals.
     static constexpr int MIN_KEEP_ALIVE_SECONDS = 5;
+    /// Refused logins in a row before the connection gives up.
+    static constexpr int MAX_LOGIN_TRIES = 3;
 
     /// Published by the broker on this client's behalf when the connection
     /// breaks without a DISCONNECT. No Will when the topic is empty.
@@ -62,8 +76,14 @@ public:
     {
         QString strHost = QStringLiteral("127.0.0.1");
         int nPort = DEFAULT_PORT;
-        /// Empty: the library makes up a random one.
+        /// Empty: the library makes up a random one. See UniqueClientId().
         QString strClientId;
+        /// False: a persistent session. The broker keeps the subscriptions and
+        /// queues QoS 1 messages for the client id while the client is away, and
+        /// hands them over on the next connection (a fixed client id is needed).
+        bool bCleanSession = true;
+        /// Incoming payloads larger than this are refused on arrival; 0: no limit.
+        int nMaxIncomingBytes = 0;
         /// Empty: no user name and no password are sent.
         QString strUserName;
         QString strPassword;
@@ -78,6 +98,11 @@ public:
     /// long as a port follows). False, with nothing set, when the host is
     /// empty or the port is not a number from 1 to 65535.
     static bool ParseAddress(const QString& text, QString& rHost, int& rPort);
+    /// A client id no other process uses: "<name>.<role>.<process id>", with
+    /// "-<n>" added for the second and later id of the same name and role in
+    /// one process. Every program that needs no persistent session connects
+    /// with one, so any number of them share a broker.
+    static QString UniqueClientId(const QString& name, const QString& role);
 
     explicit MqttConnection(QObject* pParent = nullptr);
     ~MqttConnection() override;
@@ -87,7 +112,7 @@ public:
 
     /// Closes any earlier session and starts connecting with `settings`.
     /// False, with the reason in GetErrorText(), when the settings cannot be
-    /// used (no host, port outside 1 to 65535, keepalive outside
+    /// used (a persistent session without a client id, no host, port outside 1 to 65535, keepalive outside
     /// MIN_KEEP_ALIVE_SECONDS to 65535, CA file not readable, a Will topic that
     /// is not a valid topic); nothing is attempted then.
     bool Open(const Settings& settings);
@@ -95,6 +120,13 @@ public:
     void Close();
 
     bool IsConnected() const { return m_bConnected; }
+    /// The broker refused the login MAX_LOGIN_TRIES times in a row; nothing is retried.
+    bool IsLoginRefused() const { return m_bLoginRefused; }
+    /// The settings of the last successful Open().
+    const Settings& GetSettings() const { return m_settings; }
+    QString GetClientId() const { return m_settings.strClientId; }
+    /// Incoming messages refused for their size since Open().
+    qint64 GetRefusedIncoming() const { return m_nRefusedIncoming; }
     /// Why the last attempt failed or the last connection broke; empty while
     /// connected and before the first failure.
     QString GetErrorText() const { return m_strError; }
@@ -118,10 +150,15 @@ public:
 
 signals:
     void Connected();
-    /// An attempt failed or an established connection broke; a reconnect is scheduled.
+    /// An attempt failed or an established connection broke; a reconnect is
+    /// scheduled unless the login was refused too often (LoginRefused() follows).
     void Disconnected(const QString& reason);
     void PublishAcknowledged(int nMessageId);
     void MessageReceived(const QString& topic, const QByteArray& payload, bool bRetained);
+    /// A message larger than the size limit arrived and was dropped.
+    void MessageRefused(const QString& topic, int nBytes);
+    /// The broker refused the login MAX_LOGIN_TRIES times; the connection has stopped.
+    void LoginRefused(const QString& reason);
 
 private slots:
     void SlotAttempt();
@@ -138,11 +175,13 @@ private:
             CONNECTED,
             DISCONNECTED,
             ACKNOWLEDGED,
-            MESSAGE
+            MESSAGE,
+            REFUSED_MESSAGE,
+            LOGIN_REFUSED
         } eKind;
         QString text;  ///< reason or topic
         QByteArray payload;
-        int nMessageId;
+        int nMessageId;  ///< or the size of a refused message
         bool bRetained;
     };
     struct Subscription
@@ -170,6 +209,12 @@ private:
     std::vector<Event> m_lstEvents;
     bool m_bOpen = false;
     bool m_bConnected = false;
+    bool m_bLoginRefused = false;
+    /// The current attempt was refused for its login.
+    bool m_bRefusedLogin = false;
+    /// Login refusals in a row.
+    int m_nRefusedLogins = 0;
+    qint64 m_nRefusedIncoming = 0;
     QString m_strError;
     /// A refusal from the broker, kept so that the closing socket does not
     /// replace it with a plain "connection lost".

@@ -9,6 +9,18 @@
 # ("AT:SECONDS", e.g. 12:5) kills the broker AT seconds into the run and starts
 # it again on the same port SECONDS later. Each station's output folder is kept
 # in a temporary folder named at the start.
+#
+# NETWORK_BUILD_DIR names an existing build folder to use instead of a Release
+# build in build/.
+#
+# The broker is locked down as docs/network.md's Security section describes:
+# no anonymous clients, a generated password per station (user name = station
+# name) and for the consumers "kvtfix" and "console", an access list bound to
+# the user names, persistence and a message size limit. NETWORK_TLS=1 makes the
+# stations connect to a second, TLS listener with a CA and server certificate
+# made by openssl in the run's folder. kvtfix follows the bearings live
+# (persistent session) and prints its summary when the stations are done.
+# NETWORK_ROGUE=1 lets two rogue clients try to retune the receivers (see below).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -16,28 +28,75 @@ scenario=$(realpath "${1:-scenarios/default.json}")
 seconds=${NETWORK_SECONDS:-30}
 
 scripts/deps.sh --with-network
-cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
-cmake --build build -j"$(nproc)" --target kvtstation ZodClient >/dev/null
+build=${NETWORK_BUILD_DIR:-build}
+[ -n "${NETWORK_BUILD_DIR:-}" ] || cmake -S . -B build -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
+cmake --build "$build" -j"$(nproc)" --target kvtstation ZodClient kvtfix >/dev/null
 
 stations=$(jq -r '.stations[].name' "$scenario") || { echo "network: cannot read $scenario" >&2; exit 2; }
 work=$(mktemp -d /tmp/kvt-network-XXXXXX)
+broker="$work/broker"
+mkdir -p "$broker"
 broker_pid=
+fix_pid=
 pids=()
 cleanup() {
-    for pid in "${pids[@]}"; do kill "$pid" 2>/dev/null || true; done
+    for pid in "${pids[@]}" $fix_pid; do kill "$pid" 2>/dev/null || true; done
     [ -n "$broker_pid" ] && kill "$broker_pid" 2>/dev/null || true
 }
 trap cleanup EXIT
 
+# One password per login, made here and kept only in the run's folder.
+umask 077
+for user in $stations kvtfix console; do
+    openssl rand -hex 16 >"$broker/$user.password"
+    mosquitto_passwd -b $([ -f "$broker/passwords" ] || echo -c) "$broker/passwords" "$user" "$(cat "$broker/$user.password")"
+done
+cp scripts/network.acl "$broker/acl"
+
+if [ "${NETWORK_TLS:-0}" = 1 ]; then
+    # Elliptic-curve keys: made in milliseconds. The server certificate names 127.0.0.1.
+    newkey=(-newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes)
+    openssl req -x509 "${newkey[@]}" -keyout "$broker/ca.key" -out "$broker/ca.pem" -days 2 \
+        -subj "/CN=kvt network CA" 2>/dev/null
+    openssl req "${newkey[@]}" -keyout "$broker/server.key" -out "$broker/server.csr" -subj "/CN=127.0.0.1" 2>/dev/null
+    echo "subjectAltName=IP:127.0.0.1" >"$broker/server.ext"
+    openssl x509 -req -in "$broker/server.csr" -CA "$broker/ca.pem" -CAkey "$broker/ca.key" -CAcreateserial \
+        -out "$broker/server.pem" -days 2 -extfile "$broker/server.ext" 2>/dev/null
+fi
+umask 022
+
+listening() { (exec 3<>"/dev/tcp/127.0.0.1/$1") 2>/dev/null; }
 # A port found free may be taken before the broker binds it: try a few.
 for attempt in $(seq 20); do
     port=$((20000 + RANDOM % 30000))
-    printf 'listener %s 127.0.0.1\nallow_anonymous true\npersistence false\nset_tcp_nodelay true\n' "$port" \
-        >"$work/mosquitto.conf"
-    mosquitto -c "$work/mosquitto.conf" >"$work/mosquitto.log" 2>&1 &
+    tls_port=$((port + 1))
+    {
+        echo "per_listener_settings false"
+        echo "listener $port 127.0.0.1"
+        [ "${NETWORK_TLS:-0}" = 1 ] && printf 'listener %s 127.0.0.1\ncafile %s\ncertfile %s\nkeyfile %s\n' \
+            "$tls_port" "$broker/ca.pem" "$broker/server.pem" "$broker/server.key"
+        # Started as root, the broker would switch to its own user, which may not read the run's folder.
+        echo "user $(id -un)"
+        echo "allow_anonymous false"
+        echo "password_file $broker/passwords"
+        echo "acl_file $broker/acl"
+        echo "persistence true"
+        echo "persistence_location $broker/"
+        echo "autosave_interval 1"
+        echo "max_queued_messages 100000"
+        echo "max_packet_size 16384"
+        echo "set_tcp_nodelay true"
+        echo "log_dest stderr"
+        echo "log_type error"
+        echo "log_type warning"
+        echo "log_type notice"
+        echo "log_type information"
+        echo "log_type debug"
+    } >"$broker/mosquitto.conf"
+    mosquitto -c "$broker/mosquitto.conf" >"$broker/mosquitto.log" 2>&1 &
     broker_pid=$!
     for wait in $(seq 50); do
-        if (exec 3<>"/dev/tcp/127.0.0.1/$port") 2>/dev/null; then break 2; fi
+        if listening "$port" && { [ "${NETWORK_TLS:-0}" != 1 ] || listening "$tls_port"; }; then break 2; fi
         kill -0 "$broker_pid" 2>/dev/null || break
         sleep 0.1
     done
@@ -45,15 +104,50 @@ for attempt in $(seq 20); do
     broker_pid=
 done
 [ -n "$broker_pid" ] || { echo "network: no broker could be started" >&2; exit 1; }
-echo "broker on 127.0.0.1:$port; $seconds s of $scenario; output in $work"
+station_port=$port
+[ "${NETWORK_TLS:-0}" = 1 ] && station_port=$tls_port
+echo "broker on 127.0.0.1:$station_port$([ "${NETWORK_TLS:-0}" = 1 ] && echo " (TLS)"); $seconds s of $scenario; output in $work"
+
+mkdir -p "$work/kvtfix"
+"$build/tools/kvtfix/kvtfix" --mqtt "127.0.0.1:$station_port" --mqtt-user kvtfix \
+    --mqtt-password-file "$broker/kvtfix.password" --json \
+    $([ "${NETWORK_TLS:-0}" = 1 ] && echo "--mqtt-ca $broker/ca.pem") \
+    >"$work/kvtfix/output.jsonl" 2>"$work/kvtfix/stderr.txt" &
+fix_pid=$!
+# The session takes what comes after its subscription: the stations start once kvtfix is in.
+for wait in $(seq 100); do
+    grep -q "connected to" "$work/kvtfix/stderr.txt" && break
+    sleep 0.1
+done
+sleep 0.5
 
 for name in $stations; do
-    mkdir -p "$work/$name/config"
-    build/tools/kvtstation/kvtstation --config-dir "$work/$name/config" --output-dir "$work/$name" \
+    mkdir -p "$work/$name/config/application"
+    {
+        echo "ZodUserName=$name"
+        echo "ZodPassword=$(cat "$broker/$name.password")"
+        [ "${NETWORK_TLS:-0}" = 1 ] && echo "ZodCaFile=$broker/ca.pem"
+    } >"$work/$name/config/application/Application.ini"
+    "$build/tools/kvtstation/kvtstation" --config-dir "$work/$name/config" --output-dir "$work/$name" \
         --scenario "$scenario" --station "$name" --seconds "$seconds" --realtime --json \
-        --mqtt "127.0.0.1:$port" >"$work/$name/summary.json" 2>"$work/$name/stderr.txt" &
+        --mqtt "127.0.0.1:$station_port" >"$work/$name/summary.json" 2>"$work/$name/stderr.txt" &
     pids+=($!)
 done
+
+if [ "${NETWORK_ROGUE:-0}" = 1 ]; then
+    # Two rogues try to retune North's followers 8 s into the run: a client
+    # without a password, and West's login under North's client id. Both are
+    # refused by the broker; nothing reaches a receiver.
+    sleep 8
+    tls=()
+    [ "${NETWORK_TLS:-0}" = 1 ] && tls=(--cafile "$broker/ca.pem")
+    mosquitto_pub -h 127.0.0.1 -p "$station_port" "${tls[@]}" -q 1 -r -t kvt/zod/North/param/FRQ -m 146000000 \
+        && echo "rogue without password: published" || echo "rogue without password: refused"
+    mosquitto_pub -h 127.0.0.1 -p "$station_port" "${tls[@]}" -q 1 -r -i North -u West \
+        -P "$(cat "$broker/West.password")" -t kvt/zod/North/param/FRQ -m 146000000 \
+        && echo "rogue with West's password as client North: acknowledged"
+    grep -E "not authorised|Denied PUBLISH" "$broker/mosquitto.log" | sed 's/^[0-9]*: /broker: /'
+fi
 
 if [ -n "${NETWORK_BROKER_OUTAGE:-}" ]; then
     sleep "${NETWORK_BROKER_OUTAGE%%:*}"
@@ -61,7 +155,7 @@ if [ -n "${NETWORK_BROKER_OUTAGE:-}" ]; then
     wait "$broker_pid" 2>/dev/null || true
     echo "broker killed; back in ${NETWORK_BROKER_OUTAGE##*:} s"
     sleep "${NETWORK_BROKER_OUTAGE##*:}"
-    mosquitto -c "$work/mosquitto.conf" >>"$work/mosquitto.log" 2>&1 &
+    mosquitto -c "$broker/mosquitto.conf" >>"$broker/mosquitto.log" 2>&1 &
     broker_pid=$!
 fi
 
@@ -84,4 +178,15 @@ for name in $stations; do
         | join("  ")' "$work/$name/summary.json" || { echo "$name: no summary (exit $code)"; status=1; }
 done
 pids=()
+# The stations have handed everything over; give kvtfix a moment to take what the broker holds.
+sleep 2
+kill -INT "$fix_pid"
+code=0
+wait "$fix_pid" || code=$?
+fix_pid=
+jq -r --arg code "$code" '
+    select(.live) | .live
+    | "kvtfix      consumer  read \(.read), used \(.used), refused \(.refused), repeats \(.duplicates), missing \(.missing)  exit \($code)"' \
+    "$work/kvtfix/output.jsonl" || { echo "kvtfix: no summary (exit $code)"; status=1; }
+[ "$code" -eq 130 ] || status=1
 exit $status

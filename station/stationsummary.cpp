@@ -4,6 +4,8 @@
 #include "devicecontrol/directionfinder/kvtcommon/filterrejectcounter.h"
 #include "station/stationcallback.h"
 #include "station/stationenvironment.h"
+#include "valueframework/valueclasses/tree.h"
+#include "valueframework/valueclasses/valuebase.h"
 
 #include <QJsonArray>
 #include <QTextStream>
@@ -61,6 +63,44 @@ QJsonObject DeliveryJson(const StationSummary::Delivery& delivery)
             {"notices", QJsonArray::fromStringList(delivery.lstNotices)}};
 }
 
+/// What the ZOD client shows of itself in the value tree (see the module's ZodStatus):
+/// its state, its last error and, for a receiver, what it did with each handover.
+void ReadZodAccount(StationSummary::Zod& rZod)
+{
+    static const char* const s_aCOUNTS[] = {"Published", "Acknowledged", "Applied", "Coalesced",
+                                            "IgnoredOutOfRange", "IgnoredUnknownTag", "IgnoredUnfollowed",
+                                            "IgnoredMalformed", "Refused", "Cleared"};
+    const QString root = rZod.strRole == QLatin1String("receiver") ? QStringLiteral("/KVTCONTROL/ZOD/Receiver/")
+                                                                   : QStringLiteral("/KVTCONTROL/ZOD/Sender/");
+    values::Tree* pTree = values::Tree::Instance();
+    if (const values::ValueBase* pValue = pTree->FindValue(root + QLatin1String("State")))
+        rZod.state = pValue->GetStringValue();
+    if (const values::ValueBase* pValue = pTree->FindValue(root + QLatin1String("Error")))
+        rZod.error = pValue->GetStringValue();
+    for (const char* pszName : s_aCOUNTS) {
+        if (const values::ValueBase* pValue = pTree->FindValue(root + QLatin1String(pszName)))
+            rZod.mapCounts[QString::fromLatin1(pszName)] = pValue->GetStringValue().toLongLong();
+    }
+}
+
+QJsonObject ZodAccountJson(const StationSummary::Zod& zod)
+{
+    QJsonObject account;
+    if (zod.state)
+        account.insert("state", *zod.state);
+    if (zod.error)
+        account.insert("error", *zod.error);
+    for (const auto& count : zod.mapCounts)
+        account.insert(count.first, count.second);
+    return account;
+}
+
+qint64 CountOf(const StationSummary::Zod& zod, const char* pszName)
+{
+    const auto it = zod.mapCounts.find(QString::fromLatin1(pszName));
+    return it != zod.mapCounts.end() ? it->second : 0;
+}
+
 QJsonObject ZodJson(const StationSummary::Zod& zod)
 {
     const bool bConfigured = !zod.strRole.isEmpty();
@@ -68,7 +108,8 @@ QJsonObject ZodJson(const StationSummary::Zod& zod)
             {"role", TextOrNull(zod.strRole)},
             {"module", !bConfigured ? QJsonValue(QJsonValue::Null) : QJsonValue(zod.bLoaded ? "loaded" : "not found")},
             {"connected", zod.bConnected},
-            {"central", bConfigured ? QJsonValue(zod.strCentral) : QJsonValue(QJsonValue::Null)}};
+            {"central", bConfigured ? QJsonValue(zod.strCentral) : QJsonValue(QJsonValue::Null)},
+            {"account", bConfigured ? QJsonValue(ZodAccountJson(zod)) : QJsonValue(QJsonValue::Null)}};
 }
 
 QString ZodText(const StationSummary::Zod& zod)
@@ -77,8 +118,24 @@ QString ZodText(const StationSummary::Zod& zod)
         return QStringLiteral("not configured");
     if (!zod.bLoaded)
         return QStringLiteral("client module not found");
-    return (zod.bConnected ? QStringLiteral("connected to %1") : QStringLiteral("never connected to %1"))
-        .arg(zod.strCentral);
+    const QString error = zod.error.value_or(QString());
+    if (zod.state.value_or(QString()) == QLatin1String("refused"))
+        return QStringLiteral("login refused by %1: %2").arg(zod.strCentral, error);
+    QString text = (zod.bConnected ? QStringLiteral("connected to %1") : QStringLiteral("never connected to %1"))
+                       .arg(zod.strCentral);
+    if (!zod.bConnected && !error.isEmpty())
+        text += QStringLiteral(": ") + error;
+    if (zod.strRole == QLatin1String("receiver"))
+        text += QStringLiteral("; handovers applied %1, coalesced %2, ignored: unfollowed %3, out of range %4, "
+                               "malformed %5, unknown tag %6; refused %7")
+                    .arg(CountOf(zod, "Applied"))
+                    .arg(CountOf(zod, "Coalesced"))
+                    .arg(CountOf(zod, "IgnoredUnfollowed"))
+                    .arg(CountOf(zod, "IgnoredOutOfRange"))
+                    .arg(CountOf(zod, "IgnoredMalformed"))
+                    .arg(CountOf(zod, "IgnoredUnknownTag"))
+                    .arg(CountOf(zod, "Refused"));
+    return text;
 }
 
 QJsonObject RunJson(const StationSummary::Run& run)
@@ -124,13 +181,19 @@ StationSummary StationSummary::Collect(const StationCallback& callback, StationE
     summary.bHardwareChecked = tester.GetCheckRequirements();
     summary.lstHardwareMissing = ToList(tester.FindMissingRequiredHardware());
     summary.lstHardwareUnknown = ToList(tester.FindUnknownHardware());
-    summary.zod = {environment.GetZodRole(), environment.IsZodLoaded(), environment.WasZodConnected(),
-                   environment.GetZodCentral()};
+    summary.zod.strRole = environment.GetZodRole();
+    summary.zod.bLoaded = environment.IsZodLoaded();
+    summary.zod.bConnected = environment.WasZodConnected();
+    summary.zod.strCentral = environment.GetZodCentral();
+    if (!summary.zod.strRole.isEmpty())
+        ReadZodAccount(summary.zod);
     return summary;
 }
 
 int StationSummary::ExitCode() const
 {
+    if (zod.state.value_or(QString()) == QLatin1String("refused"))
+        return EXIT_OUTPUT_UNAVAILABLE;
     int code = EXIT_DELIVERED;
     for (const Delivery& delivery : lstDeliveries) {
         if (!delivery.bOpened)

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <map>
 #include <optional>
 #include <vector>
 
@@ -31,7 +32,8 @@ class StationEnvironment;
 ///                 ("receiver", "sender"; null without a ZOD client), module
 ///                 ("loaded", "not found"; null without a client), connected
 ///                 (at any time of the run), central ("<address>:<port>"; null
-///                 without a client)
+///                 without a client), account (the client's state, error and
+///                 counts as it shows them; null without a client)
 ///     outputs     outputDirectory, plot (the PNG, or null)
 ///     run         simulatedSeconds, plannedSeconds, stoppedBy ("SIGINT",
 ///                 "SIGTERM", or null for a run that used all its time); only
@@ -76,6 +78,12 @@ struct StationSummary
         bool bLoaded = false;
         bool bConnected = false;
         QString strCentral;
+        /// What the client shows of itself in the value tree (its ZodStatus):
+        /// its state and last error, and its counts by name ("Applied",
+        /// "Refused", ...), each only when the client shows it.
+        std::optional<QString> state;
+        std::optional<QString> error;
+        std::map<QString, qint64> mapCounts;
     };
     struct Run
     {
@@ -100,7 +108,8 @@ struct StationSummary
     static StationSummary Collect(const StationCallback& callback, StationEnvironment& environment,
                                   const Outputs& outputs, const std::vector<const AccountedOutput*>& deliveries);
 
-    /// EXIT_OUTPUT_UNAVAILABLE when an output never opened, else EXIT_LOSSES
+    /// EXIT_OUTPUT_UNAVAILABLE when an output never opened or the broker refused the ZOD
+    /// client's login, else EXIT_LOSSES
     /// when one lost (or still holds) a sentence, else EXIT_DELIVERED.
     int ExitCode() const;
     QJsonObject ToJson() const;

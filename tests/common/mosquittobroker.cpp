@@ -46,6 +46,23 @@ bool MosquittoBroker::RequirePassword(const QString& userName, const QString& pa
     return m_bPassword;
 }
 
+bool MosquittoBroker::LockDown(const QStringList& users)
+{
+    const QString passwords = m_dir.filePath(QStringLiteral("passwords"));
+    QFile::remove(passwords);
+    for (const QString& user : users)
+    {
+        QStringList arguments = {QStringLiteral("-b"), passwords, user, PasswordOf(user)};
+        if (!QFile::exists(passwords))
+            arguments.prepend(QStringLiteral("-c"));
+        if (!RunTool(QStringLiteral(MOSQUITTO_PASSWD_PROGRAM), arguments))
+            return false;
+    }
+    m_bPassword = true;
+    m_bAccessList = true;
+    return true;
+}
+
 bool MosquittoBroker::RequireTls()
 {
     const QString ca = m_dir.filePath(QStringLiteral("ca.pem"));
@@ -142,9 +159,14 @@ bool MosquittoBroker::WriteConfiguration()
 {
     QStringList lines = {
         QStringLiteral("listener %1 127.0.0.1").arg(m_nPort),
-        QStringLiteral("persistence false"),
         QStringLiteral("log_dest file %1").arg(m_dir.filePath(QStringLiteral("mosquitto.log"))),
     };
+    if (m_bPersistent)
+        lines << QStringLiteral("persistence true") << QStringLiteral("persistence_location %1/").arg(m_dir.path());
+    else
+        lines << QStringLiteral("persistence false");
+    if (m_bAccessList)
+        lines << QStringLiteral("acl_file %1").arg(QStringLiteral(NETWORK_ACL_FILE));
     // Without a log_type the broker logs its defaults, its start ("running") among them.
     if (m_bLogAll)
         lines << QStringLiteral("log_type all");

@@ -24,6 +24,15 @@ public:
 
     /// From the next Start() on, only this user with this password may connect.
     bool RequirePassword(const QString& userName, const QString& password);
+    /// From the next Start() on, the broker is locked down as scripts/network.sh
+    /// runs it: no anonymous clients, each of `users` (station names and the
+    /// consumers "kvtfix" and "console") logs in with PasswordOf(user), and the
+    /// access list is scripts/network.acl.
+    bool LockDown(const QStringList& users);
+    static QString PasswordOf(const QString& user) { return user + QStringLiteral("-pass"); }
+    /// From the next Start() on, the broker keeps sessions and queued messages
+    /// in its directory across Stop() (which saves them) and Start().
+    void KeepSessions() { m_bPersistent = true; }
 
     /// From the next Start() on, the listener speaks TLS only, with a server
     /// certificate for 127.0.0.1 signed by a CA made for this broker (openssl).
@@ -60,6 +69,8 @@ private:
     QProcess m_process;
     int m_nPort = 0;
     bool m_bPassword = false;
+    bool m_bAccessList = false;
+    bool m_bPersistent = false;
     bool m_bLogAll = true;
     QStringList m_lstExtraLines;
     QString m_strCaFile;

@@ -1,13 +1,20 @@
 #include "fusion/bearingjson.h"
 #include "network/mqttconnection.h"
+#include "tools/kvtfix/liveinput.h"
 #include "tests/common/mosquittobroker.h"
 #include "tests/fusion/fusiontesthelpers.h"
 
 #include <QDateTime>
+#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
+#include <QProcessEnvironment>
+#include <QSignalSpy>
+#include <QTemporaryDir>
 #include <QTest>
+
+#include <signal.h>
 
 #include <gtest/gtest.h>
 
@@ -78,6 +85,153 @@ TEST_F(KvtFixMqttTest, PublishedBearingsBecomeFixesAndStrangersAreRefused)
     EXPECT_NEAR(fix.value("latitude").toDouble(), 52.52, 1e-3);
     EXPECT_NEAR(fix.value("longitude").toDouble(), 13.405, 1e-3);
     EXPECT_EQ(fix.value("time").toString(), QStringLiteral("2026-12-07T08:00:10.000Z"));
+}
+
+
+/// kvtfix --mqtt on a locked-down broker: login, its persistent session, and what it reports.
+class KvtFixLiveTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_broker.LockDown({"North", "South", "kvtfix"})) << m_broker.GetErrorText().toStdString();
+        ASSERT_TRUE(m_broker.Start()) << m_broker.GetErrorText().toStdString();
+        QFile password(m_dir.filePath("password"));
+        ASSERT_TRUE(password.open(QIODevice::WriteOnly));
+        ASSERT_GT(password.write(MosquittoBroker::PasswordOf("kvtfix").toUtf8() + "\n"), 0);
+    }
+
+    void TearDown() override
+    {
+        if (m_fix.state() != QProcess::NotRunning) {
+            m_fix.kill();
+            m_fix.waitForFinished(WAIT_MS);
+        }
+    }
+
+    QStringList Arguments() const
+    {
+        return {"--mqtt", QStringLiteral("127.0.0.1:%1").arg(m_broker.GetPort()), "--json", "--mqtt-user", "kvtfix",
+                "--mqtt-password-file", m_dir.filePath("password")};
+    }
+
+    void StartFix()
+    {
+        m_errors.clear();
+        m_fix.start(QStringLiteral(KVTFIX_PATH), Arguments());
+        ASSERT_TRUE(QTest::qWaitFor([&] { return (m_errors += m_fix.readAllStandardError()).contains("connected"); },
+                                    WAIT_MS))
+            << m_errors.constData() << m_broker.GetLog().toStdString();
+    }
+
+    /// Waits for kvtfix's status line to report `read` messages read.
+    bool WaitForRead(int read)
+    {
+        const QByteArray text = QByteArray::number(read) + " read";
+        return QTest::qWaitFor([&] { return (m_errors += m_fix.readAllStandardError()).contains(text); }, WAIT_MS);
+    }
+
+    /// SIGINT: kvtfix ends with 130 and its summary.
+    QJsonObject Interrupt()
+    {
+        ::kill(static_cast<pid_t>(m_fix.processId()), SIGINT);
+        EXPECT_TRUE(m_fix.waitForFinished(WAIT_MS));
+        EXPECT_EQ(m_fix.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(m_fix.exitCode(), 130) << m_errors.constData();
+        const QByteArray output = m_fix.readAllStandardOutput();
+        return QJsonDocument::fromJson(output.mid(output.indexOf("{\n"))).object();
+    }
+
+    std::unique_ptr<MqttConnection> Station(const char* name)
+    {
+        auto pStation = std::make_unique<MqttConnection>();
+        MqttConnection::Settings settings;
+        settings.nPort = m_broker.GetPort();
+        settings.strClientId = QString::fromLatin1(name);
+        settings.strUserName = settings.strClientId;
+        settings.strPassword = MosquittoBroker::PasswordOf(settings.strClientId);
+        EXPECT_TRUE(pStation->Open(settings));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return pStation->IsConnected(); }, WAIT_MS));
+        return pStation;
+    }
+
+    static QByteArray Message(const Site& site, qint64 seq)
+    {
+        Bearing bearing = Towards(site, 52.52, 13.405, 0.0, 1796630400000LL + 1000 * seq);
+        bearing.nSeq = seq;
+        return BearingJson::Format(bearing);
+    }
+
+    MosquittoBroker m_broker;
+    QTemporaryDir m_dir;
+    QProcess m_fix;
+    QByteArray m_errors;
+};
+
+TEST_F(KvtFixLiveTest, ARefusedLoginIsOneMessageAndExitCode3)
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("KVT_MQTT_PASSWORD", "guess");
+    m_fix.setProcessEnvironment(environment);
+    m_fix.start(QStringLiteral(KVTFIX_PATH),
+                {"--mqtt", QStringLiteral("127.0.0.1:%1").arg(m_broker.GetPort()), "--mqtt-user", "kvtfix"});
+    ASSERT_TRUE(m_fix.waitForFinished(WAIT_MS));
+    EXPECT_EQ(m_fix.exitCode(), 3);
+    const QString errors = QString::fromUtf8(m_fix.readAllStandardError());
+    EXPECT_EQ(errors.count("the broker refused the user name or password"), 1) << errors.toStdString();
+    EXPECT_TRUE(errors.contains(QStringLiteral("giving up after 3 refused logins at 127.0.0.1:%1").arg(m_broker.GetPort())))
+        << errors.toStdString();
+}
+
+TEST_F(KvtFixLiveTest, TheSummaryOnSigintCountsRepeatsGapsAndRefusals)
+{
+    StartFix();
+    std::unique_ptr<MqttConnection> pNorth = Station("North");
+    QSignalSpy acknowledged(pNorth.get(), &MqttConnection::PublishAcknowledged);
+    const QString topic = "kvt/stations/North/bearings";
+    for (const qint64 seq : {1, 2, 2, 5, 3})
+        pNorth->Publish(topic, Message(FusionTest::NORTH, seq), 1, false);
+    pNorth->Publish(topic, QByteArray(LiveInput::MAX_MESSAGE_BYTES + 1, ' '), 1, false);
+    pNorth->Publish(topic, Message(FusionTest::SOUTH, 6), 1, false);
+    ASSERT_TRUE(WaitForRead(7)) << m_errors.constData();
+
+    const QJsonObject summary = Interrupt();
+    const QJsonObject live = summary["live"].toObject();
+    EXPECT_EQ(live["read"].toInt(), 7);
+    EXPECT_EQ(live["used"].toInt(), 4);
+    EXPECT_EQ(live["refused"].toInt(), 2);
+    EXPECT_EQ(live["duplicates"].toInt(), 1);
+    EXPECT_EQ(live["late"].toInt(), 1);
+    EXPECT_EQ(live["missing"].toInt(), 1);
+    EXPECT_EQ(live["gaps"].toArray(), QJsonArray({QJsonObject{{"station", "North"}, {"first", 4}, {"last", 4}}}));
+    EXPECT_EQ(live["clientId"].toString(), QStringLiteral("kvtfix"));
+    const QJsonObject reasons = summary["bearings"]["reasons"].toObject();
+    EXPECT_EQ(reasons[QStringLiteral("larger than %1 bytes").arg(LiveInput::MAX_MESSAGE_BYTES)].toInt(), 1)
+        << QJsonDocument(summary).toJson().constData();
+    EXPECT_EQ(reasons["station differs from the topic"].toInt(), 1);
+}
+
+// The broker keeps kvtfix's session: what stations publish while it is away arrives
+// when it comes back under the same client id, each bearing once.
+TEST_F(KvtFixLiveTest, ARestartedKvtfixGetsEverythingTheBrokerAcknowledgedMeanwhile)
+{
+    StartFix();
+    Interrupt();
+    std::unique_ptr<MqttConnection> pNorth = Station("North");
+    QSignalSpy acknowledged(pNorth.get(), &MqttConnection::PublishAcknowledged);
+    const QString topic = "kvt/stations/North/bearings";
+    for (qint64 seq = 1; seq <= 50; ++seq)
+        pNorth->Publish(topic, Message(FusionTest::NORTH, seq), 1, false);
+    // Refused, and last: once kvtfix reports it, it has read everything before it.
+    pNorth->Publish(topic, Message(FusionTest::SOUTH, 1), 1, false);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return acknowledged.count() == 51; }, WAIT_MS));
+
+    StartFix();
+    ASSERT_TRUE(WaitForRead(51)) << m_errors.constData();
+    const QJsonObject live = Interrupt()["live"].toObject();
+    EXPECT_EQ(live["used"].toInt(), 50);
+    EXPECT_EQ(live["duplicates"].toInt(), 0);
+    EXPECT_EQ(live["missing"].toInt(), 0);
 }
 
 }

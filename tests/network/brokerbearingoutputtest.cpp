@@ -160,7 +160,7 @@ TEST_F(BrokerBearingOutputTest, ABrokenConnectionShowsOfflineQueuesAndDeliversWh
     });
     MqttConnection takeover;
     MqttConnection::Settings settings = Settings();
-    settings.strClientId = StationTopics::ClientId(STATION);
+    settings.strClientId = pOutput->GetClientId();
     ASSERT_TRUE(takeover.Open(settings));
     ASSERT_TRUE(QTest::qWaitFor([&] { return takeover.IsConnected() && !bWasConnected; }, WAIT_MS));
     takeover.Close();

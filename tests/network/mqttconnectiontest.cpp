@@ -2,6 +2,7 @@
 #include "tests/common/mosquittobroker.h"
 #include "tests/common/qstringprinter.h"
 
+#include <QCoreApplication>
 #include <QSignalSpy>
 #include <QTest>
 
@@ -116,12 +117,20 @@ TEST_F(MqttConnectionTest, WrongPasswordIsRefusedWithAClearReason)
     settings.strUserName = QStringLiteral("station");
     settings.strPassword = QStringLiteral("guess");
     MqttConnection refused;
+    refused.SetReconnectDelays(20, 200);
     QSignalSpy disconnected(&refused, &MqttConnection::Disconnected);
+    QSignalSpy gaveUp(&refused, &MqttConnection::LoginRefused);
     ASSERT_TRUE(refused.Open(settings));
-    ASSERT_TRUE(WaitForCount(disconnected, 1));
+    ASSERT_TRUE(WaitForCount(gaveUp, 1));
+    // A refused login is tried a bounded number of times, then no more.
+    EXPECT_EQ(disconnected.count(), MqttConnection::MAX_LOGIN_TRIES);
     EXPECT_EQ(disconnected.at(0).at(0).toString(), QStringLiteral("the broker refused the user name or password"));
+    EXPECT_EQ(gaveUp.at(0).at(0).toString(), QStringLiteral("the broker refused the user name or password"));
     EXPECT_EQ(refused.GetErrorText(), QStringLiteral("the broker refused the user name or password"));
+    EXPECT_TRUE(refused.IsLoginRefused());
     EXPECT_FALSE(refused.IsConnected());
+    QTest::qWait(400);
+    EXPECT_EQ(disconnected.count(), MqttConnection::MAX_LOGIN_TRIES) << "an attempt after giving up";
 
     settings.strPassword = QStringLiteral("secret");
     EXPECT_TRUE(Connect(settings)->IsConnected());
@@ -233,6 +242,81 @@ TEST_F(MqttConnectionTest, WillIsPublishedWhenTheConnectionBreaks)
     pWatcher->Publish(QStringLiteral("t/station/state"), "marker", 1, false);
     ASSERT_TRUE(WaitForCount(received, 3));
     EXPECT_EQ(received.at(2).at(1).toByteArray(), QByteArray("marker"));
+}
+
+} // namespace
+
+namespace
+{
+
+TEST_F(MqttConnectionTest, UniqueClientIdsDifferWithinAndBetweenProcesses)
+{
+    const QString first = MqttConnection::UniqueClientId(QStringLiteral("North"), QStringLiteral("station"));
+    const QString second = MqttConnection::UniqueClientId(QStringLiteral("North"), QStringLiteral("station"));
+    EXPECT_EQ(first, QStringLiteral("North.station.%1").arg(QCoreApplication::applicationPid()));
+    EXPECT_EQ(second, first + QStringLiteral("-2"));
+    EXPECT_NE(MqttConnection::UniqueClientId(QStringLiteral("North"), QStringLiteral("zod-sender")), first);
+}
+
+TEST_F(MqttConnectionTest, OversizedMessagesAreRefusedOnArrivalAndCounted)
+{
+    MqttConnection::Settings settings = Settings(QStringLiteral("small"));
+    settings.nMaxIncomingBytes = 100;
+    std::unique_ptr<MqttConnection> pSmall = Connect(settings);
+    QSignalSpy received(pSmall.get(), &MqttConnection::MessageReceived);
+    QSignalSpy refused(pSmall.get(), &MqttConnection::MessageRefused);
+    ASSERT_TRUE(pSmall->Subscribe(QStringLiteral("t/#"), 1));
+    std::unique_ptr<MqttConnection> pPublisher = Connect(Settings(QStringLiteral("big")));
+    // The subscription stands once a retained message comes back.
+    pPublisher->Publish(QStringLiteral("t/ready"), "1", 1, true);
+    ASSERT_TRUE(WaitForCount(received, 1));
+    pPublisher->Publish(QStringLiteral("t/big"), QByteArray(101, 'x'), 1, false);
+    pPublisher->Publish(QStringLiteral("t/fits"), QByteArray(100, 'x'), 1, false);
+    ASSERT_TRUE(WaitForCount(received, 2));
+    EXPECT_EQ(received.at(1).at(0).toString(), QStringLiteral("t/fits"));
+    ASSERT_EQ(refused.count(), 1);
+    EXPECT_EQ(refused.at(0).at(0).toString(), QStringLiteral("t/big"));
+    EXPECT_EQ(refused.at(0).at(1).toInt(), 101);
+    EXPECT_EQ(pSmall->GetRefusedIncoming(), 1);
+}
+
+// What was published for a persistent session while it was away arrives when it comes
+// back, even across a restart of a broker that keeps its sessions.
+TEST_F(MqttConnectionTest, APersistentSessionGetsWhatCameWhileItAndTheBrokerWereAway)
+{
+    m_broker.Stop();
+    m_broker.KeepSessions();
+    ASSERT_TRUE(m_broker.Start()) << m_broker.GetErrorText().toStdString();
+    MqttConnection::Settings consumer = Settings(QStringLiteral("consumer"));
+    consumer.bCleanSession = false;
+    std::unique_ptr<MqttConnection> pConsumer = Connect(consumer);
+    ASSERT_TRUE(pConsumer->Subscribe(QStringLiteral("t/#"), 1));
+    std::unique_ptr<MqttConnection> pPublisher = Connect(Settings(QStringLiteral("publisher")));
+    QSignalSpy received(pConsumer.get(), &MqttConnection::MessageReceived);
+    QSignalSpy acknowledged(pPublisher.get(), &MqttConnection::PublishAcknowledged);
+    pPublisher->Publish(QStringLiteral("t/1"), "1", 1, false);
+    ASSERT_TRUE(WaitForCount(received, 1));
+    pConsumer->Close();
+
+    pPublisher->Publish(QStringLiteral("t/2"), "2", 1, false);
+    pPublisher->Publish(QStringLiteral("t/3"), "3", 1, false);
+    ASSERT_TRUE(WaitForCount(acknowledged, 3));
+    pPublisher->Close();
+    const QString before = m_broker.GetLog();
+    ASSERT_TRUE(m_broker.Restart()) << m_broker.GetErrorText().toStdString();
+
+    MqttConnection back;
+    QSignalSpy backReceived(&back, &MqttConnection::MessageReceived);
+    ASSERT_TRUE(back.Open(consumer));
+    ASSERT_TRUE(WaitForCount(backReceived, 2)) << before.toStdString() << m_broker.GetLog().toStdString();
+    EXPECT_EQ(backReceived.at(0).at(0).toString(), QStringLiteral("t/2"));
+    EXPECT_EQ(backReceived.at(1).at(0).toString(), QStringLiteral("t/3"));
+
+    MqttConnection::Settings anonymous = consumer;
+    anonymous.strClientId.clear();
+    MqttConnection unnamed;
+    EXPECT_FALSE(unnamed.Open(anonymous));
+    EXPECT_EQ(unnamed.GetErrorText(), QStringLiteral("a persistent session needs a client id"));
 }
 
 } // namespace

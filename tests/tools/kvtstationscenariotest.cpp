@@ -247,3 +247,31 @@ TEST_F(StationScenarioTest, AHandoverTunesTheFollowersInRangeOnly)
     EXPECT_TRUE(sender.waitForFinished(60000));
     EXPECT_EQ(sender.exitCode(), 0) << sender.readAllStandardError().constData();
 }
+
+// A station whose password the locked-down broker refuses gives up after a few tries and
+// says so, for its ZOD client and its bearing output, with the exit code of an output
+// that never opened.
+TEST_F(StationScenarioTest, ARefusedLoginIsNamedInTheSummaryAndTheExitCode)
+{
+    MosquittoBroker broker;
+    ASSERT_TRUE(broker.LockDown({"Near"})) << broker.GetErrorText().toStdString();
+    ASSERT_TRUE(broker.Start()) << broker.GetErrorText().toStdString();
+    ASSERT_TRUE(QDir().mkpath(ConfigOf("Near") + "/application"));
+    QFile config(ConfigOf("Near") + "/application/Application.ini");
+    ASSERT_TRUE(config.open(QIODevice::WriteOnly));
+    config.write("ZodUserName=Near\nZodPassword=guess\n");
+    config.close();
+
+    const Run run = Station(Arguments("Near", {"--seconds", "5", "--mqtt", QStringLiteral("127.0.0.1:%1").arg(broker.GetPort())}));
+    EXPECT_EQ(run.nExitCode, 4) << run.stdErr.constData();
+    const QJsonObject summary = QJsonDocument::fromJson(run.stdOut).object();
+    const QJsonObject account = summary["zod"]["account"].toObject();
+    EXPECT_EQ(account["state"].toString(), QStringLiteral("refused")) << run.stdOut.constData();
+    EXPECT_EQ(account["error"].toString(), QStringLiteral("the broker refused the user name or password"));
+    QJsonObject output;
+    for (const QJsonValue delivery : summary["deliveries"].toArray())
+        if (delivery["name"].toString() == QLatin1String("broker"))
+            output = delivery.toObject();
+    EXPECT_EQ(output["lastFailure"].toString(), QStringLiteral("the broker refused the user name or password"))
+        << QJsonDocument(output).toJson().constData();
+}

@@ -12,6 +12,7 @@
 
 #include <QAction>
 #include <QFile>
+#include <QSignalSpy>
 #include <QTest>
 #include <QToolBar>
 
@@ -40,11 +41,14 @@ using ClientPtr = std::unique_ptr<IZodClientDll, ClientDeleter>;
 class Peer
 {
 public:
-    explicit Peer(int nPort, const QString& clientId)
+    /// With a user name it logs in with the password the locked-down broker gave that user.
+    Peer(int nPort, const QString& clientId, const QString& userName = QString())
     {
         MqttConnection::Settings settings;
         settings.nPort = nPort;
         settings.strClientId = clientId;
+        settings.strUserName = userName;
+        settings.strPassword = MosquittoBroker::PasswordOf(userName);
         m_connection.SetReconnectDelays(20, 200);
         QObject::connect(&m_connection, &MqttConnection::MessageReceived,
                          [this](const QString& topic, const QByteArray& payload) {
@@ -282,7 +286,9 @@ TEST_F(ZodManagerTest, LateReceiverTunesFromRetainedStateThroughTheManagersPaths
     EXPECT_TRUE(WaitForText("/KVTServer" + StdDeviceDefinition::g_vdFrequency.PathName(), QStringLiteral("145500000")));
     EXPECT_TRUE(WaitForText("/KVTServer" + StdDeviceDefinition::g_vdBandwidth.PathName(), QStringLiteral("1 MHz")));
     EXPECT_TRUE(WaitForText("/KVTServer" + StdDeviceDefinition::g_vdDemodulation.PathName(), QStringLiteral("AM")));
-    EXPECT_EQ(Text(RECEIVER_STATUS + QStringLiteral("Applied")), QStringLiteral("3"));
+    // What arrives within the dwell is held and applied as the sender's whole latest tuning, so
+    // the count depends on how the three retained messages were spaced (ZodFollowerTest pins it).
+    EXPECT_GE(Text(RECEIVER_STATUS + QStringLiteral("Applied")).toInt(), 3);
 }
 
 TEST_F(ZodManagerTest, ReceiverPublishesTheRoundedRangeOnlyWhileItIsConsistent)
@@ -342,7 +348,7 @@ TEST_F(ZodManagerTest, BrokerRestartReconnectsAndSendsTheRetainedStateAgain)
     EXPECT_EQ(Text(SENDER_STATUS + QStringLiteral("State")), QStringLiteral("connected"));
 }
 
-TEST_F(ZodManagerTest, WrongPasswordShowsAsTheReceiversError)
+TEST_F(ZodManagerTest, WrongPasswordIsGivenUpAndShowsAsTheReceiversError)
 {
     m_pPeer.reset();
     m_broker.Stop();
@@ -352,14 +358,51 @@ TEST_F(ZodManagerTest, WrongPasswordShowsAsTheReceiversError)
     Cfg().SetString(QStringLiteral("ZodPassword"), QStringLiteral("guess"), 0);
 
     m_pManager->CreateZodReceiver(QString());
-    EXPECT_TRUE(WaitForText(RECEIVER_STATUS + QStringLiteral("Error"),
-                            QStringLiteral("the broker refused the user name or password")));
-    EXPECT_EQ(Text(RECEIVER_STATUS + QStringLiteral("State")), QStringLiteral("disconnected"));
+    // Given up after a bounded number of tries, and shown as such.
+    EXPECT_TRUE(WaitForText(RECEIVER_STATUS + QStringLiteral("State"), QStringLiteral("refused")));
+    EXPECT_EQ(Text(RECEIVER_STATUS + QStringLiteral("Error")),
+              QStringLiteral("the broker refused the user name or password"));
 
     Cfg().SetString(QStringLiteral("ZodPassword"), QStringLiteral("secret"), 0);
     m_pManager->CreateZodReceiver(QString());
     EXPECT_TRUE(WaitForText(RECEIVER_STATUS + QStringLiteral("State"), QStringLiteral("connected")));
     EXPECT_EQ(Text(RECEIVER_STATUS + QStringLiteral("Error")), QString());
+}
+
+// The access list binds a station's topics to its login: another station's login under the
+// sender's client id is acknowledged but denied by the broker, and nobody gets in without one.
+TEST_F(ZodManagerTest, OnALockedBrokerOnlyTheSendersOwnLoginTunesTheReceiver)
+{
+    m_pPeer.reset();
+    m_broker.Stop();
+    ASSERT_TRUE(m_broker.LockDown({QStringLiteral("VHF"), QStringLiteral("Ops"), QStringLiteral("Rogue"),
+                                   QStringLiteral("console")}))
+        << m_broker.GetErrorText().toStdString();
+    ASSERT_TRUE(m_broker.Start()) << m_broker.GetErrorText().toStdString();
+    Cfg().SetString(QStringLiteral("ZodUserName"), QStringLiteral("VHF"), 0);
+    Cfg().SetString(QStringLiteral("ZodPassword"), MosquittoBroker::PasswordOf(QStringLiteral("VHF")), 0);
+    m_pPeer = std::make_unique<Peer>(m_broker.GetPort(), QStringLiteral("watcher"), QStringLiteral("console"));
+    StartReceiver(QStringLiteral("VHF"), QStringLiteral("/VHF"), QStringLiteral("80000000,120000000"),
+                  QStringLiteral("Ops"));
+    const QString frq = QStringLiteral("kvt/zod/Ops/param/FRQ");
+
+    Peer rogue(m_broker.GetPort(), QStringLiteral("Ops"), QStringLiteral("Rogue"));
+    rogue.Send(frq, "90000000");
+    Peer sender(m_broker.GetPort(), QStringLiteral("Ops.sender"), QStringLiteral("Ops"));
+    sender.Send(frq, "100000000");
+    EXPECT_TRUE(WaitForText(QStringLiteral("/VHF/Frequency"), QStringLiteral("100000000")));
+    EXPECT_EQ(m_pPeer->History(frq), std::vector<QByteArray>{"100000000"});
+    EXPECT_EQ(Text(RECEIVER_STATUS + QStringLiteral("Applied")), QStringLiteral("1"));
+    EXPECT_TRUE(m_broker.GetLog().contains(QStringLiteral("Denied PUBLISH from Ops ")))
+        << m_broker.GetLog().toStdString();
+
+    MqttConnection anonymous;
+    anonymous.SetReconnectDelays(20, 200);
+    QSignalSpy refused(&anonymous, &MqttConnection::LoginRefused);
+    MqttConnection::Settings settings;
+    settings.nPort = m_broker.GetPort();
+    ASSERT_TRUE(anonymous.Open(settings));
+    EXPECT_TRUE(QTest::qWaitFor([&] { return refused.count() == 1; }, WAIT_MS));
 }
 
 TEST_F(ZodManagerTest, HostileParameterMessagesAreCountedAndNeverApplied)

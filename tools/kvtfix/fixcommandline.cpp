@@ -1,6 +1,7 @@
 #include "tools/kvtfix/fixcommandline.h"
 
 #include "network/mqttconnection.h"
+#include "tools/kvtfix/brokerlogin.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -85,6 +86,7 @@ FixCommandLine::FixCommandLine()
                         "and follow them as --follow does."),
          QStringLiteral("host:port")},
     });
+    m_parser.addOptions(BrokerLogin::Options());
 }
 
 bool FixCommandLine::Parse(const QStringList& arguments)
@@ -236,8 +238,11 @@ bool FixCommandLine::ParseMqtt()
     if (!m_parser.isSet(OPT_MQTT))
         return true;
     const QString address = m_parser.value(OPT_MQTT);
-    if (MqttConnection::ParseAddress(address, m_strMqttHost, m_nMqttPort))
-        return true;
+    if (MqttConnection::ParseAddress(address, m_strMqttHost, m_nMqttPort)) {
+        m_mqttSettings.strHost = m_strMqttHost;
+        m_mqttSettings.nPort = m_nMqttPort;
+        return BrokerLogin::Parse(m_parser, m_mqttSettings, m_strError);
+    }
     m_strError = QStringLiteral("--mqtt wants host:port with a port from 1 to 65535, not \"%1\".").arg(address);
     return false;
 }

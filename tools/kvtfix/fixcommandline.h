@@ -1,5 +1,7 @@
 #pragma once
 
+#include "network/mqttconnection.h"
+
 #include <QCommandLineParser>
 #include <QString>
 #include <QStringList>
@@ -9,7 +11,8 @@
 ///
 ///     kvtfix [--input DIR...] [--scenario FILE [--simulate SECONDS] [--seed N] [--rate N] [--evaluate]]
 ///            [--window S] [--max-age S] [--sigma DEG] [--sentence-azimuth relative|true] [--sentence-tz ZONE]
-///            [--geojson FILE] [--kml FILE] [--plot FILE.png] [--json] [--follow] [--mqtt HOST:PORT]
+///            [--geojson FILE] [--kml FILE] [--plot FILE.png] [--json] [--follow]
+///            [--mqtt HOST:PORT [--mqtt-user NAME] [--mqtt-password-file FILE] [--mqtt-ca FILE] [--mqtt-client-id ID]]
 ///
 /// Every argument is checked before anything is read or written; a usage
 /// error leaves every file untouched.
@@ -47,6 +50,8 @@ public:
     /// Broker to take live bearings from; empty host: none.
     QString GetMqttHost() const { return m_strMqttHost; }
     int GetMqttPort() const { return m_nMqttPort; }
+    /// The broker, login and session of --mqtt (BrokerLogin).
+    const MqttConnection::Settings& GetMqttSettings() const { return m_mqttSettings; }
 
 private:
     bool ParseInputs();
@@ -77,4 +82,5 @@ private:
     bool m_bFollow = false;
     QString m_strMqttHost;
     int m_nMqttPort = 0;
+    MqttConnection::Settings m_mqttSettings;
 };

@@ -1,7 +1,5 @@
 #include "tools/kvtfix/fixrun.h"
 
-#include "contract/stationtopics.h"
-#include "fusion/bearingjson.h"
 #include "fusion/bearingsimulator.h"
 #include "tools/kvtfix/fixmap.h"
 #include "tools/kvtfix/fixsummary.h"
@@ -71,22 +69,6 @@ bool FixRun::ReadInputs(bool atEnd, QString& rError)
     }
     Feed(bearings, atEnd);
     return ok;
-}
-
-void FixRun::Receive(const QString& topic, const QByteArray& payload)
-{
-    m_log.Read();
-    Bearing bearing;
-    QString error;
-    QString station;
-    if (!BearingJson::Parse(payload, bearing, error))
-        m_log.Refuse(topic, error);
-    else if (!StationTopics::StationOfBearings(topic, station) || station != bearing.strStation)
-        m_log.Refuse(topic, QStringLiteral("station differs from the topic"));
-    else if (m_pScenario != nullptr && m_pScenario->FindStation(bearing.strStation) == nullptr)
-        m_log.Refuse(topic, QStringLiteral("unknown station"));
-    else
-        m_lstReceived.push_back(bearing);
 }
 
 void FixRun::Feed(std::vector<Bearing>& bearings, bool atEnd)

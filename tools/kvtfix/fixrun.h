@@ -33,11 +33,11 @@ public:
     /// cut last lines as they are and closes every window. False with
     /// rError when an input cannot be read (the others are still read).
     bool ReadInputs(bool atEnd, QString& rError);
-    /// Takes one bearing message from the broker; it is fixed with the next
-    /// ReadInputs(). Refused (and logged) when it does not parse, its station
-    /// is not the one the topic names (kvt/stations/<name>/bearings, the name
-    /// unescaped) or not in the scenario.
-    void Receive(const QString& topic, const QByteArray& payload);
+    /// Takes one bearing that arrived live (LiveInput judged and logged it);
+    /// it is fixed with the next ReadInputs().
+    void Take(const Bearing& bearing) { m_lstReceived.push_back(bearing); }
+    /// Where live inputs log what they read and refuse.
+    InputLog& GetLog() { return m_log; }
     /// Writes the GeoJSON, KML and map files asked for; false with the reason of the first failure.
     bool WriteOutputs(QString& rError) const;
 

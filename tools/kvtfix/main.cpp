@@ -1,10 +1,11 @@
-#include "contract/stationtopics.h"
 #include "devicecontrol/directionfinder/kvtcommon/kvtlibraryinfo.h"
 #include "fusion/scenario.h"
 #include "network/mqttconnection.h"
 #include "tools/kvtfix/fixcommandline.h"
 #include "tools/kvtfix/fixrun.h"
 #include "tools/kvtfix/fixsummary.h"
+#include "tools/kvtfix/liveinput.h"
+#include "tools/kvtstation/stopsignals.h"
 
 #include <QGuiApplication>
 #include <QJsonDocument>
@@ -31,25 +32,65 @@ void PrintNewFixes(const FixRun& run, bool json, QTextStream& out)
     out.flush();
 }
 
-int Follow(FixRun& run, const FixCommandLine& commandLine, QTextStream& out, QTextStream& err)
+/// Exit code when the broker refused the login MqttConnection::MAX_LOGIN_TRIES times.
+constexpr int EXIT_LOGIN_REFUSED = 3;
+/// How often a live run says on stderr what it refused or missed, if anything.
+constexpr int STATUS_MS = 5000;
+
+void PrintSummary(const FixRun& run, const LiveInput* pLive, bool json, QTextStream& out)
 {
-    MqttConnection connection;
+    QJsonObject summary = run.Summary();
+    if (pLive != nullptr)
+        summary.insert(QStringLiteral("live"), pLive->Summary());
+    if (json)
+        out << QJsonDocument(summary).toJson(QJsonDocument::Indented);
+    else {
+        FixSummary::PrintText(out, summary);
+        if (pLive != nullptr)
+            LiveInput::PrintText(out, summary.value(QStringLiteral("live")).toObject());
+    }
+    out.flush();
+}
+
+/// Follows until SIGINT or SIGTERM (summary, exit 128 + signal) or a refused login (EXIT_LOGIN_REFUSED).
+int Follow(FixRun& run, const FixCommandLine& commandLine, const Scenario* pScenario, QTextStream& out,
+           QTextStream& err)
+{
+    StopSignals stopSignals;
+    QObject::connect(&stopSignals, &StopSignals::Received, [](int nSignal) { QCoreApplication::exit(128 + nSignal); });
+    std::unique_ptr<LiveInput> pLive;
+    QTimer status;
     if (!commandLine.GetMqttHost().isEmpty()) {
-        MqttConnection::Settings settings;
-        settings.strHost = commandLine.GetMqttHost();
-        settings.nPort = commandLine.GetMqttPort();
-        QObject::connect(&connection, &MqttConnection::MessageReceived,
-                         [&run](const QString& topic, const QByteArray& payload) { run.Receive(topic, payload); });
-        const QString address = QStringLiteral("%1:%2").arg(settings.strHost).arg(settings.nPort);
+        pLive = std::make_unique<LiveInput>(run, pScenario);
+        MqttConnection& connection = pLive->GetConnection();
+        const QString address = QStringLiteral("%1:%2").arg(commandLine.GetMqttHost()).arg(commandLine.GetMqttPort());
         QObject::connect(&connection, &MqttConnection::Connected,
                          [&err, address] { err << "kvtfix: connected to " << address << "\n" << Qt::flush; });
-        QObject::connect(&connection, &MqttConnection::Disconnected, [&err](const QString& reason) {
-            err << "kvtfix: broker: " << reason << "\n" << Qt::flush;
+        // Each reason once while it lasts: a broker that is away is retried without a line per attempt.
+        auto pLastReason = std::make_shared<QString>();
+        QObject::connect(&connection, &MqttConnection::Connected, [pLastReason] { pLastReason->clear(); });
+        QObject::connect(&connection, &MqttConnection::Disconnected, [&err, pLastReason](const QString& reason) {
+            if (reason != *pLastReason)
+                err << "kvtfix: broker: " << reason << "\n" << Qt::flush;
+            *pLastReason = reason;
         });
-        if (!connection.Open(settings) || !connection.Subscribe(StationTopics::ALL_BEARINGS, 1)) {
-            err << "kvtfix: " << connection.GetErrorText() << "\n";
+        QObject::connect(&connection, &MqttConnection::LoginRefused, [&err, address] {
+            err << "kvtfix: giving up after " << MqttConnection::MAX_LOGIN_TRIES << " refused logins at " << address
+                << "\n"
+                << Qt::flush;
+            QCoreApplication::exit(EXIT_LOGIN_REFUSED);
+        });
+        QString error;
+        if (!pLive->Start(commandLine.GetMqttSettings(), error)) {
+            err << "kvtfix: " << error << "\n";
             return 1;
         }
+        QObject::connect(&status, &QTimer::timeout, [&err, &pLive] {
+            const QString line = pLive->TakeStatusLine();
+            if (!line.isEmpty())
+                err << "kvtfix: " << line << "\n" << Qt::flush;
+        });
+        status.start(STATUS_MS);
     }
     QTimer timer;
     QObject::connect(&timer, &QTimer::timeout, [&] {
@@ -63,7 +104,14 @@ int Follow(FixRun& run, const FixCommandLine& commandLine, QTextStream& out, QTe
             err << "kvtfix: " << error << "\n" << Qt::flush;
     });
     timer.start(POLL_MS);
-    return QCoreApplication::exec();
+    const int exitCode = QCoreApplication::exec();
+    if (exitCode > 128) {
+        QString error;
+        run.ReadInputs(true, error);
+        PrintNewFixes(run, commandLine.IsJson(), out);
+        PrintSummary(run, pLive.get(), commandLine.IsJson(), out);
+    }
+    return exitCode;
 }
 
 }
@@ -102,7 +150,7 @@ int main(int argc, char** argv)
     run.Simulate();
     if (commandLine.IsFollow()) {
         PrintNewFixes(run, commandLine.IsJson(), out);
-        return Follow(run, commandLine, out, err);
+        return Follow(run, commandLine, pScenario.get(), out, err);
     }
     int exitCode = 0;
     QString error;
@@ -114,10 +162,6 @@ int main(int argc, char** argv)
         err << "kvtfix: " << error << "\n";
         exitCode = 1;
     }
-    const QJsonObject summary = run.Summary();
-    if (commandLine.IsJson())
-        out << QJsonDocument(summary).toJson(QJsonDocument::Indented);
-    else
-        FixSummary::PrintText(out, summary);
+    PrintSummary(run, nullptr, commandLine.IsJson(), out);
     return exitCode;
 }

@@ -1,6 +1,7 @@
 #include "devicecontrol/directionfinder/zodclient/zodclient.h"
 
 #include "base/cfgcenter.h"
+#include "devicecontrol/directionfinder/zodclient/zodpayload.h"
 #include "devicecontrol/directionfinder/zodclient/zodstatus.h"
 #include "devicecontrol/directionfinder/zodclient/zodtopics.h"
 #include "valueframework/valueclasses/tree.h"
@@ -46,6 +47,14 @@ ZodClient::ZodClient()
     connect(&m_connection, &MqttConnection::Disconnected, this, &ZodClient::SlotDisconnected);
     connect(&m_connection, &MqttConnection::PublishAcknowledged, this, &ZodClient::SlotAcknowledged);
     connect(&m_connection, &MqttConnection::MessageReceived, this, &ZodClient::SlotMessage);
+    connect(&m_connection, &MqttConnection::MessageRefused, this, &ZodClient::SlotOversized);
+    connect(&m_connection, &MqttConnection::LoginRefused, this, &ZodClient::SlotLoginRefused);
+    m_dwellTimer.setSingleShot(true);
+    connect(&m_dwellTimer, &QTimer::timeout, this, [this] {
+        m_follower.ApplyDue(m_clock.elapsed());
+        ShowCountsAndScheduleDue();
+    });
+    m_clock.start();
 }
 
 ZodClient::~ZodClient()
@@ -201,6 +210,19 @@ void ZodClient::SlotDisconnected(const QString&)
     ShowConnection(ZodStatus::DISCONNECTED);
 }
 
+void ZodClient::SlotLoginRefused(const QString&)
+{
+    ShowConnection(ZodStatus::REFUSED);
+}
+
+void ZodClient::SlotOversized()
+{
+    if (!m_bReceiver)
+        return;
+    m_follower.CountOversized();
+    ShowCountsAndScheduleDue();
+}
+
 void ZodClient::SlotAcknowledged()
 {
     ++m_nAcknowledged;
@@ -212,8 +234,17 @@ void ZodClient::SlotMessage(const QString& topic, const QByteArray& payload)
 {
     if (!m_bReceiver)
         return;
-    m_follower.Receive(topic, payload);
-    m_pStatus->SetCounts(m_follower.GetCounts());
+    m_follower.Receive(topic, payload, m_clock.elapsed());
+    ShowCountsAndScheduleDue();
+}
+
+void ZodClient::ShowCountsAndScheduleDue()
+{
+    if (m_pStatus)
+        m_pStatus->SetCounts(m_follower.GetCounts());
+    const qint64 nDue = m_follower.GetDueMs();
+    if (nDue >= 0)
+        m_dwellTimer.start(static_cast<int>(std::max<qint64>(0, nDue - m_clock.elapsed())));
 }
 
 void ZodClient::OpenSession()
@@ -225,7 +256,11 @@ void ZodClient::OpenSession()
     MqttConnection::Settings settings;
     settings.strHost = m_strCentralAddress;
     settings.nPort = m_nCentralPort;
-    settings.strClientId = m_strClientName;
+    // The topics carry the station's name; the access list binds them to the user name, so the
+    // client id only has to differ from every other session's.
+    settings.strClientId =
+        MqttConnection::UniqueClientId(m_strClientName, m_bReceiver ? QStringLiteral("zod-receiver") : QStringLiteral("zod-sender"));
+    settings.nMaxIncomingBytes = ZodPayload::MAX_SIZE;
     settings.strUserName = ConfigText(USER_NAME_KEY);
     settings.strPassword = ConfigText(PASSWORD_KEY);
     settings.strCaFile = ConfigText(CA_FILE_KEY);

@@ -6,6 +6,8 @@
 #include "network/mqttconnection.h"
 
 #include <QAction>
+#include <QElapsedTimer>
+#include <QTimer>
 #include <QObject>
 #include <QPointer>
 #include <QStringList>
@@ -25,8 +27,9 @@ class ValueBase;
 /// parameters with other stations through an MQTT broker, the central server
 /// named by SetCentral (address and port). The topic tree is ZodTopics'.
 ///
-/// From Start() on, the client holds one MQTT session with the client name
-/// as client id and a Last Will that sets "kvt/zod/<name>/state" to
+/// From Start() on, the client holds one MQTT session with a client id of its
+/// own (MqttConnection::UniqueClientId: "<name>.zod-sender.<pid>" or
+/// "<name>.zod-receiver.<pid>") and a Last Will that sets "kvt/zod/<name>/state" to
 /// "offline". On every connection (the first and each reconnect) it publishes,
 /// all retained with QoS 1: "online" as its state, its configuration as
 /// "kvt/zod/<name>/config/<key>" and, as a sender, the current text of every
@@ -43,7 +46,8 @@ class ValueBase;
 ///
 /// As a receiver it subscribes to the parameters of every sender that
 /// SetAutoCoupleTargets names (format: ZodTopics::Targets) and lets a
-/// ZodFollower decide what tunes the station (range from SetFrequencyRange).
+/// ZodFollower decide what tunes the station (range from SetFrequencyRange),
+/// holding back what comes faster than its dwell.
 ///
 /// Broker access beyond address and port comes from the application
 /// configuration, read at Start() and never written: "ZodUserName" and
@@ -51,7 +55,10 @@ class ValueBase;
 /// the broker's certificate checked against this CA file).
 ///
 /// A lost or refused connection is retried with growing delays
-/// (MqttConnection); a new SetCentral, SetClientName or SetReceiverRole after
+/// (MqttConnection); a login refused MqttConnection::MAX_LOGIN_TRIES times
+/// is given up, with the state "refused" and the broker's reason. Incoming
+/// messages above ZodPayload::MAX_SIZE are dropped on arrival and counted as
+/// malformed; a new SetCentral, SetClientName or SetReceiverRole after
 /// Start() starts a new session (the old one first says "offline"). State,
 /// reason of the last failure and the counts are shown in the value tree
 /// (ZodStatus). With a tool bar, a "ZOD" action is placed in it that is enabled
@@ -92,6 +99,8 @@ private slots:
     void SlotConnected();
     void SlotDisconnected(const QString& reason);
     void SlotAcknowledged();
+    void SlotLoginRefused(const QString& reason);
+    void SlotOversized();
     void SlotMessage(const QString& topic, const QByteArray& payload);
 
 private:
@@ -109,6 +118,8 @@ private:
     void Publish(const QString& topic, const QString& text);
     void PublishParameter(const QString& tag, const values::ValueBase* pValue);
     void UpdateSubscriptions();
+    /// Shows the follower's counts and wakes up when its held-back tuning is due.
+    void ShowCountsAndScheduleDue();
     void ShowConnection(const QString& state);
     void Follow(const QString& tag, const QString& valuePath);
     /// Forgets the tag; its value is no longer observed unless another tag follows it.
@@ -118,6 +129,8 @@ private:
     QStringList m_lstTags;
     std::vector<FollowedParameter> m_lstFollowed;
     ZodFollower m_follower{this};
+    QElapsedTimer m_clock;
+    QTimer m_dwellTimer;
     QStringList m_lstSubscribed;
     QString m_strCentralAddress;
     int m_nCentralPort = 0;

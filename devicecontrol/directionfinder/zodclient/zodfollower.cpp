@@ -66,7 +66,7 @@ void ZodFollower::SetModeParameter(const QString& valuePath, const QString& tag)
     m_mapTargets[tag] = {valuePath, QString()};
 }
 
-ZodFollower::Outcome ZodFollower::Receive(const QString& topic, const QByteArray& payload)
+ZodFollower::Outcome ZodFollower::Receive(const QString& topic, const QByteArray& payload, qint64 nNowMs)
 {
     QString sender;
     QString tag;
@@ -95,11 +95,7 @@ ZodFollower::Outcome ZodFollower::Receive(const QString& topic, const QByteArray
         state.fFrequency = fFrequency;
         if (!InRange(fFrequency))
             return Count(Outcome::OUT_OF_RANGE);
-        const Outcome eOutcome = Count(Apply(tag, QString::number(fFrequency, 'g', 17)));
-        if (eOutcome == Outcome::APPLIED)
-            for (const auto& latest : state.mapLatest)
-                Count(Apply(latest.first, latest.second));
-        return eOutcome;
+        return Hold(sender, tag, nNowMs) ? Outcome::DEFERRED : TuneTo(state);
     }
     if (text.isEmpty())
     {
@@ -109,7 +105,62 @@ ZodFollower::Outcome ZodFollower::Receive(const QString& topic, const QByteArray
     state.mapLatest[tag] = text;
     if (!state.bFrequencyKnown || !InRange(state.fFrequency))
         return Count(Outcome::OUT_OF_RANGE);
-    return Count(Apply(tag, text));
+    return Hold(sender, tag, nNowMs) ? Outcome::DEFERRED : Count(Apply(tag, text));
+}
+
+void ZodFollower::ApplyDue(qint64 nNowMs)
+{
+    if (m_strHeld.isEmpty() || nNowMs < GetDueMs())
+        return;
+    const auto found = m_mapSenders.find(m_strHeld);
+    const QStringList tags = m_lstHeldTags;
+    m_strHeld.clear();
+    m_lstHeldTags.clear();
+    if (found == m_mapSenders.end())
+        Count(Outcome::UNFOLLOWED);
+    else if (!found->second.bFrequencyKnown || !InRange(found->second.fFrequency))
+        Count(Outcome::OUT_OF_RANGE);
+    else
+    {
+        m_nLastTuneMs = nNowMs;
+        if (tags.contains(FREQUENCY_TAG))
+            TuneTo(found->second);
+        else
+            for (const QString& tag : tags)
+            {
+                const auto latest = found->second.mapLatest.find(tag);
+                // A tag cleared while held has nothing to write.
+                if (latest != found->second.mapLatest.end())
+                    Count(Apply(tag, latest->second));
+            }
+    }
+}
+
+bool ZodFollower::Hold(const QString& sender, const QString& tag, qint64 nNowMs)
+{
+    if (m_strHeld.isEmpty() && (!m_bTuned || nNowMs - m_nLastTuneMs >= m_nDwellMs))
+    {
+        m_bTuned = true;
+        m_nLastTuneMs = nNowMs;
+        return false;
+    }
+    if (!m_strHeld.isEmpty())
+        Count(Outcome::COALESCED);
+    if (m_strHeld != sender)
+        m_lstHeldTags.clear();
+    m_strHeld = sender;
+    if (!m_lstHeldTags.contains(tag))
+        m_lstHeldTags << tag;
+    return true;
+}
+
+ZodFollower::Outcome ZodFollower::TuneTo(const SenderState& state)
+{
+    const Outcome eOutcome = Count(Apply(FREQUENCY_TAG, QString::number(state.fFrequency, 'g', 17)));
+    if (eOutcome == Outcome::APPLIED)
+        for (const auto& latest : state.mapLatest)
+            Count(Apply(latest.first, latest.second));
+    return eOutcome;
 }
 
 bool ZodFollower::IsTuningTag(const QString& tag) const
@@ -126,10 +177,13 @@ bool ZodFollower::InRange(double fFrequency) const
 
 ZodFollower::Outcome ZodFollower::Apply(const QString& tag, const QString& text)
 {
-    const Target& target = m_mapTargets.at(tag);
-    values::ValueBase* pValue = values::Tree::Instance()->FindValue(target.strPath);
+    // A held bandwidth may bring the frequency of a receiver that was given no frequency path.
+    const auto found = m_mapTargets.find(tag);
+    values::ValueBase* pValue =
+        found != m_mapTargets.end() ? values::Tree::Instance()->FindValue(found->second.strPath) : nullptr;
     if (pValue == nullptr)
         return Outcome::REFUSED;
+    const Target& target = found->second;
     auto* pSelection = dynamic_cast<values::ValueSelection*>(pValue);
     const bool bApplied = pSelection != nullptr && target.strRule == SELECT_EQUAL_OR_BIGGER
         ? SelectEqualOrBigger(*pSelection, text, m_pWriter)
@@ -141,7 +195,7 @@ ZodFollower::Outcome ZodFollower::Count(Outcome eOutcome)
 {
     qint64* const apCounters[] = {&m_counts.nApplied,   &m_counts.nOutOfRange, &m_counts.nUnknownTag,
                                   &m_counts.nUnfollowed, &m_counts.nMalformed,  &m_counts.nRefused,
-                                  &m_counts.nCleared};
+                                  &m_counts.nCleared, &m_counts.nCoalesced};
     ++*apCounters[static_cast<int>(eOutcome)];
     return eOutcome;
 }

@@ -26,6 +26,15 @@ class IObserver;
 /// that is missing or does not take the text. An empty payload means that the
 /// sender has no such parameter any more: it is forgotten.
 ///
+/// A device cannot follow a burst of changes, and a burst must not starve
+/// it: after a tuning, the next one waits until the dwell (DEFAULT_DWELL_MS)
+/// has passed. What arrives meanwhile is held back, the last sender wins:
+/// once due (ApplyDue()), the sender of the last held message tunes the
+/// receiver: with its latest frequency and other parameters when a frequency
+/// was held, else with the latest text of each tag held. Each held message
+/// that a later one replaced counts as coalesced. The caller gives
+/// the time (a steady clock in milliseconds) with every call.
+///
 /// Single-threaded: call it on the value tree's thread.
 class ZodFollower
 {
@@ -38,7 +47,10 @@ public:
         UNFOLLOWED,
         MALFORMED,
         REFUSED,
-        CLEARED
+        CLEARED,
+        COALESCED,
+        /// Held back by the dwell; counted when applied or replaced.
+        DEFERRED
     };
 
     /// What happened to the messages received so far; a deferred parameter
@@ -52,7 +64,10 @@ public:
         qint64 nMalformed = 0;
         qint64 nRefused = 0;
         qint64 nCleared = 0;
+        qint64 nCoalesced = 0;
     };
+
+    static constexpr int DEFAULT_DWELL_MS = 50;
 
     static const QString FREQUENCY_TAG;
     static const QString BANDWIDTH_TAG;
@@ -69,7 +84,14 @@ public:
     void AddParameter(const QString& tag, const QString& valuePath, const QString& adaptationRule);
     void SetModeParameter(const QString& valuePath, const QString& tag);
 
-    Outcome Receive(const QString& topic, const QByteArray& payload);
+    Outcome Receive(const QString& topic, const QByteArray& payload, qint64 nNowMs);
+    /// When the held-back tuning is due (ms, the callers' clock); -1 when nothing is held.
+    qint64 GetDueMs() const { return m_strHeld.isEmpty() ? -1 : m_nLastTuneMs + m_nDwellMs; }
+    /// Applies the held-back tuning when it is due.
+    void ApplyDue(qint64 nNowMs);
+    void SetDwell(int nMs) { m_nDwellMs = nMs; }
+    /// Counts a message dropped on arrival for its size as malformed.
+    void CountOversized() { Count(Outcome::MALFORMED); }
     const Counts& GetCounts() const { return m_counts; }
 
 private:
@@ -87,6 +109,10 @@ private:
     };
 
     bool IsTuningTag(const QString& tag) const;
+    /// True when a tuning of `sender` now must wait for the dwell (it is then held).
+    bool Hold(const QString& sender, const QString& tag, qint64 nNowMs);
+    /// The sender's frequency with its latest other parameters; the frequency's outcome.
+    Outcome TuneTo(const SenderState& state);
     bool InRange(double fFrequency) const;
     Outcome Apply(const QString& tag, const QString& text);
     Outcome Count(Outcome eOutcome);
@@ -100,4 +126,10 @@ private:
     std::map<QString, Target> m_mapTargets;  ///< tag -> where it is written
     std::map<QString, SenderState> m_mapSenders;
     Counts m_counts;
+    int m_nDwellMs = DEFAULT_DWELL_MS;
+    bool m_bTuned = false;
+    qint64 m_nLastTuneMs = 0;
+    /// The sender whose tuning waits for the dwell, and its tags held; empty: none.
+    QString m_strHeld;
+    QStringList m_lstHeldTags;
 };

@@ -6,14 +6,15 @@
 const QString ZodStatus::CONNECTING = QStringLiteral("connecting");
 const QString ZodStatus::CONNECTED = QStringLiteral("connected");
 const QString ZodStatus::DISCONNECTED = QStringLiteral("disconnected");
+const QString ZodStatus::REFUSED = QStringLiteral("refused");
 
 namespace
 {
 
 const char* const s_aTEXTS[] = {"State", "Error"};
 const char* const s_aDELIVERY[] = {"Published", "Acknowledged"};
-const char* const s_aOUTCOMES[] = {"Applied",         "IgnoredOutOfRange", "IgnoredUnknownTag", "IgnoredUnfollowed",
-                                   "IgnoredMalformed", "Refused",           "Cleared"};
+const char* const s_aOUTCOMES[] = {"Applied",          "IgnoredOutOfRange", "IgnoredUnknownTag", "IgnoredUnfollowed",
+                                   "IgnoredMalformed", "Refused",           "Cleared",           "Coalesced"};
 
 } // namespace
 
@@ -68,7 +69,7 @@ void ZodStatus::SetDelivery(qint64 nPublished, qint64 nAcknowledged)
 void ZodStatus::SetCounts(const ZodFollower::Counts& counts)
 {
     const qint64 aCounts[] = {counts.nApplied,   counts.nOutOfRange, counts.nUnknownTag, counts.nUnfollowed,
-                              counts.nMalformed, counts.nRefused,    counts.nCleared};
+                              counts.nMalformed, counts.nRefused,    counts.nCleared,    counts.nCoalesced};
     for (size_t i = 0; i < std::size(aCounts); ++i)
         SetNumber(QLatin1String(s_aOUTCOMES[i]), aCounts[i]);
 }

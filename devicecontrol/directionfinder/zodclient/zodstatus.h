@@ -8,14 +8,15 @@
 /// station's summary and the user interface, below
 /// "/KVTCONTROL/ZOD/Sender/" or "/KVTCONTROL/ZOD/Receiver/":
 ///
-/// - "State" (text): "connecting", "connected" or "disconnected";
+/// - "State" (text): "connecting", "connected", "disconnected" or "refused"
+///   (the broker refused the login too often; no more attempts);
 /// - "Error" (text): why the last attempt failed or the connection broke, or
 ///   why the settings cannot be used; empty while connected;
 /// - "Published", "Acknowledged" (qint64): messages handed to the broker and
 ///   acknowledged by it;
 /// - receiver only, the outcomes of ZodFollower: "Applied",
 ///   "IgnoredOutOfRange", "IgnoredUnknownTag", "IgnoredUnfollowed",
-///   "IgnoredMalformed", "Refused", "Cleared" (qint64).
+///   "IgnoredMalformed", "Refused", "Cleared", "Coalesced" (qint64).
 ///
 /// The values are made on construction (values of the same name already
 /// there are reused) and removed on destruction: they are of types this
@@ -26,6 +27,7 @@ public:
     static const QString CONNECTING;
     static const QString CONNECTED;
     static const QString DISCONNECTED;
+    static const QString REFUSED;
 
     explicit ZodStatus(bool bReceiver);
     ~ZodStatus();

@@ -1,0 +1,117 @@
+#include "tools/kvtfix/liveinput.h"
+
+#include "contract/stationtopics.h"
+#include "fusion/bearingjson.h"
+
+#include <QJsonArray>
+
+namespace {
+
+const int QOS = 1;
+
+}
+
+LiveInput::LiveInput(FixRun& run, const Scenario* pScenario, QObject* pParent)
+    : QObject(pParent)
+    , m_rRun(run)
+    , m_pScenario(pScenario)
+{
+    connect(&m_connection, &MqttConnection::MessageReceived, this,
+            [this](const QString& topic, const QByteArray& payload) { Receive(topic, payload); });
+    connect(&m_connection, &MqttConnection::MessageRefused, this, &LiveInput::RefuseOversized);
+}
+
+bool LiveInput::Start(MqttConnection::Settings settings, QString& rError)
+{
+    settings.nMaxIncomingBytes = MAX_MESSAGE_BYTES;
+    if (!m_connection.Open(settings) || !m_connection.Subscribe(StationTopics::ALL_BEARINGS, QOS)) {
+        rError = m_connection.GetErrorText();
+        return false;
+    }
+    return true;
+}
+
+void LiveInput::Receive(const QString& topic, const QByteArray& payload)
+{
+    ++m_nRead;
+    InputLog& log = m_rRun.GetLog();
+    log.Read();
+    Bearing bearing;
+    QString error;
+    QString station;
+    if (!BearingJson::Parse(payload, bearing, error))
+        log.Refuse(topic, error);
+    else if (!StationTopics::StationOfBearings(topic, station) || station != bearing.strStation)
+        log.Refuse(topic, QStringLiteral("station differs from the topic"));
+    else if (m_pScenario != nullptr && m_pScenario->FindStation(bearing.strStation) == nullptr)
+        log.Refuse(topic, QStringLiteral("unknown station"));
+    else {
+        if (m_sequences.Add(bearing.strStation, bearing.nSeq) == SequenceTracker::Verdict::DUPLICATE)
+            return;
+        ++m_nUsed;
+        m_rRun.Take(bearing);
+        return;
+    }
+    ++m_nRefused;
+}
+
+void LiveInput::RefuseOversized(const QString& topic, int nBytes)
+{
+    ++m_nRead;
+    ++m_nRefused;
+    m_rRun.GetLog().Read();
+    m_rRun.GetLog().Refuse(QStringLiteral("%1 (%2 bytes)").arg(topic).arg(nBytes),
+                           QStringLiteral("larger than %1 bytes").arg(MAX_MESSAGE_BYTES));
+}
+
+QJsonObject LiveInput::Summary() const
+{
+    QJsonArray gaps;
+    for (const auto& station : m_sequences.GetGaps())
+        for (const SequenceTracker::Gap& gap : station.second)
+            gaps.append(QJsonObject{{"station", station.first}, {"first", gap.nFirst}, {"last", gap.nLast}});
+    const MqttConnection::Settings& settings = m_connection.GetSettings();
+    return {{"broker", QStringLiteral("%1:%2").arg(settings.strHost).arg(settings.nPort)},
+            {"clientId", settings.strClientId},
+            {"connected", m_connection.IsConnected()},
+            {"lastError", m_connection.GetErrorText()},
+            {"read", m_nRead},
+            {"refused", m_nRefused},
+            {"used", m_nUsed},
+            {"duplicates", m_sequences.GetDuplicates()},
+            {"late", m_sequences.GetLate()},
+            {"missing", m_sequences.GetMissing()},
+            {"gaps", gaps}};
+}
+
+void LiveInput::PrintText(QTextStream& out, const QJsonObject& live)
+{
+    out << "Live: " << live["read"].toInt() << " messages read from " << live["broker"].toString() << " (session "
+        << live["clientId"].toString() << "), " << live["used"].toInt() << " used, " << live["refused"].toInt()
+        << " refused, " << live["duplicates"].toInt() << " repeats dropped, " << live["late"].toInt() << " late, "
+        << live["missing"].toInt() << " missing\n";
+    for (const QJsonValue gap : live["gaps"].toArray())
+        out << "  gap: " << gap["station"].toString() << " seq " << gap["first"].toInt() << " to "
+            << gap["last"].toInt() << "\n";
+    if (!live["lastError"].toString().isEmpty())
+        out << "  broker: " << live["lastError"].toString() << "\n";
+}
+
+QString LiveInput::TakeStatusLine()
+{
+    const qint64 nTrouble = m_nRefused + m_sequences.GetDuplicates() + m_sequences.GetMissing();
+    if (nTrouble == m_nReported)
+        return QString();
+    m_nReported = nTrouble;
+    QStringList gaps;
+    for (const auto& station : m_sequences.GetGaps())
+        gaps << QStringLiteral("%1 %2").arg(station.first).arg(station.second.size());
+    return QStringLiteral("%1 read, %2 used, %3 refused, %4 repeats, %5 late, %6 missing%7")
+        .arg(m_nRead)
+        .arg(m_nUsed)
+        .arg(m_nRefused)
+        .arg(m_sequences.GetDuplicates())
+        .arg(m_sequences.GetLate())
+        .arg(m_sequences.GetMissing())
+        .arg(gaps.isEmpty() ? QString() : QStringLiteral(" (open gaps: %1)").arg(gaps.join(QStringLiteral(", "))));
+}

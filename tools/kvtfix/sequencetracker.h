@@ -1,0 +1,56 @@
+#pragma once
+
+#include <QString>
+
+#include <map>
+#include <vector>
+
+/// Follows each station's bearing sequence numbers as they arrive from the
+/// broker, so that QoS 1's repeats are used once and what never came is named.
+///
+/// A number above the highest so far is new; the numbers it skips open a gap.
+/// A number inside a gap is late (used, and the gap shrinks); any other number
+/// at or below the highest is a repeat and must not be used again. A station
+/// that starts again at 1 is taken as restarted: its highest number starts
+/// afresh, its open gaps stay reported. Each station keeps at most MAX_GAPS
+/// open gaps; the oldest is given up (stays counted as missing) when more open.
+/// Numbers below 1 (sources without numbers) are always new and not tracked.
+class SequenceTracker
+{
+public:
+    static constexpr size_t MAX_GAPS = 100;
+
+    enum class Verdict
+    {
+        NEW,
+        LATE,
+        DUPLICATE
+    };
+
+    struct Gap
+    {
+        qint64 nFirst;
+        qint64 nLast;
+    };
+
+    Verdict Add(const QString& station, qint64 nSeq);
+
+    /// The open gaps per station, oldest first.
+    std::map<QString, std::vector<Gap>> GetGaps() const;
+    /// Numbers still missing, given-up gaps included.
+    qint64 GetMissing() const { return m_nMissing; }
+    qint64 GetDuplicates() const { return m_nDuplicates; }
+    qint64 GetLate() const { return m_nLate; }
+
+private:
+    struct Station
+    {
+        qint64 nHighest = 0;
+        std::vector<Gap> lstGaps;
+    };
+
+    std::map<QString, Station> m_mapStations;
+    qint64 m_nMissing = 0;
+    qint64 m_nDuplicates = 0;
+    qint64 m_nLate = 0;
+};
