@@ -3,6 +3,8 @@
 # valueframework/valueclasses/ (value tree) and
 # devicecontrol/stddevicedefinition/ (device value catalogue, antenna node builder).
 set(kvthost_sources
+    base/accountedoutput.cpp
+    base/accountedoutput.h
     base/arexception.cpp
     base/arexception.h
     base/cfgcenter.cpp
@@ -19,6 +21,8 @@ set(kvthost_sources
     base/cinterfacecreator.h
     base/datetime.cpp
     base/datetime.h
+    base/deliveryaccount.cpp
+    base/deliveryaccount.h
     base/errorhandler.cpp
     base/errorhandler.h
     base/hostversion.cpp

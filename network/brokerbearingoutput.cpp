@@ -41,7 +41,7 @@ bool BrokerBearingOutput::Start(const MqttConnection::Settings& settings, const 
     SetTarget(QStringLiteral("%1:%2").arg(settings.strHost).arg(settings.nPort));
     if (!m_connection.Open(station))
     {
-        ReportFailure(m_connection.GetErrorText());
+        ReportFailure(Failure::Open, m_connection.GetErrorText());
         return false;
     }
     return true;
@@ -63,7 +63,7 @@ void BrokerBearingOutput::Publish(const kvt::BearingRecord& bearing)
         // A connection that broke during the call keeps the message for the next one.
         if (m_connection.IsConnected())
         {
-            Lose(1, error);
+            Lose(1, Failure::Write, error);
             return;
         }
     }
@@ -74,7 +74,7 @@ void BrokerBearingOutput::Publish(const kvt::BearingRecord& bearing)
     }
     const QString why = m_connection.GetErrorText().isEmpty() ? QStringLiteral("not connected to the broker")
                                                               : m_connection.GetErrorText();
-    Lose(1, QStringLiteral("queue of %1 messages full: %2").arg(m_nQueueLimit).arg(why));
+    Lose(1, Failure::Overflow, QStringLiteral("queue of %1 messages full: %2").arg(m_nQueueLimit).arg(why));
 }
 
 void BrokerBearingOutput::Stop(int nDrainMs)
@@ -92,7 +92,7 @@ void BrokerBearingOutput::Stop(int nDrainMs)
             QStringLiteral("%1 messages not acknowledged by the broker within %2 ms").arg(nLeft).arg(nDrainMs);
         if (!m_connection.IsConnected() && !m_connection.GetErrorText().isEmpty())
             reason += QStringLiteral(": ") + m_connection.GetErrorText();
-        Lose(nLeft, reason);
+        Lose(nLeft, Failure::Disconnected, reason);
     }
     m_lstQueue.clear();
     m_lstInFlight.clear();
@@ -138,7 +138,7 @@ void BrokerBearingOutput::OnConnected()
         {
             if (!m_connection.IsConnected())
                 return;
-            Lose(1, error);
+            Lose(1, Failure::Write, error);
         }
         m_lstQueue.pop_front();
     }
@@ -146,7 +146,7 @@ void BrokerBearingOutput::OnConnected()
 
 void BrokerBearingOutput::OnDisconnected(const QString& reason)
 {
-    ReportFailure(reason);
+    ReportFailure(Failure::Disconnected, reason);
 }
 
 void BrokerBearingOutput::OnAcknowledged(int nMessageId)

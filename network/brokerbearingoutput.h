@@ -1,6 +1,6 @@
 #pragma once
 
-#include "devicecontrol/directionfinder/kvtcommon/accountedoutput.h"
+#include "base/accountedoutput.h"
 #include "contract/bearingrecord.h"
 #include "network/mqttconnection.h"
 #include "network/stationstatus.h"

@@ -1,6 +1,6 @@
 #include "tests/common/configdirfixture.h"
 #include "tests/common/filesizelimit.h"
-#include "tools/kvtstation/polargeometry.h"
+#include "station/polargeometry.h"
 
 #include <QFile>
 #include <QImage>

@@ -3,12 +3,12 @@
 #include "devicecontrol/directionfinder/kvtcommon/kvtinformationcenter.h"
 #include "devicecontrol/directionfinder/kvtcommon/kvtoptions.h"
 #include "devicecontrol/directionfinder/kvtcommon/kvttranslation.h"
-#include "devicecontrol/directionfinder/kvtcommon/accountedoutput.h"
+#include "base/accountedoutput.h"
 #include "tests/common/configdirfixture.h"
 #include "tests/common/filesizelimit.h"
 #include "tests/common/mosquittobroker.h"
-#include "tools/kvtstation/stationsummary.h"
-#include "tools/kvtstation/stationrun.h"
+#include "station/stationsummary.h"
+#include "simulation/stationrun.h"
 #include "tools/kvtconsole/alarmlog.h"
 #include "tools/kvtconsole/alarmstrip.h"
 #include "tools/kvtconsole/bearingring.h"
@@ -19,8 +19,8 @@
 #include "tools/kvtconsole/polarview.h"
 #include "tools/kvtconsole/stationstatepanel.h"
 #include "tools/kvtconsole/windowplacement.h"
-#include "tools/kvtstation/polargeometry.h"
-#include "tools/kvtreport/stationbuilder.h"
+#include "station/polargeometry.h"
+#include "station/stationbuilder.h"
 #include "valueframework/valueclasses/tree.h"
 
 #include <QAction>
@@ -157,7 +157,7 @@ TEST_F(ConsoleWindowTest, ShowsEveryAcceptedBearingAndTheRejectCounts)
     EXPECT_EQ(m_pStation->GetCallback().GetProduced(), accepted + rejected);
 
     // One sentence per accepted bearing reached the file, as its account and its row say.
-    const QJsonObject summary = m_pStation->Stop();
+    const QJsonObject summary = m_pStation->Stop().ToJson();
     const DeliveryAccount& file = m_pStation->GetOutputs().front()->GetAccount();
     EXPECT_EQ(file.GetOffered(), accepted);
     EXPECT_EQ(file.GetDelivered(), accepted);
@@ -263,10 +263,10 @@ TEST_F(ConsoleWindowTest, SettingsWidgetInTheDockChangesTheRunningOutput)
     const int before = Lines(SentenceFile());
     EXPECT_GT(before, 0);
     ASSERT_TRUE(RunToEnd());
-    const QJsonObject summary = m_pWindow->StopStation();
+    const StationSummary summary = m_pWindow->StopStation();
 
     // The old file stopped where the change came; the new one has the rest, and the summary names it.
-    EXPECT_EQ(summary["sentences"].toObject()["file"].toString(), renamed);
+    EXPECT_EQ(summary.strSentenceFile, renamed);
     EXPECT_EQ(Lines(SentenceFile()), before);
     const int after = Lines(renamed);
     EXPECT_GT(after, 0);
@@ -299,14 +299,14 @@ TEST_F(ConsoleWindowTest, BrokerOutputHasItsRowAndItsAccountCoversEveryAcceptedB
     Open(6, broker.GetPort());
     ASSERT_EQ(m_pStation->GetOutputs().size(), 3u);
     ASSERT_TRUE(RunToEnd());
-    const QJsonObject summary = m_pStation->Stop();
+    const QJsonObject summary = m_pStation->Stop().ToJson();
 
     const quint64 accepted = m_pStation->GetCallback().GetAccepted();
     const DeliveryAccount& account = m_pStation->GetOutputs().back()->GetAccount();
     EXPECT_GT(accepted, 0u);
     EXPECT_EQ(account.GetOffered(), accepted);
     EXPECT_EQ(account.GetDelivered(), accepted);
-    EXPECT_EQ(StationSummary::ExitCode(summary), 0);
+    EXPECT_EQ(m_pStation->Stop().ExitCode(), 0);
     m_pWindow->SlotRefresh();
     const OutputStatusTable& outputs = m_pWindow->GetOutputStatus();
     ASSERT_EQ(outputs.rowCount(), 3);

@@ -2,7 +2,7 @@
 #include "base/datetime.h"
 #include "base/errorhandler.h"
 #include "base/icfg.h"
-#include "devicecontrol/directionfinder/kvtcommon/accountedoutput.h"
+#include "base/accountedoutput.h"
 #include "devicecontrol/directionfinder/kvtcommon/dfdataoutput.h"
 #include "devicecontrol/stddevicedefinition/stddevicetree.h"
 #include "tests/common/configdirfixture.h"
@@ -488,6 +488,7 @@ TEST_F(DFDataOutputTest, FileAccountCountsLinesLostAtTheSizeLimitWithTheReason)
     EXPECT_EQ(file.GetAccount().GetOffered(), 9u);
     EXPECT_EQ(file.GetAccount().GetLost(), 5u);
     EXPECT_EQ(file.GetAccount().GetLastFailure(), QStringLiteral("File too large"));
+    EXPECT_EQ(file.GetFailure(), AccountedOutput::Failure::Write);
     EXPECT_EQ(static_cast<int>(file.GetAccount().GetDelivered()), LineCount(Read(m_strFile)));
     EXPECT_TRUE(file.HasBeenOpen());
     ExpectBalanced(file);
@@ -529,7 +530,7 @@ TEST_F(DFDataOutputTest, SerialAccountCountsWhatNobodyReadsAndSaysOnceThatTheLin
 {
     PtyPair pty;
     ASSERT_TRUE(pty.IsValid());
-    Configure(true, pty.SlaveName() + ":9600,n,8,1", false, 0);
+    Configure(true, pty.SlaveName() + ":4800,n,8,1", false, 0);
     TestableOutput output;
     AccountedOutput& serial = output.GetSerialOutput();
     QSignalSpy notices(&serial, &AccountedOutput::NoticeReported);
@@ -540,8 +541,12 @@ TEST_F(DFDataOutputTest, SerialAccountCountsWhatNobodyReadsAndSaysOnceThatTheLin
         Publish(NORMAL);
     EXPECT_GT(serial.GetAccount().GetLost(), 0u);
     EXPECT_EQ(serial.GetAccount().GetLastFailure(), QStringLiteral("Too many bytes wait for the line."));
+    EXPECT_EQ(serial.GetFailure(), AccountedOutput::Failure::Overflow);
     ASSERT_EQ(notices.size(), 1);
-    EXPECT_TRUE(notices[0][0].toString().contains("9600 baud"));
+    // Ten bits a character: start, eight data bits, stop.
+    EXPECT_EQ(notices[0][0].toString(),
+              QStringLiteral("At 4800 baud the line carries about 480 characters a second, fewer than the sentences "
+                             "need."));
 
     const QByteArray sentence = Sentence();
     QByteArray received;

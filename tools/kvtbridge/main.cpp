@@ -1,7 +1,7 @@
 #include "devicecontrol/directionfinder/kvtcommon/kvtlibraryinfo.h"
 #include "tools/kvtbridge/bridgecommandline.h"
 #include "tools/kvtbridge/bridgerun.h"
-#include "tools/kvtstation/stopsignals.h"
+#include "station/stopsignals.h"
 
 #include <QCoreApplication>
 #include <QJsonDocument>

@@ -1,6 +1,6 @@
 #include "tools/kvtconsole/bearingring.h"
 
-#include "tools/kvtstation/polargeometry.h"
+#include "station/polargeometry.h"
 #include "valueframework/valueclasses/bearingresult.h"
 
 #include <algorithm>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tools/kvtstation/stationcommandline.h"
+#include "simulation/stationcommandline.h"
 
 #include <QCommandLineParser>
 #include <QString>

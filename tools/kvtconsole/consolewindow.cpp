@@ -1,11 +1,11 @@
 #include "tools/kvtconsole/consolewindow.h"
 
+#include "base/accountedoutput.h"
 #include "base/cfgcenter.h"
-#include "devicecontrol/directionfinder/kvtcommon/accountedoutput.h"
 #include "devicecontrol/directionfinder/kvtcommon/dfdataoutput.h"
 #include "devicecontrol/directionfinder/kvtcommon/filterrejectcounter.h"
 #include "devicecontrol/directionfinder/kvtcommon/zodmanager.h"
-#include "tools/kvtstation/stationrun.h"
+#include "simulation/stationrun.h"
 #include "tools/kvtconsole/alarmlog.h"
 #include "tools/kvtconsole/alarmstrip.h"
 #include "tools/kvtconsole/alarmtable.h"
@@ -18,9 +18,9 @@
 #include "tools/kvtconsole/outputwatch.h"
 #include "tools/kvtconsole/polarview.h"
 #include "tools/kvtconsole/stationstatepanel.h"
-#include "tools/kvtreport/stationbuilder.h"
-#include "tools/kvtstation/filteredsectors.h"
-#include "tools/kvtstation/platformheading.h"
+#include "station/filteredsectors.h"
+#include "station/platformheading.h"
+#include "station/stationbuilder.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -114,17 +114,15 @@ ConsoleWindow::ConsoleWindow(StationRun& station, const QString& reportText, QWi
 
 ConsoleWindow::~ConsoleWindow() = default;
 
-QJsonObject ConsoleWindow::StopStation(int nStopSignal)
+StationSummary ConsoleWindow::StopStation(int nStopSignal)
 {
-    QJsonObject summary = m_station.Stop(nStopSignal);
+    StationSummary summary = m_station.Stop(nStopSignal);
     // The summary names what the run began with; the settings may have switched both since.
     DFDataOutput* pOutput = m_station.GetEnvironment().GetOutput();
-    QJsonObject sentences = summary.value(QStringLiteral("sentences")).toObject();
     if (!pOutput->GetFileOutput().GetTarget().isEmpty())
-        sentences[QStringLiteral("file")] = pOutput->GetFileOutput().GetTarget();
+        summary.strSentenceFile = pOutput->GetFileOutput().GetTarget();
     if (pOutput->GetSerialOutput().HasBeenOpen())
-        sentences[QStringLiteral("serial")] = pOutput->GetSerialOutput().GetTarget();
-    summary[QStringLiteral("sentences")] = sentences;
+        summary.outputs.strSerialAddress = pOutput->GetSerialOutput().GetTarget();
     return summary;
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "station/stationsummary.h"
+
 #include <QJsonObject>
 #include <QMainWindow>
 #include <QTimer>
@@ -94,7 +96,7 @@ public:
 
     /// Stops the station (see StationRun::Stop) and returns its summary,
     /// which names the sentence file and the serial line as "Apply" last set them.
-    QJsonObject StopStation(int nStopSignal = 0);
+    StationSummary StopStation(int nStopSignal = 0);
 
     /// The stop signal that ended the station's run (see SlotStopSignal); 0: none.
     int GetStopSignal() const { return m_nStopSignal; }

@@ -5,16 +5,16 @@
 #include "devicecontrol/directionfinder/kvtcommon/kvtoptions.h"
 #include "devicecontrol/directionfinder/kvtcommon/kvttranslation.h"
 #include "tools/kvtconsole/consolecommandline.h"
-#include "tools/kvtstation/stationrun.h"
+#include "simulation/stationrun.h"
 #include "tools/kvtconsole/consoletranslation.h"
 #include "tools/kvtconsole/consolewindow.h"
 #include "tools/kvtconsole/screenshotfile.h"
 #include "tools/kvtconsole/windowplacement.h"
-#include "tools/kvtreport/reportcollector.h"
-#include "tools/kvtreport/reportwriter.h"
-#include "tools/kvtreport/stationbuilder.h"
-#include "tools/kvtstation/stationsummary.h"
-#include "tools/kvtstation/stopsignals.h"
+#include "station/reportcollector.h"
+#include "station/reportwriter.h"
+#include "station/stationbuilder.h"
+#include "station/stationsummary.h"
+#include "station/stopsignals.h"
 
 #include <QApplication>
 #include <QDir>
@@ -83,15 +83,15 @@ int RunConsole(const ConsoleCommandLine& commandLine, const QString& report, QTe
     if (!screenshot && !placement.Save(window))
         err << "kvtconsole: cannot keep the window's place in " << WindowPlacement::PLACEMENT_FILE << "\n";
     const int nStopSignal = window.GetStopSignal();
-    const QJsonObject summary = window.StopStation(nStopSignal);
-    StationSummary::PrintText(out, summary);
+    const StationSummary summary = window.StopStation(nStopSignal);
+    summary.PrintText(out);
     out.flush();
     if (!screenshotError.isEmpty()) {
         err << "kvtconsole: cannot write the screenshot " << commandLine.GetScreenshotFile() << ": "
             << screenshotError << "\n";
         return StationSummary::EXIT_OUTPUT_UNAVAILABLE;
     }
-    return nStopSignal != 0 ? 128 + nStopSignal : StationSummary::ExitCode(summary);
+    return nStopSignal != 0 ? 128 + nStopSignal : summary.ExitCode();
 }
 
 }

@@ -1,6 +1,6 @@
 #include "tools/kvtconsole/outputstatustable.h"
 
-#include "devicecontrol/directionfinder/kvtcommon/accountedoutput.h"
+#include "base/accountedoutput.h"
 #include "tools/kvtconsole/outputwatch.h"
 
 #include <QHeaderView>

@@ -1,6 +1,6 @@
 #include "tools/kvtconsole/outputwatch.h"
 
-#include "devicecontrol/directionfinder/kvtcommon/accountedoutput.h"
+#include "base/accountedoutput.h"
 
 OutputWatch::OutputWatch(const std::vector<AccountedOutput*>& outputs, QObject* pParent)
     : QObject(pParent)

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "tools/kvtconsole/bearingring.h"
-#include "tools/kvtstation/polargeometry.h"
+#include "station/polargeometry.h"
 
 #include <QPixmap>
 #include <QWidget>

@@ -1,14 +1,14 @@
 #include "tools/kvtconsole/stationstatepanel.h"
 
-#include "devicecontrol/directionfinder/kvtcommon/accountedoutput.h"
+#include "base/accountedoutput.h"
 #include "devicecontrol/stddevicedefinition/stddevicedefinition.h"
 #include "tools/kvtconsole/mapview.h"
 #include "tools/kvtconsole/outputstatustable.h"
 #include "tools/kvtconsole/outputwatch.h"
-#include "tools/kvtreport/stationbuilder.h"
-#include "tools/kvtstation/devicevalue.h"
-#include "tools/kvtstation/stationbroker.h"
-#include "tools/kvtstation/stationrun.h"
+#include "station/stationbuilder.h"
+#include "station/devicevalue.h"
+#include "station/stationbroker.h"
+#include "simulation/stationrun.h"
 #include "valueframework/valueclasses/valuenumeric.h"
 
 #include <QHBoxLayout>

@@ -53,7 +53,7 @@ bool CotOutput::Start(const QString& target)
 {
     QString error;
     if (!ParseTarget(target, m_bTcp, m_host, m_nPort, error)) {
-        ReportFailure(error);
+        ReportFailure(Failure::Open, error);
         return false;
     }
     SetTarget(target);
@@ -82,7 +82,7 @@ void CotOutput::Send(const QByteArray& event)
         if (nSent == event.size())
             Deliver(1);
         else
-            Lose(1, m_udp.errorString());
+            Lose(1, Failure::Write, m_udp.errorString());
         emit Progressed();
         return;
     }
@@ -94,7 +94,7 @@ void CotOutput::Send(const QByteArray& event)
         m_lstQueue.push_back(event);
         return;
     }
-    Lose(1, QStringLiteral("queue of %1 events full: %2")
+    Lose(1, Failure::Overflow, QStringLiteral("queue of %1 events full: %2")
                 .arg(m_nQueueLimit)
                 .arg(m_tcp.errorString().isEmpty() ? QStringLiteral("not connected") : m_tcp.errorString()));
 }
@@ -118,7 +118,7 @@ void CotOutput::Stop(int nDrainMs)
     }
     const quint64 nLeft = GetAccount().GetPending();
     if (nLeft > 0)
-        Lose(nLeft, QStringLiteral("%1 events not written within %2 ms").arg(nLeft).arg(nDrainMs));
+        Lose(nLeft, Failure::Overflow, QStringLiteral("%1 events not written within %2 ms").arg(nLeft).arg(nDrainMs));
     m_lstQueue.clear();
     m_lstUnwritten.clear();
     m_reconnectTimer.stop();
@@ -147,11 +147,11 @@ void CotOutput::OnDisconnected()
 {
     const QString reason = m_tcp.errorString();
     if (!m_lstUnwritten.empty()) {
-        Lose(m_lstUnwritten.size(), reason);
+        Lose(m_lstUnwritten.size(), Failure::Disconnected, reason);
         m_lstUnwritten.clear();
         m_nWrittenOfFirst = 0;
     } else {
-        ReportFailure(reason);
+        ReportFailure(Failure::Disconnected, reason);
     }
     emit Progressed();
     if (m_bStopped || m_reconnectTimer.isActive())
@@ -179,7 +179,7 @@ void CotOutput::Write(const QByteArray& event)
 {
     const qint64 nWritten = m_tcp.write(event);
     if (nWritten != event.size()) {
-        Lose(1, m_tcp.errorString());
+        Lose(1, Failure::Write, m_tcp.errorString());
         return;
     }
     m_lstUnwritten.push_back(event.size());

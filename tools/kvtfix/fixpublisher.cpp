@@ -30,7 +30,7 @@ FixPublisher::FixPublisher(const QJsonObject& status, QObject* pParent)
     m_status.insert(QStringLiteral("service"), QCoreApplication::applicationName());
     connect(&m_connection, &MqttConnection::Connected, this, &FixPublisher::OnConnected);
     connect(&m_connection, &MqttConnection::Disconnected, this, [this](const QString& reason) {
-        ReportFailure(reason);
+        ReportFailure(Failure::Disconnected, reason);
         emit Progressed();
     });
     connect(&m_connection, &MqttConnection::PublishAcknowledged, this, &FixPublisher::OnAcknowledged);
@@ -62,7 +62,7 @@ bool FixPublisher::Start(const MqttConnection::Settings& settings)
     publisher.will = {STATUS_TOPIC, Status(false), QOS, true};
     SetTarget(QStringLiteral("%1:%2").arg(settings.strHost).arg(settings.nPort));
     if (!m_connection.Open(publisher)) {
-        ReportFailure(m_connection.GetErrorText());
+        ReportFailure(Failure::Open, m_connection.GetErrorText());
         return false;
     }
     return true;
@@ -81,7 +81,7 @@ void FixPublisher::Publish(const Fix& fix)
             return;
         // A connection that broke during the call keeps the fix for the next one.
         if (m_connection.IsConnected()) {
-            Lose(1, m_connection.GetErrorText());
+            Lose(1, Failure::Write, m_connection.GetErrorText());
             return;
         }
     }
@@ -89,7 +89,7 @@ void FixPublisher::Publish(const Fix& fix)
         m_lstQueue.emplace_back(channel, message);
         return;
     }
-    Lose(1, QStringLiteral("queue of %1 fixes full: %2")
+    Lose(1, Failure::Overflow, QStringLiteral("queue of %1 fixes full: %2")
                 .arg(DEFAULT_QUEUE_LIMIT)
                 .arg(m_connection.GetErrorText().isEmpty() ? QStringLiteral("not connected")
                                                            : m_connection.GetErrorText()));
@@ -116,7 +116,7 @@ void FixPublisher::Stop(int nDrainMs)
     }
     const quint64 nLeft = GetAccount().GetPending();
     if (nLeft > 0)
-        Lose(nLeft, QStringLiteral("%1 fixes not acknowledged by the broker within %2 ms").arg(nLeft).arg(nDrainMs));
+        Lose(nLeft, Failure::Disconnected, QStringLiteral("%1 fixes not acknowledged by the broker within %2 ms").arg(nLeft).arg(nDrainMs));
     m_lstQueue.clear();
     m_lstInFlight.clear();
     if (m_connection.IsConnected()) {
@@ -141,7 +141,7 @@ void FixPublisher::OnConnected()
         m_connection.Publish(LatestTopic(it.key()), it.value(), QOS, true);
     while (!m_lstQueue.empty() && m_connection.IsConnected()) {
         if (!Send(m_lstQueue.front().first, m_lstQueue.front().second) && m_connection.IsConnected())
-            Lose(1, m_connection.GetErrorText());
+            Lose(1, Failure::Write, m_connection.GetErrorText());
         if (!m_connection.IsConnected())
             return;
         m_lstQueue.pop_front();

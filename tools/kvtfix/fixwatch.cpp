@@ -1,7 +1,7 @@
 #include "devicecontrol/directionfinder/kvtcommon/kvtlibraryinfo.h"
 #include "network/mqttconnection.h"
 #include "tools/kvtfix/fixmessage.h"
-#include "tools/kvtstation/stopsignals.h"
+#include "station/stopsignals.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

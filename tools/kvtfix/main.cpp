@@ -1,12 +1,12 @@
 #include "devicecontrol/directionfinder/kvtcommon/kvtlibraryinfo.h"
 #include "fusion/scenario.h"
 #include "network/mqttconnection.h"
+#include "station/stopsignals.h"
 #include "tools/kvtfix/fixcommandline.h"
 #include "tools/kvtfix/fixrun.h"
 #include "tools/kvtfix/fixsummary.h"
 #include "tools/kvtfix/liveinput.h"
 #include "tools/kvtfix/liveoutputs.h"
-#include "tools/kvtstation/stopsignals.h"
 
 #include <QDateTime>
 #include <QGuiApplication>

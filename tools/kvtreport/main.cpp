@@ -4,10 +4,10 @@
 #include "devicecontrol/directionfinder/kvtcommon/kvtlibraryinfo.h"
 #include "devicecontrol/directionfinder/kvtcommon/kvtoptions.h"
 #include "devicecontrol/directionfinder/kvtcommon/kvttranslation.h"
-#include "tools/kvtreport/reportcollector.h"
+#include "station/reportcollector.h"
 #include "tools/kvtreport/reportcommandline.h"
-#include "tools/kvtreport/reportwriter.h"
-#include "tools/kvtreport/stationbuilder.h"
+#include "station/reportwriter.h"
+#include "station/stationbuilder.h"
 
 #include <QCoreApplication>
 #include <QTextStream>

@@ -1,6 +1,7 @@
 #include "tools/kvtreport/reportcommandline.h"
 
 #include "devicecontrol/directionfinder/kvtcommon/kvtoptions.h"
+#include "devicecontrol/directionfinder/kvtcommon/kvttranslation.h"
 
 #include <QFileInfo>
 
@@ -102,22 +103,12 @@ bool ReportCommandLine::Parse(const QStringList& arguments)
     }
     const QString language = m_parser.value(OPT_LANG);
     m_locale = QLocale();
-    if (m_parser.isSet(OPT_LANG) && !LocaleOf(language, m_locale)) {
+    if (m_parser.isSet(OPT_LANG) && !KVTTranslation::LocaleOf(language, m_locale)) {
         m_strError = QStringLiteral("Unknown language \"%1\".").arg(language);
         return false;
     }
     m_bRepair = m_parser.isSet(OPT_REPAIR);
     m_bJson = m_parser.isSet(OPT_JSON);
-    return true;
-}
-
-bool ReportCommandLine::LocaleOf(const QString& language, QLocale& rLocale)
-{
-    const QLocale locale(language);
-    // QLocale falls back to "C" for a name it does not know.
-    if (locale.language() == QLocale::C && language != QLatin1String("C"))
-        return false;
-    rLocale = locale;
     return true;
 }
 

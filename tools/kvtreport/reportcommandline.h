@@ -40,8 +40,6 @@ public:
 
     /// The device-type texts a station may name.
     static QStringList KnownDeviceTypes();
-    /// The locale a --lang value names; false for a name QLocale does not know.
-    static bool LocaleOf(const QString& language, QLocale& rLocale);
 
 private:
     QCommandLineParser m_parser;

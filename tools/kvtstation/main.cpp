@@ -1,21 +1,21 @@
 #include "base/cfgcenter.h"
-#include "devicecontrol/directionfinder/kvtcommon/accountedoutput.h"
+#include "base/accountedoutput.h"
 #include "devicecontrol/directionfinder/kvtcommon/kvtcharacteristics.h"
 #include "devicecontrol/directionfinder/kvtcommon/kvtinformationcenter.h"
 #include "devicecontrol/directionfinder/kvtcommon/kvtlibraryinfo.h"
 #include "devicecontrol/directionfinder/kvtcommon/kvtoptions.h"
 #include "devicecontrol/directionfinder/kvtcommon/kvttranslation.h"
-#include "tools/kvtreport/reportcollector.h"
-#include "tools/kvtreport/reportwriter.h"
-#include "tools/kvtreport/stationbuilder.h"
-#include "tools/kvtstation/filteredsectors.h"
-#include "tools/kvtstation/platformheading.h"
+#include "station/reportcollector.h"
+#include "station/reportwriter.h"
+#include "station/stationbuilder.h"
+#include "station/filteredsectors.h"
+#include "station/platformheading.h"
 #include "tools/kvtstation/polarplot.h"
 #include "tools/kvtstation/progressbar.h"
-#include "tools/kvtstation/stationcommandline.h"
-#include "tools/kvtstation/stationrun.h"
-#include "tools/kvtstation/stationsummary.h"
-#include "tools/kvtstation/stopsignals.h"
+#include "simulation/stationcommandline.h"
+#include "simulation/stationrun.h"
+#include "station/stationsummary.h"
+#include "station/stopsignals.h"
 #include "valueframework/valueclasses/bearingresult.h"
 
 #include <QApplication>
@@ -128,7 +128,7 @@ int RunStation(const StationCommandLine& commandLine, QTextStream& out, QTextStr
     QCoreApplication::exec();
     pProgress->Finish();
 
-    const QJsonObject summary = run.Stop(nStopSignal, SERIAL_DRAIN_MS);
+    const StationSummary& summary = run.Stop(nStopSignal, SERIAL_DRAIN_MS);
     const bool bPlotSaved =
         !pPlot
         || pPlot->Save(commandLine.GetPlotFile(), QStringLiteral("kvtstation: %1 accepted bearings in %2 s (seed %3)")
@@ -137,16 +137,16 @@ int RunStation(const StationCommandLine& commandLine, QTextStream& out, QTextStr
                                                       .arg(commandLine.GetSeed()));
     if (commandLine.IsJson()) {
         out.setCodec("UTF-8");
-        out << QJsonDocument(summary).toJson(QJsonDocument::Indented);
+        out << QJsonDocument(summary.ToJson()).toJson(QJsonDocument::Indented);
     } else {
-        StationSummary::PrintText(out, summary);
+        summary.PrintText(out);
     }
     out.flush();
     if (!bPlotSaved) {
         err << "kvtstation: cannot write the plot " << commandLine.GetPlotFile() << "\n";
         return StationSummary::EXIT_OUTPUT_UNAVAILABLE;
     }
-    return nStopSignal != 0 ? 128 + nStopSignal : StationSummary::ExitCode(summary);
+    return nStopSignal != 0 ? 128 + nStopSignal : summary.ExitCode();
 }
 
 }

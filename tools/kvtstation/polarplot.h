@@ -1,6 +1,6 @@
 #pragma once
 
-#include "tools/kvtstation/polargeometry.h"
+#include "station/polargeometry.h"
 
 #include <QString>
 

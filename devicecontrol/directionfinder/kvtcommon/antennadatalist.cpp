@@ -358,18 +358,29 @@ void AntennaDataList::PrintAntennaTrace() const
 
 int AntennaDataList::BuildAntennasFromCfg(QString stationAddress)
 {
-    return AntennaDataListCfgAccess::BuildAntennas(*this, m_characteristicsTools, stationAddress);
+    std::vector<std::unique_ptr<AntennaData>> built;
+    const std::optional<int> count = AntennaDataListCfgAccess::BuildAntennas(m_characteristicsTools, stationAddress, built);
+    if (!count)
+        return 0;
+    for (std::unique_ptr<AntennaData>& pAntenna : built)
+        AddAntenna(pAntenna.release());
+    MakeAntennaRangesDisjoint();
+    return *count;
 }
 
 bool AntennaDataList::ReadAntennaSetupFromCfg(QString stationAddress)
 {
-    return AntennaDataListCfgAccess::ReadAntennaSetup(*this, stationAddress);
+    SortAntennasByFrequencyRanges();
+    if (!AntennaDataListCfgAccess::ReadAntennaSetup(m_lstAntennas, stationAddress))
+        return false;
+    MakeAntennaRangesDisjoint();
+    return true;
 }
 
 void AntennaDataList::WriteAntennaSetupToCfg(QString stationAddress)
 {
     if (m_bAllowSave)
-        AntennaDataListCfgAccess::WriteAntennaSetup(*this, stationAddress);
+        AntennaDataListCfgAccess::WriteAntennaSetup(m_lstAntennas, stationAddress);
 }
 
 int AntennaDataList::ReadAntennasFromValueTree(QString path)

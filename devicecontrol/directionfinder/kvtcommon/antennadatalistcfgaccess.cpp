@@ -5,7 +5,6 @@
 #include "base/tokenizer.h"
 #include "base/trace.h"
 #include "devicecontrol/directionfinder/kvtcommon/antennadata.h"
-#include "devicecontrol/directionfinder/kvtcommon/antennadatalist.h"
 #include "devicecontrol/directionfinder/kvtcommon/kvtcharacteristicstools.h"
 #include "devicecontrol/directionfinder/kvtcommon/stationcfg.h"
 
@@ -37,12 +36,13 @@ double WithinSpan(double value, const AntennaData& antenna, double fallback)
 
 } // namespace
 
-int AntennaDataListCfgAccess::BuildAntennas(AntennaDataList& list, const KVTCharacteristicsTools& tools,
-                                            const QString& address)
+std::optional<int> AntennaDataListCfgAccess::BuildAntennas(const KVTCharacteristicsTools& tools,
+                                                           const QString& address,
+                                                           std::vector<std::unique_ptr<AntennaData>>& rAntennas)
 {
     const std::unique_ptr<ICfg> pStation(StationCfg::GetStationCfg(address, false));
     if (!pStation)
-        return 0;
+        return std::nullopt;
 
     int nCount = 1;
     if (const std::unique_ptr<ICfg> pSystem = OpenSubCfg(*pStation, SYSTEM_CONFIGURATION))
@@ -59,24 +59,22 @@ int AntennaDataListCfgAccess::BuildAntennas(AntennaDataList& list, const KVTChar
         pAntenna->m_nReserved = -1;
         // The polarisation a record serves is assigned at run time, not stored.
         pAntenna->m_ePolarizationMode = POL_LEFT;
-        list.AddAntenna(pAntenna.release());
+        rAntennas.push_back(std::move(pAntenna));
     }
-    list.MakeAntennaRangesDisjoint();
     return nCount;
 }
 
-bool AntennaDataListCfgAccess::ReadAntennaSetup(AntennaDataList& list, const QString& address)
+bool AntennaDataListCfgAccess::ReadAntennaSetup(const QList<AntennaData*>& antennas, const QString& address)
 {
-    list.SortAntennasByFrequencyRanges();
     const std::unique_ptr<ICfg> pStation(StationCfg::GetStationCfg(address, false));
     if (!pStation)
         return false;
 
     int nEntry = 0;
     double fPreviousMaxFreq = -1.0;
-    for (int i = 0; i < list.GetAntennaCount(); ++i)
+    for (AntennaData* pAntenna : antennas)
     {
-        AntennaData& rAntenna = *list.GetAntennaByIndex(i);
+        AntennaData& rAntenna = *pAntenna;
         const std::unique_ptr<ICfg> pEntry = FindEntry(*pStation, rAntenna.m_strName, nEntry);
         if (!pEntry)
             break;
@@ -85,21 +83,20 @@ bool AntennaDataListCfgAccess::ReadAntennaSetup(AntennaDataList& list, const QSt
             rAntenna.m_fMinRange += 1.0;
         fPreviousMaxFreq = rAntenna.m_fMaxFreq;
     }
-    list.MakeAntennaRangesDisjoint();
     return true;
 }
 
-void AntennaDataListCfgAccess::WriteAntennaSetup(const AntennaDataList& list, const QString& address)
+void AntennaDataListCfgAccess::WriteAntennaSetup(const QList<AntennaData*>& antennas, const QString& address)
 {
     const std::unique_ptr<ICfg> pStation(StationCfg::GetStationCfg(address, true));
     if (!pStation)
         return;
 
     int n = 0;
-    for (; n < list.GetAntennaCount(); ++n)
+    for (; n < antennas.size(); ++n)
     {
         if (const std::unique_ptr<ICfg> pEntry = OpenSubCfg(*pStation, EntryPath(n)))
-            WriteEntry(*pEntry, *list.GetAntennaByIndex(n));
+            WriteEntry(*pEntry, *antennas.at(n));
     }
     if (const std::unique_ptr<ICfg> pSystem = OpenSubCfg(*pStation, SYSTEM_CONFIGURATION))
         pSystem->SetInt(ANTENNA_COUNT, n, 0);

@@ -1,15 +1,18 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 #include <memory>
+#include <optional>
+#include <vector>
 
 class AntennaData;
-class AntennaDataList;
+class AntennaData;
 class ICfg;
 class KVTCharacteristicsTools;
 
-/// Moves an antenna setup between an AntennaDataList and the station's
+/// Moves an antenna setup (the records of an AntennaDataList) to and from the station's
 /// section of the configuration store (StationCfg):
 ///   "SystemConfiguration"            "AntennaCount"
 ///   "SystemConfiguration/Antenna<n>" "Name", "Enabled", "MinRange", "MaxRange",
@@ -33,21 +36,22 @@ public:
     /// At most this many entries are built from the store.
     static constexpr int MAX_ANTENNA_COUNT = 12;
 
-    /// Appends the records stored for the station (the list is not cleared)
-    /// and separates touching ranges. Returns the stored count limited to
-    /// MAX_ANTENNA_COUNT (1 when the key is missing; a count of 0 or less is
-    /// returned as it is and builds nothing); 0 when the station has no section.
-    static int BuildAntennas(AntennaDataList& list, const KVTCharacteristicsTools& tools, const QString& address);
+    /// Appends the records stored for the station to rAntennas. Returns the
+    /// stored count limited to MAX_ANTENNA_COUNT (1 when the key is missing; a
+    /// count of 0 or less is returned as it is and builds nothing); none when
+    /// the station has no section.
+    static std::optional<int> BuildAntennas(const KVTCharacteristicsTools& tools, const QString& address,
+                                            std::vector<std::unique_ptr<AntennaData>>& rAntennas);
 
-    /// Sorts the list, then re-applies the stored used range, enabled flag,
-    /// compass switch and mechanical offset to the records with matching
-    /// names. Entries are searched forward only, and the walk ends at the
+    /// Re-applies the stored used range, enabled flag, compass switch and
+    /// mechanical offset to the records with matching names, in the order
+    /// given. Entries are searched forward only, and the walk ends at the
     /// first entry without a name. False when the station has no section.
-    static bool ReadAntennaSetup(AntennaDataList& list, const QString& address);
+    static bool ReadAntennaSetup(const QList<AntennaData*>& antennas, const QString& address);
 
     /// Writes every record in list order, then "AntennaCount" (creating the
     /// station's section if needed). Entries of an earlier, longer setup stay.
-    static void WriteAntennaSetup(const AntennaDataList& list, const QString& address);
+    static void WriteAntennaSetup(const QList<AntennaData*>& antennas, const QString& address);
 
     /// The float nearest to value; 0 for a value that is not finite or lies
     /// outside the range of float.

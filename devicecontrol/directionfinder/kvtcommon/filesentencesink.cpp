@@ -34,7 +34,7 @@ bool FileSentenceSink::Open(const QString& fileName)
     }
     m_strOpenFailure = m_pFile->errorString();
     m_pFile.reset();
-    ReportFailure(m_strOpenFailure);
+    ReportFailure(Failure::Open, m_strOpenFailure);
     return false;
 }
 
@@ -51,12 +51,12 @@ bool FileSentenceSink::Write(const QByteArray& text, quint64 nSentences)
 {
     Offer(nSentences);
     if (!IsOpen()) {
-        Lose(nSentences, m_strOpenFailure.isEmpty() ? tr("The file is not open.") : m_strOpenFailure);
+        Lose(nSentences, Failure::Open, m_strOpenFailure.isEmpty() ? tr("The file is not open.") : m_strOpenFailure);
         return false;
     }
     QString reason;
     if (!AppendWhole(*m_pFile, text, &reason)) {
-        Lose(nSentences, reason);
+        Lose(nSentences, Failure::Write, reason);
         return false;
     }
     Deliver(nSentences);

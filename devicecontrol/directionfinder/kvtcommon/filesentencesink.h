@@ -1,6 +1,6 @@
 #pragma once
 
-#include "devicecontrol/directionfinder/kvtcommon/accountedoutput.h"
+#include "base/accountedoutput.h"
 #include "kvtcommon_export.h"
 
 #include <QByteArray>

@@ -30,4 +30,7 @@ public:
     /// empty, when the library has no catalogue for any of them (the source
     /// texts, English, are then shown).
     static bool Load(QTranslator& translator, const QLocale& locale);
+    /// The locale a language name (a host's --lang, "de", "en_GB") names;
+    /// false, leaving rLocale alone, for a name QLocale does not know.
+    static bool LocaleOf(const QString& language, QLocale& rLocale);
 };

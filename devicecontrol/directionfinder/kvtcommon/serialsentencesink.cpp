@@ -60,19 +60,22 @@ void SerialSentenceSink::Close()
 {
     m_pLine.reset();
     m_bLineOpen = false;
-    LoseWaiting(tr("The output was closed before the line took the sentence."));
+    // What still waits when the output closes is what the line was too slow for.
+    LoseWaiting(Failure::Overflow, tr("The output was closed before the line took the sentence."));
 }
 
 void SerialSentenceSink::Write(const QByteArray& sentence)
 {
     Offer(1);
     if (!m_pLine || !m_bLineOpen) {
-        Lose(1, m_strLineFailure.isEmpty() ? tr("The line is not open.")
-                                           : tr("The line is down: %1").arg(m_strLineFailure));
+        if (m_strLineFailure.isEmpty())
+            Lose(1, Failure::Open, tr("The line is not open."));
+        else
+            Lose(1, Failure::Disconnected, tr("The line is down: %1").arg(m_strLineFailure));
         return;
     }
     if (!m_pLine->WriteToInterface(sentence.constData(), sentence.size())) {
-        Lose(1, tr("Too many bytes wait for the line."));
+        Lose(1, Failure::Overflow, tr("Too many bytes wait for the line."));
         SerialAddress address;
         if (SerialAddress::Parse(GetTarget(), address))
             Notice(tr("At %1 baud the line carries about %2 characters a second, fewer than the sentences need.")
@@ -95,9 +98,9 @@ void SerialSentenceSink::OnLineFailed(const QString& text)
     m_strLineFailure = text;
     const QString reason = tr("The line is down: %1").arg(text);
     if (m_lstWaiting.empty())
-        ReportFailure(reason);
+        ReportFailure(Failure::Disconnected, reason);
     else
-        LoseWaiting(reason);
+        LoseWaiting(Failure::Disconnected, reason);
 }
 
 void SerialSentenceSink::OnBytesWritten(qint64 nBytes)
@@ -114,12 +117,12 @@ void SerialSentenceSink::OnBytesWritten(qint64 nBytes)
     Deliver(nDone);
 }
 
-void SerialSentenceSink::LoseWaiting(const QString& reason)
+void SerialSentenceSink::LoseWaiting(Failure eFailure, const QString& reason)
 {
     if (m_lstWaiting.empty())
         return;
     const quint64 nWaiting = m_lstWaiting.size();
     m_lstWaiting.clear();
     m_nWrittenOfFirst = 0;
-    Lose(nWaiting, reason);
+    Lose(nWaiting, eFailure, reason);
 }

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "devicecontrol/directionfinder/kvtcommon/accountedoutput.h"
+#include "base/accountedoutput.h"
 
 #include <QByteArray>
 #include <QString>
@@ -37,7 +37,7 @@ private:
     void OnLineOpen();
     void OnLineFailed(const QString& text);
     void OnBytesWritten(qint64 nBytes);
-    void LoseWaiting(const QString& reason);
+    void LoseWaiting(Failure eFailure, const QString& reason);
 
     unsigned short m_nReconnectIntervalMs;
     std::unique_ptr<Line> m_pLine;

@@ -1,0 +1,116 @@
+#include "tests/tools/kvtstationfixture.h"
+
+#include <QDir>
+#include <QDirIterator>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+
+namespace {
+
+TEST_F(StationTest, SummaryAgreesWithTheFilesWritten)
+{
+    const QString plot = OutputPath("bearings.png");
+    const QJsonObject summary = Summary("run", {"--plot", plot});
+
+    const QJsonObject bearings = summary["bearings"].toObject();
+    qint64 rejected = 0;
+    int reasons = 0;
+    for (const QJsonValue count : bearings["rejected"].toObject()) {
+        rejected += count.toInt();
+        reasons += count.toInt() > 0 ? 1 : 0;
+    }
+    EXPECT_GT(bearings["accepted"].toInt(), 0);
+    EXPECT_EQ(bearings["produced"].toInt(), bearings["accepted"].toInt() + rejected);
+    EXPECT_GE(reasons, 2) << QJsonDocument(bearings).toJson().constData();
+
+    // Every accepted bearing becomes one sentence, in fixed-frequency and in scan mode.
+    const QJsonObject sentences = summary["sentences"].toObject();
+    EXPECT_EQ(QFileInfo(sentences["file"].toString()).dir().path(), OutputPath("run"));
+    int lines = 0;
+    for (const QByteArray& line : ReadFile(sentences["file"].toString()).split('\n'))
+        lines += line.trimmed().isEmpty() ? 0 : 1;
+    EXPECT_EQ(lines, sentences["written"].toInt());
+    EXPECT_EQ(lines, bearings["accepted"].toInt());
+
+    const QJsonArray logFiles = summary["commandLog"]["files"].toArray();
+    ASSERT_FALSE(logFiles.isEmpty());
+    QByteArray log;
+    for (const QJsonValue file : logFiles)
+        log += ReadFile(file.toString());
+    EXPECT_TRUE(log.contains("FREQ 156.8000 MHz")) << log.constData();
+    EXPECT_TRUE(log.contains("MODE SCAN"));
+    EXPECT_GT(summary["commandLog"]["commands"].toInt(), 0);
+
+    EXPECT_EQ(summary["hardware"]["missing"].toArray(), QJsonArray({"Compass"}));
+    EXPECT_EQ(summary["hardware"]["unknown"].toArray(), QJsonArray({"Noise Generator"}));
+    EXPECT_TRUE(ReadFile(plot).startsWith("\x89PNG\r\n\x1a\n"));
+}
+
+TEST_F(StationTest, SameSeedGivesTheSameSummary)
+{
+    const QJsonObject first = Summary("first");
+    EXPECT_EQ(WithoutPaths(Summary("second")), WithoutPaths(first));
+}
+
+TEST_F(StationTest, BadArgumentsGiveOneLineExitCodeTwoAndWriteNothing)
+{
+    const QString output = OutputPath("never");
+    const QList<QStringList> wrongs = {
+        {"--seconds", "0"}, {"--seconds", "ten"}, {"--seed", "-1"}, {"--plot", OutputPath("plot.jpg")},
+        {"--config-dir", OutputPath("missing")}, {"--serial", ""}, {"--serial", "/dev/ttyS0:fast"},
+        {"--unknown"}, {"surplus"}, {"--lang", "klingon"}, {"--mqtt", "127.0.0.1"}, {"--mqtt", ":1883"},
+        {"--mqtt", "127.0.0.1:65536"}};
+    for (const QStringList& wrong : wrongs) {
+        const Run run = Station(QStringList{"--output-dir", output} << wrong);
+        EXPECT_EQ(run.nExitCode, 2) << wrong.join(' ').toStdString();
+        EXPECT_TRUE(run.stdOut.isEmpty());
+        EXPECT_EQ(run.stdErr.count('\n'), 1) << run.stdErr.constData();
+    }
+    EXPECT_FALSE(QFileInfo::exists(output));
+    EXPECT_TRUE(QDir(m_dir.path()).isEmpty());
+}
+
+// A line named on the command line is this run's choice, never the stored one.
+TEST_F(StationTest, ASerialLineOfTheCommandLineIsNotStored)
+{
+    const Run run = Station({"--config-dir", m_dir.path(), "--output-dir", OutputPath("serial"), "--seconds", "1",
+                             "--serial", m_dir.filePath("ttyRun")});
+    EXPECT_EQ(run.nExitCode, 4) << "the line never opened: " << run.stdErr.constData();
+    QDirIterator files(m_dir.path(), QDir::Files, QDirIterator::Subdirectories);
+    while (files.hasNext()) {
+        const QString name = files.next();
+        EXPECT_FALSE(ReadFile(name).contains("ttyRun")) << name.toStdString();
+    }
+}
+
+// Translated reject reasons are longer than the English ones; the counts still form one column.
+TEST_F(StationTest, AGermanSummaryKeepsItsColumns)
+{
+    const Run run = Station({"--config-dir", m_dir.path(), "--output-dir", OutputPath("de"), "--seconds", "2",
+                             "--lang", "de"});
+    ASSERT_EQ(run.nExitCode, 0) << run.stdErr.constData();
+    QList<int> columns;
+    for (const QString& line : QString::fromUtf8(run.stdOut).split('\n')) {
+        if (line.startsWith("  rejected, "))
+            columns.append(line.lastIndexOf(' ') + 1);
+    }
+    ASSERT_EQ(columns.size(), 3) << run.stdOut.constData();
+    EXPECT_TRUE(run.stdOut.contains("Plattformneigung")) << run.stdOut.constData();
+    EXPECT_EQ(columns[0], columns[1]);
+    EXPECT_EQ(columns[1], columns[2]);
+}
+
+TEST_F(StationTest, ReportShowsTheStationsCapabilitiesWithoutRunningIt)
+{
+    const QString output = OutputPath("report");
+    const Run run = Station({"--config-dir", m_dir.path(), "--output-dir", output, "--report", "--json"});
+    ASSERT_EQ(run.nExitCode, 0) << run.stdErr.constData();
+    const QJsonObject report = QJsonDocument::fromJson(run.stdOut).object();
+    EXPECT_EQ(report["device"]["type"].toString(), "KVTQ1");
+    EXPECT_EQ(report["configuration"]["directory"].toString(), m_dir.path());
+    EXPECT_FALSE(QFileInfo::exists(output));
+}
+
+}
