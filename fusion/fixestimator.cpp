@@ -4,6 +4,7 @@
 #include "fusion/geodesy.h"
 #include "fusion/stationbearings.h"
 
+#include <GeographicLib/Geodesic.hpp>
 #include <GeographicLib/LocalCartesian.hpp>
 
 #include <Eigen/Cholesky>
@@ -17,6 +18,8 @@ namespace {
 constexpr double DEGREE = M_PI / 180.0;
 /// Line sets whose normal matrix is flatter than this cannot be intersected.
 constexpr double MIN_CONDITION = 1e-8;
+/// How far along a line its direction in the tangent plane is measured (metres).
+constexpr double DIRECTION_STEP = 1000.0;
 /// A further emitter needs this many stations with MIN_LATER_BEARINGS kept bearings each.
 constexpr int MIN_LATER_STATIONS = 3;
 constexpr int MIN_LATER_BEARINGS = 2;
@@ -474,13 +477,24 @@ bool FixEstimator::Intersect(const StationBearings& window, const std::vector<in
     // Each bearing is the line n . p = n . s with the normal n = (cos b, -sin b);
     // the first pass weighs by 1/sigma^2, the second also by the distance,
     // which turns perpendicular misses into angles.
+    // A line's direction is taken in the plane from a point a little along
+    // its geodesic, not from its azimuth: far from the origin, and near a
+    // pole above all, north in the plane is not the station's north.
     std::vector<Eigen::Vector2d> stations;
+    std::vector<Eigen::Vector2d> normals;
     stations.reserve(indices.size());
+    normals.reserve(indices.size());
     for (int index : indices) {
         const Bearing& bearing = window.At(index);
         double east = 0.0, north = 0.0, up = 0.0;
         plane.Forward(bearing.fLatitude, bearing.fLongitude, 0.0, east, north, up);
         stations.emplace_back(east, north);
+        double latitude = 0.0, longitude = 0.0;
+        GeographicLib::Geodesic::WGS84().Direct(bearing.fLatitude, bearing.fLongitude, bearing.fBearing,
+                                                DIRECTION_STEP, latitude, longitude);
+        plane.Forward(latitude, longitude, 0.0, east, north, up);
+        const Eigen::Vector2d direction = (Eigen::Vector2d(east, north) - stations.back()).normalized();
+        normals.emplace_back(direction(1), -direction(0));
     }
     Eigen::Vector2d point = Eigen::Vector2d::Zero();
     for (int pass = 0; pass < 2; ++pass) {
@@ -488,7 +502,7 @@ bool FixEstimator::Intersect(const StationBearings& window, const std::vector<in
         Eigen::Vector2d vector = Eigen::Vector2d::Zero();
         for (size_t i = 0; i < indices.size(); ++i) {
             const Bearing& bearing = window.At(indices[i]);
-            const Eigen::Vector2d normal(std::cos(bearing.fBearing * DEGREE), -std::sin(bearing.fBearing * DEGREE));
+            const Eigen::Vector2d& normal = normals[i];
             const double distance = pass == 0 ? 1.0 : std::max((point - stations[i]).norm(), 1.0);
             const double weight = 1.0 / Square(bearing.fSigma * distance);
             matrix += weight * normal * normal.transpose();

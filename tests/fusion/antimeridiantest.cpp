@@ -137,7 +137,7 @@ protected:
             offset -= 0.5;
         }
         m_fixes.push_back(FixEstimator().Estimate(Pointers(bearings)));
-        ASSERT_TRUE(m_fixes.back().bValid);
+        ASSERT_TRUE(m_fixes.back().bValid) << latitude << " " << longitude;
         EXPECT_LT(Geodesy::Between(m_fixes.back().fLatitude, m_fixes.back().fLongitude, latitude, longitude).fDistance,
                   10000.0);
     }

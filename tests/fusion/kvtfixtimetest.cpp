@@ -82,7 +82,7 @@ TEST(KvtFixTimeTest, FromFilesTheBearingAheadOfTheOtherStationsIsCountedPerStati
     ASSERT_TRUE(process.waitForFinished(60000));
     const QByteArray text = process.readAllStandardOutput();
     EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().constData();
-    EXPECT_TRUE(text.contains("81 read, 80 used, 0 refused, 0 duplicates, 0 late, 1 from the future\n")) << text.constData();
+    EXPECT_TRUE(text.contains("81 read, 80 used, 0 refused, 0 duplicates, 0 late, 1 from the future, 0 in no fix\n")) << text.constData();
     EXPECT_TRUE(text.contains("  from the future 1: West\n")) << text.constData();
     EXPECT_TRUE(text.contains("fixes: 4 (0 windows without a fix)")) << text.constData();
 
