@@ -1,6 +1,6 @@
 #include "tools/kvtbridge/dfbridge.h"
 
-#include "fusion/geodesy.h"
+#include "contract/bearingrecord.h"
 
 namespace kvt {
 
@@ -33,9 +33,9 @@ bool DfBridge::Take(const QByteArray& document, Bearing& rBearing)
     m_lastReading = reading;
     const double doa = m_settings.bAntiClockwise ? -reading.fDoa : reading.fDoa;
     // -0 is an azimuth of 0 as well, written without its sign.
-    const double heading = Geodesy::WrapAzimuth(reading.fHeading) + 0.0;
-    const double relative = Geodesy::WrapAzimuth(doa) + 0.0;
-    const double bearing = Geodesy::WrapAzimuth(heading + relative) + 0.0;
+    const double heading = kvt::WrapDegrees(reading.fHeading) + 0.0;
+    const double relative = kvt::WrapDegrees(doa) + 0.0;
+    const double bearing = kvt::WrapDegrees(heading + relative) + 0.0;
     rBearing = Bearing();
     rBearing.strStation = m_settings.strStation;
     rBearing.nSeq = ++m_nSeq;
