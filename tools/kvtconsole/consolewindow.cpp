@@ -318,6 +318,10 @@ void ConsoleWindow::WatchNetwork()
     connect(m_pNetwork, &NetworkModel::StationWentOffline, this, [this](const QString& station) {
         m_pAlarms->Raise(AlarmLog::Kind::StationOffline, station, tr("Station %1 went offline").arg(station));
     });
+    connect(m_pNetwork, &NetworkModel::FusionWentOffline, this, [this](const QString& service) {
+        m_pAlarms->Raise(AlarmLog::Kind::StationOffline, service,
+                         tr("Fusion service %1 went offline: fixes are made here").arg(service));
+    });
     connect(m_pNetwork, &NetworkModel::FixAdded, this, [this](const Fix& fix) {
         if (m_pMapTab->IsWatched(fix.fFrequency))
             m_pAlarms->Raise(AlarmLog::Kind::WatchedFix, QString::number(fix.fFrequency, 'f', 0),
