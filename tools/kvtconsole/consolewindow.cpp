@@ -26,6 +26,7 @@
 #include <QCheckBox>
 #include <QDockWidget>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -83,7 +84,12 @@ ConsoleWindow::ConsoleWindow(StationRun& station, const QString& reportText, QWi
     m_pTabs->addTab(new AlarmTable(*m_pAlarms), tr("Alarms"));
     auto* pReport = new QPlainTextEdit(reportText);
     pReport->setReadOnly(true);
-    pReport->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    // Its columns line up in a fixed-pitch font only; a platform without a
+    // theme (offscreen) answers with its proportional default, so ask by name.
+    QFont reportFont = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    if (!QFontInfo(reportFont).fixedPitch())
+        reportFont.setFamily(QStringLiteral("monospace"));
+    pReport->setFont(reportFont);
     m_pTabs->addTab(pReport, tr("Capability report"));
     auto* pCentral = new QWidget;
     auto* pCentralLayout = new QVBoxLayout(pCentral);
@@ -199,8 +205,10 @@ QWidget* ConsoleWindow::CreateLiveTab()
     large.setPointSizeF(large.pointSizeF() * 1.5);
     large.setBold(true);
     m_pCurrentBearing->setFont(large);
-    // Any width will do: the readout must not widen the window beyond the screen.
+    // Any width will do: the readout must not widen the window beyond the
+    // screen, and wraps rather than being cut where the display is narrow.
     m_pCurrentBearing->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    m_pCurrentBearing->setWordWrap(true);
     auto* pDisplay = new QWidget;
     auto* pDisplayLayout = new QVBoxLayout(pDisplay);
     pDisplayLayout->setContentsMargins(0, 0, 0, 0);

@@ -22,8 +22,9 @@ QTableWidget* Table(const QStringList& headers)
     auto* pTable = new QTableWidget(0, headers.size());
     pTable->setHorizontalHeaderLabels(headers);
     pTable->verticalHeader()->hide();
+    // Every column as wide as its header and content, the last one too (a
+    // stretched last column would be cut when the side panel is narrow).
     pTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    pTable->horizontalHeader()->setStretchLastSection(true);
     pTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     pTable->setSelectionMode(QAbstractItemView::NoSelection);
     return pTable;
