@@ -463,6 +463,7 @@ TEST_F(MapBrokerTest, AHandoverIsListedWithTheReceiverThatTunedAndMarkedOnTheMap
     }
     EXPECT_GE(ring, 2) << "the ring crosses the row of the sender on either side " << boss.x() << "," << boss.y()
                        << " in " << map.width() << "x" << map.height();
+    EXPECT_TRUE(map.ToolTipAt(boss).contains("Tuned to it: Near")) << map.ToolTipAt(boss).toStdString();
 }
 
 }

@@ -106,6 +106,12 @@ QString MapView::ToolTipAt(QPoint pos) const
                            .arg(station.fHeading, 0, 'f', 1);
         if (station.fHandoverFrequency > 0.0)
             text += tr("\nHands over %1 MHz").arg(station.fHandoverFrequency / 1e6, 0, 'f', 3);
+        const std::deque<NetworkModel::Handover>& handovers = m_model.GetHandovers();
+        const auto newest = std::find_if(handovers.rbegin(), handovers.rend(), [&station](const auto& handover) {
+            return handover.strSender == station.strName && handover.strTag == QLatin1String("FRQ");
+        });
+        if (newest != handovers.rend() && !newest->lstApplied.isEmpty())
+            text += tr("\nTuned to it: %1").arg(newest->lstApplied.join(QStringLiteral(", ")));
         return text;
     }
     const std::deque<NetworkModel::MapFix>& fixes = m_model.GetFixes();

@@ -382,6 +382,12 @@ Hinweise: %1</translation>
         <source> → %1 MHz</source>
         <translation> → %1 MHz</translation>
     </message>
+    <message>
+        <source>
+Tuned to it: %1</source>
+        <translation>
+Darauf abgestimmt: %1</translation>
+    </message>
 </context>
 <context>
     <name>OutputStatusTable</name>
