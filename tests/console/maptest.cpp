@@ -432,7 +432,8 @@ TEST_F(MapBrokerTest, AHandoverIsListedWithTheReceiverThatTunedAndMarkedOnTheMap
     ASSERT_TRUE(QTest::qWaitFor([&] { return handover() != nullptr; }, WAIT_MS))
         << sender.readAllStandardError().constData();
     EXPECT_EQ(handover()->strValue, "145500000");
-    QProcess& receiver = Start(QStringLiteral(KVTSTATION_PATH), arguments("Near", {"--seconds", "6"}));
+    // In real time, as the sender: a fast run could be over before its ZOD client has tuned it.
+    QProcess& receiver = Start(QStringLiteral(KVTSTATION_PATH), arguments("Near", {"--seconds", "3", "--realtime"}));
     ASSERT_TRUE(QTest::qWaitFor([&] { return handover()->lstApplied.contains("Near"); }, WAIT_MS))
         << receiver.readAllStandardError().constData();
     ASSERT_TRUE(QTest::qWaitFor([&] { return receiver.state() == QProcess::NotRunning; }, WAIT_MS));
@@ -444,7 +445,7 @@ TEST_F(MapBrokerTest, AHandoverIsListedWithTheReceiverThatTunedAndMarkedOnTheMap
     while (row < list.rowCount() && list.item(row, 2)->text() != "FRQ")
         ++row;
     ASSERT_LT(row, list.rowCount());
-    EXPECT_EQ(list.item(row, 0)->text(), "08:00:00") << "the network's time of the handover";
+    EXPECT_TRUE(list.item(row, 0)->text().startsWith("08:00:0")) << "the network's time of the handover";
     EXPECT_EQ(list.item(row, 1)->text(), "Boss");
     EXPECT_EQ(list.item(row, 3)->text(), "145.500 MHz");
     EXPECT_EQ(list.item(row, 4)->text(), "Near");
@@ -459,7 +460,7 @@ TEST_F(MapBrokerTest, AHandoverIsListedWithTheReceiverThatTunedAndMarkedOnTheMap
     int ring = 0;
     for (int dx = -30; dx <= 30; ++dx) {
         const QColor colour = image.pixelColor(boss + QPoint(dx, 0));
-        ring += colour.blue() > colour.green() + 40 && colour.red() > colour.green() + 20 ? 1 : 0;
+        ring += colour.blue() > colour.green() + 10 && colour.red() > colour.green() ? 1 : 0;
     }
     EXPECT_GE(ring, 2) << "the ring crosses the row of the sender on either side " << boss.x() << "," << boss.y()
                        << " in " << map.width() << "x" << map.height();
