@@ -36,7 +36,8 @@ bool BrokerBearingOutput::Start(const MqttConnection::Settings& settings, const 
 {
     m_status = status;
     MqttConnection::Settings station = settings;
-    station.strClientId = MqttConnection::UniqueClientId(status.strName, QStringLiteral("station"));
+    if (station.strClientId.isEmpty())
+        station.strClientId = MqttConnection::UniqueClientId(status.strName, QStringLiteral("station"));
     station.will = {StationTopics::Status(status.strName), status.ToJson(false), QOS, true};
     SetTarget(QStringLiteral("%1:%2").arg(settings.strHost).arg(settings.nPort));
     if (!m_connection.Open(station))
@@ -84,7 +85,8 @@ void BrokerBearingOutput::Stop(int nDrainMs)
     m_bStopped = true;
     QElapsedTimer waited;
     waited.start();
-    WaitUntil([this] { return GetAccount().GetPending() == 0; }, nDrainMs);
+    // A refused login is not tried again: nothing queued will go out.
+    WaitUntil([this] { return GetAccount().GetPending() == 0 || m_connection.IsLoginRefused(); }, nDrainMs);
     const quint64 nLeft = GetAccount().GetPending();
     if (nLeft > 0)
     {
