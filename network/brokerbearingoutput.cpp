@@ -92,7 +92,10 @@ void BrokerBearingOutput::Stop(int nDrainMs)
     {
         QString reason =
             QStringLiteral("%1 messages not acknowledged by the broker within %2 ms").arg(nLeft).arg(nDrainMs);
-        if (!m_connection.IsConnected() && !m_connection.GetErrorText().isEmpty())
+        // The refusal itself was said when it came.
+        if (m_connection.IsLoginRefused())
+            reason = QStringLiteral("%1 messages never sent: the login was refused").arg(nLeft);
+        else if (!m_connection.IsConnected() && !m_connection.GetErrorText().isEmpty())
             reason += QStringLiteral(": ") + m_connection.GetErrorText();
         Lose(nLeft, Failure::Disconnected, reason);
     }

@@ -120,7 +120,8 @@ bool StationCommandLine::Parse(const QStringList& arguments)
     if (m_reader.IsSet(OPT_CONFIG_DIR)) {
         const QFileInfo configDir(m_reader.Value(OPT_CONFIG_DIR));
         if (m_reader.Value(OPT_CONFIG_DIR).isEmpty() || !configDir.isDir()) {
-            m_reader.SetError(QStringLiteral("Configuration directory \"%1\" does not exist.").arg(m_reader.Value(OPT_CONFIG_DIR)));
+            m_reader.SetError(QStringLiteral("Configuration directory \"%1\" does not exist.")
+                                  .arg(m_reader.Value(OPT_CONFIG_DIR)));
             return false;
         }
         m_strConfigDir = configDir.absoluteFilePath();
@@ -173,7 +174,7 @@ bool StationCommandLine::ParsePlotFile()
     // The output folder is made by the run, so the plot may go there as well.
     if ((!plot.absoluteDir().exists() && plot.absolutePath() != m_strOutputDir) || plot.isDir()) {
         m_reader.SetError(QStringLiteral("The plot file \"%1\" cannot be written: no such directory.")
-                         .arg(m_reader.Value(OPT_PLOT)));
+                          .arg(m_reader.Value(OPT_PLOT)));
         return false;
     }
     m_strPlotFile = plot.absoluteFilePath();
@@ -193,7 +194,7 @@ bool StationCommandLine::ParseSerial()
     SerialAddress parsed;
     if (!SerialAddress::Parse(address, parsed)) {
         m_reader.SetError(QStringLiteral("\"%1\" is not a serial device or address such as /dev/ttyUSB0:9600,n,8,1.")
-                         .arg(device));
+                          .arg(device));
         return false;
     }
     m_strSerialAddress = address;

@@ -110,7 +110,8 @@ bool ConsoleCommandLine::ParseScreenshot()
         return true;
     const QFileInfo file(m_reader.Value(OPT_SCREENSHOT));
     if (file.suffix().compare(QLatin1String("png"), Qt::CaseInsensitive) != 0) {
-        m_reader.SetError(QStringLiteral("The screenshot file \"%1\" must end in .png.").arg(m_reader.Value(OPT_SCREENSHOT)));
+        m_reader.SetError(
+            QStringLiteral("The screenshot file \"%1\" must end in .png.").arg(m_reader.Value(OPT_SCREENSHOT)));
         return false;
     }
     m_strScreenshotFile = file.absoluteFilePath();

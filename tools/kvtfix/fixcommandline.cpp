@@ -100,7 +100,8 @@ FixCommandLine::FixCommandLine()
                         "kvt/fixes/<channel>/latest) with the service's status on kvt/fusion/status.")},
         {OPT_COT,
          QStringLiteral("Send stations, bearing lines and fixes as Cursor-on-Target events to <target>: "
-                        "udp://HOST:PORT (unicast or multicast, TAK's group is 239.2.3.1:6969) or "
+                        "udp://HOST:PORT (unicast or multicast, TAK's group is 239.2.3.1:6969; a group may add "
+                        "?interface=NAME&ttl=N, default: the route's interface, ttl 8) or "
                         "tcp://HOST:PORT (a TAK server's CoT input). Repeat for several targets."),
          QStringLiteral("target")},
     });
@@ -182,8 +183,10 @@ bool FixCommandLine::ParseNumbers()
     qint64 seed = static_cast<qint64>(m_nSeed);
     qint64 maxStations = m_nMaxStations;
     if (!m_reader.ReadNumber(OPT_SIMULATE, 1.0, MAX_SIMULATE_SECONDS, m_fSimulateSeconds)
-        || !m_reader.ReadWholeNumber(OPT_SEED, 0, 4294967295, seed) || !m_reader.ReadNumber(OPT_RATE, 0.001, 1000.0, m_fRate)
-        || !m_reader.ReadNumber(OPT_WINDOW, 0.1, 86400.0, m_fWindow) || !m_reader.ReadNumber(OPT_SIGMA, 0.01, 90.0, m_fSigma)
+        || !m_reader.ReadWholeNumber(OPT_SEED, 0, 4294967295, seed)
+        || !m_reader.ReadNumber(OPT_RATE, 0.001, 1000.0, m_fRate)
+        || !m_reader.ReadNumber(OPT_WINDOW, 0.1, 86400.0, m_fWindow)
+        || !m_reader.ReadNumber(OPT_SIGMA, 0.01, 90.0, m_fSigma)
         || !m_reader.ReadNumber(OPT_FUTURE_TOLERANCE, 0.0, 86400.0, m_fFutureTolerance)
         || !m_reader.ReadWholeNumber(OPT_MAX_STATIONS, 2, 1000000, maxStations))
         return false;
@@ -205,12 +208,13 @@ bool FixCommandLine::ParseOutput(const QString& option, const QString& suffix, Q
         return true;
     const QFileInfo file(m_reader.Value(option));
     if (!suffix.isEmpty() && file.suffix().compare(suffix, Qt::CaseInsensitive) != 0) {
-        m_reader.SetError(QStringLiteral("The --%1 file \"%2\" must end in .%3.").arg(option, m_reader.Value(option), suffix));
+        m_reader.SetError(
+            QStringLiteral("The --%1 file \"%2\" must end in .%3.").arg(option, m_reader.Value(option), suffix));
         return false;
     }
     if (m_reader.Value(option).isEmpty() || !file.absoluteDir().exists() || file.isDir()) {
         m_reader.SetError(QStringLiteral("The --%1 file \"%2\" cannot be written: no such directory.")
-                         .arg(option, m_reader.Value(option)));
+                          .arg(option, m_reader.Value(option)));
         return false;
     }
     rFile = file.absoluteFilePath();
@@ -233,11 +237,9 @@ bool FixCommandLine::ParseLiveOutputs()
         return false;
     }
     for (const QString& target : m_reader.Values(OPT_COT)) {
-        bool tcp = false;
-        QHostAddress host;
-        quint16 port = 0;
+        kvt::CotOutput::Target parsed;
         QString error;
-        if (!kvt::CotOutput::ParseTarget(target, tcp, host, port, error)) {
+        if (!kvt::CotOutput::ParseTarget(target, parsed, error)) {
             m_reader.SetError(QStringLiteral("--cot: ") + error);
             return false;
         }
