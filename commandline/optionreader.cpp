@@ -2,6 +2,9 @@
 
 #include "network/mqttconnection.h"
 
+#include <QDir>
+#include <QFileInfo>
+
 namespace kvt {
 
 namespace {
@@ -63,8 +66,8 @@ bool OptionReader::ReadNumber(const QString& option, double low, double high, do
     bool ok = false;
     const double value = m_parser.value(option).toDouble(&ok);
     if (!ok || !(value >= low && value <= high)) {
-        SetError(QStringLiteral("--%1 must be a number from %2 to %3, not \"%4\".")
-                     .arg(option, Limit(low), Limit(high), m_parser.value(option)));
+        SetError(QStringLiteral("%1 must be a number from %2 to %3, not \"%4\".")
+                     .arg(Name(option), Limit(low), Limit(high), m_parser.value(option)));
         return false;
     }
     rValue = value;
@@ -78,8 +81,8 @@ bool OptionReader::ReadWholeNumber(const QString& option, qint64 low, qint64 hig
     bool ok = false;
     const qint64 value = m_parser.value(option).toLongLong(&ok);
     if (!ok || value < low || value > high) {
-        SetError(QStringLiteral("--%1 must be a whole number from %2 to %3, not \"%4\".")
-                     .arg(option)
+        SetError(QStringLiteral("%1 must be a whole number from %2 to %3, not \"%4\".")
+                     .arg(Name(option))
                      .arg(low)
                      .arg(high)
                      .arg(m_parser.value(option)));
@@ -103,7 +106,7 @@ bool OptionReader::ReadChoice(const QString& option, const QStringList& choices,
         quoted << QStringLiteral("\"%1\"").arg(choice);
     const QString last = quoted.isEmpty() ? QString() : quoted.takeLast();
     const QString list = quoted.isEmpty() ? last : quoted.join(QStringLiteral(", ")) + QStringLiteral(" or ") + last;
-    SetError(QStringLiteral("--%1 is %2, not \"%3\".").arg(option, list, value));
+    SetError(QStringLiteral("%1 is %2, not \"%3\".").arg(Name(option), list, value));
     return false;
 }
 
@@ -111,9 +114,46 @@ bool OptionReader::ReadBrokerAddress(const QString& option, QString& rHost, int&
 {
     if (!m_parser.isSet(option) || MqttConnection::ParseAddress(m_parser.value(option), rHost, rPort))
         return true;
-    SetError(QStringLiteral("--%1 wants host:port with a port from 1 to 65535, not \"%2\".")
-                 .arg(option, m_parser.value(option)));
+    SetError(QStringLiteral("%1 wants host:port with a port from 1 to 65535, not \"%2\".")
+                 .arg(Name(option), m_parser.value(option)));
     return false;
+}
+
+bool OptionReader::ReadFileName(const QString& option, const QString& suffix, QString& rFile)
+{
+    if (!m_parser.isSet(option))
+        return true;
+    const QFileInfo file(m_parser.value(option));
+    if (!suffix.isEmpty() && file.suffix().compare(suffix, Qt::CaseInsensitive) != 0) {
+        SetError(QStringLiteral("The %1 file \"%2\" must end in .%3.").arg(Name(option), m_parser.value(option), suffix));
+        return false;
+    }
+    rFile = file.absoluteFilePath();
+    return true;
+}
+
+bool OptionReader::ReadOutputFile(const QString& option, const QString& suffix, QString& rFile,
+                                  const QString& madeFolder)
+{
+    if (!m_parser.isSet(option))
+        return true;
+    QString file;
+    if (!ReadFileName(option, suffix, file))
+        return false;
+    const QFileInfo info(file);
+    const bool bFolder = info.absoluteDir().exists() || (!madeFolder.isEmpty() && info.absolutePath() == madeFolder);
+    if (m_parser.value(option).isEmpty() || !bFolder || info.isDir()) {
+        SetError(QStringLiteral("The %1 file \"%2\" cannot be written: no such directory.")
+                     .arg(Name(option), m_parser.value(option)));
+        return false;
+    }
+    rFile = file;
+    return true;
+}
+
+QString OptionReader::Name(const QString& option) const
+{
+    return m_mapNames.value(option, QStringLiteral("--") + option);
 }
 
 void OptionReader::SetError(const QString& text)

@@ -3,6 +3,7 @@
 #include <QCommandLineOption>
 #include <QCommandLineParser>
 #include <QList>
+#include <QMap>
 #include <QString>
 #include <QStringList>
 
@@ -38,7 +39,7 @@ public:
     QString Value(const QString& option) const { return m_parser.value(option); }
     QStringList Values(const QString& option) const { return m_parser.values(option); }
 
-    /// A number from low to high: "--sigma must be a number from 0.01 to 90, not "0"."
+    /// A number from low to high: "--sigma must be a number from 0.01 to 90, not "0"." (see SetName())
     bool ReadNumber(const QString& option, double low, double high, double& rValue);
     /// A whole number (digits, no fraction) from low to high.
     bool ReadWholeNumber(const QString& option, qint64 low, qint64 high, qint64& rValue);
@@ -46,13 +47,28 @@ public:
     bool ReadChoice(const QString& option, const QStringList& choices, QString& rValue);
     /// A broker address HOST:PORT (MqttConnection::ParseAddress).
     bool ReadBrokerAddress(const QString& option, QString& rHost, int& rPort);
+    /// A file name ending in .suffix (any name when suffix is empty), made
+    /// absolute: "The --plot file "x.jpg" must end in .png." Whether it can be
+    /// written is the run's to find out.
+    bool ReadFileName(const QString& option, const QString& suffix, QString& rFile);
+    /// ReadFileName(), and the file's folder exists (or is madeFolder, which
+    /// the run makes first): "The --kml file "/no/x.kml" cannot be written: no such directory."
+    bool ReadOutputFile(const QString& option, const QString& suffix, QString& rFile,
+                        const QString& madeFolder = QString());
+
+    /// How the messages call an option (default "--option"), for programs
+    /// whose messages said "Seconds must be …" or "The plot file …" before.
+    void SetName(const QString& option, const QString& name) { m_mapNames.insert(option, name); }
 
     /// For the program's own checks.
     void SetError(const QString& text);
     QString GetError() const { return m_strError; }
 
 private:
+    QString Name(const QString& option) const;
+
     QCommandLineParser m_parser;
+    QMap<QString, QString> m_mapNames;
     QString m_strError;
 };
 

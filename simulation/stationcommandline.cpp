@@ -2,8 +2,8 @@
 
 #include "base/serialaddress.h"
 #include "devicecontrol/directionfinder/kvtcommon/kvttranslation.h"
+#include "network/mqttconnection.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 namespace {
@@ -111,6 +111,10 @@ StationCommandLine::StationCommandLine()
                         "default: the user's locale from LANG)."),
          QStringLiteral("locale")},
     });
+    // The names these messages have always used.
+    m_reader.SetName(OPT_SECONDS, QStringLiteral("Seconds"));
+    m_reader.SetName(OPT_SEED, QStringLiteral("Seed"));
+    m_reader.SetName(OPT_PLOT, QStringLiteral("plot"));
 }
 
 bool StationCommandLine::Parse(const QStringList& arguments)
@@ -164,21 +168,8 @@ bool StationCommandLine::ParseNumbers()
 
 bool StationCommandLine::ParsePlotFile()
 {
-    if (!m_reader.IsSet(OPT_PLOT))
-        return true;
-    const QFileInfo plot(m_reader.Value(OPT_PLOT));
-    if (plot.suffix().compare(QLatin1String("png"), Qt::CaseInsensitive) != 0) {
-        m_reader.SetError(QStringLiteral("The plot file \"%1\" must end in .png.").arg(m_reader.Value(OPT_PLOT)));
-        return false;
-    }
     // The output folder is made by the run, so the plot may go there as well.
-    if ((!plot.absoluteDir().exists() && plot.absolutePath() != m_strOutputDir) || plot.isDir()) {
-        m_reader.SetError(QStringLiteral("The plot file \"%1\" cannot be written: no such directory.")
-                          .arg(m_reader.Value(OPT_PLOT)));
-        return false;
-    }
-    m_strPlotFile = plot.absoluteFilePath();
-    return true;
+    return m_reader.ReadOutputFile(OPT_PLOT, QStringLiteral("png"), m_strPlotFile, m_strOutputDir);
 }
 
 bool StationCommandLine::ParseSerial()
@@ -203,7 +194,13 @@ bool StationCommandLine::ParseSerial()
 
 bool StationCommandLine::ParseBroker()
 {
-    return m_reader.ReadBrokerAddress(OPT_MQTT, m_strBrokerHost, m_nBrokerPort);
+    if (!m_reader.IsSet(OPT_MQTT))
+        return true;
+    const QString address = m_reader.Value(OPT_MQTT);
+    if (MqttConnection::ParseAddress(address, m_strBrokerHost, m_nBrokerPort))
+        return true;
+    m_reader.SetError(QStringLiteral("\"%1\" is not a broker address such as 127.0.0.1:1883.").arg(address));
+    return false;
 }
 
 bool StationCommandLine::ParseScenario()

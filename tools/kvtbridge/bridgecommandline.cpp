@@ -1,6 +1,5 @@
 #include "tools/kvtbridge/bridgecommandline.h"
 
-
 namespace kvt {
 
 namespace {
@@ -26,10 +25,11 @@ BridgeCommandLine::BridgeCommandLine()
           "A locked broker wants the station's login: --mqtt-user (the station's name, as the broker's access "
           "list binds the station's topics to it) and the password from --mqtt-password-file or the "
           "environment's KVT_MQTT_PASSWORD, never from the command line; --mqtt-ca for TLS. A refused login is "
-          "tried 3 times, then the bridge gives up (exit code 4).\n"
+          "tried %1 times, then the bridge gives up (exit code 4).\n"
           "Exit codes: 0 every bearing delivered; 1 the receiver never gave a readable document; 2 bad command "
           "line; 3 a bearing was lost; 4 the broker was never connected or refused the login; 130 / 143 "
-          "stopped by SIGINT / SIGTERM."))
+          "stopped by SIGINT / SIGTERM.")
+                   .arg(MqttConnection::MAX_LOGIN_TRIES))
     , m_login(BrokerLoginOptions::Session::Clean)
 {
     m_reader.AddOptions({

@@ -1,8 +1,5 @@
 #include "tools/kvtconsole/consolecommandline.h"
 
-#include <QDir>
-#include <QFileInfo>
-
 namespace {
 
 const QString OPT_CONFIG_DIR = QStringLiteral("config-dir");
@@ -75,6 +72,7 @@ ConsoleCommandLine::ConsoleCommandLine()
                         "--screenshot)."),
          QStringLiteral("name")},
     });
+    m_reader.SetName(OPT_SCREENSHOT, QStringLiteral("screenshot"));
 }
 
 bool ConsoleCommandLine::Parse(const QStringList& arguments)
@@ -101,19 +99,5 @@ bool ConsoleCommandLine::Parse(const QStringList& arguments)
             return false;
         }
     }
-    return ParseScreenshot();
-}
-
-bool ConsoleCommandLine::ParseScreenshot()
-{
-    if (!m_reader.IsSet(OPT_SCREENSHOT))
-        return true;
-    const QFileInfo file(m_reader.Value(OPT_SCREENSHOT));
-    if (file.suffix().compare(QLatin1String("png"), Qt::CaseInsensitive) != 0) {
-        m_reader.SetError(
-            QStringLiteral("The screenshot file \"%1\" must end in .png.").arg(m_reader.Value(OPT_SCREENSHOT)));
-        return false;
-    }
-    m_strScreenshotFile = file.absoluteFilePath();
-    return true;
+    return m_reader.ReadFileName(OPT_SCREENSHOT, QStringLiteral("png"), m_strScreenshotFile);
 }

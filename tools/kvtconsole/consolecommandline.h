@@ -45,8 +45,6 @@ public:
     int GetTab() const { return static_cast<int>(TABS.indexOf(m_strTab)); }
 
 private:
-    bool ParseScreenshot();
-
     kvt::OptionReader m_reader;
     StationCommandLine m_station;
     QString m_strScreenshotFile;

@@ -2,7 +2,6 @@
 
 #include "tools/kvtfix/cotoutput.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 namespace {
@@ -198,27 +197,9 @@ bool FixCommandLine::ParseNumbers()
 
 bool FixCommandLine::ParseOutputs()
 {
-    return ParseOutput(OPT_GEOJSON, QString(), m_strGeoJsonFile) && ParseOutput(OPT_KML, QString(), m_strKmlFile)
-           && ParseOutput(OPT_PLOT, QStringLiteral("png"), m_strPlotFile);
-}
-
-bool FixCommandLine::ParseOutput(const QString& option, const QString& suffix, QString& rFile)
-{
-    if (!m_reader.IsSet(option))
-        return true;
-    const QFileInfo file(m_reader.Value(option));
-    if (!suffix.isEmpty() && file.suffix().compare(suffix, Qt::CaseInsensitive) != 0) {
-        m_reader.SetError(
-            QStringLiteral("The --%1 file \"%2\" must end in .%3.").arg(option, m_reader.Value(option), suffix));
-        return false;
-    }
-    if (m_reader.Value(option).isEmpty() || !file.absoluteDir().exists() || file.isDir()) {
-        m_reader.SetError(QStringLiteral("The --%1 file \"%2\" cannot be written: no such directory.")
-                          .arg(option, m_reader.Value(option)));
-        return false;
-    }
-    rFile = file.absoluteFilePath();
-    return true;
+    return m_reader.ReadOutputFile(OPT_GEOJSON, QString(), m_strGeoJsonFile)
+           && m_reader.ReadOutputFile(OPT_KML, QString(), m_strKmlFile)
+           && m_reader.ReadOutputFile(OPT_PLOT, QStringLiteral("png"), m_strPlotFile);
 }
 
 bool FixCommandLine::ParseMqtt()

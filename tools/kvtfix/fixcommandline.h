@@ -69,7 +69,6 @@ private:
     bool ParseOutputs();
     bool ParseMqtt();
     bool ParseLiveOutputs();
-    bool ParseOutput(const QString& option, const QString& suffix, QString& rFile);
 
     kvt::OptionReader m_reader;
     kvt::BrokerLoginOptions m_login;
