@@ -1,4 +1,5 @@
 #include "fusion/fixestimator.h"
+#include "tests/common/programrun.h"
 #include "tests/fusion/fusiontesthelpers.h"
 #include "tools/kvtfix/fixgeometrycut.h"
 #include "tools/kvtfix/fixmap.h"
@@ -7,7 +8,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QRectF>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -213,17 +213,14 @@ TEST_F(AnywhereTest, GeoJsonGeometriesAreCutAtTheAntimeridianAndStayOnTheGlobe)
 /// longitude) points, by geometry type; empty when ogrinfo failed.
 std::map<QString, Parts> OgrParts(const QString& file, QString& rErrors)
 {
-    QProcess process;
-    process.start(QStringLiteral("ogrinfo"), {"-ro", "-al", file});
-    if (!process.waitForFinished(60000) || process.exitCode() != 0) {
-        rErrors = QString::fromUtf8(process.readAllStandardError());
+    const ProgramRun run = RunProgram("ogrinfo", {"-ro", "-al", file});
+    rErrors = QString::fromUtf8(run.stdErr);
+    if (run.nExitCode != 0)
         return {};
-    }
-    rErrors = QString::fromUtf8(process.readAllStandardError());
     std::map<QString, Parts> parts;
     const QRegularExpression geometry(QStringLiteral("^  ([A-Z]+)(?: Z)? (\\(.*\\))$"), QRegularExpression::MultilineOption);
     const QRegularExpression list(QStringLiteral("\\(([^()]*)\\)"));
-    for (auto it = geometry.globalMatch(QString::fromUtf8(process.readAllStandardOutput())); it.hasNext();) {
+    for (auto it = geometry.globalMatch(QString::fromUtf8(run.stdOut)); it.hasNext();) {
         const QRegularExpressionMatch match = it.next();
         for (auto lists = list.globalMatch(match.captured(2)); lists.hasNext();) {
             parts[match.captured(1)].emplace_back();

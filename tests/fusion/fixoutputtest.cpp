@@ -1,4 +1,5 @@
 #include "fusion/fixestimator.h"
+#include "tests/common/programrun.h"
 #include "tests/fusion/fusiontesthelpers.h"
 #include "tools/kvtfix/fixmap.h"
 #include "tools/kvtfix/mapfiles.h"
@@ -7,7 +8,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 
@@ -180,21 +180,8 @@ TEST_F(FixOutputTest, MapShowsStationsFixesAndEllipses)
 class KvtFixTest : public ::testing::Test
 {
 protected:
-    struct Run
-    {
-        int nExitCode;
-        QByteArray stdOut;
-        QByteArray stdErr;
-    };
-
-    Run Fix(const QStringList& arguments)
-    {
-        QProcess process;
-        process.start(QStringLiteral(KVTFIX_PATH), arguments);
-        EXPECT_TRUE(process.waitForFinished(120000));
-        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput(),
-                process.readAllStandardError()};
-    }
+    using Run = ProgramRun;
+    static Run Fix(const QStringList& arguments) { return RunProgram(KVTFIX_PATH, arguments); }
 
     QTemporaryDir m_dir;
 };
@@ -216,10 +203,22 @@ TEST_F(KvtFixTest, SimulatedScenarioGivesFixesFilesAndAnEvaluation)
         EXPECT_LT(value.toObject().value("ratio").toDouble(), 2.0);
     }
     EXPECT_FALSE(QImage(png).isNull());
-    QFile file(geojson);
+    // The map files as GDAL reads them: four stations, and per fix three lines, the fix and its ellipse.
+    for (const QString& file : {geojson, kml}) {
+        const ProgramRun ogrinfo = RunProgram("ogrinfo", {"-ro", "-al", "-so", file});
+        EXPECT_EQ(ogrinfo.nExitCode, 0) << "ogrinfo (gdal-bin): " << ogrinfo.stdErr.constData();
+        EXPECT_TRUE(ogrinfo.stdOut.contains("Feature Count: 204")) << file.toStdString() << ogrinfo.stdOut.constData();
+    }
+    QFile file(kml);
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(QJsonDocument::fromJson(file.readAll()).object().value("features").toArray().size(), 4 + 40 * 5);
-    EXPECT_TRUE(QFile::exists(kml));
+    EXPECT_EQ(file.readAll().count("<TimeStamp>"), 40 * 5);
+    // Beside the KML, the link that keeps reloading it.
+    QFile link(m_dir.filePath("fixes-live.kml"));
+    ASSERT_TRUE(link.open(QIODevice::ReadOnly));
+    const QByteArray content = link.readAll();
+    EXPECT_TRUE(content.contains("<href>fixes.kml</href>"));
+    EXPECT_TRUE(content.contains("<refreshMode>onInterval</refreshMode>"));
+    EXPECT_EQ(RunProgram("ogrinfo", {"-ro", "-so", link.fileName()}).nExitCode, 0);
 }
 
 TEST_F(KvtFixTest, BadInputIsCountedByReasonAndUsageErrorsTouchNothing)
