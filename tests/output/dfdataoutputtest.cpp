@@ -18,7 +18,6 @@
 #include "valueframework/valueclasses/valueselection.h"
 
 #include <QCheckBox>
-#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QSignalSpy>
@@ -29,8 +28,6 @@
 #include <limits>
 #include <memory>
 #include <vector>
-
-#include <unistd.h>
 
 namespace
 {
@@ -116,6 +113,14 @@ protected:
     }
 
     int TraceCount(const QString& text) const { return m_lstTraces.filter(text).size(); }
+
+    /// Every sentence offered is delivered or lost, none pending.
+    static void ExpectBalanced(const AccountedOutput& output)
+    {
+        const DeliveryAccount& account = output.GetAccount();
+        EXPECT_EQ(account.GetPending(), 0u) << output.GetName().toStdString();
+        EXPECT_EQ(account.GetOffered(), account.GetDelivered() + account.GetLost()) << output.GetName().toStdString();
+    }
 
     // The golden files hold UTC times.
     const TimeZoneGuard m_zone{"UTC0"};
@@ -262,52 +267,6 @@ TEST_F(DFDataOutputTest, OutOfRangeNumbersAreWrittenInFull)
     EXPECT_EQ(Read(m_strFile).toStdString(), expected.toStdString());
 }
 
-TEST_F(DFDataOutputTest, SerialLineCarriesTheBareSentenceAndReconnectsToANewDevice)
-{
-    const QString link = m_dir.filePath("ttyDF");
-    Configure(true, link + ":9600,n,8,1", true, 0);
-    ErrorHandler::Instance().SetTraceMask(ErrorHandler::TRACE_BIT);
-    TestableOutput output;
-    ASSERT_TRUE(QTest::qWaitFor([&]() { return TraceCount("SerialInterface::OnError") == 1; })) << "no device yet";
-
-    const QByteArray sentence = Sentence();
-    for (int round = 1; round <= 2; ++round)
-    {
-        SCOPED_TRACE(round);
-        PtyPair pty;
-        ASSERT_TRUE(pty.IsValid());
-        QFile::remove(link);
-        ASSERT_TRUE(QFile::link(pty.SlaveName(), link));
-        ASSERT_TRUE(QTest::qWaitFor([&]() { return TraceCount("SerialInterface::OnOpen") == round; }));
-        Publish(NORMAL);
-        EXPECT_EQ(pty.ReadMaster(sentence.size()), sentence);
-
-        pty.CloseMaster();
-        ASSERT_TRUE(QTest::qWaitFor([&]() { return TraceCount("SerialInterface::OnError") == round + 1; }));
-        EXPECT_EQ(TraceCount("SerialInterface::OnClose"), round);
-    }
-    EXPECT_EQ(Read(m_strFile), Golden("normal.txt").repeated(2));
-}
-
-// Without file output a scan changes nothing: the serial line gets the
-// sentence of the current bearing, and no file is made.
-TEST_F(DFDataOutputTest, SerialOnlyOutputIgnoresTheScanAndMakesNoFile)
-{
-    PtyPair pty;
-    ASSERT_TRUE(pty.IsValid());
-    Configure(true, pty.SlaveName() + ":9600,n,8,1", false, 0);
-    ErrorHandler::Instance().SetTraceMask(ErrorHandler::TRACE_BIT);
-    TestableOutput output;
-    ASSERT_TRUE(QTest::qWaitFor([&]() { return TraceCount("SerialInterface::OnOpen") == 1; }));
-    Tree::Instance()
-        ->Find<values::ValueList<BearingResult>>("/KVTServer/Res/DfR/AzimuthList")
-        ->PushBack(BearingResult(NORMAL, 1));
-    Tree::Instance()->Find<values::ValueSelection>("/KVTServer/Par/Evt/SRStatus")->SetCurrentIndex(1);
-    Publish(NORMAL);
-    EXPECT_EQ(pty.ReadMaster(Sentence().size()), Sentence());
-    EXPECT_FALSE(QFile::exists(m_strFile));
-}
-
 // Missing settings are written unlocked; locked ones that cannot be read are
 // replaced and unlocked, while readable locked ones stay locked.
 TEST_F(DFDataOutputTest, SettingsAreWrittenAndShownAndTheCheckBoxesEnableTheirControls)
@@ -407,10 +366,12 @@ TEST_F(DFDataOutputTest, OnlyChangedSettingsRestartTheOutputAndRotateTheFile)
     EXPECT_EQ(rCfg.GetString("FileOutput_Address", "", 0), otherFile);
 }
 
-// Neither a file that cannot be opened (its directory is a file; no
-// permissions involved, so this holds for root) nor a full disk crashes the
-// output: both are traced, and enabling again starts a good file.
-TEST_F(DFDataOutputTest, FileFaultsAreTracedAndTheNextEnableRecovers)
+// A file that cannot be opened (its directory is a file; no permissions
+// involved, so this holds for root) loses every line and says why. A disk full
+// for longer than any write buffer would last, with room for none or part of a
+// line, loses those lines whole, none surfacing later in part, and says so
+// once. Both are traced, and enabling again starts a good file.
+TEST_F(DFDataOutputTest, FileFaultsLoseWholeLinesSayWhyAndTheNextEnableRecovers)
 {
     QFile blocker(m_dir.filePath("blocker"));
     ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
@@ -423,15 +384,21 @@ TEST_F(DFDataOutputTest, FileFaultsAreTracedAndTheNextEnableRecovers)
         ErrorHandler::Instance().SetTraceMask(nMask);
         TestableOutput blocked;
         Publish(NORMAL);
+        const AccountedOutput& file = blocked.GetFileOutput();
+        EXPECT_FALSE(file.HasBeenOpen());
+        EXPECT_EQ(file.GetAccount().GetLost(), 1u);
+        EXPECT_EQ(file.GetAccount().GetLastFailure(), QStringLiteral("Not a directory"));
+        EXPECT_EQ(file.GetTarget(), m_strFile);
+        ExpectBalanced(file);
     }
     EXPECT_EQ(TraceCount("WARNING: DFDataOutput: cannot open"), 1) << "traced only with the trace bit";
 
-    // A disk full for longer than any write buffer would last, with room for
-    // none or part of a line: those lines are lost whole, and none surfaces
-    // later in part.
     m_strFile = goodFile;
     Configure(false, "COM1:9600,e,8,1", true, 0);
     TestableOutput output;
+    AccountedOutput& file = output.GetFileOutput();
+    QSignalSpy failures(&file, &AccountedOutput::FailureReported);
+    QSignalSpy resumed(&file, &AccountedOutput::DeliveryResumed);
     const QByteArray line = Golden("normal.txt");
     Publish(NORMAL);
     for (const int nRoom : {0, 20})
@@ -444,93 +411,33 @@ TEST_F(DFDataOutputTest, FileFaultsAreTracedAndTheNextEnableRecovers)
     Publish(NORMAL);
     EXPECT_EQ(Read(m_strFile), line + line);
     output.SetEnabled(false);
-    output.SetEnabled(true);
-    Publish(NORMAL);
-    EXPECT_EQ(Read(m_strFile), line);
-}
-
-} // namespace
-
-// Delivery accounts: every sentence offered to a sink is delivered or lost,
-// delivered ones are those that really arrived, and failures are signalled
-// once each, with the system's reason.
-
-int LineCount(const QByteArray& text)
-{
-    return text.count("\r\n");
-}
-
-void ExpectBalanced(const AccountedOutput& output)
-{
-    const DeliveryAccount& account = output.GetAccount();
-    EXPECT_EQ(account.GetPending(), 0u) << output.GetName().toStdString();
-    EXPECT_EQ(account.GetOffered(), account.GetDelivered() + account.GetLost()) << output.GetName().toStdString();
-}
-
-TEST_F(DFDataOutputTest, FileAccountCountsLinesLostAtTheSizeLimitWithTheReason)
-{
-    Configure(false, "COM1:9600,e,8,1", true, 0);
-    TestableOutput output;
-    AccountedOutput& file = output.GetFileOutput();
-    QSignalSpy failures(&file, &AccountedOutput::FailureReported);
-    QSignalSpy resumed(&file, &AccountedOutput::DeliveryResumed);
-    const QByteArray line = Golden("normal.txt");
-    for (int i = 0; i < 3; ++i)
-        Publish(NORMAL);
-    {
-        const FileSizeLimit full(3 * line.size() + 20);
-        for (int i = 0; i < 5; ++i)
-            Publish(NORMAL);
-    }
-    Publish(NORMAL);
-    output.SetEnabled(false);
-
-    EXPECT_EQ(file.GetAccount().GetOffered(), 9u);
-    EXPECT_EQ(file.GetAccount().GetLost(), 5u);
+    EXPECT_EQ(file.GetAccount().GetOffered(), 202u);
+    EXPECT_EQ(file.GetAccount().GetLost(), 200u);
     EXPECT_EQ(file.GetAccount().GetLastFailure(), QStringLiteral("File too large"));
     EXPECT_EQ(file.GetFailure(), AccountedOutput::Failure::Write);
-    EXPECT_EQ(static_cast<int>(file.GetAccount().GetDelivered()), LineCount(Read(m_strFile)));
     EXPECT_TRUE(file.HasBeenOpen());
     ExpectBalanced(file);
     ASSERT_EQ(failures.size(), 1);
     EXPECT_EQ(failures[0][0].toString(), QStringLiteral("File too large"));
     EXPECT_EQ(resumed.size(), 1);
     EXPECT_EQ(output.GetSerialOutput().GetAccount().GetOffered(), 0u) << "serial output is off";
+    output.SetEnabled(true);
+    Publish(NORMAL);
+    EXPECT_EQ(Read(m_strFile), line);
 }
 
-TEST_F(DFDataOutputTest, AFileThatCannotBeOpenedLosesEveryLineAndSaysWhy)
-{
-    QDir(m_dir.path()).mkdir("locked");
-    const QString locked = m_dir.filePath("locked");
-    QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner);
-    // Root writes anyway: a path below a plain file fails for everyone.
-    const bool bRoot = ::geteuid() == 0;
-    if (bRoot)
-    {
-        QFile blocker(m_dir.filePath("blocker"));
-        ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    }
-    m_strFile = bRoot ? m_dir.filePath("blocker/df.txt") : locked + "/df.txt";
-    Configure(false, "COM1:9600,e,8,1", true, 0);
-    TestableOutput output;
-    AccountedOutput& file = output.GetFileOutput();
-    Publish(NORMAL);
-    Publish(NORMAL);
-
-    EXPECT_FALSE(file.HasBeenOpen());
-    EXPECT_EQ(file.GetAccount().GetLost(), 2u);
-    EXPECT_EQ(file.GetAccount().GetLastFailure(),
-              bRoot ? QStringLiteral("Not a directory") : QStringLiteral("Permission denied"));
-    EXPECT_EQ(file.GetTarget(), m_strFile);
-    ExpectBalanced(file);
-    QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-}
-
+// Faster than the line, sentences wait until too many bytes do; the output
+// says once that the line is too slow.
 TEST_F(DFDataOutputTest, SerialAccountCountsWhatNobodyReadsAndSaysOnceThatTheLineIsTooSlow)
 {
     PtyPair pty;
     ASSERT_TRUE(pty.IsValid());
     Configure(true, pty.SlaveName() + ":4800,n,8,1", false, 0);
+    // Without file output a scan changes nothing: the line gets the current bearing.
+    Tree::Instance()
+        ->Find<values::ValueList<BearingResult>>("/KVTServer/Res/DfR/AzimuthList")
+        ->PushBack(BearingResult(NORMAL, 1));
+    Tree::Instance()->Find<values::ValueSelection>("/KVTServer/Par/Evt/SRStatus")->SetCurrentIndex(1);
     TestableOutput output;
     AccountedOutput& serial = output.GetSerialOutput();
     QSignalSpy notices(&serial, &AccountedOutput::NoticeReported);
@@ -560,36 +467,49 @@ TEST_F(DFDataOutputTest, SerialAccountCountsWhatNobodyReadsAndSaysOnceThatTheLin
     EXPECT_EQ(received, delivered);
     EXPECT_EQ(serial.GetAccount().GetOffered(), 500u);
     ExpectBalanced(serial);
+    EXPECT_FALSE(QFile::exists(m_strFile)) << "no file is made";
 }
 
-TEST_F(DFDataOutputTest, SerialAccountCountsSentencesWhileTheLineIsGoneAndComesBack)
+// The serial line gets the bare sentence; the output opens each new device put
+// behind the configured name, and counts what it offered while there was none.
+TEST_F(DFDataOutputTest, SerialLineCarriesTheBareSentenceReconnectsAndCountsWhatWasLost)
 {
     const QString link = m_dir.filePath("ttyDF");
-    Configure(true, link + ":9600,n,8,1", false, 0);
+    Configure(true, link + ":9600,n,8,1", true, 0);
+    ErrorHandler::Instance().SetTraceMask(ErrorHandler::TRACE_BIT);
     TestableOutput output;
     AccountedOutput& serial = output.GetSerialOutput();
     QSignalSpy failures(&serial, &AccountedOutput::FailureReported);
     ASSERT_TRUE(QTest::qWaitFor([&]() { return failures.size() == 1; })) << "no device yet";
     EXPECT_TRUE(failures[0][0].toString().startsWith("The line is down: ")) << failures[0][0].toString().toStdString();
+    EXPECT_EQ(TraceCount("SerialInterface::OnError"), 1);
     Publish(NORMAL);
 
     const QByteArray sentence = Sentence();
-    PtyPair pty;
-    ASSERT_TRUE(pty.IsValid());
-    ASSERT_TRUE(QFile::link(pty.SlaveName(), link));
-    ASSERT_TRUE(QTest::qWaitFor([&]() { return serial.HasBeenOpen(); }));
-    Publish(NORMAL);
-    Publish(NORMAL);
-    EXPECT_EQ(pty.ReadMaster(2 * sentence.size()), sentence.repeated(2));
-    ASSERT_TRUE(QTest::qWaitFor([&]() { return serial.GetAccount().GetDelivered() == 2; }));
+    for (int round = 1; round <= 2; ++round)
+    {
+        SCOPED_TRACE(round);
+        PtyPair pty;
+        ASSERT_TRUE(pty.IsValid());
+        QFile::remove(link);
+        ASSERT_TRUE(QFile::link(pty.SlaveName(), link));
+        ASSERT_TRUE(QTest::qWaitFor([&]() { return TraceCount("SerialInterface::OnOpen") == round; }));
+        Publish(NORMAL);
+        EXPECT_EQ(pty.ReadMaster(sentence.size()), sentence);
+        ASSERT_TRUE(QTest::qWaitFor([&]() { return serial.GetAccount().GetDelivered() == unsigned(round); }));
 
-    pty.CloseMaster();
+        pty.CloseMaster();
+        ASSERT_TRUE(QTest::qWaitFor([&]() { return TraceCount("SerialInterface::OnError") == round + 1; }));
+        EXPECT_EQ(TraceCount("SerialInterface::OnClose"), round);
+    }
     QFile::remove(link);
-    ASSERT_TRUE(QTest::qWaitFor([&]() { return failures.size() == 2; }));
     Publish(NORMAL);
     output.SetEnabled(false);
+    EXPECT_EQ(Read(m_strFile), Golden("normal.txt").repeated(4));
     EXPECT_EQ(serial.GetAccount().GetOffered(), 4u);
     EXPECT_EQ(serial.GetAccount().GetLost(), 2u);
     EXPECT_TRUE(serial.GetAccount().GetLastFailure().startsWith("The line is down: "));
     ExpectBalanced(serial);
 }
+
+} // namespace
