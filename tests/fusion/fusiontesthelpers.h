@@ -1,6 +1,7 @@
 #pragma once
 
 #include "fusion/bearing.h"
+#include "fusion/fix.h"
 #include "fusion/geodesy.h"
 #include "fusion/scenario.h"
 
@@ -24,6 +25,24 @@ struct Site
 const Site NORTH{"North", 52.70, 13.40};
 const Site WEST{"West", 52.48, 13.10};
 const Site SOUTH{"South", 52.30, 13.45};
+
+/// The emitter the fix tests place their stations around.
+constexpr double LAT = 52.5;
+constexpr double LON = 13.4;
+
+/// A site `distance` metres from the emitter in the direction `azimuth`.
+inline Site Around(const char* name, double azimuth, double distance = 20000.0)
+{
+    Site site{name, 0.0, 0.0};
+    Geodesy::Direct(LAT, LON, azimuth, distance, site.fLatitude, site.fLongitude);
+    return site;
+}
+
+/// How far the fix lies from (latitude, longitude), in metres.
+inline double Miss(const Fix& fix, double latitude = LAT, double longitude = LON)
+{
+    return Geodesy::Between(fix.fLatitude, fix.fLongitude, latitude, longitude).fDistance;
+}
 
 /// The bearing a station at site measures towards (latitude, longitude), plus offset degrees.
 inline Bearing Towards(const Site& site, double latitude, double longitude, double offset = 0.0,
