@@ -21,7 +21,8 @@ public:
     static MqttConnection::Settings Settings(int nPort, const QString& clientId, const QString& userName = QString());
 
     /// Subscribes `filter` (unless empty), connects and waits for the connection.
-    MqttPeer(int nPort, const QString& clientId, const QString& filter = QString(), const QString& userName = QString());
+    MqttPeer(int nPort, const QString& clientId, const QString& filter = QString(),
+             const QString& userName = QString());
     MqttPeer(const MqttPeer&) = delete;
     MqttPeer& operator=(const MqttPeer&) = delete;
 
