@@ -97,17 +97,16 @@ protected:
         return QTest::qWaitFor([&] { return Text(path) == text; }, WAIT_MS);
     }
 
-    /// A receiver made directly from the module, with its tuning values below `root`,
+    /// A receiver made directly from the module, with its tuning values below "/<name>",
     /// as the manager would configure it.
-    IZodClientDll* StartReceiver(const QString& name, const QString& root, const QString& range,
-                                 const QString& targets)
+    void StartReceiver(const QString& name = "VHF", const QString& range = "80000000,120000000",
+                       const QString& targets = "Ops")
     {
+        const QString root = "/" + name;
         AddTuning(root, root + QStringLiteral("/Mode"));
         ClientPtr pClient(dynamic_cast<IZodClientDll*>(
             CfgCenter::CreateDllInstanceByFileName(QStringLiteral("ZodClient.dll"), QString(), false, false)));
-        EXPECT_NE(pClient, nullptr);
-        if (pClient == nullptr)
-            return nullptr;
+        ASSERT_NE(pClient, nullptr);
         pClient->SetAutoCoupleTargets(targets);
         pClient->SetClientType(QStringLiteral("VELOR_KVT"));
         pClient->SetCentral(QStringLiteral("127.0.0.1"), m_broker.GetPort());
@@ -122,7 +121,6 @@ protected:
         pClient->Start();
         EXPECT_TRUE(m_pPeer->WaitForExactly(QStringLiteral("kvt/zod/%1/state").arg(name), "online"));
         m_lstClients.push_back(std::move(pClient));
-        return m_lstClients.back().get();
     }
 
     MosquittoBroker m_broker;
@@ -174,10 +172,8 @@ TEST_F(ZodManagerTest, SenderPublishesItsConfigurationAndParametersRetainedAndEn
 
 TEST_F(ZodManagerTest, HandoverTunesOnlyReceiversInRangeAndOnlyFromFollowedSenders)
 {
-    StartReceiver(QStringLiteral("VHF"), QStringLiteral("/VHF"), QStringLiteral("80000000,120000000"),
-                  QStringLiteral("Ops; Ops/North"));
-    StartReceiver(QStringLiteral("UHF"), QStringLiteral("/UHF"), QStringLiteral("300000000,3000000000"),
-                  QStringLiteral("Ops"));
+    StartReceiver("VHF", "80000000,120000000", "Ops; Ops/North");
+    StartReceiver("UHF", "300000000,3000000000");
 
     // Ops hands 100 MHz over with its other parameters: only VHF covers it.
     ASSERT_TRUE(m_pPeer->Send(QStringLiteral("kvt/zod/Ops/param/BW"), "12.5 kHz"));
@@ -268,8 +264,7 @@ TEST_F(ZodManagerTest, BrokerRestartReconnectsAndSendsTheRetainedStateAgain)
 {
     values::ValueNumeric<double>* pHandover = AddFrequency(HANDOVER, 1e8);
     m_pManager->CreateZodSender(QStringLiteral("Ops"), nullptr);
-    StartReceiver(QStringLiteral("VHF"), QStringLiteral("/VHF"), QStringLiteral("80000000,120000000"),
-                  QStringLiteral("Ops"));
+    StartReceiver();
     ASSERT_TRUE(WaitForText(QStringLiteral("/VHF/Frequency"), QStringLiteral("100000000")));
 
     // The broker keeps nothing over a restart: what the peer sees afterwards was sent again.
@@ -321,8 +316,7 @@ TEST_F(ZodManagerTest, OnALockedBrokerOnlyTheSendersOwnLoginTunesTheReceiver)
     Cfg().SetString(QStringLiteral("ZodPassword"), MosquittoBroker::PasswordOf(QStringLiteral("VHF")), 0);
     m_pPeer = std::make_unique<MqttPeer>(m_broker.GetPort(), QStringLiteral("watcher"), QStringLiteral("kvt/zod/#"),
                                          QStringLiteral("console"));
-    StartReceiver(QStringLiteral("VHF"), QStringLiteral("/VHF"), QStringLiteral("80000000,120000000"),
-                  QStringLiteral("Ops"));
+    StartReceiver();
     const QString frq = QStringLiteral("kvt/zod/Ops/param/FRQ");
 
     MqttPeer rogue(m_broker.GetPort(), QStringLiteral("Ops"), QString(), QStringLiteral("Rogue"));
@@ -345,8 +339,7 @@ TEST_F(ZodManagerTest, OnALockedBrokerOnlyTheSendersOwnLoginTunesTheReceiver)
 
 TEST_F(ZodManagerTest, HostileParameterMessagesAreCountedAndNeverApplied)
 {
-    StartReceiver(QStringLiteral("VHF"), QStringLiteral("/VHF"), QStringLiteral("80000000,120000000"),
-                  QStringLiteral("Ops"));
+    StartReceiver();
     const QString frq = QStringLiteral("kvt/zod/Ops/param/FRQ");
     // No frequency known yet: the demodulation waits as the sender's latest.
     ASSERT_TRUE(m_pPeer->Send(QStringLiteral("kvt/zod/Ops/param/DEM"), "FM"));
