@@ -9,6 +9,7 @@
 #include "tests/common/filesizelimit.h"
 #include "tests/common/qstringprinter.h"
 #include "tests/common/timezoneguard.h"
+#include "tests/common/filecontent.h"
 #include "tests/output/ptypair.h"
 #include "valueframework/valueclasses/bearingresult.h"
 #include "valueframework/valueclasses/tree.h"
@@ -97,13 +98,7 @@ protected:
             ->SetValue(BearingResult(bearing, time));
     }
 
-    static QByteArray Read(const QString& fileName)
-    {
-        QFile file(fileName);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-    }
-
-    static QByteArray Golden(const char* name) { return Read(QStringLiteral(OUTPUT_GOLDEN_DIR "/") + name); }
+    static QByteArray Golden(const char* name) { return ReadFile(QStringLiteral(OUTPUT_GOLDEN_DIR "/") + name); }
 
     /// What the serial line gets: the file line without its extension.
     static QByteArray Sentence()
@@ -139,14 +134,14 @@ TEST_F(DFDataOutputTest, EventDrivenFileLinesMatchTheGoldenFiles)
     output.killTimer(nForeignTimer);
 
     Publish(Bearing{NORMAL.frequency, NORMAL.level, NORMAL.azimuth, NORMAL.elevation, 0});
-    EXPECT_EQ(Read(m_strFile), QByteArray()) << "neither a foreign timer nor a bearing of quality 0 sends";
+    EXPECT_EQ(ReadFile(m_strFile), QByteArray()) << "neither a foreign timer nor a bearing of quality 0 sends";
 
     // Each further bearing adds the lines of the golden file given, if any.
     QByteArray expected;
     const auto publishAdds = [&](const char* golden) {
         Publish(NORMAL);
         expected += golden != nullptr ? Golden(golden) : QByteArray();
-        EXPECT_EQ(Read(m_strFile), expected) << (golden != nullptr ? golden : "no line");
+        EXPECT_EQ(ReadFile(m_strFile), expected) << (golden != nullptr ? golden : "no line");
     };
     publishAdds("normal.txt");
 
@@ -191,26 +186,26 @@ TEST_F(DFDataOutputTest, TimedOutputFollowsTheOperationModeAndGivesMissingValues
     TestableOutput output;
     Publish(Bearing{NORMAL.frequency, NORMAL.level, NORMAL.azimuth, NORMAL.elevation, 0});
     QTest::qWait(50);
-    EXPECT_EQ(Read(m_strFile), QByteArray()) << "operation mode key 0";
+    EXPECT_EQ(ReadFile(m_strFile), QByteArray()) << "operation mode key 0";
 
     tree.Find<values::ValueSelection>("/KVTServer/DevAttr/OperationMode")->SetCurrentKey(1);
-    ASSERT_TRUE(QTest::qWaitFor([&]() { return Read(m_strFile).endsWith("\r\n"); }));
-    EXPECT_EQ(Read(m_strFile).split('\n').at(0) + '\n',
+    ASSERT_TRUE(QTest::qWaitFor([&]() { return ReadFile(m_strFile).endsWith("\r\n"); }));
+    EXPECT_EQ(ReadFile(m_strFile).split('\n').at(0) + '\n',
               Golden("invalid_quality.txt").replace("PTC,1.2,RLL,-2.5,ALT,123.5", "PTC,0.0,RLL,0.0,ALT,0.0"));
 
     for (const char* path : {"/KVTServer/Res/DfR/Azimuth", "/KVTServer/Res/PosR/PosLastUpdate",
                              "/KVTServer/Res/PosR/PosLatitude", "/KVTServer/Res/PosR/PosLongitude"})
         ASSERT_TRUE(tree.RemoveValue(path)) << path;
-    const int nLines = Read(m_strFile).count('\n');
-    ASSERT_TRUE(QTest::qWaitFor([&]() { return Read(m_strFile).count('\n') > nLines; }));
-    EXPECT_EQ(Read(m_strFile).split('\n').at(nLines), "$PLG, -1.0,FRQ,         0,CMP,123.4,QUA,  0.0,LEV, -0.5,TIM,"
+    const int nLines = ReadFile(m_strFile).count('\n');
+    ASSERT_TRUE(QTest::qWaitFor([&]() { return ReadFile(m_strFile).count('\n') > nLines; }));
+    EXPECT_EQ(ReadFile(m_strFile).split('\n').at(nLines), "$PLG, -1.0,FRQ,         0,CMP,123.4,QUA,  0.0,LEV, -0.5,TIM,"
                                                        ",ELV,0.0,PTC,0.0,RLL,0.0,ALT,0.0,PTM,"
                                                        ",LAT,  0.00000,LON,0.0000000\r");
 
     tree.RemoveValue("/KVTServer/DevAttr/OperationMode");
-    const QByteArray written = Read(m_strFile);
+    const QByteArray written = ReadFile(m_strFile);
     QTest::qWait(50);
-    EXPECT_EQ(Read(m_strFile), written);
+    EXPECT_EQ(ReadFile(m_strFile), written);
 }
 
 // Times are local, also in a zone a quarter of an hour off and across the
@@ -238,7 +233,7 @@ TEST_F(DFDataOutputTest, BearingTimesAreLocalAcrossMinutesAndClockChanges)
         for (const quint64 time : oneCase.times)
         {
             Publish(NORMAL, time);
-            times << QString::fromLatin1(Read(m_strFile).split('\n').at(times.size()).split(',').at(11));
+            times << QString::fromLatin1(ReadFile(m_strFile).split('\n').at(times.size()).split(',').at(11));
             expected << Omek::DateTime(time).toString("hhmmss");
         }
     }
@@ -264,7 +259,7 @@ TEST_F(DFDataOutputTest, OutOfRangeNumbersAreWrittenInFull)
                                     .replace("FRQ, 145500000,", "FRQ," + QByteArray(frequency) + ",")
                                     .replace("ALT,123.5,", "ALT," + QByteArray(altitude) + ",")
                                     .replace("LAT, 48.13715,", "LAT,      nan,");
-    EXPECT_EQ(Read(m_strFile).toStdString(), expected.toStdString());
+    EXPECT_EQ(ReadFile(m_strFile).toStdString(), expected.toStdString());
 }
 
 // Missing settings are written unlocked; locked ones that cannot be read are
@@ -321,19 +316,16 @@ TEST_F(DFDataOutputTest, OnlyChangedSettingsRestartTheOutputAndRotateTheFile)
     Configure(false, "COM1:9600,e,8,1", true, 0);
     // The enable moves the previous file over an older backup.
     for (const QString& name : {m_strFile, m_strFile + ".bak"})
-    {
-        QFile previous(name);
-        ASSERT_TRUE(previous.open(QIODevice::WriteOnly) && previous.write(name.toUtf8()) == name.toUtf8().size());
-    }
+        ASSERT_TRUE(WriteFile(name, name.toUtf8()));
     auto pOutput = std::make_unique<TestableOutput>();
-    EXPECT_EQ(Read(m_strFile + ".bak"), m_strFile.toUtf8());
+    EXPECT_EQ(ReadFile(m_strFile + ".bak"), m_strFile.toUtf8());
     Publish(NORMAL);
     const QByteArray line = Golden("normal.txt");
 
     pOutput->SlotUpdateConfiguration();
     Publish(NORMAL);
-    EXPECT_EQ(Read(m_strFile), line + line) << "unchanged settings keep the file";
-    EXPECT_EQ(Read(m_strFile + ".bak"), m_strFile.toUtf8());
+    EXPECT_EQ(ReadFile(m_strFile), line + line) << "unchanged settings keep the file";
+    EXPECT_EQ(ReadFile(m_strFile + ".bak"), m_strFile.toUtf8());
 
     // Each setting on its own counts as a change.
     QWidget* pWidget = pOutput->GetConfigWidget();
@@ -341,14 +333,14 @@ TEST_F(DFDataOutputTest, OnlyChangedSettingsRestartTheOutputAndRotateTheFile)
     pWidget->findChildren<QLineEdit*>(QString(), Qt::FindDirectChildrenOnly).at(1)->setText(otherFile);
     pOutput->SlotUpdateConfiguration();
     Publish(NORMAL);
-    EXPECT_EQ(Read(otherFile), line) << "file name";
-    EXPECT_EQ(Read(m_strFile), line + line);
+    EXPECT_EQ(ReadFile(otherFile), line) << "file name";
+    EXPECT_EQ(ReadFile(m_strFile), line + line);
 
     pWidget->findChild<QSpinBox*>()->setValue(500);
     pOutput->SlotUpdateConfiguration();
     EXPECT_TRUE(pOutput->IsEnabled());
-    EXPECT_EQ(Read(otherFile + ".bak"), line);
-    EXPECT_EQ(Read(otherFile), QByteArray());
+    EXPECT_EQ(ReadFile(otherFile + ".bak"), line);
+    EXPECT_EQ(ReadFile(otherFile), QByteArray());
 
     pWidget->findChildren<QCheckBox*>().at(1)->setChecked(false);
     pOutput->SlotUpdateConfiguration();
@@ -373,11 +365,9 @@ TEST_F(DFDataOutputTest, OnlyChangedSettingsRestartTheOutputAndRotateTheFile)
 // once. Both are traced, and enabling again starts a good file.
 TEST_F(DFDataOutputTest, FileFaultsLoseWholeLinesSayWhyAndTheNextEnableRecovers)
 {
-    QFile blocker(m_dir.filePath("blocker"));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    ASSERT_TRUE(WriteFile(m_dir.filePath("blocker"), QByteArray()));
     const QString goodFile = m_strFile;
-    m_strFile = blocker.fileName() + "/df.txt";
+    m_strFile = m_dir.filePath("blocker/df.txt");
     Configure(false, "COM1:9600,e,8,1", true, 0);
     for (const unsigned nMask : {0u, ErrorHandler::TRACE_BIT})
     {
@@ -409,7 +399,7 @@ TEST_F(DFDataOutputTest, FileFaultsLoseWholeLinesSayWhyAndTheNextEnableRecovers)
     }
     EXPECT_EQ(TraceCount("WARNING: DFDataOutput: writing to"), 200);
     Publish(NORMAL);
-    EXPECT_EQ(Read(m_strFile), line + line);
+    EXPECT_EQ(ReadFile(m_strFile), line + line);
     output.SetEnabled(false);
     EXPECT_EQ(file.GetAccount().GetOffered(), 202u);
     EXPECT_EQ(file.GetAccount().GetLost(), 200u);
@@ -423,7 +413,7 @@ TEST_F(DFDataOutputTest, FileFaultsLoseWholeLinesSayWhyAndTheNextEnableRecovers)
     EXPECT_EQ(output.GetSerialOutput().GetAccount().GetOffered(), 0u) << "serial output is off";
     output.SetEnabled(true);
     Publish(NORMAL);
-    EXPECT_EQ(Read(m_strFile), line);
+    EXPECT_EQ(ReadFile(m_strFile), line);
 }
 
 // Faster than the line, sentences wait until too many bytes do; the output
@@ -505,7 +495,7 @@ TEST_F(DFDataOutputTest, SerialLineCarriesTheBareSentenceReconnectsAndCountsWhat
     QFile::remove(link);
     Publish(NORMAL);
     output.SetEnabled(false);
-    EXPECT_EQ(Read(m_strFile), Golden("normal.txt").repeated(4));
+    EXPECT_EQ(ReadFile(m_strFile), Golden("normal.txt").repeated(4));
     EXPECT_EQ(serial.GetAccount().GetOffered(), 4u);
     EXPECT_EQ(serial.GetAccount().GetLost(), 2u);
     EXPECT_TRUE(serial.GetAccount().GetLastFailure().startsWith("The line is down: "));
