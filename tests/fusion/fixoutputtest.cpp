@@ -1,5 +1,6 @@
 #include "fusion/fixestimator.h"
 #include "tests/common/programrun.h"
+#include "tests/common/filecontent.h"
 #include "tests/fusion/fusiontesthelpers.h"
 #include "tools/kvtfix/fixmap.h"
 #include "tools/kvtfix/mapfiles.h"
@@ -209,16 +210,12 @@ TEST_F(KvtFixTest, SimulatedScenarioGivesFixesFilesAndAnEvaluation)
         EXPECT_EQ(ogrinfo.nExitCode, 0) << "ogrinfo (gdal-bin): " << ogrinfo.stdErr.constData();
         EXPECT_TRUE(ogrinfo.stdOut.contains("Feature Count: 204")) << file.toStdString() << ogrinfo.stdOut.constData();
     }
-    QFile file(kml);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll().count("<TimeStamp>"), 40 * 5);
+    EXPECT_EQ(ReadFile(kml).count("<TimeStamp>"), 40 * 5);
     // Beside the KML, the link that keeps reloading it.
-    QFile link(m_dir.filePath("fixes-live.kml"));
-    ASSERT_TRUE(link.open(QIODevice::ReadOnly));
-    const QByteArray content = link.readAll();
-    EXPECT_TRUE(content.contains("<href>fixes.kml</href>"));
-    EXPECT_TRUE(content.contains("<refreshMode>onInterval</refreshMode>"));
-    EXPECT_EQ(RunProgram("ogrinfo", {"-ro", "-so", link.fileName()}).nExitCode, 0);
+    const QString link = m_dir.filePath("fixes-live.kml");
+    EXPECT_TRUE(ReadFile(link).contains("<href>fixes.kml</href>"));
+    EXPECT_TRUE(ReadFile(link).contains("<refreshMode>onInterval</refreshMode>"));
+    EXPECT_EQ(RunProgram("ogrinfo", {"-ro", "-so", link}).nExitCode, 0);
 }
 
 TEST_F(KvtFixTest, BadInputIsCountedByReasonAndUsageErrorsTouchNothing)

@@ -2,6 +2,7 @@
 #include "tools/kvtfix/liveinput.h"
 #include "tests/common/mosquittobroker.h"
 #include "tests/common/mqttpeer.h"
+#include "tests/common/filecontent.h"
 #include "tests/fusion/fusiontesthelpers.h"
 
 #include <QJsonArray>
@@ -31,9 +32,7 @@ protected:
     {
         ASSERT_TRUE(m_broker.LockDown({"North", "South", "kvtfix"})) << m_broker.GetErrorText().toStdString();
         ASSERT_TRUE(m_broker.Start()) << m_broker.GetErrorText().toStdString();
-        QFile password(m_dir.filePath("password"));
-        ASSERT_TRUE(password.open(QIODevice::WriteOnly));
-        ASSERT_GT(password.write(MosquittoBroker::PasswordOf("kvtfix").toUtf8() + "\n"), 0);
+        ASSERT_TRUE(WriteFile(m_dir.filePath("password"), MosquittoBroker::PasswordOf("kvtfix").toUtf8() + "\n"));
     }
 
     void TearDown() override
