@@ -188,8 +188,14 @@ TEST_F(AnywhereTest, GeoJsonGeometriesAreCutAtTheAntimeridianAndStayOnTheGlobe)
     m_fixes.back().ellipse.fSemiMajor = std::numeric_limits<double>::infinity();
     EXPECT_TRUE(FixGeometry::Ellipse(m_fixes.back()).empty());
     const QJsonDocument document = QJsonDocument::fromJson(MapFiles::GeoJson(m_stations, m_fixes));
-    std::map<QString, int> types;
+    EXPECT_EQ(document.object().value("type").toString(), QStringLiteral("FeatureCollection"));
+    std::map<QString, int> types, kinds;
     for (const QJsonValue& value : document.object().value("features").toArray()) {
+        EXPECT_EQ(value.toObject().value("type").toString(), QStringLiteral("Feature"));
+        const QJsonObject properties = value.toObject().value("properties").toObject();
+        const QString kind = properties.value("kind").toString();
+        ++kinds[kind];
+        EXPECT_TRUE(kind != QLatin1String("fix") || properties.value("stations").toInt() == 3);
         const QJsonObject geometry = value.toObject().value("geometry").toObject();
         const QString type = geometry.value("type").toString();
         ++types[type];
@@ -207,6 +213,7 @@ TEST_F(AnywhereTest, GeoJsonGeometriesAreCutAtTheAntimeridianAndStayOnTheGlobe)
     EXPECT_EQ(types["Point"], 6 + 6);
     EXPECT_EQ(types["LineString"] + types["MultiLineString"], 18);
     EXPECT_EQ(types["Polygon"] + types["MultiPolygon"], 5);
+    EXPECT_EQ(kinds, (std::map<QString, int>{{"station", 6}, {"bearing", 18}, {"fix", 6}, {"ellipse", 5}}));
 }
 
 /// The parts of every geometry ogrinfo reads from a file, as (latitude,

@@ -1,7 +1,7 @@
 #include "fusion/bearingjson.h"
 #include "fusion/scenario.h"
-#include "tools/kvtfix/bearingfolder.h"
 #include "tests/common/filecontent.h"
+#include "tools/kvtfix/bearingfolder.h"
 
 #include <QDateTime>
 #include <QDir>

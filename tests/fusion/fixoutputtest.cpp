@@ -1,6 +1,6 @@
 #include "fusion/fixestimator.h"
-#include "tests/common/programrun.h"
 #include "tests/common/filecontent.h"
+#include "tests/common/programrun.h"
 #include "tests/fusion/fusiontesthelpers.h"
 #include "tools/kvtfix/fixmap.h"
 #include "tools/kvtfix/mapfiles.h"
@@ -43,64 +43,9 @@ protected:
         }
     }
 
-    /// Signed area of a ring of [x, y] positions; positive when counter-clockwise.
-    static double SignedArea(const QJsonArray& ring)
-    {
-        double area = 0.0;
-        for (int i = 0; i + 1 < ring.size(); ++i) {
-            const QJsonArray a = ring[i].toArray(), b = ring[i + 1].toArray();
-            area += a[0].toDouble() * b[1].toDouble() - b[0].toDouble() * a[1].toDouble();
-        }
-        return area / 2.0;
-    }
-
     std::vector<FixGeometry::Station> m_stations;
     std::vector<Fix> m_fixes;
 };
-
-TEST_F(FixOutputTest, GeoJsonIsAFeatureCollectionOfValidGeometries)
-{
-    const QJsonDocument document = QJsonDocument::fromJson(MapFiles::GeoJson(m_stations, m_fixes));
-    ASSERT_TRUE(document.isObject());
-    EXPECT_EQ(document.object().value("type").toString(), QStringLiteral("FeatureCollection"));
-    std::map<QString, int> kinds;
-    for (const QJsonValue& value : document.object().value("features").toArray()) {
-        const QJsonObject feature = value.toObject();
-        ASSERT_EQ(feature.value("type").toString(), QStringLiteral("Feature"));
-        ASSERT_TRUE(feature.value("properties").isObject());
-        const QJsonObject geometry = feature.value("geometry").toObject();
-        const QString type = geometry.value("type").toString();
-        const QString kind = feature.value("properties").toObject().value("kind").toString();
-        ++kinds[kind];
-        const QJsonArray coordinates = geometry.value("coordinates").toArray();
-        QJsonArray positions;
-        if (type == QLatin1String("Point")) {
-            positions.append(coordinates);
-        } else if (type == QLatin1String("LineString")) {
-            EXPECT_GE(coordinates.size(), 2);
-            positions = coordinates;
-        } else {
-            ASSERT_EQ(type, QStringLiteral("Polygon"));
-            ASSERT_EQ(coordinates.size(), 1);
-            positions = coordinates[0].toArray();
-            // A linear ring: closed, at least four positions, exterior counter-clockwise.
-            EXPECT_GE(positions.size(), 4);
-            EXPECT_EQ(positions.first(), positions.last());
-            EXPECT_GT(SignedArea(positions), 0.0);
-        }
-        for (const QJsonValue& position : positions) {
-            // [longitude, latitude] near Berlin, not the other way round.
-            ASSERT_EQ(position.toArray().size(), 2);
-            EXPECT_NEAR(position.toArray()[0].toDouble(), 13.3, 0.6);
-            EXPECT_NEAR(position.toArray()[1].toDouble(), 52.5, 0.4);
-        }
-        if (kind == QLatin1String("fix")) {
-            EXPECT_GT(feature.value("properties").toObject().value("semiMajor").toDouble(), 0.0);
-            EXPECT_EQ(feature.value("properties").toObject().value("stations").toInt(), 3);
-        }
-    }
-    EXPECT_EQ(kinds, (std::map<QString, int>{{"station", 3}, {"bearing", 6}, {"fix", 2}, {"ellipse", 2}}));
-}
 
 TEST_F(FixOutputTest, KmlHasADocumentOfPlacemarksWithOneGeometryEach)
 {

@@ -1,8 +1,8 @@
 #include "fusion/bearingjson.h"
 #include "tools/kvtfix/liveinput.h"
+#include "tests/common/filecontent.h"
 #include "tests/common/mosquittobroker.h"
 #include "tests/common/mqttpeer.h"
-#include "tests/common/filecontent.h"
 #include "tests/fusion/fusiontesthelpers.h"
 
 #include <QJsonArray>
