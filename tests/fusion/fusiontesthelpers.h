@@ -7,6 +7,9 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
+
+#include <gtest/gtest.h>
 
 #include <vector>
 
@@ -69,26 +72,28 @@ inline std::vector<const Bearing*> Pointers(const std::vector<Bearing>& bearings
     return pointers;
 }
 
-/// A scenario of one emitter at (52.5, 13.4) on 145.5 MHz and the given stations, all with sigma.
-inline Scenario OneEmitter(const std::vector<Site>& sites, double sigma)
+/// A scenario of one emitter at (52.5, 13.4) on 145.5 MHz and the given stations, all with sigma,
+/// and with faults, when given, the JSON object of each station's faults.
+inline Scenario OneEmitter(const std::vector<Site>& sites, double sigma, const QStringList& faults = QStringList())
 {
     QByteArray text = R"({"start":"2026-12-07T08:00:00.000Z","emitters":[{"name":"E1","latitude":52.5,
         "longitude":13.4,"frequency":145500000,"bandwidth":12500,"power":30,"on":0,"off":86400}],"stations":[)";
     for (size_t i = 0; i < sites.size(); ++i) {
         text += QStringLiteral(R"(%1{"name":"%2","latitude":%3,"longitude":%4,"heading":0,"sigma":%5,
-            "frequencyMin":1e6,"frequencyMax":3e9,"role":"%6","follows":[]})")
+            "frequencyMin":1e6,"frequencyMax":3e9,"role":"%6","follows":[]%7})")
                     .arg(i == 0 ? "" : ",")
                     .arg(QString::fromLatin1(sites[i].pszName))
                     .arg(sites[i].fLatitude, 0, 'f', 6)
                     .arg(sites[i].fLongitude, 0, 'f', 6)
                     .arg(sigma)
                     .arg(i == 0 ? "sender" : "receiver")
+                    .arg(faults.isEmpty() ? QString() : ",\"faults\":" + faults.value(int(i)))
                     .toUtf8();
     }
     text += "]}";
     Scenario scenario;
     QString error;
-    scenario.Parse(text, error);
+    EXPECT_TRUE(scenario.Parse(text, error)) << error.toStdString();
     return scenario;
 }
 

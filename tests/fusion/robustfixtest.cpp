@@ -259,26 +259,14 @@ TEST(RobustFixTest, OneMovingStationFixesOnceItsTrackIsLongEnough)
     EXPECT_FALSE(FixEstimator().Estimate(Pointers(drive(400.0))).bValid);
 }
 
+/// Four stations with the same faults, a reflection offset of their own each.
 Scenario FaultyWorld(const char* faults)
 {
-    QByteArray text = R"({"start":"2026-12-07T08:00:00.000Z","emitters":[{"name":"E1","latitude":52.5,
-        "longitude":13.4,"frequency":145500000,"bandwidth":12500,"on":0,"off":86400}],"stations":[)";
-    const Site sites[] = {Around("A", 10.0), Around("B", 100.0, 30000.0), Around("C", 200.0), Around("D", 300.0)};
-    for (size_t i = 0; i < 4; ++i) {
-        text += QStringLiteral(R"(%1{"name":"%2","latitude":%3,"longitude":%4,"heading":0,"sigma":1.5,
-            "frequencyMin":1e6,"frequencyMax":3e9,"role":"receiver","faults":%5})")
-                    .arg(i == 0 ? "" : ",")
-                    .arg(QString::fromLatin1(sites[i].pszName))
-                    .arg(sites[i].fLatitude, 0, 'f', 6)
-                    .arg(sites[i].fLongitude, 0, 'f', 6)
-                    .arg(QString::fromLatin1(faults).arg(15.0 + 8.0 * i))
-                    .toUtf8();
-    }
-    text += "]}";
-    Scenario scenario;
-    QString error;
-    EXPECT_TRUE(scenario.Parse(text, error)) << error.toStdString();
-    return scenario;
+    QStringList perStation;
+    for (int i = 0; i < 4; ++i)
+        perStation << QString::fromLatin1(faults).arg(15.0 + 8.0 * i);
+    return OneEmitter({Around("A", 10.0), Around("B", 100.0, 30000.0), Around("C", 200.0), Around("D", 300.0)}, 1.5,
+                      perStation);
 }
 
 /// 300 windows of ten seconds through the estimator and the evaluator.
