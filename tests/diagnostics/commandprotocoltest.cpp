@@ -1,10 +1,10 @@
 #include "base/datetime.h"
 #include "base/omekos.h"
 #include "devicecontrol/directionfinder/kvtcommon/commandprotocol.h"
+#include "tests/common/filecontent.h"
 #include "tests/common/filesizelimit.h"
 #include "tests/common/qstringprinter.h"
 #include "tests/common/timezoneguard.h"
-#include "tests/common/filecontent.h"
 
 #include <QDateTime>
 #include <QDir>
