@@ -1,7 +1,7 @@
 #include "tests/common/configdirfixture.h"
+#include "tests/common/filecontent.h"
 #include "tests/common/filesizelimit.h"
 #include "tests/common/openfileslimit.h"
-#include "tests/common/filecontent.h"
 
 #include <QCoreApplication>
 #include <QDir>

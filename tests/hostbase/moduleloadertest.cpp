@@ -1,8 +1,8 @@
 #include "base/cfgcenter.h"
 #include "base/errorhandler.h"
 #include "tests/common/configdirfixture.h"
-#include "tests/common/openfileslimit.h"
 #include "tests/common/filecontent.h"
+#include "tests/common/openfileslimit.h"
 #include "tests/hostbase/itestmodule.h"
 
 #include <QFile>
