@@ -2,6 +2,7 @@
 
 #include "base/cfgcenter.h"
 #include "base/icfg.h"
+#include "station/acceptedblock.h"
 
 const QString StationBroker::ADDRESS_KEY = QStringLiteral("BearingBrokerAddress");
 const QString StationBroker::PORT_KEY = QStringLiteral("BearingBrokerPort");
@@ -47,5 +48,18 @@ bool StationBroker::Start(const QString& host, int nPort)
     settings.strUserName = cfg.GetString(QStringLiteral("ZodUserName"), QString(), 0);
     settings.strPassword = cfg.GetString(QStringLiteral("ZodPassword"), QString(), 0);
     settings.strCaFile = cfg.GetString(QStringLiteral("ZodCaFile"), QString(), 0);
-    return m_output.Start(settings, m_place.status);
+    StationStatus status;
+    status.strName = m_place.strName;
+    status.fLatitude = m_place.fLatitude;
+    status.fLongitude = m_place.fLongitude;
+    status.fHeading = m_place.fHeading;
+    status.fFrequencyMin = m_place.fFrequencyMin;
+    status.fFrequencyMax = m_place.fFrequencyMax;
+    return m_output.Start(settings, status);
+}
+
+void StationBroker::Take(const kvt::AcceptedBlock& block)
+{
+    for (const kvt::BearingRecord& bearing : block.lstBearings)
+        m_output.Publish(bearing);
 }

@@ -1,23 +1,19 @@
 #pragma once
 
-#include "fusion/scenario.h"
-#include "network/stationstatus.h"
-
 #include <QString>
 
-/// Where the simulated station stands and what it accepts, as it tells the
-/// network (its status) and stamps into its bearings: status name, position,
-/// heading and frequency range, and the rated standard deviation of its
-/// bearings in degrees. Without a scenario the station stands at its home
-/// port (Default()); a scenario sets its own.
+/// Where a station stands and what it accepts, as it tells the network (its
+/// status) and stamps into its bearings: its name, position, the heading
+/// taken when the device reports none, its frequency range, and the rated
+/// standard deviation of its bearings. Angles in degrees (heading clockwise
+/// from true north), frequencies in Hz.
 struct StationPlace
 {
-    StationStatus status;
+    QString strName;
+    double fLatitude = 0.0;
+    double fLongitude = 0.0;
+    double fHeading = 0.0;
+    double fFrequencyMin = 0.0;
+    double fFrequencyMax = 0.0;
     double fSigma = 2.0;
-
-    /// The home port of the station: 54.3233° N, 10.1228° E, heading 0°,
-    /// 20 MHz to 3 GHz, σ 2°.
-    static StationPlace Default(const QString& name);
-    /// A station of a scenario: its name, position, heading, range and σ.
-    static StationPlace Of(const Scenario::Station& station);
 };

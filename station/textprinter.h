@@ -1,5 +1,7 @@
 #pragma once
 
+#include "kvtstationlib_export.h"
+
 #include <QJsonObject>
 #include <QString>
 
@@ -7,7 +9,7 @@ class QTextStream;
 
 /// Writes the capability report (as made by ReportCollector) for people:
 /// frequencies in MHz, bandwidths with their unit.
-class TextPrinter
+class KVTSTATION_EXPORT TextPrinter
 {
 public:
     explicit TextPrinter(QTextStream& out);
