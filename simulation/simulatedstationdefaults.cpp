@@ -54,10 +54,10 @@ StationEnvironment::Defaults SimulatedStationDefaults::Get()
 StationPlace SimulatedStationDefaults::HomePort(const QString& name)
 {
     StationPlace place;
-    place.strName = name;
-    place.fLatitude = LATITUDE;
-    place.fLongitude = LONGITUDE;
-    place.fFrequencyMin = 20e6;
-    place.fFrequencyMax = 3e9;
+    place.status.strName = name;
+    place.status.fLatitude = LATITUDE;
+    place.status.fLongitude = LONGITUDE;
+    place.status.fFrequencyMin = 20e6;
+    place.status.fFrequencyMax = 3e9;
     return place;
 }

@@ -13,12 +13,12 @@ namespace {
 StationPlace PlaceOf(const Scenario::Station& station)
 {
     StationPlace place;
-    place.strName = station.strName;
-    place.fLatitude = station.fLatitude;
-    place.fLongitude = station.fLongitude;
-    place.fHeading = station.fHeading;
-    place.fFrequencyMin = station.fFrequencyMin;
-    place.fFrequencyMax = station.fFrequencyMax;
+    place.status.strName = station.strName;
+    place.status.fLatitude = station.fLatitude;
+    place.status.fLongitude = station.fLongitude;
+    place.status.fHeading = station.fHeading;
+    place.status.fFrequencyMin = station.fFrequencyMin;
+    place.status.fFrequencyMax = station.fFrequencyMax;
     place.fSigma = station.fSigma;
     return place;
 }

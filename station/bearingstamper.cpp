@@ -17,13 +17,13 @@ BearingStamper::BearingStamper(const StationPlace& place, double fBandwidth, std
 kvt::BearingRecord BearingStamper::Stamp(const values::BearingResult& result)
 {
     kvt::BearingRecord bearing;
-    bearing.strStation = m_place.strName;
+    bearing.strStation = m_place.status.strName;
     bearing.nSeq = ++m_nSeq;
     bearing.nTimeMs = static_cast<qint64>(m_clockMs());
-    bearing.fLatitude = m_place.fLatitude;
-    bearing.fLongitude = m_place.fLongitude;
+    bearing.fLatitude = m_place.status.fLatitude;
+    bearing.fLongitude = m_place.status.fLongitude;
     const double heading = m_heading();
-    bearing.fHeading = heading >= 0.0 ? heading : m_place.fHeading;
+    bearing.fHeading = heading >= 0.0 ? heading : m_place.status.fHeading;
     // The device measures in tenths of a degree from the bow.
     bearing.fRelativeBearing = kvt::WrapDegrees(result.GetAzimuth() / 10.0);
     bearing.fBearing = kvt::WrapDegrees(bearing.fRelativeBearing + bearing.fHeading);

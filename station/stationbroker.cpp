@@ -48,14 +48,7 @@ bool StationBroker::Start(const QString& host, int nPort)
     settings.strUserName = cfg.GetString(QStringLiteral("ZodUserName"), QString(), 0);
     settings.strPassword = cfg.GetString(QStringLiteral("ZodPassword"), QString(), 0);
     settings.strCaFile = cfg.GetString(QStringLiteral("ZodCaFile"), QString(), 0);
-    StationStatus status;
-    status.strName = m_place.strName;
-    status.fLatitude = m_place.fLatitude;
-    status.fLongitude = m_place.fLongitude;
-    status.fHeading = m_place.fHeading;
-    status.fFrequencyMin = m_place.fFrequencyMin;
-    status.fFrequencyMax = m_place.fFrequencyMax;
-    return m_output.Start(settings, status);
+    return m_output.Start(settings, m_place.status);
 }
 
 void StationBroker::Take(const kvt::AcceptedBlock& block)

@@ -82,9 +82,9 @@ int RunStation(const QString& outputDir, QTextStream& out)
     options.strDevicePath = StationBuilder::DEVICE_PATH;
     options.strStationAddress = QStringLiteral("Example");
     options.strOutputDir = outputDir;
-    options.place.strName = QStringLiteral("example");
-    options.place.fLatitude = 53.5461;
-    options.place.fLongitude = 9.9661;
+    options.place.status.strName = QStringLiteral("example");
+    options.place.status.fLatitude = 53.5461;
+    options.place.status.fLongitude = 9.9661;
     options.lstAcceptedSectors = {{0.0, 360.0}};
     options.bBearingFile = true;
     options.defaults.strDeviceDescription = QStringLiteral("Example direction finder");

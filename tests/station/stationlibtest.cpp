@@ -94,9 +94,9 @@ protected:
         options.strStationAddress = STATION;
         options.strOutputDir = m_output.path();
         options.strSerialAddress = serialAddress;
-        options.place.strName = QStringLiteral("lib");
-        options.place.fLatitude = 54.3233;
-        options.place.fLongitude = 10.1228;
+        options.place.status.strName = QStringLiteral("lib");
+        options.place.status.fLatitude = 54.3233;
+        options.place.status.fLongitude = 10.1228;
         options.lstAcceptedSectors = {{0.0, 360.0}};
         options.bBearingFile = true;
         options.defaults = SimulatedStationDefaults::Get();
