@@ -90,9 +90,9 @@ protected:
                 "--station", station, "--seconds", seconds, "--seed", "5"};
     }
 
-    QJsonObject Fixes(const QStringList& inputs)
+    QJsonObject Fixes(const QStringList& inputs, const QStringList& options = {})
     {
-        QStringList arguments{"--json"};
+        QStringList arguments = options + QStringList{"--json"};
         for (const QString& input : inputs)
             arguments << "--input" << input;
         return QJsonDocument::fromJson(Run(QStringLiteral(KVTFIX_PATH), arguments)).object();
@@ -185,6 +185,12 @@ TEST_F(ContractProgramTest, SentenceAndMessageFilesOfAStationGiveTheSameBearings
     }
     EXPECT_EQ(fromSentences["fixes"].toArray().first()["time"], fromMessages["fixes"].toArray().first()["time"])
         << "sentence times are read in the writers' zone, on the day the files were written";
+    // A date given for the first sentence wins over the files' own.
+    const auto firstFix = [](const QJsonObject& summary) {
+        return QDateTime::fromString(summary["fixes"].toArray().first()["time"].toString(), Qt::ISODateWithMs);
+    };
+    const QJsonObject dayBefore = Fixes(sentenceFiles, {"--sentence-date", "2026-12-06"});
+    EXPECT_EQ(firstFix(dayBefore).daysTo(firstFix(fromSentences)), 1);
 }
 
 // Over a real broker the station "Ops/North" publishes on its escaped topic,
