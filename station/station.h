@@ -73,7 +73,7 @@ public:
         /// the display filter ranges shade the rest.
         std::vector<std::pair<double, double>> lstAcceptedSectors;
         bool bBearingFile = false;
-        /// What the station has before its configuration stores it; none for a real device's own setup.
+        /// What the station has before its configuration stores it (see StationEnvironment::Defaults).
         StationEnvironment::Defaults defaults;
         /// The ZOD client of a scenario's station; none: the configured receiver.
         std::optional<StationEnvironment::ScenarioZod> scenarioZod;

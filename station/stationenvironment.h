@@ -67,8 +67,9 @@ public:
         int nPort = 0;
     };
 
-    /// What a station has that its configuration does not store yet. A real
-    /// driver's host leaves them empty: the device's own setup stays, and
+    /// What a station has that its configuration does not store yet; the
+    /// host's, for its device. Left empty, the value tree's own setup stays
+    /// (pitch and roll thresholds of 0, which refuse every bearing) and
     /// nothing is required of the hardware.
     struct Defaults
     {
