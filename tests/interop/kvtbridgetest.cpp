@@ -7,6 +7,7 @@
 #include "tools/kvtbridge/dfreading.h"
 
 #include <QDir>
+#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -32,14 +33,16 @@ protected:
         ASSERT_TRUE(m_dir.isValid());
         ASSERT_TRUE(m_broker.Start()) << m_broker.GetErrorText().toStdString();
         StartReceiver();
-        m_pStations = std::make_unique<MqttPeer>(m_broker.GetPort(), "kvtbridgetest-subscriber", "kvt/stations/#");
+        const QString probe = m_strUser.isEmpty() ? QStringLiteral("probe") : m_strUser;
+        m_pStations =
+            std::make_unique<MqttPeer>(m_broker.GetPort(), "kvtbridgetest-subscriber", "kvt/stations/#", m_strUser);
         // Its own message back: the subscription stands before any bridge publishes.
-        ASSERT_TRUE(m_pStations->Send(StationTopics::Status("probe"), "{}", false));
-        ASSERT_TRUE(m_pStations->WaitFor(StationTopics::Status("probe")));
+        ASSERT_TRUE(m_pStations->Send(StationTopics::Status(probe), "{}", false));
+        ASSERT_TRUE(m_pStations->WaitFor(StationTopics::Status(probe)));
     }
 
-    QByteArrayList Bearings() const { return m_pStations->History(StationTopics::Bearings("Rx/A")); }
-    QByteArrayList Status() const { return m_pStations->History(StationTopics::Status("Rx/A")); }
+    QByteArrayList Bearings() const { return m_pStations->History(StationTopics::Bearings(m_strStation)); }
+    QByteArrayList Status() const { return m_pStations->History(StationTopics::Status(m_strStation)); }
 
     void TearDown() override
     {
@@ -65,7 +68,7 @@ protected:
     {
         m_bridge.start(QStringLiteral(KVTBRIDGE_PATH),
                        QStringList{"--receiver", QStringLiteral("http://127.0.0.1:%1/doa.xml").arg(m_nReceiverPort),
-                                   "--station", "Rx/A", "--mqtt",
+                                   "--station", m_strStation, "--mqtt",
                                    QStringLiteral("127.0.0.1:%1").arg(m_broker.GetPort()), "--interval", "50",
                                    "--timeout", "300", "--sigma", "2.5", "--json"}
                            + extra);
@@ -88,7 +91,7 @@ protected:
         ASSERT_TRUE(file.commit());
     }
 
-    bool WaitForBearings(int count) { return m_pStations->WaitForCount(StationTopics::Bearings("Rx/A"), count); }
+    bool WaitForBearings(int count) { return m_pStations->WaitForCount(StationTopics::Bearings(m_strStation), count); }
 
     bool WaitForStderr(const char* text)
     {
@@ -109,6 +112,9 @@ protected:
         return QJsonDocument::fromJson(m_bridge.readAllStandardOutput()).object();
     }
 
+    /// The subscriber's login on a locked broker; empty: none.
+    QString m_strUser;
+    QString m_strStation = QStringLiteral("Rx/A");
     QTemporaryDir m_dir;
     MosquittoBroker m_broker;
     std::unique_ptr<MqttPeer> m_pStations;
@@ -216,6 +222,66 @@ TEST_F(KvtBridgeTest, ReadsTheDocumentFromAFileAndRefusesBadCommandLines)
         ASSERT_TRUE(bridge.waitForFinished(WAIT_MS));
         EXPECT_EQ(bridge.exitCode(), 2) << arguments.join(' ').toStdString();
     }
+}
+
+/// The bridge as the station RxA of a locked broker (scripts/network.acl): its login is the station's.
+class KvtBridgeLoginTest : public KvtBridgeTest
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_broker.LockDown({"RxA", "console"})) << m_broker.GetErrorText().toStdString();
+        m_strUser = QStringLiteral("console");
+        m_strStation = QStringLiteral("RxA");
+        KvtBridgeTest::SetUp();
+    }
+};
+
+TEST_F(KvtBridgeLoginTest, AWrongPasswordIsOneMessageAndExitCode4)
+{
+    Serve(InteropTest::Reading(1765094400000, 30.0).Format());
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("KVT_MQTT_PASSWORD", "guess");
+    m_bridge.setProcessEnvironment(environment);
+    StartBridge({"--mqtt-user", "RxA"});
+    ASSERT_TRUE(m_bridge.waitForFinished(WAIT_MS)) << m_broker.GetLog().toStdString();
+    EXPECT_EQ(m_bridge.exitCode(), 4);
+    const QString errors = QString::fromUtf8(m_bridge.readAllStandardError());
+    EXPECT_EQ(errors.count("the broker refused the user name or password"), 1) << errors.toStdString();
+    EXPECT_TRUE(errors.contains(QStringLiteral("kvtbridge: giving up after 3 refused logins at 127.0.0.1:%1")
+                                    .arg(m_broker.GetPort())))
+        << errors.toStdString();
+    const QJsonObject summary = QJsonDocument::fromJson(m_bridge.readAllStandardOutput()).object();
+    const QJsonObject broker = summary.value("broker").toObject();
+    EXPECT_FALSE(broker.value("connected").toBool());
+    EXPECT_EQ(broker.value("offered").toInt(), broker.value("lost").toInt());
+    EXPECT_TRUE(Bearings().isEmpty());
+}
+
+TEST_F(KvtBridgeLoginTest, TheStationsPasswordFromAFileOrTheEnvironmentLetsTheBearingsIn)
+{
+    QFile password(m_dir.filePath(QStringLiteral("RxA.password")));
+    ASSERT_TRUE(password.open(QIODevice::WriteOnly));
+    ASSERT_GT(password.write(MosquittoBroker::PasswordOf("RxA").toUtf8() + "\n"), 0);
+    password.close();
+    Serve(InteropTest::Reading(1765094400000, 30.0).Format());
+    StartBridge({"--mqtt-user", "RxA", "--mqtt-password-file", password.fileName()});
+    ASSERT_TRUE(WaitForBearings(1)) << m_bridge.readAllStandardError().constData()
+                                    << m_broker.GetLog().toStdString();
+    int exitCode = -1;
+    EXPECT_EQ(Finish(exitCode).value("broker").toObject().value("delivered").toInt(), 1);
+    EXPECT_EQ(exitCode, 143);
+
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("KVT_MQTT_PASSWORD", MosquittoBroker::PasswordOf("RxA"));
+    m_bridge.setProcessEnvironment(environment);
+    Serve(InteropTest::Reading(1765094401000, 40.0).Format());
+    StartBridge({"--mqtt-user", "RxA"});
+    ASSERT_TRUE(WaitForBearings(2)) << m_bridge.readAllStandardError().constData();
+    Bearing bearing;
+    QString error;
+    ASSERT_TRUE(BearingJson::Parse(Bearings()[1], bearing, error)) << error.toStdString();
+    EXPECT_EQ(bearing.strStation, QStringLiteral("RxA"));
 }
 
 }

@@ -11,6 +11,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QNetworkDatagram>
+#include <QNetworkInterface>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -18,12 +19,29 @@
 
 #include <gtest/gtest.h>
 
+#include <signal.h>
+
 namespace {
 
 using FusionTest::Site;
 using FusionTest::Towards;
 
 const int WAIT_MS = 20000;
+
+/// Three stations' bearings of two 5 s windows, and one bearing that closes the second.
+void PublishTwoWindows(int port)
+{
+    MqttPeer stations(port, QStringLiteral("kvtfixlivetest-stations"));
+    const qint64 start = QDateTime(QDate(2026, 12, 7), QTime(8, 0), Qt::UTC).toMSecsSinceEpoch();
+    for (int t = 0; t <= 10; ++t) {
+        for (const Site& site : {FusionTest::NORTH, FusionTest::SOUTH, FusionTest::WEST}) {
+            Bearing bearing = Towards(site, 52.52, 13.405, 0.0, start + 1000LL * t);
+            bearing.nSeq = t + 1;
+            ASSERT_TRUE(stations.Send(QStringLiteral("kvt/stations/%1/bearings").arg(site.pszName),
+                                      BearingJson::Format(bearing), false));
+        }
+    }
+}
 
 /// kvtfix following a real broker, publishing its fixes there and sending CoT to a UDP socket on loopback.
 TEST(KvtFixLiveTest, FixesReachTheBrokerAndCotAndTheWillMarksAKilledService)
@@ -40,17 +58,7 @@ TEST(KvtFixLiveTest, FixesReachTheBrokerAndCotAndTheWillMarksAKilledService)
     ASSERT_TRUE(early.WaitFor(QStringLiteral("kvt/fusion/status"), "\"online\":true"))
         << fix.readAllStandardError().constData();
 
-    MqttPeer stations(broker.GetPort(), QStringLiteral("kvtfixlivetest-stations"));
-    const qint64 start = QDateTime(QDate(2026, 12, 7), QTime(8, 0), Qt::UTC).toMSecsSinceEpoch();
-    // Two windows of three stations, and one bearing that closes the second.
-    for (int t = 0; t <= 10; ++t) {
-        for (const Site& site : {FusionTest::NORTH, FusionTest::SOUTH, FusionTest::WEST}) {
-            Bearing bearing = Towards(site, 52.52, 13.405, 0.0, start + 1000LL * t);
-            bearing.nSeq = t + 1;
-            ASSERT_TRUE(stations.Send(QStringLiteral("kvt/stations/%1/bearings").arg(site.pszName),
-                                      BearingJson::Format(bearing), false));
-        }
-    }
+    PublishTwoWindows(broker.GetPort());
     const QString topic = QStringLiteral("kvt/fixes/145500000");
     ASSERT_TRUE(early.WaitForCount(topic, 2)) << fix.readAllStandardError().constData();
     const QJsonObject message = QJsonDocument::fromJson(early.History(topic).first()).object();
@@ -109,6 +117,74 @@ TEST(KvtFixLiveTest, FixesReachTheBrokerAndCotAndTheWillMarksAKilledService)
     ASSERT_TRUE(early.WaitFor(QStringLiteral("kvt/fusion/status"), "\"online\":false"));
     EXPECT_EQ(InteropTest::SchemaErrors(QStringLiteral("fusionstatus"), early.History("kvt/fusion/status")),
               QString());
+}
+
+/// Joins `group` on the loopback interface and sends it a probe through lo; empty when the
+/// probe came back, else why this machine cannot carry multicast on loopback.
+QString JoinOnLoopback(QUdpSocket& listener, const QHostAddress& group)
+{
+    const QNetworkInterface loopback = QNetworkInterface::interfaceFromName(QStringLiteral("lo"));
+    if (!loopback.isValid())
+        return QStringLiteral("no interface lo");
+    if (!listener.bind(QHostAddress(QHostAddress::AnyIPv4), 0, QUdpSocket::ShareAddress)
+        || !listener.joinMulticastGroup(group, loopback))
+        return QStringLiteral("cannot join %1 on lo: %2").arg(group.toString(), listener.errorString());
+    QUdpSocket probe;
+    if (!probe.bind(QHostAddress(QHostAddress::AnyIPv4), 0))
+        return probe.errorString();
+    probe.setMulticastInterface(loopback);
+    if (probe.writeDatagram("probe", group, listener.localPort()) != 5)
+        return QStringLiteral("cannot send to %1 through lo: %2").arg(group.toString(), probe.errorString());
+    if (!QTest::qWaitFor([&] { return listener.hasPendingDatagrams(); }, 2000))
+        return QStringLiteral("a datagram sent to %1 through lo never came back").arg(group.toString());
+    return listener.receiveDatagram().data() == "probe" ? QString() : QStringLiteral("a stranger's datagram came");
+}
+
+/// kvtfix's CoT to TAK's multicast group: a member of the group on this machine gets every event.
+TEST(KvtFixLiveTest, CotReachesAMemberOfTheMulticastGroup)
+{
+    const QHostAddress group(QStringLiteral("239.2.3.1"));
+    QUdpSocket listener;
+    const QString why = JoinOnLoopback(listener, group);
+    if (!why.isEmpty())
+        GTEST_SKIP() << "this machine carries no multicast on loopback: " << why.toStdString();
+    MosquittoBroker broker;
+    ASSERT_TRUE(broker.Start()) << broker.GetErrorText().toStdString();
+    QProcess fix;
+    fix.start(QStringLiteral(KVTFIX_PATH),
+              {"--mqtt", QStringLiteral("127.0.0.1:%1").arg(broker.GetPort()), "--window", "5", "--cot",
+               QStringLiteral("udp://%1:%2?interface=lo&ttl=1").arg(group.toString()).arg(listener.localPort())});
+    QByteArray errors;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return (errors += fix.readAllStandardError()).contains("connected"); }, WAIT_MS))
+        << errors.constData();
+    PublishTwoWindows(broker.GetPort());
+
+    // Per fix three stations, three lines and the fix, each a datagram to the group.
+    QByteArrayList uids;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            while (listener.hasPendingDatagrams()) {
+                const QByteArray event = listener.receiveDatagram().data();
+                const int start = event.indexOf("uid=\"") + 5;
+                uids.append(event.mid(start, event.indexOf('"', start) - start));
+            }
+            return uids.size() >= 14;
+        },
+        WAIT_MS))
+        << uids.join(' ').constData();
+    EXPECT_EQ(uids.count("kvt.fix.145500000"), 2);
+    EXPECT_EQ(uids.count("kvt.station.North"), 2);
+    EXPECT_EQ(uids.count("kvt.bearing.West"), 2);
+
+    // Stopped, kvtfix fixes the window the last bearing opened: the group got all it delivered.
+    ::kill(static_cast<pid_t>(fix.processId()), SIGTERM);
+    ASSERT_TRUE(fix.waitForFinished(WAIT_MS));
+    QTest::qWait(100);
+    while (listener.hasPendingDatagrams())
+        uids.append(listener.receiveDatagram().data());
+    errors += fix.readAllStandardError();
+    EXPECT_TRUE(errors.contains(QStringLiteral("offered %1, delivered %1, lost 0").arg(uids.size()).toUtf8()))
+        << uids.size() << " events received\n" << errors.constData();
 }
 
 TEST(KvtFixLiveTest, LiveOutputsNeedALiveInputAndUsableTargets)
