@@ -4,6 +4,7 @@
 #include "devicecontrol/directionfinder/kvtcommon/filterrejectcounter.h"
 #include "station/stationcallback.h"
 #include "station/stationenvironment.h"
+#include "station/treepublication.h"
 #include "valueframework/valueclasses/tree.h"
 #include "valueframework/valueclasses/valuebase.h"
 
@@ -218,7 +219,8 @@ QJsonObject ScenarioJson(const StationSummary::Scenario& scenario)
 }
 
 StationSummary StationSummary::Collect(const StationCallback& callback, StationEnvironment& environment,
-                                       const Outputs& outputs, const std::vector<const AccountedOutput*>& deliveries)
+                                       const kvt::TreePublication& publication, const Outputs& outputs,
+                                       const std::vector<const AccountedOutput*>& deliveries)
 {
     StationSummary summary;
     summary.nProduced = callback.GetProduced();
@@ -229,8 +231,8 @@ StationSummary StationSummary::Collect(const StationCallback& callback, StationE
         summary.lstDeliveries.push_back({pOutput->GetName(), pOutput->GetTarget(), pOutput->GetAccount(),
                                          pOutput->GetFailure(), pOutput->HasBeenOpen(), pOutput->GetNotices()});
     }
-    summary.nSentencesWritten = environment.GetSentenceOutput().GetAccount().GetDelivered();
-    summary.strSentenceFile = environment.GetSentenceFile();
+    summary.nSentencesWritten = publication.GetSentenceOutput().GetAccount().GetDelivered();
+    summary.strSentenceFile = publication.GetSentenceFile();
     summary.outputs = outputs;
     summary.strCommandLogDir = environment.GetCommandLogDir();
     summary.lstCommandLogFiles = environment.GetCommandLogFilesOfThisRun();

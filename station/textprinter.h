@@ -1,5 +1,7 @@
 #pragma once
 
+#include "kvtstationlib_export.h"
+
 #include <QCoreApplication>
 #include <QJsonObject>
 #include <QString>
@@ -10,7 +12,7 @@ class QTextStream;
 /// frequencies in MHz, bandwidths with their unit. Its texts pass through the
 /// context "TextPrinter" of whatever catalogue the host installed (the
 /// console's German one); without one they stay English.
-class TextPrinter
+class KVTSTATION_EXPORT TextPrinter
 {
     Q_DECLARE_TR_FUNCTIONS(TextPrinter)
 

@@ -1,6 +1,6 @@
 #include "contract/bearingmessage.h"
+#include "contract/stationstatus.h"
 #include "fusion/geodesy.h"
-#include "network/stationstatus.h"
 #include "tests/common/configdirfixture.h"
 #include "tests/common/mosquittobroker.h"
 #include "tools/kvtconsole/mapprojection.h"

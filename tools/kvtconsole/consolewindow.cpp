@@ -124,11 +124,11 @@ StationSummary ConsoleWindow::StopStation(int nStopSignal)
 {
     StationSummary summary = m_station.Stop(nStopSignal);
     // The summary names what the run began with; the settings may have switched both since.
-    DFDataOutput* pOutput = m_station.GetEnvironment().GetOutput();
-    if (!pOutput->GetFileOutput().GetTarget().isEmpty())
-        summary.strSentenceFile = pOutput->GetFileOutput().GetTarget();
-    if (pOutput->GetSerialOutput().HasBeenOpen())
-        summary.outputs.strSerialAddress = pOutput->GetSerialOutput().GetTarget();
+    DFDataOutput& output = m_station.GetDfDataOutput();
+    if (!output.GetFileOutput().GetTarget().isEmpty())
+        summary.strSentenceFile = output.GetFileOutput().GetTarget();
+    if (output.GetSerialOutput().HasBeenOpen())
+        summary.outputs.strSerialAddress = output.GetSerialOutput().GetTarget();
     return summary;
 }
 
@@ -170,8 +170,7 @@ void ConsoleWindow::SlotPause(bool bPaused)
 
 void ConsoleWindow::SlotApplyOutputSettings()
 {
-    if (DFDataOutput* pOutput = m_station.GetEnvironment().GetOutput())
-        pOutput->SlotUpdateConfiguration();
+    m_station.GetDfDataOutput().SlotUpdateConfiguration();
 }
 
 QWidget* ConsoleWindow::CreateLiveTab()
@@ -237,9 +236,8 @@ void ConsoleWindow::CreateOutputDock()
 {
     m_pOutputSettings = new QWidget;
     auto* pLayout = new QHBoxLayout(m_pOutputSettings);
-    DFDataOutput* pOutput = m_station.GetEnvironment().GetOutput();
     // The dock takes the widget over; the output forgets it when the dock deletes it.
-    if (QWidget* pSettings = pOutput != nullptr ? pOutput->GetConfigWidget() : nullptr)
+    if (QWidget* pSettings = m_station.GetDfDataOutput().GetConfigWidget())
         pLayout->addWidget(pSettings, 1);
     auto* pApply = new QPushButton(tr("Apply"));
     pApply->setObjectName(QStringLiteral("applyOutputSettings"));
