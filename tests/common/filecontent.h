@@ -13,6 +13,19 @@ inline QByteArray ReadFile(const QString& path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
 }
 
+/// The lines of a file that hold more than white space, a cut last line
+/// included; -1 when it cannot be read.
+inline int LineCount(const QString& path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return -1;
+    int nLines = 0;
+    for (const QByteArray& line : file.readAll().split('\n'))
+        nLines += line.trimmed().isEmpty() ? 0 : 1;
+    return nLines;
+}
+
 /// Writes the bytes to a file (after what it holds with bAppend), making its
 /// folder first; false when any of it failed.
 inline bool WriteFile(const QString& path, const QByteArray& bytes, bool bAppend = false)

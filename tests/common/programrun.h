@@ -14,6 +14,13 @@ struct ProgramRun
     QByteArray stdErr;
 };
 
+/// What a process that has ended left behind.
+inline ProgramRun EndedRun(QProcess& process)
+{
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
 /// Runs `program` in `workingDir` (this process's when empty) and waits at most
 /// nTimeoutMs for its end; one still running then is killed.
 inline ProgramRun RunProgram(const QString& program, const QStringList& arguments,
@@ -28,6 +35,8 @@ inline ProgramRun RunProgram(const QString& program, const QStringList& argument
         process.kill();
         process.waitForFinished(nTimeoutMs);
     }
-    const int nExitCode = bEnded && process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    return {nExitCode, process.readAllStandardOutput(), process.readAllStandardError()};
+    ProgramRun run = EndedRun(process);
+    if (!bEnded)
+        run.nExitCode = -1;
+    return run;
 }

@@ -1,4 +1,5 @@
 #include "tests/common/configdirfixture.h"
+#include "tests/common/filecontent.h"
 #include "tests/common/filesizelimit.h"
 #include "station/polargeometry.h"
 
@@ -11,6 +12,7 @@
 #include <csignal>
 
 #include <map>
+#include <utility>
 
 extern "C" const char* __lsan_default_suppressions();
 
@@ -26,13 +28,11 @@ protected:
         ASSERT_TRUE(m_output.isValid());
         // The offscreen platform keeps its screen until exit; the test
         // program's own suppressions tell the child's leak checker so.
-        QFile suppressions(m_output.filePath("lsan.supp"));
-        ASSERT_TRUE(suppressions.open(QIODevice::WriteOnly));
-        suppressions.write(__lsan_default_suppressions());
-        suppressions.close();
+        const QString suppressions = m_output.filePath("lsan.supp");
+        ASSERT_TRUE(WriteFile(suppressions, __lsan_default_suppressions()));
         QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
         environment.insert("QT_QPA_PLATFORM", "offscreen");
-        environment.insert("LSAN_OPTIONS", "suppressions=" + suppressions.fileName());
+        environment.insert("LSAN_OPTIONS", "suppressions=" + suppressions);
         m_helper.setProcessEnvironment(environment);
     }
 
@@ -82,13 +82,11 @@ TEST_F(ConsoleProgramTest, AScenarioStationRunsInTheWindow)
               0)
         << m_stdErr.constData();
     EXPECT_TRUE(m_stdOut.contains("Scenario station:   North (sender)")) << m_stdOut.constData();
-    QFile bearings(m_output.filePath("run/bearings.jsonl"));
-    ASSERT_TRUE(bearings.open(QIODevice::ReadOnly));
     const QRegularExpressionMatch accepted =
         QRegularExpression("accepted: +([0-9]+)").match(QString::fromUtf8(m_stdOut));
     ASSERT_TRUE(accepted.hasMatch());
     EXPECT_GT(accepted.captured(1).toInt(), 0);
-    EXPECT_EQ(bearings.readAll().count('\n'), accepted.captured(1).toInt());
+    EXPECT_EQ(LineCount(m_output.filePath("run/bearings.jsonl")), accepted.captured(1).toInt());
     EXPECT_EQ(Console({"--scenario", scenario, "--station", "Nobody"}), 2);
 }
 
@@ -107,9 +105,7 @@ TEST_F(ConsoleProgramTest, StopSignalClosesTheWindowWithOutputsSettledAndTheSumm
     const QRegularExpressionMatch written =
         QRegularExpression("Sentences written: +([0-9]+)").match(QString::fromUtf8(summary));
     ASSERT_TRUE(written.hasMatch()) << summary.constData();
-    QFile file(sentences);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(file.readAll().count('\n'), written.captured(1).toInt());
+    EXPECT_EQ(LineCount(sentences), written.captured(1).toInt());
 }
 
 // The summary speaks the window's language, its values in one column after the longest label.
@@ -164,12 +160,13 @@ TEST_F(ConsoleProgramTest, ScreenshotThatCannotBeWrittenEndsWithFourAndTheReason
 
 TEST_F(ConsoleProgramTest, RefusesBadArgumentsBeforeTouchingAnything)
 {
-    EXPECT_EQ(Console({"--screenshot", m_output.filePath("shot.jpg")}), 2);
-    EXPECT_TRUE(m_stdErr.contains("must end in .png")) << m_stdErr.constData();
-    EXPECT_EQ(Console({"--lang", "xx-nonsense"}), 2);
-    EXPECT_TRUE(m_stdErr.contains("Unknown language")) << m_stdErr.constData();
-    EXPECT_EQ(Console({"--seconds", "0"}), 2);
-    EXPECT_TRUE(m_stdErr.contains("Seconds must be")) << m_stdErr.constData();
+    const std::pair<QStringList, const char*> wrongs[] = {{{"--screenshot", m_output.filePath("shot.jpg")}, "must end in .png"},
+                                                          {{"--lang", "xx-nonsense"}, "Unknown language"},
+                                                          {{"--seconds", "0"}, "Seconds must be"}};
+    for (const auto& wrong : wrongs) {
+        EXPECT_EQ(Console(wrong.first), 2) << wrong.second;
+        EXPECT_TRUE(m_stdErr.contains(wrong.second)) << m_stdErr.constData();
+    }
     EXPECT_FALSE(QFileInfo::exists(m_output.filePath("run")));
 }
 

@@ -1,10 +1,8 @@
 #include "devicecontrol/directionfinder/kvtcommon/filterrejectcounter.h"
-#include "devicecontrol/directionfinder/kvtcommon/kvtcharacteristics.h"
-#include "devicecontrol/directionfinder/kvtcommon/kvtinformationcenter.h"
-#include "devicecontrol/directionfinder/kvtcommon/kvtoptions.h"
 #include "devicecontrol/directionfinder/kvtcommon/kvttranslation.h"
 #include "base/accountedoutput.h"
-#include "tests/common/configdirfixture.h"
+#include "tests/common/builtstationfixture.h"
+#include "tests/common/filecontent.h"
 #include "tests/common/filesizelimit.h"
 #include "tests/common/mosquittobroker.h"
 #include "station/stationsummary.h"
@@ -20,9 +18,7 @@
 #include "tools/kvtconsole/stationstatepanel.h"
 #include "tools/kvtconsole/windowplacement.h"
 #include "station/polargeometry.h"
-#include "station/stationbuilder.h"
 #include "station/textprinter.h"
-#include "valueframework/valueclasses/tree.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -30,8 +26,6 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QTextStream>
-#include <QDir>
-#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -56,40 +50,24 @@ const int WAIT_MS = 60000;
 /// fresh configuration and output folder; the console's station runs its
 /// clock as fast as the event loop allows. The ZOD sender stays off unless a
 /// test switches it on.
-class ConsoleWindowTest : public ConfigDirFixture
+class ConsoleWindowTest : public BuiltStationFixture
 {
 protected:
     void SetUp() override
     {
-        ConfigDirFixture::SetUp();
-        ASSERT_TRUE(m_output.isValid());
+        BuiltStationFixture::SetUp();
         qputenv("KVT_MODULE_DIR", ZOD_MODULE_DIR);
-        values::Tree::Instance()->Clear();
-        m_strPreviousDir = QDir::currentPath();
-        // The command log goes below the current directory.
-        QDir::setCurrent(m_output.path());
         Cfg().SetBool(ConsoleWindow::ZOD_SENDER_KEY, false, 0);
-        StationBuilder builder(QStringLiteral("Default"));
-        QString error;
-        builder.EnsureStation(error);
-        ASSERT_TRUE(error.isEmpty()) << error.toStdString();
-        ASSERT_TRUE(builder.Load(QString(), false, QString(), error)) << error.toStdString();
-        KVTInformationCenter::Instance()->GetKVTCharacteristics().SetBase_ValuePath(StationBuilder::DEVICE_PATH, true);
+        BuildStation(QStringLiteral("Default"));
     }
 
     void TearDown() override
     {
         m_pWindow.reset();
         m_pStation.reset();
-        KVTInformationCenter::Finalise();
-        KVTOptions::Finalise();
-        values::Tree::Instance()->Clear();
-        QDir::setCurrent(m_strPreviousDir);
         qunsetenv("KVT_MODULE_DIR");
-        ConfigDirFixture::TearDown();
+        BuiltStationFixture::TearDown();
     }
-
-    static ICfg& Cfg() { return CfgCenter::GetAppCfg(ICfg::Application); }
 
     void Open(int seconds, int nBrokerPort = 0)
     {
@@ -122,21 +100,8 @@ protected:
         return QTest::qWaitFor([this] { return m_pStation->GetCallback().GetAccepted() > 0; }, WAIT_MS);
     }
 
-    static int Lines(const QString& path)
-    {
-        QFile file(path);
-        if (!file.open(QIODevice::ReadOnly))
-            return -1;
-        int lines = 0;
-        for (const QByteArray& line : file.readAll().split('\n'))
-            lines += line.trimmed().isEmpty() ? 0 : 1;
-        return lines;
-    }
-
     QString SentenceFile() const { return m_output.filePath(QStringLiteral("dfdata.txt")); }
 
-    QTemporaryDir m_output;
-    QString m_strPreviousDir;
     std::unique_ptr<StationRun> m_pStation;
     std::unique_ptr<ConsoleWindow> m_pWindow;
 };
@@ -165,7 +130,7 @@ TEST_F(ConsoleWindowTest, ShowsEveryAcceptedBearingAndTheRejectCounts)
     const DeliveryAccount& file = m_pStation->GetOutputs().front()->GetAccount();
     EXPECT_EQ(file.GetOffered(), accepted);
     EXPECT_EQ(file.GetDelivered(), accepted);
-    EXPECT_EQ(Lines(SentenceFile()), static_cast<int>(accepted));
+    EXPECT_EQ(LineCount(SentenceFile()), static_cast<int>(accepted));
     EXPECT_EQ(summary["sentences"].toObject()["written"].toInt(), static_cast<int>(accepted));
     m_pWindow->SlotRefresh();
     const OutputStatusTable& outputs = m_pWindow->GetOutputStatus();
@@ -221,7 +186,7 @@ TEST_F(ConsoleWindowTest, FileFailureTurnsItsRowRedWithTheReason)
     const DeliveryAccount& account = file.GetAccount();
     EXPECT_EQ(account.GetOffered(), m_pStation->GetCallback().GetAccepted());
     EXPECT_EQ(account.GetDelivered() + account.GetLost(), account.GetOffered());
-    EXPECT_EQ(Lines(SentenceFile()), static_cast<int>(account.GetDelivered()));
+    EXPECT_EQ(LineCount(SentenceFile()), static_cast<int>(account.GetDelivered()));
     EXPECT_EQ(outputs.item(0, 3)->text(), QString::number(account.GetLost()));
     EXPECT_EQ(outputs.item(0, 1)->text(), "recovered");
     EXPECT_EQ(outputs.item(0, 0)->background().color(), OutputStatusTable::RECOVERED_COLOUR);
@@ -264,15 +229,15 @@ TEST_F(ConsoleWindowTest, SettingsWidgetInTheDockChangesTheRunningOutput)
     auto* pApply = m_pWindow->GetOutputSettings().findChild<QPushButton*>(QStringLiteral("applyOutputSettings"));
     ASSERT_NE(pApply, nullptr);
     pApply->click();
-    const int before = Lines(SentenceFile());
+    const int before = LineCount(SentenceFile());
     EXPECT_GT(before, 0);
     ASSERT_TRUE(RunToEnd());
     const StationSummary summary = m_pWindow->StopStation();
 
     // The old file stopped where the change came; the new one has the rest, and the summary names it.
     EXPECT_EQ(summary.strSentenceFile, renamed);
-    EXPECT_EQ(Lines(SentenceFile()), before);
-    const int after = Lines(renamed);
+    EXPECT_EQ(LineCount(SentenceFile()), before);
+    const int after = LineCount(renamed);
     EXPECT_GT(after, 0);
     EXPECT_EQ(static_cast<quint64>(before + after), m_pStation->GetCallback().GetAccepted());
 }

@@ -2,6 +2,8 @@
 #include "contract/stationstatus.h"
 #include "fusion/geodesy.h"
 #include "tests/common/configdirfixture.h"
+#include "tests/common/filecontent.h"
+#include "tests/common/handovernetwork.h"
 #include "tests/common/mosquittobroker.h"
 #include "tools/kvtconsole/mapprojection.h"
 #include "tools/kvtconsole/maptab.h"
@@ -391,26 +393,13 @@ TEST_F(MapBrokerTest, TheFixesKvtfixPublishesAppearAsPublished)
 // map's history with the follower that tuned to it, and marks the map.
 TEST_F(MapBrokerTest, AHandoverIsListedWithTheReceiverThatTunedAndMarkedOnTheMap)
 {
-    const QByteArray network = R"({
-      "start": "2026-12-07T08:00:00.000Z",
-      "emitters": [ { "name": "E1", "latitude": 52.52, "longitude": 13.405, "frequency": 145500000,
-                      "bandwidth": 12500, "power": 40.0, "on": 0, "off": 86400 } ],
-      "stations": [
-        { "name": "Boss", "latitude": 52.70, "longitude": 13.40, "heading": 10.0, "sigma": 1.5,
-          "frequencyMin": 20000000, "frequencyMax": 3000000000, "role": "sender" },
-        { "name": "Near", "latitude": 52.48, "longitude": 13.10, "heading": 350.0, "sigma": 2.0,
-          "frequencyMin": 20000000, "frequencyMax": 3000000000, "role": "receiver", "follows": ["Boss"] } ],
-      "handovers": [ { "at": 0, "station": "Boss", "frequency": 145500000 } ]
-    })";
     for (const char* name : {"Boss", "Near"})
         ASSERT_TRUE(QDir().mkpath(m_files.filePath(QStringLiteral("config-") + name)));
-    QFile scenario(m_files.filePath("network.json"));
-    ASSERT_TRUE(scenario.open(QIODevice::WriteOnly));
-    ASSERT_EQ(scenario.write(network), network.size());
-    scenario.close();
+    const QString scenario = m_files.filePath("network.json");
+    ASSERT_TRUE(WriteFile(scenario, HANDOVER_NETWORK));
     const auto arguments = [&](const QString& name, const QStringList& extra) {
         return QStringList{"--config-dir", m_files.filePath("config-" + name), "--output-dir",
-                           m_files.filePath("output-" + name), "--scenario", scenario.fileName(),
+                           m_files.filePath("output-" + name), "--scenario", scenario,
                            "--station", name, "--mqtt", Mqtt()}
                << extra;
     };

@@ -1,22 +1,17 @@
 #include "base/accountedoutput.h"
-#include "base/cfgcenter.h"
 #include "base/icfg.h"
 #include "contract/bearingrecord.h"
 #include "devicecontrol/directionfinder/kvtcommon/driverpassthroughrecords.h"
-#include "devicecontrol/directionfinder/kvtcommon/kvtcharacteristics.h"
-#include "devicecontrol/directionfinder/kvtcommon/kvtinformationcenter.h"
-#include "devicecontrol/directionfinder/kvtcommon/kvtoptions.h"
 #include "devicecontrol/stddevicedefinition/stddevicedefinition.h"
 #include "simulation/simulatedstationdefaults.h"
 #include "station/acceptedblock.h"
 #include "station/station.h"
-#include "station/stationbuilder.h"
 #include "station/stationsummary.h"
-#include "tests/common/configdirfixture.h"
+#include "tests/common/builtstationfixture.h"
+#include "tests/common/filecontent.h"
 #include "tests/output/ptypair.h"
 #include "valueframework/valueclasses/bearing.h"
 #include "valueframework/valueclasses/bearingresult.h"
-#include "valueframework/valueclasses/tree.h"
 #include "valueframework/valueclasses/value.h"
 #include "valueframework/valueclasses/valuelist.h"
 
@@ -57,35 +52,20 @@ private:
 /// The station runtime around a scripted driver, in-process: the station up
 /// from a fresh configuration, blocks of fixed-frequency bearings reported
 /// straight to the station's callback.
-class StationLibTest : public ConfigDirFixture
+class StationLibTest : public BuiltStationFixture
 {
 protected:
     void SetUp() override
     {
-        ConfigDirFixture::SetUp();
-        ASSERT_TRUE(m_output.isValid());
-        // The command log writes below the current directory.
-        m_strPreviousDir = QDir::currentPath();
-        QDir::setCurrent(m_output.path());
-        values::Tree::Instance()->Clear();
-        StationBuilder builder(STATION);
-        QString error;
-        builder.EnsureStation(error);
-        ASSERT_TRUE(builder.Load(QString(), false, QString(), error)) << error.toStdString();
-        KVTInformationCenter::Instance()->GetKVTCharacteristics().SetBase_ValuePath(StationBuilder::DEVICE_PATH, true);
+        BuiltStationFixture::SetUp();
+        BuildStation(STATION);
     }
 
     void TearDown() override
     {
         m_pStation.reset();
-        KVTInformationCenter::Finalise();
-        KVTOptions::Finalise();
-        values::Tree::Instance()->Clear();
-        QDir::setCurrent(m_strPreviousDir);
-        ConfigDirFixture::TearDown();
+        BuiltStationFixture::TearDown();
     }
-
-    static ICfg& Cfg() { return CfgCenter::GetAppCfg(ICfg::Application); }
 
     void Open(const QString& serialAddress = QString())
     {
@@ -127,14 +107,6 @@ protected:
         return values::Tree::Instance()->Find<T>(StationBuilder::DEVICE_PATH + descriptor.PathName());
     }
 
-    static int Lines(const QString& path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll().count('\n') : -1;
-    }
-
-    QTemporaryDir m_output;
-    QString m_strPreviousDir;
     quint64 m_nClockMs = START_MS;
     std::vector<kvt::BearingRecord> m_lstTaken;
     std::unique_ptr<kvt::Station> m_pStation;
@@ -170,7 +142,7 @@ TEST_F(StationLibTest, EveryAcceptedBearingReachesEachOutputOnceStampedAndEveryA
         EXPECT_EQ(entry["delivered"].toInt(), 8) << entry["name"].toString().toStdString();
     }
     EXPECT_EQ(names, (QStringList{"file", "bearings", "recorder"})) << "the station's outputs first, then the host's";
-    EXPECT_EQ(Lines(QDir(m_output.path()).filePath(kvt::Station::BEARING_FILE)), 8);
+    EXPECT_EQ(LineCount(QDir(m_output.path()).filePath(kvt::Station::BEARING_FILE)), 8);
     EXPECT_EQ(summary["bearings"]["rejected"]["noQuality"].toInt(), 4);
     EXPECT_EQ(stopped.ExitCode(), StationSummary::EXIT_DELIVERED);
     EXPECT_EQ(m_pStation->Stop().ToJson(), summary) << "a second stop changes nothing";

@@ -25,16 +25,6 @@ protected:
         return QStringList{"--config-dir", m_dir.path(), "--output-dir", OutputPath(outputName), "--json"} << extra;
     }
 
-    static QJsonObject Delivery(const QJsonObject& summary, const QString& name)
-    {
-        for (const QJsonValue entry : summary["deliveries"].toArray()) {
-            if (entry["name"].toString() == name)
-                return entry.toObject();
-        }
-        ADD_FAILURE() << "no output " << name.toStdString();
-        return {};
-    }
-
     static void ExpectBalanced(const QJsonObject& delivery)
     {
         EXPECT_EQ(delivery["pending"].toInt(), 0);
@@ -43,15 +33,6 @@ protected:
     }
 
     static int SentenceLines(const QByteArray& text) { return text.count("$PLG,"); }
-
-    /// The application configuration the station starts from.
-    void WriteApplicationConfig(const QByteArray& lines)
-    {
-        ASSERT_TRUE(QDir(m_dir.path()).mkpath("application"));
-        QFile file(m_dir.filePath("application/Application.ini"));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        ASSERT_EQ(file.write(lines), lines.size());
-    }
 
     /// Starts the station without waiting for it.
     void StartStation(const QStringList& arguments)
@@ -63,8 +44,7 @@ protected:
     Run Finish()
     {
         EXPECT_TRUE(m_helper.waitForFinished(60000));
-        return {m_helper.exitStatus() == QProcess::NormalExit ? m_helper.exitCode() : -1,
-                m_helper.readAllStandardOutput(), m_helper.readAllStandardError()};
+        return EndedRun(m_helper);
     }
 };
 
@@ -172,7 +152,7 @@ TEST_F(StationFaultTest, TheZodStateIsWhatHappenedAndAHostNameEndsCleanly)
     MosquittoBroker broker;
     ASSERT_TRUE(broker.Start()) << broker.GetErrorText().toStdString();
     const QByteArray port = QByteArray::number(broker.GetPort());
-    WriteApplicationConfig("ZodReceiverEnabled=true\nZodCentralAddress=localhost\nZodCentralPort=" + port + "\n");
+    WriteApplicationConfig(m_dir.path(), "ZodReceiverEnabled=true\nZodCentralAddress=localhost\nZodCentralPort=" + port + "\n");
     const QByteArray central = "localhost:" + port;
 
     Run run = Station(Arguments("present", {"--seconds", "2", "--realtime"}));
@@ -238,14 +218,13 @@ TEST_F(StationFaultTest, TheBrokerOutputDeliversWhatItCountsAndNeverConnectedIsE
     MosquittoBroker broker;
     ASSERT_TRUE(broker.Start()) << broker.GetErrorText().toStdString();
     // Nothing listens on port 1: the command line must win over the configuration.
-    WriteApplicationConfig("ZodClientName=Harbour\nBearingBrokerAddress=127.0.0.1\nBearingBrokerPort=1\n");
+    WriteApplicationConfig(m_dir.path(), "ZodClientName=Harbour\nBearingBrokerAddress=127.0.0.1\nBearingBrokerPort=1\n");
     BearingCounter counter(broker.GetPort());
     const QString address = QStringLiteral("127.0.0.1:%1").arg(broker.GetPort());
     StartStation(Arguments("broker", {"--seconds", "3", "--mqtt", address}));
     // The station runs while this process's event loop serves the subscriber.
     ASSERT_TRUE(QTest::qWaitFor([this] { return m_helper.state() == QProcess::NotRunning; }, 60000));
-    const Run run{m_helper.exitStatus() == QProcess::NormalExit ? m_helper.exitCode() : -1,
-                  m_helper.readAllStandardOutput(), m_helper.readAllStandardError()};
+    const Run run = EndedRun(m_helper);
     ASSERT_EQ(run.nExitCode, 0) << run.stdErr.constData();
     const QJsonObject summary = QJsonDocument::fromJson(run.stdOut).object();
     const QJsonObject delivery = Delivery(summary, "broker");

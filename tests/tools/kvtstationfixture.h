@@ -1,6 +1,8 @@
 #pragma once
 
 #include "tests/common/configdirfixture.h"
+#include "tests/common/filecontent.h"
+#include "tests/common/programrun.h"
 
 #include <QByteArray>
 #include <QJsonArray>
@@ -13,14 +15,9 @@
 class StationTest : public ConfigDirFixture
 {
 protected:
-    struct Run { int nExitCode; QByteArray stdOut; QByteArray stdErr; };
+    using Run = ProgramRun;
 
-    Run Station(const QStringList& arguments)
-    {
-        QProcess& process = RunHelper(QStringLiteral(KVTSTATION_PATH), arguments);
-        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-                process.readAllStandardOutput(), process.readAllStandardError()};
-    }
+    Run Station(const QStringList& arguments) { return EndedRun(RunHelper(QStringLiteral(KVTSTATION_PATH), arguments)); }
 
     /// A JSON run of a few simulated seconds into its own output folder.
     QJsonObject Summary(const QString& outputName, const QStringList& extra = {})
@@ -46,10 +43,21 @@ protected:
         return rest;
     }
 
-    static QByteArray ReadFile(const QString& path)
+    /// The application configuration a station starts from, in its configuration folder.
+    static void WriteApplicationConfig(const QString& configDir, const QByteArray& lines)
     {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+        ASSERT_TRUE(WriteFile(configDir + "/application/Application.ini", lines));
+    }
+
+    /// The summary's account of the named output.
+    static QJsonObject Delivery(const QJsonObject& summary, const QString& name)
+    {
+        for (const QJsonValue entry : summary["deliveries"].toArray()) {
+            if (entry["name"].toString() == name)
+                return entry.toObject();
+        }
+        ADD_FAILURE() << "no output " << name.toStdString();
+        return {};
     }
 
     /// The summary without the paths, which differ from run to run.

@@ -1,6 +1,7 @@
 #include "fusion/bearingjson.h"
 #include "fusion/geodesy.h"
 #include "network/mqttconnection.h"
+#include "tests/common/handovernetwork.h"
 #include "tests/common/mosquittobroker.h"
 #include "tests/tools/kvtstationfixture.h"
 #include "simulation/scenarioworld.h"
@@ -16,36 +17,11 @@
 
 namespace {
 
-/// One sender ("Boss", handing 145.5 MHz over at once) and receivers: "Near"
-/// follows it and accepts the frequency, "Deaf" follows it but starts at
-/// 300 MHz, "Stranger" follows somebody else.
-const QByteArray NETWORK = R"({
-  "start": "2026-12-07T08:00:00.000Z",
-  "emitters": [
-    { "name": "E1", "latitude": 52.52, "longitude": 13.405, "frequency": 145500000, "bandwidth": 12500,
-      "power": 40.0, "on": 0, "off": 86400 },
-    { "name": "E2", "latitude": 52.43, "longitude": 13.65, "frequency": 433920000, "bandwidth": 25000,
-      "power": 30.0, "on": 10, "off": 20 }
-  ],
-  "stations": [
-    { "name": "Boss", "latitude": 52.70, "longitude": 13.40, "heading": 10.0, "sigma": 1.5,
-      "frequencyMin": 20000000, "frequencyMax": 3000000000, "role": "sender" },
-    { "name": "Near", "latitude": 52.48, "longitude": 13.10, "heading": 350.0, "sigma": 2.0,
-      "motion": { "pitch": 1.0, "roll": 2.0, "period": 7.0 },
-      "frequencyMin": 20000000, "frequencyMax": 3000000000, "role": "receiver", "follows": ["Boss"] },
-    { "name": "Deaf", "latitude": 52.30, "longitude": 13.45, "heading": 0.0, "sigma": 2.0,
-      "frequencyMin": 300000000, "frequencyMax": 3000000000, "role": "receiver", "follows": ["Boss"] },
-    { "name": "Stranger", "latitude": 52.55, "longitude": 13.85, "heading": 0.0, "sigma": 2.0,
-      "frequencyMin": 20000000, "frequencyMax": 3000000000, "role": "receiver", "follows": ["Other"] }
-  ],
-  "handovers": [ { "at": 0, "station": "Boss", "frequency": 145500000 } ]
-})";
-
 Scenario Network()
 {
     Scenario scenario;
     QString error;
-    EXPECT_TRUE(scenario.Parse(NETWORK, error)) << error.toStdString();
+    EXPECT_TRUE(scenario.Parse(HANDOVER_NETWORK, error)) << error.toStdString();
     return scenario;
 }
 
@@ -88,9 +64,7 @@ protected:
     void SetUp() override
     {
         StationTest::SetUp();
-        QFile file(m_files.filePath("network.json"));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        ASSERT_EQ(file.write(NETWORK), NETWORK.size());
+        ASSERT_TRUE(WriteFile(m_files.filePath("network.json"), HANDOVER_NETWORK));
     }
 
     /// Each station its own configuration folder, as separate hosts have.
@@ -219,11 +193,7 @@ TEST_F(StationScenarioTest, AHandoverTunesTheFollowersInRangeOnly)
     ASSERT_TRUE(QTest::qWaitFor([&handedOver] { return handedOver == "145500000"; }, 20000))
         << "the sender never handed over; broker log: " << broker.GetLog().toStdString();
 
-    QFile config(ConfigOf("Near") + "/application/Application.ini");
-    ASSERT_TRUE(QDir().mkpath(ConfigOf("Near") + "/application"));
-    ASSERT_TRUE(config.open(QIODevice::WriteOnly));
-    config.write("ZodClientName=Mine\n");
-    config.close();
+    WriteApplicationConfig(ConfigOf("Near"), "ZodClientName=Mine\n");
 
     std::map<QString, QJsonObject> summaries;
     for (const QString name : {"Near", "Deaf", "Stranger"}) {
@@ -241,7 +211,7 @@ TEST_F(StationScenarioTest, AHandoverTunesTheFollowersInRangeOnly)
     EXPECT_TRUE(Tunings(summaries["Stranger"]).isEmpty()) << "it follows somebody else";
     EXPECT_TRUE(Bearings("Stranger").empty());
 
-    const QByteArray stored = ReadFile(config.fileName());
+    const QByteArray stored = ReadFile(ConfigOf("Near") + "/application/Application.ini");
     EXPECT_TRUE(stored.contains("ZodClientName=Mine")) << stored.constData();
     EXPECT_FALSE(stored.contains("AutoCoupleTargets")) << stored.constData();
     EXPECT_TRUE(sender.waitForFinished(60000));
@@ -256,11 +226,7 @@ TEST_F(StationScenarioTest, ARefusedLoginIsNamedInTheSummaryAndTheExitCode)
     MosquittoBroker broker;
     ASSERT_TRUE(broker.LockDown({"Near"})) << broker.GetErrorText().toStdString();
     ASSERT_TRUE(broker.Start()) << broker.GetErrorText().toStdString();
-    ASSERT_TRUE(QDir().mkpath(ConfigOf("Near") + "/application"));
-    QFile config(ConfigOf("Near") + "/application/Application.ini");
-    ASSERT_TRUE(config.open(QIODevice::WriteOnly));
-    config.write("ZodUserName=Near\nZodPassword=guess\n");
-    config.close();
+    WriteApplicationConfig(ConfigOf("Near"), "ZodUserName=Near\nZodPassword=guess\n");
 
     const Run run = Station(Arguments("Near", {"--seconds", "5", "--mqtt", QStringLiteral("127.0.0.1:%1").arg(broker.GetPort())}));
     EXPECT_EQ(run.nExitCode, 4) << run.stdErr.constData();
@@ -268,10 +234,7 @@ TEST_F(StationScenarioTest, ARefusedLoginIsNamedInTheSummaryAndTheExitCode)
     const QJsonObject account = summary["zod"]["account"].toObject();
     EXPECT_EQ(account["state"].toString(), QStringLiteral("refused")) << run.stdOut.constData();
     EXPECT_EQ(account["error"].toString(), QStringLiteral("the broker refused the user name or password"));
-    QJsonObject output;
-    for (const QJsonValue delivery : summary["deliveries"].toArray())
-        if (delivery["name"].toString() == QLatin1String("broker"))
-            output = delivery.toObject();
+    const QJsonObject output = Delivery(summary, "broker");
     EXPECT_EQ(output["lastFailure"].toString(), QStringLiteral("the broker refused the user name or password"))
         << QJsonDocument(output).toJson().constData();
 }
