@@ -69,9 +69,13 @@ protected:
         BuiltStationFixture::TearDown();
     }
 
-    void Open(int seconds, int nBrokerPort = 0)
+    /// The station of a scenario when one is given, else the default station.
+    void Open(int seconds, int nBrokerPort = 0, const Scenario* pScenario = nullptr,
+              const Scenario::Station* pScenarioStation = nullptr)
     {
         StationRun::Options options;
+        options.pScenario = pScenario;
+        options.pStation = pScenarioStation;
         options.strOutputDir = m_output.path();
         options.nSeed = 7;
         options.nSeconds = seconds;
@@ -368,14 +372,7 @@ TEST_F(ConsoleWindowTest, AReceiverWaitsForAHandover)
     const auto south = std::find_if(scenario.GetStations().begin(), scenario.GetStations().end(),
                                     [](const Scenario::Station& station) { return station.strName == "South"; });
     ASSERT_NE(south, scenario.GetStations().end());
-    StationRun::Options options;
-    options.strOutputDir = m_output.path();
-    options.nSeconds = 1;
-    options.bRealtime = false;
-    options.pScenario = &scenario;
-    options.pStation = &*south;
-    m_pStation = std::make_unique<StationRun>(options);
-    m_pWindow = std::make_unique<ConsoleWindow>(*m_pStation, QString());
+    Open(1, 0, &scenario, &*south);
     StationStatePanel& panel = m_pWindow->GetStatePanel();
     EXPECT_EQ(panel.GetName(), "South");
     EXPECT_EQ(panel.GetRole(), "receiver");

@@ -95,16 +95,6 @@ TEST_F(PolarViewTest, DotsFadeWithAgeAndVanishAfterTheFadeTime)
     EXPECT_EQ(m_view.GetBearings().GetAdded(), 3u);
 }
 
-TEST_F(PolarViewTest, ShadesTheFilteredSectors)
-{
-    const QPoint inside = At(135.0, 1e8);
-    const QColor before = Paint().pixelColor(inside);
-    m_view.SetFilteredSectors({{120.0, 150.0}});
-    const QImage shaded = Paint();
-    EXPECT_NE(shaded.pixelColor(inside), before);
-    EXPECT_EQ(shaded.pixelColor(At(100.0, 1e8)), before);
-}
-
 TEST_F(PolarViewTest, ToolTipNamesTheYoungestVisibleBearingUnderThePointer)
 {
     m_view.AddBearings({Bearing(121.5e6, 400, NOW - 2000), Bearing(121.5e6, 400, NOW - 1000)}, 0.0);
