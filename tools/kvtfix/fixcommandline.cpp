@@ -28,6 +28,7 @@ const QString OPT_PLOT = QStringLiteral("plot");
 const QString OPT_JSON = QStringLiteral("json");
 const QString OPT_FOLLOW = QStringLiteral("follow");
 const QString OPT_MQTT = QStringLiteral("mqtt");
+const QString OPT_MQTT_RECORD = QStringLiteral("mqtt-record");
 const QString OPT_PUBLISH = QStringLiteral("publish");
 const QString OPT_COT = QStringLiteral("cot");
 
@@ -98,6 +99,11 @@ FixCommandLine::FixCommandLine()
          QStringLiteral("Take live bearings from the broker at <host:port> (topic kvt/stations/+/bearings) "
                         "and follow them as --follow does."),
          QStringLiteral("host:port")},
+        {OPT_MQTT_RECORD,
+         QStringLiteral("Append every bearing used from the broker to <file> (one bearing message a line, as "
+                        "--input reads it). A kvtfix started again with the same file and session uses no "
+                        "bearing twice and reports no gap for what it had before."),
+         QStringLiteral("file")},
         {OPT_PUBLISH,
          QStringLiteral("Publish every fix on the broker of --mqtt (kvt/fixes/<channel>, the latest retained on "
                         "kvt/fixes/<channel>/latest) with the service's status on kvt/fusion/status.")},
@@ -260,8 +266,12 @@ bool FixCommandLine::ParseOutput(const QString& option, const QString& suffix, Q
 
 bool FixCommandLine::ParseMqtt()
 {
-    if (!m_parser.isSet(OPT_MQTT))
-        return true;
+    if (m_parser.isSet(OPT_MQTT_RECORD) && !m_parser.isSet(OPT_MQTT)) {
+        m_strError = QStringLiteral("--mqtt-record needs --mqtt.");
+        return false;
+    }
+    if (!m_parser.isSet(OPT_MQTT) || !ParseOutput(OPT_MQTT_RECORD, QString(), m_strMqttRecordFile))
+        return m_strError.isEmpty();
     const QString address = m_parser.value(OPT_MQTT);
     if (MqttConnection::ParseAddress(address, m_strMqttHost, m_nMqttPort)) {
         m_mqttSettings.strHost = m_strMqttHost;

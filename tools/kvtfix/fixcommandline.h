@@ -54,6 +54,8 @@ public:
     /// Broker to take live bearings from; empty host: none.
     QString GetMqttHost() const { return m_strMqttHost; }
     int GetMqttPort() const { return m_nMqttPort; }
+    /// Where the bearings used from the broker are recorded (LiveRecord); empty: nowhere.
+    QString GetMqttRecordFile() const { return m_strMqttRecordFile; }
     /// Publish every fix on the broker of --mqtt.
     bool IsPublish() const { return m_bPublish; }
     /// Where Cursor-on-Target events go (udp://HOST:PORT, tcp://HOST:PORT).
@@ -93,6 +95,7 @@ private:
     bool m_bFollow = false;
     QString m_strMqttHost;
     int m_nMqttPort = 0;
+    QString m_strMqttRecordFile;
     bool m_bPublish = false;
     QStringList m_lstCotTargets;
     MqttConnection::Settings m_mqttSettings;
