@@ -376,9 +376,10 @@ private:
             const bool bAddsUp = account.GetOffered() == static_cast<quint64>(pStation->GetPublished())
                 && account.GetPending() == 0 && account.GetLost() == 0;
             bOk = bOk && bAddsUp;
-            std::printf("%-7s  %9lld  %12llu  %4llu  %8lld  %10d%s\n", qPrintable(pStation->GetName()),
+            std::printf("%-7s  %9lld  %12llu  %4llu  %8lld  %10d%s%s\n", qPrintable(pStation->GetName()),
                         pStation->GetPublished(), account.GetDelivered(), account.GetLost(), nStationReceived,
-                        nStationDuplicates, bAddsUp ? "" : "  does not add up");
+                        nStationDuplicates, bAddsUp ? "" : "  does not add up: ",
+                        bAddsUp ? "" : qPrintable(account.GetLastFailure()));
             nPublished += pStation->GetPublished();
             nAcknowledged += static_cast<qint64>(account.GetDelivered());
             nLost += static_cast<qint64>(account.GetLost());
