@@ -206,7 +206,9 @@ for name in $stations; do
         (.deliveries[] | select(.name == "broker")) as $broker
         | [(.scenario.station | pad(10)), (.scenario.role | pad(8)),
            (if (.scenario.tunings | length) == 0 then "never tuned"
-            else "tuned " + ([.scenario.tunings[] | "\(.frequency / 1e6) MHz at \(.at) s"] | join(", ")) end
+            else [.scenario.tunings[] | "\(.frequency / 1e6) MHz at \(.at) s"]
+                | "tuned " + (if length <= 6 then join(", ")
+                              else (.[:2] + ["... \(length - 4) more ..."] + .[-2:]) | join(", ") end) end
             | pad(48)),
            "published \($broker.offered), acknowledged \($broker.delivered), lost \($broker.lost)",
            (.zod.account // {}) as $zod
