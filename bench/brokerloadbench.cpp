@@ -93,8 +93,8 @@ Options ParseOptions(const QCoreApplication& app)
                                          QStringLiteral("Stop the broker with SIGTERM at --kill-at, not SIGKILL."));
     const QCommandLineOption locked(QStringLiteral("locked"),
                                     QStringLiteral("Passwords and the network's access list (scripts/network.acl)."));
-    const QCommandLineOption kvtfix(QStringLiteral("kvtfix"), QStringLiteral("Run this kvtfix binary as a consumer too."),
-                                    QStringLiteral("file"));
+    const QCommandLineOption kvtfix(QStringLiteral("kvtfix"),
+                                    QStringLiteral("Run this kvtfix binary as a consumer too."), QStringLiteral("file"));
     const QCommandLineOption killKvtfixAt(QStringLiteral("kill-kvtfix-at"),
                                           QStringLiteral("Kill kvtfix (SIGKILL) after s seconds (0: never)."),
                                           QStringLiteral("s"), QStringLiteral("0"));
@@ -421,7 +421,8 @@ private:
             if (line.contains(QLatin1String("Warning")) || line.contains(QLatin1String("dropped")))
                 std::printf("broker: %s\n", qPrintable(line));
         std::printf("from the restart: last station reconnected after %s, the subscriber after %s\n",
-                    qPrintable(Since(bAllBack ? nLastStationBack : -1)), qPrintable(Since(nSubscriberBack)));
+                    qPrintable(Between(m_nRestartedAt, bAllBack ? nLastStationBack : -1)),
+                    qPrintable(Between(m_nRestartedAt, nSubscriberBack)));
         std::printf("not received, published before the kill: %lld, during the outage: %lld, after the restart: %lld\n",
                     nBefore, nDuring, nAfter);
     }
@@ -438,10 +439,11 @@ private:
         {
             nAcknowledged += static_cast<qint64>(pStation->GetAccount().GetDelivered());
             const auto found = m_pKvtfix->GetRecorded().find(pStation->GetName());
-            const std::set<qint64> recorded =
-                found == m_pKvtfix->GetRecorded().end() ? std::set<qint64>() : std::set<qint64>(found->second.begin(), found->second.end());
+            const std::vector<qint64> used =
+                found == m_pKvtfix->GetRecorded().end() ? std::vector<qint64>() : found->second;
+            const std::set<qint64> recorded(used.begin(), used.end());
             nUnique += static_cast<qint64>(recorded.size());
-            nTwice += found == m_pKvtfix->GetRecorded().end() ? 0 : static_cast<qint64>(found->second.size() - recorded.size());
+            nTwice += static_cast<qint64>(used.size() - recorded.size());
             for (qint64 nSeq = 1; nSeq <= pStation->GetPublished(); ++nSeq)
             {
                 if (recorded.count(nSeq) > 0)
@@ -461,21 +463,22 @@ private:
                     qPrintable(QString::fromUtf8(QJsonDocument(live).toJson(QJsonDocument::Compact))));
         if (m_nRestartedAt != 0)
             std::printf("kvtfix after the broker's restart: connected after %s, record caught up after %s\n",
-                        qPrintable(Since(FirstAfter(m_pKvtfix->GetConnections(), m_nRestartedAt))),
-                        qPrintable(Since(m_nCaughtUpAfterBroker)));
+                        qPrintable(Between(m_nRestartedAt, FirstAfter(m_pKvtfix->GetConnections(), m_nRestartedAt))),
+                        qPrintable(Between(m_nRestartedAt, m_nCaughtUpAfterBroker)));
         if (m_nKvtfixRestartedAt != 0)
-            std::printf("kvtfix killed, started again after %lld ms: connected after %lld ms, record caught up after %s\n",
-                        (m_nKvtfixRestartedAt - m_nKvtfixKilledAt) / NS_PER_MS,
-                        (FirstAfter(m_pKvtfix->GetConnections(), m_nKvtfixRestartedAt) - m_nKvtfixRestartedAt) / NS_PER_MS,
-                        m_nCaughtUpAfterKvtfix == 0 ? "never"
-                                                    : qPrintable(QStringLiteral("%1 ms").arg((m_nCaughtUpAfterKvtfix - m_nKvtfixRestartedAt) / NS_PER_MS)));
+            std::printf("kvtfix killed, started again after %s: connected after %s, record caught up after %s\n",
+                        qPrintable(Between(m_nKvtfixKilledAt, m_nKvtfixRestartedAt)),
+                        qPrintable(Between(m_nKvtfixRestartedAt,
+                                           FirstAfter(m_pKvtfix->GetConnections(), m_nKvtfixRestartedAt))),
+                        qPrintable(Between(m_nKvtfixRestartedAt, m_nCaughtUpAfterKvtfix)));
         std::printf("kvtfix's messages:\n%s", qPrintable(m_pKvtfix->GetErrors()));
         return nMissing == 0 && nTwice == 0 && nAcknowledged == nUnique;
     }
 
-    QString Since(qint64 nAt) const
+    /// From nFrom to nAt in milliseconds; "never" for a time that did not come (0 or less).
+    static QString Between(qint64 nFrom, qint64 nAt)
     {
-        return nAt < 0 ? QStringLiteral("never") : QStringLiteral("%1 ms").arg((nAt - m_nRestartedAt) / NS_PER_MS);
+        return nAt <= 0 ? QStringLiteral("never") : QStringLiteral("%1 ms").arg((nAt - nFrom) / NS_PER_MS);
     }
 
     Options m_options;

@@ -68,9 +68,10 @@ bool KvtfixConsumer::SetLogin(const QString& user, const QString& password)
 
 bool KvtfixConsumer::Start(int nPort, int nTimeoutMs)
 {
-    QStringList arguments = {QStringLiteral("--mqtt"), QStringLiteral("127.0.0.1:%1").arg(nPort),
-                             QStringLiteral("--mqtt-client-id"), QLatin1String(CLIENT_ID), QStringLiteral("--mqtt-record"),
-                             m_record.fileName(), QStringLiteral("--json")};
+    QStringList arguments = {QStringLiteral("--mqtt"),           QStringLiteral("127.0.0.1:%1").arg(nPort),
+                             QStringLiteral("--mqtt-client-id"), QLatin1String(CLIENT_ID),
+                             QStringLiteral("--mqtt-record"),    m_record.fileName(),
+                             QStringLiteral("--json")};
     if (!m_strUser.isEmpty())
         arguments << QStringLiteral("--mqtt-user") << m_strUser << QStringLiteral("--mqtt-password-file")
                   << QDir(m_strFolder).filePath(QStringLiteral("kvtfix.password"));
@@ -106,8 +107,9 @@ QJsonObject KvtfixConsumer::Interrupt(int nTimeoutMs)
     // The fixes are compact lines; the summary at the end is the one indented object, its "{" a line of its own.
     const QByteArray output = m_process.readAllStandardOutput();
     const int nSummary = output.startsWith("{\n") ? 0 : output.indexOf("\n{\n");
-    return nSummary < 0 ? QJsonObject()
-                        : QJsonDocument::fromJson(output.mid(nSummary)).object().value(QLatin1String("live")).toObject();
+    if (nSummary < 0)
+        return {};
+    return QJsonDocument::fromJson(output.mid(nSummary)).object().value(QLatin1String("live")).toObject();
 }
 
 void KvtfixConsumer::ReadRecord()

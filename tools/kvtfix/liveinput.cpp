@@ -83,16 +83,16 @@ QJsonObject LiveInput::Summary() const
             gaps.append(QJsonObject{{"station", station.first}, {"first", gap.nFirst}, {"last", gap.nLast}});
     const MqttConnection::Settings& settings = m_connection.GetSettings();
     QJsonObject summary{{"broker", QStringLiteral("%1:%2").arg(settings.strHost).arg(settings.nPort)},
-            {"clientId", settings.strClientId},
-            {"connected", m_connection.IsConnected()},
-            {"lastError", m_connection.GetErrorText()},
-            {"read", m_nRead},
-            {"refused", m_nRefused},
-            {"used", m_nUsed},
-            {"duplicates", m_sequences.GetDuplicates()},
-            {"late", m_sequences.GetLate()},
-            {"missing", m_sequences.GetMissing()},
-            {"gaps", gaps}};
+                        {"clientId", settings.strClientId},
+                        {"connected", m_connection.IsConnected()},
+                        {"lastError", m_connection.GetErrorText()},
+                        {"read", m_nRead},
+                        {"refused", m_nRefused},
+                        {"used", m_nUsed},
+                        {"duplicates", m_sequences.GetDuplicates()},
+                        {"late", m_sequences.GetLate()},
+                        {"missing", m_sequences.GetMissing()},
+                        {"gaps", gaps}};
     if (m_pRecord != nullptr)
         summary.insert(QStringLiteral("record"), QJsonObject{{"file", m_pRecord->GetFileName()},
                                                               {"replayed", m_pRecord->GetReplayed()},
@@ -115,8 +115,9 @@ void LiveInput::PrintText(QTextStream& out, const QJsonObject& live)
         out << "  broker: " << live["lastError"].toString() << "\n";
     const QJsonObject record = live["record"].toObject();
     if (!record.isEmpty()) {
-        out << "  record " << record["file"].toString() << ": " << record["replayed"].toInt() << " bearings of earlier runs ("
-            << record["unreadable"].toInt() << " unreadable lines), " << record["written"].toInt() << " written\n";
+        out << "  record " << record["file"].toString() << ": " << record["replayed"].toInt()
+            << " bearings of earlier runs (" << record["unreadable"].toInt() << " unreadable lines), "
+            << record["written"].toInt() << " written\n";
         if (!record["lastError"].toString().isEmpty())
             out << "  record: " << record["lastError"].toString() << "\n";
     }
