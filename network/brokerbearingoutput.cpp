@@ -36,7 +36,8 @@ bool BrokerBearingOutput::Start(const MqttConnection::Settings& settings, const 
 {
     m_status = status;
     MqttConnection::Settings station = settings;
-    station.strClientId = MqttConnection::UniqueClientId(status.strName, QStringLiteral("station"));
+    if (station.strClientId.isEmpty())
+        station.strClientId = MqttConnection::UniqueClientId(status.strName, QStringLiteral("station"));
     station.will = {StationTopics::Status(status.strName), status.ToJson(false), QOS, true};
     SetTarget(QStringLiteral("%1:%2").arg(settings.strHost).arg(settings.nPort));
     if (!m_connection.Open(station))
@@ -85,13 +86,17 @@ void BrokerBearingOutput::Stop(int nDrainMs)
     m_bStopped = true;
     QElapsedTimer waited;
     waited.start();
-    WaitUntil([this] { return GetAccount().GetPending() == 0; }, nDrainMs);
+    // A refused login is not tried again: nothing queued will go out.
+    WaitUntil([this] { return GetAccount().GetPending() == 0 || m_connection.IsLoginRefused(); }, nDrainMs);
     const quint64 nLeft = GetAccount().GetPending();
     if (nLeft > 0)
     {
         QString reason =
             QStringLiteral("%1 messages not acknowledged by the broker within %2 ms").arg(nLeft).arg(nDrainMs);
-        if (!m_connection.IsConnected() && !m_connection.GetErrorText().isEmpty())
+        // The refusal itself was said when it came.
+        if (m_connection.IsLoginRefused())
+            reason = QStringLiteral("%1 messages never sent: the login was refused").arg(nLeft);
+        else if (!m_connection.IsConnected() && !m_connection.GetErrorText().isEmpty())
             reason += QStringLiteral(": ") + m_connection.GetErrorText();
         Lose(nLeft, Failure::Disconnected, reason);
     }

@@ -43,9 +43,12 @@ public:
     explicit BrokerBearingOutput(QObject* pParent = nullptr);
     ~BrokerBearingOutput() override;
 
-    /// Starts connecting to the broker of `settings` (its client id,
-    /// MqttConnection::UniqueClientId(name, "station"), and its Will are set
-    /// here from the status) as the station `status` describes.
+    /// Starts connecting to the broker of `settings` as the station `status`
+    /// describes; the Will is set here from the status, and so is the client
+    /// id, MqttConnection::UniqueClientId(name, "station"), unless the
+    /// settings name one. A login the broker refuses for good
+    /// (GetConnection().IsLoginRefused()) loses what is queued at Stop()
+    /// without waiting.
     /// False when the settings cannot be used; the reason is then the
     /// account's last failure and nothing is attempted.
     bool Start(const MqttConnection::Settings& settings, const StationStatus& status);
@@ -57,6 +60,8 @@ public:
     void Stop(int nDrainMs);
 
     bool IsConnected() const;
+    /// For watching the connection's state (a program ends on a refused login).
+    const MqttConnection& GetConnection() const { return m_connection; }
     QString GetClientId() const { return m_connection.GetClientId(); }
     /// Runs the event loop until connected or nTimeoutMs have passed; whether connected.
     /// A fast simulated run waits here, so that it does not fill the queue before the

@@ -8,7 +8,7 @@ set -euo pipefail
 cd "${1:-$(dirname "$0")/..}"
 
 dirs=
-for dir in base valueframework devicecontrol contract network fusion station simulation examples tools; do
+for dir in base valueframework devicecontrol contract network commandline fusion station simulation examples tools; do
     [ ! -d "$dir" ] || dirs="$dirs $dir"
 done
 
@@ -22,6 +22,7 @@ function layer(path, parts) {
     if (path ~ /^devicecontrol\/directionfinder\/zodclient\//) return "zod"
     if (path ~ /^contract\//) return "contract"
     if (path ~ /^network\//) return "network"
+    if (path ~ /^commandline\//) return "commandline"
     if (path ~ /^fusion\//) return "fusion"
     if (path ~ /^station\//) return "station"
     if (path ~ /^simulation\//) return "simulation"
@@ -33,13 +34,17 @@ function layer(path, parts) {
 function forbidden(from, to,   above) {
     if (to ~ /^tool:/ && from != to) return "a tool links libraries, never a tool; no library knows a tool"
     if (to == "example" && from != "example") return "an example is a host of its own; nothing links it"
-    above = "^(dflib|zod|contract|network|fusion|station|simulation)$"
+    above = "^(dflib|zod|contract|network|commandline|fusion|station|simulation)$"
     if (from == "host" && to ~ above) return "the host knows nothing of the DF library or what is built on it"
     if (from == "contract" && to != "contract")
         return "the contract is the record and the wire formats that every layer shares: QtCore only"
     if (from == "network" && to ~ /^(dflib|zod)$/) return "the network layer knows no DF class"
     if (from == "network" && to == "fusion") return "carrying bytes needs no fixes"
     if (from == "network" && to ~ /^(station|simulation)$/) return "the network layer carries a station'"'"'s bytes, it runs none"
+    if (from == "commandline" && to ~ /^(dflib|zod|fusion|station|simulation)$/)
+        return "a command line reads options and logs in; it runs no device, fix or station"
+    if (to == "commandline" && from ~ /^(network|fusion|dflib|zod|station)$/)
+        return "only programs and the simulated station read command lines"
     if (from == "fusion" && to ~ /^(dflib|zod)$/) return "fixes need bearings, not device control"
     if (from == "fusion" && to == "network") return "fusion is pure computation"
     if (from == "fusion" && to ~ /^(station|simulation)$/) return "fixes need bearings, not a station"

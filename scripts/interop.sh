@@ -7,7 +7,9 @@
 # subscriber (kvtfixwatch) and a CoT listener count what arrives. Prints per bridge and
 # station its account, the fixes made, received on the broker and as CoT, and
 # the latency from the arrival of the bearing that closes a window to the
-# arrival of that window's fix (p50/p99 over the windows).
+# arrival of that window's fix (p50/p99 over the windows). The broker is
+# locked down as in scripts/network.sh: every program logs in, the stations
+# and bridges with their names, kvtfix as kvtfix, the subscriber as console.
 # INTEROP_SECONDS sets the length (default 60), INTEROP_WINDOW kvtfix's window
 # (default 5 s); INTEROP_BUILD names a build folder to use as it is (default:
 # build/, configured for Release).
@@ -37,6 +39,7 @@ cleanup() {
 }
 trap cleanup EXIT
 
+lock_broker "$work" North West South East RxA RxB kvtfix console
 start_broker "$work"
 [ -n "$broker_pid" ] || { echo "interop: no broker could be started" >&2; exit 1; }
 echo "broker on 127.0.0.1:$port; $seconds s of $scenario; output in $work"
@@ -70,17 +73,21 @@ while True:
 helpers+=($!)
 cot_port=$(first_line "$work/cot.txt")
 
-"$build/tools/kvtfix/kvtfixwatch" --mqtt "127.0.0.1:$port" --bearings >"$work/broker.txt" 2>"$work/watch.txt" &
+"$build/tools/kvtfix/kvtfixwatch" --mqtt "127.0.0.1:$port" --bearings \
+    --mqtt-user console --mqtt-password-file "$work/console.password" >"$work/broker.txt" 2>"$work/watch.txt" &
 watch_pid=$!
 helpers+=($watch_pid)
 
 "$build/tools/kvtfix/kvtfix" --mqtt "127.0.0.1:$port" --publish --cot "udp://127.0.0.1:$cot_port" \
+    --mqtt-user kvtfix --mqtt-password-file "$work/kvtfix.password" \
     --scenario "$scenario" --window "$window" --json >"$work/fixes.jsonl" 2>"$work/kvtfix.txt" &
 fix_pid=$!
 sleep 1
 
 for name in North West South East; do
-    mkdir -p "$work/$name/config"
+    mkdir -p "$work/$name/config/application"
+    printf 'ZodUserName=%s\nZodPassword=%s\n' "$name" "$(cat "$work/$name.password")" \
+        >"$work/$name/config/application/Application.ini"
     "$build/tools/kvtstation/kvtstation" --config-dir "$work/$name/config" --output-dir "$work/$name" \
         --scenario "$scenario" --station "$name" --seconds "$seconds" --realtime --json \
         --mqtt "127.0.0.1:$port" >"$work/$name/summary.json" 2>"$work/$name/stderr.txt" &
@@ -91,7 +98,7 @@ for name in RxA RxB; do
         --seconds "$seconds" --output "$work/receivers/$name.xml" 2>"$work/$name-replay.txt" &
     pids+=($!)
     "$build/tools/kvtbridge/kvtbridge" --receiver "http://127.0.0.1:$receiver_port/$name.xml" --station "$name" \
-        --sigma 2 --mqtt "127.0.0.1:$port" --interval 100 --seconds "$((seconds + 2))" --json \
+        --sigma 2 --mqtt "127.0.0.1:$port" --mqtt-user "$name" --mqtt-password-file "$work/$name.password" --interval 100 --seconds "$((seconds + 2))" --json \
         >"$work/$name.json" 2>"$work/$name-bridge.txt" &
     pids+=($!)
 done

@@ -50,13 +50,11 @@ cleanup() {
 trap cleanup EXIT
 
 # One password per login, made here and kept only in the run's folder.
-umask 077
-for user in $stations kvtfix console; do
-    openssl rand -hex 16 >"$broker/$user.password"
-    mosquitto_passwd -b $([ -f "$broker/passwords" ] || echo -c) "$broker/passwords" "$user" "$(cat "$broker/$user.password")"
-done
-cp scripts/network.acl "$broker/acl"
+. scripts/broker.sh
+# shellcheck disable=SC2086
+lock_broker "$broker" $stations kvtfix console
 
+umask 077
 if [ "${NETWORK_TLS:-0}" = 1 ]; then
     # Elliptic-curve keys: made in milliseconds. The server certificate names 127.0.0.1.
     newkey=(-newkey ec -pkeyopt ec_paramgen_curve:prime256v1 -nodes)

@@ -4,7 +4,6 @@
 #include "devicecontrol/directionfinder/kvtcommon/kvttranslation.h"
 #include "network/mqttconnection.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 namespace {
@@ -28,57 +27,55 @@ const QString DEFAULT_SERIAL_SETTINGS = QStringLiteral(":9600,n,8,1");
 }
 
 StationCommandLine::StationCommandLine()
+    : m_reader(QStringLiteral(
+          "A simulated direction-finder station: brings the station up from the configuration store (a "
+          "built-in default station is stored on the first run), lets a simulated device produce bearings "
+          "of a few emitters in fixed-frequency and scan mode on a rolling platform, filters them, "
+          "publishes them, writes them as sentences to a file (and a serial line), logs the device "
+          "commands and prints a summary. Time is simulated and runs as fast as possible unless "
+          "--realtime is given; the same seed gives the same run. A polar plot is drawn only with --plot.\n"
+          "\n"
+          "Every output keeps an account of the sentences given to it: delivered, lost, and the reason of "
+          "the last failure (such as \"No space left on device\"). Failures are said on stderr as they "
+          "happen; the summary lists each output's account. SIGINT and SIGTERM end the run after the "
+          "current bearing block, with the summary.\n"
+          "\n"
+          "Exit codes:\n"
+          "  0    every output delivered every sentence given to it (the serial line is given\n"
+          "       the fixed-frequency sentences only, none of a scan)\n"
+          "  1    the station could not be brought up from its configuration\n"
+          "  2    bad command line\n"
+          "  3    the run completed, but an output lost sentences\n"
+          "  4    an output could not be opened at all (an output folder that cannot be written is\n"
+          "       refused before the run; a serial device that never opened), or the plot could\n"
+          "       not be written\n"
+          "  130  stopped by SIGINT, 143 stopped by SIGTERM\n"
+          "\n"
+          "Environment:\n"
+          "  KVT_CONFIG_DIR  configuration directory (--config-dir overrides it)\n"
+          "  KVT_MODULE_DIR  directory of run-time modules such as the ZOD client\n"
+          "  KVT_TRACE_MASK  trace bits; 0x20 traces the library's diagnostics to stderr\n"
+          "  LANG            the user's locale (--lang overrides it)\n"
+          "\n"
+          "The application configuration's switch \"ZodReceiverEnabled\" (written as false when "
+          "missing) starts a ZOD receiver for \"ZodCentralAddress\":\"ZodCentralPort\"; the summary says "
+          "whether the client module was found and whether it connected.\n"
+          "\n"
+          "With --mqtt (or the application configuration's \"BearingBrokerAddress\" and "
+          "\"BearingBrokerPort\"; the command line wins) every accepted bearing is also published on the "
+          "MQTT broker, with the station's retained status; the broker is an output like the others "
+          "(delivered = acknowledged by the broker; exit 4 when it never connected).\n"
+          "\n"
+          "With --scenario and --station the station is one of a simulated DF network: it measures the "
+          "true bearings of the scenario's emitters with its own noise, but only on the frequency it is "
+          "tuned to. A sender listens on its first handover frequency and hands each frequency over at "
+          "its time; a receiver starts untuned and is tuned by the handovers of the senders it follows "
+          "that lie in its range, which reach it over the broker of --mqtt (its ZOD client uses the "
+          "scenario's name, follows and range instead of the configuration's). Handovers need --realtime "
+          "to happen while the stations run. Every accepted bearing is also written, one JSON message per "
+          "line, to bearings.jsonl in the output directory."))
 {
-    m_parser.setApplicationDescription(QStringLiteral(
-        "A simulated direction-finder station: brings the station up from the configuration store (a "
-        "built-in default station is stored on the first run), lets a simulated device produce bearings "
-        "of a few emitters in fixed-frequency and scan mode on a rolling platform, filters them, "
-        "publishes them, writes them as sentences to a file (and a serial line), logs the device "
-        "commands and prints a summary. Time is simulated and runs as fast as possible unless "
-        "--realtime is given; the same seed gives the same run. A polar plot is drawn only with --plot.\n"
-        "\n"
-        "Every output keeps an account of the sentences given to it: delivered, lost, and the reason of "
-        "the last failure (such as \"No space left on device\"). Failures are said on stderr as they "
-        "happen; the summary lists each output's account. SIGINT and SIGTERM end the run after the "
-        "current bearing block, with the summary.\n"
-        "\n"
-        "Exit codes:\n"
-        "  0    every output delivered every sentence given to it (the serial line is given\n"
-        "       the fixed-frequency sentences only, none of a scan)\n"
-        "  1    the station could not be brought up from its configuration\n"
-        "  2    bad command line\n"
-        "  3    the run completed, but an output lost sentences\n"
-        "  4    an output could not be opened at all (an output folder that cannot be written is\n"
-        "       refused before the run; a serial device that never opened), or the plot could\n"
-        "       not be written\n"
-        "  130  stopped by SIGINT, 143 stopped by SIGTERM\n"
-        "\n"
-        "Environment:\n"
-        "  KVT_CONFIG_DIR  configuration directory (--config-dir overrides it)\n"
-        "  KVT_MODULE_DIR  directory of run-time modules such as the ZOD client\n"
-        "  KVT_TRACE_MASK  trace bits; 0x20 traces the library's diagnostics to stderr\n"
-        "  LANG            the user's locale (--lang overrides it)\n"
-        "\n"
-        "The application configuration's switch \"ZodReceiverEnabled\" (written as false when "
-        "missing) starts a ZOD receiver for \"ZodCentralAddress\":\"ZodCentralPort\"; the summary says "
-        "whether the client module was found and whether it connected.\n"
-        "\n"
-        "With --mqtt (or the application configuration's \"BearingBrokerAddress\" and "
-        "\"BearingBrokerPort\"; the command line wins) every accepted bearing is also published on the "
-        "MQTT broker, with the station's retained status; the broker is an output like the others "
-        "(delivered = acknowledged by the broker; exit 4 when it never connected).\n"
-        "\n"
-        "With --scenario and --station the station is one of a simulated DF network: it measures the "
-        "true bearings of the scenario's emitters with its own noise, but only on the frequency it is "
-        "tuned to. A sender listens on its first handover frequency and hands each frequency over at "
-        "its time; a receiver starts untuned and is tuned by the handovers of the senders it follows "
-        "that lie in its range, which reach it over the broker of --mqtt (its ZOD client uses the "
-        "scenario's name, follows and range instead of the configuration's). Handovers need --realtime "
-        "to happen while the stations run. Every accepted bearing is also written, one JSON message per "
-        "line, to bearings.jsonl in the output directory."));
-    m_parser.addHelpOption();
-    m_parser.addVersionOption();
-    m_parser.addOptions({
+    m_reader.AddOptions({
         {OPT_CONFIG_DIR, QStringLiteral("Use the existing configuration directory <dir>."), QStringLiteral("dir")},
         {OPT_OUTPUT_DIR,
          QStringLiteral("Write the sentence file and the command log folder into <dir> (default: %1 in the "
@@ -114,52 +111,43 @@ StationCommandLine::StationCommandLine()
                         "default: the user's locale from LANG)."),
          QStringLiteral("locale")},
     });
+    // The names these messages have always used.
+    m_reader.SetName(OPT_SECONDS, QStringLiteral("Seconds"));
+    m_reader.SetName(OPT_SEED, QStringLiteral("Seed"));
+    m_reader.SetName(OPT_PLOT, QStringLiteral("plot"));
 }
 
 bool StationCommandLine::Parse(const QStringList& arguments)
 {
-    if (!m_parser.parse(arguments)) {
-        m_strError = m_parser.errorText();
+    if (!m_reader.Parse(arguments))
         return false;
-    }
-    if (!m_parser.positionalArguments().isEmpty()) {
-        m_strError = QStringLiteral("Unexpected argument: %1").arg(m_parser.positionalArguments().first());
-        return false;
-    }
-    if (m_parser.isSet(OPT_CONFIG_DIR)) {
-        const QFileInfo configDir(m_parser.value(OPT_CONFIG_DIR));
-        if (m_parser.value(OPT_CONFIG_DIR).isEmpty() || !configDir.isDir()) {
-            m_strError = QStringLiteral("Configuration directory \"%1\" does not exist.").arg(m_parser.value(OPT_CONFIG_DIR));
+    if (m_reader.IsSet(OPT_CONFIG_DIR)) {
+        const QFileInfo configDir(m_reader.Value(OPT_CONFIG_DIR));
+        if (m_reader.Value(OPT_CONFIG_DIR).isEmpty() || !configDir.isDir()) {
+            m_reader.SetError(QStringLiteral("Configuration directory \"%1\" does not exist.")
+                                  .arg(m_reader.Value(OPT_CONFIG_DIR)));
             return false;
         }
         m_strConfigDir = configDir.absoluteFilePath();
     }
     if (!ParseOutputDir() || !ParseNumbers() || !ParsePlotFile() || !ParseSerial() || !ParseBroker() || !ParseScenario())
         return false;
-    m_bRealtime = m_parser.isSet(OPT_REALTIME);
-    m_bJson = m_parser.isSet(OPT_JSON);
-    m_bReport = m_parser.isSet(OPT_REPORT);
-    if (m_parser.isSet(OPT_LANG) && !KVTTranslation::LocaleOf(m_parser.value(OPT_LANG), m_locale)) {
-        m_strError = QStringLiteral("Unknown language \"%1\".").arg(m_parser.value(OPT_LANG));
+    m_bRealtime = m_reader.IsSet(OPT_REALTIME);
+    m_bJson = m_reader.IsSet(OPT_JSON);
+    m_bReport = m_reader.IsSet(OPT_REPORT);
+    if (m_reader.IsSet(OPT_LANG) && !KVTTranslation::LocaleOf(m_reader.Value(OPT_LANG), m_locale)) {
+        m_reader.SetError(QStringLiteral("Unknown language \"%1\".").arg(m_reader.Value(OPT_LANG)));
         return false;
     }
     return true;
 }
 
-void StationCommandLine::ShowHelpOrVersion()
-{
-    if (m_parser.isSet(QStringLiteral("help")) || m_parser.isSet(QStringLiteral("help-all")))
-        m_parser.showHelp(0);
-    if (m_parser.isSet(QStringLiteral("version")))
-        m_parser.showVersion();
-}
-
 bool StationCommandLine::ParseOutputDir()
 {
-    const QString dir = m_parser.isSet(OPT_OUTPUT_DIR) ? m_parser.value(OPT_OUTPUT_DIR) : DEFAULT_OUTPUT_DIR;
+    const QString dir = m_reader.IsSet(OPT_OUTPUT_DIR) ? m_reader.Value(OPT_OUTPUT_DIR) : DEFAULT_OUTPUT_DIR;
     const QFileInfo info(dir);
     if (dir.isEmpty() || (info.exists() && !info.isDir())) {
-        m_strError = QStringLiteral("Output directory \"%1\" is not a directory.").arg(dir);
+        m_reader.SetError(QStringLiteral("Output directory \"%1\" is not a directory.").arg(dir));
         return false;
     }
     m_strOutputDir = info.absoluteFilePath();
@@ -168,60 +156,36 @@ bool StationCommandLine::ParseOutputDir()
 
 bool StationCommandLine::ParseNumbers()
 {
-    bool bOk = true;
-    if (m_parser.isSet(OPT_SECONDS)) {
-        m_nSeconds = m_parser.value(OPT_SECONDS).toInt(&bOk);
-        if (!bOk || m_nSeconds < 1 || m_nSeconds > MAX_SECONDS) {
-            m_strError = QStringLiteral("Seconds must be a whole number from 1 to %1, not \"%2\".")
-                             .arg(MAX_SECONDS)
-                             .arg(m_parser.value(OPT_SECONDS));
-            return false;
-        }
-    }
-    if (m_parser.isSet(OPT_SEED)) {
-        m_nSeed = m_parser.value(OPT_SEED).toUInt(&bOk);
-        if (!bOk) {
-            m_strError = QStringLiteral("Seed must be a whole number from 0 to 4294967295, not \"%1\".")
-                             .arg(m_parser.value(OPT_SEED));
-            return false;
-        }
-    }
+    qint64 seconds = m_nSeconds;
+    qint64 seed = m_nSeed;
+    if (!m_reader.ReadWholeNumber(OPT_SECONDS, 1, MAX_SECONDS, seconds)
+        || !m_reader.ReadWholeNumber(OPT_SEED, 0, 4294967295, seed))
+        return false;
+    m_nSeconds = static_cast<int>(seconds);
+    m_nSeed = static_cast<quint32>(seed);
     return true;
 }
 
 bool StationCommandLine::ParsePlotFile()
 {
-    if (!m_parser.isSet(OPT_PLOT))
-        return true;
-    const QFileInfo plot(m_parser.value(OPT_PLOT));
-    if (plot.suffix().compare(QLatin1String("png"), Qt::CaseInsensitive) != 0) {
-        m_strError = QStringLiteral("The plot file \"%1\" must end in .png.").arg(m_parser.value(OPT_PLOT));
-        return false;
-    }
     // The output folder is made by the run, so the plot may go there as well.
-    if ((!plot.absoluteDir().exists() && plot.absolutePath() != m_strOutputDir) || plot.isDir()) {
-        m_strError = QStringLiteral("The plot file \"%1\" cannot be written: no such directory.")
-                         .arg(m_parser.value(OPT_PLOT));
-        return false;
-    }
-    m_strPlotFile = plot.absoluteFilePath();
-    return true;
+    return m_reader.ReadOutputFile(OPT_PLOT, QStringLiteral("png"), m_strPlotFile, m_strOutputDir);
 }
 
 bool StationCommandLine::ParseSerial()
 {
-    if (!m_parser.isSet(OPT_SERIAL))
+    if (!m_reader.IsSet(OPT_SERIAL))
         return true;
-    const QString device = m_parser.value(OPT_SERIAL);
+    const QString device = m_reader.Value(OPT_SERIAL);
     if (device.isEmpty()) {
-        m_strError = QStringLiteral("The serial device must not be empty.");
+        m_reader.SetError(QStringLiteral("The serial device must not be empty."));
         return false;
     }
     const QString address = device.contains(QLatin1Char(':')) ? device : device + DEFAULT_SERIAL_SETTINGS;
     SerialAddress parsed;
     if (!SerialAddress::Parse(address, parsed)) {
-        m_strError = QStringLiteral("\"%1\" is not a serial device or address such as /dev/ttyUSB0:9600,n,8,1.")
-                         .arg(device);
+        m_reader.SetError(QStringLiteral("\"%1\" is not a serial device or address such as /dev/ttyUSB0:9600,n,8,1.")
+                          .arg(device));
         return false;
     }
     m_strSerialAddress = address;
@@ -230,32 +194,32 @@ bool StationCommandLine::ParseSerial()
 
 bool StationCommandLine::ParseBroker()
 {
-    if (!m_parser.isSet(OPT_MQTT))
+    if (!m_reader.IsSet(OPT_MQTT))
         return true;
-    const QString address = m_parser.value(OPT_MQTT);
+    const QString address = m_reader.Value(OPT_MQTT);
     if (MqttConnection::ParseAddress(address, m_strBrokerHost, m_nBrokerPort))
         return true;
-    m_strError = QStringLiteral("\"%1\" is not a broker address such as 127.0.0.1:1883.").arg(address);
+    m_reader.SetError(QStringLiteral("\"%1\" is not a broker address such as 127.0.0.1:1883.").arg(address));
     return false;
 }
 
 bool StationCommandLine::ParseScenario()
 {
-    if (m_parser.isSet(OPT_STATION) != m_parser.isSet(OPT_SCENARIO)) {
-        m_strError = QStringLiteral("--scenario and --station go together.");
+    if (m_reader.IsSet(OPT_STATION) != m_reader.IsSet(OPT_SCENARIO)) {
+        m_reader.SetError(QStringLiteral("--scenario and --station go together."));
         return false;
     }
-    if (!m_parser.isSet(OPT_SCENARIO))
+    if (!m_reader.IsSet(OPT_SCENARIO))
         return true;
     auto pScenario = std::make_unique<Scenario>();
     QString error;
-    if (!pScenario->Load(m_parser.value(OPT_SCENARIO), error)) {
-        m_strError = QStringLiteral("Bad scenario: %1").arg(error);
+    if (!pScenario->Load(m_reader.Value(OPT_SCENARIO), error)) {
+        m_reader.SetError(QStringLiteral("Bad scenario: %1").arg(error));
         return false;
     }
-    m_pStation = pScenario->FindStation(m_parser.value(OPT_STATION));
+    m_pStation = pScenario->FindStation(m_reader.Value(OPT_STATION));
     if (m_pStation == nullptr) {
-        m_strError = QStringLiteral("The scenario has no station \"%1\".").arg(m_parser.value(OPT_STATION));
+        m_reader.SetError(QStringLiteral("The scenario has no station \"%1\".").arg(m_reader.Value(OPT_STATION)));
         return false;
     }
     m_pScenario = std::move(pScenario);

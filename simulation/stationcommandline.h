@@ -1,8 +1,8 @@
 #pragma once
 
+#include "commandline/optionreader.h"
 #include "fusion/scenario.h"
 
-#include <QCommandLineParser>
 #include <QLocale>
 #include <QString>
 
@@ -37,8 +37,8 @@ public:
     bool Parse(const QStringList& arguments);
     /// For --help and --version: prints and ends the process. Call it once
     /// the application object exists.
-    void ShowHelpOrVersion();
-    QString GetError() const { return m_strError; }
+    void ShowHelpOrVersion() { m_reader.ShowHelpOrVersion(); }
+    QString GetError() const { return m_reader.GetError(); }
 
     /// Existing configuration directory; empty means the store's own.
     QString GetConfigDir() const { return m_strConfigDir; }
@@ -73,8 +73,7 @@ private:
     bool ParseBroker();
     bool ParseScenario();
 
-    QCommandLineParser m_parser;
-    QString m_strError;
+    kvt::OptionReader m_reader;
     QString m_strConfigDir;
     QString m_strOutputDir;
     int m_nSeconds = DEFAULT_SECONDS;

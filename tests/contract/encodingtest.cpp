@@ -3,6 +3,7 @@
 #include "contract/dfsentencereader.h"
 #include "contract/stationtopics.h"
 #include "contract/topiclevel.h"
+#include "tests/common/samplebearing.h"
 
 #include <QDateTime>
 
@@ -30,26 +31,6 @@ kvt::DfSentenceReader Reader(bool relative = true)
 qint64 Utc(const QDate& date, const QTime& time)
 {
     return QDateTime(date, time, Qt::UTC).toMSecsSinceEpoch();
-}
-
-kvt::BearingRecord Record()
-{
-    kvt::BearingRecord bearing;
-    bearing.strStation = QStringLiteral("Ops/North");
-    bearing.nSeq = 7;
-    bearing.nTimeMs = Utc(DAY, QTime(8, 0, 1, 250));
-    bearing.fLatitude = 54.3233;
-    bearing.fLongitude = 10.1228;
-    bearing.fHeading = 90.0;
-    bearing.fRelativeBearing = 350.7;
-    bearing.fBearing = 80.69999999999999;
-    bearing.fSigma = 2.0;
-    bearing.fQuality = 87.0;
-    bearing.fFrequency = 145.5e6;
-    bearing.fBandwidth = 25000.0;
-    bearing.fLevel = -62.5;
-    bearing.strMethod = QStringLiteral("WAT");
-    return bearing;
 }
 
 }
@@ -143,12 +124,11 @@ TEST(DfSentenceReaderTest, SentencesWithoutBearingPositionOrHeadingAreRefused)
 // The writer writes what the DF data output writes, and its reader gets the record back.
 TEST(DfSentenceTest, WritesTheDataOutputsTextAndReadsBack)
 {
-    kvt::BearingRecord bearing = Record();
+    kvt::BearingRecord bearing = SampleBearing();
     bearing.fRelativeBearing = 113.2;
     bearing.fHeading = 30.0;
     bearing.fLatitude = 52.6;
     bearing.fLongitude = 13.2;
-    bearing.nTimeMs = Utc(DAY, QTime(8, 0, 1, 250));
     EXPECT_EQ(kvt::DfSentence::Format(bearing, BERLIN),
               QByteArray("$PLG,113.2,FRQ, 145500000,CMP, 30.0,QUA, 87.0,LEV,-62.5,TIM,090001,ELV,0.0,"
                          "PTC,0.0,RLL,0.0,ALT,0.0,PTM,,LAT, 52.60000,LON,13.2000000\r\n"));
@@ -162,7 +142,7 @@ TEST(DfSentenceTest, WritesTheDataOutputsTextAndReadsBack)
 
 TEST(BearingMessageTest, WritesNumbersAsTheyMeanWithItsVersion)
 {
-    const QByteArray message = kvt::BearingMessage::Format(Record());
+    const QByteArray message = kvt::BearingMessage::Format(SampleBearing());
     EXPECT_TRUE(message.contains(R"("bearing":80.7,)")) << message.constData();
     EXPECT_TRUE(message.contains(R"("bandwidth":25000,)")) << message.constData();
     EXPECT_TRUE(message.contains(R"("v":1)")) << message.constData();
@@ -172,7 +152,7 @@ TEST(BearingMessageTest, WritesNumbersAsTheyMeanWithItsVersion)
     EXPECT_DOUBLE_EQ(back.fRelativeBearing, 350.7);
     EXPECT_EQ(back.strStation, QStringLiteral("Ops/North"));
 
-    kvt::BearingRecord north = Record();
+    kvt::BearingRecord north = SampleBearing();
     north.fBearing = 359.96;
     north.fLatitude = 54.32330004;
     const QByteArray rounded = kvt::BearingMessage::Format(north);
@@ -182,7 +162,7 @@ TEST(BearingMessageTest, WritesNumbersAsTheyMeanWithItsVersion)
 
 TEST(BearingMessageTest, RefusesANewerMajorVersionAndReadsUnversionedOnes)
 {
-    const QByteArray message = kvt::BearingMessage::Format(Record());
+    const QByteArray message = kvt::BearingMessage::Format(SampleBearing());
     kvt::BearingRecord bearing;
     QString error;
     EXPECT_FALSE(kvt::BearingMessage::Parse(Replaced(message, R"("v":1)", R"("v":2)"), bearing, error));

@@ -1,6 +1,7 @@
 #include "base/datetime.h"
 #include "base/omekos.h"
 #include "devicecontrol/directionfinder/kvtcommon/commandprotocol.h"
+#include "tests/common/filecontent.h"
 #include "tests/common/filesizelimit.h"
 #include "tests/common/qstringprinter.h"
 #include "tests/common/timezoneguard.h"
@@ -50,12 +51,6 @@ protected:
         return QDir("KVTControl").entryList({"*.bak"}, QDir::Files, QDir::Name).replaceInStrings(QRegularExpression("^"), "KVTControl/");
     }
 
-    static QByteArray Read(const QString& fileName)
-    {
-        QFile file(fileName);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-    }
-
     /// The name the next backup of the log gets.
     QString NextBackup() const
     {
@@ -65,7 +60,7 @@ protected:
     /// The file's content with every entry's time of day replaced by "T".
     static QString Entries(const QString& fileName)
     {
-        return QString::fromLatin1(Read(fileName)).replace(QRegularExpression(TIME, QRegularExpression::MultilineOption), "T\t");
+        return QString::fromLatin1(ReadFile(fileName)).replace(QRegularExpression(TIME, QRegularExpression::MultilineOption), "T\t");
     }
 
     QTemporaryDir m_dir;
@@ -81,7 +76,7 @@ TEST_F(CommandProtocolTest, InitBacksUpThePreviousLogUnderLocalTimeAndWritesAHea
     const QString strFile = "KVTControl/commandlog-10.1.2.3_5555__x_.txt";
     EXPECT_EQ(Backups(), QStringList{strFile + "-2024-03-05_12-38-09-45.bak"});
     EXPECT_TRUE(log.Add("first\nsecond"));
-    const QTime entryTime = QTime::fromString(QString::fromLatin1(Read(strFile).left(12)), "hh:mm:ss:zzz");
+    const QTime entryTime = QTime::fromString(QString::fromLatin1(ReadFile(strFile).left(12)), "hh:mm:ss:zzz");
     const int nApart = std::abs(entryTime.msecsTo(QTime::currentTime()));
     EXPECT_LT(std::min(nApart, 24 * 3600 * 1000 - nApart), 60 * 1000) << "local time of day";
     const QString strHeader = "T\tDF-Address: 10.1.2.3:5555*\"x\"\tKVT device\n\n";
@@ -114,7 +109,7 @@ TEST_F(CommandProtocolTest, XmlIsIndentedAndEveryOtherTextLoggedAsGiven)
     strBinary = strBinary.repeated(4096);
     ASSERT_TRUE(log.Add(strBinary));
     ASSERT_TRUE(log.Add("<?xml version=\"1.0\"?>" + strBinary));
-    const QByteArray content = Read(LOG_FILE);
+    const QByteArray content = ReadFile(LOG_FILE);
     EXPECT_TRUE(content.contains(":\t" + strBinary.toLatin1() + "\n"));
     EXPECT_TRUE(content.endsWith(":\t<?xml version=\"1.0\"?>" + strBinary.toLatin1() + "\n"));
 }
@@ -176,7 +171,7 @@ TEST_F(CommandProtocolTest, EveryAcceptedEntryIsInExactlyOneFile)
     std::map<int, int> mapFound;
     for (const QString& strFile : lstFiles)
     {
-        const QString strContent = QString::fromLatin1(Read(strFile));
+        const QString strContent = QString::fromLatin1(ReadFile(strFile));
         EXPECT_TRUE(strContent.isEmpty() || strContent.endsWith("\n")) << "a cut-off entry in " << strFile.toStdString();
         auto matches = QRegularExpression(TIME + "command (\\d+) x*\\n", QRegularExpression::MultilineOption).globalMatch(strContent);
         while (matches.hasNext())

@@ -1,4 +1,5 @@
 #include "fusion/fixestimator.h"
+#include "tests/common/programrun.h"
 #include "tests/fusion/fusiontesthelpers.h"
 #include "tools/kvtfix/fixgeometrycut.h"
 #include "tools/kvtfix/fixmap.h"
@@ -7,7 +8,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QRectF>
 #include <QRegularExpression>
 #include <QStandardPaths>
@@ -22,6 +22,7 @@ namespace {
 
 using FixGeometry::Parts;
 using FixGeometry::Point;
+using FusionTest::Miss;
 using FusionTest::Pointers;
 using FusionTest::Site;
 using FusionTest::Towards;
@@ -138,8 +139,7 @@ protected:
         }
         m_fixes.push_back(FixEstimator().Estimate(Pointers(bearings)));
         ASSERT_TRUE(m_fixes.back().bValid) << latitude << " " << longitude;
-        EXPECT_LT(Geodesy::Between(m_fixes.back().fLatitude, m_fixes.back().fLongitude, latitude, longitude).fDistance,
-                  10000.0);
+        EXPECT_LT(Miss(m_fixes.back(), latitude, longitude), 10000.0);
     }
 
     void SetUp() override
@@ -188,8 +188,15 @@ TEST_F(AnywhereTest, GeoJsonGeometriesAreCutAtTheAntimeridianAndStayOnTheGlobe)
     m_fixes.back().ellipse.fSemiMajor = std::numeric_limits<double>::infinity();
     EXPECT_TRUE(FixGeometry::Ellipse(m_fixes.back()).empty());
     const QJsonDocument document = QJsonDocument::fromJson(MapFiles::GeoJson(m_stations, m_fixes));
-    std::map<QString, int> types;
+    EXPECT_EQ(document.object().value("type").toString(), QStringLiteral("FeatureCollection"));
+    std::map<QString, int> types, kinds;
     for (const QJsonValue& value : document.object().value("features").toArray()) {
+        EXPECT_EQ(value.toObject().value("type").toString(), QStringLiteral("Feature"));
+        const QJsonObject properties = value.toObject().value("properties").toObject();
+        const QString kind = properties.value("kind").toString();
+        ++kinds[kind];
+        EXPECT_TRUE(kind != QLatin1String("fix")
+                    || (properties.value("stations").toInt() == 3 && properties.contains("semiMajor")));
         const QJsonObject geometry = value.toObject().value("geometry").toObject();
         const QString type = geometry.value("type").toString();
         ++types[type];
@@ -207,23 +214,21 @@ TEST_F(AnywhereTest, GeoJsonGeometriesAreCutAtTheAntimeridianAndStayOnTheGlobe)
     EXPECT_EQ(types["Point"], 6 + 6);
     EXPECT_EQ(types["LineString"] + types["MultiLineString"], 18);
     EXPECT_EQ(types["Polygon"] + types["MultiPolygon"], 5);
+    EXPECT_EQ(kinds, (std::map<QString, int>{{"station", 6}, {"bearing", 18}, {"fix", 6}, {"ellipse", 5}}));
 }
 
 /// The parts of every geometry ogrinfo reads from a file, as (latitude,
 /// longitude) points, by geometry type; empty when ogrinfo failed.
 std::map<QString, Parts> OgrParts(const QString& file, QString& rErrors)
 {
-    QProcess process;
-    process.start(QStringLiteral("ogrinfo"), {"-ro", "-al", file});
-    if (!process.waitForFinished(60000) || process.exitCode() != 0) {
-        rErrors = QString::fromUtf8(process.readAllStandardError());
+    const ProgramRun run = RunProgram("ogrinfo", {"-ro", "-al", file});
+    rErrors = QString::fromUtf8(run.stdErr);
+    if (run.nExitCode != 0)
         return {};
-    }
-    rErrors = QString::fromUtf8(process.readAllStandardError());
     std::map<QString, Parts> parts;
     const QRegularExpression geometry(QStringLiteral("^  ([A-Z]+)(?: Z)? (\\(.*\\))$"), QRegularExpression::MultilineOption);
     const QRegularExpression list(QStringLiteral("\\(([^()]*)\\)"));
-    for (auto it = geometry.globalMatch(QString::fromUtf8(process.readAllStandardOutput())); it.hasNext();) {
+    for (auto it = geometry.globalMatch(QString::fromUtf8(run.stdOut)); it.hasNext();) {
         const QRegularExpressionMatch match = it.next();
         for (auto lists = list.globalMatch(match.captured(2)); lists.hasNext();) {
             parts[match.captured(1)].emplace_back();

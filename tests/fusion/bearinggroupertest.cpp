@@ -5,6 +5,7 @@
 
 namespace {
 
+using FusionTest::Miss;
 using FusionTest::Site;
 using FusionTest::Towards;
 
@@ -49,7 +50,7 @@ TEST_F(BearingGrouperTest, EachChannelGetsOneFixPerWindow)
         if (fix.fFrequency > 400e6) {
             ++near433;
             EXPECT_EQ(fix.nBearings, 30);
-            EXPECT_LT(Geodesy::Between(fix.fLatitude, fix.fLongitude, 52.43, 13.65).fDistance, 1.0);
+            EXPECT_LT(Miss(fix, 52.43, 13.65), 1.0);
         } else {
             EXPECT_EQ(fix.nBearings, 60);
         }
@@ -124,12 +125,12 @@ namespace {
 
 constexpr qint64 DAY_MS = 86400000;
 
-/// Adds one bearing of each station towards (52.52, 13.405) at timeMs.
+/// Adds one bearing of each station towards (latitude, longitude) at timeMs.
 void AddRound(BearingGrouper& grouper, qint64 timeMs, std::vector<Fix>& rFixes, double frequency = 145.5e6,
-              double bandwidth = 12500.0)
+              double bandwidth = 12500.0, double latitude = 52.52, double longitude = 13.405)
 {
     for (const Site& site : {NORTH, WEST, SOUTH}) {
-        Bearing bearing = Towards(site, 52.52, 13.405, 0.0, timeMs, 1.0, frequency);
+        Bearing bearing = Towards(site, latitude, longitude, 0.0, timeMs, 1.0, frequency);
         bearing.fBandwidth = bandwidth;
         grouper.Add(bearing, rFixes);
     }
@@ -266,20 +267,14 @@ TEST_P(AdjacentChannelTest, EmittersOneChannelApartGetSeparateFixes)
     std::vector<Fix> fixes;
     for (int t = 0; t < 10; ++t) {
         AddRound(grouper, 1000LL * t, fixes, 145.5e6, width);
-        for (const Site& site : {NORTH, WEST, SOUTH}) {
-            Bearing bearing = Towards(site, 52.43, 13.65, 0.0, 1000LL * t, 1.0, 145.5e6 + spacing);
-            bearing.fBandwidth = width;
-            grouper.Add(bearing, fixes);
-        }
+        AddRound(grouper, 1000LL * t, fixes, 145.5e6 + spacing, width, 52.43, 13.65);
     }
     grouper.Flush(fixes);
     ASSERT_EQ(fixes.size(), 2u);
     for (const Fix& fix : fixes) {
         const bool second = fix.fFrequency != 145.5e6;
         EXPECT_EQ(fix.nBearings, 30);
-        EXPECT_LT(Geodesy::Between(fix.fLatitude, fix.fLongitude, second ? 52.43 : 52.52, second ? 13.65 : 13.405)
-                      .fDistance,
-                  1.0);
+        EXPECT_LT(Miss(fix, second ? 52.43 : 52.52, second ? 13.65 : 13.405), 1.0);
     }
 }
 

@@ -1,5 +1,6 @@
 #include "fusion/bearingjson.h"
 #include "fusion/scenario.h"
+#include "tests/common/filecontent.h"
 #include "tools/kvtfix/bearingfolder.h"
 
 #include <QDateTime>
@@ -75,9 +76,7 @@ TEST(BearingJsonTest, BadMessagesSayWhy)
 
 TEST(ScenarioTest, InvalidFilesNameTheFieldAndKeepTheOldScenario)
 {
-    QFile file(QStringLiteral(KVT_SOURCE_DIR "/scenarios/default.json"));
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    const QByteArray text = file.readAll();
+    const QByteArray text = ReadFile(KVT_SOURCE_DIR "/scenarios/default.json");
     Scenario scenario;
     QString error;
     ASSERT_TRUE(scenario.Parse(text, error)) << error.toStdString();
@@ -134,12 +133,7 @@ TEST(ScenarioTest, InvalidFilesNameTheFieldAndKeepTheOldScenario)
 class BearingFolderTest : public ::testing::Test
 {
 protected:
-    void Append(const QString& name, const QByteArray& bytes)
-    {
-        QFile file(m_dir.filePath(name));
-        ASSERT_TRUE(file.open(QIODevice::Append));
-        ASSERT_EQ(file.write(bytes), bytes.size());
-    }
+    void Append(const QString& name, const QByteArray& bytes) { ASSERT_TRUE(WriteFile(m_dir.filePath(name), bytes, true)); }
 
     QTemporaryDir m_dir;
     std::vector<Bearing> m_bearings;
@@ -170,10 +164,8 @@ TEST_F(BearingFolderTest, FollowsAGrowingFileAndReadsACutLastLineOnlyAtTheEnd)
 
 TEST_F(BearingFolderTest, SentencesTakeTheFolderNameAndTheScenarioRefusesUnknownStations)
 {
-    QFile scenarioFile(QStringLiteral(KVT_SOURCE_DIR "/scenarios/default.json"));
-    ASSERT_TRUE(scenarioFile.open(QIODevice::ReadOnly));
     Scenario scenario;
-    ASSERT_TRUE(scenario.Parse(scenarioFile.readAll(), m_strError));
+    ASSERT_TRUE(scenario.Parse(ReadFile(KVT_SOURCE_DIR "/scenarios/default.json"), m_strError));
     ASSERT_TRUE(QDir(m_dir.path()).mkpath(QStringLiteral("West")));
     ASSERT_TRUE(QDir(m_dir.path()).mkpath(QStringLiteral("Elsewhere")));
     Append(QStringLiteral("West/dfdata.txt"), SENTENCE + "\r\n" + SENTENCE);

@@ -1,4 +1,6 @@
 #include "fusion/fixestimator.h"
+#include "tests/common/filecontent.h"
+#include "tests/common/programrun.h"
 #include "tests/fusion/fusiontesthelpers.h"
 #include "tools/kvtfix/fixmap.h"
 #include "tools/kvtfix/mapfiles.h"
@@ -7,7 +9,6 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 
@@ -42,64 +43,9 @@ protected:
         }
     }
 
-    /// Signed area of a ring of [x, y] positions; positive when counter-clockwise.
-    static double SignedArea(const QJsonArray& ring)
-    {
-        double area = 0.0;
-        for (int i = 0; i + 1 < ring.size(); ++i) {
-            const QJsonArray a = ring[i].toArray(), b = ring[i + 1].toArray();
-            area += a[0].toDouble() * b[1].toDouble() - b[0].toDouble() * a[1].toDouble();
-        }
-        return area / 2.0;
-    }
-
     std::vector<FixGeometry::Station> m_stations;
     std::vector<Fix> m_fixes;
 };
-
-TEST_F(FixOutputTest, GeoJsonIsAFeatureCollectionOfValidGeometries)
-{
-    const QJsonDocument document = QJsonDocument::fromJson(MapFiles::GeoJson(m_stations, m_fixes));
-    ASSERT_TRUE(document.isObject());
-    EXPECT_EQ(document.object().value("type").toString(), QStringLiteral("FeatureCollection"));
-    std::map<QString, int> kinds;
-    for (const QJsonValue& value : document.object().value("features").toArray()) {
-        const QJsonObject feature = value.toObject();
-        ASSERT_EQ(feature.value("type").toString(), QStringLiteral("Feature"));
-        ASSERT_TRUE(feature.value("properties").isObject());
-        const QJsonObject geometry = feature.value("geometry").toObject();
-        const QString type = geometry.value("type").toString();
-        const QString kind = feature.value("properties").toObject().value("kind").toString();
-        ++kinds[kind];
-        const QJsonArray coordinates = geometry.value("coordinates").toArray();
-        QJsonArray positions;
-        if (type == QLatin1String("Point")) {
-            positions.append(coordinates);
-        } else if (type == QLatin1String("LineString")) {
-            EXPECT_GE(coordinates.size(), 2);
-            positions = coordinates;
-        } else {
-            ASSERT_EQ(type, QStringLiteral("Polygon"));
-            ASSERT_EQ(coordinates.size(), 1);
-            positions = coordinates[0].toArray();
-            // A linear ring: closed, at least four positions, exterior counter-clockwise.
-            EXPECT_GE(positions.size(), 4);
-            EXPECT_EQ(positions.first(), positions.last());
-            EXPECT_GT(SignedArea(positions), 0.0);
-        }
-        for (const QJsonValue& position : positions) {
-            // [longitude, latitude] near Berlin, not the other way round.
-            ASSERT_EQ(position.toArray().size(), 2);
-            EXPECT_NEAR(position.toArray()[0].toDouble(), 13.3, 0.6);
-            EXPECT_NEAR(position.toArray()[1].toDouble(), 52.5, 0.4);
-        }
-        if (kind == QLatin1String("fix")) {
-            EXPECT_GT(feature.value("properties").toObject().value("semiMajor").toDouble(), 0.0);
-            EXPECT_EQ(feature.value("properties").toObject().value("stations").toInt(), 3);
-        }
-    }
-    EXPECT_EQ(kinds, (std::map<QString, int>{{"station", 3}, {"bearing", 6}, {"fix", 2}, {"ellipse", 2}}));
-}
 
 TEST_F(FixOutputTest, KmlHasADocumentOfPlacemarksWithOneGeometryEach)
 {
@@ -180,21 +126,8 @@ TEST_F(FixOutputTest, MapShowsStationsFixesAndEllipses)
 class KvtFixTest : public ::testing::Test
 {
 protected:
-    struct Run
-    {
-        int nExitCode;
-        QByteArray stdOut;
-        QByteArray stdErr;
-    };
-
-    Run Fix(const QStringList& arguments)
-    {
-        QProcess process;
-        process.start(QStringLiteral(KVTFIX_PATH), arguments);
-        EXPECT_TRUE(process.waitForFinished(120000));
-        return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1, process.readAllStandardOutput(),
-                process.readAllStandardError()};
-    }
+    using Run = ProgramRun;
+    static Run Fix(const QStringList& arguments) { return RunProgram(KVTFIX_PATH, arguments); }
 
     QTemporaryDir m_dir;
 };
@@ -216,10 +149,18 @@ TEST_F(KvtFixTest, SimulatedScenarioGivesFixesFilesAndAnEvaluation)
         EXPECT_LT(value.toObject().value("ratio").toDouble(), 2.0);
     }
     EXPECT_FALSE(QImage(png).isNull());
-    QFile file(geojson);
-    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
-    EXPECT_EQ(QJsonDocument::fromJson(file.readAll()).object().value("features").toArray().size(), 4 + 40 * 5);
-    EXPECT_TRUE(QFile::exists(kml));
+    // The map files as GDAL reads them: four stations, and per fix three lines, the fix and its ellipse.
+    for (const QString& file : {geojson, kml}) {
+        const ProgramRun ogrinfo = RunProgram("ogrinfo", {"-ro", "-al", "-so", file});
+        EXPECT_EQ(ogrinfo.nExitCode, 0) << "ogrinfo (gdal-bin): " << ogrinfo.stdErr.constData();
+        EXPECT_TRUE(ogrinfo.stdOut.contains("Feature Count: 204")) << file.toStdString() << ogrinfo.stdOut.constData();
+    }
+    EXPECT_EQ(ReadFile(kml).count("<TimeStamp>"), 40 * 5);
+    // Beside the KML, the link that keeps reloading it.
+    const QString link = m_dir.filePath("fixes-live.kml");
+    EXPECT_TRUE(ReadFile(link).contains("<href>fixes.kml</href>"));
+    EXPECT_TRUE(ReadFile(link).contains("<refreshMode>onInterval</refreshMode>"));
+    EXPECT_EQ(RunProgram("ogrinfo", {"-ro", "-so", link}).nExitCode, 0);
 }
 
 TEST_F(KvtFixTest, BadInputIsCountedByReasonAndUsageErrorsTouchNothing)

@@ -1,11 +1,15 @@
 #pragma once
 
 #include "fusion/bearing.h"
+#include "fusion/fix.h"
 #include "fusion/geodesy.h"
 #include "fusion/scenario.h"
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
+
+#include <gtest/gtest.h>
 
 #include <vector>
 
@@ -24,6 +28,24 @@ struct Site
 const Site NORTH{"North", 52.70, 13.40};
 const Site WEST{"West", 52.48, 13.10};
 const Site SOUTH{"South", 52.30, 13.45};
+
+/// The emitter the fix tests place their stations around.
+constexpr double LAT = 52.5;
+constexpr double LON = 13.4;
+
+/// A site `distance` metres from the emitter in the direction `azimuth`.
+inline Site Around(const char* name, double azimuth, double distance = 20000.0)
+{
+    Site site{name, 0.0, 0.0};
+    Geodesy::Direct(LAT, LON, azimuth, distance, site.fLatitude, site.fLongitude);
+    return site;
+}
+
+/// How far the fix lies from (latitude, longitude), in metres.
+inline double Miss(const Fix& fix, double latitude = LAT, double longitude = LON)
+{
+    return Geodesy::Between(fix.fLatitude, fix.fLongitude, latitude, longitude).fDistance;
+}
 
 /// The bearing a station at site measures towards (latitude, longitude), plus offset degrees.
 inline Bearing Towards(const Site& site, double latitude, double longitude, double offset = 0.0,
@@ -50,26 +72,28 @@ inline std::vector<const Bearing*> Pointers(const std::vector<Bearing>& bearings
     return pointers;
 }
 
-/// A scenario of one emitter at (52.5, 13.4) on 145.5 MHz and the given stations, all with sigma.
-inline Scenario OneEmitter(const std::vector<Site>& sites, double sigma)
+/// A scenario of one emitter at (52.5, 13.4) on 145.5 MHz and the given stations, all with sigma,
+/// and with faults, when given, the JSON object of each station's faults.
+inline Scenario OneEmitter(const std::vector<Site>& sites, double sigma, const QStringList& faults = QStringList())
 {
     QByteArray text = R"({"start":"2026-12-07T08:00:00.000Z","emitters":[{"name":"E1","latitude":52.5,
         "longitude":13.4,"frequency":145500000,"bandwidth":12500,"power":30,"on":0,"off":86400}],"stations":[)";
     for (size_t i = 0; i < sites.size(); ++i) {
         text += QStringLiteral(R"(%1{"name":"%2","latitude":%3,"longitude":%4,"heading":0,"sigma":%5,
-            "frequencyMin":1e6,"frequencyMax":3e9,"role":"%6","follows":[]})")
+            "frequencyMin":1e6,"frequencyMax":3e9,"role":"%6","follows":[]%7})")
                     .arg(i == 0 ? "" : ",")
                     .arg(QString::fromLatin1(sites[i].pszName))
                     .arg(sites[i].fLatitude, 0, 'f', 6)
                     .arg(sites[i].fLongitude, 0, 'f', 6)
                     .arg(sigma)
                     .arg(i == 0 ? "sender" : "receiver")
+                    .arg(faults.isEmpty() ? QString() : ",\"faults\":" + faults.value(int(i)))
                     .toUtf8();
     }
     text += "]}";
     Scenario scenario;
     QString error;
-    scenario.Parse(text, error);
+    EXPECT_TRUE(scenario.Parse(text, error)) << error.toStdString();
     return scenario;
 }
 

@@ -1,16 +1,15 @@
 #include "fusion/bearingjson.h"
-#include "network/mqttconnection.h"
 #include "tools/kvtfix/liveinput.h"
+#include "tests/common/filecontent.h"
 #include "tests/common/mosquittobroker.h"
+#include "tests/common/mqttpeer.h"
 #include "tests/fusion/fusiontesthelpers.h"
 
-#include <QDateTime>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QProcessEnvironment>
-#include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 
@@ -25,69 +24,6 @@ using FusionTest::Towards;
 
 const int WAIT_MS = 20000;
 
-/// kvtfix on a real broker: what stations publish becomes fixes as it arrives.
-class KvtFixMqttTest : public ::testing::Test
-{
-protected:
-    void SetUp() override { ASSERT_TRUE(m_broker.Start()) << m_broker.GetErrorText().toStdString(); }
-
-    void TearDown() override
-    {
-        if (m_fix.state() != QProcess::NotRunning) {
-            m_fix.kill();
-            m_fix.waitForFinished(WAIT_MS);
-        }
-    }
-
-    bool WaitFor(QByteArray& rText, const char* what, bool standardError)
-    {
-        return QTest::qWaitFor(
-            [&] {
-                rText += standardError ? m_fix.readAllStandardError() : m_fix.readAllStandardOutput();
-                return rText.contains(what);
-            },
-            WAIT_MS);
-    }
-
-    MosquittoBroker m_broker;
-    QProcess m_fix;
-};
-
-TEST_F(KvtFixMqttTest, PublishedBearingsBecomeFixesAndStrangersAreRefused)
-{
-    m_fix.start(QStringLiteral(KVTFIX_PATH), {"--mqtt", QStringLiteral("127.0.0.1:%1").arg(m_broker.GetPort()), "--json"});
-    QByteArray errors, output;
-    ASSERT_TRUE(WaitFor(errors, "connected", true)) << errors.constData() << m_broker.GetLog().toStdString();
-
-    MqttConnection publisher;
-    MqttConnection::Settings settings;
-    settings.nPort = m_broker.GetPort();
-    ASSERT_TRUE(publisher.Open(settings));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return publisher.IsConnected(); }, WAIT_MS));
-    const qint64 start = QDateTime(QDate(2026, 12, 7), QTime(8, 0), Qt::UTC).toMSecsSinceEpoch();
-    for (int t = 0; t <= 11; ++t) {
-        for (const Site& site : {FusionTest::NORTH, FusionTest::SOUTH}) {
-            Bearing bearing = Towards(site, 52.52, 13.405, 0.0, start + 1000LL * t);
-            bearing.nSeq = t + 1;
-            const QByteArray message = BearingJson::Format(bearing);
-            ASSERT_GT(publisher.Publish(QStringLiteral("kvt/stations/%1/bearings").arg(site.pszName), message, 1, false), 0);
-            // Under another station's name: refused, not fixed.
-            ASSERT_GT(publisher.Publish(QStringLiteral("kvt/stations/West/bearings"),
-                                        QByteArray(message).replace("\"bearing\":", "\"bearing\":1"), 1, false),
-                      0);
-        }
-    }
-    ASSERT_TRUE(WaitFor(output, "\n", false)) << errors.constData();
-    const QJsonObject fix = QJsonDocument::fromJson(output.left(output.indexOf('\n'))).object();
-    EXPECT_EQ(fix.value("stations").toInt(), 2);
-    EXPECT_EQ(fix.value("bearings").toInt(), 20);
-    // The message rounds bearings to 0.1°: tens of metres at these distances.
-    EXPECT_NEAR(fix.value("latitude").toDouble(), 52.52, 1e-3);
-    EXPECT_NEAR(fix.value("longitude").toDouble(), 13.405, 1e-3);
-    EXPECT_EQ(fix.value("time").toString(), QStringLiteral("2026-12-07T08:00:10.000Z"));
-}
-
-
 /// kvtfix --mqtt on a locked-down broker: login, its persistent session, and what it reports.
 class KvtFixLiveTest : public ::testing::Test
 {
@@ -96,9 +32,7 @@ protected:
     {
         ASSERT_TRUE(m_broker.LockDown({"North", "South", "kvtfix"})) << m_broker.GetErrorText().toStdString();
         ASSERT_TRUE(m_broker.Start()) << m_broker.GetErrorText().toStdString();
-        QFile password(m_dir.filePath("password"));
-        ASSERT_TRUE(password.open(QIODevice::WriteOnly));
-        ASSERT_GT(password.write(MosquittoBroker::PasswordOf("kvtfix").toUtf8() + "\n"), 0);
+        ASSERT_TRUE(WriteFile(m_dir.filePath("password"), MosquittoBroker::PasswordOf("kvtfix").toUtf8() + "\n"));
     }
 
     void TearDown() override
@@ -142,19 +76,6 @@ protected:
         return QJsonDocument::fromJson(output.mid(output.indexOf("{\n"))).object();
     }
 
-    std::unique_ptr<MqttConnection> Station(const char* name)
-    {
-        auto pStation = std::make_unique<MqttConnection>();
-        MqttConnection::Settings settings;
-        settings.nPort = m_broker.GetPort();
-        settings.strClientId = QString::fromLatin1(name);
-        settings.strUserName = settings.strClientId;
-        settings.strPassword = MosquittoBroker::PasswordOf(settings.strClientId);
-        EXPECT_TRUE(pStation->Open(settings));
-        EXPECT_TRUE(QTest::qWaitFor([&] { return pStation->IsConnected(); }, WAIT_MS));
-        return pStation;
-    }
-
     static QByteArray Message(const Site& site, qint64 seq)
     {
         Bearing bearing = Towards(site, 52.52, 13.405, 0.0, 1796630400000LL + 1000 * seq);
@@ -186,13 +107,12 @@ TEST_F(KvtFixLiveTest, ARefusedLoginIsOneMessageAndExitCode3)
 TEST_F(KvtFixLiveTest, TheSummaryOnSigintCountsRepeatsGapsAndRefusals)
 {
     StartFix();
-    std::unique_ptr<MqttConnection> pNorth = Station("North");
-    QSignalSpy acknowledged(pNorth.get(), &MqttConnection::PublishAcknowledged);
+    MqttPeer north(m_broker.GetPort(), "North", QString(), "North");
     const QString topic = "kvt/stations/North/bearings";
     for (const qint64 seq : {1, 2, 2, 5, 3})
-        pNorth->Publish(topic, Message(FusionTest::NORTH, seq), 1, false);
-    pNorth->Publish(topic, QByteArray(LiveInput::MAX_MESSAGE_BYTES + 1, ' '), 1, false);
-    pNorth->Publish(topic, Message(FusionTest::SOUTH, 6), 1, false);
+        north.m_connection.Publish(topic, Message(FusionTest::NORTH, seq), 1, false);
+    north.m_connection.Publish(topic, QByteArray(LiveInput::MAX_MESSAGE_BYTES + 1, ' '), 1, false);
+    north.m_connection.Publish(topic, Message(FusionTest::SOUTH, 6), 1, false);
     ASSERT_TRUE(WaitForRead(7)) << m_errors.constData();
 
     const QJsonObject summary = Interrupt();
@@ -217,14 +137,12 @@ TEST_F(KvtFixLiveTest, ARestartedKvtfixGetsEverythingTheBrokerAcknowledgedMeanwh
 {
     StartFix();
     Interrupt();
-    std::unique_ptr<MqttConnection> pNorth = Station("North");
-    QSignalSpy acknowledged(pNorth.get(), &MqttConnection::PublishAcknowledged);
+    MqttPeer north(m_broker.GetPort(), "North", QString(), "North");
     const QString topic = "kvt/stations/North/bearings";
     for (qint64 seq = 1; seq <= 50; ++seq)
-        pNorth->Publish(topic, Message(FusionTest::NORTH, seq), 1, false);
+        ASSERT_TRUE(north.Send(topic, Message(FusionTest::NORTH, seq), false));
     // Refused, and last: once kvtfix reports it, it has read everything before it.
-    pNorth->Publish(topic, Message(FusionTest::SOUTH, 1), 1, false);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return acknowledged.count() == 51; }, WAIT_MS));
+    ASSERT_TRUE(north.Send(topic, Message(FusionTest::SOUTH, 1), false));
 
     StartFix();
     ASSERT_TRUE(WaitForRead(51)) << m_errors.constData();
@@ -245,22 +163,20 @@ TEST_F(KvtFixLiveTest, AKilledKvtfixsRecordKeepsTheNextFromGapsAndRepeats)
         return file.open(QIODevice::ReadOnly) ? file.readAll().count('\n') : 0;
     };
     StartFix({"--mqtt-record", record});
-    std::unique_ptr<MqttConnection> pNorth = Station("North");
-    QSignalSpy acknowledged(pNorth.get(), &MqttConnection::PublishAcknowledged);
+    MqttPeer north(m_broker.GetPort(), "North", QString(), "North");
     const QString topic = "kvt/stations/North/bearings";
     for (qint64 seq = 1; seq <= 30; ++seq)
-        pNorth->Publish(topic, Message(FusionTest::NORTH, seq), 1, false);
+        ASSERT_TRUE(north.Send(topic, Message(FusionTest::NORTH, seq), false));
     ASSERT_TRUE(QTest::qWaitFor([&] { return recordedLines() == 30; }, WAIT_MS)) << m_errors.constData();
     m_fix.kill();
     ASSERT_TRUE(m_fix.waitForFinished(WAIT_MS));
 
     for (qint64 seq = 31; seq <= 50; ++seq)
-        pNorth->Publish(topic, Message(FusionTest::NORTH, seq), 1, false);
+        ASSERT_TRUE(north.Send(topic, Message(FusionTest::NORTH, seq), false));
     // As a station sends what it had not seen acknowledged when its connection broke.
     for (qint64 seq = 25; seq <= 30; ++seq)
-        pNorth->Publish(topic, Message(FusionTest::NORTH, seq), 1, false);
-    pNorth->Publish(topic, Message(FusionTest::SOUTH, 1), 1, false);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return acknowledged.count() == 57; }, WAIT_MS));
+        ASSERT_TRUE(north.Send(topic, Message(FusionTest::NORTH, seq), false));
+    ASSERT_TRUE(north.Send(topic, Message(FusionTest::SOUTH, 1), false));
 
     StartFix({"--mqtt-record", record});
     ASSERT_TRUE(WaitForRead(27)) << m_errors.constData();

@@ -14,22 +14,10 @@
 
 namespace {
 
-using FusionTest::Pointers;
-using FusionTest::Site;
-using FusionTest::Towards;
-
-constexpr double LAT = 52.5;
-constexpr double LON = 13.4;
+using namespace FusionTest;
 
 /// Deterministic spread of ten bearings (degrees, mean 0, RMS 0.85).
 const double SPREAD[] = {-1.2, 0.4, 0.9, -0.3, 1.5, -0.8, 0.1, -1.4, 0.7, 0.1};
-
-Site Around(const char* name, double azimuth, double distance = 20000.0)
-{
-    Site site{name, 0.0, 0.0};
-    Geodesy::Direct(LAT, LON, azimuth, distance, site.fLatitude, site.fLongitude);
-    return site;
-}
 
 /// Ten bearings of the site towards (latitude, longitude) with the spread.
 void AddTen(std::vector<Bearing>& rBearings, const Site& site, double latitude = LAT, double longitude = LON,
@@ -37,11 +25,6 @@ void AddTen(std::vector<Bearing>& rBearings, const Site& site, double latitude =
 {
     for (double spread : SPREAD)
         rBearings.push_back(Towards(site, latitude, longitude, offset + sigma * spread, 0, sigma));
-}
-
-double Miss(const Fix& fix, double latitude = LAT, double longitude = LON)
-{
-    return Geodesy::Between(fix.fLatitude, fix.fLongitude, latitude, longitude).fDistance;
 }
 
 const FixRejection* RejectionOf(const Fix& fix, const char* station)
@@ -80,10 +63,10 @@ TEST(StationBearingsTest, GroupsByStationAndClustersAcrossNorth)
 {
     std::vector<Bearing> bearings;
     for (double b : {359.0, 180.0, 1.0, 2.0, 90.0}) {
-        Bearing bearing = Towards(FusionTest::NORTH, LAT, LON);
+        Bearing bearing = Towards(NORTH, LAT, LON);
         bearing.fBearing = b;
         bearings.push_back(bearing);
-        bearings.push_back(Towards(FusionTest::SOUTH, LAT, LON));
+        bearings.push_back(Towards(SOUTH, LAT, LON));
     }
     const StationBearings window(Pointers(bearings));
     ASSERT_EQ(window.GetStationCount(), 2);
@@ -140,7 +123,7 @@ TEST(RobustFixTest, WildAndReflectedBearingsAreLeftOutAndCounted)
     bearings.push_back(Towards(Around("D", 275.0), LAT, LON, -3.3));
     const Fix fix = FixEstimator().Estimate(Pointers(bearings));
     ASSERT_TRUE(fix.bValid);
-    EXPECT_LT(Geodesy::Between(fix.fLatitude, fix.fLongitude, clean.fLatitude, clean.fLongitude).fDistance, 100.0);
+    EXPECT_LT(Miss(fix, clean.fLatitude, clean.fLongitude), 100.0);
     EXPECT_EQ(fix.nBearings, 41);
     EXPECT_EQ(fix.RejectedCount(), 6);
     ASSERT_NE(RejectionOf(fix, "D"), nullptr);
@@ -163,7 +146,7 @@ TEST(RobustFixTest, AStationOffsetAsAWholeIsOutvotedAndNamed)
     AddTen(bearings, Around("E", 140.0, 15000.0), LAT, LON, 20.0);
     Fix fix = FixEstimator().Estimate(Pointers(bearings));
     ASSERT_TRUE(fix.bValid);
-    EXPECT_LT(Geodesy::Between(fix.fLatitude, fix.fLongitude, clean.fLatitude, clean.fLongitude).fDistance, 0.5);
+    EXPECT_LT(Miss(fix, clean.fLatitude, clean.fLongitude), 0.5);
     EXPECT_TRUE(fix.nFlags & Fix::OUTVOTED);
     EXPECT_EQ(fix.lstOutvoted, QStringList{QStringLiteral("E")});
     ASSERT_NE(RejectionOf(fix, "E"), nullptr);
@@ -177,7 +160,7 @@ TEST(RobustFixTest, AStationOffsetAsAWholeIsOutvotedAndNamed)
     AddTen(bearings, Around("X", 200.0, 10000.0), latitude, longitude, 0.0, 0.2);
     fix = FixEstimator().Estimate(Pointers(bearings));
     ASSERT_TRUE(fix.bValid);
-    EXPECT_LT(Geodesy::Between(fix.fLatitude, fix.fLongitude, clean.fLatitude, clean.fLongitude).fDistance, 0.5);
+    EXPECT_LT(Miss(fix, clean.fLatitude, clean.fLongitude), 0.5);
     EXPECT_EQ(fix.lstOutvoted, QStringList{QStringLiteral("X")});
     EXPECT_LT(fix.fChiSquare, 2.0 * fix.nDegreesOfFreedom);
 }
@@ -276,26 +259,14 @@ TEST(RobustFixTest, OneMovingStationFixesOnceItsTrackIsLongEnough)
     EXPECT_FALSE(FixEstimator().Estimate(Pointers(drive(400.0))).bValid);
 }
 
+/// Four stations with the same faults, a reflection offset of their own each.
 Scenario FaultyWorld(const char* faults)
 {
-    QByteArray text = R"({"start":"2026-12-07T08:00:00.000Z","emitters":[{"name":"E1","latitude":52.5,
-        "longitude":13.4,"frequency":145500000,"bandwidth":12500,"on":0,"off":86400}],"stations":[)";
-    const Site sites[] = {Around("A", 10.0), Around("B", 100.0, 30000.0), Around("C", 200.0), Around("D", 300.0)};
-    for (size_t i = 0; i < 4; ++i) {
-        text += QStringLiteral(R"(%1{"name":"%2","latitude":%3,"longitude":%4,"heading":0,"sigma":1.5,
-            "frequencyMin":1e6,"frequencyMax":3e9,"role":"receiver","faults":%5})")
-                    .arg(i == 0 ? "" : ",")
-                    .arg(QString::fromLatin1(sites[i].pszName))
-                    .arg(sites[i].fLatitude, 0, 'f', 6)
-                    .arg(sites[i].fLongitude, 0, 'f', 6)
-                    .arg(QString::fromLatin1(faults).arg(15.0 + 8.0 * i))
-                    .toUtf8();
-    }
-    text += "]}";
-    Scenario scenario;
-    QString error;
-    EXPECT_TRUE(scenario.Parse(text, error)) << error.toStdString();
-    return scenario;
+    QStringList perStation;
+    for (int i = 0; i < 4; ++i)
+        perStation << QString::fromLatin1(faults).arg(15.0 + 8.0 * i);
+    return OneEmitter({Around("A", 10.0), Around("B", 100.0, 30000.0), Around("C", 200.0), Around("D", 300.0)}, 1.5,
+                      perStation);
 }
 
 /// 300 windows of ten seconds through the estimator and the evaluator.
@@ -338,7 +309,7 @@ TEST(FixEvaluatorTest, QuantilesCountsAndGhostsOfAHandMadeSample)
     EXPECT_EQ(FixEvaluator::Quantile({4.0, 1.0, 3.0, 2.0}, 0.5), 2.5);
     EXPECT_EQ(FixEvaluator::Quantile({}, 0.5), 0.0);
 
-    const Scenario scenario = FusionTest::OneEmitter({Around("A", 0.0), Around("B", 90.0)}, 1.0);
+    const Scenario scenario = OneEmitter({Around("A", 0.0), Around("B", 90.0)}, 1.0);
     FixEvaluator evaluator(scenario);
     const std::vector<Bearing> bearings{Towards(Around("A", 0.0), LAT, LON), Towards(Around("B", 90.0), LAT, LON)};
     Fix fix = FixEstimator().Estimate(Pointers(bearings));

@@ -1,4 +1,5 @@
 #include "tests/common/configdirfixture.h"
+#include "tests/common/filecontent.h"
 #include "tests/common/filesizelimit.h"
 #include "tests/common/openfileslimit.h"
 
@@ -105,17 +106,9 @@ protected:
 
     QString FilePath() const { return m_dir.filePath("user/Shared.ini"); }
 
-    static QByteArray Read(const QString& path)
-    {
-        QFile file(path);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<unreadable>");
-    }
-
     static void Write(const QString& path, const QByteArray& bytes)
     {
-        QDir().mkpath(QFileInfo(path).absolutePath());
-        QFile file(path);
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size()) << path.toStdString();
+        ASSERT_TRUE(WriteFile(path, bytes)) << path.toStdString();
     }
 };
 
@@ -145,7 +138,7 @@ TEST_F(CfgStoreTest, HandlesShareChangesAndTheLastReleaseSavesThem)
         cfg->SetInt("Port", -4500, 0);
         EXPECT_FALSE(QFile::exists(FilePath())) << "handles still open";
     }
-    EXPECT_TRUE(Read(FilePath()).contains("[SystemConfiguration/Antenna0]\nCount=7\nName=DF1\n")) << "human-readable";
+    EXPECT_TRUE(ReadFile(FilePath()).contains("[SystemConfiguration/Antenna0]\nCount=7\nName=DF1\n")) << "human-readable";
     auto cfg = Open();
     EXPECT_EQ(cfg->GetBool("Valid", false, 0), cfg->GetBool("Valid", true, 0));
     EXPECT_EQ(cfg->GetInt("Port", 1, 0), -4500);
@@ -212,19 +205,19 @@ TEST_F(CfgStoreTest, FilePerNameAndViewAndTheAppConfigurationSavedByTheEventLoop
     // The application configuration is never released: the event loop saves it.
     EXPECT_FALSE(QFile::exists(m_dir.filePath("station/Application.ini")));
     QCoreApplication::processEvents();
-    EXPECT_TRUE(Read(m_dir.filePath("station/Application.ini")).contains("\nCount=1\n"));
+    EXPECT_TRUE(ReadFile(m_dir.filePath("station/Application.ini")).contains("\nCount=1\n"));
     // A save still scheduled when Reset drops the configuration finds nothing to do.
     CfgCenter::GetAppCfg(ICfg::Station).SetInt("Count", 2, 0);
     CfgCenter::Reset();
     QCoreApplication::processEvents();
-    EXPECT_TRUE(Read(m_dir.filePath("station/Application.ini")).contains("\nCount=2\n"));
+    EXPECT_TRUE(ReadFile(m_dir.filePath("station/Application.ini")).contains("\nCount=2\n"));
     // Used from another thread, the store leaves the application's event loop alone.
     std::thread([] { CfgCenter::GetAppCfg(ICfg::Application).SetInt("Worker", 1, 0); }).join();
     QCoreApplication::processEvents();
     EXPECT_FALSE(QFile::exists(m_dir.filePath("application/Application.ini")));
     // The end of a process that never returns to an event loop saves, too.
     EXPECT_EQ(RunHelper(HOSTBASE_HELPER, {"app", "-", "Direct", "at exit"}).exitCode(), 0);
-    EXPECT_TRUE(Read(m_dir.filePath("user/Application.ini")).contains("\nDirect=at exit\n"));
+    EXPECT_TRUE(ReadFile(m_dir.filePath("user/Application.ini")).contains("\nDirect=at exit\n"));
 
     // Without KVT_CONFIG_DIR the files go to the user's configuration folder.
     const QByteArray configHome = qgetenv("XDG_CONFIG_HOME");
@@ -259,7 +252,7 @@ TEST_F(CfgStoreTest, RemovalsApplyToWhatAnotherProcessWrote)
         EXPECT_FALSE(Open("U")->RemoveKey("Brief"));
         EXPECT_EQ(RunHelper(HOSTBASE_HELPER, {"set", "S", "Other", "child"}).exitCode(), 0);
     }
-    const QByteArray file = Read(FilePath());
+    const QByteArray file = ReadFile(FilePath());
     EXPECT_TRUE(file.contains("[S]\nKept=1\nOther=child\n")) << file.toStdString();
     EXPECT_FALSE(file.contains("Only=") || file.contains("Gone=") || file.contains("Brief=")) << file.toStdString();
     CfgCenter::Reset();
@@ -273,10 +266,10 @@ TEST_F(CfgStoreTest, RemovalsApplyToWhatAnotherProcessWrote)
 TEST_F(CfgStoreTest, FileSizeLimitKeepsThePreviousFile)
 {
     Open()->SetString("Before", "intact", 0);
-    const QByteArray before = Read(FilePath());
+    const QByteArray before = ReadFile(FilePath());
     const QString limit = QString::number(before.size() + 100);
     EXPECT_EQ(RunHelper(HOSTBASE_HELPER, {"flood", "S", "Big", limit}).exitStatus(), QProcess::CrashExit);
-    EXPECT_EQ(Read(FilePath()), before);
+    EXPECT_EQ(ReadFile(FilePath()), before);
     // Neither the lock file that the killed helper left behind nor the copy
     // that a save killed before renaming it leaves stays; files that only
     // look alike stay.
@@ -287,7 +280,7 @@ TEST_F(CfgStoreTest, FileSizeLimitKeepsThePreviousFile)
         Write(m_dir.filePath("user/" + other), "Key=other\n");
     WarningLog warnings;
     Open("S")->SetString("After", "saved", 0);
-    EXPECT_TRUE(Read(FilePath()).contains("\nAfter=saved\n"));
+    EXPECT_TRUE(ReadFile(FilePath()).contains("\nAfter=saved\n"));
     EXPECT_THAT(warnings.Text(), HasSubstr("its unfinished copy 'Shared.ini.kvtsave-Q1w2E3' was removed"));
     QStringList left = QDir(m_dir.filePath("user")).entryList(QDir::Files);
     QStringList expected = others + QStringList{"Shared.ini"};
@@ -299,7 +292,7 @@ TEST_F(CfgStoreTest, FileSizeLimitKeepsThePreviousFile)
     const QFile::Permissions mode = QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup;
     ASSERT_TRUE(QFile::setPermissions(FilePath(), mode));
     Open("S")->SetString("After", "again", 0);
-    EXPECT_TRUE(Read(FilePath()).contains("\nAfter=again\n"));
+    EXPECT_TRUE(ReadFile(FilePath()).contains("\nAfter=again\n"));
     EXPECT_EQ(QFileInfo(FilePath()).permissions() & 0x7077, mode); // owner, group, others
 }
 
@@ -337,7 +330,7 @@ TEST_F(CfgStoreTest, SaveFailuresOnTheWayToTheFileKeepTheChangePending)
         WarningLog warnings;
         std::unique_ptr<ICfg> failing(CfgCenter::CreateCfg(c.name, c.view, QString()));
         std::unique_ptr<ICfg> other(CfgCenter::CreateCfg("Other", ICfg::Station, QString()));
-        const QByteArray before = Read(failing->GetFileName());
+        const QByteArray before = ReadFile(failing->GetFileName());
         failing->SetString("Key", "pending", 0);
         other->SetString("Reason", c.reason, 0);
         const bool bFaultLifted = c.nFileHandles >= 0 || c.nFileSize >= 0 || c.nFreeSpace >= 0;
@@ -354,9 +347,9 @@ TEST_F(CfgStoreTest, SaveFailuresOnTheWayToTheFileKeepTheChangePending)
         CfgCenter::SetFreeSpaceForTesting(-1);
         EXPECT_THAT(warnings.Text(), HasSubstr("could not be written: " + c.reason.toStdString()));
         EXPECT_EQ(failing->GetString("Key", QString(), 0), "pending") << name;
-        EXPECT_EQ(Read(failing->GetFileName()), before) << name;
+        EXPECT_EQ(ReadFile(failing->GetFileName()), before) << name;
         if (!bFaultLifted) {
-            EXPECT_TRUE(Read(other->GetFileName()).contains(("Reason=" + c.reason).toUtf8())) << name;
+            EXPECT_TRUE(ReadFile(other->GetFileName()).contains(("Reason=" + c.reason).toUtf8())) << name;
         }
         failing.reset();
         other.reset();
@@ -395,7 +388,7 @@ TEST_F(CfgStoreTest, LocksAreHeldForAChangeSetAndWaitedForTenSecondsAtMost)
     ::kill(pid_t(holder.processId()), SIGKILL);
     ASSERT_TRUE(holder.waitForFinished(60000));
     EXPECT_TRUE(CfgCenter::Flush());
-    EXPECT_TRUE(Read(FilePath()).contains("\nKey=waits\n"));
+    EXPECT_TRUE(ReadFile(FilePath()).contains("\nKey=waits\n"));
     EXPECT_FALSE(QFile::exists(FilePath() + ".kvtsave-XyZ789"));
 }
 
@@ -413,13 +406,13 @@ TEST_F(CfgStoreTest, AProcessKilledWhileTakingTheLockBlocksNoLaterSave)
             EXPECT_EQ(QFileInfo(lockFile).size(), 0);
         }
         if (step == 3) {
-            EXPECT_GT(Read(lockFile).trimmed().toLongLong(), 0) << "the holder's process id";
+            EXPECT_GT(ReadFile(lockFile).trimmed().toLongLong(), 0) << "the holder's process id";
         }
         WarningLog warnings;
         Open("S")->SetInt("Saved", step, 0);
         EXPECT_EQ(warnings.Text(), "") << step;
-        EXPECT_TRUE(Read(FilePath()).contains("Saved=" + QByteArray::number(step))) << step;
-        EXPECT_FALSE(Read(FilePath()).contains("Killed")) << step;
+        EXPECT_TRUE(ReadFile(FilePath()).contains("Saved=" + QByteArray::number(step))) << step;
+        EXPECT_FALSE(ReadFile(FilePath()).contains("Killed")) << step;
         EXPECT_FALSE(QFileInfo::exists(lockFile)) << "removed with its release: " << step;
         CfgCenter::Reset();
     }
@@ -446,7 +439,7 @@ TEST_F(CfgStoreTest, WhatTheStoreDoesNotUnderstandSurvivesByteForByte)
         Open()->SetString("Top", "1", 0);
     }
     const QByteArray touchedAfter = "[Touched]\r\nKeep=\xFF\xFE raw\r\nChange=new\r\n# comment\r\nLast=no line end\r\nZed=x\r\n";
-    EXPECT_EQ(Read(FilePath()), QByteArray(odd).insert(odd.indexOf("[Odd]"), "[New]\r\nK=v\r\n\r\n") + touchedAfter);
+    EXPECT_EQ(ReadFile(FilePath()), QByteArray(odd).insert(odd.indexOf("[Odd]"), "[New]\r\nK=v\r\n\r\n") + touchedAfter);
 }
 
 // Hand-edited files: how a key reads, and the whole file after it is changed.
@@ -482,7 +475,7 @@ TEST_F(CfgStoreTest, HandEditedFilesAreReadAsMeantAndChangedInPlace)
             EXPECT_EQ(cfg->GetString(c.key, QString(), 0), c.read) << c.before;
             cfg->SetString(c.key, "new", 0);
         }
-        EXPECT_EQ(Read(FilePath()), c.after) << c.before;
+        EXPECT_EQ(ReadFile(FilePath()), c.after) << c.before;
     }
 }
 
@@ -565,9 +558,9 @@ TEST_F(CfgStoreTest, UnreadableOrSpecialFilesAreNeverReplaced)
                 QDir(FilePath()).removeRecursively();
         }
     }
-    EXPECT_EQ(Read(outsideFile), "Key=outside\n");
+    EXPECT_EQ(ReadFile(outsideFile), "Key=outside\n");
     EXPECT_EQ(QFileInfo(m_dir.filePath("big.ini")).size(), qint64(65) << 20);
-    EXPECT_EQ(Read(m_dir.filePath("many.ini")), manyKeys);
+    EXPECT_EQ(ReadFile(m_dir.filePath("many.ini")), manyKeys);
 
     // A file that fails to read, as on a damaged disk (this one fails at its first byte).
     ASSERT_TRUE(QFile::link("/proc/self/mem", FilePath()));
@@ -585,7 +578,7 @@ TEST_F(CfgStoreTest, UnreadableOrSpecialFilesAreNeverReplaced)
     EXPECT_EQ(Open()->GetString("Key", QString(), 0), "inside");
     Open()->SetString("Key", "changed", 0);
     EXPECT_TRUE(QFileInfo(FilePath()).isSymLink());
-    EXPECT_EQ(Read(m_dir.filePath("real/inside.ini")), "Key=changed\n");
+    EXPECT_EQ(ReadFile(m_dir.filePath("real/inside.ini")), "Key=changed\n");
 }
 
 // Each process saves a change set of 20 keys at a time, 50 times, while the

@@ -1,6 +1,7 @@
 #include "base/cfgcenter.h"
 #include "base/errorhandler.h"
 #include "tests/common/configdirfixture.h"
+#include "tests/common/filecontent.h"
 #include "tests/common/openfileslimit.h"
 #include "tests/hostbase/itestmodule.h"
 
@@ -38,18 +39,10 @@ protected:
         return CfgCenter::CreateDllInstanceByFileName(fileName, text, false, false);
     }
 
-    static QByteArray Read(const char* path)
-    {
-        QFile in(path);
-        EXPECT_TRUE(in.open(QIODevice::ReadOnly)) << path;
-        return in.readAll();
-    }
-
     // Writes to file in the scratch directory.
     void Write(const QString& file, const QByteArray& content)
     {
-        QFile out(m_modules.filePath(file));
-        ASSERT_TRUE(out.open(QIODevice::WriteOnly) && out.write(content) == content.size()) << file.toStdString();
+        ASSERT_TRUE(WriteFile(m_modules.filePath(file), content)) << file.toStdString();
     }
 
     // Writes TestModule to file with value put over its bytes at offset.
@@ -57,7 +50,7 @@ protected:
     void WritePatchedModule(const QString& file, qint64 offset, T value)
     {
         const QByteArray patch(reinterpret_cast<const char*>(&value), sizeof value);
-        Write(file, Read(TEST_MODULE_FILE).replace(int(offset), patch.size(), patch));
+        Write(file, ReadFile(TEST_MODULE_FILE).replace(int(offset), patch.size(), patch));
     }
 
     QTemporaryDir m_modules;
@@ -106,8 +99,8 @@ TEST_F(ModuleLoaderTest, FailuresGiveNullAndATrace)
 {
     // Cut inside the code: the ELF header and program headers of a shared
     // object lie in its first page, the code behind it.
-    Write("libTruncated.so", Read(TEST_MODULE_FILE).left(4096));
-    Write("Program.so", Read(HOSTBASE_HELPER));
+    Write("libTruncated.so", ReadFile(TEST_MODULE_FILE).left(4096));
+    Write("Program.so", ReadFile(HOSTBASE_HELPER));
     // Damaged headers: the other word size, an executable, a wrong table entry size, a table far away.
     WritePatchedModule("libForeign.so", EI_CLASS, quint8(sizeof(void*) == 8 ? ELFCLASS32 : ELFCLASS64));
     WritePatchedModule("libExecutable.so", offsetof(ElfW(Ehdr), e_type), ElfW(Half)(ET_EXEC));
@@ -166,7 +159,7 @@ TEST_F(ModuleLoaderTest, FailuresGiveNullAndATrace)
 // whatever they held: the module still loads.
 TEST_F(ModuleLoaderTest, UnusedProgramHeaderSlotsAreIgnored)
 {
-    const QByteArray bytes = Read(TEST_MODULE_FILE);
+    const QByteArray bytes = ReadFile(TEST_MODULE_FILE);
     const auto* header = reinterpret_cast<const ElfW(Ehdr)*>(bytes.constData());
     const auto* segments = reinterpret_cast<const ElfW(Phdr)*>(bytes.constData() + header->e_phoff);
     const auto* note = std::find_if(segments, segments + header->e_phnum,

@@ -172,24 +172,29 @@ TEST(CotOutputTest, TcpQueuesUntilTheServerListensAndReconnectsAfterItDrops)
 TEST(CotOutputTest, TargetsAreCheckedBeforeAnythingIsSent)
 {
     for (const char* target : {"udp://localhost:6969", "http://127.0.0.1:80", "udp://127.0.0.1", "tcp://[::1]:0",
-                               "udp://239.2.3.1:6969/x", "239.2.3.1:6969"}) {
-        bool tcp = false;
-        QHostAddress host;
-        quint16 port = 0;
+                               "udp://239.2.3.1:6969/x", "239.2.3.1:6969", "udp://127.0.0.1:6969?interface=lo",
+                               "udp://239.2.3.1:6969?ttl=0", "udp://239.2.3.1:6969?ttl=x",
+                               "udp://239.2.3.1:6969?hops=2",
+                               "udp://239.2.3.1:6969?interface=no-such-interface"}) {
+        kvt::CotOutput::Target parsed;
         QString error;
-        EXPECT_FALSE(kvt::CotOutput::ParseTarget(QString::fromLatin1(target), tcp, host, port, error)) << target;
+        EXPECT_FALSE(kvt::CotOutput::ParseTarget(QString::fromLatin1(target), parsed, error)) << target;
     }
-    bool tcp = true;
-    QHostAddress host;
-    quint16 port = 0;
+    kvt::CotOutput::Target parsed;
     QString error;
-    ASSERT_TRUE(kvt::CotOutput::ParseTarget(QStringLiteral("udp://239.2.3.1:6969"), tcp, host, port, error)) << error.toStdString();
-    EXPECT_FALSE(tcp);
-    EXPECT_TRUE(host.isMulticast());
-    EXPECT_EQ(port, 6969);
-    ASSERT_TRUE(kvt::CotOutput::ParseTarget(QStringLiteral("tcp://[::1]:8087"), tcp, host, port, error)) << error.toStdString();
-    EXPECT_TRUE(tcp);
-    EXPECT_EQ(host, QHostAddress(QHostAddress::LocalHostIPv6));
+    ASSERT_TRUE(kvt::CotOutput::ParseTarget(QStringLiteral("udp://239.2.3.1:6969"), parsed, error))
+        << error.toStdString();
+    EXPECT_FALSE(parsed.bTcp);
+    EXPECT_TRUE(parsed.host.isMulticast());
+    EXPECT_EQ(parsed.nPort, 6969);
+    EXPECT_EQ(parsed.nTtl, kvt::CotOutput::DEFAULT_MULTICAST_TTL);
+    ASSERT_TRUE(kvt::CotOutput::ParseTarget(QStringLiteral("udp://239.2.3.1:6969?interface=lo&ttl=1"), parsed, error))
+        << error.toStdString();
+    EXPECT_EQ(parsed.strInterface, QStringLiteral("lo"));
+    EXPECT_EQ(parsed.nTtl, 1);
+    ASSERT_TRUE(kvt::CotOutput::ParseTarget(QStringLiteral("tcp://[::1]:8087"), parsed, error)) << error.toStdString();
+    EXPECT_TRUE(parsed.bTcp);
+    EXPECT_EQ(parsed.host, QHostAddress(QHostAddress::LocalHostIPv6));
 }
 
 }

@@ -1,4 +1,5 @@
 #include "tests/common/qstringprinter.h"
+#include "tests/interop/interoptesthelpers.h"
 #include "tools/kvtbridge/dfbridge.h"
 #include "tools/kvtbridge/dfreading.h"
 
@@ -8,21 +9,7 @@ namespace {
 
 using kvt::DfBridge;
 using kvt::DfReading;
-
-DfReading Reading(qint64 timeMs, double doa, double confidence = 80.0)
-{
-    DfReading reading;
-    reading.strStationId = QStringLiteral("RxA");
-    reading.nTimeMs = timeMs;
-    reading.fFrequencyMHz = 145.5;
-    reading.fLatitude = 52.61;
-    reading.fLongitude = 13.25;
-    reading.fHeading = 350.0;
-    reading.fDoa = doa;
-    reading.fPower = -41.5;
-    reading.fConfidence = confidence;
-    return reading;
-}
+using InteropTest::Reading;
 
 /// The document as a receiver writes it, with `element` replaced by `replacement` (empty: removed).
 QByteArray Edited(const QByteArray& element, const QByteArray& replacement)

@@ -1,9 +1,10 @@
 #include "tests/interop/interoptesthelpers.h"
 
+#include "tests/common/programrun.h"
+
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
-#include <QProcess>
 #include <QTemporaryDir>
 
 namespace InteropTest
@@ -27,22 +28,30 @@ QString WriteLines(const QTemporaryDir& dir, const QByteArrayList& lines)
     return path;
 }
 
-/// Runs a program to its end; its stdout, or empty with rError.
+/// Runs a program to its end; its standard output, and rError when it failed.
 QByteArray Run(const QString& program, const QStringList& arguments, const QString& workingDir, QString& rError)
 {
-    QProcess process;
-    process.setWorkingDirectory(workingDir);
-    process.start(program, arguments);
-    if (!process.waitForFinished(RUN_MS) || process.exitStatus() != QProcess::NormalExit) {
-        rError = QStringLiteral("%1 did not run: %2").arg(program, process.errorString());
-        return QByteArray();
-    }
-    const QByteArray output = process.readAllStandardOutput();
-    if (process.exitCode() != 0)
-        rError = QString::fromUtf8(output + process.readAllStandardError());
-    return output;
+    const ProgramRun run = RunProgram(program, arguments, workingDir, RUN_MS);
+    if (run.nExitCode != 0)
+        rError = QStringLiteral("%1 failed (%2): ").arg(program).arg(run.nExitCode) + QString::fromUtf8(run.stdOut + run.stdErr);
+    return run.stdOut;
 }
 
+}
+
+kvt::DfReading Reading(qint64 timeMs, double doa, double confidence)
+{
+    kvt::DfReading reading;
+    reading.strStationId = QStringLiteral("RxA");
+    reading.nTimeMs = timeMs;
+    reading.fFrequencyMHz = 145.5;
+    reading.fLatitude = 52.61;
+    reading.fLongitude = 13.25;
+    reading.fHeading = 350.0;
+    reading.fDoa = doa;
+    reading.fPower = -41.5;
+    reading.fConfidence = confidence;
+    return reading;
 }
 
 QString SchemaErrors(const QString& name, const QByteArrayList& messages)

@@ -1,15 +1,21 @@
 #pragma once
 
+#include "tools/kvtbridge/dfreading.h"
+
 #include <QByteArray>
 #include <QByteArrayList>
 #include <QJsonObject>
 #include <QList>
 #include <QString>
 
-/// Independent readers of what the programs send: the JSON Schema validator
-/// (python3-jsonschema) and a CoT parser (npm @tak-ps/node-cot).
+/// What receivers send the bridge, and independent readers of what the programs
+/// send: the JSON Schema validator (python3-jsonschema) and a CoT parser (npm
+/// @tak-ps/node-cot).
 namespace InteropTest
 {
+
+/// A reading of receiver RxA at (52.61, 13.25), heading 350°, on 145.5 MHz.
+kvt::DfReading Reading(qint64 timeMs, double doa, double confidence = 80.0);
 
 /// Validates each message against docs/schemas/<name>.schema.json; empty when
 /// all validate, else the validator's report.

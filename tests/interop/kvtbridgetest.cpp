@@ -1,11 +1,13 @@
 #include "fusion/bearingjson.h"
-#include "network/mqttconnection.h"
+#include "contract/stationtopics.h"
 #include "tests/common/mosquittobroker.h"
+#include "tests/common/mqttpeer.h"
 #include "tests/common/qstringprinter.h"
 #include "tests/interop/interoptesthelpers.h"
 #include "tools/kvtbridge/dfreading.h"
 
 #include <QDir>
+#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
@@ -31,24 +33,16 @@ protected:
         ASSERT_TRUE(m_dir.isValid());
         ASSERT_TRUE(m_broker.Start()) << m_broker.GetErrorText().toStdString();
         StartReceiver();
-        MqttConnection::Settings settings;
-        settings.nPort = m_broker.GetPort();
-        settings.strClientId = QStringLiteral("kvtbridgetest-subscriber");
-        QObject::connect(&m_subscriber, &MqttConnection::MessageReceived,
-                         [this](const QString& topic, const QByteArray& payload, bool) {
-                             if (topic.endsWith(QLatin1String("/bearings")))
-                                 m_lstBearings.append(payload);
-                             else
-                                 m_lstStatus.append(payload);
-                         });
-        ASSERT_TRUE(m_subscriber.Open(settings));
-        ASSERT_TRUE(m_subscriber.Subscribe(QStringLiteral("kvt/stations/#"), 1));
-        ASSERT_TRUE(QTest::qWaitFor([&] { return m_subscriber.IsConnected(); }, WAIT_MS));
+        const QString probe = m_strUser.isEmpty() ? QStringLiteral("probe") : m_strUser;
+        m_pStations =
+            std::make_unique<MqttPeer>(m_broker.GetPort(), "kvtbridgetest-subscriber", "kvt/stations/#", m_strUser);
         // Its own message back: the subscription stands before any bridge publishes.
-        ASSERT_GT(m_subscriber.Publish(QStringLiteral("kvt/stations/probe/status"), "{}", 1, false), 0);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return !m_lstStatus.isEmpty(); }, WAIT_MS));
-        m_lstStatus.clear();
+        ASSERT_TRUE(m_pStations->Send(StationTopics::Status(probe), "{}", false));
+        ASSERT_TRUE(m_pStations->WaitFor(StationTopics::Status(probe)));
     }
+
+    QByteArrayList Bearings() const { return m_pStations->History(StationTopics::Bearings(m_strStation)); }
+    QByteArrayList Status() const { return m_pStations->History(StationTopics::Status(m_strStation)); }
 
     void TearDown() override
     {
@@ -74,7 +68,7 @@ protected:
     {
         m_bridge.start(QStringLiteral(KVTBRIDGE_PATH),
                        QStringList{"--receiver", QStringLiteral("http://127.0.0.1:%1/doa.xml").arg(m_nReceiverPort),
-                                   "--station", "Rx/A", "--mqtt",
+                                   "--station", m_strStation, "--mqtt",
                                    QStringLiteral("127.0.0.1:%1").arg(m_broker.GetPort()), "--interval", "50",
                                    "--timeout", "300", "--sigma", "2.5", "--json"}
                            + extra);
@@ -97,25 +91,7 @@ protected:
         ASSERT_TRUE(file.commit());
     }
 
-    static QByteArray Document(qint64 timeMs, double doa, double confidence = 80.0)
-    {
-        kvt::DfReading reading;
-        reading.strStationId = QStringLiteral("KRAKEN-1");
-        reading.nTimeMs = timeMs;
-        reading.fFrequencyMHz = 145.5;
-        reading.fLatitude = 52.61;
-        reading.fLongitude = 13.25;
-        reading.fHeading = 90.0;
-        reading.fDoa = doa;
-        reading.fPower = -40.0;
-        reading.fConfidence = confidence;
-        return reading.Format();
-    }
-
-    bool WaitForBearings(int count)
-    {
-        return QTest::qWaitFor([&] { return m_lstBearings.size() >= count; }, WAIT_MS);
-    }
+    bool WaitForBearings(int count) { return m_pStations->WaitForCount(StationTopics::Bearings(m_strStation), count); }
 
     bool WaitForStderr(const char* text)
     {
@@ -136,55 +112,56 @@ protected:
         return QJsonDocument::fromJson(m_bridge.readAllStandardOutput()).object();
     }
 
+    /// The subscriber's login on a locked broker; empty: none.
+    QString m_strUser;
+    QString m_strStation = QStringLiteral("Rx/A");
     QTemporaryDir m_dir;
     MosquittoBroker m_broker;
-    MqttConnection m_subscriber;
+    std::unique_ptr<MqttPeer> m_pStations;
     QProcess m_receiver;
     QProcess m_bridge;
     int m_nReceiverPort = 0;
-    QByteArrayList m_lstBearings;
-    QByteArrayList m_lstStatus;
     QByteArray m_errors;
 };
 
 TEST_F(KvtBridgeTest, EachNewBearingIsPublishedOnceAsTheStationsBearingMessage)
 {
-    Serve(Document(1765094400000, 30.0));
+    Serve(InteropTest::Reading(1765094400000, 30.0).Format());
     StartBridge({"--min-confidence", "50"});
     ASSERT_TRUE(WaitForBearings(1)) << m_bridge.readAllStandardError().constData();
     // Polled many times, the same TIME is still one bearing.
     QTest::qWait(300);
-    Serve(Document(1765094400000, 31.0));
+    Serve(InteropTest::Reading(1765094400000, 31.0).Format());
     QTest::qWait(300);
-    Serve(Document(1765094401000, 45.0, 40.0));
+    Serve(InteropTest::Reading(1765094401000, 45.0, 40.0).Format());
     QTest::qWait(300);
-    Serve(Document(1765094402000, 300.0));
+    Serve(InteropTest::Reading(1765094402000, 300.0).Format());
     ASSERT_TRUE(WaitForBearings(2));
     int exitCode = -1;
     const QJsonObject summary = Finish(exitCode);
-    ASSERT_EQ(m_lstBearings.size(), 2);
+    ASSERT_EQ(Bearings().size(), 2);
 
     Bearing first, second;
     QString error;
-    ASSERT_TRUE(BearingJson::Parse(m_lstBearings[0], first, error)) << error.toStdString();
-    ASSERT_TRUE(BearingJson::Parse(m_lstBearings[1], second, error)) << error.toStdString();
+    ASSERT_TRUE(BearingJson::Parse(Bearings()[0], first, error)) << error.toStdString();
+    ASSERT_TRUE(BearingJson::Parse(Bearings()[1], second, error)) << error.toStdString();
     EXPECT_EQ(first.strStation, QStringLiteral("Rx/A"));
     EXPECT_EQ(first.nSeq, 1);
     EXPECT_EQ(second.nSeq, 2);
-    EXPECT_DOUBLE_EQ(first.fBearing, 120.0);
-    EXPECT_DOUBLE_EQ(second.fBearing, 30.0);
+    EXPECT_DOUBLE_EQ(first.fBearing, 20.0);
+    EXPECT_DOUBLE_EQ(second.fBearing, 290.0);
     EXPECT_DOUBLE_EQ(first.fSigma, 2.5);
     EXPECT_DOUBLE_EQ(first.fFrequency, 145.5e6);
     EXPECT_EQ(first.nTimeMs, 1765094400000);
 
     // The status: online while bridged, offline after a clean stop; the topic level is escaped.
-    ASSERT_TRUE(QTest::qWaitFor([&] { return m_lstStatus.size() >= 2; }, WAIT_MS));
-    EXPECT_TRUE(QJsonDocument::fromJson(m_lstStatus.first()).object().value("online").toBool());
-    EXPECT_FALSE(QJsonDocument::fromJson(m_lstStatus.last()).object().value("online").toBool());
+    ASSERT_TRUE(m_pStations->WaitForCount(StationTopics::Status("Rx/A"), 2));
+    EXPECT_TRUE(QJsonDocument::fromJson(Status().first()).object().value("online").toBool());
+    EXPECT_FALSE(QJsonDocument::fromJson(Status().last()).object().value("online").toBool());
 
     // Real messages of the bridge, checked by an independent validator.
-    EXPECT_EQ(InteropTest::SchemaErrors(QStringLiteral("bearing"), m_lstBearings), QString());
-    EXPECT_EQ(InteropTest::SchemaErrors(QStringLiteral("stationstatus"), m_lstStatus), QString());
+    EXPECT_EQ(InteropTest::SchemaErrors(QStringLiteral("bearing"), Bearings()), QString());
+    EXPECT_EQ(InteropTest::SchemaErrors(QStringLiteral("stationstatus"), Status()), QString());
 
     EXPECT_EQ(exitCode, 143);
     const QJsonObject bridge = summary.value("bridge").toObject();
@@ -203,7 +180,7 @@ TEST_F(KvtBridgeTest, SilentSlowAndGarbledReceiversAreCountedAndSaid)
     StartBridge({});
     ASSERT_TRUE(WaitForStderr("document: the root element is html, not DATA")) << m_errors.constData();
     SetDelay(1.0);
-    Serve(Document(1765094400000, 30.0));
+    Serve(InteropTest::Reading(1765094400000, 30.0).Format());
     ASSERT_TRUE(WaitForStderr("no answer within 300 ms")) << m_errors.constData();
     SetDelay(0.0);
     ASSERT_TRUE(WaitForBearings(1)) << m_errors.constData();
@@ -224,7 +201,7 @@ TEST_F(KvtBridgeTest, SilentSlowAndGarbledReceiversAreCountedAndSaid)
 
 TEST_F(KvtBridgeTest, ReadsTheDocumentFromAFileAndRefusesBadCommandLines)
 {
-    Serve(Document(1765094400000, 10.0));
+    Serve(InteropTest::Reading(1765094400000, 10.0).Format());
     QProcess bridge;
     bridge.start(QStringLiteral(KVTBRIDGE_PATH),
                  {"--receiver", m_dir.filePath(QStringLiteral("doa.xml")), "--station", "Rx/A", "--mqtt",
@@ -234,8 +211,8 @@ TEST_F(KvtBridgeTest, ReadsTheDocumentFromAFileAndRefusesBadCommandLines)
     ASSERT_TRUE(WaitForBearings(1));
     Bearing bearing;
     QString error;
-    ASSERT_TRUE(BearingJson::Parse(m_lstBearings[0], bearing, error)) << error.toStdString();
-    EXPECT_DOUBLE_EQ(bearing.fBearing, 80.0);
+    ASSERT_TRUE(BearingJson::Parse(Bearings()[0], bearing, error)) << error.toStdString();
+    EXPECT_DOUBLE_EQ(bearing.fBearing, 340.0);
 
     for (const QStringList& arguments : {QStringList{"--station", "A", "--mqtt", "127.0.0.1:1"},
                                          QStringList{"--receiver", "ftp://x/y", "--station", "A", "--mqtt", "h:1"},
@@ -245,6 +222,66 @@ TEST_F(KvtBridgeTest, ReadsTheDocumentFromAFileAndRefusesBadCommandLines)
         ASSERT_TRUE(bridge.waitForFinished(WAIT_MS));
         EXPECT_EQ(bridge.exitCode(), 2) << arguments.join(' ').toStdString();
     }
+}
+
+/// The bridge as the station RxA of a locked broker (scripts/network.acl): its login is the station's.
+class KvtBridgeLoginTest : public KvtBridgeTest
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(m_broker.LockDown({"RxA", "console"})) << m_broker.GetErrorText().toStdString();
+        m_strUser = QStringLiteral("console");
+        m_strStation = QStringLiteral("RxA");
+        KvtBridgeTest::SetUp();
+    }
+};
+
+TEST_F(KvtBridgeLoginTest, AWrongPasswordIsOneMessageAndExitCode4)
+{
+    Serve(InteropTest::Reading(1765094400000, 30.0).Format());
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("KVT_MQTT_PASSWORD", "guess");
+    m_bridge.setProcessEnvironment(environment);
+    StartBridge({"--mqtt-user", "RxA"});
+    ASSERT_TRUE(m_bridge.waitForFinished(WAIT_MS)) << m_broker.GetLog().toStdString();
+    EXPECT_EQ(m_bridge.exitCode(), 4);
+    const QString errors = QString::fromUtf8(m_bridge.readAllStandardError());
+    EXPECT_EQ(errors.count("the broker refused the user name or password"), 1) << errors.toStdString();
+    EXPECT_TRUE(errors.contains(QStringLiteral("kvtbridge: giving up after 3 refused logins at 127.0.0.1:%1")
+                                    .arg(m_broker.GetPort())))
+        << errors.toStdString();
+    const QJsonObject summary = QJsonDocument::fromJson(m_bridge.readAllStandardOutput()).object();
+    const QJsonObject broker = summary.value("broker").toObject();
+    EXPECT_FALSE(broker.value("connected").toBool());
+    EXPECT_EQ(broker.value("offered").toInt(), broker.value("lost").toInt());
+    EXPECT_TRUE(Bearings().isEmpty());
+}
+
+TEST_F(KvtBridgeLoginTest, TheStationsPasswordFromAFileOrTheEnvironmentLetsTheBearingsIn)
+{
+    QFile password(m_dir.filePath(QStringLiteral("RxA.password")));
+    ASSERT_TRUE(password.open(QIODevice::WriteOnly));
+    ASSERT_GT(password.write(MosquittoBroker::PasswordOf("RxA").toUtf8() + "\n"), 0);
+    password.close();
+    Serve(InteropTest::Reading(1765094400000, 30.0).Format());
+    StartBridge({"--mqtt-user", "RxA", "--mqtt-password-file", password.fileName()});
+    ASSERT_TRUE(WaitForBearings(1)) << m_bridge.readAllStandardError().constData()
+                                    << m_broker.GetLog().toStdString();
+    int exitCode = -1;
+    EXPECT_EQ(Finish(exitCode).value("broker").toObject().value("delivered").toInt(), 1);
+    EXPECT_EQ(exitCode, 143);
+
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    environment.insert("KVT_MQTT_PASSWORD", MosquittoBroker::PasswordOf("RxA"));
+    m_bridge.setProcessEnvironment(environment);
+    Serve(InteropTest::Reading(1765094401000, 40.0).Format());
+    StartBridge({"--mqtt-user", "RxA"});
+    ASSERT_TRUE(WaitForBearings(2)) << m_bridge.readAllStandardError().constData();
+    Bearing bearing;
+    QString error;
+    ASSERT_TRUE(BearingJson::Parse(Bearings()[1], bearing, error)) << error.toStdString();
+    EXPECT_EQ(bearing.strStation, QStringLiteral("RxA"));
 }
 
 }

@@ -1,6 +1,6 @@
 #include "fusion/bearingjson.h"
-#include "network/mqttconnection.h"
 #include "tests/common/mosquittobroker.h"
+#include "tests/common/mqttpeer.h"
 #include "tests/common/qstringprinter.h"
 #include "tests/fusion/fusiontesthelpers.h"
 #include "tests/interop/interoptesthelpers.h"
@@ -11,6 +11,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QNetworkDatagram>
+#include <QNetworkInterface>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
@@ -18,7 +19,7 @@
 
 #include <gtest/gtest.h>
 
-#include <map>
+#include <signal.h>
 
 namespace {
 
@@ -27,37 +28,20 @@ using FusionTest::Towards;
 
 const int WAIT_MS = 20000;
 
-/// A subscriber that keeps the last message of every topic and counts them.
-class Subscriber
+/// Three stations' bearings of two 5 s windows, and one bearing that closes the second.
+void PublishTwoWindows(int port)
 {
-public:
-    Subscriber(int port, const QString& clientId, const QString& filter)
-    {
-        MqttConnection::Settings settings;
-        settings.nPort = port;
-        settings.strClientId = clientId;
-        QObject::connect(&m_connection, &MqttConnection::MessageReceived,
-                         [this](const QString& topic, const QByteArray& payload, bool bRetained) {
-                             m_mapLast[topic] = payload;
-                             m_mapAll[topic].append(payload);
-                             if (bRetained)
-                                 m_lstRetained.append(topic);
-                         });
-        m_connection.Open(settings);
-        m_connection.Subscribe(filter, 1);
+    MqttPeer stations(port, QStringLiteral("kvtfixlivetest-stations"));
+    const qint64 start = QDateTime(QDate(2026, 12, 7), QTime(8, 0), Qt::UTC).toMSecsSinceEpoch();
+    for (int t = 0; t <= 10; ++t) {
+        for (const Site& site : {FusionTest::NORTH, FusionTest::SOUTH, FusionTest::WEST}) {
+            Bearing bearing = Towards(site, 52.52, 13.405, 0.0, start + 1000LL * t);
+            bearing.nSeq = t + 1;
+            ASSERT_TRUE(stations.Send(QStringLiteral("kvt/stations/%1/bearings").arg(site.pszName),
+                                      BearingJson::Format(bearing), false));
+        }
     }
-
-    bool WaitFor(const QString& topic, const char* text = "")
-    {
-        return QTest::qWaitFor(
-            [&] { return m_mapLast.count(topic) > 0 && m_mapLast.at(topic).contains(text); }, WAIT_MS);
-    }
-
-    MqttConnection m_connection;
-    std::map<QString, QByteArray> m_mapLast;
-    std::map<QString, QByteArrayList> m_mapAll;
-    QStringList m_lstRetained;
-};
+}
 
 /// kvtfix following a real broker, publishing its fixes there and sending CoT to a UDP socket on loopback.
 TEST(KvtFixLiveTest, FixesReachTheBrokerAndCotAndTheWillMarksAKilledService)
@@ -66,7 +50,7 @@ TEST(KvtFixLiveTest, FixesReachTheBrokerAndCotAndTheWillMarksAKilledService)
     ASSERT_TRUE(broker.Start()) << broker.GetErrorText().toStdString();
     QUdpSocket cot;
     ASSERT_TRUE(cot.bind(QHostAddress(QHostAddress::LocalHost), 0));
-    Subscriber early(broker.GetPort(), QStringLiteral("kvtfixlivetest-early"), QStringLiteral("kvt/#"));
+    MqttPeer early(broker.GetPort(), QStringLiteral("kvtfixlivetest-early"), QStringLiteral("kvt/#"));
     QProcess fix;
     fix.start(QStringLiteral(KVTFIX_PATH),
               {"--mqtt", QStringLiteral("127.0.0.1:%1").arg(broker.GetPort()), "--publish", "--json", "--cot",
@@ -74,27 +58,10 @@ TEST(KvtFixLiveTest, FixesReachTheBrokerAndCotAndTheWillMarksAKilledService)
     ASSERT_TRUE(early.WaitFor(QStringLiteral("kvt/fusion/status"), "\"online\":true"))
         << fix.readAllStandardError().constData();
 
-    MqttConnection publisher;
-    MqttConnection::Settings settings;
-    settings.nPort = broker.GetPort();
-    settings.strClientId = QStringLiteral("kvtfixlivetest-stations");
-    ASSERT_TRUE(publisher.Open(settings));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return publisher.IsConnected(); }, WAIT_MS));
-    const qint64 start = QDateTime(QDate(2026, 12, 7), QTime(8, 0), Qt::UTC).toMSecsSinceEpoch();
-    // Two windows of three stations, and one bearing that closes the second.
-    for (int t = 0; t <= 10; ++t) {
-        for (const Site& site : {FusionTest::NORTH, FusionTest::SOUTH, FusionTest::WEST}) {
-            Bearing bearing = Towards(site, 52.52, 13.405, 0.0, start + 1000LL * t);
-            bearing.nSeq = t + 1;
-            ASSERT_GT(publisher.Publish(QStringLiteral("kvt/stations/%1/bearings").arg(site.pszName),
-                                        BearingJson::Format(bearing), 1, false),
-                      0);
-        }
-    }
+    PublishTwoWindows(broker.GetPort());
     const QString topic = QStringLiteral("kvt/fixes/145500000");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return early.m_mapAll[topic].size() >= 2; }, WAIT_MS))
-        << fix.readAllStandardError().constData();
-    const QJsonObject message = QJsonDocument::fromJson(early.m_mapAll[topic].first()).object();
+    ASSERT_TRUE(early.WaitForCount(topic, 2)) << fix.readAllStandardError().constData();
+    const QJsonObject message = QJsonDocument::fromJson(early.History(topic).first()).object();
     EXPECT_EQ(message.value("v").toInt(), kvt::FixMessage::VERSION);
     EXPECT_EQ(message.value("channel").toString(), "145500000");
     EXPECT_EQ(message.value("time").toString(), "2026-12-07T08:00:05.000Z");
@@ -102,11 +69,18 @@ TEST(KvtFixLiveTest, FixesReachTheBrokerAndCotAndTheWillMarksAKilledService)
     EXPECT_NEAR(message.value("latitude").toDouble(), 52.52, 5e-4);
     EXPECT_EQ(message.value("lines").toArray().size(), 3);
     EXPECT_GT(message.value("semiMajor").toDouble(), 0.0);
+    // With --json each fix is also a line on standard output.
+    QByteArray printed;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return (printed += fix.readAllStandardOutput()).contains('\n'); }, WAIT_MS));
+    const QJsonObject line = QJsonDocument::fromJson(printed.left(printed.indexOf('\n'))).object();
+    EXPECT_EQ(line.value("time").toString(), message.value("time").toString());
+    EXPECT_EQ(line.value("stations").toInt(), 3);
+    EXPECT_EQ(line.value("bearings").toInt(), 15);
 
     // A subscriber that comes later gets the latest fix and the status at once, retained.
-    Subscriber late(broker.GetPort(), QStringLiteral("kvtfixlivetest-late"), QStringLiteral("kvt/fixes/+/latest"));
+    MqttPeer late(broker.GetPort(), QStringLiteral("kvtfixlivetest-late"), QStringLiteral("kvt/fixes/+/latest"));
     ASSERT_TRUE(late.WaitFor(topic + "/latest", "08:00:10.000Z"));
-    EXPECT_TRUE(late.m_lstRetained.contains(topic + "/latest"));
+    EXPECT_TRUE(late.CameRetained(topic + "/latest"));
 
     // The same fixes as CoT: per fix three stations, three lines and the fix.
     QByteArrayList events;
@@ -133,16 +107,84 @@ TEST(KvtFixLiveTest, FixesReachTheBrokerAndCotAndTheWillMarksAKilledService)
     EXPECT_EQ(fixes, 2);
 
     // The programs' real messages against the published schemas.
-    EXPECT_EQ(InteropTest::SchemaErrors(QStringLiteral("fix"), early.m_mapAll[topic]), QString());
-    EXPECT_EQ(InteropTest::SchemaErrors(QStringLiteral("fusionstatus"), early.m_mapAll["kvt/fusion/status"]),
+    EXPECT_EQ(InteropTest::SchemaErrors(QStringLiteral("fix"), early.History(topic)), QString());
+    EXPECT_EQ(InteropTest::SchemaErrors(QStringLiteral("fusionstatus"), early.History("kvt/fusion/status")),
               QString());
 
     // Killed without a word: the broker says it for the service.
     fix.kill();
     ASSERT_TRUE(fix.waitForFinished(WAIT_MS));
     ASSERT_TRUE(early.WaitFor(QStringLiteral("kvt/fusion/status"), "\"online\":false"));
-    EXPECT_EQ(InteropTest::SchemaErrors(QStringLiteral("fusionstatus"), early.m_mapAll["kvt/fusion/status"]),
+    EXPECT_EQ(InteropTest::SchemaErrors(QStringLiteral("fusionstatus"), early.History("kvt/fusion/status")),
               QString());
+}
+
+/// Joins `group` on the loopback interface and sends it a probe through lo; empty when the
+/// probe came back, else why this machine cannot carry multicast on loopback.
+QString JoinOnLoopback(QUdpSocket& listener, const QHostAddress& group)
+{
+    const QNetworkInterface loopback = QNetworkInterface::interfaceFromName(QStringLiteral("lo"));
+    if (!loopback.isValid())
+        return QStringLiteral("no interface lo");
+    if (!listener.bind(QHostAddress(QHostAddress::AnyIPv4), 0, QUdpSocket::ShareAddress)
+        || !listener.joinMulticastGroup(group, loopback))
+        return QStringLiteral("cannot join %1 on lo: %2").arg(group.toString(), listener.errorString());
+    QUdpSocket probe;
+    if (!probe.bind(QHostAddress(QHostAddress::AnyIPv4), 0))
+        return probe.errorString();
+    probe.setMulticastInterface(loopback);
+    if (probe.writeDatagram("probe", group, listener.localPort()) != 5)
+        return QStringLiteral("cannot send to %1 through lo: %2").arg(group.toString(), probe.errorString());
+    if (!QTest::qWaitFor([&] { return listener.hasPendingDatagrams(); }, 2000))
+        return QStringLiteral("a datagram sent to %1 through lo never came back").arg(group.toString());
+    return listener.receiveDatagram().data() == "probe" ? QString() : QStringLiteral("a stranger's datagram came");
+}
+
+/// kvtfix's CoT to TAK's multicast group: a member of the group on this machine gets every event.
+TEST(KvtFixLiveTest, CotReachesAMemberOfTheMulticastGroup)
+{
+    const QHostAddress group(QStringLiteral("239.2.3.1"));
+    QUdpSocket listener;
+    const QString why = JoinOnLoopback(listener, group);
+    if (!why.isEmpty())
+        GTEST_SKIP() << "this machine carries no multicast on loopback: " << why.toStdString();
+    MosquittoBroker broker;
+    ASSERT_TRUE(broker.Start()) << broker.GetErrorText().toStdString();
+    QProcess fix;
+    fix.start(QStringLiteral(KVTFIX_PATH),
+              {"--mqtt", QStringLiteral("127.0.0.1:%1").arg(broker.GetPort()), "--window", "5", "--cot",
+               QStringLiteral("udp://%1:%2?interface=lo&ttl=1").arg(group.toString()).arg(listener.localPort())});
+    QByteArray errors;
+    ASSERT_TRUE(QTest::qWaitFor([&] { return (errors += fix.readAllStandardError()).contains("connected"); }, WAIT_MS))
+        << errors.constData();
+    PublishTwoWindows(broker.GetPort());
+
+    // Per fix three stations, three lines and the fix, each a datagram to the group.
+    QByteArrayList uids;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            while (listener.hasPendingDatagrams()) {
+                const QByteArray event = listener.receiveDatagram().data();
+                const int start = event.indexOf("uid=\"") + 5;
+                uids.append(event.mid(start, event.indexOf('"', start) - start));
+            }
+            return uids.size() >= 14;
+        },
+        WAIT_MS))
+        << uids.join(' ').constData();
+    EXPECT_EQ(uids.count("kvt.fix.145500000"), 2);
+    EXPECT_EQ(uids.count("kvt.station.North"), 2);
+    EXPECT_EQ(uids.count("kvt.bearing.West"), 2);
+
+    // Stopped, kvtfix fixes the window the last bearing opened: the group got all it delivered.
+    ::kill(static_cast<pid_t>(fix.processId()), SIGTERM);
+    ASSERT_TRUE(fix.waitForFinished(WAIT_MS));
+    QTest::qWait(100);
+    while (listener.hasPendingDatagrams())
+        uids.append(listener.receiveDatagram().data());
+    errors += fix.readAllStandardError();
+    EXPECT_TRUE(errors.contains(QStringLiteral("offered %1, delivered %1, lost 0").arg(uids.size()).toUtf8()))
+        << uids.size() << " events received\n" << errors.constData();
 }
 
 TEST(KvtFixLiveTest, LiveOutputsNeedALiveInputAndUsableTargets)
@@ -167,7 +209,7 @@ TEST(KvtFixWatchTest, AFixOfANewerVersionIsRefusedAndCountedNotMisread)
     QProcess watch;
     watch.start(QStringLiteral(KVTFIXWATCH_PATH), {"--mqtt", QStringLiteral("127.0.0.1:%1").arg(broker.GetPort())});
     ASSERT_TRUE(watch.waitForStarted(WAIT_MS));
-    Subscriber probe(broker.GetPort(), QStringLiteral("kvtfixwatchtest"), QStringLiteral("kvt/fixes/+"));
+    MqttPeer probe(broker.GetPort(), QStringLiteral("kvtfixwatchtest"), QStringLiteral("kvt/fixes/+"));
     const QString topic = QStringLiteral("kvt/fixes/145500000");
     const QByteArray fix = R"({"v":1,"channel":"145500000","time":"2026-12-07T08:00:10.000Z","latitude":52.5,"longitude":13.4})";
     // Published until the watcher, subscribed by then as the probe is, prints one.
@@ -205,39 +247,6 @@ TEST(FixMessageTest, ANewerVersionIsRefusedAndAnOlderOrEqualOneRead)
         EXPECT_FALSE(kvt::FixMessage::IsReadable(v, error));
         EXPECT_EQ(error, QStringLiteral("no message version"));
     }
-}
-
-/// The map files as GDAL reads them, and the live link beside the KML.
-TEST(KvtFixMapFilesTest, GdalReadsTheGeoJsonAndKmlAndTheLinkPointsAtTheKml)
-{
-    QTemporaryDir dir;
-    QProcess fix;
-    fix.start(QStringLiteral(KVTFIX_PATH),
-              {"--scenario", QStringLiteral(KVT_SOURCE_DIR "/scenarios/default.json"), "--simulate", "30",
-               "--geojson", dir.filePath("fixes.geojson"), "--kml", dir.filePath("fixes.kml")});
-    ASSERT_TRUE(fix.waitForFinished(WAIT_MS));
-    ASSERT_EQ(fix.exitCode(), 0) << fix.readAllStandardError().constData();
-    for (const char* name : {"fixes.geojson", "fixes.kml"}) {
-        QProcess ogrinfo;
-        ogrinfo.start(QStringLiteral("ogrinfo"), {"-ro", "-al", "-so", dir.filePath(QString::fromLatin1(name))});
-        ASSERT_TRUE(ogrinfo.waitForFinished(WAIT_MS)) << "ogrinfo (gdal-bin) did not run";
-        const QByteArray report = ogrinfo.readAllStandardOutput();
-        EXPECT_EQ(ogrinfo.exitCode(), 0) << ogrinfo.readAllStandardError().constData();
-        // Six fixes of two emitters: four stations, 2 x 3 x 3 lines, six fixes and six ellipses.
-        EXPECT_TRUE(report.contains("Feature Count: 34")) << name << "\n" << report.constData();
-    }
-    QFile kml(dir.filePath("fixes.kml"));
-    ASSERT_TRUE(kml.open(QIODevice::ReadOnly));
-    EXPECT_EQ(kml.readAll().count("<TimeStamp>"), 30);
-    QFile link(dir.filePath("fixes-live.kml"));
-    ASSERT_TRUE(link.open(QIODevice::ReadOnly));
-    const QByteArray content = link.readAll();
-    EXPECT_TRUE(content.contains("<href>fixes.kml</href>"));
-    EXPECT_TRUE(content.contains("<refreshMode>onInterval</refreshMode>"));
-    QProcess ogrinfo;
-    ogrinfo.start(QStringLiteral("ogrinfo"), {"-ro", "-so", dir.filePath("fixes-live.kml")});
-    ASSERT_TRUE(ogrinfo.waitForFinished(WAIT_MS));
-    EXPECT_EQ(ogrinfo.exitCode(), 0) << ogrinfo.readAllStandardError().constData();
 }
 
 }

@@ -1,7 +1,9 @@
 #include "network/brokerbearingoutput.h"
 #include "contract/stationtopics.h"
 #include "tests/common/mosquittobroker.h"
+#include "tests/common/mqttpeer.h"
 #include "tests/common/qstringprinter.h"
+#include "tests/common/samplebearing.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -28,68 +30,19 @@ protected:
         m_status = {STATION, 54.5, 10.25, 30.0, 20e6, 3e9};
     }
 
-    MqttConnection::Settings Settings() const
-    {
-        MqttConnection::Settings settings;
-        settings.nPort = m_broker.GetPort();
-        return settings;
-    }
-
     std::unique_ptr<BrokerBearingOutput> StartOutput()
     {
         auto pOutput = std::make_unique<BrokerBearingOutput>();
         pOutput->SetReconnectDelays(20, 100);
-        EXPECT_TRUE(pOutput->Start(Settings(), m_status));
+        EXPECT_TRUE(pOutput->Start(MqttPeer::Settings(m_broker.GetPort(), QString()), m_status));
         EXPECT_TRUE(pOutput->WaitForConnection(WAIT_MS)) << m_broker.GetLog().toStdString();
         return pOutput;
     }
 
-    /// A connected subscriber of every station topic; a persistent session gets what came while it was away.
-    std::unique_ptr<MqttConnection> Subscriber(const QString& clientId, bool bPersistent = false)
+    /// The latest payload of `topic` that `peer` got, as JSON.
+    static QJsonObject Latest(const MqttPeer& peer, const QString& topic)
     {
-        auto pSubscriber = std::make_unique<MqttConnection>();
-        MqttConnection::Settings settings = Settings();
-        settings.strClientId = clientId;
-        settings.bCleanSession = !bPersistent;
-        EXPECT_TRUE(pSubscriber->Open(settings));
-        EXPECT_TRUE(pSubscriber->Subscribe(QStringLiteral("kvt/stations/#"), 1));
-        EXPECT_TRUE(QTest::qWaitFor([&] { return pSubscriber->IsConnected(); }, WAIT_MS));
-        return pSubscriber;
-    }
-
-    static kvt::BearingRecord MakeBearing(qint64 nSeq)
-    {
-        kvt::BearingRecord bearing;
-        bearing.nSeq = nSeq;
-        bearing.nTimeMs = 1796630401250;  // 2026-12-07T08:00:01.250Z
-        bearing.fLatitude = 54.5;
-        bearing.fLongitude = 10.25;
-        bearing.fHeading = 30.0;
-        bearing.fBearing = 143.2;
-        bearing.fSigma = 1.5;
-        bearing.fQuality = 87;
-        bearing.fFrequency = 145500000;
-        bearing.fBandwidth = 12500;
-        bearing.fLevel = -62.5;
-        return bearing;
-    }
-
-    static int Count(const QSignalSpy& spy, const QString& topic)
-    {
-        int n = 0;
-        for (const QList<QVariant>& arguments : spy)
-            n += arguments.at(0).toString() == topic ? 1 : 0;
-        return n;
-    }
-
-    static QJsonObject LastPayload(const QSignalSpy& spy, const QString& topic)
-    {
-        for (int i = spy.count() - 1; i >= 0; --i)
-        {
-            if (spy.at(i).at(0).toString() == topic)
-                return QJsonDocument::fromJson(spy.at(i).at(1).toByteArray()).object();
-        }
-        return {};
+        return QJsonDocument::fromJson(peer.Latest(topic)).object();
     }
 
     MosquittoBroker m_broker;
@@ -98,45 +51,37 @@ protected:
 
 TEST_F(BrokerBearingOutputTest, TheBearingMessageArrivesOnTheStationsTopicAndTheStatusIsRetained)
 {
-    std::unique_ptr<MqttConnection> pSubscriber = Subscriber(QStringLiteral("picture"));
-    QSignalSpy received(pSubscriber.get(), &MqttConnection::MessageReceived);
+    MqttPeer picture(m_broker.GetPort(), "picture", "kvt/stations/#");
     std::unique_ptr<BrokerBearingOutput> pOutput = StartOutput();
-    kvt::BearingRecord bearing = MakeBearing(42);
+    kvt::BearingRecord bearing = SampleBearing(42);
     bearing.strStation = QStringLiteral("someone else");
     pOutput->Publish(bearing);
 
     const QString topic = QStringLiteral("kvt/stations/Ops%2FNorth/bearings");
-    ASSERT_TRUE(QTest::qWaitFor([&] { return Count(received, topic) == 1; }, WAIT_MS));
-    for (const QList<QVariant>& arguments : received)
-    {
-        if (arguments.at(0).toString() != topic)
-            continue;
-        EXPECT_EQ(arguments.at(1).toByteArray(),
-                  QByteArray(R"({"bandwidth":12500,"bearing":143.2,"frequency":145500000,"heading":30,)"
-                             R"("latitude":54.5,"level":-62.5,"longitude":10.25,"quality":87,"seq":42,)"
-                             R"("sigma":1.5,"station":"Ops/North","time":"2026-12-07T08:00:01.250Z","v":1})"));
-        EXPECT_FALSE(arguments.at(2).toBool());
-    }
+    ASSERT_TRUE(picture.WaitFor(topic));
+    EXPECT_EQ(picture.History(topic),
+              QByteArrayList{R"({"bandwidth":25000,"bearing":80.7,"frequency":145500000,"heading":90,)"
+                             R"("latitude":54.3233,"level":-62.5,"longitude":10.1228,"method":"WAT","quality":87,)"
+                             R"("seq":42,"sigma":2,"station":"Ops/North","time":"2026-12-07T08:00:01.250Z","v":1})"});
+    EXPECT_FALSE(picture.CameRetained(topic));
     ASSERT_TRUE(QTest::qWaitFor([&] { return pOutput->GetAccount().GetDelivered() == 1; }, WAIT_MS));
     EXPECT_TRUE(pOutput->GetAccount().IsComplete());
 
     // A consumer that comes later finds the station's status waiting for it.
-    std::unique_ptr<MqttConnection> pLate = Subscriber(QStringLiteral("late"));
-    QSignalSpy late(pLate.get(), &MqttConnection::MessageReceived);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return late.count() >= 1; }, WAIT_MS));
-    EXPECT_EQ(late.at(0).at(0).toString(), StationTopics::Status(STATION));
-    EXPECT_TRUE(late.at(0).at(2).toBool());
-    EXPECT_EQ(late.at(0).at(1).toByteArray(),
+    const QString status = StationTopics::Status(STATION);
+    MqttPeer late(m_broker.GetPort(), "late", "kvt/stations/#");
+    ASSERT_TRUE(late.WaitFor(status));
+    EXPECT_TRUE(late.CameRetained(status));
+    EXPECT_EQ(late.Latest(status),
               QByteArray(R"({"frequencyMax":3000000000,"frequencyMin":20000000,"heading":30,"latitude":54.5,)"
                          R"("longitude":10.25,"online":true,"station":"Ops/North","v":1})"));
 
     // A clean end leaves the station retained as offline.
     pOutput->Stop(WAIT_MS);
-    std::unique_ptr<MqttConnection> pAfter = Subscriber(QStringLiteral("after"));
-    QSignalSpy after(pAfter.get(), &MqttConnection::MessageReceived);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return after.count() >= 1; }, WAIT_MS));
-    EXPECT_FALSE(LastPayload(after, StationTopics::Status(STATION))["online"].toBool(true));
-    EXPECT_TRUE(after.at(0).at(2).toBool());
+    MqttPeer after(m_broker.GetPort(), "after", "kvt/stations/#");
+    ASSERT_TRUE(after.WaitFor(status));
+    EXPECT_FALSE(Latest(after, status)["online"].toBool(true));
+    EXPECT_TRUE(after.CameRetained(status));
 }
 
 // Another session with the station's client id makes the broker drop the output's connection
@@ -144,11 +89,10 @@ TEST_F(BrokerBearingOutputTest, TheBearingMessageArrivesOnTheStationsTopicAndThe
 // output is away its queue fills; beyond the limit bearings are lost, the rest arrives later.
 TEST_F(BrokerBearingOutputTest, ABrokenConnectionShowsOfflineQueuesAndDeliversWhatTheQueueHeld)
 {
-    std::unique_ptr<MqttConnection> pSubscriber = Subscriber(QStringLiteral("picture"));
-    QSignalSpy received(pSubscriber.get(), &MqttConnection::MessageReceived);
+    MqttPeer picture(m_broker.GetPort(), "picture", "kvt/stations/#");
     std::unique_ptr<BrokerBearingOutput> pOutput = StartOutput();
     pOutput->SetQueueLimit(5);
-    pOutput->Publish(MakeBearing(1));
+    pOutput->Publish(SampleBearing(1));
     ASSERT_TRUE(QTest::qWaitFor([&] { return pOutput->GetAccount().GetDelivered() == 1; }, WAIT_MS));
 
     // Published the moment the output learns of the break, before it can reconnect.
@@ -158,34 +102,32 @@ TEST_F(BrokerBearingOutputTest, ABrokenConnectionShowsOfflineQueuesAndDeliversWh
             return;
         bWasConnected = pOutput->IsConnected();
         for (int i = 2; i <= 9; ++i)
-            pOutput->Publish(MakeBearing(i));
+            pOutput->Publish(SampleBearing(i));
     });
     MqttConnection takeover;
-    MqttConnection::Settings settings = Settings();
-    settings.strClientId = pOutput->GetClientId();
-    ASSERT_TRUE(takeover.Open(settings));
+    ASSERT_TRUE(takeover.Open(MqttPeer::Settings(m_broker.GetPort(), pOutput->GetClientId())));
     ASSERT_TRUE(QTest::qWaitFor([&] { return takeover.IsConnected() && !bWasConnected; }, WAIT_MS));
     takeover.Close();
     EXPECT_EQ(pOutput->GetAccount().GetLost(), 3u);
     EXPECT_TRUE(pOutput->GetAccount().GetLastFailure().startsWith(QStringLiteral("queue of 5 messages full")))
         << pOutput->GetAccount().GetLastFailure().toStdString();
     ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return !LastPayload(received, StationTopics::Status(STATION))["online"].toBool(true); }, WAIT_MS))
+        [&] { return !Latest(picture, StationTopics::Status(STATION))["online"].toBool(true); }, WAIT_MS))
         << "no Will seen";
 
     ASSERT_TRUE(QTest::qWaitFor([&] { return pOutput->GetAccount().GetDelivered() == 6; }, WAIT_MS));
     EXPECT_EQ(pOutput->GetQueued(), 0);
     ASSERT_TRUE(QTest::qWaitFor(
-        [&] { return LastPayload(received, StationTopics::Status(STATION))["online"].toBool(); }, WAIT_MS));
+        [&] { return Latest(picture, StationTopics::Status(STATION))["online"].toBool(); }, WAIT_MS));
     pOutput->Stop(WAIT_MS);
     const DeliveryAccount& account = pOutput->GetAccount();
     EXPECT_EQ(account.GetOffered(), 9u);
     EXPECT_EQ(account.GetOffered(), account.GetDelivered() + account.GetLost());
     const QString topic = StationTopics::Bearings(STATION);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return Count(received, topic) >= 6; }, WAIT_MS));
-    EXPECT_EQ(Count(received, topic), static_cast<int>(account.GetDelivered()));
+    ASSERT_TRUE(picture.WaitForCount(topic, 6));
+    EXPECT_EQ(picture.History(topic).size(), static_cast<int>(account.GetDelivered()));
     // The queue kept the order: the first five after the break, the rest lost.
-    EXPECT_EQ(LastPayload(received, topic)["seq"].toInt(), 6);
+    EXPECT_EQ(Latest(picture, topic)["seq"].toInt(), 6);
 }
 
 // The broker goes away and comes back on the same port: what waited is acknowledged by the
@@ -197,7 +139,7 @@ TEST_F(BrokerBearingOutputTest, ABrokerRestartIsBridgedAndTheEndSettlesTheAccoun
     m_broker.Stop();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !pOutput->IsConnected(); }, WAIT_MS));
     for (int i = 1; i <= 6; ++i)
-        pOutput->Publish(MakeBearing(i));
+        pOutput->Publish(SampleBearing(i));
     EXPECT_EQ(pOutput->GetAccount().GetLost(), 2u);
 
     ASSERT_TRUE(m_broker.Restart()) << m_broker.GetErrorText().toStdString();
@@ -207,7 +149,7 @@ TEST_F(BrokerBearingOutputTest, ABrokerRestartIsBridgedAndTheEndSettlesTheAccoun
     // Gone for good: the drain gives up after its time and counts the rest as lost.
     m_broker.Stop();
     ASSERT_TRUE(QTest::qWaitFor([&] { return !pOutput->IsConnected(); }, WAIT_MS));
-    pOutput->Publish(MakeBearing(7));
+    pOutput->Publish(SampleBearing(7));
     pOutput->Stop(50);
     const DeliveryAccount& account = pOutput->GetAccount();
     EXPECT_EQ(account.GetDelivered(), 4u);
@@ -215,7 +157,7 @@ TEST_F(BrokerBearingOutputTest, ABrokerRestartIsBridgedAndTheEndSettlesTheAccoun
     EXPECT_EQ(account.GetPending(), 0u);
     EXPECT_TRUE(account.GetLastFailure().contains(QStringLiteral("not acknowledged")))
         << account.GetLastFailure().toStdString();
-    pOutput->Publish(MakeBearing(8));
+    pOutput->Publish(SampleBearing(8));
     EXPECT_EQ(account.GetOffered(), 7u) << "nothing is taken after the end";
 }
 
@@ -226,17 +168,27 @@ TEST_F(BrokerBearingOutputTest, PublishesIntoAConnectionThatJustBrokeArriveOnceA
 {
     m_broker.KeepSessions();
     ASSERT_TRUE(m_broker.Restart()) << m_broker.GetErrorText().toStdString();
-    std::unique_ptr<MqttConnection> pSubscriber = Subscriber(QStringLiteral("picture"), true);
-    QSignalSpy received(pSubscriber.get(), &MqttConnection::MessageReceived);
+    // A persistent session, so that it gets what the station sends before it is back itself.
+    MqttConnection picture;
+    MqttConnection::Settings settings = MqttPeer::Settings(m_broker.GetPort(), QStringLiteral("picture"));
+    settings.bCleanSession = false;
+    std::map<int, int> arrivals;
+    QObject::connect(&picture, &MqttConnection::MessageReceived, [&](const QString& topic, const QByteArray& payload) {
+        if (topic == StationTopics::Bearings(STATION))
+            ++arrivals[QJsonDocument::fromJson(payload).object()["seq"].toInt()];
+    });
+    ASSERT_TRUE(picture.Open(settings));
+    ASSERT_TRUE(picture.Subscribe(StationTopics::Bearings(STATION), 1));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return picture.IsConnected(); }, WAIT_MS));
     std::unique_ptr<BrokerBearingOutput> pOutput = StartOutput();
-    pOutput->Publish(MakeBearing(1));
+    pOutput->Publish(SampleBearing(1));
     ASSERT_TRUE(QTest::qWaitFor([&] { return pOutput->GetAccount().GetDelivered() == 1; }, WAIT_MS));
 
     // No event is handled in between: the output still takes itself for connected.
     m_broker.Stop();
     const int nBearings = 20;
     for (int i = 2; i <= nBearings; ++i)
-        pOutput->Publish(MakeBearing(i));
+        pOutput->Publish(SampleBearing(i));
     ASSERT_TRUE(m_broker.Start()) << m_broker.GetErrorText().toStdString();
     ASSERT_TRUE(QTest::qWaitFor([&] { return pOutput->GetAccount().GetPending() == 0; }, WAIT_MS));
     EXPECT_EQ(pOutput->GetAccount().GetDelivered(), static_cast<quint64>(nBearings))
@@ -244,13 +196,8 @@ TEST_F(BrokerBearingOutputTest, PublishesIntoAConnectionThatJustBrokeArriveOnceA
     EXPECT_EQ(pOutput->GetAccount().GetLost(), 0u);
 
     // The broker passes one client's messages on in order: after this one nothing older comes.
-    pOutput->Publish(MakeBearing(nBearings + 1));
-    const QString topic = StationTopics::Bearings(STATION);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return LastPayload(received, topic)["seq"].toInt() == nBearings + 1; }, WAIT_MS));
-    std::map<int, int> arrivals;
-    for (const QList<QVariant>& arguments : received)
-        if (arguments.at(0).toString() == topic)
-            ++arrivals[QJsonDocument::fromJson(arguments.at(1).toByteArray()).object()["seq"].toInt()];
+    pOutput->Publish(SampleBearing(nBearings + 1));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return arrivals.count(nBearings + 1) > 0; }, WAIT_MS));
     EXPECT_EQ(static_cast<int>(arrivals.size()), nBearings + 1);
     // The first may come twice: the stopped broker need not have had the subscriber's acknowledgement.
     for (int i = 2; i <= nBearings; ++i)
@@ -260,8 +207,7 @@ TEST_F(BrokerBearingOutputTest, PublishesIntoAConnectionThatJustBrokeArriveOnceA
 TEST_F(BrokerBearingOutputTest, UnusableSettingsAreAFailureBeforeAnything)
 {
     BrokerBearingOutput output;
-    MqttConnection::Settings settings = Settings();
-    settings.nPort = 0;
+    MqttConnection::Settings settings = MqttPeer::Settings(0, QString());
     EXPECT_FALSE(output.Start(settings, m_status));
     EXPECT_FALSE(output.GetAccount().GetLastFailure().isEmpty());
     EXPECT_FALSE(output.HasBeenOpen());

@@ -1,5 +1,6 @@
 #include "network/mqttconnection.h"
 #include "tests/common/mosquittobroker.h"
+#include "tests/common/mqttpeer.h"
 #include "tests/common/qstringprinter.h"
 
 #include <QCoreApplication>
@@ -25,10 +26,7 @@ protected:
 
     MqttConnection::Settings Settings(const QString& clientId) const
     {
-        MqttConnection::Settings settings;
-        settings.nPort = m_broker.GetPort();
-        settings.strClientId = clientId;
-        return settings;
+        return MqttPeer::Settings(m_broker.GetPort(), clientId);
     }
 
     // A connection that is connected (or the test has failed).

@@ -6,6 +6,7 @@
 #include "devicecontrol/directionfinder/kvtcommon/dfdataoutput.h"
 #include "devicecontrol/stddevicedefinition/stddevicetree.h"
 #include "tests/common/configdirfixture.h"
+#include "tests/common/filecontent.h"
 #include "tests/common/filesizelimit.h"
 #include "tests/common/qstringprinter.h"
 #include "tests/common/timezoneguard.h"
@@ -18,7 +19,6 @@
 #include "valueframework/valueclasses/valueselection.h"
 
 #include <QCheckBox>
-#include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QSignalSpy>
@@ -29,8 +29,6 @@
 #include <limits>
 #include <memory>
 #include <vector>
-
-#include <unistd.h>
 
 namespace
 {
@@ -100,13 +98,7 @@ protected:
             ->SetValue(BearingResult(bearing, time));
     }
 
-    static QByteArray Read(const QString& fileName)
-    {
-        QFile file(fileName);
-        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray("<missing>");
-    }
-
-    static QByteArray Golden(const char* name) { return Read(QStringLiteral(OUTPUT_GOLDEN_DIR "/") + name); }
+    static QByteArray Golden(const char* name) { return ReadFile(QStringLiteral(OUTPUT_GOLDEN_DIR "/") + name); }
 
     /// What the serial line gets: the file line without its extension.
     static QByteArray Sentence()
@@ -116,6 +108,14 @@ protected:
     }
 
     int TraceCount(const QString& text) const { return m_lstTraces.filter(text).size(); }
+
+    /// Every sentence offered is delivered or lost, none pending.
+    static void ExpectBalanced(const AccountedOutput& output)
+    {
+        const DeliveryAccount& account = output.GetAccount();
+        EXPECT_EQ(account.GetPending(), 0u) << output.GetName().toStdString();
+        EXPECT_EQ(account.GetOffered(), account.GetDelivered() + account.GetLost()) << output.GetName().toStdString();
+    }
 
     // The golden files hold UTC times.
     const TimeZoneGuard m_zone{"UTC0"};
@@ -134,14 +134,14 @@ TEST_F(DFDataOutputTest, EventDrivenFileLinesMatchTheGoldenFiles)
     output.killTimer(nForeignTimer);
 
     Publish(Bearing{NORMAL.frequency, NORMAL.level, NORMAL.azimuth, NORMAL.elevation, 0});
-    EXPECT_EQ(Read(m_strFile), QByteArray()) << "neither a foreign timer nor a bearing of quality 0 sends";
+    EXPECT_EQ(ReadFile(m_strFile), QByteArray()) << "neither a foreign timer nor a bearing of quality 0 sends";
 
     // Each further bearing adds the lines of the golden file given, if any.
     QByteArray expected;
     const auto publishAdds = [&](const char* golden) {
         Publish(NORMAL);
         expected += golden != nullptr ? Golden(golden) : QByteArray();
-        EXPECT_EQ(Read(m_strFile), expected) << (golden != nullptr ? golden : "no line");
+        EXPECT_EQ(ReadFile(m_strFile), expected) << (golden != nullptr ? golden : "no line");
     };
     publishAdds("normal.txt");
 
@@ -186,26 +186,26 @@ TEST_F(DFDataOutputTest, TimedOutputFollowsTheOperationModeAndGivesMissingValues
     TestableOutput output;
     Publish(Bearing{NORMAL.frequency, NORMAL.level, NORMAL.azimuth, NORMAL.elevation, 0});
     QTest::qWait(50);
-    EXPECT_EQ(Read(m_strFile), QByteArray()) << "operation mode key 0";
+    EXPECT_EQ(ReadFile(m_strFile), QByteArray()) << "operation mode key 0";
 
     tree.Find<values::ValueSelection>("/KVTServer/DevAttr/OperationMode")->SetCurrentKey(1);
-    ASSERT_TRUE(QTest::qWaitFor([&]() { return Read(m_strFile).endsWith("\r\n"); }));
-    EXPECT_EQ(Read(m_strFile).split('\n').at(0) + '\n',
+    ASSERT_TRUE(QTest::qWaitFor([&]() { return ReadFile(m_strFile).endsWith("\r\n"); }));
+    EXPECT_EQ(ReadFile(m_strFile).split('\n').at(0) + '\n',
               Golden("invalid_quality.txt").replace("PTC,1.2,RLL,-2.5,ALT,123.5", "PTC,0.0,RLL,0.0,ALT,0.0"));
 
     for (const char* path : {"/KVTServer/Res/DfR/Azimuth", "/KVTServer/Res/PosR/PosLastUpdate",
                              "/KVTServer/Res/PosR/PosLatitude", "/KVTServer/Res/PosR/PosLongitude"})
         ASSERT_TRUE(tree.RemoveValue(path)) << path;
-    const int nLines = Read(m_strFile).count('\n');
-    ASSERT_TRUE(QTest::qWaitFor([&]() { return Read(m_strFile).count('\n') > nLines; }));
-    EXPECT_EQ(Read(m_strFile).split('\n').at(nLines), "$PLG, -1.0,FRQ,         0,CMP,123.4,QUA,  0.0,LEV, -0.5,TIM,"
+    const int nLines = ReadFile(m_strFile).count('\n');
+    ASSERT_TRUE(QTest::qWaitFor([&]() { return ReadFile(m_strFile).count('\n') > nLines; }));
+    EXPECT_EQ(ReadFile(m_strFile).split('\n').at(nLines), "$PLG, -1.0,FRQ,         0,CMP,123.4,QUA,  0.0,LEV, -0.5,TIM,"
                                                        ",ELV,0.0,PTC,0.0,RLL,0.0,ALT,0.0,PTM,"
                                                        ",LAT,  0.00000,LON,0.0000000\r");
 
     tree.RemoveValue("/KVTServer/DevAttr/OperationMode");
-    const QByteArray written = Read(m_strFile);
+    const QByteArray written = ReadFile(m_strFile);
     QTest::qWait(50);
-    EXPECT_EQ(Read(m_strFile), written);
+    EXPECT_EQ(ReadFile(m_strFile), written);
 }
 
 // Times are local, also in a zone a quarter of an hour off and across the
@@ -233,7 +233,7 @@ TEST_F(DFDataOutputTest, BearingTimesAreLocalAcrossMinutesAndClockChanges)
         for (const quint64 time : oneCase.times)
         {
             Publish(NORMAL, time);
-            times << QString::fromLatin1(Read(m_strFile).split('\n').at(times.size()).split(',').at(11));
+            times << QString::fromLatin1(ReadFile(m_strFile).split('\n').at(times.size()).split(',').at(11));
             expected << Omek::DateTime(time).toString("hhmmss");
         }
     }
@@ -259,53 +259,7 @@ TEST_F(DFDataOutputTest, OutOfRangeNumbersAreWrittenInFull)
                                     .replace("FRQ, 145500000,", "FRQ," + QByteArray(frequency) + ",")
                                     .replace("ALT,123.5,", "ALT," + QByteArray(altitude) + ",")
                                     .replace("LAT, 48.13715,", "LAT,      nan,");
-    EXPECT_EQ(Read(m_strFile).toStdString(), expected.toStdString());
-}
-
-TEST_F(DFDataOutputTest, SerialLineCarriesTheBareSentenceAndReconnectsToANewDevice)
-{
-    const QString link = m_dir.filePath("ttyDF");
-    Configure(true, link + ":9600,n,8,1", true, 0);
-    ErrorHandler::Instance().SetTraceMask(ErrorHandler::TRACE_BIT);
-    TestableOutput output;
-    ASSERT_TRUE(QTest::qWaitFor([&]() { return TraceCount("SerialInterface::OnError") == 1; })) << "no device yet";
-
-    const QByteArray sentence = Sentence();
-    for (int round = 1; round <= 2; ++round)
-    {
-        SCOPED_TRACE(round);
-        PtyPair pty;
-        ASSERT_TRUE(pty.IsValid());
-        QFile::remove(link);
-        ASSERT_TRUE(QFile::link(pty.SlaveName(), link));
-        ASSERT_TRUE(QTest::qWaitFor([&]() { return TraceCount("SerialInterface::OnOpen") == round; }));
-        Publish(NORMAL);
-        EXPECT_EQ(pty.ReadMaster(sentence.size()), sentence);
-
-        pty.CloseMaster();
-        ASSERT_TRUE(QTest::qWaitFor([&]() { return TraceCount("SerialInterface::OnError") == round + 1; }));
-        EXPECT_EQ(TraceCount("SerialInterface::OnClose"), round);
-    }
-    EXPECT_EQ(Read(m_strFile), Golden("normal.txt").repeated(2));
-}
-
-// Without file output a scan changes nothing: the serial line gets the
-// sentence of the current bearing, and no file is made.
-TEST_F(DFDataOutputTest, SerialOnlyOutputIgnoresTheScanAndMakesNoFile)
-{
-    PtyPair pty;
-    ASSERT_TRUE(pty.IsValid());
-    Configure(true, pty.SlaveName() + ":9600,n,8,1", false, 0);
-    ErrorHandler::Instance().SetTraceMask(ErrorHandler::TRACE_BIT);
-    TestableOutput output;
-    ASSERT_TRUE(QTest::qWaitFor([&]() { return TraceCount("SerialInterface::OnOpen") == 1; }));
-    Tree::Instance()
-        ->Find<values::ValueList<BearingResult>>("/KVTServer/Res/DfR/AzimuthList")
-        ->PushBack(BearingResult(NORMAL, 1));
-    Tree::Instance()->Find<values::ValueSelection>("/KVTServer/Par/Evt/SRStatus")->SetCurrentIndex(1);
-    Publish(NORMAL);
-    EXPECT_EQ(pty.ReadMaster(Sentence().size()), Sentence());
-    EXPECT_FALSE(QFile::exists(m_strFile));
+    EXPECT_EQ(ReadFile(m_strFile).toStdString(), expected.toStdString());
 }
 
 // Missing settings are written unlocked; locked ones that cannot be read are
@@ -362,19 +316,16 @@ TEST_F(DFDataOutputTest, OnlyChangedSettingsRestartTheOutputAndRotateTheFile)
     Configure(false, "COM1:9600,e,8,1", true, 0);
     // The enable moves the previous file over an older backup.
     for (const QString& name : {m_strFile, m_strFile + ".bak"})
-    {
-        QFile previous(name);
-        ASSERT_TRUE(previous.open(QIODevice::WriteOnly) && previous.write(name.toUtf8()) == name.toUtf8().size());
-    }
+        ASSERT_TRUE(WriteFile(name, name.toUtf8()));
     auto pOutput = std::make_unique<TestableOutput>();
-    EXPECT_EQ(Read(m_strFile + ".bak"), m_strFile.toUtf8());
+    EXPECT_EQ(ReadFile(m_strFile + ".bak"), m_strFile.toUtf8());
     Publish(NORMAL);
     const QByteArray line = Golden("normal.txt");
 
     pOutput->SlotUpdateConfiguration();
     Publish(NORMAL);
-    EXPECT_EQ(Read(m_strFile), line + line) << "unchanged settings keep the file";
-    EXPECT_EQ(Read(m_strFile + ".bak"), m_strFile.toUtf8());
+    EXPECT_EQ(ReadFile(m_strFile), line + line) << "unchanged settings keep the file";
+    EXPECT_EQ(ReadFile(m_strFile + ".bak"), m_strFile.toUtf8());
 
     // Each setting on its own counts as a change.
     QWidget* pWidget = pOutput->GetConfigWidget();
@@ -382,14 +333,14 @@ TEST_F(DFDataOutputTest, OnlyChangedSettingsRestartTheOutputAndRotateTheFile)
     pWidget->findChildren<QLineEdit*>(QString(), Qt::FindDirectChildrenOnly).at(1)->setText(otherFile);
     pOutput->SlotUpdateConfiguration();
     Publish(NORMAL);
-    EXPECT_EQ(Read(otherFile), line) << "file name";
-    EXPECT_EQ(Read(m_strFile), line + line);
+    EXPECT_EQ(ReadFile(otherFile), line) << "file name";
+    EXPECT_EQ(ReadFile(m_strFile), line + line);
 
     pWidget->findChild<QSpinBox*>()->setValue(500);
     pOutput->SlotUpdateConfiguration();
     EXPECT_TRUE(pOutput->IsEnabled());
-    EXPECT_EQ(Read(otherFile + ".bak"), line);
-    EXPECT_EQ(Read(otherFile), QByteArray());
+    EXPECT_EQ(ReadFile(otherFile + ".bak"), line);
+    EXPECT_EQ(ReadFile(otherFile), QByteArray());
 
     pWidget->findChildren<QCheckBox*>().at(1)->setChecked(false);
     pOutput->SlotUpdateConfiguration();
@@ -407,31 +358,37 @@ TEST_F(DFDataOutputTest, OnlyChangedSettingsRestartTheOutputAndRotateTheFile)
     EXPECT_EQ(rCfg.GetString("FileOutput_Address", "", 0), otherFile);
 }
 
-// Neither a file that cannot be opened (its directory is a file; no
-// permissions involved, so this holds for root) nor a full disk crashes the
-// output: both are traced, and enabling again starts a good file.
-TEST_F(DFDataOutputTest, FileFaultsAreTracedAndTheNextEnableRecovers)
+// A file that cannot be opened (its directory is a file; no permissions
+// involved, so this holds for root) loses every line and says why. A disk full
+// for longer than any write buffer would last, with room for none or part of a
+// line, loses those lines whole, none surfacing later in part, and says so
+// once. Both are traced, and enabling again starts a good file.
+TEST_F(DFDataOutputTest, FileFaultsLoseWholeLinesSayWhyAndTheNextEnableRecovers)
 {
-    QFile blocker(m_dir.filePath("blocker"));
-    ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    blocker.close();
+    ASSERT_TRUE(WriteFile(m_dir.filePath("blocker"), QByteArray()));
     const QString goodFile = m_strFile;
-    m_strFile = blocker.fileName() + "/df.txt";
+    m_strFile = m_dir.filePath("blocker/df.txt");
     Configure(false, "COM1:9600,e,8,1", true, 0);
     for (const unsigned nMask : {0u, ErrorHandler::TRACE_BIT})
     {
         ErrorHandler::Instance().SetTraceMask(nMask);
         TestableOutput blocked;
         Publish(NORMAL);
+        const AccountedOutput& file = blocked.GetFileOutput();
+        EXPECT_FALSE(file.HasBeenOpen());
+        EXPECT_EQ(file.GetAccount().GetLost(), 1u);
+        EXPECT_EQ(file.GetAccount().GetLastFailure(), QStringLiteral("Not a directory"));
+        EXPECT_EQ(file.GetTarget(), m_strFile);
+        ExpectBalanced(file);
     }
     EXPECT_EQ(TraceCount("WARNING: DFDataOutput: cannot open"), 1) << "traced only with the trace bit";
 
-    // A disk full for longer than any write buffer would last, with room for
-    // none or part of a line: those lines are lost whole, and none surfaces
-    // later in part.
     m_strFile = goodFile;
     Configure(false, "COM1:9600,e,8,1", true, 0);
     TestableOutput output;
+    AccountedOutput& file = output.GetFileOutput();
+    QSignalSpy failures(&file, &AccountedOutput::FailureReported);
+    QSignalSpy resumed(&file, &AccountedOutput::DeliveryResumed);
     const QByteArray line = Golden("normal.txt");
     Publish(NORMAL);
     for (const int nRoom : {0, 20})
@@ -442,95 +399,35 @@ TEST_F(DFDataOutputTest, FileFaultsAreTracedAndTheNextEnableRecovers)
     }
     EXPECT_EQ(TraceCount("WARNING: DFDataOutput: writing to"), 200);
     Publish(NORMAL);
-    EXPECT_EQ(Read(m_strFile), line + line);
+    EXPECT_EQ(ReadFile(m_strFile), line + line);
     output.SetEnabled(false);
-    output.SetEnabled(true);
-    Publish(NORMAL);
-    EXPECT_EQ(Read(m_strFile), line);
-}
-
-} // namespace
-
-// Delivery accounts: every sentence offered to a sink is delivered or lost,
-// delivered ones are those that really arrived, and failures are signalled
-// once each, with the system's reason.
-
-int LineCount(const QByteArray& text)
-{
-    return text.count("\r\n");
-}
-
-void ExpectBalanced(const AccountedOutput& output)
-{
-    const DeliveryAccount& account = output.GetAccount();
-    EXPECT_EQ(account.GetPending(), 0u) << output.GetName().toStdString();
-    EXPECT_EQ(account.GetOffered(), account.GetDelivered() + account.GetLost()) << output.GetName().toStdString();
-}
-
-TEST_F(DFDataOutputTest, FileAccountCountsLinesLostAtTheSizeLimitWithTheReason)
-{
-    Configure(false, "COM1:9600,e,8,1", true, 0);
-    TestableOutput output;
-    AccountedOutput& file = output.GetFileOutput();
-    QSignalSpy failures(&file, &AccountedOutput::FailureReported);
-    QSignalSpy resumed(&file, &AccountedOutput::DeliveryResumed);
-    const QByteArray line = Golden("normal.txt");
-    for (int i = 0; i < 3; ++i)
-        Publish(NORMAL);
-    {
-        const FileSizeLimit full(3 * line.size() + 20);
-        for (int i = 0; i < 5; ++i)
-            Publish(NORMAL);
-    }
-    Publish(NORMAL);
-    output.SetEnabled(false);
-
-    EXPECT_EQ(file.GetAccount().GetOffered(), 9u);
-    EXPECT_EQ(file.GetAccount().GetLost(), 5u);
+    EXPECT_EQ(file.GetAccount().GetOffered(), 202u);
+    EXPECT_EQ(file.GetAccount().GetLost(), 200u);
     EXPECT_EQ(file.GetAccount().GetLastFailure(), QStringLiteral("File too large"));
     EXPECT_EQ(file.GetFailure(), AccountedOutput::Failure::Write);
-    EXPECT_EQ(static_cast<int>(file.GetAccount().GetDelivered()), LineCount(Read(m_strFile)));
     EXPECT_TRUE(file.HasBeenOpen());
     ExpectBalanced(file);
     ASSERT_EQ(failures.size(), 1);
     EXPECT_EQ(failures[0][0].toString(), QStringLiteral("File too large"));
     EXPECT_EQ(resumed.size(), 1);
     EXPECT_EQ(output.GetSerialOutput().GetAccount().GetOffered(), 0u) << "serial output is off";
+    output.SetEnabled(true);
+    Publish(NORMAL);
+    EXPECT_EQ(ReadFile(m_strFile), line);
 }
 
-TEST_F(DFDataOutputTest, AFileThatCannotBeOpenedLosesEveryLineAndSaysWhy)
-{
-    QDir(m_dir.path()).mkdir("locked");
-    const QString locked = m_dir.filePath("locked");
-    QFile::setPermissions(locked, QFile::ReadOwner | QFile::ExeOwner);
-    // Root writes anyway: a path below a plain file fails for everyone.
-    const bool bRoot = ::geteuid() == 0;
-    if (bRoot)
-    {
-        QFile blocker(m_dir.filePath("blocker"));
-        ASSERT_TRUE(blocker.open(QIODevice::WriteOnly));
-    }
-    m_strFile = bRoot ? m_dir.filePath("blocker/df.txt") : locked + "/df.txt";
-    Configure(false, "COM1:9600,e,8,1", true, 0);
-    TestableOutput output;
-    AccountedOutput& file = output.GetFileOutput();
-    Publish(NORMAL);
-    Publish(NORMAL);
-
-    EXPECT_FALSE(file.HasBeenOpen());
-    EXPECT_EQ(file.GetAccount().GetLost(), 2u);
-    EXPECT_EQ(file.GetAccount().GetLastFailure(),
-              bRoot ? QStringLiteral("Not a directory") : QStringLiteral("Permission denied"));
-    EXPECT_EQ(file.GetTarget(), m_strFile);
-    ExpectBalanced(file);
-    QFile::setPermissions(locked, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-}
-
+// Faster than the line, sentences wait until too many bytes do; the output
+// says once that the line is too slow.
 TEST_F(DFDataOutputTest, SerialAccountCountsWhatNobodyReadsAndSaysOnceThatTheLineIsTooSlow)
 {
     PtyPair pty;
     ASSERT_TRUE(pty.IsValid());
     Configure(true, pty.SlaveName() + ":4800,n,8,1", false, 0);
+    // Without file output a scan changes nothing: the line gets the current bearing.
+    Tree::Instance()
+        ->Find<values::ValueList<BearingResult>>("/KVTServer/Res/DfR/AzimuthList")
+        ->PushBack(BearingResult(NORMAL, 1));
+    Tree::Instance()->Find<values::ValueSelection>("/KVTServer/Par/Evt/SRStatus")->SetCurrentIndex(1);
     TestableOutput output;
     AccountedOutput& serial = output.GetSerialOutput();
     QSignalSpy notices(&serial, &AccountedOutput::NoticeReported);
@@ -560,36 +457,49 @@ TEST_F(DFDataOutputTest, SerialAccountCountsWhatNobodyReadsAndSaysOnceThatTheLin
     EXPECT_EQ(received, delivered);
     EXPECT_EQ(serial.GetAccount().GetOffered(), 500u);
     ExpectBalanced(serial);
+    EXPECT_FALSE(QFile::exists(m_strFile)) << "no file is made";
 }
 
-TEST_F(DFDataOutputTest, SerialAccountCountsSentencesWhileTheLineIsGoneAndComesBack)
+// The serial line gets the bare sentence; the output opens each new device put
+// behind the configured name, and counts what it offered while there was none.
+TEST_F(DFDataOutputTest, SerialLineCarriesTheBareSentenceReconnectsAndCountsWhatWasLost)
 {
     const QString link = m_dir.filePath("ttyDF");
-    Configure(true, link + ":9600,n,8,1", false, 0);
+    Configure(true, link + ":9600,n,8,1", true, 0);
+    ErrorHandler::Instance().SetTraceMask(ErrorHandler::TRACE_BIT);
     TestableOutput output;
     AccountedOutput& serial = output.GetSerialOutput();
     QSignalSpy failures(&serial, &AccountedOutput::FailureReported);
     ASSERT_TRUE(QTest::qWaitFor([&]() { return failures.size() == 1; })) << "no device yet";
     EXPECT_TRUE(failures[0][0].toString().startsWith("The line is down: ")) << failures[0][0].toString().toStdString();
+    EXPECT_EQ(TraceCount("SerialInterface::OnError"), 1);
     Publish(NORMAL);
 
     const QByteArray sentence = Sentence();
-    PtyPair pty;
-    ASSERT_TRUE(pty.IsValid());
-    ASSERT_TRUE(QFile::link(pty.SlaveName(), link));
-    ASSERT_TRUE(QTest::qWaitFor([&]() { return serial.HasBeenOpen(); }));
-    Publish(NORMAL);
-    Publish(NORMAL);
-    EXPECT_EQ(pty.ReadMaster(2 * sentence.size()), sentence.repeated(2));
-    ASSERT_TRUE(QTest::qWaitFor([&]() { return serial.GetAccount().GetDelivered() == 2; }));
+    for (int round = 1; round <= 2; ++round)
+    {
+        SCOPED_TRACE(round);
+        PtyPair pty;
+        ASSERT_TRUE(pty.IsValid());
+        QFile::remove(link);
+        ASSERT_TRUE(QFile::link(pty.SlaveName(), link));
+        ASSERT_TRUE(QTest::qWaitFor([&]() { return TraceCount("SerialInterface::OnOpen") == round; }));
+        Publish(NORMAL);
+        EXPECT_EQ(pty.ReadMaster(sentence.size()), sentence);
+        ASSERT_TRUE(QTest::qWaitFor([&]() { return serial.GetAccount().GetDelivered() == unsigned(round); }));
 
-    pty.CloseMaster();
+        pty.CloseMaster();
+        ASSERT_TRUE(QTest::qWaitFor([&]() { return TraceCount("SerialInterface::OnError") == round + 1; }));
+        EXPECT_EQ(TraceCount("SerialInterface::OnClose"), round);
+    }
     QFile::remove(link);
-    ASSERT_TRUE(QTest::qWaitFor([&]() { return failures.size() == 2; }));
     Publish(NORMAL);
     output.SetEnabled(false);
+    EXPECT_EQ(ReadFile(m_strFile), Golden("normal.txt").repeated(4));
     EXPECT_EQ(serial.GetAccount().GetOffered(), 4u);
     EXPECT_EQ(serial.GetAccount().GetLost(), 2u);
     EXPECT_TRUE(serial.GetAccount().GetLastFailure().startsWith("The line is down: "));
     ExpectBalanced(serial);
 }
+
+} // namespace

@@ -5,6 +5,7 @@
 #include "network/mqttconnection.h"
 #include "tests/common/configdirfixture.h"
 #include "tests/common/mosquittobroker.h"
+#include "tests/common/mqttpeer.h"
 #include "tests/common/qstringprinter.h"
 #include "valueframework/valueclasses/tree.h"
 #include "valueframework/valueclasses/valuenumeric.h"
@@ -36,69 +37,6 @@ struct ClientDeleter
 };
 using ClientPtr = std::unique_ptr<IZodClientDll, ClientDeleter>;
 
-/// An MQTT client of the test's own: sees every ZOD topic, and stands in for
-/// stations that the test does not run as ZOD clients.
-class Peer
-{
-public:
-    /// With a user name it logs in with the password the locked-down broker gave that user.
-    Peer(int nPort, const QString& clientId, const QString& userName = QString())
-    {
-        MqttConnection::Settings settings;
-        settings.nPort = nPort;
-        settings.strClientId = clientId;
-        settings.strUserName = userName;
-        settings.strPassword = MosquittoBroker::PasswordOf(userName);
-        m_connection.SetReconnectDelays(20, 200);
-        QObject::connect(&m_connection, &MqttConnection::MessageReceived,
-                         [this](const QString& topic, const QByteArray& payload) {
-                             m_lstMessages.push_back({topic, payload});
-                             m_mapLatest[topic] = payload;
-                         });
-        QObject::connect(&m_connection, &MqttConnection::PublishAcknowledged, [this] { ++m_nAcknowledged; });
-        m_connection.Subscribe(QStringLiteral("kvt/zod/#"), 1);
-        EXPECT_TRUE(m_connection.Open(settings));
-        EXPECT_TRUE(QTest::qWaitFor([this] { return m_connection.IsConnected(); }, WAIT_MS));
-    }
-
-    /// Publishes retained, as a sender does, and waits for the broker's acknowledgement.
-    void Send(const QString& topic, const QByteArray& payload)
-    {
-        const int nExpected = m_nAcknowledged + 1;
-        ASSERT_TRUE(QTest::qWaitFor([this] { return m_connection.IsConnected(); }, WAIT_MS));
-        ASSERT_GT(m_connection.Publish(topic, payload, 1, true), 0);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return m_nAcknowledged >= nExpected; }, WAIT_MS));
-    }
-
-    bool WaitFor(const QString& topic, const QByteArray& payload)
-    {
-        return QTest::qWaitFor([&] { return Latest(topic) == payload; }, WAIT_MS);
-    }
-
-    QByteArray Latest(const QString& topic) const
-    {
-        const auto found = m_mapLatest.find(topic);
-        return found != m_mapLatest.end() ? found->second : QByteArray("<none>");
-    }
-
-    /// The payloads of one topic, in the order they arrived.
-    std::vector<QByteArray> History(const QString& topic) const
-    {
-        std::vector<QByteArray> payloads;
-        for (const auto& message : m_lstMessages)
-            if (message.first == topic)
-                payloads.push_back(message.second);
-        return payloads;
-    }
-
-    MqttConnection m_connection;
-
-private:
-    std::vector<std::pair<QString, QByteArray>> m_lstMessages;
-    std::map<QString, QByteArray> m_mapLatest;
-    int m_nAcknowledged = 0;
-};
-
 class ZodManagerTest : public ConfigDirFixture
 {
 protected:
@@ -109,7 +47,7 @@ protected:
         values::Tree::Instance()->Clear();
         ASSERT_TRUE(m_broker.Start()) << m_broker.GetErrorText().toStdString();
         Cfg().SetInt(QStringLiteral("ZodCentralPort"), m_broker.GetPort(), 0);
-        m_pPeer = std::make_unique<Peer>(m_broker.GetPort(), QStringLiteral("peer"));
+        m_pPeer = std::make_unique<MqttPeer>(m_broker.GetPort(), QStringLiteral("peer"), QStringLiteral("kvt/zod/#"));
     }
 
     void TearDown() override
@@ -159,17 +97,16 @@ protected:
         return QTest::qWaitFor([&] { return Text(path) == text; }, WAIT_MS);
     }
 
-    /// A receiver made directly from the module, with its tuning values below `root`,
+    /// A receiver made directly from the module, with its tuning values below "/<name>",
     /// as the manager would configure it.
-    IZodClientDll* StartReceiver(const QString& name, const QString& root, const QString& range,
-                                 const QString& targets)
+    void StartReceiver(const QString& name = "VHF", const QString& range = "80000000,120000000",
+                       const QString& targets = "Ops")
     {
+        const QString root = "/" + name;
         AddTuning(root, root + QStringLiteral("/Mode"));
         ClientPtr pClient(dynamic_cast<IZodClientDll*>(
             CfgCenter::CreateDllInstanceByFileName(QStringLiteral("ZodClient.dll"), QString(), false, false)));
-        EXPECT_NE(pClient, nullptr);
-        if (pClient == nullptr)
-            return nullptr;
+        ASSERT_NE(pClient, nullptr);
         pClient->SetAutoCoupleTargets(targets);
         pClient->SetClientType(QStringLiteral("VELOR_KVT"));
         pClient->SetCentral(QStringLiteral("127.0.0.1"), m_broker.GetPort());
@@ -182,13 +119,12 @@ protected:
         pClient->SetModeParameter(root + QStringLiteral("/Mode"), QStringLiteral("FFM"));
         pClient->SetFrequencyRange(range);
         pClient->Start();
-        EXPECT_TRUE(m_pPeer->WaitFor(QStringLiteral("kvt/zod/%1/state").arg(name), "online"));
+        EXPECT_TRUE(m_pPeer->WaitForExactly(QStringLiteral("kvt/zod/%1/state").arg(name), "online"));
         m_lstClients.push_back(std::move(pClient));
-        return m_lstClients.back().get();
     }
 
     MosquittoBroker m_broker;
-    std::unique_ptr<Peer> m_pPeer;
+    std::unique_ptr<MqttPeer> m_pPeer;
     std::vector<ClientPtr> m_lstClients;
     std::unique_ptr<ZodManager> m_pManager = std::make_unique<ZodManager>();
 };
@@ -201,8 +137,8 @@ TEST_F(ZodManagerTest, SenderPublishesItsConfigurationAndParametersRetainedAndEn
 
     m_pManager->CreateZodSender(QString(), &toolBar);
 
-    ASSERT_TRUE(m_pPeer->WaitFor(QStringLiteral("kvt/zod/KVT/state"), "online"));
-    ASSERT_TRUE(m_pPeer->WaitFor(QStringLiteral("kvt/zod/KVT/param/FRQ"), "100000000"));
+    ASSERT_TRUE(m_pPeer->WaitForExactly(QStringLiteral("kvt/zod/KVT/state"), "online"));
+    ASSERT_TRUE(m_pPeer->WaitForExactly(QStringLiteral("kvt/zod/KVT/param/FRQ"), "100000000"));
     const std::map<QString, QByteArray> expected = {
         {"role", "sender"},
         {"client_type", "VELOR_KVT"},
@@ -214,7 +150,7 @@ TEST_F(ZodManagerTest, SenderPublishesItsConfigurationAndParametersRetainedAndEn
         {"parameters", "FRQ,BW,DEM,FFM,AUDIO_MODE,AUDIO_CHANNELMUTE,AUDIO_CHANNELVOLUME,AUDIO_SOUNDCARDOUTPUT,"
                        "AUDIO_DEVICEOUTPUT,SQUELCHSTATE,SQUELCHVALUE"},
     };
-    ASSERT_TRUE(m_pPeer->WaitFor(QStringLiteral("kvt/zod/KVT/config/parameters"), expected.at("parameters")));
+    ASSERT_TRUE(m_pPeer->WaitForExactly(QStringLiteral("kvt/zod/KVT/config/parameters"), expected.at("parameters")));
     for (const auto& item : expected)
         EXPECT_EQ(m_pPeer->Latest(QStringLiteral("kvt/zod/KVT/config/") + item.first), item.second) << item.first.toStdString();
     ASSERT_EQ(toolBar.actions().size(), 1);
@@ -223,40 +159,38 @@ TEST_F(ZodManagerTest, SenderPublishesItsConfigurationAndParametersRetainedAndEn
     EXPECT_EQ(Text(SENDER_STATUS + QStringLiteral("State")), QStringLiteral("connected"));
 
     pHandover->SetValue(1.25e8);
-    EXPECT_TRUE(m_pPeer->WaitFor(QStringLiteral("kvt/zod/KVT/param/FRQ"), "125000000"));
+    EXPECT_TRUE(m_pPeer->WaitForExactly(QStringLiteral("kvt/zod/KVT/param/FRQ"), "125000000"));
     // A parameter whose value goes away is taken off the broker.
     ASSERT_TRUE(values::Tree::Instance()->RemoveValue(HANDOVER));
-    EXPECT_TRUE(m_pPeer->WaitFor(QStringLiteral("kvt/zod/KVT/param/FRQ"), ""));
+    EXPECT_TRUE(m_pPeer->WaitForExactly(QStringLiteral("kvt/zod/KVT/param/FRQ"), ""));
 
     m_pManager->DestroyZodSender();
-    EXPECT_TRUE(m_pPeer->WaitFor(QStringLiteral("kvt/zod/KVT/state"), "offline"));
+    EXPECT_TRUE(m_pPeer->WaitForExactly(QStringLiteral("kvt/zod/KVT/state"), "offline"));
     EXPECT_TRUE(toolBar.actions().isEmpty());
     EXPECT_EQ(Text(SENDER_STATUS + QStringLiteral("State")), QStringLiteral("<none>"));
 }
 
 TEST_F(ZodManagerTest, HandoverTunesOnlyReceiversInRangeAndOnlyFromFollowedSenders)
 {
-    StartReceiver(QStringLiteral("VHF"), QStringLiteral("/VHF"), QStringLiteral("80000000,120000000"),
-                  QStringLiteral("Ops; Ops/North"));
-    StartReceiver(QStringLiteral("UHF"), QStringLiteral("/UHF"), QStringLiteral("300000000,3000000000"),
-                  QStringLiteral("Ops"));
+    StartReceiver("VHF", "80000000,120000000", "Ops; Ops/North");
+    StartReceiver("UHF", "300000000,3000000000");
 
     // Ops hands 100 MHz over with its other parameters: only VHF covers it.
-    m_pPeer->Send(QStringLiteral("kvt/zod/Ops/param/BW"), "12.5 kHz");
-    m_pPeer->Send(QStringLiteral("kvt/zod/Ops/param/DEM"), "FM");
-    m_pPeer->Send(QStringLiteral("kvt/zod/Ops/param/FRQ"), "100000000");
+    ASSERT_TRUE(m_pPeer->Send(QStringLiteral("kvt/zod/Ops/param/BW"), "12.5 kHz"));
+    ASSERT_TRUE(m_pPeer->Send(QStringLiteral("kvt/zod/Ops/param/DEM"), "FM"));
+    ASSERT_TRUE(m_pPeer->Send(QStringLiteral("kvt/zod/Ops/param/FRQ"), "100000000"));
     ASSERT_TRUE(WaitForText(QStringLiteral("/VHF/Frequency"), QStringLiteral("100000000")));
     EXPECT_TRUE(WaitForText(QStringLiteral("/VHF/Bandwidth"), QStringLiteral("30 kHz")));
     EXPECT_EQ(Text(QStringLiteral("/VHF/Demodulation")), QStringLiteral("FM"));
 
     // A second followed sender, whose name needs escaping in its topic level; then one that
     // nobody follows.
-    m_pPeer->Send(QStringLiteral("kvt/zod/Ops%2FNorth/param/FRQ"), "90000000");
+    ASSERT_TRUE(m_pPeer->Send(QStringLiteral("kvt/zod/Ops%2FNorth/param/FRQ"), "90000000"));
     ASSERT_TRUE(WaitForText(QStringLiteral("/VHF/Frequency"), QStringLiteral("90000000")));
-    m_pPeer->Send(QStringLiteral("kvt/zod/Rogue/param/FRQ"), "110000000");
+    ASSERT_TRUE(m_pPeer->Send(QStringLiteral("kvt/zod/Rogue/param/FRQ"), "110000000"));
 
     // The mode arrives after everything above has passed: nothing from Rogue got through.
-    m_pPeer->Send(QStringLiteral("kvt/zod/Ops/param/FFM"), "Scan");
+    ASSERT_TRUE(m_pPeer->Send(QStringLiteral("kvt/zod/Ops/param/FFM"), "Scan"));
     ASSERT_TRUE(WaitForText(QStringLiteral("/VHF/Mode"), QStringLiteral("Scan")));
     EXPECT_EQ(Text(QStringLiteral("/VHF/Frequency")), QStringLiteral("90000000"));
     EXPECT_EQ(Text(QStringLiteral("/UHF/Frequency")), QStringLiteral("1000000"));
@@ -264,7 +198,7 @@ TEST_F(ZodManagerTest, HandoverTunesOnlyReceiversInRangeAndOnlyFromFollowedSende
     EXPECT_EQ(Text(QStringLiteral("/UHF/Mode")), QStringLiteral("FFM"));
 
     // The handover moves up: now UHF tunes, VHF keeps its last tuning.
-    m_pPeer->Send(QStringLiteral("kvt/zod/Ops/param/FRQ"), "4.5e8");
+    ASSERT_TRUE(m_pPeer->Send(QStringLiteral("kvt/zod/Ops/param/FRQ"), "4.5e8"));
     ASSERT_TRUE(WaitForText(QStringLiteral("/UHF/Frequency"), QStringLiteral("450000000")));
     EXPECT_EQ(Text(QStringLiteral("/UHF/Bandwidth")), QStringLiteral("30 kHz"));
     EXPECT_EQ(Text(QStringLiteral("/UHF/Mode")), QStringLiteral("Scan"));
@@ -273,9 +207,9 @@ TEST_F(ZodManagerTest, HandoverTunesOnlyReceiversInRangeAndOnlyFromFollowedSende
 
 TEST_F(ZodManagerTest, LateReceiverTunesFromRetainedStateThroughTheManagersPaths)
 {
-    m_pPeer->Send(QStringLiteral("kvt/zod/Ops/param/FRQ"), "145500000");
-    m_pPeer->Send(QStringLiteral("kvt/zod/Ops/param/BW"), "1 MHz");
-    m_pPeer->Send(QStringLiteral("kvt/zod/Ops/param/DEM"), "AM");
+    ASSERT_TRUE(m_pPeer->Send(QStringLiteral("kvt/zod/Ops/param/FRQ"), "145500000"));
+    ASSERT_TRUE(m_pPeer->Send(QStringLiteral("kvt/zod/Ops/param/BW"), "1 MHz"));
+    ASSERT_TRUE(m_pPeer->Send(QStringLiteral("kvt/zod/Ops/param/DEM"), "AM"));
     Cfg().SetString(QStringLiteral("AutoCoupleTargets"), QStringLiteral("Ops"), 0);
     AddFrequency(MIN_FREQ, 2e7);
     AddFrequency(MAX_FREQ, 3e9);
@@ -302,7 +236,7 @@ TEST_F(ZodManagerTest, ReceiverPublishesTheRoundedRangeOnlyWhileItIsConsistent)
     m_pManager->CreateZodReceiver(QStringLiteral("Ignored"));
 
     const QString config = QStringLiteral("kvt/zod/Station 7/config/");
-    ASSERT_TRUE(m_pPeer->WaitFor(config + QStringLiteral("parameters"), "FRQ,BW,DEM,FFM"));
+    ASSERT_TRUE(m_pPeer->WaitForExactly(config + QStringLiteral("parameters"), "FRQ,BW,DEM,FFM"));
     EXPECT_EQ(m_pPeer->Latest(config + QStringLiteral("frequency_range")), QByteArray("101,2000"));
     EXPECT_EQ(m_pPeer->Latest(config + QStringLiteral("role")), QByteArray("receiver"));
     EXPECT_EQ(m_pPeer->Latest(config + QStringLiteral("device_address")), QByteArray("10.0.0.5"));
@@ -314,32 +248,31 @@ TEST_F(ZodManagerTest, ReceiverPublishesTheRoundedRangeOnlyWhileItIsConsistent)
     pMax->SetValue(3e9);
     pMin->SetValue(3e9);
     pMin->SetValue(2e7);
-    ASSERT_TRUE(m_pPeer->WaitFor(config + QStringLiteral("frequency_range"), "20000000,3000000000"));
+    ASSERT_TRUE(m_pPeer->WaitForExactly(config + QStringLiteral("frequency_range"), "20000000,3000000000"));
 
     // A minimum that goes away is forgotten; the range is not sent any more.
     ASSERT_TRUE(values::Tree::Instance()->RemoveValue(MIN_FREQ));
     pMax->SetValue(4e9);
     m_pManager->DestroyZodReceiver();
     EXPECT_EQ(pMax->GetObserverCount(), 0);
-    ASSERT_TRUE(m_pPeer->WaitFor(QStringLiteral("kvt/zod/Station 7/state"), "offline"));
+    ASSERT_TRUE(m_pPeer->WaitForExactly(QStringLiteral("kvt/zod/Station 7/state"), "offline"));
     EXPECT_EQ(m_pPeer->History(config + QStringLiteral("frequency_range")),
-              (std::vector<QByteArray>{"101,2000", "20000000,3000000000"}));
+              (QByteArrayList{"101,2000", "20000000,3000000000"}));
 }
 
 TEST_F(ZodManagerTest, BrokerRestartReconnectsAndSendsTheRetainedStateAgain)
 {
     values::ValueNumeric<double>* pHandover = AddFrequency(HANDOVER, 1e8);
     m_pManager->CreateZodSender(QStringLiteral("Ops"), nullptr);
-    StartReceiver(QStringLiteral("VHF"), QStringLiteral("/VHF"), QStringLiteral("80000000,120000000"),
-                  QStringLiteral("Ops"));
+    StartReceiver();
     ASSERT_TRUE(WaitForText(QStringLiteral("/VHF/Frequency"), QStringLiteral("100000000")));
 
     // The broker keeps nothing over a restart: what the peer sees afterwards was sent again.
     ASSERT_TRUE(m_broker.Restart()) << m_broker.GetErrorText().toStdString();
-    m_pPeer = std::make_unique<Peer>(m_broker.GetPort(), QStringLiteral("peer"));
-    ASSERT_TRUE(m_pPeer->WaitFor(QStringLiteral("kvt/zod/Ops/param/FRQ"), "100000000"));
-    EXPECT_TRUE(m_pPeer->WaitFor(QStringLiteral("kvt/zod/Ops/state"), "online"));
-    EXPECT_TRUE(m_pPeer->WaitFor(QStringLiteral("kvt/zod/VHF/state"), "online"));
+    m_pPeer = std::make_unique<MqttPeer>(m_broker.GetPort(), QStringLiteral("peer"), QStringLiteral("kvt/zod/#"));
+    ASSERT_TRUE(m_pPeer->WaitForExactly(QStringLiteral("kvt/zod/Ops/param/FRQ"), "100000000"));
+    EXPECT_TRUE(m_pPeer->WaitForExactly(QStringLiteral("kvt/zod/Ops/state"), "online"));
+    EXPECT_TRUE(m_pPeer->WaitForExactly(QStringLiteral("kvt/zod/VHF/state"), "online"));
     EXPECT_EQ(Text(QStringLiteral("/VHF/Frequency")), QStringLiteral("100000000"));
 
     // The receiver follows again after its reconnect.
@@ -381,17 +314,18 @@ TEST_F(ZodManagerTest, OnALockedBrokerOnlyTheSendersOwnLoginTunesTheReceiver)
     ASSERT_TRUE(m_broker.Start()) << m_broker.GetErrorText().toStdString();
     Cfg().SetString(QStringLiteral("ZodUserName"), QStringLiteral("VHF"), 0);
     Cfg().SetString(QStringLiteral("ZodPassword"), MosquittoBroker::PasswordOf(QStringLiteral("VHF")), 0);
-    m_pPeer = std::make_unique<Peer>(m_broker.GetPort(), QStringLiteral("watcher"), QStringLiteral("console"));
-    StartReceiver(QStringLiteral("VHF"), QStringLiteral("/VHF"), QStringLiteral("80000000,120000000"),
-                  QStringLiteral("Ops"));
+    m_pPeer = std::make_unique<MqttPeer>(m_broker.GetPort(), QStringLiteral("watcher"), QStringLiteral("kvt/zod/#"),
+                                         QStringLiteral("console"));
+    StartReceiver();
     const QString frq = QStringLiteral("kvt/zod/Ops/param/FRQ");
 
-    Peer rogue(m_broker.GetPort(), QStringLiteral("Ops"), QStringLiteral("Rogue"));
-    rogue.Send(frq, "90000000");
-    Peer sender(m_broker.GetPort(), QStringLiteral("Ops.sender"), QStringLiteral("Ops"));
-    sender.Send(frq, "100000000");
+    MqttPeer rogue(m_broker.GetPort(), QStringLiteral("Ops"), QString(), QStringLiteral("Rogue"));
+    ASSERT_TRUE(rogue.Send(frq, "90000000"));
+    MqttPeer sender(m_broker.GetPort(), QStringLiteral("Ops.sender"), QString(), QStringLiteral("Ops"));
+    ASSERT_TRUE(sender.Send(frq, "100000000"));
     EXPECT_TRUE(WaitForText(QStringLiteral("/VHF/Frequency"), QStringLiteral("100000000")));
-    EXPECT_EQ(m_pPeer->History(frq), std::vector<QByteArray>{"100000000"});
+    ASSERT_TRUE(m_pPeer->WaitFor(frq));
+    EXPECT_EQ(m_pPeer->History(frq), QByteArrayList{"100000000"});
     EXPECT_EQ(Text(RECEIVER_STATUS + QStringLiteral("Applied")), QStringLiteral("1"));
     EXPECT_TRUE(m_broker.GetLog().contains(QStringLiteral("Denied PUBLISH from Ops ")))
         << m_broker.GetLog().toStdString();
@@ -399,29 +333,26 @@ TEST_F(ZodManagerTest, OnALockedBrokerOnlyTheSendersOwnLoginTunesTheReceiver)
     MqttConnection anonymous;
     anonymous.SetReconnectDelays(20, 200);
     QSignalSpy refused(&anonymous, &MqttConnection::LoginRefused);
-    MqttConnection::Settings settings;
-    settings.nPort = m_broker.GetPort();
-    ASSERT_TRUE(anonymous.Open(settings));
+    ASSERT_TRUE(anonymous.Open(MqttPeer::Settings(m_broker.GetPort(), QStringLiteral("anonymous"))));
     EXPECT_TRUE(QTest::qWaitFor([&] { return refused.count() == 1; }, WAIT_MS));
 }
 
 TEST_F(ZodManagerTest, HostileParameterMessagesAreCountedAndNeverApplied)
 {
-    StartReceiver(QStringLiteral("VHF"), QStringLiteral("/VHF"), QStringLiteral("80000000,120000000"),
-                  QStringLiteral("Ops"));
+    StartReceiver();
     const QString frq = QStringLiteral("kvt/zod/Ops/param/FRQ");
     // No frequency known yet: the demodulation waits as the sender's latest.
-    m_pPeer->Send(QStringLiteral("kvt/zod/Ops/param/DEM"), "FM");
+    ASSERT_TRUE(m_pPeer->Send(QStringLiteral("kvt/zod/Ops/param/DEM"), "FM"));
     for (const QByteArray& payload : {QByteArray("abc"), QByteArray("1e400"), QByteArray("-100000000"),
                                       QByteArray("nan"), QByteArray(" 100000000"), QByteArray("100000000\n"),
                                       QByteArray("\xff\xfe", 2), QByteArray("1\0" "00", 4), QByteArray(300, '1')})
-        m_pPeer->Send(frq, payload);
-    m_pPeer->Send(QStringLiteral("kvt/zod/Ops/param/AUDIO_MODE"), "2");
-    m_pPeer->Send(QStringLiteral("kvt/zod/Ops/param/DEM"), "");
-    m_pPeer->Send(QStringLiteral("kvt/zod/Ops/param/DEM"), "FM");
-    m_pPeer->Send(QStringLiteral("kvt/zod/Ops/param/FFM"), "Sweep");
-    m_pPeer->Send(frq, "200000000");
-    m_pPeer->Send(frq, "100000000");
+        ASSERT_TRUE(m_pPeer->Send(frq, payload));
+    ASSERT_TRUE(m_pPeer->Send(QStringLiteral("kvt/zod/Ops/param/AUDIO_MODE"), "2"));
+    ASSERT_TRUE(m_pPeer->Send(QStringLiteral("kvt/zod/Ops/param/DEM"), ""));
+    ASSERT_TRUE(m_pPeer->Send(QStringLiteral("kvt/zod/Ops/param/DEM"), "FM"));
+    ASSERT_TRUE(m_pPeer->Send(QStringLiteral("kvt/zod/Ops/param/FFM"), "Sweep"));
+    ASSERT_TRUE(m_pPeer->Send(frq, "200000000"));
+    ASSERT_TRUE(m_pPeer->Send(frq, "100000000"));
 
     ASSERT_TRUE(WaitForText(QStringLiteral("/VHF/Frequency"), QStringLiteral("100000000")));
     EXPECT_EQ(Text(QStringLiteral("/VHF/Demodulation")), QStringLiteral("FM"));
@@ -442,13 +373,13 @@ TEST_F(ZodManagerTest, CreatingTheReceiverAgainReplacesTheInstance)
     values::ValueNumeric<double>* pMax = AddFrequency(MAX_FREQ, 2e6);
 
     m_pManager->CreateZodReceiver(QString());
-    ASSERT_TRUE(m_pPeer->WaitFor(QStringLiteral("kvt/zod/KVT/state"), "online"));
+    ASSERT_TRUE(m_pPeer->WaitForExactly(QStringLiteral("kvt/zod/KVT/state"), "online"));
     m_pManager->CreateZodReceiver(QString());
 
     EXPECT_EQ(pMin->GetObserverCount(), 1);
     EXPECT_EQ(pMax->GetObserverCount(), 1);
     pMax->SetValue(3e6);
-    EXPECT_TRUE(m_pPeer->WaitFor(QStringLiteral("kvt/zod/KVT/config/frequency_range"), "1000000,3000000"));
+    EXPECT_TRUE(m_pPeer->WaitForExactly(QStringLiteral("kvt/zod/KVT/config/frequency_range"), "1000000,3000000"));
     EXPECT_EQ(m_pPeer->Latest(QStringLiteral("kvt/zod/KVT/state")), QByteArray("online"));
 }
 
@@ -481,7 +412,7 @@ TEST_F(ZodManagerTest, IfConfiguredWritesAnAbsentKeyWithItsDefault)
     m_pManager->CreateZodSenderIfConfigured(QString(), nullptr, QStringLiteral("ZodSender"), true);
     EXPECT_TRUE(Cfg().GetBool(QStringLiteral("ZodSender"), false, 0));
     EXPECT_FALSE(Cfg().IsReadOnly(QStringLiteral("ZodSender")));
-    EXPECT_TRUE(m_pPeer->WaitFor(QStringLiteral("kvt/zod/KVT/state"), "online"));
+    EXPECT_TRUE(m_pPeer->WaitForExactly(QStringLiteral("kvt/zod/KVT/state"), "online"));
 }
 
 } // namespace

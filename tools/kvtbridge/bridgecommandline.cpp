@@ -1,7 +1,5 @@
 #include "tools/kvtbridge/bridgecommandline.h"
 
-#include "network/mqttconnection.h"
-
 namespace kvt {
 
 namespace {
@@ -20,14 +18,21 @@ const QString OPT_JSON = QStringLiteral("json");
 }
 
 BridgeCommandLine::BridgeCommandLine()
+    : m_reader(QStringLiteral(
+          "Makes a DF receiver that serves its current bearing as XML (<DATA> with TIME, FREQUENCY, LOCATION, DOA, "
+          "CONF) a station of the network: polls the document over HTTP or reads it from a file, and publishes "
+          "each new bearing as a bearing message of the station on the MQTT broker.\n"
+          "A locked broker wants the station's login: --mqtt-user (the station's name, as the broker's access "
+          "list binds the station's topics to it) and the password from --mqtt-password-file or the "
+          "environment's KVT_MQTT_PASSWORD, never from the command line; --mqtt-ca for TLS. A refused login is "
+          "tried %1 times, then the bridge gives up (exit code 4).\n"
+          "Exit codes: 0 every bearing delivered; 1 the receiver never gave a readable document; 2 bad command "
+          "line; 3 a bearing was lost; 4 the broker was never connected or refused the login; 130 / 143 "
+          "stopped by SIGINT / SIGTERM.")
+                   .arg(MqttConnection::MAX_LOGIN_TRIES))
+    , m_login(BrokerLoginOptions::Session::Clean)
 {
-    m_parser.setApplicationDescription(QStringLiteral(
-        "Makes a DF receiver that serves its current bearing as XML (<DATA> with TIME, FREQUENCY, LOCATION, DOA, "
-        "CONF) a station of the network: polls the document over HTTP or reads it from a file, and publishes "
-        "each new bearing as a bearing message of the station on the MQTT broker."));
-    m_parser.addHelpOption();
-    m_parser.addVersionOption();
-    m_parser.addOptions({
+    m_reader.AddOptions({
         {OPT_RECEIVER, QStringLiteral("The receiver's current-bearing document: an http:// URL or a file."),
          QStringLiteral("url")},
         {OPT_STATION, QStringLiteral("The station's <name> on the broker."), QStringLiteral("name")},
@@ -46,73 +51,37 @@ BridgeCommandLine::BridgeCommandLine()
         {OPT_SECONDS, QStringLiteral("Stop after <s> seconds (default: run until stopped)."), QStringLiteral("s")},
         {OPT_JSON, QStringLiteral("Print the summary as JSON.")},
     });
+    m_reader.AddOptions(m_login.Options());
 }
 
 bool BridgeCommandLine::Parse(const QStringList& arguments)
 {
-    if (!m_parser.parse(arguments)) {
-        m_strError = m_parser.errorText();
+    if (!m_reader.Parse(arguments))
         return false;
-    }
-    if (!m_parser.positionalArguments().isEmpty()) {
-        m_strError = QStringLiteral("Unexpected argument: %1").arg(m_parser.positionalArguments().first());
-        return false;
-    }
-    if (m_parser.isSet(QStringLiteral("help")) || m_parser.isSet(QStringLiteral("version")))
+    if (m_reader.WantsHelpOrVersion())
         return true;
-    m_bJson = m_parser.isSet(OPT_JSON);
-    m_strReceiver = m_parser.value(OPT_RECEIVER);
-    m_bridge.strStation = m_parser.value(OPT_STATION);
-    if (m_strReceiver.isEmpty() || m_bridge.strStation.isEmpty() || !m_parser.isSet(OPT_MQTT)) {
-        m_strError = QStringLiteral("--receiver, --station and --mqtt are needed.");
+    m_bJson = m_reader.IsSet(OPT_JSON);
+    m_strReceiver = m_reader.Value(OPT_RECEIVER);
+    m_bridge.strStation = m_reader.Value(OPT_STATION);
+    if (m_strReceiver.isEmpty() || m_bridge.strStation.isEmpty() || !m_reader.IsSet(OPT_MQTT)) {
+        m_reader.SetError(QStringLiteral("--receiver, --station and --mqtt are needed."));
         return false;
     }
-    if (!MqttConnection::ParseAddress(m_parser.value(OPT_MQTT), m_strMqttHost, m_nMqttPort)) {
-        m_strError = QStringLiteral("--mqtt wants host:port with a port from 1 to 65535, not \"%1\".")
-                         .arg(m_parser.value(OPT_MQTT));
+    QString sense;
+    qint64 interval = m_nIntervalMs;
+    qint64 timeout = m_nTimeoutMs;
+    if (!m_reader.ReadBrokerAddress(OPT_MQTT, m_mqttSettings.strHost, m_mqttSettings.nPort)
+        || !m_login.Read(m_reader, m_mqttSettings)
+        || !m_reader.ReadChoice(OPT_DOA, {QStringLiteral("clockwise"), QStringLiteral("anticlockwise")}, sense)
+        || !m_reader.ReadNumber(OPT_SIGMA, 0.01, 90.0, m_bridge.fSigma)
+        || !m_reader.ReadNumber(OPT_MIN_CONFIDENCE, 0.0, 99.0, m_bridge.fMinConfidence)
+        || !m_reader.ReadWholeNumber(OPT_INTERVAL, 10, 3600000, interval)
+        || !m_reader.ReadWholeNumber(OPT_TIMEOUT, 10, 600000, timeout)
+        || !m_reader.ReadNumber(OPT_SECONDS, 0.0, 1e9, m_fSeconds))
         return false;
-    }
-    const QString sense = m_parser.value(OPT_DOA);
-    if (m_parser.isSet(OPT_DOA) && sense != QLatin1String("clockwise") && sense != QLatin1String("anticlockwise")) {
-        m_strError = QStringLiteral("--doa is \"clockwise\" or \"anticlockwise\", not \"%1\".").arg(sense);
-        return false;
-    }
     m_bridge.bAntiClockwise = sense == QLatin1String("anticlockwise");
-    double interval = m_nIntervalMs;
-    double timeout = m_nTimeoutMs;
-    if (!ParseNumber(OPT_SIGMA, 0.01, 90.0, m_bridge.fSigma)
-        || !ParseNumber(OPT_MIN_CONFIDENCE, 0.0, 99.0, m_bridge.fMinConfidence)
-        || !ParseNumber(OPT_INTERVAL, 10.0, 3600000.0, interval) || !ParseNumber(OPT_TIMEOUT, 10.0, 600000.0, timeout)
-        || !ParseNumber(OPT_SECONDS, 0.0, 1e9, m_fSeconds))
-        return false;
     m_nIntervalMs = static_cast<int>(interval);
     m_nTimeoutMs = static_cast<int>(timeout);
-    return true;
-}
-
-void BridgeCommandLine::ShowHelpOrVersion()
-{
-    if (m_parser.isSet(QStringLiteral("help")))
-        m_parser.showHelp(0);
-    if (m_parser.isSet(QStringLiteral("version")))
-        m_parser.showVersion();
-}
-
-bool BridgeCommandLine::ParseNumber(const QString& option, double low, double high, double& rValue)
-{
-    if (!m_parser.isSet(option))
-        return true;
-    bool ok = false;
-    const double value = m_parser.value(option).toDouble(&ok);
-    if (!ok || !(value >= low && value <= high)) {
-        m_strError = QStringLiteral("--%1 must be a number from %2 to %3, not \"%4\".")
-                         .arg(option)
-                         .arg(low)
-                         .arg(high, 0, 'f', 0)
-                         .arg(m_parser.value(option));
-        return false;
-    }
-    rValue = value;
     return true;
 }
 

@@ -8,7 +8,9 @@ BridgeRun::BridgeRun(const BridgeCommandLine& commandLine, QTextStream& err)
     : m_commandLine(commandLine)
     , m_err(err)
     , m_bridge(commandLine.GetBridgeSettings())
+    , m_refusedLogin(QStringLiteral("kvtbridge"), err, EXIT_BROKER)
 {
+    m_refusedLogin.Watch(m_output.GetConnection());
     connect(&m_poller, &ReceiverPoller::DocumentReceived, this, &BridgeRun::Take);
     connect(&m_poller, &ReceiverPoller::PollFailed, this,
             [this](const QString& reason) { Say(QStringLiteral("receiver"), m_strLastPollFailure, reason); });
@@ -43,12 +45,9 @@ void BridgeRun::Take(const QByteArray& document)
     m_strLastGarbage.clear();
     if (!m_bOutputStarted) {
         m_bOutputStarted = true;
-        MqttConnection::Settings settings;
-        settings.strHost = m_commandLine.GetMqttHost();
-        settings.nPort = m_commandLine.GetMqttPort();
         const StationStatus status{bearing.strStation, bearing.fLatitude,  bearing.fLongitude,
                                    bearing.fHeading,   bearing.fFrequency, bearing.fFrequency};
-        m_output.Start(settings, status);
+        m_output.Start(m_commandLine.GetMqttSettings(), status);
     }
     m_output.Publish(bearing);
 }
@@ -90,8 +89,8 @@ int BridgeRun::ExitCode() const
     if (m_bridge.GetCounters().nPassed + m_bridge.GetCounters().nRepeated + m_bridge.GetCounters().nLowConfidence
         == 0)
         return 1;
-    if (m_bOutputStarted && !m_output.HasBeenOpen())
-        return 4;
+    if (m_refusedLogin.HasGivenUp() || (m_bOutputStarted && !m_output.HasBeenOpen()))
+        return EXIT_BROKER;
     return m_output.GetAccount().IsComplete() ? 0 : 3;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "commandline/refusedloginexit.h"
 #include "network/brokerbearingoutput.h"
 #include "tools/kvtbridge/bridgecommandline.h"
 #include "tools/kvtbridge/dfbridge.h"
@@ -15,7 +16,8 @@ namespace kvt {
 /// the broker. The broker output starts with the first bearing, whose
 /// position and frequency become the station's status; failures of the
 /// receiver and of the broker are said on `err` when they begin or their
-/// reason changes, and counted.
+/// reason changes, and counted. A login the broker refuses for good ends the
+/// event loop (RefusedLoginExit) with EXIT_BROKER.
 class BridgeRun : public QObject
 {
     Q_OBJECT
@@ -31,8 +33,11 @@ public:
     /// {"station", "receiver", "polls": {...}, "bridge": {...}, "broker": {...}}.
     QJsonObject Summary() const;
     /// 0 all published bearings delivered; 1 the receiver never gave a readable
-    /// document; 3 bearings were lost; 4 the broker was never connected.
+    /// document; 3 bearings were lost; EXIT_BROKER the broker was never
+    /// connected or refused the login.
     int ExitCode() const;
+
+    static constexpr int EXIT_BROKER = 4;
 
 private:
     void Take(const QByteArray& document);
@@ -43,6 +48,7 @@ private:
     ReceiverPoller m_poller;
     DfBridge m_bridge;
     BrokerBearingOutput m_output;
+    RefusedLoginExit m_refusedLogin;
     bool m_bOutputStarted = false;
     QString m_strLastPollFailure;
     QString m_strLastGarbage;

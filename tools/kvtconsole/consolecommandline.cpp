@@ -1,8 +1,5 @@
 #include "tools/kvtconsole/consolecommandline.h"
 
-#include <QDir>
-#include <QFileInfo>
-
 namespace {
 
 const QString OPT_CONFIG_DIR = QStringLiteral("config-dir");
@@ -24,27 +21,25 @@ const QStringList ConsoleCommandLine::TABS = {QStringLiteral("live"), QStringLit
                                               QStringLiteral("report")};
 
 ConsoleCommandLine::ConsoleCommandLine()
+    : m_reader(QStringLiteral(
+          "Operator console of the simulated DF station: runs the station of kvtstation in wall-clock "
+          "time and shows its accepted bearings at their true bearings on a live polar display (north up "
+          "with the bow marked, or bow up), the latest bearings (true and relative), the reject counters, the "
+          "state of the station and of every output, the alarms, a map of the DF network on the broker (its "
+          "stations, lines of bearing and fixes), the DF data output's settings, the ZOD tool bar and the "
+          "capability report. Alarms are also written to stderr. Closing the window stops the station and "
+          "prints its summary.\n"
+          "The ZOD client module places its action in the ZOD tool bar while \"ZodSenderEnabled\" in the "
+          "application configuration is true (written as true when missing).\n"
+          "Exit codes as kvtstation's: 0 every output delivered every sentence; 1 the station could not be "
+          "brought up; 2 bad arguments; 3 the run ended with losses; 4 an output (the output folder, the "
+          "sentence file, the screenshot) could not be written at all, with the reason; 130 / 143 stopped by SIGINT / SIGTERM "
+          "(the window closes, the summary is printed; a signal after the run has ended only closes the window).\n"
+          "The window opens where it was left (kept in the configuration directory), at first on most of the "
+          "screen. Without a display (no DISPLAY or WAYLAND_DISPLAY) --screenshot draws offscreen; the window "
+          "itself then cannot open (exit code 1)."))
 {
-    m_parser.setApplicationDescription(QStringLiteral(
-        "Operator console of the simulated DF station: runs the station of kvtstation in wall-clock "
-        "time and shows its accepted bearings at their true bearings on a live polar display (north up "
-        "with the bow marked, or bow up), the latest bearings (true and relative), the reject counters, the "
-        "state of the station and of every output, the alarms, a map of the DF network on the broker (its "
-        "stations, lines of bearing and fixes), the DF data output's settings, the ZOD tool bar and the "
-        "capability report. Alarms are also written to stderr. Closing the window stops the station and "
-        "prints its summary.\n"
-        "The ZOD client module places its action in the ZOD tool bar while \"ZodSenderEnabled\" in the "
-        "application configuration is true (written as true when missing).\n"
-        "Exit codes as kvtstation's: 0 every output delivered every sentence; 1 the station could not be "
-        "brought up; 2 bad arguments; 3 the run ended with losses; 4 an output (the output folder, the "
-        "sentence file, the screenshot) could not be written at all, with the reason; 130 / 143 stopped by SIGINT / SIGTERM "
-        "(the window closes, the summary is printed; a signal after the run has ended only closes the window).\n"
-        "The window opens where it was left (kept in the configuration directory), at first on most of the "
-        "screen. Without a display (no DISPLAY or WAYLAND_DISPLAY) --screenshot draws offscreen; the window "
-        "itself then cannot open (exit code 1)."));
-    m_parser.addHelpOption();
-    m_parser.addVersionOption();
-    m_parser.addOptions({
+    m_reader.AddOptions({
         {OPT_CONFIG_DIR, QStringLiteral("Use the existing configuration directory <dir>."), QStringLiteral("dir")},
         {OPT_OUTPUT_DIR,
          QStringLiteral("Write the sentence file and the command log folder into <dir> (default: %1 in the "
@@ -77,64 +72,32 @@ ConsoleCommandLine::ConsoleCommandLine()
                         "--screenshot)."),
          QStringLiteral("name")},
     });
+    m_reader.SetName(OPT_SCREENSHOT, QStringLiteral("screenshot"));
 }
 
 bool ConsoleCommandLine::Parse(const QStringList& arguments)
 {
-    if (!m_parser.parse(arguments)) {
-        m_strError = m_parser.errorText();
+    if (!m_reader.Parse(arguments))
         return false;
-    }
-    if (!m_parser.positionalArguments().isEmpty()) {
-        m_strError = QStringLiteral("Unexpected argument: %1").arg(m_parser.positionalArguments().first());
-        return false;
-    }
     // The station's options go to the station's own command line, which checks them.
     QStringList station{arguments.value(0), QStringLiteral("--%1").arg(OPT_SECONDS),
-                        m_parser.isSet(OPT_SECONDS) ? m_parser.value(OPT_SECONDS) : QString::number(DEFAULT_SECONDS)};
+                        m_reader.IsSet(OPT_SECONDS) ? m_reader.Value(OPT_SECONDS) : QString::number(DEFAULT_SECONDS)};
     station << QStringLiteral("--%1").arg(OPT_OUTPUT_DIR)
-            << (m_parser.isSet(OPT_OUTPUT_DIR) ? m_parser.value(OPT_OUTPUT_DIR) : DEFAULT_OUTPUT_DIR);
+            << (m_reader.IsSet(OPT_OUTPUT_DIR) ? m_reader.Value(OPT_OUTPUT_DIR) : DEFAULT_OUTPUT_DIR);
     for (const QString& option : {OPT_CONFIG_DIR, OPT_SEED, OPT_SERIAL, OPT_LANG, OPT_MQTT, OPT_SCENARIO, OPT_STATION}) {
-        if (m_parser.isSet(option))
-            station << QStringLiteral("--%1").arg(option) << m_parser.value(option);
+        if (m_reader.IsSet(option))
+            station << QStringLiteral("--%1").arg(option) << m_reader.Value(option);
     }
     if (!m_station.Parse(station)) {
-        m_strError = m_station.GetError();
+        m_reader.SetError(m_station.GetError());
         return false;
     }
-    if (m_parser.isSet(OPT_TAB)) {
-        m_strTab = m_parser.value(OPT_TAB);
+    if (m_reader.IsSet(OPT_TAB)) {
+        m_strTab = m_reader.Value(OPT_TAB);
         if (!TABS.contains(m_strTab)) {
-            m_strError = QStringLiteral("Unknown tab \"%1\": live, map, alarms or report.").arg(m_strTab);
+            m_reader.SetError(QStringLiteral("Unknown tab \"%1\": live, map, alarms or report.").arg(m_strTab));
             return false;
         }
     }
-    return ParseScreenshot();
-}
-
-void ConsoleCommandLine::ShowHelpOrVersion()
-{
-    if (m_parser.isSet(QStringLiteral("help")) || m_parser.isSet(QStringLiteral("help-all")))
-        m_parser.showHelp(0);
-    if (m_parser.isSet(QStringLiteral("version")))
-        m_parser.showVersion();
-}
-
-bool ConsoleCommandLine::WantsHelpOrVersion() const
-{
-    return m_parser.isSet(QStringLiteral("help")) || m_parser.isSet(QStringLiteral("help-all"))
-           || m_parser.isSet(QStringLiteral("version"));
-}
-
-bool ConsoleCommandLine::ParseScreenshot()
-{
-    if (!m_parser.isSet(OPT_SCREENSHOT))
-        return true;
-    const QFileInfo file(m_parser.value(OPT_SCREENSHOT));
-    if (file.suffix().compare(QLatin1String("png"), Qt::CaseInsensitive) != 0) {
-        m_strError = QStringLiteral("The screenshot file \"%1\" must end in .png.").arg(m_parser.value(OPT_SCREENSHOT));
-        return false;
-    }
-    m_strScreenshotFile = file.absoluteFilePath();
-    return true;
+    return m_reader.ReadFileName(OPT_SCREENSHOT, QStringLiteral("png"), m_strScreenshotFile);
 }

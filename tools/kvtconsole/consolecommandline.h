@@ -1,8 +1,8 @@
 #pragma once
 
+#include "commandline/optionreader.h"
 #include "simulation/stationcommandline.h"
 
-#include <QCommandLineParser>
 #include <QString>
 
 /// The command line of the operator console:
@@ -28,11 +28,11 @@ public:
     /// application object. False on a usage error, with GetError() saying why.
     bool Parse(const QStringList& arguments);
     /// Whether --help or --version was given: nothing else is then done.
-    bool WantsHelpOrVersion() const;
+    bool WantsHelpOrVersion() const { return m_reader.WantsHelpOrVersion(); }
     /// For --help and --version: prints and ends the process. Call it once
     /// an application object (QCoreApplication is enough) exists.
-    void ShowHelpOrVersion();
-    QString GetError() const { return m_strError; }
+    void ShowHelpOrVersion() { m_reader.ShowHelpOrVersion(); }
+    QString GetError() const { return m_reader.GetError(); }
 
     /// The station's options: configuration and output folder, seconds, seed,
     /// serial address, broker, scenario and station, the locale of the texts.
@@ -45,11 +45,8 @@ public:
     int GetTab() const { return static_cast<int>(TABS.indexOf(m_strTab)); }
 
 private:
-    bool ParseScreenshot();
-
-    QCommandLineParser m_parser;
+    kvt::OptionReader m_reader;
     StationCommandLine m_station;
-    QString m_strError;
     QString m_strScreenshotFile;
     QString m_strTab = QStringLiteral("live");
 };

@@ -2,7 +2,9 @@
 
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QNetworkInterface>
 #include <QUrl>
+#include <QUrlQuery>
 
 #include <algorithm>
 
@@ -12,8 +14,8 @@ namespace {
 
 constexpr int MIN_RECONNECT_MS = 250;
 constexpr int MAX_RECONNECT_MS = 8000;
-/// Enough for a TAK network of a few routed hops.
-constexpr int MULTICAST_TTL = 8;
+const QString QUERY_INTERFACE = QStringLiteral("interface");
+const QString QUERY_TTL = QStringLiteral("ttl");
 
 }
 
@@ -32,8 +34,7 @@ CotOutput::CotOutput(QObject* pParent)
     });
 }
 
-bool CotOutput::ParseTarget(const QString& target, bool& rTcp, QHostAddress& rHost, quint16& rPort,
-                            QString& rError)
+bool CotOutput::ParseTarget(const QString& target, Target& rTarget, QString& rError)
 {
     const QUrl url(target, QUrl::StrictMode);
     const QString scheme = url.scheme().toLower();
@@ -43,33 +44,72 @@ bool CotOutput::ParseTarget(const QString& target, bool& rTcp, QHostAddress& rHo
         rError = QStringLiteral("not udp://HOST:PORT or tcp://HOST:PORT with a numeric address: \"%1\"").arg(target);
         return false;
     }
-    rTcp = scheme == QLatin1String("tcp");
-    rHost = host;
-    rPort = static_cast<quint16>(url.port());
+    Target parsed;
+    parsed.bTcp = scheme == QLatin1String("tcp");
+    parsed.host = host;
+    parsed.nPort = static_cast<quint16>(url.port());
+    const QUrlQuery query(url);
+    for (const auto& item : query.queryItems()) {
+        bool ok = item.first == QUERY_INTERFACE || item.first == QUERY_TTL;
+        if (item.first == QUERY_INTERFACE)
+            parsed.strInterface = item.second;
+        else if (item.first == QUERY_TTL)
+            parsed.nTtl = item.second.toInt(&ok);
+        if (!ok || parsed.bTcp || !host.isMulticast()) {
+            rError = QStringLiteral("\"%1\": only a udp:// multicast group takes ?interface=NAME&ttl=N").arg(target);
+            return false;
+        }
+    }
+    if (parsed.nTtl < 1 || parsed.nTtl > 255) {
+        rError = QStringLiteral("\"%1\": the ttl is 1 to 255").arg(target);
+        return false;
+    }
+    if (!parsed.strInterface.isEmpty() && !QNetworkInterface::interfaceFromName(parsed.strInterface).isValid()) {
+        rError = QStringLiteral("\"%1\": this machine has no interface %2").arg(target, parsed.strInterface);
+        return false;
+    }
+    rTarget = parsed;
     return true;
 }
 
 bool CotOutput::Start(const QString& target)
 {
     QString error;
-    if (!ParseTarget(target, m_bTcp, m_host, m_nPort, error)) {
+    if (!ParseTarget(target, m_target, error) || (m_target.host.isMulticast() && !OpenMulticast(error))) {
         ReportFailure(Failure::Open, error);
         return false;
     }
     SetTarget(target);
-    if (m_bTcp) {
+    if (m_target.bTcp) {
         Connect();
         return true;
     }
-    if (m_host.isMulticast())
-        m_udp.setSocketOption(QAbstractSocket::MulticastTtlOption, MULTICAST_TTL);
     MarkOpen();
     return true;
 }
 
+bool CotOutput::OpenMulticast(QString& rError)
+{
+    const bool bIpv6 = m_target.host.protocol() == QAbstractSocket::IPv6Protocol;
+    if (!m_udp.bind(QHostAddress(bIpv6 ? QHostAddress::AnyIPv6 : QHostAddress::AnyIPv4), 0)) {
+        rError = m_udp.errorString();
+        return false;
+    }
+    m_udp.setSocketOption(QAbstractSocket::MulticastTtlOption, m_target.nTtl);
+    m_udp.setSocketOption(QAbstractSocket::MulticastLoopbackOption, 1);
+    if (m_target.strInterface.isEmpty())
+        return true;
+    const QNetworkInterface outgoing = QNetworkInterface::interfaceFromName(m_target.strInterface);
+    m_udp.setMulticastInterface(outgoing);
+    if (m_udp.multicastInterface().index() == outgoing.index())
+        return true;
+    rError = QStringLiteral("cannot send multicast through %1: %2").arg(m_target.strInterface, m_udp.errorString());
+    return false;
+}
+
 bool CotOutput::IsConnected() const
 {
-    return !m_bTcp || m_tcp.state() == QAbstractSocket::ConnectedState;
+    return !m_target.bTcp || m_tcp.state() == QAbstractSocket::ConnectedState;
 }
 
 void CotOutput::Send(const QByteArray& event)
@@ -77,8 +117,8 @@ void CotOutput::Send(const QByteArray& event)
     if (m_bStopped)
         return;
     Offer(1);
-    if (!m_bTcp) {
-        const qint64 nSent = m_udp.writeDatagram(event, m_host, m_nPort);
+    if (!m_target.bTcp) {
+        const qint64 nSent = m_udp.writeDatagram(event, m_target.host, m_target.nPort);
         if (nSent == event.size())
             Deliver(1);
         else
@@ -104,7 +144,7 @@ void CotOutput::Stop(int nDrainMs)
     if (m_bStopped)
         return;
     m_bStopped = true;
-    if (m_bTcp && GetAccount().GetPending() > 0) {
+    if (m_target.bTcp && GetAccount().GetPending() > 0) {
         QEventLoop loop;
         QTimer deadline;
         deadline.setSingleShot(true);
@@ -130,7 +170,7 @@ void CotOutput::Connect()
 {
     if (m_bStopped)
         return;
-    m_tcp.connectToHost(m_host, m_nPort);
+    m_tcp.connectToHost(m_target.host, m_target.nPort);
 }
 
 void CotOutput::OnConnected()

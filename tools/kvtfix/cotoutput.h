@@ -17,6 +17,11 @@ namespace kvt {
 /// 239.2.3.1:6969) or a stream of events on a TCP connection (a TAK server's
 /// plain CoT input).
 ///
+/// A multicast group is sent to from a socket bound before its options are
+/// set (an unbound socket takes none): the target's hop limit (TTL), the
+/// target's interface if it names one, and multicast loopback on, so that a
+/// TAK client on this machine gets the events too.
+///
 /// The account: an event is delivered when the system took it (the datagram
 /// was sent, the bytes were written to the TCP connection); over TCP up to
 /// the queue limit of events wait for the connection, which is retried after
@@ -33,9 +38,24 @@ public:
 
     explicit CotOutput(QObject* pParent = nullptr);
 
+    /// Enough for a TAK network of a few routed hops.
+    static constexpr int DEFAULT_MULTICAST_TTL = 8;
+
+    struct Target
+    {
+        bool bTcp = false;
+        QHostAddress host;
+        quint16 nPort = 0;
+        /// A multicast group's outgoing interface; empty: the system's choice (its route to the group).
+        QString strInterface;
+        int nTtl = DEFAULT_MULTICAST_TTL;
+    };
+
     /// "udp://HOST:PORT" or "tcp://HOST:PORT", HOST a numeric IPv4 or IPv6
-    /// address (in brackets); false with the reason when it is not one.
-    static bool ParseTarget(const QString& target, bool& rTcp, QHostAddress& rHost, quint16& rPort, QString& rError);
+    /// address (in brackets); a multicast group may add "?interface=NAME"
+    /// (an interface of this machine) and "ttl=N" (1 to 255). False with the
+    /// reason when it is not one.
+    static bool ParseTarget(const QString& target, Target& rTarget, QString& rError);
 
     /// Opens the output; false with the reason (also the account's last
     /// failure) when the target cannot be used.
@@ -56,9 +76,9 @@ private:
     void OnWritten(qint64 nBytes);
     void Write(const QByteArray& event);
 
-    bool m_bTcp = false;
-    QHostAddress m_host;
-    quint16 m_nPort = 0;
+    bool OpenMulticast(QString& rError);
+
+    Target m_target;
     QUdpSocket m_udp;
     QTcpSocket m_tcp;
     QTimer m_reconnectTimer;

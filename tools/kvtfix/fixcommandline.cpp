@@ -1,10 +1,7 @@
 #include "tools/kvtfix/fixcommandline.h"
 
-#include "network/mqttconnection.h"
 #include "tools/kvtfix/cotoutput.h"
-#include "tools/kvtfix/brokerlogin.h"
 
-#include <QDir>
 #include <QFileInfo>
 
 namespace {
@@ -38,16 +35,15 @@ constexpr double MAX_SIMULATE_SECONDS = 7 * 86400.0;
 }
 
 FixCommandLine::FixCommandLine()
+    : m_reader(QStringLiteral(
+          "Position fixes from the bearings of several DF stations: groups the bearings by channel and "
+          "time window, estimates each emitter's position on the WGS-84 ellipsoid (least-squares "
+          "intersection refined to the maximum-likelihood position) with its 95 % error ellipse, and "
+          "writes the fixes as text or JSON, GeoJSON, KML and a map. With a scenario it can synthesise "
+          "the stations' bearings and judge the fixes against the true emitter positions."))
+    , m_login(kvt::BrokerLoginOptions::Session::Persistent, QStringLiteral("kvtfix"))
 {
-    m_parser.setApplicationDescription(QStringLiteral(
-        "Position fixes from the bearings of several DF stations: groups the bearings by channel and "
-        "time window, estimates each emitter's position on the WGS-84 ellipsoid (least-squares "
-        "intersection refined to the maximum-likelihood position) with its 95 % error ellipse, and "
-        "writes the fixes as text or JSON, GeoJSON, KML and a map. With a scenario it can synthesise "
-        "the stations' bearings and judge the fixes against the true emitter positions."));
-    m_parser.addHelpOption();
-    m_parser.addVersionOption();
-    m_parser.addOptions({
+    m_reader.AddOptions({
         {OPT_INPUT,
          QStringLiteral("Read the bearings a station wrote into <dir> (its bearings.jsonl, else its "
                         "dfdata.txt; a file is read as it is). Repeat for every station."),
@@ -109,75 +105,62 @@ FixCommandLine::FixCommandLine()
                         "kvt/fixes/<channel>/latest) with the service's status on kvt/fusion/status.")},
         {OPT_COT,
          QStringLiteral("Send stations, bearing lines and fixes as Cursor-on-Target events to <target>: "
-                        "udp://HOST:PORT (unicast or multicast, TAK's group is 239.2.3.1:6969) or "
+                        "udp://HOST:PORT (unicast or multicast, TAK's group is 239.2.3.1:6969; a group may add "
+                        "?interface=NAME&ttl=N, default: the route's interface, ttl 8) or "
                         "tcp://HOST:PORT (a TAK server's CoT input). Repeat for several targets."),
          QStringLiteral("target")},
     });
-    m_parser.addOptions(BrokerLogin::Options());
+    m_reader.AddOptions(m_login.Options());
+    m_mqttSettings.strHost.clear();
 }
 
 bool FixCommandLine::Parse(const QStringList& arguments)
 {
-    if (!m_parser.parse(arguments)) {
-        m_strError = m_parser.errorText();
+    if (!m_reader.Parse(arguments))
         return false;
-    }
-    if (!m_parser.positionalArguments().isEmpty()) {
-        m_strError = QStringLiteral("Unexpected argument: %1").arg(m_parser.positionalArguments().first());
-        return false;
-    }
     // Help and version need no bearings; ShowHelpOrVersion() ends the run.
-    if (m_parser.isSet(QStringLiteral("help")) || m_parser.isSet(QStringLiteral("help-all"))
-        || m_parser.isSet(QStringLiteral("version")))
+    if (m_reader.WantsHelpOrVersion())
         return true;
-    m_bEvaluate = m_parser.isSet(OPT_EVALUATE);
-    m_bJson = m_parser.isSet(OPT_JSON);
-    m_bFollow = m_parser.isSet(OPT_FOLLOW);
+    m_bEvaluate = m_reader.IsSet(OPT_EVALUATE);
+    m_bJson = m_reader.IsSet(OPT_JSON);
+    m_bFollow = m_reader.IsSet(OPT_FOLLOW);
     if (!ParseInputs() || !ParseNumbers() || !ParseOutputs() || !ParseMqtt() || !ParseLiveOutputs())
         return false;
-    if (m_lstInputs.isEmpty() && m_fSimulateSeconds == 0.0 && m_strMqttHost.isEmpty()) {
-        m_strError = QStringLiteral("No bearings: give --input, --mqtt or --scenario with --simulate.");
+    if (m_lstInputs.isEmpty() && m_fSimulateSeconds == 0.0 && m_mqttSettings.strHost.isEmpty()) {
+        m_reader.SetError(QStringLiteral("No bearings: give --input, --mqtt or --scenario with --simulate."));
         return false;
     }
-    if (m_bFollow && m_lstInputs.isEmpty() && m_strMqttHost.isEmpty()) {
-        m_strError = QStringLiteral("--follow needs --input or --mqtt.");
+    if (m_bFollow && m_lstInputs.isEmpty() && m_mqttSettings.strHost.isEmpty()) {
+        m_reader.SetError(QStringLiteral("--follow needs --input or --mqtt."));
         return false;
     }
     if (m_bEvaluate && IsFollow()) {
-        m_strError = QStringLiteral("--evaluate judges a finished run; it cannot go with --follow or --mqtt.");
+        m_reader.SetError(QStringLiteral("--evaluate judges a finished run; it cannot go with --follow or --mqtt."));
         return false;
     }
     return true;
 }
 
-void FixCommandLine::ShowHelpOrVersion()
-{
-    if (m_parser.isSet(QStringLiteral("help")) || m_parser.isSet(QStringLiteral("help-all")))
-        m_parser.showHelp(0);
-    if (m_parser.isSet(QStringLiteral("version")))
-        m_parser.showVersion();
-}
-
 bool FixCommandLine::ParseInputs()
 {
-    for (const QString& input : m_parser.values(OPT_INPUT)) {
+    for (const QString& input : m_reader.Values(OPT_INPUT)) {
         const QFileInfo info(input);
         if (input.isEmpty() || (!info.exists() && !m_bFollow)) {
-            m_strError = QStringLiteral("Input \"%1\" does not exist.").arg(input);
+            m_reader.SetError(QStringLiteral("Input \"%1\" does not exist.").arg(input));
             return false;
         }
         m_lstInputs.append(info.absoluteFilePath());
     }
-    if (m_parser.isSet(OPT_SCENARIO)) {
-        const QFileInfo scenario(m_parser.value(OPT_SCENARIO));
+    if (m_reader.IsSet(OPT_SCENARIO)) {
+        const QFileInfo scenario(m_reader.Value(OPT_SCENARIO));
         if (!scenario.isFile()) {
-            m_strError = QStringLiteral("Scenario file \"%1\" does not exist.").arg(m_parser.value(OPT_SCENARIO));
+            m_reader.SetError(QStringLiteral("Scenario file \"%1\" does not exist.").arg(m_reader.Value(OPT_SCENARIO)));
             return false;
         }
         m_strScenarioFile = scenario.absoluteFilePath();
     }
-    if ((m_parser.isSet(OPT_SIMULATE) || m_bEvaluate) && m_strScenarioFile.isEmpty()) {
-        m_strError = QStringLiteral("--simulate and --evaluate need --scenario.");
+    if ((m_reader.IsSet(OPT_SIMULATE) || m_bEvaluate) && m_strScenarioFile.isEmpty()) {
+        m_reader.SetError(QStringLiteral("--simulate and --evaluate need --scenario."));
         return false;
     }
     return ParseSentences();
@@ -185,18 +168,16 @@ bool FixCommandLine::ParseInputs()
 
 bool FixCommandLine::ParseSentences()
 {
-    const QString kind = m_parser.value(OPT_SENTENCE_AZIMUTH);
-    if (m_parser.isSet(OPT_SENTENCE_AZIMUTH) && kind != QLatin1String("relative") && kind != QLatin1String("true")) {
-        m_strError = QStringLiteral("--sentence-azimuth is \"relative\" or \"true\", not \"%1\".").arg(kind);
+    QString kind;
+    if (!m_reader.ReadChoice(OPT_SENTENCE_AZIMUTH, {QStringLiteral("relative"), QStringLiteral("true")}, kind))
         return false;
-    }
     m_bRelative = kind != QLatin1String("true");
-    if (!m_parser.isSet(OPT_SENTENCE_TZ))
+    if (!m_reader.IsSet(OPT_SENTENCE_TZ))
         return true;
-    const QString zone = m_parser.value(OPT_SENTENCE_TZ);
+    const QString zone = m_reader.Value(OPT_SENTENCE_TZ);
     m_sentenceZone = QTimeZone(zone.toUtf8());
     if (!m_sentenceZone.isValid()) {
-        m_strError = QStringLiteral("--sentence-tz \"%1\" is no time zone this machine knows.").arg(zone);
+        m_reader.SetError(QStringLiteral("--sentence-tz \"%1\" is no time zone this machine knows.").arg(zone));
         return false;
     }
     return true;
@@ -204,103 +185,60 @@ bool FixCommandLine::ParseSentences()
 
 bool FixCommandLine::ParseNumbers()
 {
-    double seed = static_cast<double>(m_nSeed);
-    double maxStations = m_nMaxStations;
-    if (!ParseNumber(OPT_SIMULATE, 1.0, MAX_SIMULATE_SECONDS, m_fSimulateSeconds)
-        || !ParseNumber(OPT_SEED, 0.0, 4294967295.0, seed) || !ParseNumber(OPT_RATE, 0.001, 1000.0, m_fRate)
-        || !ParseNumber(OPT_WINDOW, 0.1, 86400.0, m_fWindow) || !ParseNumber(OPT_SIGMA, 0.01, 90.0, m_fSigma)
-        || !ParseNumber(OPT_FUTURE_TOLERANCE, 0.0, 86400.0, m_fFutureTolerance)
-        || !ParseNumber(OPT_MAX_STATIONS, 2.0, 1000000.0, maxStations))
+    qint64 seed = static_cast<qint64>(m_nSeed);
+    qint64 maxStations = m_nMaxStations;
+    if (!m_reader.ReadNumber(OPT_SIMULATE, 1.0, MAX_SIMULATE_SECONDS, m_fSimulateSeconds)
+        || !m_reader.ReadWholeNumber(OPT_SEED, 0, 4294967295, seed)
+        || !m_reader.ReadNumber(OPT_RATE, 0.001, 1000.0, m_fRate)
+        || !m_reader.ReadNumber(OPT_WINDOW, 0.1, 86400.0, m_fWindow)
+        || !m_reader.ReadNumber(OPT_SIGMA, 0.01, 90.0, m_fSigma)
+        || !m_reader.ReadNumber(OPT_FUTURE_TOLERANCE, 0.0, 86400.0, m_fFutureTolerance)
+        || !m_reader.ReadWholeNumber(OPT_MAX_STATIONS, 2, 1000000, maxStations))
         return false;
     m_nSeed = static_cast<quint64>(seed);
     m_nMaxStations = static_cast<int>(maxStations);
     m_fMaxAge = m_fWindow;
-    return ParseNumber(OPT_MAX_AGE, 0.1, 86400.0, m_fMaxAge);
-}
-
-bool FixCommandLine::ParseNumber(const QString& option, double low, double high, double& rValue)
-{
-    if (!m_parser.isSet(option))
-        return true;
-    bool ok = false;
-    const double value = m_parser.value(option).toDouble(&ok);
-    if (!ok || !(value >= low && value <= high)) {
-        m_strError = QStringLiteral("--%1 must be a number from %2 to %3, not \"%4\".")
-                         .arg(option)
-                         .arg(low)
-                         .arg(high, 0, 'f', 0)
-                         .arg(m_parser.value(option));
-        return false;
-    }
-    if ((option == OPT_SEED || option == OPT_MAX_STATIONS) && value != static_cast<double>(static_cast<quint64>(value))) {
-        m_strError = QStringLiteral("--%1 must be a whole number, not \"%2\".").arg(option, m_parser.value(option));
-        return false;
-    }
-    rValue = value;
-    return true;
+    return m_reader.ReadNumber(OPT_MAX_AGE, 0.1, 86400.0, m_fMaxAge);
 }
 
 bool FixCommandLine::ParseOutputs()
 {
-    return ParseOutput(OPT_GEOJSON, QString(), m_strGeoJsonFile) && ParseOutput(OPT_KML, QString(), m_strKmlFile)
-           && ParseOutput(OPT_PLOT, QStringLiteral("png"), m_strPlotFile);
-}
-
-bool FixCommandLine::ParseOutput(const QString& option, const QString& suffix, QString& rFile)
-{
-    if (!m_parser.isSet(option))
-        return true;
-    const QFileInfo file(m_parser.value(option));
-    if (!suffix.isEmpty() && file.suffix().compare(suffix, Qt::CaseInsensitive) != 0) {
-        m_strError = QStringLiteral("The --%1 file \"%2\" must end in .%3.").arg(option, m_parser.value(option), suffix);
-        return false;
-    }
-    if (m_parser.value(option).isEmpty() || !file.absoluteDir().exists() || file.isDir()) {
-        m_strError = QStringLiteral("The --%1 file \"%2\" cannot be written: no such directory.")
-                         .arg(option, m_parser.value(option));
-        return false;
-    }
-    rFile = file.absoluteFilePath();
-    return true;
+    return m_reader.ReadOutputFile(OPT_GEOJSON, QString(), m_strGeoJsonFile)
+           && m_reader.ReadOutputFile(OPT_KML, QString(), m_strKmlFile)
+           && m_reader.ReadOutputFile(OPT_PLOT, QStringLiteral("png"), m_strPlotFile);
 }
 
 bool FixCommandLine::ParseMqtt()
 {
-    if (m_parser.isSet(OPT_MQTT_RECORD) && !m_parser.isSet(OPT_MQTT)) {
-        m_strError = QStringLiteral("--mqtt-record needs --mqtt.");
+    if (m_reader.IsSet(OPT_MQTT_RECORD) && !m_reader.IsSet(OPT_MQTT)) {
+        m_reader.SetError(QStringLiteral("--mqtt-record needs --mqtt."));
         return false;
     }
-    if (!m_parser.isSet(OPT_MQTT) || !ParseOutput(OPT_MQTT_RECORD, QString(), m_strMqttRecordFile))
-        return m_strError.isEmpty();
-    const QString address = m_parser.value(OPT_MQTT);
-    if (MqttConnection::ParseAddress(address, m_strMqttHost, m_nMqttPort)) {
-        m_mqttSettings.strHost = m_strMqttHost;
-        m_mqttSettings.nPort = m_nMqttPort;
-        return BrokerLogin::Parse(m_parser, m_mqttSettings, m_strError);
-    }
-    m_strError = QStringLiteral("--mqtt wants host:port with a port from 1 to 65535, not \"%1\".").arg(address);
-    return false;
+    if (!m_reader.IsSet(OPT_MQTT))
+        return true;
+    return m_reader.ReadBrokerAddress(OPT_MQTT, m_mqttSettings.strHost, m_mqttSettings.nPort)
+           && m_login.Read(m_reader, m_mqttSettings)
+           && m_reader.ReadOutputFile(OPT_MQTT_RECORD, QString(), m_strMqttRecordFile);
 }
 
 bool FixCommandLine::ParseLiveOutputs()
 {
-    m_bPublish = m_parser.isSet(OPT_PUBLISH);
-    if (m_bPublish && m_strMqttHost.isEmpty()) {
-        m_strError = QStringLiteral("--publish needs --mqtt.");
+    m_bPublish = m_reader.IsSet(OPT_PUBLISH);
+    if (m_bPublish && m_mqttSettings.strHost.isEmpty()) {
+        m_reader.SetError(QStringLiteral("--publish needs --mqtt."));
         return false;
     }
-    for (const QString& target : m_parser.values(OPT_COT)) {
-        bool tcp = false;
-        QHostAddress host;
-        quint16 port = 0;
-        if (!kvt::CotOutput::ParseTarget(target, tcp, host, port, m_strError)) {
-            m_strError = QStringLiteral("--cot: ") + m_strError;
+    for (const QString& target : m_reader.Values(OPT_COT)) {
+        kvt::CotOutput::Target parsed;
+        QString error;
+        if (!kvt::CotOutput::ParseTarget(target, parsed, error)) {
+            m_reader.SetError(QStringLiteral("--cot: ") + error);
             return false;
         }
         m_lstCotTargets.append(target);
     }
     if (!m_lstCotTargets.isEmpty() && !IsFollow()) {
-        m_strError = QStringLiteral("--cot follows live fixes: it needs --follow or --mqtt.");
+        m_reader.SetError(QStringLiteral("--cot follows live fixes: it needs --follow or --mqtt."));
         return false;
     }
     return true;

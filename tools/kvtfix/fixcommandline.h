@@ -1,8 +1,9 @@
 #pragma once
 
+#include "commandline/brokerloginoptions.h"
+#include "commandline/optionreader.h"
 #include "network/mqttconnection.h"
 
-#include <QCommandLineParser>
 #include <QString>
 #include <QStringList>
 #include <QTimeZone>
@@ -26,8 +27,8 @@ public:
     /// False on a usage error, with GetError() saying why in one line. Needs no application object.
     bool Parse(const QStringList& arguments);
     /// For --help and --version: prints and ends the process (needs the application object).
-    void ShowHelpOrVersion();
-    QString GetError() const { return m_strError; }
+    void ShowHelpOrVersion() { m_reader.ShowHelpOrVersion(); }
+    QString GetError() const { return m_reader.GetError(); }
 
     /// Station folders (or bearing files), absolute.
     QStringList GetInputs() const { return m_lstInputs; }
@@ -50,17 +51,17 @@ public:
     QString GetPlotFile() const { return m_strPlotFile; }
     bool IsJson() const { return m_bJson; }
     /// Following the inputs or the broker: runs until stopped.
-    bool IsFollow() const { return m_bFollow || !m_strMqttHost.isEmpty(); }
+    bool IsFollow() const { return m_bFollow || !GetMqttHost().isEmpty(); }
     /// Broker to take live bearings from; empty host: none.
-    QString GetMqttHost() const { return m_strMqttHost; }
-    int GetMqttPort() const { return m_nMqttPort; }
+    QString GetMqttHost() const { return m_mqttSettings.strHost; }
+    int GetMqttPort() const { return m_mqttSettings.nPort; }
     /// Where the bearings used from the broker are recorded (LiveRecord); empty: nowhere.
     QString GetMqttRecordFile() const { return m_strMqttRecordFile; }
     /// Publish every fix on the broker of --mqtt.
     bool IsPublish() const { return m_bPublish; }
     /// Where Cursor-on-Target events go (udp://HOST:PORT, tcp://HOST:PORT).
     QStringList GetCotTargets() const { return m_lstCotTargets; }
-    /// The broker, login and session of --mqtt (BrokerLogin).
+    /// The broker, login and session of --mqtt (kvt::BrokerLoginOptions, a persistent session).
     const MqttConnection::Settings& GetMqttSettings() const { return m_mqttSettings; }
 
 private:
@@ -70,11 +71,9 @@ private:
     bool ParseOutputs();
     bool ParseMqtt();
     bool ParseLiveOutputs();
-    bool ParseNumber(const QString& option, double low, double high, double& rValue);
-    bool ParseOutput(const QString& option, const QString& suffix, QString& rFile);
 
-    QCommandLineParser m_parser;
-    QString m_strError;
+    kvt::OptionReader m_reader;
+    kvt::BrokerLoginOptions m_login;
     QStringList m_lstInputs;
     QString m_strScenarioFile;
     double m_fSimulateSeconds = 0.0;
@@ -93,10 +92,9 @@ private:
     QString m_strPlotFile;
     bool m_bJson = false;
     bool m_bFollow = false;
-    QString m_strMqttHost;
-    int m_nMqttPort = 0;
     QString m_strMqttRecordFile;
     bool m_bPublish = false;
     QStringList m_lstCotTargets;
+    /// Its host stays empty without --mqtt.
     MqttConnection::Settings m_mqttSettings;
 };

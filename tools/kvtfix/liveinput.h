@@ -16,7 +16,7 @@
 /// kvtfix's live bearings: one MQTT session subscribed to every station's
 /// bearing messages, judging each before the run may use it.
 ///
-/// The session is the one of the settings given to Start() (BrokerLogin:
+/// The session is the one of the settings given to Start() (kvt::BrokerLoginOptions:
 /// persistent, fixed client id), subscribed at QoS 1, so bearings the broker
 /// acknowledged to a station wait at the broker while kvtfix or the broker is
 /// away (given a broker with persistence and room in its queue). Every message

@@ -19,9 +19,9 @@ bool LiveOutputs::Start(QString& rError)
             {QStringLiteral("window"), m_commandLine.GetWindow()},
             {QStringLiteral("maxAge"), m_commandLine.GetMaxAge()},
         });
-        MqttConnection::Settings settings;
-        settings.strHost = m_commandLine.GetMqttHost();
-        settings.nPort = m_commandLine.GetMqttPort();
+        // The input's login; the publisher's session is its own and clean.
+        MqttConnection::Settings settings = m_commandLine.GetMqttSettings();
+        settings.bCleanSession = true;
         if (!m_pPublisher->Start(settings)) {
             rError = m_pPublisher->GetAccount().GetLastFailure();
             return false;

@@ -1,3 +1,4 @@
+#include "commandline/refusedloginexit.h"
 #include "devicecontrol/directionfinder/kvtcommon/kvtlibraryinfo.h"
 #include "fusion/scenario.h"
 #include "network/mqttconnection.h"
@@ -77,6 +78,7 @@ int Follow(FixRun& run, const FixCommandLine& commandLine, const Scenario* pScen
     StopSignals stopSignals;
     QObject::connect(&stopSignals, &StopSignals::Received, [](int nSignal) { QCoreApplication::exit(128 + nSignal); });
     std::unique_ptr<LiveInput> pLive;
+    kvt::RefusedLoginExit refusedLogin(QStringLiteral("kvtfix"), err, EXIT_LOGIN_REFUSED);
     QTimer status;
     if (!commandLine.GetMqttHost().isEmpty()) {
         pLive = std::make_unique<LiveInput>(run, pScenario);
@@ -92,12 +94,7 @@ int Follow(FixRun& run, const FixCommandLine& commandLine, const Scenario* pScen
                 err << "kvtfix: broker: " << reason << "\n" << Qt::flush;
             *pLastReason = reason;
         });
-        QObject::connect(&connection, &MqttConnection::LoginRefused, [&err, address] {
-            err << "kvtfix: giving up after " << MqttConnection::MAX_LOGIN_TRIES << " refused logins at " << address
-                << "\n"
-                << Qt::flush;
-            QCoreApplication::exit(EXIT_LOGIN_REFUSED);
-        });
+        refusedLogin.Watch(connection);
         QString error;
         if ((!commandLine.GetMqttRecordFile().isEmpty() && !pLive->OpenRecord(commandLine.GetMqttRecordFile(), error))
             || !pLive->Start(commandLine.GetMqttSettings(), error)) {

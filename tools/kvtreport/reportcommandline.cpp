@@ -27,19 +27,17 @@ bool AreKnownOptionCodes(const QString& codes)
 }
 
 ReportCommandLine::ReportCommandLine()
+    : m_reader(QStringLiteral(
+          "Prints what a direction-finder station can do: device type, installed options, the antenna setup "
+          "and its validity, the frequency limits per operation mode and, for representative frequency "
+          "ranges, sample modes, bandwidths, DF methods and polarisations.\n\n"
+          "The station is simulated from the configuration store. When the station has no entry there yet, "
+          "a built-in default station (KVTQ1 with the options KVT-HFR, KVT-LF, KVTQ-WB and KVTQ-SR "
+          "and five antennas from 9 kHz to 3 GHz) is stored first.\n\n"
+          "Configuration directory: --config-dir if given, else the configuration store's own "
+          "directory ($KVT_CONFIG_DIR, or the per-user configuration location)."))
 {
-    m_parser.setApplicationDescription(QStringLiteral(
-        "Prints what a direction-finder station can do: device type, installed options, the antenna setup "
-        "and its validity, the frequency limits per operation mode and, for representative frequency "
-        "ranges, sample modes, bandwidths, DF methods and polarisations.\n\n"
-        "The station is simulated from the configuration store. When the station has no entry there yet, "
-        "a built-in default station (KVTQ1 with the options KVT-HFR, KVT-LF, KVTQ-WB and KVTQ-SR "
-        "and five antennas from 9 kHz to 3 GHz) is stored first.\n\n"
-        "Configuration directory: --config-dir if given, else the configuration store's own "
-        "directory ($KVT_CONFIG_DIR, or the per-user configuration location)."));
-    m_parser.addHelpOption();
-    m_parser.addVersionOption();
-    m_parser.addOptions({
+    m_reader.AddOptions({
         {OPT_CONFIG_DIR, QStringLiteral("Use the existing configuration directory <dir>."), QStringLiteral("dir")},
         {OPT_STATION, QStringLiteral("Report the station with device address <address> (default: Default)."),
          QStringLiteral("address"), QStringLiteral("Default")},
@@ -62,53 +60,44 @@ ReportCommandLine::ReportCommandLine()
 
 bool ReportCommandLine::Parse(const QStringList& arguments)
 {
-    if (!m_parser.parse(arguments)) {
-        m_strError = m_parser.errorText();
+    if (!m_reader.Parse(arguments))
         return false;
-    }
-    if (m_parser.isSet(QStringLiteral("help")))
-        m_parser.showHelp(0);
-    if (m_parser.isSet(QStringLiteral("version")))
-        m_parser.showVersion();
-    if (!m_parser.positionalArguments().isEmpty()) {
-        m_strError = QStringLiteral("Unexpected argument: %1").arg(m_parser.positionalArguments().first());
-        return false;
-    }
+    m_reader.ShowHelpOrVersion();
 
-    m_strConfigDir = m_parser.value(OPT_CONFIG_DIR);
-    if (m_parser.isSet(OPT_CONFIG_DIR) && m_strConfigDir.isEmpty()) {
-        m_strError = QStringLiteral("The configuration directory must not be empty.");
+    m_strConfigDir = m_reader.Value(OPT_CONFIG_DIR);
+    if (m_reader.IsSet(OPT_CONFIG_DIR) && m_strConfigDir.isEmpty()) {
+        m_reader.SetError(QStringLiteral("The configuration directory must not be empty."));
         return false;
     }
-    if (m_parser.isSet(OPT_CONFIG_DIR) && !QFileInfo(m_strConfigDir).isDir()) {
-        m_strError = QStringLiteral("Configuration directory %1 does not exist.").arg(m_strConfigDir);
+    if (m_reader.IsSet(OPT_CONFIG_DIR) && !QFileInfo(m_strConfigDir).isDir()) {
+        m_reader.SetError(QStringLiteral("Configuration directory %1 does not exist.").arg(m_strConfigDir));
         return false;
     }
-    m_strStation = m_parser.value(OPT_STATION);
+    m_strStation = m_reader.Value(OPT_STATION);
     if (m_strStation.isEmpty()) {
-        m_strError = QStringLiteral("The station address must not be empty.");
+        m_reader.SetError(QStringLiteral("The station address must not be empty."));
         return false;
     }
-    m_strDeviceType = m_parser.value(OPT_TYPE);
+    m_strDeviceType = m_reader.Value(OPT_TYPE);
     if (!m_strDeviceType.isEmpty() && !KnownDeviceTypes().contains(m_strDeviceType)) {
-        m_strError = QStringLiteral("Unknown device type %1; known are %2.")
-                         .arg(m_strDeviceType, KnownDeviceTypes().join(QStringLiteral(", ")));
+        m_reader.SetError(QStringLiteral("Unknown device type %1; known are %2.")
+                          .arg(m_strDeviceType, KnownDeviceTypes().join(QStringLiteral(", "))));
         return false;
     }
-    m_bHasOptions = m_parser.isSet(OPT_OPTIONS);
-    m_strOptions = m_parser.value(OPT_OPTIONS);
+    m_bHasOptions = m_reader.IsSet(OPT_OPTIONS);
+    m_strOptions = m_reader.Value(OPT_OPTIONS);
     if (!AreKnownOptionCodes(m_strOptions)) {
-        m_strError = QStringLiteral("Unknown option code in \"%1\".").arg(m_strOptions);
+        m_reader.SetError(QStringLiteral("Unknown option code in \"%1\".").arg(m_strOptions));
         return false;
     }
-    const QString language = m_parser.value(OPT_LANG);
+    const QString language = m_reader.Value(OPT_LANG);
     m_locale = QLocale();
-    if (m_parser.isSet(OPT_LANG) && !KVTTranslation::LocaleOf(language, m_locale)) {
-        m_strError = QStringLiteral("Unknown language \"%1\".").arg(language);
+    if (m_reader.IsSet(OPT_LANG) && !KVTTranslation::LocaleOf(language, m_locale)) {
+        m_reader.SetError(QStringLiteral("Unknown language \"%1\".").arg(language));
         return false;
     }
-    m_bRepair = m_parser.isSet(OPT_REPAIR);
-    m_bJson = m_parser.isSet(OPT_JSON);
+    m_bRepair = m_reader.IsSet(OPT_REPAIR);
+    m_bJson = m_reader.IsSet(OPT_JSON);
     return true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
-#include <QCommandLineParser>
+#include "commandline/optionreader.h"
+
 #include <QLocale>
 #include <QString>
 #include <QStringList>
@@ -22,7 +23,7 @@ public:
     /// --version print and end the process. False on a usage error, with
     /// GetError() saying why.
     bool Parse(const QStringList& arguments);
-    QString GetError() const { return m_strError; }
+    QString GetError() const { return m_reader.GetError(); }
 
     /// Configuration directory to use; empty means the store's own.
     QString GetConfigDir() const { return m_strConfigDir; }
@@ -42,8 +43,7 @@ public:
     static QStringList KnownDeviceTypes();
 
 private:
-    QCommandLineParser m_parser;
-    QString m_strError;
+    kvt::OptionReader m_reader;
     QString m_strConfigDir;
     QString m_strStation;
     QString m_strDeviceType;
