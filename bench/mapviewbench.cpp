@@ -1,6 +1,6 @@
 #include "contract/bearingmessage.h"
+#include "contract/stationstatus.h"
 #include "fusion/geodesy.h"
-#include "network/stationstatus.h"
 #include "tools/kvtconsole/maptab.h"
 #include "tools/kvtconsole/mapview.h"
 #include "tools/kvtconsole/networkmodel.h"

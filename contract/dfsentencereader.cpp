@@ -34,6 +34,8 @@ double Field(const QList<QByteArray>& fields, const char* key)
 /// Seconds of the day of "hhmmss", or -1.
 int SecondOfDay(const QList<QByteArray>& fields)
 {
+    if (fields.value(0) != "$PLG")
+        return -1;
     for (int i = 2; i + 1 < fields.size(); i += 2)
     {
         if (fields[i] != "TIM")
@@ -44,11 +46,37 @@ int SecondOfDay(const QList<QByteArray>& fields)
     return -1;
 }
 
+/// The days a sequence of times of day has run through, counting this one.
+int DaysAfter(int nLastSecond, int nSecond, int nDays)
+{
+    return nLastSecond >= 0 && nSecond < nLastSecond - HALF_DAY ? nDays + 1 : nDays;
+}
+
 } // namespace
 
 DfSentenceReader::DfSentenceReader(Settings settings)
     : m_settings(std::move(settings))
 {
+}
+
+QDate DfSentenceReader::FirstDate(const QByteArray& text, const QTimeZone& zone, const QDateTime& lastWritten)
+{
+    int nLastSecond = -1;
+    int nDays = 0;
+    for (const QByteArray& line : text.split('\n'))
+    {
+        const int second = SecondOfDay(line.trimmed().split(','));
+        if (second < 0)
+            continue;
+        nDays = DaysAfter(nLastSecond, second, nDays);
+        nLastSecond = second;
+    }
+    const QDateTime written = lastWritten.toTimeZone(zone);
+    if (nLastSecond < 0)
+        return written.date();
+    const QTime last = QTime(0, 0).addSecs(nLastSecond);
+    const QDate lastDate = QDateTime(written.date(), last, zone) > written ? written.date().addDays(-1) : written.date();
+    return lastDate.addDays(-nDays);
 }
 
 bool DfSentenceReader::Read(const QByteArray& line, BearingRecord& rBearing, QString& rError)
@@ -68,6 +96,11 @@ bool DfSentenceReader::Read(const QByteArray& line, BearingRecord& rBearing, QSt
     const double latitude = Field(fields, "LAT");
     const double longitude = Field(fields, "LON");
     const int second = SecondOfDay(fields);
+    if (second >= 0)
+    {
+        m_nDayOffset = DaysAfter(m_nLastSecondOfDay, second, m_nDayOffset);
+        m_nLastSecondOfDay = second;
+    }
     if (!ok || std::isnan(quality) || std::isnan(frequency) || std::isnan(heading) || std::isnan(latitude)
         || std::isnan(longitude))
     {
@@ -95,10 +128,8 @@ bool DfSentenceReader::Read(const QByteArray& line, BearingRecord& rBearing, QSt
         rError = QStringLiteral("no time");
         return false;
     }
-    const int nDayOffset =
-        m_nLastSecondOfDay >= 0 && second < m_nLastSecondOfDay - HALF_DAY ? m_nDayOffset + 1 : m_nDayOffset;
     const QTime timeOfDay = QTime(0, 0).addSecs(second);
-    const QDateTime time(m_settings.date.addDays(nDayOffset), timeOfDay, m_settings.zone);
+    const QDateTime time(m_settings.date.addDays(m_nDayOffset), timeOfDay, m_settings.zone);
     // Qt moves a time of day that the zone skips (the hour into summer time) past the gap.
     if (!time.isValid() || time.time() != timeOfDay)
     {
@@ -106,8 +137,6 @@ bool DfSentenceReader::Read(const QByteArray& line, BearingRecord& rBearing, QSt
                      .arg(timeOfDay.toString(QStringLiteral("hhmmss")), QString::fromLatin1(m_settings.zone.id()));
         return false;
     }
-    m_nDayOffset = nDayOffset;
-    m_nLastSecondOfDay = second;
 
     rBearing = BearingRecord();
     rBearing.strStation = m_settings.strStation;

@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QDate>
+#include <QDateTime>
 #include <QString>
 #include <QTimeZone>
 
@@ -18,7 +19,8 @@ namespace kvt
 /// A sentence does not carry what a fix needs beyond that: no station name
 /// (the reader is told it, normally the station's folder name), no date (the
 /// reader starts at a given date in the writer's zone and moves to the next
-/// day when the time of day jumps back by more than twelve hours), no sigma
+/// day when the time of day jumps back by more than twelve hours; FirstDate()
+/// finds the start from the time the file was last written), no sigma
 /// (a fixed one per station), no bandwidth (left 0: the grouping's default
 /// channel width) and a time to the second only. Nor a sequence number: the
 /// reader numbers the lines it is given from 1, so that the bearings of one
@@ -46,11 +48,21 @@ public:
 
     explicit DfSentenceReader(Settings settings);
 
+    /// The date in zone of the first stamped sentence of text, the content of
+    /// a file last written at lastWritten: the stamps are followed in order,
+    /// each jump back by more than twelve hours a new day, and the last one
+    /// is the latest moment at or before lastWritten with its time of day (a
+    /// file is written after its last sentence, and within a day of it).
+    /// Lines without a time of day are passed over; lastWritten's date for a
+    /// text without any.
+    static QDate FirstDate(const QByteArray& text, const QTimeZone& zone, const QDateTime& lastWritten);
+
     /// Reads one line (with or without its CR LF). False with the reason
     /// when it is not a whole sentence, carries no valid bearing (azimuth
     /// -1.0 or outside [0, 360), quality 0), no position (LAT and LON both
     /// 0), no heading while the azimuth is relative, a time of day that the
-    /// zone skips, or a field that is no number.
+    /// zone skips, or a field that is no number. The time of day of every
+    /// line that has one counts for the change of day, refused or not.
     bool Read(const QByteArray& line, BearingRecord& rBearing, QString& rError);
 
 private:

@@ -91,6 +91,8 @@ struct Fix
     /// The flags as words: "few-bearings", "near-parallel", "behind-station",
     /// "not-converged", "inconsistent", "outvoted", "one-station".
     QStringList FlagNames() const;
+    /// The flags of those words; words it does not know are left out.
+    static unsigned FlagsNamed(const QStringList& words);
     /// Bearings left out, all reasons and stations.
     int RejectedCount() const;
 };

@@ -2,8 +2,8 @@
 
 #include "base/accountedoutput.h"
 #include "contract/bearingrecord.h"
+#include "contract/stationstatus.h"
 #include "network/mqttconnection.h"
-#include "network/stationstatus.h"
 
 #include <QByteArray>
 

@@ -52,6 +52,7 @@ function forbidden(from, to,   above) {
     if (from == "dflib" && to ~ /^(fusion|station|simulation)$/) return "the DF library lies below everything built on it"
     if (from == "zod" && to ~ /^(fusion|station|simulation)$/) return "the ZOD client module runs in any host, not in a station"
     if (from == "station" && to == "simulation") return "the station runtime serves any driver, not only the simulated one"
+    if (from == "station" && to == "fusion") return "a station hands its bearings on; fixes are made from them elsewhere"
     return ""
 }
 {

@@ -2,10 +2,28 @@
 
 #include "simulation/scenarioworld.h"
 #include "simulation/simulatedlegacydriver.h"
+#include "simulation/simulatedstationdefaults.h"
 #include "station/stationbroker.h"
 #include "station/stationbuilder.h"
 
 const QString StationRun::STATION_ADDRESS = QStringLiteral("Default");
+
+namespace {
+
+StationPlace PlaceOf(const Scenario::Station& station)
+{
+    StationPlace place;
+    place.status.strName = station.strName;
+    place.status.fLatitude = station.fLatitude;
+    place.status.fLongitude = station.fLongitude;
+    place.status.fHeading = station.fHeading;
+    place.status.fFrequencyMin = station.fFrequencyMin;
+    place.status.fFrequencyMax = station.fFrequencyMax;
+    place.fSigma = station.fSigma;
+    return place;
+}
+
+}
 
 kvt::Station::Options StationRun::StationOptions(const Options& options, std::function<double()> heading)
 {
@@ -20,12 +38,13 @@ kvt::Station::Options StationRun::StationOptions(const Options& options, std::fu
     station.strPlotFile = options.strPlotFile;
     station.lstAcceptedSectors = SimulatedLegacyDriver::AcceptedSectors();
     station.fBandwidth = SimulatedLegacyDriver::BANDWIDTH_HZ;
+    station.defaults = SimulatedStationDefaults::Get();
     if (options.pScenario == nullptr || options.pStation == nullptr) {
-        station.place = StationPlace::Default(StationBroker::StationName());
+        station.place = SimulatedStationDefaults::HomePort(StationBroker::StationName());
         return station;
     }
     const Scenario::Station& scenarioStation = *options.pStation;
-    station.place = StationPlace::Of(scenarioStation);
+    station.place = PlaceOf(scenarioStation);
     station.bBearingFile = true;
     const ScenarioWorld world(*options.pScenario, scenarioStation);
     StationSimulation::PresetFrequency(StationBuilder::DEVICE_PATH, world.GetFirstFrequency());

@@ -71,6 +71,7 @@ public:
 
     const StationCallback& GetCallback() const { return m_station.GetCallback(); }
     StationEnvironment& GetEnvironment() { return m_station.GetEnvironment(); }
+    DFDataOutput& GetDfDataOutput() { return m_station.GetDfDataOutput(); }
     const Options& GetOptions() const { return m_options; }
 
     /// See kvt::Station::GetOutputs().

@@ -1,6 +1,7 @@
 #include "station/bearingfile.h"
 
 #include "contract/bearingmessage.h"
+#include "station/acceptedblock.h"
 
 namespace kvt
 {
@@ -11,9 +12,10 @@ BearingFile::BearingFile(const QString& fileName)
     m_sink.Open(fileName);
 }
 
-void BearingFile::Take(const BearingRecord& bearing)
+void BearingFile::Take(const AcceptedBlock& block)
 {
-    m_sink.Write(BearingMessage::Format(bearing) + '\n', 1);
+    for (const BearingRecord& bearing : block.lstBearings)
+        m_sink.Write(BearingMessage::Format(bearing) + '\n', 1);
 }
 
 } // namespace kvt

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "contract/bearingrecord.h"
+#include "kvtstationlib_export.h"
 #include "station/stationplace.h"
 
 #include <QString>
@@ -19,7 +20,7 @@ class BearingResult;
 /// device's measurement bandwidth, and the DF method the characteristics
 /// offer first at the bearing's frequency.
 /// Single-threaded.
-class BearingStamper
+class KVTSTATION_EXPORT BearingStamper
 {
 public:
     /// clockMs: the simulated clock in milliseconds since the epoch; heading:

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "kvtstationlib_export.h"
+
 #include <QString>
 
 #include <utility>
@@ -12,7 +14,7 @@ class ICfg;
 /// what a program sets for one run never becomes the user's setting. For
 /// settings that a component reads once, when it is made (the ZOD client's
 /// name and server). Single-threaded; the configuration must outlive it.
-class CfgOverride
+class KVTSTATION_EXPORT CfgOverride
 {
 public:
     /// (key, value) pairs, set in this order.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "kvtstationlib_export.h"
 #include "station/polargeometry.h"
 
 #include <QString>
@@ -9,7 +10,7 @@
 /// The sectors in which the device filters bearings out, as the station
 /// publishes them in its display filter ranges below the device node
 /// (StationEnvironment::DISPLAY_FILTER_RANGES).
-class FilteredSectors
+class KVTSTATION_EXPORT FilteredSectors
 {
 public:
     /// Empty when the ranges are not published.

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "kvtstationlib_export.h"
+
 #include <QColor>
 #include <QPointF>
 #include <QString>
@@ -19,7 +21,7 @@ class QPainter;
 /// bow marked on the rim at the platform's heading.
 ///
 /// Texts pass through the translation context "PolarGeometry".
-class PolarGeometry
+class KVTSTATION_EXPORT PolarGeometry
 {
 public:
     /// A sector (from, to) in degrees, clockwise from `from`.

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "devicecontrol/directionfinder/kvtcommon/kvtenums.h"
+#include "kvtstationlib_export.h"
 
 #include <QJsonArray>
 #include <QJsonObject>
@@ -20,7 +21,7 @@ class KVTCharacteristics;
 ///                      polarisations[], modes[] (mode, sampleMode,
 ///                      defaultRealtimeBandwidth, realtimeBandwidths[] with
 ///                      their resolution bandwidths and default)
-class ReportCollector
+class KVTSTATION_EXPORT ReportCollector
 {
 public:
     explicit ReportCollector(KVTCharacteristics& characteristics);

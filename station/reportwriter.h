@@ -1,5 +1,7 @@
 #pragma once
 
+#include "kvtstationlib_export.h"
+
 class QTextStream;
 class ReportCollector;
 class StationBuilder;
@@ -8,7 +10,7 @@ class StationBuilder;
 /// characteristics: what ReportCollector finds, plus where the configuration
 /// came from ("configuration": directory, station, defaultStored), as JSON
 /// (UTF-8) or as text for people.
-class ReportWriter
+class KVTSTATION_EXPORT ReportWriter
 {
 public:
     static void Write(QTextStream& out, const ReportCollector& collector, const StationBuilder& station,

@@ -1,8 +1,9 @@
 #include "station/station.h"
 
-#include "devicecontrol/directionfinder/kvtcommon/dfdataoutput.h"
+#include "station/acceptedblock.h"
 #include "station/bearingfile.h"
 #include "station/stationbroker.h"
+#include "station/treepublication.h"
 
 #include <QDir>
 
@@ -19,13 +20,17 @@ bool Station::BrokerOf(const Options& options, QString& rHost, int& rPort)
 Station::Station(const Options& options, std::function<quint64()> clockMs)
     : m_options(options)
     , m_environment(options.strDevicePath, options.strStationAddress, options.strOutputDir,
-                    options.strSerialAddress, options.lstAcceptedSectors,
+                    options.lstAcceptedSectors, options.defaults,
                     options.scenarioZod ? &*options.scenarioZod : nullptr)
     , m_callback(options.strDevicePath, options.strStationAddress, m_environment.GetOverheadPassParams(),
                  m_environment.GetCommandLog())
     , m_stamper(options.place, options.fBandwidth, std::move(clockMs),
                 options.heading ? options.heading : [] { return -1.0; })
 {
+    auto pPublication = std::make_unique<TreePublication>(options.strDevicePath, options.strOutputDir,
+                                                          options.strSerialAddress);
+    m_pPublication = pPublication.get();
+    m_lstSinks.push_back(std::move(pPublication));
     if (BrokerOf(options, m_strBrokerHost, m_nBrokerPort)) {
         auto pBroker = std::make_unique<StationBroker>(options.place);
         m_pBroker = pBroker.get();
@@ -33,10 +38,16 @@ Station::Station(const Options& options, std::function<quint64()> clockMs)
     }
     if (options.bBearingFile)
         m_lstSinks.push_back(std::make_unique<BearingFile>(QDir(options.strOutputDir).filePath(BEARING_FILE)));
-    m_callback.SetAcceptedListener([this](const std::vector<values::BearingResult>& results) { Hand(results); });
+    m_callback.SetAcceptedListener(
+        [this](const std::vector<values::BearingResult>& results, bool bScan) { Hand(results, bScan); });
 }
 
 Station::~Station() = default;
+
+DFDataOutput& Station::GetDfDataOutput()
+{
+    return m_pPublication->GetDfDataOutput();
+}
 
 void Station::AddSink(std::unique_ptr<BearingSink> pSink)
 {
@@ -48,31 +59,32 @@ void Station::StartOutputs(bool bWait)
 {
     if (m_pBroker == nullptr || !m_pBroker->Start(m_strBrokerHost, m_nBrokerPort) || !bWait)
         return;
-    m_pBroker->GetOutput().WaitForConnection(StationBroker::DRAIN_MS);
+    m_pBroker->GetBrokerOutput().WaitForConnection(StationBroker::DRAIN_MS);
     // A receiver of a scenario that started late tunes from the sender's retained state, which
     // comes only over a connection.
     if (m_options.scenarioZod)
         m_environment.WaitForZodConnection(StationBroker::DRAIN_MS);
 }
 
-void Station::Hand(const std::vector<values::BearingResult>& results)
+void Station::Hand(const std::vector<values::BearingResult>& results, bool bScan)
 {
-    if (!m_lstSinks.empty()) {
-        for (const values::BearingResult& result : results) {
-            const BearingRecord bearing = m_stamper.Stamp(result);
-            for (const std::unique_ptr<BearingSink>& pSink : m_lstSinks)
-                pSink->Take(bearing);
-        }
-    }
-    emit BearingsAccepted(results);
+    AcceptedBlock block{bScan, results, {}};
+    block.lstBearings.reserve(results.size());
+    for (const values::BearingResult& result : results)
+        block.lstBearings.push_back(m_stamper.Stamp(result));
+    for (const std::unique_ptr<BearingSink>& pSink : m_lstSinks)
+        pSink->Take(block);
+    if (!results.empty())
+        emit BearingsAccepted(results);
 }
 
 std::vector<AccountedOutput*> Station::GetOutputs()
 {
-    DFDataOutput* pOutput = m_environment.GetOutput();
-    std::vector<AccountedOutput*> outputs{&pOutput->GetFileOutput(), &pOutput->GetSerialOutput()};
-    for (const std::unique_ptr<BearingSink>& pSink : m_lstSinks)
-        outputs.push_back(&pSink->GetOutput());
+    std::vector<AccountedOutput*> outputs;
+    for (const std::unique_ptr<BearingSink>& pSink : m_lstSinks) {
+        for (AccountedOutput* pOutput : pSink->GetOutputs())
+            outputs.push_back(pOutput);
+    }
     return outputs;
 }
 
@@ -80,15 +92,14 @@ const StationSummary& Station::Stop(int nSerialDrainMs)
 {
     if (m_summary)
         return *m_summary;
-    m_environment.StopOutput(nSerialDrainMs);
+    m_pPublication->Drain(nSerialDrainMs);
     std::vector<const AccountedOutput*> deliveries;
-    for (AccountedOutput* pOutput : m_environment.GetOutputs())
-        deliveries.push_back(pOutput);
     for (const std::unique_ptr<BearingSink>& pSink : m_lstSinks) {
         pSink->Stop();
-        deliveries.push_back(&pSink->GetOutput());
+        for (AccountedOutput* pOutput : pSink->GetOutputsInUse())
+            deliveries.push_back(pOutput);
     }
-    m_summary = StationSummary::Collect(m_callback, m_environment,
+    m_summary = StationSummary::Collect(m_callback, m_environment, *m_pPublication,
                                         {m_options.strOutputDir, m_options.strPlotFile, m_options.strSerialAddress},
                                         deliveries);
     return *m_summary;

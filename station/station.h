@@ -1,5 +1,6 @@
 #pragma once
 
+#include "kvtstationlib_export.h"
 #include "station/bearingsink.h"
 #include "station/bearingstamper.h"
 #include "station/stationcallback.h"
@@ -16,28 +17,31 @@
 #include <vector>
 
 class AccountedOutput;
+class DFDataOutput;
 class StationBroker;
 
 namespace kvt
 {
 
+class TreePublication;
+
 /// The station runtime a host creates around its driver, once the device is
 /// up in the value tree and the characteristics are bound to it: the host's
-/// environment (setup, command log, DF data output, ZOD client), the driver
-/// callback, which runs the bearing pipeline and publishes what it accepts
-/// into the value tree, and the outputs.
+/// environment (setup, command log, ZOD client), the driver callback, which
+/// runs the bearing pipeline, and one registry of sinks.
 ///
-/// The sentence file and the serial line take the published bearings from
-/// the value tree (the DF data output); every other output is a BearingSink
-/// that gets each accepted bearing once, stamped (time, place, true
-/// bearing): the broker output when a broker is given or configured, the
-/// bearing file when asked for, and the host's own sinks. Every output keeps
-/// a delivery account, and Stop() settles them all into the summary.
+/// Each block the pipeline accepts is stamped (time, place, true bearing)
+/// and handed once to every sink, in this order: the publication into the
+/// value tree (TreePublication; the DF data output observes the tree and
+/// writes the sentence file and the serial line), the broker output when a
+/// broker is given or configured, the bearing file when asked for, and the
+/// host's own sinks. Every output of a sink keeps a delivery account, and
+/// Stop() settles them all into the summary.
 ///
 /// The host hands GetCallback() to its driver, starts the outputs, lets the
 /// driver report, and stops the station. Single-threaded: the driver reports
 /// on the value tree's thread.
-class Station : public QObject
+class KVTSTATION_EXPORT Station : public QObject
 {
     Q_OBJECT
 public:
@@ -59,7 +63,7 @@ public:
         /// The broker for this run; empty: the configured one, if any.
         QString strBrokerHost;
         int nBrokerPort = 0;
-        StationPlace place = StationPlace::Default(QString());
+        StationPlace place;
         /// The device's measurement bandwidth in Hz, stamped into each bearing (0: not known).
         double fBandwidth = 0.0;
         /// The platform's heading in degrees as the device reports it, below 0
@@ -69,6 +73,8 @@ public:
         /// the display filter ranges shade the rest.
         std::vector<std::pair<double, double>> lstAcceptedSectors;
         bool bBearingFile = false;
+        /// What the station has before its configuration stores it (see StationEnvironment::Defaults).
+        StationEnvironment::Defaults defaults;
         /// The ZOD client of a scenario's station; none: the configured receiver.
         std::optional<StationEnvironment::ScenarioZod> scenarioZod;
         /// A file the host makes of the run, only named in the summary.
@@ -86,6 +92,8 @@ public:
     StationCallback& GetCallback() { return m_callback; }
     const StationCallback& GetCallback() const { return m_callback; }
     StationEnvironment& GetEnvironment() { return m_environment; }
+    /// The DF data output behind the publication (for its settings widget).
+    DFDataOutput& GetDfDataOutput();
     const Options& GetOptions() const { return m_options; }
 
     /// Adds a sink of the host's own, after the station's; call it before the
@@ -97,9 +105,10 @@ public:
     /// and as long again for a scenario's ZOD client.
     void StartOutputs(bool bWait);
 
-    /// Every output with its delivery account: the sentence file, the serial
-    /// line (both, since the settings may switch either on while the station
-    /// runs), then the sinks.
+    /// Every output of every sink with its delivery account, in the sinks'
+    /// order: the sentence file, the serial line (both, since the settings may
+    /// switch either on while the station runs), the broker, the bearing
+    /// file, the host's.
     std::vector<AccountedOutput*> GetOutputs();
 
     /// Stops the outputs (the serial line given up to nSerialDrainMs to send
@@ -108,18 +117,21 @@ public:
     const StationSummary& Stop(int nSerialDrainMs = SERIAL_DRAIN_MS);
 
 signals:
-    /// Each block's accepted bearings, after they are published and handed to the sinks.
+    /// Each block's accepted bearings (none: a scan that kept nothing is not
+    /// told), after every sink has taken them.
     void BearingsAccepted(const std::vector<values::BearingResult>& results);
 
 private:
-    void Hand(const std::vector<values::BearingResult>& results);
+    void Hand(const std::vector<values::BearingResult>& results, bool bScan);
 
     Options m_options;
     StationEnvironment m_environment;
     StationCallback m_callback;
     BearingStamper m_stamper;
-    StationBroker* m_pBroker = nullptr;
+    /// The sinks, each once; the first two point into it.
     std::vector<std::unique_ptr<BearingSink>> m_lstSinks;
+    TreePublication* m_pPublication = nullptr;
+    StationBroker* m_pBroker = nullptr;
     QString m_strBrokerHost;
     int m_nBrokerPort = 0;
     std::optional<StationSummary> m_summary;

@@ -2,6 +2,7 @@
 
 #include "base/cfgcenter.h"
 #include "base/icfg.h"
+#include "station/acceptedblock.h"
 
 const QString StationBroker::ADDRESS_KEY = QStringLiteral("BearingBrokerAddress");
 const QString StationBroker::PORT_KEY = QStringLiteral("BearingBrokerPort");
@@ -48,4 +49,10 @@ bool StationBroker::Start(const QString& host, int nPort)
     settings.strPassword = cfg.GetString(QStringLiteral("ZodPassword"), QString(), 0);
     settings.strCaFile = cfg.GetString(QStringLiteral("ZodCaFile"), QString(), 0);
     return m_output.Start(settings, m_place.status);
+}
+
+void StationBroker::Take(const kvt::AcceptedBlock& block)
+{
+    for (const kvt::BearingRecord& bearing : block.lstBearings)
+        m_output.Publish(bearing);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "kvtstationlib_export.h"
 #include "network/brokerbearingoutput.h"
 #include "station/bearingsink.h"
 #include "station/stationplace.h"
@@ -14,7 +15,7 @@
 /// The station's name is the configuration's "ZodClientName", else
 /// "kvtstation"; it logs in with the ZOD client's "ZodUserName",
 /// "ZodPassword" and "ZodCaFile". Single-threaded.
-class StationBroker : public kvt::BearingSink
+class KVTSTATION_EXPORT StationBroker : public kvt::BearingSink
 {
 public:
     static const QString ADDRESS_KEY;
@@ -32,11 +33,11 @@ public:
 
     /// False when the address cannot be used (the output's last failure says why).
     bool Start(const QString& host, int nPort);
-    void Take(const kvt::BearingRecord& bearing) override { m_output.Publish(bearing); }
+    void Take(const kvt::AcceptedBlock& block) override;
     /// Waits up to DRAIN_MS for the broker's acknowledgements (see BrokerBearingOutput::Stop()).
     void Stop() override { m_output.Stop(DRAIN_MS); }
-    const AccountedOutput& GetOutput() const override { return m_output; }
-    BrokerBearingOutput& GetOutput() override { return m_output; }
+    std::vector<AccountedOutput*> GetOutputs() override { return {&m_output}; }
+    BrokerBearingOutput& GetBrokerOutput() { return m_output; }
 
 private:
     StationPlace m_place;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "kvtstationlib_export.h"
+
 #include <QString>
 
 /// Brings a simulated direction finder up in the value tree from its station
@@ -10,7 +12,7 @@
 /// The station entry holds, besides the antenna setup, the keys "DeviceType",
 /// "MaxChannelCount" and "DevOptions" that the real device would report.
 /// Single-threaded, like the value tree.
-class StationBuilder
+class KVTSTATION_EXPORT StationBuilder
 {
 public:
     /// The device node of the simulated station.

@@ -1,11 +1,7 @@
 #include "station/stationcallback.h"
 
 #include "devicecontrol/directionfinder/kvtcommon/commandprotocol.h"
-#include "devicecontrol/stddevicedefinition/stddevicedefinition.h"
-#include "station/devicevalue.h"
 #include "valueframework/valueclasses/bearingresult.h"
-#include "valueframework/valueclasses/value.h"
-#include "valueframework/valueclasses/valuelist.h"
 
 using namespace NxKVTCommon;
 
@@ -14,60 +10,33 @@ StationCallback::StationCallback(const QString& devicePath, const QString& devic
     : m_strDeviceAddress(deviceAddress)
     , m_pipeline(devicePath, overheadPassParams)
     , m_commandLog(commandLog)
-    , m_pAzimuth(DeviceValue<values::Value<values::BearingResult>>(devicePath, StdDeviceDefinition::g_vdAzimuth))
-    , m_pAzimuthList(
-          DeviceValue<values::ValueList<values::BearingResult>>(devicePath, StdDeviceDefinition::g_vdAzimuthList))
 {
 }
 
 StationCallback::~StationCallback() = default;
 
-void StationCallback::PublishOneByOne(const std::vector<values::BearingResult>& accepted)
+void StationCallback::Tell(const std::vector<values::BearingResult>& accepted, bool bScan)
 {
-    if (m_pAzimuth != nullptr) {
-        for (const values::BearingResult& result : accepted)
-            m_pAzimuth->SetValue(result);
-    }
-    Tell(accepted);
-}
-
-void StationCallback::PublishBlock(const std::vector<values::BearingResult>& accepted)
-{
-    if (m_pAzimuthList != nullptr && m_pAzimuth != nullptr) {
-        // Observers see the new block once, complete.
-        m_pAzimuthList->StartTransaction();
-        m_pAzimuthList->Clear();
-        for (const values::BearingResult& result : accepted)
-            m_pAzimuthList->PushBack(result);
-        m_pAzimuthList->EndTransaction(ChangeCode::ValueChanged);
-        // The azimuth announces the block; its last bearing stands for the scan.
-        if (!accepted.empty())
-            m_pAzimuth->SetValue(accepted.back());
-    }
-    Tell(accepted);
-}
-
-void StationCallback::Tell(const std::vector<values::BearingResult>& accepted)
-{
-    if (m_acceptedListener && !accepted.empty())
-        m_acceptedListener(accepted);
+    // A scan's empty list still replaces the previous scan's; an empty report of another mode is nothing.
+    if (m_acceptedListener && (bScan || !accepted.empty()))
+        m_acceptedListener(accepted, bScan);
 }
 
 void StationCallback::fillTDMABuffer(qint32, quint64& nTimeStamp, quint32, quint32 nCount, values::Bearing* pBearings,
                                      StatusStruct&)
 {
-    PublishOneByOne(m_pipeline.ProcessBlock(nTimeStamp, nCount, pBearings).lstAccepted);
+    Tell(m_pipeline.ProcessBlock(nTimeStamp, nCount, pBearings).lstAccepted, false);
 }
 
 void StationCallback::fillScanBuffer(qint32, quint64& nTimeStamp, quint32, quint32 nCount, values::Bearing* pBearings,
                                      StatusStruct&)
 {
-    PublishBlock(m_pipeline.ProcessBlock(nTimeStamp, nCount, pBearings).lstAccepted);
+    Tell(m_pipeline.ProcessBlock(nTimeStamp, nCount, pBearings).lstAccepted, true);
 }
 
 void StationCallback::fillFFMBuffer(const FFMData& data, StatusStruct&, bool)
 {
-    PublishOneByOne(m_pipeline.ProcessResult(data).lstAccepted);
+    Tell(m_pipeline.ProcessResult(data).lstAccepted, false);
 }
 
 void StationCallback::fillFFMSRBuffer(SuperResolutionStruct&, StatusStruct&) {}

@@ -2,6 +2,7 @@
 
 #include "devicecontrol/directionfinder/kvtcommon/bearingpipeline.h"
 #include "devicecontrol/directionfinder/kvtcommon/idrivercallback.h"
+#include "kvtstationlib_export.h"
 
 #include <QString>
 
@@ -18,26 +19,22 @@ class OverheadPassParams;
 namespace values
 {
 class BearingResult;
-template <class T>
-class Value;
-template <class T>
-class ValueList;
-} // namespace values
+}
 
 /// The station's side of the driver interface: what the application does with
 /// the reports of its driver. Bearing blocks go through the bearing pipeline
-/// and what it accepts is published below the device node ("Res/DfR/Azimuth"
-/// one by one in fixed-frequency mode, the whole block as "Res/DfR/AzimuthList"
-/// in scan mode) and handed to the listener, if any; command texts go to the
-/// command log. The driver's buffers are never written.
+/// and what it accepts is handed to the listener (the station, which hands it
+/// to its sinks), with whether it is a scan's whole list; command texts go to
+/// the command log. The driver's buffers are never written.
 ///
 /// Borrows the overhead-pass parameters and the command log, which must
 /// outlive it. Single-threaded: the driver reports on the value tree's thread.
-class StationCallback : public NxKVTCommon::IDriverCallback
+class KVTSTATION_EXPORT StationCallback : public NxKVTCommon::IDriverCallback
 {
 public:
-    /// Receives each block's accepted results after they are published.
-    using AcceptedListener = std::function<void(const std::vector<values::BearingResult>&)>;
+    /// Receives each block's accepted results, and whether the block is a
+    /// scan's list (then also when nothing of it was accepted).
+    using AcceptedListener = std::function<void(const std::vector<values::BearingResult>&, bool bScan)>;
 
     StationCallback(const QString& devicePath, const QString& deviceAddress,
                     NxKVTCommon::OverheadPassParams& overheadPassParams, CommandProtocol& commandLog);
@@ -79,15 +76,11 @@ public:
     void fillSyncTimestamp(qint64 nTimeStamp) override;
 
 private:
-    void PublishOneByOne(const std::vector<values::BearingResult>& accepted);
-    void PublishBlock(const std::vector<values::BearingResult>& accepted);
-    void Tell(const std::vector<values::BearingResult>& accepted);
+    void Tell(const std::vector<values::BearingResult>& accepted, bool bScan);
 
     QString m_strDeviceAddress;
     NxKVTCommon::BearingPipeline m_pipeline;
     CommandProtocol& m_commandLog;
-    values::Value<values::BearingResult>* m_pAzimuth;
-    values::ValueList<values::BearingResult>* m_pAzimuthList;
     AcceptedListener m_acceptedListener;
     quint64 m_nCommandsLogged = 0;
     quint64 m_nCommandLogFailures = 0;

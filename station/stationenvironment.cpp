@@ -2,23 +2,18 @@
 
 #include "base/cfgcenter.h"
 #include "base/icfg.h"
-#include "base/accountedoutput.h"
 #include "devicecontrol/directionfinder/kvtcommon/devicefilterrange.h"
-#include "devicecontrol/directionfinder/kvtcommon/dfdataoutput.h"
 #include "devicecontrol/directionfinder/kvtcommon/displayfilterrange.h"
-#include "devicecontrol/directionfinder/kvtcommon/kvtcharacteristics.h"
 #include "devicecontrol/directionfinder/kvtcommon/izodclientdll.h"
+#include "devicecontrol/directionfinder/kvtcommon/kvtcharacteristics.h"
 #include "devicecontrol/directionfinder/kvtcommon/kvtinformationcenter.h"
 #include "devicecontrol/directionfinder/kvtcommon/ohpparamspersistency.h"
 #include "devicecontrol/directionfinder/kvtcommon/ohpparamsvtsynchronizer.h"
 #include "devicecontrol/directionfinder/kvtcommon/stationcfg.h"
 #include "devicecontrol/directionfinder/kvtcommon/zodmanager.h"
-#include "devicecontrol/stddevicedefinition/stddevicedefinition.h"
 #include "station/cfgoverride.h"
-#include "station/devicevalue.h"
 #include "valueframework/valueclasses/tree.h"
 #include "valueframework/valueclasses/valuenumeric.h"
-#include "valueframework/valueclasses/valueselection.h"
 
 #include <QAction>
 #include <QCoreApplication>
@@ -28,14 +23,12 @@
 
 using namespace NxKVTCommon;
 
-const QString StationEnvironment::SENTENCE_FILE = QStringLiteral("dfdata.txt");
 const QString StationEnvironment::ZOD_RECEIVER_KEY = QStringLiteral("ZodReceiverEnabled");
 const QString StationEnvironment::DISPLAY_FILTER_RANGES = QStringLiteral("/Res/DfR/DisplayFilterRanges");
 const QString StationEnvironment::HANDOVER_FREQUENCY_PATH = QStringLiteral("/KVTCONTROL/HANDOVERFREQUENCY");
 
 namespace {
 
-const char* const DEVICE_DESCRIPTION = "Simulated direction finder";
 const QString ZOD_CLIENT_NAME = QStringLiteral("kvtstation");
 /// Where the command log puts its files, below the current directory.
 const QString COMMAND_LOG_DIR = QStringLiteral("KVTControl");
@@ -44,38 +37,12 @@ const QString ZOD_CENTRAL_ADDRESS_KEY = QStringLiteral("ZodCentralAddress");
 const QString ZOD_DEFAULT_CENTRAL_ADDRESS = QStringLiteral("127.0.0.1");
 const QString ZOD_CENTRAL_PORT_KEY = QStringLiteral("ZodCentralPort");
 const int ZOD_DEFAULT_CENTRAL_PORT = 4500;
-/// The station's own setup before anything is stored: thresholds in degrees,
-/// the position of its home port.
-const double DEFAULT_PITCH_THRESHOLD = 8.0;
-const double DEFAULT_ROLL_THRESHOLD = 10.0;
-const double DEFAULT_LATITUDE = 54.3233;
-const double DEFAULT_LONGITUDE = 10.1228;
-const int HEADING_SOURCE_COMPASS = 1;
-const int POSITION_SOURCE_GPS = 1;
-/// Components the station cannot work without, and ones it may have. The
-/// simulated device lacks the compass and reports a noise generator nobody
-/// asked for, so the tester has something to report.
-const QStringList DEFAULT_REQUIRED_COMPONENTS = {QStringLiteral("DF Processor"), QStringLiteral("HF Receiver"),
-                                                 QStringLiteral("VUHF Receiver"), QStringLiteral("Compass")};
-const QStringList DEFAULT_OPTIONAL_COMPONENTS = {QStringLiteral("Antenna Switch"), QStringLiteral("GPS Receiver")};
 const QString KEY_REQUIRED_COMPONENTS = QStringLiteral("HwRequiredComponents");
 /// Frequency limits of the station for the ZOD receiver, as the host publishes them.
 const QString SYS_MIN_FREQ = QStringLiteral("/KVTCONTROL/SYSMINFREQ");
 const QString SYS_MAX_FREQ = QStringLiteral("/KVTCONTROL/SYSMAXFREQ");
 /// The characteristics' general operation mode.
 const EOperationMode OPERATION_MODE_GENERAL = static_cast<EOperationMode>(1);
-
-void SetNumber(const QString& devicePath, const values::ValueDescriptor& descriptor, double value)
-{
-    if (auto* pValue = DeviceValue<values::ValueNumeric<double>>(devicePath, descriptor))
-        pValue->SetValue(value);
-}
-
-void SelectKey(const QString& devicePath, const values::ValueDescriptor& descriptor, int key)
-{
-    if (auto* pValue = DeviceValue<values::ValueSelection>(devicePath, descriptor))
-        pValue->SetCurrentKey(key);
-}
 
 HwStatusTester::ComponentSet ToSet(const QStringList& names)
 {
@@ -96,26 +63,24 @@ void SetFrequencyLimit(const QString& path, double frequency)
 }
 
 StationEnvironment::StationEnvironment(const QString& devicePath, const QString& stationAddress,
-                                       const QString& outputDir, const QString& serialAddress,
+                                       const QString& outputDir,
                                        const std::vector<std::pair<double, double>>& acceptedSectors,
-                                       const ScenarioZod* pScenarioZod)
+                                       const Defaults& defaults, const ScenarioZod* pScenarioZod)
     : m_strDevicePath(devicePath)
     , m_strStationAddress(stationAddress)
-    , m_strSentenceFile(QDir(outputDir).filePath(SENTENCE_FILE))
     , m_strCommandLogDir(QDir(outputDir).filePath(COMMAND_LOG_DIR))
     , m_lstAcceptedSectors(acceptedSectors)
     , m_setupData(stationAddress, devicePath)
     , m_hwStatusTester(devicePath)
-    , m_commandLog(stationAddress, QString::fromLatin1(DEVICE_DESCRIPTION))
+    , m_commandLog(stationAddress, defaults.strDeviceDescription)
 {
-    LoadSetup();
-    LoadHwRequirements();
-    LoadOverheadPass();
+    LoadSetup(defaults);
+    LoadHwRequirements(defaults);
+    LoadOverheadPass(defaults.bOverheadPass);
     m_bCommandLogOpen = m_commandLog.Init();
     // Init has turned the previous run's log into a backup: every backup now is an earlier run's.
     m_lstEarlierLogFiles = QDir(m_strCommandLogDir).entryList({QStringLiteral("*.bak")}, QDir::Files);
     PublishDisplayFilterRanges();
-    ConfigureOutput(serialAddress);
     StartZod(pScenarioZod);
 }
 
@@ -123,8 +88,6 @@ StationEnvironment::~StationEnvironment()
 {
     m_pZodManager.reset();
     m_pZodToolBar.reset();
-    StopOutput();
-    m_pOutput.reset();
     // What the run changed in the tree (and the requirements) becomes the stored setup.
     m_hwStatusTester.WriteHwRequirementsToTree();
     m_setupData.ReadFromValueTree(QString());
@@ -142,65 +105,35 @@ QStringList StationEnvironment::GetCommandLogFilesOfThisRun() const
     return files;
 }
 
-AccountedOutput& StationEnvironment::GetSentenceOutput()
+void StationEnvironment::LoadSetup(const Defaults& defaults)
 {
-    return m_pOutput->GetFileOutput();
-}
-
-std::vector<AccountedOutput*> StationEnvironment::GetOutputs()
-{
-    std::vector<AccountedOutput*> outputs{&m_pOutput->GetFileOutput()};
-    if (m_bSerial)
-        outputs.push_back(&m_pOutput->GetSerialOutput());
-    return outputs;
-}
-
-void StationEnvironment::StopOutput(int drainMs)
-{
-    const AccountedOutput& serial = m_pOutput->GetSerialOutput();
-    QElapsedTimer waited;
-    waited.start();
-    while (serial.GetAccount().GetPending() > 0 && waited.elapsed() < drainMs)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 50);
-    // The line reports bytes it handed over through queued calls; those still
-    // queued would die with the line and leave sentences that arrived counted as lost.
-    QCoreApplication::sendPostedEvents();
-    m_pOutput->SetEnabled(false);
-}
-
-void StationEnvironment::LoadSetup()
-{
-    SetNumber(m_strDevicePath, StdDeviceDefinition::g_vdPitchThreshold, DEFAULT_PITCH_THRESHOLD);
-    SetNumber(m_strDevicePath, StdDeviceDefinition::g_vdRollThreshold, DEFAULT_ROLL_THRESHOLD);
-    SetNumber(m_strDevicePath, StdDeviceDefinition::g_vdPosLatitude, DEFAULT_LATITUDE);
-    SetNumber(m_strDevicePath, StdDeviceDefinition::g_vdPosLongitude, DEFAULT_LONGITUDE);
-    SelectKey(m_strDevicePath, StdDeviceDefinition::g_vdHeaSource, HEADING_SOURCE_COMPASS);
-    SelectKey(m_strDevicePath, StdDeviceDefinition::g_vdPosSource, POSITION_SOURCE_GPS);
+    if (defaults.presetSetup)
+        defaults.presetSetup(m_strDevicePath);
     // Stored values override the defaults; keys not stored yet keep them.
     m_setupData.ReadFromValueTree(QString());
     m_setupData.ReadFromCfg(QString());
     m_setupData.WriteToValueTree(nullptr, QString());
 }
 
-void StationEnvironment::LoadHwRequirements()
+void StationEnvironment::LoadHwRequirements(const Defaults& defaults)
 {
     const std::unique_ptr<ICfg> pStation(StationCfg::GetStationCfg(m_strStationAddress, false));
     if (pStation && pStation->Contains(KEY_REQUIRED_COMPONENTS)) {
         m_hwStatusTester.ReadHwRequirementsFromCfg(pStation.get());
     } else {
-        m_hwStatusTester.SetRequiredComponents(ToSet(DEFAULT_REQUIRED_COMPONENTS));
-        m_hwStatusTester.SetOptionalComponents(ToSet(DEFAULT_OPTIONAL_COMPONENTS));
-        m_hwStatusTester.SetCheckRequirements(true);
+        m_hwStatusTester.SetRequiredComponents(ToSet(defaults.lstRequiredComponents));
+        m_hwStatusTester.SetOptionalComponents(ToSet(defaults.lstOptionalComponents));
+        m_hwStatusTester.SetCheckRequirements(!defaults.lstRequiredComponents.isEmpty()
+                                              || !defaults.lstOptionalComponents.isEmpty());
     }
     m_hwStatusTester.WriteHwRequirementsToTree();
 }
 
-void StationEnvironment::LoadOverheadPass()
+void StationEnvironment::LoadOverheadPass(bool bOnByDefault)
 {
-    // This station watches the sky: the filter is on unless the configuration says otherwise.
     const std::unique_ptr<ICfg> pSection(
         CfgCenter::GetAppCfg(ICfg::User).GetSubCfg(QStringLiteral("OverheadPass"), ICfg::User));
-    if (pSection && !pSection->Contains(QStringLiteral("Valid")))
+    if (bOnByDefault && pSection && !pSection->Contains(QStringLiteral("Valid")))
         pSection->SetBool(QStringLiteral("Valid"), true, 0);
     OHPParamsPersistency(m_overheadPassParams).Restore();
     m_pOverheadPassSync = std::make_unique<OHPParamsVtSynchronizer>(m_overheadPassParams, m_strDevicePath);
@@ -217,23 +150,6 @@ void StationEnvironment::PublishDisplayFilterRanges()
                                                                   characteristics.GetMaxFreq(OPERATION_MODE_GENERAL),
                                                                   m_lstAcceptedSectors));
     m_pDisplayFilterRange->Publish();
-}
-
-void StationEnvironment::ConfigureOutput(const QString& serialAddress)
-{
-    // The output reads its settings from the application configuration, and
-    // stores them when it goes; this run's settings are lent to the keys until
-    // then, so that the stored ones come back afterwards.
-    m_bSerial = !serialAddress.isEmpty();
-    std::vector<std::pair<QString, QString>> settings{
-        {QStringLiteral("FileOutput_Enabled"), QStringLiteral("true")},
-        {QStringLiteral("FileOutput_Address"), m_strSentenceFile},
-        {QStringLiteral("Output_Interval"), QStringLiteral("0")},
-        {QStringLiteral("RS232Output_Enabled"), m_bSerial ? QStringLiteral("true") : QStringLiteral("false")}};
-    if (m_bSerial)
-        settings.emplace_back(QStringLiteral("RS232Output_Address"), serialAddress);
-    m_pOutputSettings = std::make_unique<CfgOverride>(CfgCenter::GetAppCfg(ICfg::Application), settings);
-    m_pOutput = std::make_unique<DFDataOutput>(QStringLiteral("DFDataOutput"));
 }
 
 void StationEnvironment::StartZod(const ScenarioZod* pScenarioZod)

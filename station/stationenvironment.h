@@ -4,17 +4,16 @@
 #include "devicecontrol/directionfinder/kvtcommon/hwstatustester.h"
 #include "devicecontrol/directionfinder/kvtcommon/kvtsetupdata.h"
 #include "devicecontrol/directionfinder/kvtcommon/overheadpassparams.h"
+#include "kvtstationlib_export.h"
 
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <utility>
 #include <vector>
 
-class AccountedOutput;
-class CfgOverride;
-class DFDataOutput;
 class QAction;
 class QToolBar;
 class DisplayFilterRange;
@@ -30,17 +29,16 @@ class OHPParamsVtSynchronizer;
 /// characteristics are bound:
 ///
 /// 1. the device setup (position, compass, pitch/roll thresholds, …) from the
-///    station's configuration into the tree, over the simulated station's own
-///    defaults, and the hardware requirements (stored ones, else the station's
-///    defaults) into the tree;
+///    station's configuration into the tree, over the host's defaults, and
+///    the hardware requirements (stored ones, else the host's defaults) into
+///    the tree;
 /// 2. the overhead-pass parameters from the application configuration
-///    (switched on by default for this station) and kept equal to the tree;
+///    (switched on when it has none and the host's defaults say so) and kept
+///    equal to the tree;
 /// 3. the command log of the device in "KVTControl" below the current
 ///    directory (the caller changes into the output folder first);
 /// 4. the display filter ranges of the device's accepted sectors;
-/// 5. the DF data output to the sentence file (and the serial line), set up
-///    through its application-configuration keys;
-/// 6. the ZOD receiver when the application configuration's key
+/// 5. the ZOD receiver when the application configuration's key
 ///    "ZodReceiverEnabled" is true (written as false when missing), given a
 ///    tool bar of its own: the module's "ZOD" action there is enabled while
 ///    the server is connected, which is how the station sees the connection.
@@ -50,10 +48,8 @@ class OHPParamsVtSynchronizer;
 ///    over yet) before its client starts.
 ///
 /// The destructor stores the device setup and the hardware requirements in
-/// the station's configuration and closes the outputs. The output settings of
-/// the run (sentence file, serial line) hold for the run only: the stored
-/// ones are back when the environment goes. Single-threaded.
-class StationEnvironment
+/// the station's configuration. Single-threaded.
+class KVTSTATION_EXPORT StationEnvironment
 {
 public:
     /// The ZOD client of a scenario's station: its role, its name on the
@@ -71,18 +67,37 @@ public:
         int nPort = 0;
     };
 
+    /// What a station has that its configuration does not store yet; the
+    /// host's, for its device. Left empty, the value tree's own setup stays
+    /// (pitch and roll thresholds of 0, which refuse every bearing) and
+    /// nothing is required of the hardware.
+    struct Defaults
+    {
+        /// The device as its command log names it.
+        QString strDeviceDescription;
+        /// Sets device setup values below the device node before the stored
+        /// setup is read over them; those not stored keep them.
+        std::function<void(const QString& devicePath)> presetSetup;
+        /// The hardware requirements when the station stores none; checked
+        /// when they name a component.
+        QStringList lstRequiredComponents;
+        QStringList lstOptionalComponents;
+        /// Whether the overhead-pass filter is on when the application
+        /// configuration does not say.
+        bool bOverheadPass = false;
+    };
+
     /// Where the ZOD sender reads the frequency it hands over.
     static const QString HANDOVER_FREQUENCY_PATH;
-    static const QString SENTENCE_FILE;
     static const QString ZOD_RECEIVER_KEY;
     /// The display filter ranges' list value, below the device node.
     static const QString DISPLAY_FILTER_RANGES;
 
-    /// outputDir: absolute folder of the sentence file; serialAddress empty for no serial output.
+    /// outputDir: absolute folder of the command log's "KVTControl".
     /// acceptedSectors: where the device accepts bearings, (from, to) in degrees clockwise.
     /// pScenarioZod: the ZOD client of a scenario's station; null for the configured receiver.
     StationEnvironment(const QString& devicePath, const QString& stationAddress, const QString& outputDir,
-                       const QString& serialAddress, const std::vector<std::pair<double, double>>& acceptedSectors,
+                       const std::vector<std::pair<double, double>>& acceptedSectors, const Defaults& defaults,
                        const ScenarioZod* pScenarioZod = nullptr);
     ~StationEnvironment();
     StationEnvironment(const StationEnvironment&) = delete;
@@ -98,15 +113,8 @@ public:
     /// rotations made), absolute, by name.
     QStringList GetCommandLogFilesOfThisRun() const;
     HwStatusTester& GetHwStatusTester() { return m_hwStatusTester; }
-    QString GetSentenceFile() const { return m_strSentenceFile; }
-    /// The DF data output's sinks, with their accounts: the sentence file and,
-    /// when configured, the serial line. They live as long as the environment.
-    AccountedOutput& GetSentenceOutput();
-    std::vector<AccountedOutput*> GetOutputs();
     /// "receiver", "sender", or empty when the station runs no ZOD client.
     QString GetZodRole() const { return m_strZodRole; }
-    /// The DF data output (for its settings widget and its sinks).
-    DFDataOutput* GetOutput() { return m_pOutput.get(); }
     /// Whether the ZOD client module gave the client of the role (false without a role).
     bool IsZodLoaded() const { return m_bZodLoaded; }
     /// Whether the client was connected to its server at any time of the run.
@@ -120,25 +128,17 @@ public:
     /// The client's server, "<address>:<port>"; empty without a role.
     QString GetZodCentral() const { return m_strZodCentral; }
 
-    /// Stops the DF data output: gives the serial line up to drainMs of the
-    /// event loop to send what waits for it, then closes the sentence file
-    /// and the line, so that every account is settled; nothing is written
-    /// afterwards.
-    void StopOutput(int drainMs = 0);
-
 private:
-    void LoadSetup();
-    void LoadHwRequirements();
-    void LoadOverheadPass();
+    void LoadSetup(const Defaults& defaults);
+    void LoadHwRequirements(const Defaults& defaults);
+    void LoadOverheadPass(bool bOnByDefault);
     void PublishDisplayFilterRanges();
-    void ConfigureOutput(const QString& serialAddress);
     void StartZod(const ScenarioZod* pScenarioZod);
     void StartConfiguredReceiver();
     void StartScenarioZod(const ScenarioZod& zod);
 
     QString m_strDevicePath;
     QString m_strStationAddress;
-    QString m_strSentenceFile;
     QString m_strCommandLogDir;
     std::vector<std::pair<double, double>> m_lstAcceptedSectors;
     /// What the command log folder held before this run wrote to it.
@@ -150,9 +150,6 @@ private:
     CommandProtocol m_commandLog;
     bool m_bCommandLogOpen = false;
     std::unique_ptr<DisplayFilterRange> m_pDisplayFilterRange;
-    /// This run's output settings; outlives the output, which stores its settings when it goes.
-    std::unique_ptr<CfgOverride> m_pOutputSettings;
-    std::unique_ptr<DFDataOutput> m_pOutput;
     // Outlives the manager: the module takes its action out of the tool bar when it goes.
     std::unique_ptr<QToolBar> m_pZodToolBar;
     std::unique_ptr<ZodManager> m_pZodManager;
@@ -160,5 +157,4 @@ private:
     QString m_strZodCentral;
     bool m_bZodLoaded = false;
     bool m_bZodConnected = false;
-    bool m_bSerial = false;
 };

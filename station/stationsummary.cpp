@@ -4,9 +4,11 @@
 #include "devicecontrol/directionfinder/kvtcommon/filterrejectcounter.h"
 #include "station/stationcallback.h"
 #include "station/stationenvironment.h"
+#include "station/treepublication.h"
 #include "valueframework/valueclasses/tree.h"
 #include "valueframework/valueclasses/valuebase.h"
 
+#include <QCoreApplication>
 #include <QJsonArray>
 #include <QTextStream>
 
@@ -35,9 +37,65 @@ QStringList ToList(const HwStatusTester::ComponentSet& components)
     return QStringList(components.begin(), components.end());
 }
 
+/// The summary's texts for people pass through the context "StationSummary"
+/// of whatever catalogue the host installed (the console's German one); without
+/// one they stay English.
+QString Tr(const char* pszText)
+{
+    return QCoreApplication::translate("StationSummary", pszText);
+}
+
 QString Join(const QStringList& texts)
 {
-    return texts.isEmpty() ? QStringLiteral("none") : texts.join(QStringLiteral(", "));
+    return texts.isEmpty() ? Tr(QT_TRANSLATE_NOOP("StationSummary", "none")) : texts.join(QStringLiteral(", "));
+}
+
+/// The labels that start a line; the values follow in one column after the
+/// longest (at least column 20), indented labels counted with their indent.
+const char* const LABEL_TIME = QT_TRANSLATE_NOOP("StationSummary", "Simulated time:");
+const char* const LABEL_PRODUCED = QT_TRANSLATE_NOOP("StationSummary", "Bearings produced:");
+const char* const LABEL_WRITTEN = QT_TRANSLATE_NOOP("StationSummary", "Sentences written:");
+const char* const LABEL_COMMANDS = QT_TRANSLATE_NOOP("StationSummary", "Commands logged:");
+const char* const LABEL_MISSING = QT_TRANSLATE_NOOP("StationSummary", "Hardware missing:");
+const char* const LABEL_UNKNOWN = QT_TRANSLATE_NOOP("StationSummary", "Hardware unknown:");
+const char* const LABEL_ZOD_SENDER = QT_TRANSLATE_NOOP("StationSummary", "ZOD sender:");
+const char* const LABEL_ZOD_RECEIVER = QT_TRANSLATE_NOOP("StationSummary", "ZOD receiver:");
+const char* const LABEL_SCENARIO = QT_TRANSLATE_NOOP("StationSummary", "Scenario station:");
+const char* const LABEL_ACCEPTED = QT_TRANSLATE_NOOP("StationSummary", "accepted:");
+const char* const LABEL_TUNED = QT_TRANSLATE_NOOP("StationSummary", "tuned:");
+const char* const LABEL_SENTENCE_FILE = QT_TRANSLATE_NOOP("StationSummary", "sentence file:");
+const char* const LABEL_SERIAL = QT_TRANSLATE_NOOP("StationSummary", "serial line:");
+const char* const LABEL_COMMAND_LOG = QT_TRANSLATE_NOOP("StationSummary", "command log:");
+const char* const LABEL_PLOT = QT_TRANSLATE_NOOP("StationSummary", "polar plot:");
+const char* const s_aLABELS[] = {LABEL_TIME,    LABEL_PRODUCED,   LABEL_WRITTEN,      LABEL_COMMANDS, LABEL_MISSING,
+                                 LABEL_UNKNOWN, LABEL_ZOD_SENDER, LABEL_ZOD_RECEIVER, LABEL_SCENARIO};
+const char* const s_aINDENTED_LABELS[] = {LABEL_ACCEPTED, LABEL_TUNED,       LABEL_SENTENCE_FILE,
+                                          LABEL_SERIAL,   LABEL_COMMAND_LOG, LABEL_PLOT};
+const int INDENT = 2;
+
+/// An output's name for people: the names of the station's own outputs are in the catalogue.
+QString OutputName(const QString& name)
+{
+    static const char* const s_aNAMES[] = {
+        QT_TRANSLATE_NOOP("StationSummary", "file"), QT_TRANSLATE_NOOP("StationSummary", "serial"),
+        QT_TRANSLATE_NOOP("StationSummary", "broker"), QT_TRANSLATE_NOOP("StationSummary", "bearings")};
+    for (const char* pszName : s_aNAMES) {
+        if (name == QLatin1String(pszName))
+            return Tr(pszName);
+    }
+    return name;
+}
+
+int LabelColumn(const std::vector<StationSummary::Delivery>& deliveries)
+{
+    int nColumn = 20;
+    for (const char* pszLabel : s_aLABELS)
+        nColumn = std::max(nColumn, Tr(pszLabel).size() + 1);
+    for (const char* pszLabel : s_aINDENTED_LABELS)
+        nColumn = std::max(nColumn, INDENT + Tr(pszLabel).size() + 1);
+    for (const StationSummary::Delivery& delivery : deliveries)
+        nColumn = std::max(nColumn, INDENT + OutputName(delivery.strName).size() + 2);
+    return nColumn;
 }
 
 QJsonValue Count(quint64 nCount)
@@ -115,19 +173,21 @@ QJsonObject ZodJson(const StationSummary::Zod& zod)
 QString ZodText(const StationSummary::Zod& zod)
 {
     if (zod.strRole.isEmpty())
-        return QStringLiteral("not configured");
+        return Tr(QT_TRANSLATE_NOOP("StationSummary", "not configured"));
     if (!zod.bLoaded)
-        return QStringLiteral("client module not found");
+        return Tr(QT_TRANSLATE_NOOP("StationSummary", "client module not found"));
     const QString error = zod.error.value_or(QString());
     if (zod.state.value_or(QString()) == QLatin1String("refused"))
-        return QStringLiteral("login refused by %1: %2").arg(zod.strCentral, error);
-    QString text = (zod.bConnected ? QStringLiteral("connected to %1") : QStringLiteral("never connected to %1"))
+        return Tr(QT_TRANSLATE_NOOP("StationSummary", "login refused by %1: %2")).arg(zod.strCentral, error);
+    QString text = (zod.bConnected ? Tr(QT_TRANSLATE_NOOP("StationSummary", "connected to %1"))
+                                   : Tr(QT_TRANSLATE_NOOP("StationSummary", "never connected to %1")))
                        .arg(zod.strCentral);
     if (!zod.bConnected && !error.isEmpty())
         text += QStringLiteral(": ") + error;
     if (zod.strRole == QLatin1String("receiver"))
-        text += QStringLiteral("; handovers applied %1, coalesced %2, ignored: unfollowed %3, out of range %4, "
-                               "malformed %5, unknown tag %6; refused %7")
+        text += Tr(QT_TRANSLATE_NOOP("StationSummary",
+                                     "; handovers applied %1, coalesced %2, ignored: unfollowed %3, out of range %4, "
+                                     "malformed %5, unknown tag %6; refused %7"))
                     .arg(CountOf(zod, "Applied"))
                     .arg(CountOf(zod, "Coalesced"))
                     .arg(CountOf(zod, "IgnoredUnfollowed"))
@@ -159,7 +219,8 @@ QJsonObject ScenarioJson(const StationSummary::Scenario& scenario)
 }
 
 StationSummary StationSummary::Collect(const StationCallback& callback, StationEnvironment& environment,
-                                       const Outputs& outputs, const std::vector<const AccountedOutput*>& deliveries)
+                                       const kvt::TreePublication& publication, const Outputs& outputs,
+                                       const std::vector<const AccountedOutput*>& deliveries)
 {
     StationSummary summary;
     summary.nProduced = callback.GetProduced();
@@ -170,8 +231,8 @@ StationSummary StationSummary::Collect(const StationCallback& callback, StationE
         summary.lstDeliveries.push_back({pOutput->GetName(), pOutput->GetTarget(), pOutput->GetAccount(),
                                          pOutput->GetFailure(), pOutput->HasBeenOpen(), pOutput->GetNotices()});
     }
-    summary.nSentencesWritten = environment.GetSentenceOutput().GetAccount().GetDelivered();
-    summary.strSentenceFile = environment.GetSentenceFile();
+    summary.nSentencesWritten = publication.GetSentenceOutput().GetAccount().GetDelivered();
+    summary.strSentenceFile = publication.GetSentenceFile();
     summary.outputs = outputs;
     summary.strCommandLogDir = environment.GetCommandLogDir();
     summary.lstCommandLogFiles = environment.GetCommandLogFilesOfThisRun();
@@ -236,55 +297,72 @@ QJsonObject StationSummary::ToJson() const
 
 void StationSummary::PrintText(QTextStream& out) const
 {
+    const int nColumn = LabelColumn(lstDeliveries);
+    const auto label = [nColumn](const char* pszLabel, int nIndent = 0) {
+        return (QString(nIndent, QLatin1Char(' ')) + Tr(pszLabel)).leftJustified(nColumn);
+    };
     if (run) {
-        out << "Simulated time:     " << static_cast<double>(run->nElapsedMs) / 1000.0 << " of "
-            << static_cast<double>(run->nDurationMs) / 1000.0 << " s";
+        out << label(LABEL_TIME)
+            << Tr(QT_TRANSLATE_NOOP("StationSummary", "%1 of %2 s"))
+                   .arg(QString::number(static_cast<double>(run->nElapsedMs) / 1000.0),
+                        QString::number(static_cast<double>(run->nDurationMs) / 1000.0));
         if (run->nStopSignal == SIGINT || run->nStopSignal == SIGTERM)
-            out << ", stopped by " << (run->nStopSignal == SIGINT ? "SIGINT" : "SIGTERM");
+            out << Tr(QT_TRANSLATE_NOOP("StationSummary", ", stopped by %1"))
+                       .arg(QLatin1String(run->nStopSignal == SIGINT ? "SIGINT" : "SIGTERM"));
         out << "\n";
     }
-    out << "Bearings produced:  " << nProduced << "\n";
-    out << "  accepted:         " << nAccepted << "\n";
+    out << label(LABEL_PRODUCED) << nProduced << "\n";
+    out << label(LABEL_ACCEPTED, INDENT) << nAccepted << "\n";
     // Translated reasons may be longer than the English ones: the column follows the longest.
     int nReasonWidth = 18;
     for (const ReasonKey& reason : s_aREASONS)
         nReasonWidth = std::max(nReasonWidth, FilterRejectCounter::ReasonText(reason.eReason).size() + 2);
+    const QString rejected = QString(INDENT, QLatin1Char(' ')) + Tr(QT_TRANSLATE_NOOP("StationSummary", "rejected, "));
     for (const ReasonKey& reason : s_aREASONS) {
-        const QString label = FilterRejectCounter::ReasonText(reason.eReason) + QLatin1Char(':');
-        out << "  rejected, " << label.leftJustified(nReasonWidth) << this->*reason.pnCount << "\n";
+        const QString reasonLabel = FilterRejectCounter::ReasonText(reason.eReason) + QLatin1Char(':');
+        out << rejected << reasonLabel.leftJustified(nReasonWidth) << this->*reason.pnCount << "\n";
     }
-    out << "Sentences written:  " << nSentencesWritten << "\n";
+    out << label(LABEL_WRITTEN) << nSentencesWritten << "\n";
     for (const Delivery& delivery : lstDeliveries) {
-        out << "  " << (delivery.strName + QLatin1Char(':')).leftJustified(18) << delivery.account.GetDelivered()
-            << " of " << delivery.account.GetOffered() << " delivered, " << delivery.account.GetLost() << " lost";
+        out << (QString(INDENT, QLatin1Char(' ')) + OutputName(delivery.strName) + QLatin1Char(':')).leftJustified(nColumn)
+            << Tr(QT_TRANSLATE_NOOP("StationSummary", "%1 of %2 delivered, %3 lost"))
+                   .arg(delivery.account.GetDelivered())
+                   .arg(delivery.account.GetOffered())
+                   .arg(delivery.account.GetLost());
         if (!delivery.bOpened)
-            out << ", never open";
+            out << Tr(QT_TRANSLATE_NOOP("StationSummary", ", never open"));
         if (!delivery.account.GetLastFailure().isEmpty())
-            out << "; last failure: " << delivery.account.GetLastFailure();
+            out << Tr(QT_TRANSLATE_NOOP("StationSummary", "; last failure: %1")).arg(delivery.account.GetLastFailure());
         out << "\n";
         for (const QString& notice : delivery.lstNotices)
-            out << "  " << QString().leftJustified(18) << notice << "\n";
+            out << QString(nColumn, QLatin1Char(' ')) << notice << "\n";
     }
-    out << "Commands logged:    " << nCommands << " in " << lstCommandLogFiles.size() << " file(s)\n";
-    out << "Hardware missing:   " << Join(lstHardwareMissing) << "\n";
-    out << "Hardware unknown:   " << Join(lstHardwareUnknown) << "\n";
-    out << (zod.strRole == QLatin1String("sender") ? "ZOD sender:         " : "ZOD receiver:       ") << ZodText(zod)
+    out << label(LABEL_COMMANDS)
+        << Tr(QT_TRANSLATE_NOOP("StationSummary", "%1 in %2 file(s)")).arg(nCommands).arg(lstCommandLogFiles.size())
         << "\n";
+    out << label(LABEL_MISSING) << Join(lstHardwareMissing) << "\n";
+    out << label(LABEL_UNKNOWN) << Join(lstHardwareUnknown) << "\n";
+    out << label(zod.strRole == QLatin1String("sender") ? LABEL_ZOD_SENDER : LABEL_ZOD_RECEIVER) << ZodText(zod) << "\n";
     if (scenario) {
-        out << "Scenario station:   " << scenario->strStation << " (" << (scenario->bSender ? "sender" : "receiver")
-            << ")\n";
-        const std::vector<Tuning>& tunings = scenario->lstTunings;
-        out << "  tuned:            " << (tunings.empty() ? QStringLiteral("never") : QString());
-        for (size_t i = 0; i < tunings.size(); ++i)
-            out << (i > 0 ? ", " : "") << QString::number(tunings[i].fFrequency / 1e6, 'f', 3) << " MHz at "
-                << QString::number(tunings[i].nElapsedMs / 1000.0, 'f', 2) << " s";
-        out << "\n";
+        out << label(LABEL_SCENARIO)
+            << QStringLiteral("%1 (%2)").arg(scenario->strStation,
+                                             scenario->bSender ? Tr(QT_TRANSLATE_NOOP("StationSummary", "sender"))
+                                                               : Tr(QT_TRANSLATE_NOOP("StationSummary", "receiver")))
+            << "\n";
+        QStringList tunings;
+        for (const Tuning& tuning : scenario->lstTunings)
+            tunings << Tr(QT_TRANSLATE_NOOP("StationSummary", "%1 MHz at %2 s"))
+                           .arg(QString::number(tuning.fFrequency / 1e6, 'f', 3),
+                                QString::number(tuning.nElapsedMs / 1000.0, 'f', 2));
+        out << label(LABEL_TUNED, INDENT)
+            << (tunings.isEmpty() ? Tr(QT_TRANSLATE_NOOP("StationSummary", "never")) : tunings.join(QStringLiteral(", ")))
+            << "\n";
     }
-    out << "\nOutputs\n";
-    out << "  sentence file:    " << strSentenceFile << "\n";
+    out << "\n" << Tr(QT_TRANSLATE_NOOP("StationSummary", "Outputs")) << "\n";
+    out << label(LABEL_SENTENCE_FILE, INDENT) << strSentenceFile << "\n";
     if (!outputs.strSerialAddress.isEmpty())
-        out << "  serial line:      " << outputs.strSerialAddress << "\n";
-    out << "  command log:      " << strCommandLogDir << "\n";
+        out << label(LABEL_SERIAL, INDENT) << outputs.strSerialAddress << "\n";
+    out << label(LABEL_COMMAND_LOG, INDENT) << strCommandLogDir << "\n";
     if (!outputs.strPlotFile.isEmpty())
-        out << "  polar plot:       " << outputs.strPlotFile << "\n";
+        out << label(LABEL_PLOT, INDENT) << outputs.strPlotFile << "\n";
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "base/accountedoutput.h"
+#include "kvtstationlib_export.h"
 
 #include <QJsonObject>
 #include <QString>
@@ -13,6 +14,11 @@
 class QTextStream;
 class StationCallback;
 class StationEnvironment;
+
+namespace kvt
+{
+class TreePublication;
+}
 
 /// What a run of a station did. The exit code is computed from it; JSON and
 /// text are its renderings for programs and for people. In JSON:
@@ -45,7 +51,7 @@ class StationEnvironment;
 /// Paths are absolute; everything else depends only on the seed, the
 /// configuration and the simulated time (and, for the ZOD state and a
 /// stopped run, on what happened).
-struct StationSummary
+struct KVTSTATION_EXPORT StationSummary
 {
     /// Exit codes of a run (2 is a bad command line; a stop by SIGINT or
     /// SIGTERM gives 128 + the signal's number, 130 and 143).
@@ -106,7 +112,8 @@ struct StationSummary
 
     /// deliveries: the outputs with a delivery account, in the order to show them.
     static StationSummary Collect(const StationCallback& callback, StationEnvironment& environment,
-                                  const Outputs& outputs, const std::vector<const AccountedOutput*>& deliveries);
+                                  const kvt::TreePublication& publication, const Outputs& outputs,
+                                  const std::vector<const AccountedOutput*>& deliveries);
 
     /// EXIT_OUTPUT_UNAVAILABLE when an output never opened or the broker refused the ZOD
     /// client's login, else EXIT_LOSSES

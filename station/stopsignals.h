@@ -1,5 +1,7 @@
 #pragma once
 
+#include "kvtstationlib_export.h"
+
 #include <QObject>
 #include <QSocketNotifier>
 
@@ -10,7 +12,7 @@
 /// outputs and print its summary. The handler only writes the signal number
 /// into a pipe; everything else runs on the thread of the event loop. The
 /// earlier handlers come back with the destructor. One instance at a time.
-class StopSignals : public QObject
+class KVTSTATION_EXPORT StopSignals : public QObject
 {
     Q_OBJECT
 

@@ -1,14 +1,21 @@
 #pragma once
 
+#include "kvtstationlib_export.h"
+
+#include <QCoreApplication>
 #include <QJsonObject>
 #include <QString>
 
 class QTextStream;
 
 /// Writes the capability report (as made by ReportCollector) for people:
-/// frequencies in MHz, bandwidths with their unit.
-class TextPrinter
+/// frequencies in MHz, bandwidths with their unit. Its texts pass through the
+/// context "TextPrinter" of whatever catalogue the host installed (the
+/// console's German one); without one they stay English.
+class KVTSTATION_EXPORT TextPrinter
 {
+    Q_DECLARE_TR_FUNCTIONS(TextPrinter)
+
 public:
     explicit TextPrinter(QTextStream& out);
 

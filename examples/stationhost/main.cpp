@@ -10,10 +10,14 @@
 #include "devicecontrol/directionfinder/kvtcommon/kvtcharacteristics.h"
 #include "devicecontrol/directionfinder/kvtcommon/kvtinformationcenter.h"
 #include "devicecontrol/directionfinder/kvtcommon/kvtoptions.h"
+#include "devicecontrol/stddevicedefinition/stddevicedefinition.h"
+#include "station/acceptedblock.h"
 #include "station/station.h"
 #include "station/stationbuilder.h"
 #include "station/stationsummary.h"
 #include "valueframework/valueclasses/bearing.h"
+#include "valueframework/valueclasses/tree.h"
+#include "valueframework/valueclasses/valuenumeric.h"
 
 #include <QApplication>
 #include <QDir>
@@ -51,15 +55,25 @@ public:
         SetTarget(QStringLiteral("memory"));
         MarkOpen();
     }
-    void Take(const kvt::BearingRecord&) override
+    void Take(const kvt::AcceptedBlock& block) override
     {
-        Offer(1);
-        Deliver(1);
+        Offer(block.lstBearings.size());
+        Deliver(block.lstBearings.size());
     }
     void Stop() override {}
-    const AccountedOutput& GetOutput() const override { return *this; }
-    AccountedOutput& GetOutput() override { return *this; }
+    std::vector<AccountedOutput*> GetOutputs() override { return {this}; }
 };
+
+/// The host's setup before its configuration stores one: its platform rolls
+/// and pitches up to 10° without spoiling a bearing.
+void PresetSetup(const QString& devicePath)
+{
+    for (const values::ValueDescriptor* pLimit :
+         {&StdDeviceDefinition::g_vdPitchThreshold, &StdDeviceDefinition::g_vdRollThreshold}) {
+        if (auto* pValue = values::Tree::Instance()->Find<values::ValueNumeric<double>>(devicePath + pLimit->PathName()))
+            pValue->SetValue(10.0);
+    }
+}
 
 int RunStation(const QString& outputDir, QTextStream& out)
 {
@@ -68,9 +82,13 @@ int RunStation(const QString& outputDir, QTextStream& out)
     options.strDevicePath = StationBuilder::DEVICE_PATH;
     options.strStationAddress = QStringLiteral("Example");
     options.strOutputDir = outputDir;
-    options.place = StationPlace::Default(QStringLiteral("example"));
+    options.place.status.strName = QStringLiteral("example");
+    options.place.status.fLatitude = 53.5461;
+    options.place.status.fLongitude = 9.9661;
     options.lstAcceptedSectors = {{0.0, 360.0}};
     options.bBearingFile = true;
+    options.defaults.strDeviceDescription = QStringLiteral("Example direction finder");
+    options.defaults.presetSetup = PresetSetup;
     kvt::Station station(options, [&driver] { return driver.GetClockMs(); });
     station.AddSink(std::make_unique<CountingSink>());
     station.StartOutputs(false);

@@ -112,6 +112,22 @@ TEST_F(ConsoleProgramTest, StopSignalClosesTheWindowWithOutputsSettledAndTheSumm
     EXPECT_EQ(file.readAll().count('\n'), written.captured(1).toInt());
 }
 
+// The summary speaks the window's language, its values in one column after the longest label.
+TEST_F(ConsoleProgramTest, SummaryIsGermanUnderLangDe)
+{
+    ASSERT_EQ(Console({"--seconds", "2", "--lang", "de", "--screenshot", m_output.filePath("de.png")}), 0)
+        << m_stdErr.constData();
+    const QString summary = QString::fromUtf8(m_stdOut);
+    for (const char* line : {"Simulierte Zeit: ", "Peilungen erzeugt: ", "  angenommen: ", "  verworfen, Plattformneigung:",
+                             "Hardware fehlt: ", "ZOD-Empfänger: ", "nicht eingerichtet", "\nAusgaben\n", "  Satzdatei: "})
+        EXPECT_TRUE(summary.contains(QString::fromUtf8(line))) << line << "\n" << summary.toStdString();
+    EXPECT_FALSE(summary.contains("Bearings produced")) << summary.toStdString();
+    const QRegularExpression produced("^Peilungen erzeugt: +", QRegularExpression::MultilineOption);
+    const QRegularExpression commands("^Befehle protokolliert: +", QRegularExpression::MultilineOption);
+    ASSERT_TRUE(produced.match(summary).hasMatch() && commands.match(summary).hasMatch()) << summary.toStdString();
+    EXPECT_EQ(produced.match(summary).capturedLength(), commands.match(summary).capturedLength());
+}
+
 // Text only, without any display: no platform plugin is needed.
 TEST_F(ConsoleProgramTest, HelpAndVersionNeedNoDisplay)
 {

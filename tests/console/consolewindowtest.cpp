@@ -21,11 +21,15 @@
 #include "tools/kvtconsole/windowplacement.h"
 #include "station/polargeometry.h"
 #include "station/stationbuilder.h"
+#include "station/textprinter.h"
 #include "valueframework/valueclasses/tree.h"
 
 #include <QAction>
 #include <QCheckBox>
 #include <QCoreApplication>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QTextStream>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
@@ -456,6 +460,14 @@ TEST_F(ConsoleWindowTest, GermanCataloguesTranslateTheConsoleAndTheLibraryWidget
     EXPECT_EQ(m_pWindow->GetRejectCounters().item(0, 0)->text(), "Plattformneigung");
     // The longer German texts still fit the window of a 1400 x 900 screen.
     EXPECT_LE(m_pWindow->minimumSizeHint().width(), WindowPlacement::DefaultSize(QSize(1400, 900)).width());
+    // The capability report of the last tab, in the window's language.
+    QString report;
+    QTextStream stream(&report);
+    TextPrinter(stream).Print(QJsonDocument::fromJson(R"({"configuration":{"station":"Default"},"device":{},
+        "antennaSetup":{"message":"ok"},"operationModes":[{"mode":1,"minFreq":2e7,"maxFreq":3e9}]})").object());
+    EXPECT_TRUE(report.contains(QString::fromUtf8("  Konverterumschaltung  keine\n"))) << report.toStdString();
+    EXPECT_TRUE(report.contains("Frequenzgrenzen je Betriebsart\n  Betriebsart 1  20 MHz - 3000 MHz"))
+        << report.toStdString();
     QCoreApplication::removeTranslator(&console);
     QCoreApplication::removeTranslator(&library);
 }

@@ -1,6 +1,6 @@
 #include "contract/bearingmessage.h"
+#include "contract/stationstatus.h"
 #include "fusion/geodesy.h"
-#include "network/stationstatus.h"
 #include "tests/common/configdirfixture.h"
 #include "tests/common/mosquittobroker.h"
 #include "tools/kvtconsole/mapprojection.h"
@@ -10,13 +10,21 @@
 #include "tools/kvtconsole/networkmodel.h"
 
 #include <QDateTime>
+#include <QDir>
+#include <QFile>
 #include <QImage>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
 #include <QLineEdit>
 #include <QSignalSpy>
 #include <QTableWidget>
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
 
 #include <signal.h>
 
@@ -33,7 +41,8 @@ struct Site
 };
 
 /// A bearing from the site towards the point, as the station would publish it.
-QByteArray BearingTowards(const Site& site, double latitude, double longitude, qint64 timeMs, qint64 seq)
+QByteArray BearingTowards(const Site& site, double latitude, double longitude, qint64 timeMs, qint64 seq,
+                          double fFrequency = 145.5e6, double fError = 0.0)
 {
     kvt::BearingRecord bearing;
     bearing.strStation = QString::fromLatin1(site.pszName);
@@ -41,9 +50,10 @@ QByteArray BearingTowards(const Site& site, double latitude, double longitude, q
     bearing.nTimeMs = timeMs;
     bearing.fLatitude = site.fLatitude;
     bearing.fLongitude = site.fLongitude;
-    bearing.fBearing = Geodesy::Between(site.fLatitude, site.fLongitude, latitude, longitude).fAzimuth;
+    bearing.fBearing = Geodesy::WrapAzimuth(
+        Geodesy::Between(site.fLatitude, site.fLongitude, latitude, longitude).fAzimuth + fError);
     bearing.fSigma = 1.0;
-    bearing.fFrequency = 145.5e6;
+    bearing.fFrequency = fFrequency;
     return kvt::BearingMessage::Format(bearing);
 }
 
@@ -105,7 +115,15 @@ TEST(NetworkModelTest, StationsBearingsAndFixesFromTheTopicTree)
     EXPECT_TRUE(model.HandleMessage("kvt/zod/North/config/role", "sender"));
     EXPECT_TRUE(model.HandleMessage("kvt/zod/North/param/FRQ", "145500000"));
     EXPECT_TRUE(model.HandleMessage("kvt/zod/North/param/FRQ", "145500000"));
-    EXPECT_EQ(handovers.count(), 1);
+    EXPECT_TRUE(model.HandleMessage("kvt/zod/North/param/AUDIO_MODE", "1"));
+    EXPECT_EQ(handovers.count(), 1) << "a repeat or an audio setting hands nothing over";
+    // South follows North; West would be tuned to the frequency too, but follows somebody else.
+    EXPECT_TRUE(model.HandleMessage("kvt/zod/South/config/role", "receiver"));
+    EXPECT_TRUE(model.HandleMessage("kvt/zod/South/config/auto_couple_targets", " North ; Ops"));
+    EXPECT_TRUE(model.HandleMessage("kvt/zod/West/config/role", "receiver"));
+    EXPECT_TRUE(model.HandleMessage("kvt/zod/West/config/auto_couple_targets", "Ops"));
+    EXPECT_TRUE(model.HandleMessage("kvt/stations/West/bearings",
+                                    BearingTowards({"West", 54.4, 10.2}, 54.4, 10.9, START, 1)));
     // Two stations look at one emitter for longer than a window: the model fixes it itself.
     for (int t = 0; t <= 11; ++t) {
         for (const Site& site : {north, south})
@@ -124,6 +142,9 @@ TEST(NetworkModelTest, StationsBearingsAndFixesFromTheTopicTree)
     EXPECT_DOUBLE_EQ(station.fHandoverFrequency, 145.5e6);
     EXPECT_EQ(station.nBearings, 12u);
     EXPECT_EQ(model.GetNowMs(), START + 11000);
+    ASSERT_EQ(model.GetHandovers().size(), 1u);
+    EXPECT_EQ(model.GetHandovers().front().nTimeMs, START) << "seen before any bearing: the first one's time";
+    EXPECT_EQ(model.GetHandovers().front().lstApplied, QStringList{"South"});
 
     // The Last Will: offline once, not again while it stays offline.
     EXPECT_TRUE(model.HandleMessage("kvt/stations/North/status", Status(north, false)));
@@ -150,8 +171,10 @@ TEST(NetworkModelTest, StationsBearingsAndFixesFromTheTopicTree)
     EXPECT_FALSE(model.HandleMessage("kvt/stations/West/bearings", BearingTowards(north, 54.4, 10.9, START, 99)));
     EXPECT_FALSE(model.HandleMessage("kvt/stations/North/status", R"({"latitude":95,"longitude":0,"online":true})"));
     EXPECT_FALSE(model.HandleMessage("other/topic", "x"));
-    EXPECT_EQ(model.GetMalformed(), 5u);
-    EXPECT_EQ(model.GetStations().size(), 2u);
+    EXPECT_FALSE(model.HandleMessage("kvt/zod/North/param/FRQ", "fast"));
+    EXPECT_FALSE(model.HandleMessage("kvt/fusion/status", R"({"v":2,"online":true})"));
+    EXPECT_EQ(model.GetMalformed(), 7u);
+    EXPECT_EQ(model.GetStations().size(), 3u);
 }
 
 TEST(MapViewTest, DrawsStationsByStateWithToolTipsAndListsThem)
@@ -198,30 +221,60 @@ TEST(MapViewTest, DrawsStationsByStateWithToolTipsAndListsThem)
     EXPECT_EQ(tab.GetStationList().item(1, 2)->text(), "offline");
 }
 
-/// A real station program publishes to a real broker; the map listens with a
-/// session of its own and sees the station go offline by its Last Will when
-/// the station's process dies.
+/// Real programs publish to a real broker; the map listens with a session of its own.
 class MapBrokerTest : public ConfigDirFixture
 {
+protected:
+    void SetUp() override
+    {
+        ConfigDirFixture::SetUp();
+        ASSERT_TRUE(m_broker.Start()) << m_broker.GetErrorText().toStdString();
+        m_settings.nPort = m_broker.GetPort();
+    }
+
+    void TearDown() override
+    {
+        for (QProcess* pProcess : m_lstProcesses) {
+            pProcess->kill();
+            pProcess->waitForFinished(WAIT_MS);
+        }
+        qDeleteAll(m_lstProcesses);
+        ConfigDirFixture::TearDown();
+    }
+
+    QProcess& Start(const QString& program, const QStringList& arguments)
+    {
+        auto* pProcess = new QProcess;
+        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+        environment.insert("KVT_MODULE_DIR", ZOD_MODULE_DIR);
+        pProcess->setProcessEnvironment(environment);
+        m_lstProcesses << pProcess;
+        pProcess->start(program, arguments);
+        return *pProcess;
+    }
+
+    QString Mqtt() const { return QStringLiteral("127.0.0.1:%1").arg(m_broker.GetPort()); }
+
+    MosquittoBroker m_broker;
+    MqttConnection::Settings m_settings;
+    QTemporaryDir m_files;
+    QList<QProcess*> m_lstProcesses;
 };
 
+// The station's process dies: the map sees it offline by its Last Will.
 TEST_F(MapBrokerTest, AStationThatDiesShowsOfflineByItsLastWill)
 {
-    MosquittoBroker broker;
-    ASSERT_TRUE(broker.Start()) << broker.GetErrorText().toStdString();
     NetworkModel model;
     NetworkFeed feed(model);
     QSignalSpy offline(&model, &NetworkModel::StationWentOffline);
-    MqttConnection::Settings settings;
-    settings.nPort = broker.GetPort();
-    ASSERT_TRUE(feed.Open(settings));
+    ASSERT_TRUE(feed.Open(m_settings));
     EXPECT_TRUE(feed.GetClientId().startsWith("kvtconsole.map."));
     EXPECT_NE(NetworkFeed(model).GetClientId(), feed.GetClientId());
 
     QTemporaryDir output;
     m_helper.start(QStringLiteral(KVTSTATION_PATH),
                    {"--config-dir", m_dir.path(), "--output-dir", output.path(), "--seconds", "600", "--realtime",
-                    "--mqtt", QStringLiteral("127.0.0.1:%1").arg(broker.GetPort())});
+                    "--mqtt", Mqtt()});
     const auto online = [&model] {
         for (const auto& entry : model.GetStations()) {
             if (entry.second.bOnline && entry.second.bHasBearing)
@@ -236,6 +289,182 @@ TEST_F(MapBrokerTest, AStationThatDiesShowsOfflineByItsLastWill)
     ASSERT_TRUE(QTest::qWaitFor([&offline] { return offline.count() > 0; }, WAIT_MS));
     const QString name = offline.front().front().toString();
     EXPECT_FALSE(model.GetStations().at(name).bOnline);
+}
+
+// kvtfix's own messages: the fixes it publishes reach the map as it published
+// them (flags included), a map that starts later gets each channel's retained
+// latest fix and the service's status, and a killed kvtfix shows offline by
+// its Last Will, after which the map makes its fixes itself.
+TEST_F(MapBrokerTest, TheFixesKvtfixPublishesAppearAsPublished)
+{
+    NetworkModel model;
+    NetworkFeed feed(model);
+    QSignalSpy gone(&model, &NetworkModel::FusionWentOffline);
+    ASSERT_TRUE(feed.Open(m_settings));
+    std::map<QString, QByteArrayList> published;
+    MqttConnection probe;
+    QObject::connect(&probe, &MqttConnection::MessageReceived,
+                     [&published](const QString& topic, const QByteArray& payload, bool) {
+                         published[topic].append(payload);
+                     });
+    m_settings.strClientId = QStringLiteral("maptest-probe");
+    ASSERT_TRUE(probe.Open(m_settings));
+    probe.Subscribe(QStringLiteral("kvt/fixes/+"), 1);
+    QProcess& fix = Start(QStringLiteral(KVTFIX_PATH), {"--mqtt", Mqtt(), "--publish", "--window", "5"});
+    ASSERT_TRUE(QTest::qWaitFor([&] { return model.GetFusion().bOnline; }, WAIT_MS))
+        << fix.readAllStandardError().constData() << m_broker.GetLog().toStdString();
+    EXPECT_EQ(model.GetFusion().strService, "kvtfix");
+
+    // Two windows of three channels: one seen by three stations; one by two,
+    // with a bearing each per window (fixes without redundancy, flagged);
+    // one by three whose bearings alternate between two directions, taken
+    // for two emitters (two fixes of one channel and time).
+    m_settings.strClientId = QStringLiteral("maptest-stations");
+    MqttConnection stations;
+    ASSERT_TRUE(stations.Open(m_settings));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return stations.IsConnected(); }, WAIT_MS));
+    const Site sites[] = {{"North", 52.70, 13.40}, {"South", 52.30, 13.45}, {"West", 52.48, 13.10}};
+    for (int t = 0; t <= 10; ++t) {
+        for (const Site& site : sites) {
+            const QString topic = QStringLiteral("kvt/stations/%1/bearings").arg(site.pszName);
+            const qint64 time = START + 1000LL * t;
+            stations.Publish(topic, BearingTowards(site, 52.52, 13.405, time, 3 * t + 1), 1, false);
+            if (t % 5 == 0 && &site != &sites[2])
+                stations.Publish(topic, BearingTowards(site, 52.43, 13.65, time, 3 * t + 2, 433.92e6), 1, false);
+            stations.Publish(topic,
+                             BearingTowards(site, 52.43, 13.65, time, 3 * t + 3, 868e6, t % 2 == 0 ? 6.0 : -6.0), 1,
+                             false);
+        }
+    }
+    const auto fixCount = [&published] {
+        return published["kvt/fixes/145500000"].size() + published["kvt/fixes/433920000"].size()
+               + published["kvt/fixes/868000000"].size();
+    };
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return fixCount() >= 8 && model.GetFixes().size() == static_cast<std::size_t>(fixCount()); }, WAIT_MS))
+        << fix.readAllStandardError().constData();
+    EXPECT_TRUE(model.HasPublishedFixes());
+    ASSERT_EQ(model.GetFixes().size(), static_cast<std::size_t>(fixCount()))
+        << published["kvt/fixes/868000000"].join('\n').constData();
+    bool bFlagged = false;
+    for (const NetworkModel::MapFix& shown : model.GetFixes()) {
+        const QString channel = QString::number(qRound64(shown.fix.fFrequency));
+        const QByteArrayList& messages = published["kvt/fixes/" + channel];
+        // Where and when it was published, exactly.
+        const auto it = std::find_if(messages.begin(), messages.end(), [&shown](const QByteArray& payload) {
+            const QJsonObject message = QJsonDocument::fromJson(payload).object();
+            return QDateTime::fromString(message["time"].toString(), Qt::ISODateWithMs).toMSecsSinceEpoch()
+                       == shown.fix.nEndMs
+                   && message["latitude"].toDouble() == shown.fix.fLatitude
+                   && message["longitude"].toDouble() == shown.fix.fLongitude;
+        });
+        ASSERT_NE(it, messages.end()) << channel.toStdString();
+        const QJsonObject message = QJsonDocument::fromJson(*it).object();
+        EXPECT_DOUBLE_EQ(shown.fix.ellipse.fSemiMajor, message["semiMajor"].toDouble());
+        EXPECT_DOUBLE_EQ(shown.fix.ellipse.fSemiMinor, message["semiMinor"].toDouble());
+        EXPECT_DOUBLE_EQ(shown.fix.ellipse.fOrientation, message["orientation"].toDouble());
+        EXPECT_EQ(shown.fix.nStations, message["stations"].toInt());
+        EXPECT_EQ(shown.fix.nBearings, message["bearings"].toInt());
+        EXPECT_EQ(shown.fix.FlagNames(), message["flags"].toVariant().toStringList()) << it->constData();
+        EXPECT_FALSE(shown.lstOutline.empty());
+        bFlagged = bFlagged || shown.fix.nFlags != 0;
+    }
+    EXPECT_TRUE(bFlagged) << "the scattered channel's fixes carry flags";
+
+    // Later: each channel's latest fix and the status, retained.
+    NetworkModel late;
+    NetworkFeed lateFeed(late);
+    ASSERT_TRUE(lateFeed.Open(m_settings));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return late.GetFixes().size() == 3 && late.GetFusion().bOnline; }, WAIT_MS));
+    EXPECT_TRUE(late.HasPublishedFixes());
+
+    // Killed without a word: the broker's Last Will says the service is gone.
+    fix.kill();
+    ASSERT_TRUE(fix.waitForFinished(WAIT_MS));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return gone.count() > 0; }, WAIT_MS)) << m_broker.GetLog().toStdString();
+    EXPECT_EQ(gone.front().front().toString(), "kvtfix");
+    EXPECT_FALSE(model.HasPublishedFixes());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return late.GetFusion().bKnown && !late.GetFusion().bOnline; }, WAIT_MS));
+}
+
+// Stations of a scenario on a real broker: the sender's handover enters the
+// map's history with the follower that tuned to it, and marks the map.
+TEST_F(MapBrokerTest, AHandoverIsListedWithTheReceiverThatTunedAndMarkedOnTheMap)
+{
+    const QByteArray network = R"({
+      "start": "2026-12-07T08:00:00.000Z",
+      "emitters": [ { "name": "E1", "latitude": 52.52, "longitude": 13.405, "frequency": 145500000,
+                      "bandwidth": 12500, "power": 40.0, "on": 0, "off": 86400 } ],
+      "stations": [
+        { "name": "Boss", "latitude": 52.70, "longitude": 13.40, "heading": 10.0, "sigma": 1.5,
+          "frequencyMin": 20000000, "frequencyMax": 3000000000, "role": "sender" },
+        { "name": "Near", "latitude": 52.48, "longitude": 13.10, "heading": 350.0, "sigma": 2.0,
+          "frequencyMin": 20000000, "frequencyMax": 3000000000, "role": "receiver", "follows": ["Boss"] } ],
+      "handovers": [ { "at": 0, "station": "Boss", "frequency": 145500000 } ]
+    })";
+    for (const char* name : {"Boss", "Near"})
+        ASSERT_TRUE(QDir().mkpath(m_files.filePath(QStringLiteral("config-") + name)));
+    QFile scenario(m_files.filePath("network.json"));
+    ASSERT_TRUE(scenario.open(QIODevice::WriteOnly));
+    ASSERT_EQ(scenario.write(network), network.size());
+    scenario.close();
+    const auto arguments = [&](const QString& name, const QStringList& extra) {
+        return QStringList{"--config-dir", m_files.filePath("config-" + name), "--output-dir",
+                           m_files.filePath("output-" + name), "--scenario", scenario.fileName(),
+                           "--station", name, "--mqtt", Mqtt()}
+               << extra;
+    };
+    NetworkModel model;
+    NetworkFeed feed(model);
+    MapTab tab(model);
+    tab.resize(1400, 800);
+    ASSERT_TRUE(feed.Open(m_settings));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return feed.IsConnected(); }, WAIT_MS));
+
+    QProcess& sender = Start(QStringLiteral(KVTSTATION_PATH), arguments("Boss", {"--seconds", "4", "--realtime"}));
+    const auto handover = [&model]() -> const NetworkModel::Handover* {
+        for (const NetworkModel::Handover& seen : model.GetHandovers()) {
+            if (seen.strSender == "Boss" && seen.strTag == "FRQ")
+                return &seen;
+        }
+        return nullptr;
+    };
+    ASSERT_TRUE(QTest::qWaitFor([&] { return handover() != nullptr; }, WAIT_MS))
+        << sender.readAllStandardError().constData();
+    EXPECT_EQ(handover()->strValue, "145500000");
+    // In real time, as the sender: a fast run could be over before its ZOD client has tuned it.
+    QProcess& receiver = Start(QStringLiteral(KVTSTATION_PATH), arguments("Near", {"--seconds", "3", "--realtime"}));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return handover()->lstApplied.contains("Near"); }, WAIT_MS))
+        << receiver.readAllStandardError().constData();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return receiver.state() == QProcess::NotRunning; }, WAIT_MS));
+    EXPECT_EQ(receiver.exitCode(), 0) << receiver.readAllStandardError().constData();
+
+    tab.Refresh();
+    const QTableWidget& list = tab.GetHandoverList();
+    int row = 0;
+    while (row < list.rowCount() && list.item(row, 2)->text() != "FRQ")
+        ++row;
+    ASSERT_LT(row, list.rowCount());
+    EXPECT_TRUE(list.item(row, 0)->text().startsWith("08:00:0")) << "the network's time of the handover";
+    EXPECT_EQ(list.item(row, 1)->text(), "Boss");
+    EXPECT_EQ(list.item(row, 3)->text(), "145.500 MHz");
+    EXPECT_EQ(list.item(row, 4)->text(), "Near");
+
+    // The ring about the sender, while the handover is recent.
+    MapView& map = tab.GetMapView();
+    map.grab();  // lays the hidden tab out
+    map.Frame();
+    ASSERT_LE(model.GetNowMs() - handover()->nTimeMs, MapView::HANDOVER_MARK_MS);
+    const QImage image = map.grab().toImage();
+    const QPoint boss = map.GetProjection().ToScreen(52.70, 13.40).toPoint();
+    int ring = 0;
+    for (int dx = -30; dx <= 30; ++dx) {
+        const QColor colour = image.pixelColor(boss + QPoint(dx, 0));
+        ring += colour.blue() > colour.green() + 10 && colour.red() > colour.green() ? 1 : 0;
+    }
+    EXPECT_GE(ring, 2) << "the ring crosses the row of the sender on either side " << boss.x() << "," << boss.y()
+                       << " in " << map.width() << "x" << map.height();
+    EXPECT_TRUE(map.ToolTipAt(boss).contains("Tuned to it: Near")) << map.ToolTipAt(boss).toStdString();
 }
 
 }

@@ -95,6 +95,52 @@ TEST(DfSentenceReaderTest, NumbersTheLinesOfItsFile)
     EXPECT_EQ(first.nTimeMs, second.nTimeMs);
 }
 
+/// A sentence file with the given times of day, one line each.
+QByteArray FileOf(const QStringList& times)
+{
+    QByteArray text;
+    for (const QString& time : times)
+        text += Replaced(SENTENCE, "TIM,090001", "TIM," + time.toLatin1());
+    return text;
+}
+
+QDateTime InBerlin(const QDate& date, const QTime& time)
+{
+    return QDateTime(date, time, BERLIN);
+}
+
+// A sentence has no date: the file's stamps in order, each jump back a new
+// day, end at or before the file's last change, within a day of it.
+TEST(DfSentenceReaderTest, TheFirstDateComesFromTheStampsAndTheFilesLastChange)
+{
+    const QDate next = DAY.addDays(1);
+    // Across midnight in Berlin, written at 23:00:05 UTC: a date taken from the
+    // file's time in UTC would put the stamps before midnight a day early.
+    const QByteArray midnight = FileOf({"235958", "235959", "000001", "000002"});
+    EXPECT_EQ(kvt::DfSentenceReader::FirstDate(midnight, BERLIN, InBerlin(next, QTime(0, 0, 5)).toUTC()), DAY);
+    EXPECT_EQ(kvt::DfSentenceReader::FirstDate(midnight, BERLIN, InBerlin(next, QTime(0, 0, 2))), DAY)
+        << "the last sentence may be written in the second the file last changes";
+    // Written the morning after: the stamps are of the day before.
+    const QByteArray morning = FileOf({"090000", "090010"});
+    EXPECT_EQ(kvt::DfSentenceReader::FirstDate(morning, BERLIN, InBerlin(next, QTime(3, 0))), DAY);
+    EXPECT_EQ(kvt::DfSentenceReader::FirstDate(morning, BERLIN, InBerlin(DAY, QTime(9, 0, 30))), DAY);
+    EXPECT_EQ(kvt::DfSentenceReader::FirstDate("no sentence\n", BERLIN, InBerlin(next, QTime(3, 0))), next);
+
+    // Three days, read on from the date found: the last line lies on the third.
+    const QByteArray days = FileOf({"090000", "210000", "080000", "200000", "070000"});
+    const QDateTime written = InBerlin(DAY.addDays(2), QTime(7, 30));
+    ASSERT_EQ(kvt::DfSentenceReader::FirstDate(days, BERLIN, written), DAY);
+    kvt::DfSentenceReader reader = Reader();
+    kvt::BearingRecord bearing;
+    QString error;
+    for (const QByteArray& line : days.split('\n')) {
+        if (!line.isEmpty()) {
+            ASSERT_TRUE(reader.Read(line, bearing, error)) << error.toStdString();
+        }
+    }
+    EXPECT_EQ(bearing.nTimeMs, InBerlin(DAY.addDays(2), QTime(7, 0)).toMSecsSinceEpoch());
+}
+
 TEST(DfSentenceReaderTest, SentencesWithoutBearingPositionOrHeadingAreRefused)
 {
     const struct

@@ -171,7 +171,7 @@ TEST_F(BearingFolderTest, SentencesTakeTheFolderNameAndTheScenarioRefusesUnknown
     Append(QStringLiteral("West/dfdata.txt"), SENTENCE + "\r\n" + SENTENCE);
     Append(QStringLiteral("Elsewhere/dfdata.txt"), SENTENCE);
 
-    const BearingFolder::Settings settings{&scenario, 3.0, true, QTimeZone::utc()};
+    const BearingFolder::Settings settings{&scenario, 3.0, true, QTimeZone::utc(), QDate()};
     BearingFolder west(m_dir.filePath(QStringLiteral("West")), settings);
     ASSERT_TRUE(west.Read(true, m_bearings, m_log, m_strError));
     ASSERT_EQ(m_bearings.size(), 2u);

@@ -1,11 +1,14 @@
 #include "base/accountedoutput.h"
 #include "base/cfgcenter.h"
 #include "base/icfg.h"
+#include "contract/bearingrecord.h"
 #include "devicecontrol/directionfinder/kvtcommon/driverpassthroughrecords.h"
 #include "devicecontrol/directionfinder/kvtcommon/kvtcharacteristics.h"
 #include "devicecontrol/directionfinder/kvtcommon/kvtinformationcenter.h"
 #include "devicecontrol/directionfinder/kvtcommon/kvtoptions.h"
-#include "contract/bearingrecord.h"
+#include "devicecontrol/stddevicedefinition/stddevicedefinition.h"
+#include "simulation/simulatedstationdefaults.h"
+#include "station/acceptedblock.h"
 #include "station/station.h"
 #include "station/stationbuilder.h"
 #include "station/stationsummary.h"
@@ -14,6 +17,8 @@
 #include "valueframework/valueclasses/bearing.h"
 #include "valueframework/valueclasses/bearingresult.h"
 #include "valueframework/valueclasses/tree.h"
+#include "valueframework/valueclasses/value.h"
+#include "valueframework/valueclasses/valuelist.h"
 
 #include <QDir>
 #include <QDirIterator>
@@ -36,15 +41,14 @@ public:
     {
         MarkOpen();
     }
-    void Take(const kvt::BearingRecord& bearing) override
+    void Take(const kvt::AcceptedBlock& block) override
     {
-        Offer(1);
-        m_rTaken.push_back(bearing);
-        Deliver(1);
+        Offer(block.lstBearings.size());
+        m_rTaken.insert(m_rTaken.end(), block.lstBearings.begin(), block.lstBearings.end());
+        Deliver(block.lstBearings.size());
     }
     void Stop() override {}
-    const AccountedOutput& GetOutput() const override { return *this; }
-    AccountedOutput& GetOutput() override { return *this; }
+    std::vector<AccountedOutput*> GetOutputs() override { return {this}; }
 
 private:
     std::vector<kvt::BearingRecord>& m_rTaken;
@@ -90,23 +94,37 @@ protected:
         options.strStationAddress = STATION;
         options.strOutputDir = m_output.path();
         options.strSerialAddress = serialAddress;
-        options.place = StationPlace::Default(QStringLiteral("lib"));
+        options.place.status.strName = QStringLiteral("lib");
+        options.place.status.fLatitude = 54.3233;
+        options.place.status.fLongitude = 10.1228;
         options.lstAcceptedSectors = {{0.0, 360.0}};
         options.bBearingFile = true;
+        options.defaults = SimulatedStationDefaults::Get();
         m_pStation = std::make_unique<kvt::Station>(options, [this] { return m_nClockMs; });
         m_pStation->AddSink(std::make_unique<RecordingSink>(m_lstTaken));
         m_pStation->StartOutputs(false);
     }
 
-    /// One block of three bearings at the clock's next 100 ms; the last has no quality.
-    void Report()
+    /// One block of three bearings at the clock's next 100 ms, at 90°, 180°
+    /// and 270°; the last has no quality, nor the others with bKeepNothing.
+    void Report(bool bScan = false, bool bKeepNothing = false)
     {
         m_nClockMs += 100;
-        values::Bearing bearings[3] = {{156.8e6, 2000, 900, 50, 80}, {156.8e6, 2000, 1800, 50, 70},
+        const qint16 nQuality = bKeepNothing ? 0 : 80;
+        values::Bearing bearings[3] = {{156.8e6, 2000, 900, 50, nQuality}, {156.8e6, 2000, 1800, 50, nQuality},
                                        {156.8e6, 2000, 2700, 50, 0}};
         NxKVTCommon::StatusStruct status;
         quint64 nTimeStamp = m_nClockMs;
-        m_pStation->GetCallback().fillTDMABuffer(0, nTimeStamp, 0, 3, bearings, status);
+        if (bScan)
+            m_pStation->GetCallback().fillScanBuffer(0, nTimeStamp, 0, 3, bearings, status);
+        else
+            m_pStation->GetCallback().fillTDMABuffer(0, nTimeStamp, 0, 3, bearings, status);
+    }
+
+    template <class T>
+    static T* DeviceTreeValue(const values::ValueDescriptor& descriptor)
+    {
+        return values::Tree::Instance()->Find<T>(StationBuilder::DEVICE_PATH + descriptor.PathName());
     }
 
     static int Lines(const QString& path)
@@ -156,6 +174,35 @@ TEST_F(StationLibTest, EveryAcceptedBearingReachesEachOutputOnceStampedAndEveryA
     EXPECT_EQ(summary["bearings"]["rejected"]["noQuality"].toInt(), 4);
     EXPECT_EQ(stopped.ExitCode(), StationSummary::EXIT_DELIVERED);
     EXPECT_EQ(m_pStation->Stop().ToJson(), summary) << "a second stop changes nothing";
+}
+
+// The publication into the value tree is the first sink: a scan's list
+// replaces the last one there, whole, also when the scan kept nothing, and
+// the DF data output that observes the tree is behind it.
+TEST_F(StationLibTest, AScanReplacesTheListInTheTreeAndReachesEverySinkOnce)
+{
+    Open();
+    auto* pList = DeviceTreeValue<values::ValueList<values::BearingResult>>(StdDeviceDefinition::g_vdAzimuthList);
+    auto* pAzimuth = DeviceTreeValue<values::Value<values::BearingResult>>(StdDeviceDefinition::g_vdAzimuth);
+    ASSERT_NE(pList, nullptr);
+    ASSERT_NE(pAzimuth, nullptr);
+    Report(true);
+    ASSERT_EQ(pList->Size(), 2);
+    EXPECT_EQ(pList->At(1).GetAzimuth(), 1800);
+    EXPECT_EQ(pAzimuth->GetValue().GetAzimuth(), 1800) << "the scan's last bearing stands for it";
+    Report(true, true);
+    EXPECT_EQ(pList->Size(), 0);
+    Report();
+    EXPECT_EQ(pAzimuth->GetValue().GetAzimuth(), 1800);
+    EXPECT_EQ(pAzimuth->GetValue().GetTimeStamp(), START_MS + 300);
+
+    const StationSummary& stopped = m_pStation->Stop();
+    EXPECT_EQ(m_lstTaken.size(), 4u);
+    ASSERT_EQ(stopped.lstDeliveries.size(), 3u);
+    EXPECT_EQ(stopped.lstDeliveries[1].account.GetOffered(), 4u) << "bearings";
+    EXPECT_EQ(stopped.lstDeliveries[2].account.GetOffered(), 4u) << "recorder";
+    // Outside a running scan the DF data output writes the azimuth that announces the block.
+    EXPECT_EQ(stopped.nSentencesWritten, 1u + 2u);
 }
 
 // The serial line of a command line (--serial) is this run's: the stored

@@ -26,6 +26,7 @@
 #include <QCheckBox>
 #include <QDockWidget>
 #include <QFontDatabase>
+#include <QFontInfo>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -83,7 +84,12 @@ ConsoleWindow::ConsoleWindow(StationRun& station, const QString& reportText, QWi
     m_pTabs->addTab(new AlarmTable(*m_pAlarms), tr("Alarms"));
     auto* pReport = new QPlainTextEdit(reportText);
     pReport->setReadOnly(true);
-    pReport->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
+    // Its columns line up in a fixed-pitch font only; a platform without a
+    // theme (offscreen) answers with its proportional default, so ask by name.
+    QFont reportFont = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    if (!QFontInfo(reportFont).fixedPitch())
+        reportFont.setFamily(QStringLiteral("monospace"));
+    pReport->setFont(reportFont);
     m_pTabs->addTab(pReport, tr("Capability report"));
     auto* pCentral = new QWidget;
     auto* pCentralLayout = new QVBoxLayout(pCentral);
@@ -118,11 +124,11 @@ StationSummary ConsoleWindow::StopStation(int nStopSignal)
 {
     StationSummary summary = m_station.Stop(nStopSignal);
     // The summary names what the run began with; the settings may have switched both since.
-    DFDataOutput* pOutput = m_station.GetEnvironment().GetOutput();
-    if (!pOutput->GetFileOutput().GetTarget().isEmpty())
-        summary.strSentenceFile = pOutput->GetFileOutput().GetTarget();
-    if (pOutput->GetSerialOutput().HasBeenOpen())
-        summary.outputs.strSerialAddress = pOutput->GetSerialOutput().GetTarget();
+    DFDataOutput& output = m_station.GetDfDataOutput();
+    if (!output.GetFileOutput().GetTarget().isEmpty())
+        summary.strSentenceFile = output.GetFileOutput().GetTarget();
+    if (output.GetSerialOutput().HasBeenOpen())
+        summary.outputs.strSerialAddress = output.GetSerialOutput().GetTarget();
     return summary;
 }
 
@@ -164,8 +170,7 @@ void ConsoleWindow::SlotPause(bool bPaused)
 
 void ConsoleWindow::SlotApplyOutputSettings()
 {
-    if (DFDataOutput* pOutput = m_station.GetEnvironment().GetOutput())
-        pOutput->SlotUpdateConfiguration();
+    m_station.GetDfDataOutput().SlotUpdateConfiguration();
 }
 
 QWidget* ConsoleWindow::CreateLiveTab()
@@ -199,8 +204,10 @@ QWidget* ConsoleWindow::CreateLiveTab()
     large.setPointSizeF(large.pointSizeF() * 1.5);
     large.setBold(true);
     m_pCurrentBearing->setFont(large);
-    // Any width will do: the readout must not widen the window beyond the screen.
+    // Any width will do: the readout must not widen the window beyond the
+    // screen, and wraps rather than being cut where the display is narrow.
     m_pCurrentBearing->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    m_pCurrentBearing->setWordWrap(true);
     auto* pDisplay = new QWidget;
     auto* pDisplayLayout = new QVBoxLayout(pDisplay);
     pDisplayLayout->setContentsMargins(0, 0, 0, 0);
@@ -229,9 +236,8 @@ void ConsoleWindow::CreateOutputDock()
 {
     m_pOutputSettings = new QWidget;
     auto* pLayout = new QHBoxLayout(m_pOutputSettings);
-    DFDataOutput* pOutput = m_station.GetEnvironment().GetOutput();
     // The dock takes the widget over; the output forgets it when the dock deletes it.
-    if (QWidget* pSettings = pOutput != nullptr ? pOutput->GetConfigWidget() : nullptr)
+    if (QWidget* pSettings = m_station.GetDfDataOutput().GetConfigWidget())
         pLayout->addWidget(pSettings, 1);
     auto* pApply = new QPushButton(tr("Apply"));
     pApply->setObjectName(QStringLiteral("applyOutputSettings"));
@@ -317,6 +323,10 @@ void ConsoleWindow::WatchNetwork()
 {
     connect(m_pNetwork, &NetworkModel::StationWentOffline, this, [this](const QString& station) {
         m_pAlarms->Raise(AlarmLog::Kind::StationOffline, station, tr("Station %1 went offline").arg(station));
+    });
+    connect(m_pNetwork, &NetworkModel::FusionWentOffline, this, [this](const QString& service) {
+        m_pAlarms->Raise(AlarmLog::Kind::StationOffline, service,
+                         tr("Fusion service %1 went offline: fixes are made here").arg(service));
     });
     connect(m_pNetwork, &NetworkModel::FixAdded, this, [this](const Fix& fix) {
         if (m_pMapTab->IsWatched(fix.fFrequency))

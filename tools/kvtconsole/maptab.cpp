@@ -22,8 +22,9 @@ QTableWidget* Table(const QStringList& headers)
     auto* pTable = new QTableWidget(0, headers.size());
     pTable->setHorizontalHeaderLabels(headers);
     pTable->verticalHeader()->hide();
+    // Every column as wide as its header and content, the last one too (a
+    // stretched last column would be cut when the side panel is narrow).
     pTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
-    pTable->horizontalHeader()->setStretchLastSection(true);
     pTable->setEditTriggers(QAbstractItemView::NoEditTriggers);
     pTable->setSelectionMode(QAbstractItemView::NoSelection);
     return pTable;
@@ -48,6 +49,8 @@ MapTab::MapTab(const NetworkModel& model, QWidget* pParent)
     , m_pStations(Table({tr("Station"), tr("Role"), tr("State"), tr("Position"), tr("Bearing (° true)"),
                          tr("Handover (MHz)")}))
     , m_pFixes(Table({tr("Time (UTC)"), tr("Frequency (MHz)"), tr("Position"), tr("95 % ellipse (m)"), tr("Flags")}))
+    , m_pFixSource(new QLabel)
+    , m_pHandovers(Table({tr("Time (UTC)"), tr("Sender"), tr("Parameter"), tr("Value"), tr("Tuned receivers")}))
     , m_pWatch(new QLineEdit)
     , m_pFeed(new QLabel)
 {
@@ -59,7 +62,10 @@ MapTab::MapTab(const NetworkModel& model, QWidget* pParent)
     pSideLayout->addWidget(new QLabel(tr("Stations")));
     pSideLayout->addWidget(m_pStations, 1);
     pSideLayout->addWidget(new QLabel(tr("Fixes, newest first")));
+    pSideLayout->addWidget(m_pFixSource);
     pSideLayout->addWidget(m_pFixes, 1);
+    pSideLayout->addWidget(new QLabel(tr("Handovers, newest first")));
+    pSideLayout->addWidget(m_pHandovers, 1);
     auto* pWatchForm = new QFormLayout;
     pWatchForm->addRow(tr("Watched frequencies (MHz):"), m_pWatch);
     pSideLayout->addLayout(pWatchForm);
@@ -72,6 +78,7 @@ MapTab::MapTab(const NetworkModel& model, QWidget* pParent)
     pLayout->setContentsMargins(0, 0, 0, 0);
     pLayout->addWidget(pSplitter);
     SetFeedState(tr("no broker (start with --mqtt HOST:PORT)"), false);
+    m_pFixSource->setText(GetFixSource());
 }
 
 bool MapTab::IsWatched(double frequency) const
@@ -100,6 +107,18 @@ void MapTab::Refresh()
     m_nShownGeneration = m_model.GetGeneration();
     RefreshStations();
     RefreshFixes();
+    RefreshHandovers();
+    m_pFixSource->setText(GetFixSource());
+}
+
+QString MapTab::GetFixSource() const
+{
+    const NetworkModel::Fusion& fusion = m_model.GetFusion();
+    if (m_model.HasPublishedFixes())
+        return tr("from the fusion service %1").arg(fusion.strService);
+    if (fusion.bKnown && !fusion.bOnline)
+        return tr("made here: the fusion service %1 is offline").arg(fusion.strService);
+    return tr("made here from the bearings: no fusion service publishes fixes");
 }
 
 void MapTab::RefreshStations()
@@ -132,5 +151,24 @@ void MapTab::RefreshFixes()
                 QStringLiteral("%1 × %2").arg(fix.ellipse.fSemiMajor, 0, 'f', 0).arg(fix.ellipse.fSemiMinor, 0, 'f', 0),
                 fix.FlagNames().join(QStringLiteral(", "))},
                fix.nFlags != 0 ? QBrush(MapView::FLAGGED_FIX_COLOUR) : QBrush());
+    }
+}
+
+void MapTab::RefreshHandovers()
+{
+    const std::deque<NetworkModel::Handover>& handovers = m_model.GetHandovers();
+    const int rows = static_cast<int>(handovers.size());
+    m_pHandovers->setRowCount(rows);
+    for (int row = 0; row < rows; ++row) {
+        const NetworkModel::Handover& handover = handovers[handovers.size() - 1 - static_cast<std::size_t>(row)];
+        // Before the network's first bearing there is no time to give.
+        const QString time = handover.nTimeMs > 0 ? QDateTime::fromMSecsSinceEpoch(handover.nTimeMs, Qt::UTC)
+                                                        .toString(QStringLiteral("hh:mm:ss"))
+                                                  : QString();
+        const QString value = handover.strTag == QLatin1String("FRQ")
+                                  ? tr("%1 MHz").arg(handover.strValue.toDouble() / 1e6, 0, 'f', 3)
+                                  : handover.strValue;
+        SetRow(*m_pHandovers, row,
+               {time, handover.strSender, handover.strTag, value, handover.lstApplied.join(QStringLiteral(", "))});
     }
 }

@@ -11,8 +11,10 @@ class QLineEdit;
 class QTableWidget;
 
 /// The "Map" tab: the map of the network (MapView) and beside it the list of
-/// stations (name, role, state, position, latest bearing, handover) and of
-/// the newest fixes (time, frequency, position, 95 % ellipse, flags), and the
+/// stations (name, role, state, position, latest bearing, handover), of
+/// the newest fixes (time, frequency, position, 95 % ellipse, flags) with
+/// where they come from (the fusion service, or made here), of the handovers
+/// (time, sender, parameter, value, the receivers seen tuned to it), and the
 /// frequencies the operator watches for new fixes (MHz, separated by
 /// commas or blanks). Texts pass through the translation context "MapTab".
 class MapTab : public QWidget
@@ -29,6 +31,10 @@ public:
     MapView& GetMapView() { return *m_pMap; }
     QTableWidget& GetStationList() { return *m_pStations; }
     QTableWidget& GetFixList() { return *m_pFixes; }
+    /// Newest first.
+    QTableWidget& GetHandoverList() { return *m_pHandovers; }
+    /// Where the fixes come from, for people.
+    QString GetFixSource() const;
     QLineEdit& GetWatchEdit() { return *m_pWatch; }
     /// Whether a fix at that frequency (Hz) is on a watched frequency.
     bool IsWatched(double frequency) const;
@@ -40,11 +46,14 @@ public:
 private:
     void RefreshStations();
     void RefreshFixes();
+    void RefreshHandovers();
 
     const NetworkModel& m_model;
     MapView* m_pMap = nullptr;
     QTableWidget* m_pStations = nullptr;
     QTableWidget* m_pFixes = nullptr;
+    QLabel* m_pFixSource = nullptr;
+    QTableWidget* m_pHandovers = nullptr;
     QLineEdit* m_pWatch = nullptr;
     QLabel* m_pFeed = nullptr;
     quint64 m_nShownGeneration = 0;

@@ -51,6 +51,7 @@ const QColor MapView::ONLINE_COLOUR(0x2c, 0xa0, 0x2c);
 const QColor MapView::OFFLINE_COLOUR(0x99, 0x99, 0x99);
 const QColor MapView::FIX_COLOUR(0xd6, 0x27, 0x28);
 const QColor MapView::FLAGGED_FIX_COLOUR(0xff, 0x7f, 0x0e);
+const QColor MapView::HANDOVER_COLOUR(0x94, 0x67, 0xbd);
 
 MapView::MapView(const NetworkModel& model, QWidget* pParent)
     : QWidget(pParent)
@@ -105,6 +106,12 @@ QString MapView::ToolTipAt(QPoint pos) const
                            .arg(station.fHeading, 0, 'f', 1);
         if (station.fHandoverFrequency > 0.0)
             text += tr("\nHands over %1 MHz").arg(station.fHandoverFrequency / 1e6, 0, 'f', 3);
+        const std::deque<NetworkModel::Handover>& handovers = m_model.GetHandovers();
+        const auto newest = std::find_if(handovers.rbegin(), handovers.rend(), [&station](const auto& handover) {
+            return handover.strSender == station.strName && handover.strTag == QLatin1String("FRQ");
+        });
+        if (newest != handovers.rend() && !newest->lstApplied.isEmpty())
+            text += tr("\nTuned to it: %1").arg(newest->lstApplied.join(QStringLiteral(", ")));
         return text;
     }
     const std::deque<NetworkModel::MapFix>& fixes = m_model.GetFixes();
@@ -175,6 +182,7 @@ void MapView::paintEvent(QPaintEvent*)
     PaintGrid(painter);
     PaintLines(painter);
     PaintFixes(painter);
+    PaintHandovers(painter);
     PaintStations(painter);
     PaintScaleBar(painter);
     if (m_model.GetStations().empty()) {
@@ -296,6 +304,33 @@ void MapView::PaintFixes(QPainter& painter) const
         painter.setPen(Qt::NoPen);
         painter.setBrush(colour);
         painter.drawEllipse(m_projection.ToScreen(entry.fix.fLatitude, entry.fix.fLongitude), FIX_SIZE, FIX_SIZE);
+    }
+}
+
+void MapView::PaintHandovers(QPainter& painter) const
+{
+    const std::map<QString, NetworkModel::Station>& stations = m_model.GetStations();
+    const auto placed = [&stations](const QString& name) {
+        const auto it = stations.find(name);
+        return it != stations.end() && it->second.bPositionKnown ? &it->second : nullptr;
+    };
+    painter.setBrush(Qt::NoBrush);
+    for (const NetworkModel::Handover& handover : m_model.GetHandovers()) {
+        const qint64 age = m_model.GetNowMs() - handover.nTimeMs;
+        const NetworkModel::Station* pSender = placed(handover.strSender);
+        if (handover.strTag != QLatin1String("FRQ") || handover.nTimeMs == 0 || age > HANDOVER_MARK_MS
+            || pSender == nullptr)
+            continue;
+        QColor colour = HANDOVER_COLOUR;
+        colour.setAlphaF(std::clamp(1.0 - static_cast<double>(age) / HANDOVER_MARK_MS, 0.2, 1.0));
+        const QPointF from = m_projection.ToScreen(pSender->fLatitude, pSender->fLongitude);
+        painter.setPen(QPen(colour, 3));
+        painter.drawEllipse(from, STATION_SIZE * 2.5, STATION_SIZE * 2.5);
+        painter.setPen(QPen(colour, 2, Qt::DashLine));
+        for (const QString& receiver : handover.lstApplied) {
+            if (const NetworkModel::Station* pReceiver = placed(receiver))
+                painter.drawLine(from, m_projection.ToScreen(pReceiver->fLatitude, pReceiver->fLongitude));
+        }
     }
 }
 

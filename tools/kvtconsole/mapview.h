@@ -11,7 +11,9 @@ class NetworkModel;
 /// with its name and role (filled green while online, grey when offline, the
 /// bow as a tick at its heading), its latest line of bearing fading over
 /// LINE_FADE_MS of the network's time, the fixes with their 95 % ellipses
-/// (orange when flagged). Drawn in a projection centred on the data, so the
+/// (orange when flagged), and for HANDOVER_MARK_MS of the network's time
+/// after a sender hands a frequency over a ring about the sender with a line
+/// to each receiver seen tuned to it. Drawn in a projection centred on the data, so the
 /// picture holds across 180° longitude (MapProjection).
 ///
 /// Dragging pans, the wheel zooms about the pointer, a double click frames
@@ -23,10 +25,12 @@ class MapView : public QWidget
     Q_OBJECT
 public:
     static constexpr qint64 LINE_FADE_MS = 30000;
+    static constexpr qint64 HANDOVER_MARK_MS = 10000;
     static const QColor ONLINE_COLOUR;
     static const QColor OFFLINE_COLOUR;
     static const QColor FIX_COLOUR;
     static const QColor FLAGGED_FIX_COLOUR;
+    static const QColor HANDOVER_COLOUR;
 
     explicit MapView(const NetworkModel& model, QWidget* pParent = nullptr);
 
@@ -56,6 +60,7 @@ private:
     void PaintScaleBar(QPainter& painter) const;
     void PaintLines(QPainter& painter) const;
     void PaintFixes(QPainter& painter) const;
+    void PaintHandovers(QPainter& painter) const;
     void PaintStations(QPainter& painter) const;
     /// The line of bearing from the station to the edge of the view, as screen points.
     QPolygonF LineOfBearing(double latitude, double longitude, double bearing) const;

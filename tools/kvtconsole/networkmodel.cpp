@@ -8,34 +8,20 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QRegularExpression>
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
 
-/// The newest fix message this reader understands.
+/// The newest fix and fusion status messages this reader understands.
 const int FIX_MESSAGE_VERSION = 1;
+const int FUSION_STATUS_VERSION = 1;
 
 qint64 TimeOf(const QJsonValue& value)
 {
     return QDateTime::fromString(value.toString(), Qt::ISODateWithMs).toMSecsSinceEpoch();
-}
-
-unsigned FlagsOf(const QJsonArray& names)
-{
-    const std::pair<const char*, unsigned> known[] = {{"few-bearings", Fix::TOO_FEW_BEARINGS},
-                                                      {"near-parallel", Fix::NEAR_PARALLEL},
-                                                      {"behind-station", Fix::BEHIND_STATION},
-                                                      {"not-converged", Fix::NOT_CONVERGED}};
-    unsigned flags = 0;
-    for (const QJsonValue& name : names) {
-        for (const auto& flag : known) {
-            if (name.toString() == QLatin1String(flag.first))
-                flags |= flag.second;
-        }
-    }
-    return flags;
 }
 
 bool IsPosition(double latitude, double longitude)
@@ -47,10 +33,18 @@ bool IsPosition(double latitude, double longitude)
 }
 
 const QStringList NetworkModel::TOPIC_FILTERS = {
-    QStringLiteral("kvt/stations/+/status"), QStringLiteral("kvt/stations/+/bearings"),
-    QStringLiteral("kvt/zod/+/state"),       QStringLiteral("kvt/zod/+/config/role"),
-    QStringLiteral("kvt/zod/+/param/FRQ"),   QStringLiteral("kvt/fixes/+"),
-    QStringLiteral("kvt/fixes/+/latest")};
+    QStringLiteral("kvt/stations/+/status"),
+    QStringLiteral("kvt/stations/+/bearings"),
+    QStringLiteral("kvt/zod/+/state"),
+    QStringLiteral("kvt/zod/+/config/role"),
+    QStringLiteral("kvt/zod/+/config/auto_couple_targets"),
+    QStringLiteral("kvt/zod/+/param/+"),
+    QStringLiteral("kvt/fixes/+"),
+    QStringLiteral("kvt/fixes/+/latest"),
+    QStringLiteral("kvt/fusion/status")};
+
+const QStringList NetworkModel::HANDOVER_TAGS = {QStringLiteral("FRQ"), QStringLiteral("BW"), QStringLiteral("DEM"),
+                                                 QStringLiteral("FFM")};
 
 NetworkModel::NetworkModel(QObject* pParent)
     : QObject(pParent)
@@ -71,6 +65,8 @@ bool NetworkModel::HandleMessage(const QString& topic, const QByteArray& payload
             bRead = HandleZod(levels, payload);
         else if (levels[1] == QLatin1String("fixes"))
             bRead = HandleFix(payload);
+        else if (levels[1] == QLatin1String("fusion") && levels.size() == 3 && levels[2] == QLatin1String("status"))
+            bRead = HandleFusionStatus(payload);
     }
     if (!bRead)
         ++m_nMalformed;
@@ -121,6 +117,12 @@ bool NetworkModel::HandleBearing(const QString& name, const QByteArray& payload)
     station.nBearingTimeMs = bearing.nTimeMs;
     ++station.nBearings;
     m_nNowMs = std::max(m_nNowMs, bearing.nTimeMs);
+    if (m_bUntimedHandovers) {
+        for (Handover& handover : m_lstHandovers)
+            handover.nTimeMs = std::max(handover.nTimeMs, m_nNowMs);
+        m_bUntimedHandovers = false;
+    }
+    NoteApplied(name, bearing);
     if (!m_bPublishedFixes) {
         std::vector<Fix> fixes;
         m_grouper.Add(bearing, fixes);
@@ -142,24 +144,66 @@ bool NetworkModel::HandleZod(const QStringList& levels, const QByteArray& payloa
         StationNamed(name).strRole = text;
         return true;
     }
-    if (levels.size() == 5 && levels[3] == QLatin1String("param") && levels[4] == QLatin1String("FRQ")) {
-        bool ok = false;
-        const double frequency = text.toDouble(&ok);
-        Station& station = StationNamed(name);
-        if (!ok || frequency <= 0.0) {
-            station.fHandoverFrequency = 0.0;
-            return text.isEmpty();
+    if (levels.size() == 5 && levels[3] == QLatin1String("config")
+        && levels[4] == QLatin1String("auto_couple_targets")) {
+        // Written as the receiver's configuration holds it: commas or semicolons, blanks around names.
+        QStringList follows;
+        for (const QString& target : text.split(QRegularExpression(QStringLiteral("[,;]")), Qt::SkipEmptyParts)) {
+            if (!target.trimmed().isEmpty())
+                follows << target.trimmed();
         }
-        if (frequency == station.fHandoverFrequency)
-            return true;
-        station.fHandoverFrequency = frequency;
-        m_lstHandovers.push_back({m_nNowMs, name, frequency});
-        if (m_lstHandovers.size() > HANDOVER_CAPACITY)
-            m_lstHandovers.pop_front();
-        emit HandoverSeen(name, frequency);
+        StationNamed(name).lstFollows = follows;
         return true;
     }
+    if (levels.size() == 5 && levels[3] == QLatin1String("param"))
+        return HandleParameter(name, levels[4], text);
     return false;
+}
+
+bool NetworkModel::HandleParameter(const QString& sender, const QString& tag, const QString& text)
+{
+    if (tag == QLatin1String("FRQ")) {
+        bool ok = false;
+        const double frequency = text.toDouble(&ok);
+        const bool bFrequency = ok && frequency > 0.0;
+        if (!bFrequency && !text.isEmpty())
+            return false;
+        StationNamed(sender).fHandoverFrequency = bFrequency ? frequency : 0.0;
+    }
+    if (!HANDOVER_TAGS.contains(tag))
+        return true;
+    QString& last = m_mapParameters[{sender, tag}];
+    // A reconnecting sender publishes every parameter again; only a new text hands over.
+    if (text == last)
+        return true;
+    last = text;
+    // An empty text withdraws the parameter: nothing handed over.
+    if (text.isEmpty())
+        return true;
+    m_lstHandovers.push_back({m_nNowMs, sender, tag, text, {}});
+    m_bUntimedHandovers = m_bUntimedHandovers || m_nNowMs == 0;
+    if (m_lstHandovers.size() > HANDOVER_CAPACITY)
+        m_lstHandovers.pop_front();
+    emit HandoverSeen(m_lstHandovers.back());
+    return true;
+}
+
+void NetworkModel::NoteApplied(const QString& receiver, const kvt::BearingRecord& bearing)
+{
+    const Station& station = m_mapStations.at(receiver);
+    if (station.strRole != QLatin1String("receiver"))
+        return;
+    // Only the newest frequency handover of each sender can be what the receiver is tuned to now.
+    std::map<QString, bool> seen;
+    for (auto it = m_lstHandovers.rbegin(); it != m_lstHandovers.rend(); ++it) {
+        if (it->strTag != QLatin1String("FRQ") || seen[it->strSender])
+            continue;
+        seen[it->strSender] = true;
+        const bool bFollows = station.lstFollows.isEmpty() || station.lstFollows.contains(it->strSender);
+        if (bFollows && bearing.nTimeMs >= it->nTimeMs && !it->lstApplied.contains(receiver)
+            && std::abs(it->strValue.toDouble() - bearing.fFrequency) <= APPLIED_TOLERANCE)
+            it->lstApplied << receiver;
+    }
 }
 
 bool NetworkModel::HandleFix(const QByteArray& payload)
@@ -180,7 +224,7 @@ bool NetworkModel::HandleFix(const QByteArray& payload)
     fix.nStations = message.value(QStringLiteral("stations")).toInt();
     fix.nBearings = message.value(QStringLiteral("bearings")).toInt();
     fix.fResidualRms = message.value(QStringLiteral("residual")).toDouble();
-    fix.nFlags = FlagsOf(message.value(QStringLiteral("flags")).toArray());
+    fix.nFlags = Fix::FlagsNamed(message.value(QStringLiteral("flags")).toVariant().toStringList());
     fix.nStartMs = TimeOf(message.value(QStringLiteral("start")));
     fix.nEndMs = TimeOf(message.value(QStringLiteral("time")));
     for (const QJsonValue& value : message.value(QStringLiteral("lines")).toArray()) {
@@ -192,17 +236,38 @@ bool NetworkModel::HandleFix(const QByteArray& payload)
                                 line.value(QStringLiteral("sigma")).toDouble(),
                                 line.value(QStringLiteral("bearings")).toInt()});
     }
-    // The retained latest fix repeats the last one of its channel.
+    // The retained latest fix repeats the last one of its channel; a channel
+    // with several emitters has several fixes of one time, in other places.
     const bool bKnown = std::any_of(m_lstFixes.begin(), m_lstFixes.end(), [&fix](const MapFix& other) {
-        return other.fix.fFrequency == fix.fFrequency && other.fix.nEndMs == fix.nEndMs;
+        return other.fix.fFrequency == fix.fFrequency && other.fix.nEndMs == fix.nEndMs
+               && other.fix.fLatitude == fix.fLatitude && other.fix.fLongitude == fix.fLongitude;
     });
-    if (!m_bPublishedFixes) {
-        // The broker's fixes replace those made here.
+    // The broker's fixes replace those made here, unless they are the retained
+    // leftovers of a service that is gone.
+    if (!m_bPublishedFixes && !(m_fusion.bKnown && !m_fusion.bOnline)) {
         m_bPublishedFixes = true;
         m_lstFixes.clear();
     }
     if (!bKnown)
         AddFix(fix);
+    return true;
+}
+
+bool NetworkModel::HandleFusionStatus(const QByteArray& payload)
+{
+    const QJsonObject status = QJsonDocument::fromJson(payload).object();
+    const int version = status.value(QStringLiteral("v")).toInt(0);
+    if (version < 1 || version > FUSION_STATUS_VERSION || !status.value(QStringLiteral("online")).isBool())
+        return false;
+    const bool bWasOnline = m_fusion.bOnline;
+    m_fusion.bKnown = true;
+    m_fusion.bOnline = status.value(QStringLiteral("online")).toBool();
+    m_fusion.strService = status.value(QStringLiteral("service")).toString();
+    if (bWasOnline && !m_fusion.bOnline) {
+        // Nobody publishes fixes any more: the map makes its own from the next bearings on.
+        m_bPublishedFixes = false;
+        emit FusionWentOffline(m_fusion.strService);
+    }
     return true;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "contract/bearingrecord.h"
 #include "fusion/bearinggrouper.h"
 #include "fusion/fix.h"
 #include "fusion/fixestimator.h"
@@ -14,10 +15,16 @@
 
 /// The DF network as the broker shows it (see docs/network.md): the stations
 /// with their status, role and tuning, the latest line of bearing of each,
-/// the fixes and the handovers. Fed with the messages of the topic tree;
-/// the fixes come from `kvt/fixes/...` once any arrive there, else the model
-/// makes them itself from the bearings (BearingGrouper with the fusion
-/// library's defaults).
+/// the fixes, the fusion service's status and the handovers. Fed with the
+/// messages of the topic tree; the fixes come from `kvt/fixes/...` once any
+/// arrive there while the fusion service is not known to be offline, else
+/// the model makes them itself from the bearings (BearingGrouper with the
+/// fusion library's defaults).
+///
+/// A handover is a sender's new text for a tuning parameter (HANDOVER_TAGS);
+/// the receivers that follow the sender (their `auto_couple_targets`, when
+/// known) and whose next bearings come on the handed-over frequency are
+/// taken to have applied it.
 ///
 /// The network's time is that of its newest bearing (GetNowMs()): a
 /// simulated network fades its lines of bearing by its own clock.
@@ -29,6 +36,10 @@ class NetworkModel : public QObject
 public:
     static constexpr std::size_t FIX_CAPACITY = 200;
     static constexpr std::size_t HANDOVER_CAPACITY = 50;
+    /// How close a receiver's bearing must come to a handed-over frequency, Hz.
+    static constexpr double APPLIED_TOLERANCE = 12500.0;
+    /// The parameters that tune a receiver, as the ZOD senders publish them.
+    static const QStringList HANDOVER_TAGS;
     /// The subscriptions that give the whole picture.
     static const QStringList TOPIC_FILTERS;
 
@@ -46,6 +57,8 @@ public:
         QString strRole;
         /// The frequency its ZOD sender hands over, Hz; 0 when none.
         double fHandoverFrequency = 0.0;
+        /// The senders its ZOD receiver follows; empty when unknown.
+        QStringList lstFollows;
         bool bHasBearing = false;
         double fBearing = 0.0;
         double fFrequency = 0.0;
@@ -62,9 +75,22 @@ public:
 
     struct Handover
     {
+        /// The network's time when it was seen; one seen before the network's
+        /// first bearing takes that bearing's time (0 until then).
         qint64 nTimeMs = 0;
         QString strSender;
-        double fFrequency = 0.0;
+        QString strTag;
+        QString strValue;
+        /// Receivers seen tuned to it, in the order they were seen (FRQ only).
+        QStringList lstApplied;
+    };
+
+    /// The fusion service as its retained status (and Last Will) tells it.
+    struct Fusion
+    {
+        bool bKnown = false;
+        bool bOnline = false;
+        QString strService;
     };
 
     explicit NetworkModel(QObject* pParent = nullptr);
@@ -75,7 +101,9 @@ public:
     const std::map<QString, Station>& GetStations() const { return m_mapStations; }
     /// Oldest first.
     const std::deque<MapFix>& GetFixes() const { return m_lstFixes; }
+    /// Oldest first.
     const std::deque<Handover>& GetHandovers() const { return m_lstHandovers; }
+    const Fusion& GetFusion() const { return m_fusion; }
     qint64 GetNowMs() const { return m_nNowMs; }
     /// Whether the fixes come from the broker rather than from the model.
     bool HasPublishedFixes() const { return m_bPublishedFixes; }
@@ -86,20 +114,28 @@ public:
 signals:
     void StationWentOffline(const QString& station);
     void FixAdded(const Fix& fix);
-    void HandoverSeen(const QString& sender, double fFrequency);
+    void HandoverSeen(const NetworkModel::Handover& handover);
+    void FusionWentOffline(const QString& service);
 
 private:
     bool HandleStation(const QString& name, const QString& kind, const QByteArray& payload);
     bool HandleStatus(const QString& name, const QByteArray& payload);
     bool HandleBearing(const QString& name, const QByteArray& payload);
     bool HandleZod(const QStringList& levels, const QByteArray& payload);
+    bool HandleParameter(const QString& sender, const QString& tag, const QString& text);
+    void NoteApplied(const QString& receiver, const kvt::BearingRecord& bearing);
     bool HandleFix(const QByteArray& payload);
+    bool HandleFusionStatus(const QByteArray& payload);
     void AddFix(const Fix& fix);
     Station& StationNamed(const QString& name);
 
     std::map<QString, Station> m_mapStations;
     std::deque<MapFix> m_lstFixes;
     std::deque<Handover> m_lstHandovers;
+    /// Each sender's latest text of each handover tag.
+    std::map<std::pair<QString, QString>, QString> m_mapParameters;
+    bool m_bUntimedHandovers = false;
+    Fusion m_fusion;
     FixEstimator m_estimator;
     BearingGrouper m_grouper;
     bool m_bPublishedFixes = false;

@@ -76,6 +76,19 @@ bool BearingFolder::FindFile()
     return false;
 }
 
+QDate BearingFolder::FirstSentenceDate() const
+{
+    if (m_settings.sentenceDate.isValid())
+        return m_settings.sentenceDate;
+    if (m_settings.pScenario != nullptr)
+        return QDateTime::fromMSecsSinceEpoch(m_settings.pScenario->GetStartMs(), m_settings.sentenceZone).date();
+    // The whole file as it is now: it was last changed after its last stamp.
+    QFile file(m_strFileName);
+    const QDateTime lastWritten = QFileInfo(file).lastModified();
+    return kvt::DfSentenceReader::FirstDate(file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray(),
+                                            m_settings.sentenceZone, lastWritten);
+}
+
 void BearingFolder::Decode(const QByteArray& line, bool cut, std::vector<Bearing>& rBearings, InputLog& rLog)
 {
     ++m_nLine;
@@ -98,9 +111,7 @@ void BearingFolder::Decode(const QByteArray& line, bool cut, std::vector<Bearing
                 m_settings.pScenario != nullptr ? m_settings.pScenario->FindStation(station) : nullptr;
             settings.fSigma = pStation != nullptr ? pStation->fSigma : m_settings.fDefaultSigma;
             settings.zone = m_settings.sentenceZone;
-            const qint64 dayMs = m_settings.pScenario != nullptr ? m_settings.pScenario->GetStartMs()
-                                                                 : info.lastModified().toMSecsSinceEpoch();
-            settings.date = QDateTime::fromMSecsSinceEpoch(dayMs, settings.zone).date();
+            settings.date = FirstSentenceDate();
             settings.bRelativeAzimuth = m_settings.bRelativeAzimuth;
             m_pDecoder = std::make_unique<kvt::DfSentenceReader>(settings);
         }

@@ -6,6 +6,7 @@
 #include "tools/kvtfix/inputlog.h"
 
 #include <QByteArray>
+#include <QDate>
 #include <QString>
 #include <QTimeZone>
 
@@ -21,8 +22,10 @@
 ///
 /// Sentences are read as their writer meant them (kvt::DfSentenceReader):
 /// they get the folder's name as station name, the scenario's sigma of
-/// that station (else the default), the date in the writer's zone of the
-/// scenario's start (else of the file's modification). With a scenario,
+/// that station (else the default), and the date of their first line as
+/// given, else the date in the writer's zone of the scenario's start, else
+/// the one the file's stamps and its last change give
+/// (kvt::DfSentenceReader::FirstDate). With a scenario,
 /// bearings of stations it does not name are refused.
 class BearingFolder
 {
@@ -34,6 +37,8 @@ public:
         bool bRelativeAzimuth = true;
         /// The zone the sentences' times are in.
         QTimeZone sentenceZone = QTimeZone::systemTimeZone();
+        /// The date of a sentence file's first line; null: found.
+        QDate sentenceDate;
     };
 
     BearingFolder(const QString& path, const Settings& settings);
@@ -50,6 +55,7 @@ public:
 
 private:
     bool FindFile();
+    QDate FirstSentenceDate() const;
     void Decode(const QByteArray& line, bool cut, std::vector<Bearing>& rBearings, InputLog& rLog);
 
     QString m_strPath;

@@ -19,6 +19,7 @@ const QString OPT_MAX_STATIONS = QStringLiteral("max-stations");
 const QString OPT_SIGMA = QStringLiteral("sigma");
 const QString OPT_SENTENCE_AZIMUTH = QStringLiteral("sentence-azimuth");
 const QString OPT_SENTENCE_TZ = QStringLiteral("sentence-tz");
+const QString OPT_SENTENCE_DATE = QStringLiteral("sentence-date");
 const QString OPT_GEOJSON = QStringLiteral("geojson");
 const QString OPT_KML = QStringLiteral("kml");
 const QString OPT_PLOT = QStringLiteral("plot");
@@ -83,6 +84,11 @@ FixCommandLine::FixCommandLine()
          QStringLiteral("The time zone (IANA id such as Europe/Berlin, or UTC) the stations wrote the DF "
                         "sentence times in (default: this machine's, as the DF data output writes them)."),
          QStringLiteral("zone")},
+        {OPT_SENTENCE_DATE,
+         QStringLiteral("The date (YYYY-MM-DD, in the zone of --sentence-tz) of the first sentence of each DF "
+                        "sentence file (default: the scenario's start, else found from the file's last change: "
+                        "its last sentence was written before it, within a day)."),
+         QStringLiteral("date")},
         {OPT_GEOJSON, QStringLiteral("Write stations, bearing lines, fixes and ellipses as GeoJSON <file>."),
          QStringLiteral("file")},
         {OPT_KML, QStringLiteral("Write them as KML <file>."), QStringLiteral("file")},
@@ -172,6 +178,14 @@ bool FixCommandLine::ParseSentences()
     if (!m_reader.ReadChoice(OPT_SENTENCE_AZIMUTH, {QStringLiteral("relative"), QStringLiteral("true")}, kind))
         return false;
     m_bRelative = kind != QLatin1String("true");
+    if (m_reader.IsSet(OPT_SENTENCE_DATE)) {
+        const QString date = m_reader.Value(OPT_SENTENCE_DATE);
+        m_sentenceDate = QDate::fromString(date, Qt::ISODate);
+        if (!m_sentenceDate.isValid()) {
+            m_reader.SetError(QStringLiteral("--sentence-date \"%1\" is no date YYYY-MM-DD.").arg(date));
+            return false;
+        }
+    }
     if (!m_reader.IsSet(OPT_SENTENCE_TZ))
         return true;
     const QString zone = m_reader.Value(OPT_SENTENCE_TZ);

@@ -4,6 +4,7 @@
 #include "commandline/optionreader.h"
 #include "network/mqttconnection.h"
 
+#include <QDate>
 #include <QString>
 #include <QStringList>
 #include <QTimeZone>
@@ -12,7 +13,7 @@
 ///
 ///     kvtfix [--input DIR...] [--scenario FILE [--simulate SECONDS] [--seed N] [--rate N] [--evaluate]]
 ///            [--window S] [--max-age S] [--future-tolerance S] [--max-stations N] [--sigma DEG]
-///            [--sentence-azimuth relative|true] [--sentence-tz ZONE]
+///            [--sentence-azimuth relative|true] [--sentence-tz ZONE] [--sentence-date YYYY-MM-DD]
 ///            [--geojson FILE] [--kml FILE] [--plot FILE.png] [--json] [--follow]
 ///            [--mqtt HOST:PORT [--mqtt-user NAME] [--mqtt-password-file FILE] [--mqtt-ca FILE] [--mqtt-client-id ID]
 ///             [--publish]] [--cot udp://HOST:PORT|tcp://HOST:PORT...]
@@ -46,6 +47,9 @@ public:
     bool IsSentenceAzimuthRelative() const { return m_bRelative; }
     /// The zone the stations wrote their sentences' times in.
     QTimeZone GetSentenceZone() const { return m_sentenceZone; }
+    /// The date, in that zone, of every sentence file's first sentence; null:
+    /// found from the scenario's start, else from the file's last change.
+    QDate GetSentenceDate() const { return m_sentenceDate; }
     QString GetGeoJsonFile() const { return m_strGeoJsonFile; }
     QString GetKmlFile() const { return m_strKmlFile; }
     QString GetPlotFile() const { return m_strPlotFile; }
@@ -87,6 +91,7 @@ private:
     double m_fSigma = 2.0;
     bool m_bRelative = true;
     QTimeZone m_sentenceZone = QTimeZone::systemTimeZone();
+    QDate m_sentenceDate;
     QString m_strGeoJsonFile;
     QString m_strKmlFile;
     QString m_strPlotFile;

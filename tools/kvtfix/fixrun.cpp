@@ -32,7 +32,7 @@ FixRun::FixRun(const FixCommandLine& commandLine, const Scenario* pScenario, std
     , m_grouper(GrouperSettings(commandLine, std::move(clock)), FixEstimator())
 {
     const BearingFolder::Settings settings{pScenario, commandLine.GetSigma(), commandLine.IsSentenceAzimuthRelative(),
-                                           commandLine.GetSentenceZone()};
+                                           commandLine.GetSentenceZone(), commandLine.GetSentenceDate()};
     for (const QString& input : commandLine.GetInputs())
         m_lstFolders.push_back(std::make_unique<BearingFolder>(input, settings));
     if (commandLine.IsEvaluate() && pScenario != nullptr)

@@ -1,12 +1,14 @@
 #pragma once
 
+#include "kvtcontract_export.h"
+
 #include <QByteArray>
 #include <QString>
 
 /// What a station tells the network about itself on its retained status
 /// topic: who it is, where it stands and which frequencies it accepts.
 /// Angles in degrees (heading clockwise from true north), frequencies in Hz.
-struct StationStatus
+struct KVTCONTRACT_EXPORT StationStatus
 {
     /// The status message's version ("v"; docs/schemas/stationstatus.schema.json).
     static constexpr int VERSION = 1;

@@ -1,4 +1,4 @@
-#include "network/stationstatus.h"
+#include "contract/stationstatus.h"
 
 #include <QJsonDocument>
 #include <QJsonObject>
