@@ -29,10 +29,12 @@ BearingSubscriber::BearingSubscriber(PublishedAt publishedAt, QObject* pParent)
     m_connection.Subscribe(QStringLiteral("kvt/stations/+/status"), 1);
 }
 
-bool BearingSubscriber::Connect(int nPort, int nTimeoutMs)
+bool BearingSubscriber::Connect(int nPort, const QString& user, const QString& password, int nTimeoutMs)
 {
     MqttConnection::Settings settings;
     settings.nPort = nPort;
+    settings.strUserName = user;
+    settings.strPassword = password;
     settings.strClientId = QStringLiteral("bearing-subscriber");
     // The broker queues for this session while the subscriber is away.
     settings.bCleanSession = false;

@@ -29,7 +29,8 @@ public:
 
     explicit BearingSubscriber(PublishedAt publishedAt, QObject* pParent = nullptr);
 
-    bool Connect(int nPort, int nTimeoutMs);
+    /// Logged in as `user` unless that is empty.
+    bool Connect(int nPort, const QString& user, const QString& password, int nTimeoutMs);
     /// See MqttConnection::SetReconnectDelays().
     void SetReconnectDelays(int nMinimumMs, int nMaximumMs) { m_connection.SetReconnectDelays(nMinimumMs, nMaximumMs); }
     /// Runs the event loop until `done` holds (checked on every message) or nTimeoutMs have passed.

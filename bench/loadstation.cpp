@@ -21,10 +21,15 @@ LoadStation::LoadStation(const QString& name, int nBearingsPerSecond, QObject* p
     connect(&m_timer, &QTimer::timeout, this, &LoadStation::OnTick);
 }
 
-bool LoadStation::Connect(int nPort, int nTimeoutMs)
+bool LoadStation::Connect(int nPort, const QString& password, int nTimeoutMs)
 {
     MqttConnection::Settings settings;
     settings.nPort = nPort;
+    if (!password.isEmpty())
+    {
+        settings.strUserName = m_strName;
+        settings.strPassword = password;
+    }
     const StationStatus status{m_strName, 54.5, 10.25, 0.0, 20e6, 3e9};
     m_bConnected = m_output.Start(settings, status) && m_output.WaitForConnection(nTimeoutMs);
     return m_bConnected;

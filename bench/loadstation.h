@@ -23,8 +23,9 @@ class LoadStation : public QObject
 public:
     LoadStation(const QString& name, int nBearingsPerSecond, QObject* pParent = nullptr);
 
-    /// Connects to the broker on the loopback port; false when not connected within nTimeoutMs.
-    bool Connect(int nPort, int nTimeoutMs);
+    /// Connects to the broker on the loopback port, logged in as its name
+    /// with `password` unless that is empty; false when not connected within nTimeoutMs.
+    bool Connect(int nPort, const QString& password, int nTimeoutMs);
     void StartPublishing();
     void StopPublishing() { m_timer.stop(); }
     /// Ends the output's session (see BrokerBearingOutput::Stop()).

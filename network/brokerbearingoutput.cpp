@@ -61,7 +61,8 @@ void BrokerBearingOutput::Publish(const kvt::BearingRecord& bearing)
         QString error;
         if (Send(payload, error))
             return;
-        // A connection that broke during the call keeps the message for the next one.
+        // Refused before the connection was found broken: kept for the next one. (One the library
+        // took before the write failed is in flight, and Send() succeeded.)
         if (m_connection.IsConnected())
         {
             Lose(1, Failure::Write, error);

@@ -179,11 +179,14 @@ int MqttConnection::Publish(const QString& topic, const QByteArray& payload, int
     {
         const int nResult = mosquitto_publish(m_pClient, &nMessageId, topic.toUtf8().constData(), payload.size(),
                                               payload.constData(), qos, retain);
+        const bool bConnectionFailed =
+            nResult == MOSQ_ERR_NO_CONN || nResult == MOSQ_ERR_CONN_LOST || nResult == MOSQ_ERR_ERRNO;
         if (nResult != MOSQ_ERR_SUCCESS)
-        {
             reason = LibraryError(nResult, errno);
+        // The library queued a QoS 1 or 2 message before the write failed and sends it again after the
+        // reconnect, under this id; anything else it refused outright.
+        if (nResult != MOSQ_ERR_SUCCESS && (qos == 0 || !bConnectionFailed))
             nMessageId = -1;
-        }
         AfterLoop(nResult == MOSQ_ERR_NO_CONN || nResult == MOSQ_ERR_CONN_LOST ? nResult : MOSQ_ERR_SUCCESS);
     }
     if (pError != nullptr)

@@ -133,9 +133,11 @@ public:
 
     /// The message id (> 0) that PublishAcknowledged() will report: for QoS 0
     /// when the message is written, for QoS 1 and 2 when the broker has
-    /// acknowledged it. -1 when nothing was sent: not connected, an invalid
-    /// topic, QoS outside 0 to 2, or a payload the library refuses; the reason
-    /// goes to *pError when given.
+    /// acknowledged it. A QoS 1 or 2 message whose write fails because the
+    /// connection just broke keeps its id: the library sends it again after
+    /// the reconnect (the reason still goes to *pError). -1 when nothing was
+    /// or will be sent: not connected, an invalid topic, QoS outside 0 to 2,
+    /// or a payload the library refuses; the reason goes to *pError when given.
     int Publish(const QString& topic, const QByteArray& payload, int qos, bool retain, QString* pError = nullptr);
     /// Subscribes to the topic filter now when connected, and again after
     /// every reconnect. False for a filter that is not valid.

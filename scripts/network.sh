@@ -20,12 +20,16 @@
 # stations connect to a second, TLS listener with a CA and server certificate
 # made by openssl in the run's folder. kvtfix follows the bearings live
 # (persistent session) and prints its summary when the stations are done.
-# NETWORK_ROGUE=1 lets two rogue clients try to retune the receivers (see below).
+# NETWORK_ROGUE=1 lets two rogue clients try to retune the receivers (see below);
+# NETWORK_ROGUE=flood lets a rogue send 20 000 retained FRQ values in North's
+# name. NETWORK_OPEN=1 runs the broker open instead, as it must never run in
+# the field: anonymous clients, no access list (for comparison only).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scenario=$(realpath "${1:-scenarios/default.json}")
 seconds=${NETWORK_SECONDS:-30}
+open=${NETWORK_OPEN:-0}
 
 scripts/deps.sh --with-network
 build=${NETWORK_BUILD_DIR:-build}
@@ -75,9 +79,13 @@ for attempt in $(seq 20); do
             "$tls_port" "$broker/ca.pem" "$broker/server.pem" "$broker/server.key"
         # Started as root, the broker would switch to its own user, which may not read the run's folder.
         echo "user $(id -un)"
-        echo "allow_anonymous false"
-        echo "password_file $broker/passwords"
-        echo "acl_file $broker/acl"
+        if [ "$open" = 1 ]; then
+            echo "allow_anonymous true"
+        else
+            echo "allow_anonymous false"
+            echo "password_file $broker/passwords"
+            echo "acl_file $broker/acl"
+        fi
         echo "persistence true"
         echo "persistence_location $broker/"
         echo "autosave_interval 1"
@@ -107,8 +115,9 @@ station_port=$port
 echo "broker on 127.0.0.1:$station_port$([ "${NETWORK_TLS:-0}" = 1 ] && echo " (TLS)"); $seconds s of $scenario; output in $work"
 
 mkdir -p "$work/kvtfix"
-"$build/tools/kvtfix/kvtfix" --mqtt "127.0.0.1:$station_port" --mqtt-user kvtfix \
-    --mqtt-password-file "$broker/kvtfix.password" --json \
+fix_login=(--mqtt-user kvtfix --mqtt-password-file "$broker/kvtfix.password")
+[ "$open" = 1 ] && fix_login=()
+"$build/tools/kvtfix/kvtfix" --mqtt "127.0.0.1:$station_port" "${fix_login[@]}" --json \
     $([ "${NETWORK_TLS:-0}" = 1 ] && echo "--mqtt-ca $broker/ca.pem") \
     >"$work/kvtfix/output.jsonl" 2>"$work/kvtfix/stderr.txt" &
 fix_pid=$!
@@ -122,8 +131,10 @@ sleep 0.5
 for name in $stations; do
     mkdir -p "$work/$name/config/application"
     {
-        echo "ZodUserName=$name"
-        echo "ZodPassword=$(cat "$broker/$name.password")"
+        if [ "$open" != 1 ]; then
+            echo "ZodUserName=$name"
+            echo "ZodPassword=$(cat "$broker/$name.password")"
+        fi
         [ "${NETWORK_TLS:-0}" = 1 ] && echo "ZodCaFile=$broker/ca.pem"
     } >"$work/$name/config/application/Application.ini"
     "$build/tools/kvtstation/kvtstation" --config-dir "$work/$name/config" --output-dir "$work/$name" \
@@ -145,6 +156,30 @@ if [ "${NETWORK_ROGUE:-0}" = 1 ]; then
         -P "$(cat "$broker/West.password")" -t kvt/zod/North/param/FRQ -m 146000000 \
         && echo "rogue with West's password as client North: acknowledged"
     grep -E "not authorised|Denied PUBLISH" "$broker/mosquitto.log" | sed 's/^[0-9]*: /broker: /'
+fi
+
+if [ "${NETWORK_ROGUE:-0}" = flood ]; then
+    # 8 s into the run a rogue sends 20 000 FRQ values (146.000000 to
+    # 146.019999 MHz) for North, QoS 1 and retained, as fast as the broker
+    # takes them: anonymously, and (where that is refused) with West's login.
+    sleep 8
+    tls=()
+    [ "${NETWORK_TLS:-0}" = 1 ] && tls=(--cafile "$broker/ca.pem")
+    seq 146000000 146019999 >"$work/rogue-values.txt"
+    flood() {
+        local who=$1 begin=$SECONDS
+        shift
+        if mosquitto_pub -h 127.0.0.1 -p "$station_port" "${tls[@]}" -q 1 -r -t kvt/zod/North/param/FRQ -l "$@" \
+            <"$work/rogue-values.txt" 2>"$work/rogue-$who.txt"; then
+            echo "rogue flood ($who): 20000 values sent in about $((SECONDS - begin)) s"
+        else
+            echo "rogue flood ($who): refused: $(head -1 "$work/rogue-$who.txt")"
+        fi
+    }
+    flood anonymous -i rogue
+    [ "$open" = 1 ] || flood "West's login" -i rogue -u West -P "$(cat "$broker/West.password")"
+    echo "broker: $(grep -c "Denied PUBLISH" "$broker/mosquitto.log") publishes denied," \
+        "$(grep -c "not authorised" "$broker/mosquitto.log") logins refused"
 fi
 
 if [ -n "${NETWORK_BROKER_OUTAGE:-}" ]; then
@@ -169,9 +204,16 @@ for name in $stations; do
         (.deliveries[] | select(.name == "broker")) as $broker
         | [(.scenario.station | pad(10)), (.scenario.role | pad(8)),
            (if (.scenario.tunings | length) == 0 then "never tuned"
-            else "tuned " + ([.scenario.tunings[] | "\(.frequency / 1e6) MHz at \(.at) s"] | join(", ")) end
+            else [.scenario.tunings[] | "\(.frequency / 1e6) MHz at \(.at) s"]
+                | "tuned " + (if length <= 6 then join(", ")
+                              else (.[:2] + ["... \(length - 4) more ..."] + .[-2:]) | join(", ") end) end
             | pad(48)),
            "published \($broker.offered), acknowledged \($broker.delivered), lost \($broker.lost)",
+           (.zod.account // {}) as $zod
+           | if .zod.receiver | not then empty
+             else "handovers applied \($zod.Applied // 0), coalesced \($zod.Coalesced // 0), ignored"
+                 + " \([$zod.IgnoredUnfollowed, $zod.IgnoredOutOfRange, $zod.IgnoredMalformed, $zod.IgnoredUnknownTag]
+                       | map(. // 0 | tostring) | join("/")) (unfollowed/range/malformed/tag)" end,
            "exit \($code)"]
         | join("  ")' "$work/$name/summary.json" || { echo "$name: no summary (exit $code)"; status=1; }
 done

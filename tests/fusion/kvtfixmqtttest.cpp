@@ -49,10 +49,10 @@ protected:
                 "--mqtt-password-file", m_dir.filePath("password")};
     }
 
-    void StartFix()
+    void StartFix(const QStringList& extra = {})
     {
         m_errors.clear();
-        m_fix.start(QStringLiteral(KVTFIX_PATH), Arguments());
+        m_fix.start(QStringLiteral(KVTFIX_PATH), Arguments() + extra);
         ASSERT_TRUE(QTest::qWaitFor([&] { return (m_errors += m_fix.readAllStandardError()).contains("connected"); },
                                     WAIT_MS))
             << m_errors.constData() << m_broker.GetLog().toStdString();
@@ -150,6 +150,44 @@ TEST_F(KvtFixLiveTest, ARestartedKvtfixGetsEverythingTheBrokerAcknowledgedMeanwh
     EXPECT_EQ(live["used"].toInt(), 50);
     EXPECT_EQ(live["duplicates"].toInt(), 0);
     EXPECT_EQ(live["missing"].toInt(), 0);
+}
+
+// SIGKILL leaves no summary and no memory of what was used; the record carries the
+// account over: the next kvtfix sees no gap before its first bearing and uses
+// none of the ones the killed kvtfix had used again when the station sends them twice.
+TEST_F(KvtFixLiveTest, AKilledKvtfixsRecordKeepsTheNextFromGapsAndRepeats)
+{
+    const QString record = m_dir.filePath("record.jsonl");
+    const auto recordedLines = [&] {
+        QFile file(record);
+        return file.open(QIODevice::ReadOnly) ? file.readAll().count('\n') : 0;
+    };
+    StartFix({"--mqtt-record", record});
+    MqttPeer north(m_broker.GetPort(), "North", QString(), "North");
+    const QString topic = "kvt/stations/North/bearings";
+    for (qint64 seq = 1; seq <= 30; ++seq)
+        ASSERT_TRUE(north.Send(topic, Message(FusionTest::NORTH, seq), false));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return recordedLines() == 30; }, WAIT_MS)) << m_errors.constData();
+    m_fix.kill();
+    ASSERT_TRUE(m_fix.waitForFinished(WAIT_MS));
+
+    for (qint64 seq = 31; seq <= 50; ++seq)
+        ASSERT_TRUE(north.Send(topic, Message(FusionTest::NORTH, seq), false));
+    // As a station sends what it had not seen acknowledged when its connection broke.
+    for (qint64 seq = 25; seq <= 30; ++seq)
+        ASSERT_TRUE(north.Send(topic, Message(FusionTest::NORTH, seq), false));
+    ASSERT_TRUE(north.Send(topic, Message(FusionTest::SOUTH, 1), false));
+
+    StartFix({"--mqtt-record", record});
+    ASSERT_TRUE(WaitForRead(27)) << m_errors.constData();
+    const QJsonObject live = Interrupt()["live"].toObject();
+    EXPECT_EQ(live["used"].toInt(), 20);
+    EXPECT_EQ(live["duplicates"].toInt(), 6);
+    EXPECT_EQ(live["missing"].toInt(), 0);
+    EXPECT_EQ(live["gaps"].toArray(), QJsonArray());
+    EXPECT_EQ(live["record"]["replayed"].toInt(), 30);
+    EXPECT_EQ(live["record"]["written"].toInt(), 20);
+    EXPECT_EQ(recordedLines(), 50);
 }
 
 }

@@ -1,4 +1,9 @@
+#include "fusion/bearingjson.h"
+#include "tests/fusion/fusiontesthelpers.h"
+#include "tools/kvtfix/liverecord.h"
 #include "tools/kvtfix/sequencetracker.h"
+
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
@@ -64,6 +69,45 @@ TEST(SequenceTrackerTest, OpenGapsAreBoundedButStayCountedAsMissing)
     EXPECT_EQ(tracker.GetGaps().at("North").front().nFirst, 4) << "the oldest gap was given up";
     EXPECT_EQ(tracker.GetMissing(), static_cast<qint64>(SequenceTracker::MAX_GAPS) + 1);
     EXPECT_EQ(tracker.Add("North", 2), Verdict::DUPLICATE);
+}
+
+/// A record cut in its last line (a killed kvtfix, a full disk) is replayed up to the cut, and
+/// what comes next starts on a line of its own, so the following replay reads it.
+TEST(LiveRecordTest, ACutLastLineIsSkippedAndTheNextBearingStillReadable)
+{
+    QTemporaryDir dir;
+    const QString path = dir.filePath("record.jsonl");
+    Bearing bearing = FusionTest::Towards(FusionTest::NORTH, 52.52, 13.405, 0.0, 1796630400000LL);
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    for (const qint64 seq : {1, 3}) {
+        bearing.nSeq = seq;
+        file.write(BearingJson::Format(bearing) + '\n');
+    }
+    bearing.nSeq = 4;
+    file.write(BearingJson::Format(bearing).left(30));
+    file.close();
+
+    SequenceTracker tracker;
+    LiveRecord record;
+    QString error;
+    ASSERT_TRUE(record.Open(path, tracker, error)) << error.toStdString();
+    EXPECT_EQ(record.GetReplayed(), 2);
+    EXPECT_EQ(record.GetUnreadable(), 1);
+    EXPECT_EQ(Gaps(tracker, "North"), (std::vector<std::pair<qint64, qint64>>{{2, 2}}));
+    EXPECT_EQ(tracker.Add("North", 3), Verdict::DUPLICATE) << "replayed numbers are repeats";
+    bearing.nSeq = 5;
+    ASSERT_TRUE(record.Append(bearing));
+
+    SequenceTracker again;
+    LiveRecord reopened;
+    ASSERT_TRUE(reopened.Open(path, again, error)) << error.toStdString();
+    EXPECT_EQ(reopened.GetReplayed(), 3);
+    EXPECT_EQ(reopened.GetUnreadable(), 1);
+    EXPECT_EQ(again.Add("North", 5), Verdict::DUPLICATE);
+
+    EXPECT_FALSE(LiveRecord().Open(dir.path(), again, error)) << "a folder is no record";
+    EXPECT_TRUE(error.contains(dir.path())) << error.toStdString();
 }
 
 }

@@ -12,6 +12,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <memory>
 
 namespace
@@ -158,6 +159,49 @@ TEST_F(BrokerBearingOutputTest, ABrokerRestartIsBridgedAndTheEndSettlesTheAccoun
         << account.GetLastFailure().toStdString();
     pOutput->Publish(SampleBearing(8));
     EXPECT_EQ(account.GetOffered(), 7u) << "nothing is taken after the end";
+}
+
+// The broker stops and the station publishes before it has noticed: the writes fail under
+// the publish, and the library keeps those messages and sends them after the reconnect.
+// Each arrives once, and the account counts it delivered, not lost.
+TEST_F(BrokerBearingOutputTest, PublishesIntoAConnectionThatJustBrokeArriveOnceAndCountAsDelivered)
+{
+    m_broker.KeepSessions();
+    ASSERT_TRUE(m_broker.Restart()) << m_broker.GetErrorText().toStdString();
+    // A persistent session, so that it gets what the station sends before it is back itself.
+    MqttConnection picture;
+    MqttConnection::Settings settings = MqttPeer::Settings(m_broker.GetPort(), QStringLiteral("picture"));
+    settings.bCleanSession = false;
+    std::map<int, int> arrivals;
+    QObject::connect(&picture, &MqttConnection::MessageReceived, [&](const QString& topic, const QByteArray& payload) {
+        if (topic == StationTopics::Bearings(STATION))
+            ++arrivals[QJsonDocument::fromJson(payload).object()["seq"].toInt()];
+    });
+    ASSERT_TRUE(picture.Open(settings));
+    ASSERT_TRUE(picture.Subscribe(StationTopics::Bearings(STATION), 1));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return picture.IsConnected(); }, WAIT_MS));
+    std::unique_ptr<BrokerBearingOutput> pOutput = StartOutput();
+    pOutput->Publish(SampleBearing(1));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return pOutput->GetAccount().GetDelivered() == 1; }, WAIT_MS));
+
+    // No event is handled in between: the output still takes itself for connected.
+    m_broker.Stop();
+    const int nBearings = 20;
+    for (int i = 2; i <= nBearings; ++i)
+        pOutput->Publish(SampleBearing(i));
+    ASSERT_TRUE(m_broker.Start()) << m_broker.GetErrorText().toStdString();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return pOutput->GetAccount().GetPending() == 0; }, WAIT_MS));
+    EXPECT_EQ(pOutput->GetAccount().GetDelivered(), static_cast<quint64>(nBearings))
+        << pOutput->GetAccount().GetLastFailure().toStdString();
+    EXPECT_EQ(pOutput->GetAccount().GetLost(), 0u);
+
+    // The broker passes one client's messages on in order: after this one nothing older comes.
+    pOutput->Publish(SampleBearing(nBearings + 1));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return arrivals.count(nBearings + 1) > 0; }, WAIT_MS));
+    EXPECT_EQ(static_cast<int>(arrivals.size()), nBearings + 1);
+    // The first may come twice: the stopped broker need not have had the subscriber's acknowledgement.
+    for (int i = 2; i <= nBearings; ++i)
+        EXPECT_EQ(arrivals[i], 1) << "seq " << i;
 }
 
 TEST_F(BrokerBearingOutputTest, UnusableSettingsAreAFailureBeforeAnything)

@@ -26,6 +26,7 @@ const QString OPT_PLOT = QStringLiteral("plot");
 const QString OPT_JSON = QStringLiteral("json");
 const QString OPT_FOLLOW = QStringLiteral("follow");
 const QString OPT_MQTT = QStringLiteral("mqtt");
+const QString OPT_MQTT_RECORD = QStringLiteral("mqtt-record");
 const QString OPT_PUBLISH = QStringLiteral("publish");
 const QString OPT_COT = QStringLiteral("cot");
 
@@ -100,6 +101,11 @@ FixCommandLine::FixCommandLine()
          QStringLiteral("Take live bearings from the broker at <host:port> (topic kvt/stations/+/bearings) "
                         "and follow them as --follow does."),
          QStringLiteral("host:port")},
+        {OPT_MQTT_RECORD,
+         QStringLiteral("Append every bearing used from the broker to <file> (one bearing message a line, as "
+                        "--input reads it). A kvtfix started again with the same file and session uses no "
+                        "bearing twice and reports no gap for what it had before."),
+         QStringLiteral("file")},
         {OPT_PUBLISH,
          QStringLiteral("Publish every fix on the broker of --mqtt (kvt/fixes/<channel>, the latest retained on "
                         "kvt/fixes/<channel>/latest) with the service's status on kvt/fusion/status.")},
@@ -218,10 +224,15 @@ bool FixCommandLine::ParseOutputs()
 
 bool FixCommandLine::ParseMqtt()
 {
+    if (m_reader.IsSet(OPT_MQTT_RECORD) && !m_reader.IsSet(OPT_MQTT)) {
+        m_reader.SetError(QStringLiteral("--mqtt-record needs --mqtt."));
+        return false;
+    }
     if (!m_reader.IsSet(OPT_MQTT))
         return true;
     return m_reader.ReadBrokerAddress(OPT_MQTT, m_mqttSettings.strHost, m_mqttSettings.nPort)
-           && m_login.Read(m_reader, m_mqttSettings);
+           && m_login.Read(m_reader, m_mqttSettings)
+           && m_reader.ReadOutputFile(OPT_MQTT_RECORD, QString(), m_strMqttRecordFile);
 }
 
 bool FixCommandLine::ParseLiveOutputs()

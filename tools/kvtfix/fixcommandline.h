@@ -59,6 +59,8 @@ public:
     /// Broker to take live bearings from; empty host: none.
     QString GetMqttHost() const { return m_mqttSettings.strHost; }
     int GetMqttPort() const { return m_mqttSettings.nPort; }
+    /// Where the bearings used from the broker are recorded (LiveRecord); empty: nowhere.
+    QString GetMqttRecordFile() const { return m_strMqttRecordFile; }
     /// Publish every fix on the broker of --mqtt.
     bool IsPublish() const { return m_bPublish; }
     /// Where Cursor-on-Target events go (udp://HOST:PORT, tcp://HOST:PORT).
@@ -95,6 +97,7 @@ private:
     QString m_strPlotFile;
     bool m_bJson = false;
     bool m_bFollow = false;
+    QString m_strMqttRecordFile;
     bool m_bPublish = false;
     QStringList m_lstCotTargets;
     /// Its host stays empty without --mqtt.

@@ -21,6 +21,15 @@ LiveInput::LiveInput(FixRun& run, const Scenario* pScenario, QObject* pParent)
     connect(&m_connection, &MqttConnection::MessageRefused, this, &LiveInput::RefuseOversized);
 }
 
+bool LiveInput::OpenRecord(const QString& path, QString& rError)
+{
+    auto pRecord = std::make_unique<LiveRecord>();
+    if (!pRecord->Open(path, m_sequences, rError))
+        return false;
+    m_pRecord = std::move(pRecord);
+    return true;
+}
+
 bool LiveInput::Start(MqttConnection::Settings settings, QString& rError)
 {
     settings.nMaxIncomingBytes = MAX_MESSAGE_BYTES;
@@ -49,6 +58,8 @@ void LiveInput::Receive(const QString& topic, const QByteArray& payload)
         if (m_sequences.Add(bearing.strStation, bearing.nSeq) == SequenceTracker::Verdict::DUPLICATE)
             return;
         ++m_nUsed;
+        if (m_pRecord != nullptr && !m_pRecord->Append(bearing))
+            ++m_nRecordFailures;
         m_rRun.Take(bearing);
         return;
     }
@@ -71,17 +82,24 @@ QJsonObject LiveInput::Summary() const
         for (const SequenceTracker::Gap& gap : station.second)
             gaps.append(QJsonObject{{"station", station.first}, {"first", gap.nFirst}, {"last", gap.nLast}});
     const MqttConnection::Settings& settings = m_connection.GetSettings();
-    return {{"broker", QStringLiteral("%1:%2").arg(settings.strHost).arg(settings.nPort)},
-            {"clientId", settings.strClientId},
-            {"connected", m_connection.IsConnected()},
-            {"lastError", m_connection.GetErrorText()},
-            {"read", m_nRead},
-            {"refused", m_nRefused},
-            {"used", m_nUsed},
-            {"duplicates", m_sequences.GetDuplicates()},
-            {"late", m_sequences.GetLate()},
-            {"missing", m_sequences.GetMissing()},
-            {"gaps", gaps}};
+    QJsonObject summary{{"broker", QStringLiteral("%1:%2").arg(settings.strHost).arg(settings.nPort)},
+                        {"clientId", settings.strClientId},
+                        {"connected", m_connection.IsConnected()},
+                        {"lastError", m_connection.GetErrorText()},
+                        {"read", m_nRead},
+                        {"refused", m_nRefused},
+                        {"used", m_nUsed},
+                        {"duplicates", m_sequences.GetDuplicates()},
+                        {"late", m_sequences.GetLate()},
+                        {"missing", m_sequences.GetMissing()},
+                        {"gaps", gaps}};
+    if (m_pRecord != nullptr)
+        summary.insert(QStringLiteral("record"), QJsonObject{{"file", m_pRecord->GetFileName()},
+                                                              {"replayed", m_pRecord->GetReplayed()},
+                                                              {"unreadable", m_pRecord->GetUnreadable()},
+                                                              {"written", m_pRecord->GetWritten()},
+                                                              {"lastError", m_pRecord->GetError()}});
+    return summary;
 }
 
 void LiveInput::PrintText(QTextStream& out, const QJsonObject& live)
@@ -95,23 +113,33 @@ void LiveInput::PrintText(QTextStream& out, const QJsonObject& live)
             << gap["last"].toInt() << "\n";
     if (!live["lastError"].toString().isEmpty())
         out << "  broker: " << live["lastError"].toString() << "\n";
+    const QJsonObject record = live["record"].toObject();
+    if (!record.isEmpty()) {
+        out << "  record " << record["file"].toString() << ": " << record["replayed"].toInt()
+            << " bearings of earlier runs (" << record["unreadable"].toInt() << " unreadable lines), "
+            << record["written"].toInt() << " written\n";
+        if (!record["lastError"].toString().isEmpty())
+            out << "  record: " << record["lastError"].toString() << "\n";
+    }
 }
 
 QString LiveInput::TakeStatusLine()
 {
-    const qint64 nTrouble = m_nRefused + m_sequences.GetDuplicates() + m_sequences.GetMissing();
+    const qint64 nTrouble = m_nRefused + m_sequences.GetDuplicates() + m_sequences.GetMissing() + m_nRecordFailures;
     if (nTrouble == m_nReported)
         return QString();
     m_nReported = nTrouble;
     QStringList gaps;
     for (const auto& station : m_sequences.GetGaps())
         gaps << QStringLiteral("%1 %2").arg(station.first).arg(station.second.size());
-    return QStringLiteral("%1 read, %2 used, %3 refused, %4 repeats, %5 late, %6 missing%7")
+    return QStringLiteral("%1 read, %2 used, %3 refused, %4 repeats, %5 late, %6 missing%7%8")
         .arg(m_nRead)
         .arg(m_nUsed)
         .arg(m_nRefused)
         .arg(m_sequences.GetDuplicates())
         .arg(m_sequences.GetLate())
         .arg(m_sequences.GetMissing())
-        .arg(gaps.isEmpty() ? QString() : QStringLiteral(" (open gaps: %1)").arg(gaps.join(QStringLiteral(", "))));
+        .arg(gaps.isEmpty() ? QString() : QStringLiteral(" (open gaps: %1)").arg(gaps.join(QStringLiteral(", "))))
+        .arg(m_nRecordFailures == 0 ? QString()
+                                    : QStringLiteral("; %1 not recorded, %2").arg(m_nRecordFailures).arg(m_pRecord->GetError()));
 }

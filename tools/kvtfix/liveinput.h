@@ -3,12 +3,15 @@
 #include "fusion/scenario.h"
 #include "network/mqttconnection.h"
 #include "tools/kvtfix/fixrun.h"
+#include "tools/kvtfix/liverecord.h"
 #include "tools/kvtfix/sequencetracker.h"
 
 #include <QJsonObject>
 #include <QObject>
 #include <QString>
 #include <QTextStream>
+
+#include <memory>
 
 /// kvtfix's live bearings: one MQTT session subscribed to every station's
 /// bearing messages, judging each before the run may use it.
@@ -23,6 +26,8 @@
 /// does not have. A bearing whose sequence number the station already sent is
 /// a repeat and not used; numbers skipped are reported as gaps per station
 /// (SequenceTracker), and a skipped number that comes after all is late and used.
+/// With a record (LiveRecord) every used bearing is kept, and the account goes
+/// on from the record's bearings across restarts of kvtfix.
 /// Single-threaded.
 class LiveInput : public QObject
 {
@@ -35,6 +40,9 @@ public:
     /// The run and the scenario (may be null) are borrowed for the input's life.
     LiveInput(FixRun& run, const Scenario* pScenario, QObject* pParent = nullptr);
 
+    /// Records the used bearings in `path` from now on, after replaying what
+    /// it holds; false with rError when it cannot be read or written.
+    bool OpenRecord(const QString& path, QString& rError);
     /// Starts the session; false with rError when the settings cannot be used.
     bool Start(MqttConnection::Settings settings, QString& rError);
     MqttConnection& GetConnection() { return m_connection; }
@@ -45,7 +53,8 @@ public:
     void RefuseOversized(const QString& topic, int nBytes);
 
     /// "broker", "clientId", "connected", "lastError", "read", "refused",
-    /// "used", "duplicates", "late", "missing", "gaps" ([{station, first, last}]).
+    /// "used", "duplicates", "late", "missing", "gaps" ([{station, first, last}]),
+    /// with a record "record" ({file, replayed, unreadable, written, lastError}).
     QJsonObject Summary() const;
     static void PrintText(QTextStream& out, const QJsonObject& live);
     /// One line on what was refused or missed since the last call, with the
@@ -57,9 +66,12 @@ private:
     const Scenario* m_pScenario;
     MqttConnection m_connection;
     SequenceTracker m_sequences;
+    std::unique_ptr<LiveRecord> m_pRecord;
+    /// Writes to the record that failed.
+    qint64 m_nRecordFailures = 0;
     qint64 m_nRead = 0;
     qint64 m_nRefused = 0;
     qint64 m_nUsed = 0;
-    /// Refused + duplicates + missing at the last status line.
+    /// Refused + duplicates + missing + record failures at the last status line.
     qint64 m_nReported = 0;
 };

@@ -96,7 +96,8 @@ int Follow(FixRun& run, const FixCommandLine& commandLine, const Scenario* pScen
         });
         refusedLogin.Watch(connection);
         QString error;
-        if (!pLive->Start(commandLine.GetMqttSettings(), error)) {
+        if ((!commandLine.GetMqttRecordFile().isEmpty() && !pLive->OpenRecord(commandLine.GetMqttRecordFile(), error))
+            || !pLive->Start(commandLine.GetMqttSettings(), error)) {
             err << "kvtfix: " << error << "\n";
             return 1;
         }
