@@ -3,10 +3,8 @@
 #include "fusion/geodesy.h"
 #include "tools/kvtconsole/networkmodel.h"
 
-#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QToolTip>
 #include <QWheelEvent>
 
 #include <algorithm>
@@ -54,7 +52,7 @@ const QColor MapView::FLAGGED_FIX_COLOUR(0xff, 0x7f, 0x0e);
 const QColor MapView::HANDOVER_COLOUR(0x94, 0x67, 0xbd);
 
 MapView::MapView(const NetworkModel& model, QWidget* pParent)
-    : QWidget(pParent)
+    : TippedWidget(pParent)
     , m_model(model)
     , m_projection(QSizeF(size()))
 {
@@ -159,19 +157,6 @@ QString MapView::RoleText(const QString& role)
 QSize MapView::sizeHint() const
 {
     return {800, 600};
-}
-
-bool MapView::event(QEvent* pEvent)
-{
-    if (pEvent->type() != QEvent::ToolTip)
-        return QWidget::event(pEvent);
-    const auto* pHelp = static_cast<QHelpEvent*>(pEvent);
-    const QString text = ToolTipAt(pHelp->pos());
-    if (text.isEmpty())
-        QToolTip::hideText();
-    else
-        QToolTip::showText(pHelp->globalPos(), text, this);
-    return true;
 }
 
 void MapView::paintEvent(QPaintEvent*)

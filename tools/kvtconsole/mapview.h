@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tools/kvtconsole/mapprojection.h"
+#include "tools/kvtconsole/tippedwidget.h"
 
 #include <QWidget>
 
@@ -20,7 +21,7 @@ class NetworkModel;
 /// everything again; until the user pans or zooms the view keeps framing
 /// the network as it grows. Every object has a tool tip. Texts pass through
 /// the translation context "MapView". Single-threaded.
-class MapView : public QWidget
+class MapView : public TippedWidget
 {
     Q_OBJECT
 public:
@@ -38,7 +39,7 @@ public:
     /// Frames every station and fix (what a double click does).
     void Frame();
     /// The tool tip of the object under the point; empty when there is none.
-    QString ToolTipAt(QPoint pos) const;
+    QString ToolTipAt(QPoint pos) const override;
     /// Repaints when the model has news; frames the network while the user has not moved the map.
     void Refresh();
     /// A ZOD role for people: "sender", "receiver", or "stand-alone" for none, translated.
@@ -47,7 +48,6 @@ public:
     QSize sizeHint() const override;
 
 protected:
-    bool event(QEvent* pEvent) override;
     void paintEvent(QPaintEvent* pEvent) override;
     void resizeEvent(QResizeEvent* pEvent) override;
     void mousePressEvent(QMouseEvent* pEvent) override;

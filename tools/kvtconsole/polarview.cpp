@@ -3,9 +3,7 @@
 #include "valueframework/valueclasses/bearingresult.h"
 
 #include <QDateTime>
-#include <QHelpEvent>
 #include <QPainter>
-#include <QToolTip>
 
 #include <algorithm>
 #include <cmath>
@@ -21,7 +19,7 @@ const int LEGEND_HEIGHT = 100;
 }
 
 PolarView::PolarView(QWidget* pParent)
-    : QWidget(pParent)
+    : TippedWidget(pParent)
     , m_bearings(CAPACITY)
 {
     setAttribute(Qt::WA_OpaquePaintEvent);
@@ -100,19 +98,6 @@ QSize PolarView::sizeHint() const
 QSize PolarView::minimumSizeHint() const
 {
     return {240, 240};
-}
-
-bool PolarView::event(QEvent* pEvent)
-{
-    if (pEvent->type() != QEvent::ToolTip)
-        return QWidget::event(pEvent);
-    const auto* pHelp = static_cast<QHelpEvent*>(pEvent);
-    const QString text = ToolTipAt(pHelp->pos());
-    if (text.isEmpty())
-        QToolTip::hideText();
-    else
-        QToolTip::showText(pHelp->globalPos(), text, this);
-    return true;
 }
 
 void PolarView::paintEvent(QPaintEvent*)

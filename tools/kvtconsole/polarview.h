@@ -1,7 +1,8 @@
 #pragma once
 
-#include "tools/kvtconsole/bearingring.h"
 #include "station/polargeometry.h"
+#include "tools/kvtconsole/bearingring.h"
+#include "tools/kvtconsole/tippedwidget.h"
 
 #include <QPixmap>
 #include <QWidget>
@@ -31,7 +32,7 @@ class BearingResult;
 /// The grid is painted once per size into a cached picture.
 ///
 /// Texts pass through the translation context "PolarView". Single-threaded.
-class PolarView : public QWidget
+class PolarView : public TippedWidget
 {
     Q_OBJECT
 public:
@@ -56,13 +57,12 @@ public:
     const BearingRing& GetBearings() const { return m_bearings; }
     /// The values of the youngest visible bearing within a few pixels of the
     /// point, as shown in the tool tip; empty when there is none.
-    QString ToolTipAt(QPoint pos) const;
+    QString ToolTipAt(QPoint pos) const override;
 
     QSize sizeHint() const override;
     QSize minimumSizeHint() const override;
 
 protected:
-    bool event(QEvent* pEvent) override;
     void paintEvent(QPaintEvent* pEvent) override;
     void resizeEvent(QResizeEvent* pEvent) override;
 
