@@ -5,7 +5,6 @@
 #include "tools/kvtconsole/mapview.h"
 #include "tools/kvtconsole/networkmodel.h"
 
-#include <QApplication>
 #include <QImage>
 
 #include <benchmark/benchmark.h>
@@ -126,15 +125,4 @@ void BM_MapMessages(benchmark::State& state)
 }
 BENCHMARK(BM_MapMessages);
 
-}
-
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
 }

@@ -1,7 +1,6 @@
 #include "tools/kvtconsole/polarview.h"
 #include "valueframework/valueclasses/bearingresult.h"
 
-#include <QApplication>
 #include <QImage>
 
 #include <benchmark/benchmark.h>
@@ -69,15 +68,4 @@ void BM_PolarViewAdd(benchmark::State& state)
 }
 BENCHMARK(BM_PolarViewAdd);
 
-}
-
-int main(int argc, char** argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
 }
