@@ -43,6 +43,13 @@ TEST(DfReadingTest, WrittenDocumentReadsBackWithItsOptionalFields)
     EXPECT_DOUBLE_EQ(back.fLatencyMs, 120.0);
     EXPECT_DOUBLE_EQ(back.fSnrDb, 18.5);
 
+    // Every digit of a position survives: a bridge that rounds moves the station.
+    reading.fLatitude = 52.618888888888888;
+    reading.fDoa = 1.0 / 3.0;
+    ASSERT_TRUE(DfReading::Parse(reading.Format(), back, error)) << error.toStdString();
+    EXPECT_EQ(back.fLatitude, reading.fLatitude);
+    EXPECT_EQ(back.fDoa, reading.fDoa);
+
     ASSERT_TRUE(DfReading::Parse(Reading(1, 0.0).Format(), back, error)) << error.toStdString();
     EXPECT_TRUE(qIsNaN(back.fSpeed));
     EXPECT_TRUE(qIsNaN(back.fSnrDb));

@@ -1,5 +1,6 @@
 #include "tools/kvtbridge/dfreading.h"
 
+#include <QLocale>
 #include <QSet>
 #include <QXmlStreamReader>
 #include <QXmlStreamWriter>
@@ -156,9 +157,11 @@ private:
     QString m_strError;
 };
 
+/// The shortest text that reads back to the same double, so a reading written
+/// out and read again is the reading it was.
 QString Number(double value)
 {
-    return QString::number(value, 'g', 12);
+    return QString::number(value, 'g', QLocale::FloatingPointShortest);
 }
 
 }
