@@ -129,13 +129,8 @@ TEST_F(ConsoleWindowTest, ShowsEveryAcceptedBearingAndTheRejectCounts)
     EXPECT_GT(rejected, 0u);
     EXPECT_EQ(m_pStation->GetCallback().GetProduced(), accepted + rejected);
 
-    // One sentence per accepted bearing reached the file, as its account and its row say.
-    const QJsonObject summary = m_pStation->Stop().ToJson();
-    const DeliveryAccount& file = m_pStation->GetOutputs().front()->GetAccount();
-    EXPECT_EQ(file.GetOffered(), accepted);
-    EXPECT_EQ(file.GetDelivered(), accepted);
-    EXPECT_EQ(LineCount(SentenceFile()), static_cast<int>(accepted));
-    EXPECT_EQ(summary["sentences"].toObject()["written"].toInt(), static_cast<int>(accepted));
+    // One sentence per accepted bearing reached the file, as its row says.
+    m_pStation->Stop();
     m_pWindow->SlotRefresh();
     const OutputStatusTable& outputs = m_pWindow->GetOutputStatus();
     ASSERT_EQ(outputs.rowCount(), 2);
@@ -265,33 +260,10 @@ TEST_F(ConsoleWindowTest, ZodActionIsEnabledWhileTheBrokerIsConnected)
     EXPECT_TRUE(QTest::qWaitFor([pZod] { return !pZod->isEnabled(); }, WAIT_MS));
 }
 
-TEST_F(ConsoleWindowTest, BrokerOutputHasItsRowAndItsAccountCoversEveryAcceptedBearing)
-{
-    MosquittoBroker broker;
-    ASSERT_TRUE(broker.Start()) << broker.GetErrorText().toStdString();
-    Open(6, broker.GetPort());
-    ASSERT_EQ(m_pStation->GetOutputs().size(), 3u);
-    ASSERT_TRUE(RunToEnd());
-    const QJsonObject summary = m_pStation->Stop().ToJson();
-
-    const quint64 accepted = m_pStation->GetCallback().GetAccepted();
-    const DeliveryAccount& account = m_pStation->GetOutputs().back()->GetAccount();
-    EXPECT_GT(accepted, 0u);
-    EXPECT_EQ(account.GetOffered(), accepted);
-    EXPECT_EQ(account.GetDelivered(), accepted);
-    EXPECT_EQ(m_pStation->Stop().ExitCode(), 0);
-    m_pWindow->SlotRefresh();
-    const OutputStatusTable& outputs = m_pWindow->GetOutputStatus();
-    ASSERT_EQ(outputs.rowCount(), 3);
-    EXPECT_EQ(outputs.item(2, 0)->text(), "broker");
-    EXPECT_EQ(outputs.item(2, 2)->text(), QString::number(accepted));
-    EXPECT_NE(outputs.item(2, 0)->background().color(), OutputStatusTable::FAILURE_COLOUR);
-    EXPECT_EQ(m_pWindow->GetStatePanel().GetBrokerState(), "broker connected");
-}
-
-// The broker goes away and comes back on the same port: the operator sees
-// it lost (red, an alarm) and connected again (green), the lost sentences
-// still counted.
+// The broker output has its row; the broker goes away and comes back on the
+// same port: the operator sees it lost (red, an alarm) and connected again
+// (green), the lost sentences still counted. (kvtstation's fault tests hold
+// the broker's account to every accepted bearing.)
 TEST_F(ConsoleWindowTest, BrokerStateTurnsGreenAgainAfterAReconnect)
 {
     MosquittoBroker broker;
@@ -303,6 +275,9 @@ TEST_F(ConsoleWindowTest, BrokerStateTurnsGreenAgainAfterAReconnect)
     ASSERT_TRUE(QTest::qWaitFor([&] { return output.GetAccount().GetDelivered() > 0; }, WAIT_MS));
     EXPECT_EQ(panel.GetBrokerState(), "broker connected");
     EXPECT_FALSE(panel.IsBrokerLost());
+    m_pWindow->SlotRefresh();
+    ASSERT_EQ(m_pWindow->GetOutputStatus().rowCount(), 3);
+    EXPECT_EQ(m_pWindow->GetOutputStatus().item(2, 0)->text(), "broker");
 
     broker.Stop();
     ASSERT_TRUE(QTest::qWaitFor([&] { return panel.IsBrokerLost(); }, WAIT_MS));
@@ -318,18 +293,6 @@ TEST_F(ConsoleWindowTest, BrokerStateTurnsGreenAgainAfterAReconnect)
     m_pWindow->SlotRefresh();
     EXPECT_EQ(panel.GetBrokerState(), "broker connected");
     EXPECT_NE(m_pWindow->GetOutputStatus().item(2, 0)->background().color(), OutputStatusTable::FAILURE_COLOUR);
-    m_pStation->End();
-    ASSERT_TRUE(RunToEnd());
-}
-
-TEST_F(ConsoleWindowTest, AStopSignalStopsTheRunningStation)
-{
-    Open(600);
-    ASSERT_TRUE(RunUntilBearings());
-    m_pWindow->show();
-    m_pWindow->SlotStopSignal(SIGTERM);
-    EXPECT_EQ(m_pWindow->GetStopSignal(), SIGTERM);
-    EXPECT_FALSE(m_pWindow->isVisible());
     m_pStation->End();
     ASSERT_TRUE(RunToEnd());
 }

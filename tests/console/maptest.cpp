@@ -1,10 +1,11 @@
 #include "contract/bearingmessage.h"
 #include "contract/stationstatus.h"
-#include "fusion/geodesy.h"
 #include "tests/common/configdirfixture.h"
 #include "tests/common/filecontent.h"
 #include "tests/common/handovernetwork.h"
 #include "tests/common/mosquittobroker.h"
+#include "tests/common/mqttpeer.h"
+#include "tests/fusion/fusiontesthelpers.h"
 #include "tools/kvtconsole/mapprojection.h"
 #include "tools/kvtconsole/maptab.h"
 #include "tools/kvtconsole/mapview.h"
@@ -35,29 +36,8 @@ namespace {
 const int WAIT_MS = 60000;
 const qint64 START = 1'765'094'400'000;  // 2025-12-07 08:00:00 UTC
 
-struct Site
-{
-    const char* pszName;
-    double fLatitude;
-    double fLongitude;
-};
-
-/// A bearing from the site towards the point, as the station would publish it.
-QByteArray BearingTowards(const Site& site, double latitude, double longitude, qint64 timeMs, qint64 seq,
-                          double fFrequency = 145.5e6, double fError = 0.0)
-{
-    kvt::BearingRecord bearing;
-    bearing.strStation = QString::fromLatin1(site.pszName);
-    bearing.nSeq = seq;
-    bearing.nTimeMs = timeMs;
-    bearing.fLatitude = site.fLatitude;
-    bearing.fLongitude = site.fLongitude;
-    bearing.fBearing = Geodesy::WrapAzimuth(
-        Geodesy::Between(site.fLatitude, site.fLongitude, latitude, longitude).fAzimuth + fError);
-    bearing.fSigma = 1.0;
-    bearing.fFrequency = fFrequency;
-    return kvt::BearingMessage::Format(bearing);
-}
+using FusionTest::Message;
+using FusionTest::Site;
 
 QByteArray Status(const Site& site, bool bOnline)
 {
@@ -125,12 +105,12 @@ TEST(NetworkModelTest, StationsBearingsAndFixesFromTheTopicTree)
     EXPECT_TRUE(model.HandleMessage("kvt/zod/West/config/role", "receiver"));
     EXPECT_TRUE(model.HandleMessage("kvt/zod/West/config/auto_couple_targets", "Ops"));
     EXPECT_TRUE(model.HandleMessage("kvt/stations/West/bearings",
-                                    BearingTowards({"West", 54.4, 10.2}, 54.4, 10.9, START, 1)));
+                                    Message({"West", 54.4, 10.2}, 1, START, 54.4, 10.9)));
     // Two stations look at one emitter for longer than a window: the model fixes it itself.
     for (int t = 0; t <= 11; ++t) {
         for (const Site& site : {north, south})
             ASSERT_TRUE(model.HandleMessage(QStringLiteral("kvt/stations/%1/bearings").arg(site.pszName),
-                                            BearingTowards(site, 54.4, 10.9, START + 1000LL * t, t + 1)));
+                                            Message(site, t + 1, START + 1000LL * t, 54.4, 10.9)));
     }
     ASSERT_EQ(fixes.count(), 1);
     EXPECT_FALSE(model.HasPublishedFixes());
@@ -170,7 +150,7 @@ TEST(NetworkModelTest, StationsBearingsAndFixesFromTheTopicTree)
     // What cannot be read is counted and changes nothing.
     EXPECT_FALSE(model.HandleMessage("kvt/fixes/1", QByteArray(published).replace("\"v\":1", "\"v\":2")));
     EXPECT_FALSE(model.HandleMessage("kvt/stations/North/bearings", "{"));
-    EXPECT_FALSE(model.HandleMessage("kvt/stations/West/bearings", BearingTowards(north, 54.4, 10.9, START, 99)));
+    EXPECT_FALSE(model.HandleMessage("kvt/stations/West/bearings", Message(north, 99, START, 54.4, 10.9)));
     EXPECT_FALSE(model.HandleMessage("kvt/stations/North/status", R"({"latitude":95,"longitude":0,"online":true})"));
     EXPECT_FALSE(model.HandleMessage("other/topic", "x"));
     EXPECT_FALSE(model.HandleMessage("kvt/zod/North/param/FRQ", "fast"));
@@ -186,7 +166,7 @@ TEST(MapViewTest, DrawsStationsByStateWithToolTipsAndListsThem)
     const Site west{"West", -16.8, -179.7};
     model.HandleMessage("kvt/stations/East/status", Status(east, true));
     model.HandleMessage("kvt/stations/West/status", Status(west, false));
-    model.HandleMessage("kvt/stations/East/bearings", BearingTowards(east, -16.0, -179.5, START, 1));
+    model.HandleMessage("kvt/stations/East/bearings", Message(east, 1, START, -16.0, -179.5));
     MapTab tab(model);
     tab.resize(1200, 700);
     tab.GetWatchEdit().setText("433.92, 145.5");
@@ -303,15 +283,7 @@ TEST_F(MapBrokerTest, TheFixesKvtfixPublishesAppearAsPublished)
     NetworkFeed feed(model);
     QSignalSpy gone(&model, &NetworkModel::FusionWentOffline);
     ASSERT_TRUE(feed.Open(m_settings));
-    std::map<QString, QByteArrayList> published;
-    MqttConnection probe;
-    QObject::connect(&probe, &MqttConnection::MessageReceived,
-                     [&published](const QString& topic, const QByteArray& payload, bool) {
-                         published[topic].append(payload);
-                     });
-    m_settings.strClientId = QStringLiteral("maptest-probe");
-    ASSERT_TRUE(probe.Open(m_settings));
-    probe.Subscribe(QStringLiteral("kvt/fixes/+"), 1);
+    MqttPeer probe(m_broker.GetPort(), QStringLiteral("maptest-probe"), QStringLiteral("kvt/fixes/+"));
     QProcess& fix = Start(QStringLiteral(KVTFIX_PATH), {"--mqtt", Mqtt(), "--publish", "--window", "5"});
     ASSERT_TRUE(QTest::qWaitFor([&] { return model.GetFusion().bOnline; }, WAIT_MS))
         << fix.readAllStandardError().constData() << m_broker.GetLog().toStdString();
@@ -321,37 +293,34 @@ TEST_F(MapBrokerTest, TheFixesKvtfixPublishesAppearAsPublished)
     // with a bearing each per window (fixes without redundancy, flagged);
     // one by three whose bearings alternate between two directions, taken
     // for two emitters (two fixes of one channel and time).
-    m_settings.strClientId = QStringLiteral("maptest-stations");
-    MqttConnection stations;
-    ASSERT_TRUE(stations.Open(m_settings));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return stations.IsConnected(); }, WAIT_MS));
-    const Site sites[] = {{"North", 52.70, 13.40}, {"South", 52.30, 13.45}, {"West", 52.48, 13.10}};
+    MqttPeer stations(m_broker.GetPort(), QStringLiteral("maptest-stations"));
+    const Site sites[] = {FusionTest::NORTH, FusionTest::SOUTH, FusionTest::WEST};
     for (int t = 0; t <= 10; ++t) {
         for (const Site& site : sites) {
             const QString topic = QStringLiteral("kvt/stations/%1/bearings").arg(site.pszName);
             const qint64 time = START + 1000LL * t;
-            stations.Publish(topic, BearingTowards(site, 52.52, 13.405, time, 3 * t + 1), 1, false);
+            stations.m_connection.Publish(topic, Message(site, 3 * t + 1, time), 1, false);
             if (t % 5 == 0 && &site != &sites[2])
-                stations.Publish(topic, BearingTowards(site, 52.43, 13.65, time, 3 * t + 2, 433.92e6), 1, false);
-            stations.Publish(topic,
-                             BearingTowards(site, 52.43, 13.65, time, 3 * t + 3, 868e6, t % 2 == 0 ? 6.0 : -6.0), 1,
+                stations.m_connection.Publish(topic, Message(site, 3 * t + 2, time, 52.43, 13.65, 433.92e6), 1, false);
+            stations.m_connection.Publish(topic,
+                             Message(site, 3 * t + 3, time, 52.43, 13.65, 868e6, t % 2 == 0 ? 6.0 : -6.0), 1,
                              false);
         }
     }
-    const auto fixCount = [&published] {
-        return published["kvt/fixes/145500000"].size() + published["kvt/fixes/433920000"].size()
-               + published["kvt/fixes/868000000"].size();
+    const auto fixCount = [&probe] {
+        return probe.History("kvt/fixes/145500000").size() + probe.History("kvt/fixes/433920000").size()
+               + probe.History("kvt/fixes/868000000").size();
     };
     ASSERT_TRUE(QTest::qWaitFor(
         [&] { return fixCount() >= 8 && model.GetFixes().size() == static_cast<std::size_t>(fixCount()); }, WAIT_MS))
         << fix.readAllStandardError().constData();
     EXPECT_TRUE(model.HasPublishedFixes());
     ASSERT_EQ(model.GetFixes().size(), static_cast<std::size_t>(fixCount()))
-        << published["kvt/fixes/868000000"].join('\n').constData();
+        << probe.History("kvt/fixes/868000000").join('\n').constData();
     bool bFlagged = false;
     for (const NetworkModel::MapFix& shown : model.GetFixes()) {
         const QString channel = QString::number(qRound64(shown.fix.fFrequency));
-        const QByteArrayList& messages = published["kvt/fixes/" + channel];
+        const QByteArrayList messages = probe.History("kvt/fixes/" + channel);
         // Where and when it was published, exactly.
         const auto it = std::find_if(messages.begin(), messages.end(), [&shown](const QByteArray& payload) {
             const QJsonObject message = QJsonDocument::fromJson(payload).object();

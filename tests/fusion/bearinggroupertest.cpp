@@ -6,6 +6,7 @@
 namespace {
 
 using FusionTest::Miss;
+using FusionTest::Numbered;
 using FusionTest::Site;
 using FusionTest::Towards;
 
@@ -19,11 +20,8 @@ protected:
     /// One bearing per station towards (52.52, 13.405) at t seconds, on frequency.
     void Round(int t, double frequency = 145.5e6, double latitude = 52.52, double longitude = 13.405)
     {
-        for (const Site& site : {NORTH, WEST, SOUTH}) {
-            Bearing bearing = Towards(site, latitude, longitude, 0.0, 1000LL * t, 1.0, frequency);
-            bearing.nSeq = ++m_nSeq;
-            m_grouper.Add(bearing, m_fixes);
-        }
+        for (const Site& site : {NORTH, WEST, SOUTH})
+            m_grouper.Add(Numbered(site, ++m_nSeq, 1000LL * t, latitude, longitude, frequency), m_fixes);
     }
 
     BearingGrouper m_grouper{BearingGrouper::Settings(), FixEstimator()};
@@ -72,19 +70,14 @@ TEST_F(BearingGrouperTest, OldBearingsAgeOutAndMemoryStaysBounded)
     EXPECT_EQ(m_fixes.size(), 99u);
 
     // A bearing from before the last closed window is late, whichever station sends it.
-    Bearing late = Towards(NORTH, 52.52, 13.405, 0.0, 1000LL * 985);
-    late.nSeq = 999999;
-    EXPECT_FALSE(m_grouper.Add(late, m_fixes));
+    EXPECT_FALSE(m_grouper.Add(Numbered(NORTH, 999999, 1000LL * 985), m_fixes));
     EXPECT_EQ(m_grouper.GetCounters().nLate, 1);
 }
 
 TEST_F(BearingGrouperTest, OneStationAloneMakesNoFix)
 {
-    for (int t = 0; t < 25; ++t) {
-        Bearing bearing = Towards(NORTH, 52.52, 13.405, 0.0, 1000LL * t);
-        bearing.nSeq = t + 1;
-        m_grouper.Add(bearing, m_fixes);
-    }
+    for (int t = 0; t < 25; ++t)
+        m_grouper.Add(Numbered(NORTH, t + 1, 1000LL * t), m_fixes);
     m_grouper.Flush(m_fixes);
     EXPECT_TRUE(m_fixes.empty());
     EXPECT_EQ(m_grouper.GetCounters().nUnfixedWindows, 3);
@@ -93,8 +86,7 @@ TEST_F(BearingGrouperTest, OneStationAloneMakesNoFix)
 
 TEST_F(BearingGrouperTest, DuplicatesAreRefusedAndCounted)
 {
-    Bearing bearing = Towards(NORTH, 52.52, 13.405, 0.0, 1000);
-    bearing.nSeq = 7;
+    const Bearing bearing = Numbered(NORTH, 7, 1000);
     EXPECT_TRUE(m_grouper.Add(bearing, m_fixes));
     // The same message again.
     EXPECT_FALSE(m_grouper.Add(bearing, m_fixes));
@@ -104,24 +96,18 @@ TEST_F(BearingGrouperTest, DuplicatesAreRefusedAndCounted)
     again.nSeq = 8;
     EXPECT_TRUE(m_grouper.Add(again, m_fixes));
     // A new bearing reusing an old number.
-    Bearing reused = Towards(NORTH, 52.52, 13.405, 1.0, 1500);
-    reused.nSeq = 7;
-    EXPECT_FALSE(m_grouper.Add(reused, m_fixes));
+    EXPECT_FALSE(m_grouper.Add(Numbered(NORTH, 7, 1500, 52.52, 13.405, 145.5e6, 1.0), m_fixes));
     // Another station may use the same number and bearing; a bearing without a number is a
     // repeat by its time and value.
     Bearing other = bearing;
     other.strStation = QStringLiteral("West");
     EXPECT_TRUE(m_grouper.Add(other, m_fixes));
-    Bearing sentence = Towards(NORTH, 52.52, 13.405, 2.0, 2000);
+    const Bearing sentence = Numbered(NORTH, 0, 2000, 52.52, 13.405, 145.5e6, 2.0);
     EXPECT_TRUE(m_grouper.Add(sentence, m_fixes));
     EXPECT_FALSE(m_grouper.Add(sentence, m_fixes));
     EXPECT_EQ(m_grouper.GetCounters().nDuplicates, 3);
     EXPECT_EQ(m_grouper.GetCounters().nAccepted, 4);
 }
-
-}
-
-namespace {
 
 constexpr qint64 DAY_MS = 86400000;
 
@@ -146,13 +132,10 @@ TEST(BearingGrouperTimeTest, ABearingAheadOfTheClockIsRefusedAndMovesNoWindow)
     std::vector<Fix> fixes;
     const qint64 startMs = nowMs;
 
-    Bearing tomorrow = Towards(NORTH, 52.52, 13.405, 0.0, nowMs + DAY_MS);
-    EXPECT_FALSE(grouper.Add(tomorrow, fixes));
+    EXPECT_FALSE(grouper.Add(Numbered(NORTH, 0, nowMs + DAY_MS), fixes));
     // Up to the tolerance ahead is a clock that runs a little fast, not a fault.
-    Bearing edge = Towards(WEST, 52.52, 13.405, 0.0, nowMs + 5000);
-    EXPECT_TRUE(grouper.Add(edge, fixes));
-    Bearing beyond = Towards(SOUTH, 52.52, 13.405, 0.0, nowMs + 5001);
-    EXPECT_FALSE(grouper.Add(beyond, fixes));
+    EXPECT_TRUE(grouper.Add(Numbered(WEST, 0, nowMs + 5000), fixes));
+    EXPECT_FALSE(grouper.Add(Numbered(SOUTH, 0, nowMs + 5001), fixes));
     EXPECT_EQ(grouper.GetCounters().nFuture, 2);
     EXPECT_EQ(grouper.GetStations().GetFutureCounts(), (QMap<QString, qint64>{{"North", 1}, {"South", 1}}));
 

@@ -5,6 +5,7 @@
 #include "tools/kvtfix/fixmap.h"
 #include "tools/kvtfix/mapfiles.h"
 
+#include <QDateTime>
 #include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -166,31 +167,15 @@ TEST_F(KvtFixTest, SimulatedScenarioGivesFixesFilesAndAnEvaluation)
 TEST_F(KvtFixTest, BadInputIsCountedByReasonAndUsageErrorsTouchNothing)
 {
     // Two stations' message files: good lines, a duplicate, a line without position, a cut last line.
-    for (const char* name : {"North", "South"}) {
-        ASSERT_TRUE(QDir(m_dir.path()).mkpath(name));
-        QFile file(m_dir.filePath(QStringLiteral("%1/bearings.jsonl").arg(name)));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        const double bearing = name[0] == 'N' ? 178.0 : 358.0;
-        const double latitude = name[0] == 'N' ? 52.7 : 52.3;
-        for (int seq = 1; seq <= 5; ++seq) {
-            file.write(QStringLiteral(R"({"station":"%1","seq":%2,"time":"2026-12-07T08:00:0%2.000Z",)"
-                                      R"("latitude":%3,"longitude":13.4,"bearing":%4,"sigma":1.5,)"
-                                      R"("frequency":145500000,"bandwidth":12500})")
-                           .arg(QLatin1String(name))
-                           .arg(seq)
-                           .arg(latitude)
-                           .arg(bearing + 0.1 * seq)
-                           .toUtf8()
-                       + "\n");
-        }
-        file.write(R"({"station":"X","seq":1,"time":"2026-12-07T08:00:01.000Z","bearing":1,"sigma":1,"frequency":1})"
-                   "\n");
-        file.write(QStringLiteral(R"({"station":"%1","seq":5,"time":"2026-12-07T08:00:05.000Z","latitude":%2,)"
-                                  R"("longitude":13.4,"bearing":1,"sigma":1.5,"frequency":145500000})")
-                       .arg(QLatin1String(name))
-                       .arg(latitude)
-                       .toUtf8()
-                   + "\n{\"station\":");
+    const qint64 start = QDateTime(QDate(2026, 12, 7), QTime(8, 0), Qt::UTC).toMSecsSinceEpoch();
+    for (const Site& site : {Site{"North", 52.7, 13.4}, Site{"South", 52.3, 13.4}}) {
+        QByteArray lines;
+        for (int seq = 1; seq <= 5; ++seq)
+            lines += FusionTest::Message(site, seq, start + 1000 * seq, 52.5, 13.4, 145.5e6, 0.1 * seq - 2.0) + '\n';
+        lines += R"({"station":"X","seq":1,"time":"2026-12-07T08:00:01.000Z","bearing":1,"sigma":1,"frequency":1})"
+                 "\n";
+        lines += FusionTest::Message(site, 5, start + 5000, 52.5, 13.4, 145.5e6, 30.0) + "\n{\"station\":";
+        ASSERT_TRUE(WriteFile(m_dir.filePath(QStringLiteral("%1/bearings.jsonl").arg(site.pszName)), lines));
     }
     const QString geojson = m_dir.filePath("out.geojson");
     Run run = Fix({"--input", m_dir.filePath("North"), "--input", m_dir.filePath("South"), "--json"});
@@ -210,8 +195,15 @@ TEST_F(KvtFixTest, BadInputIsCountedByReasonAndUsageErrorsTouchNothing)
     EXPECT_EQ(run.nExitCode, 2);
     EXPECT_TRUE(run.stdErr.contains("--window must be a number")) << run.stdErr.constData();
     EXPECT_FALSE(QFile::exists(geojson));
-    EXPECT_EQ(Fix({"--evaluate"}).nExitCode, 2);
-    EXPECT_EQ(Fix({"--input", m_dir.filePath("nowhere")}).nExitCode, 2);
+    // Live outputs need a live input, and usable targets.
+    const QString scenario = QStringLiteral(KVT_SOURCE_DIR "/scenarios/default.json");
+    for (const QStringList& wrong : {QStringList{"--evaluate"}, QStringList{"--input", m_dir.filePath("nowhere")},
+                                     QStringList{"--input", m_dir.filePath("North"), "--max-stations", "2.5"},
+                                     QStringList{"--scenario", scenario, "--simulate", "10", "--publish"},
+                                     QStringList{"--scenario", scenario, "--simulate", "10", "--cot", "udp://127.0.0.1:6969"},
+                                     QStringList{"--mqtt", "127.0.0.1:1883", "--cot", "http://127.0.0.1:80"},
+                                     QStringList{"--mqtt", "127.0.0.1:1883", "--cot", "tcp://takserver:8087"}})
+        EXPECT_EQ(Fix(wrong).nExitCode, 2) << wrong.join(' ').toStdString();
 }
 
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "fusion/bearing.h"
+#include "fusion/bearingjson.h"
 #include "fusion/fix.h"
 #include "fusion/geodesy.h"
 #include "fusion/scenario.h"
@@ -62,6 +63,22 @@ inline Bearing Towards(const Site& site, double latitude, double longitude, doub
     bearing.fFrequency = frequency;
     bearing.fBandwidth = 12500.0;
     return bearing;
+}
+
+/// Bearing number seq of the site towards (latitude, longitude) at timeMs, as a station sends it.
+inline Bearing Numbered(const Site& site, qint64 seq, qint64 timeMs, double latitude = 52.52,
+                        double longitude = 13.405, double frequency = 145.5e6, double offset = 0.0)
+{
+    Bearing bearing = Towards(site, latitude, longitude, offset, timeMs, 1.0, frequency);
+    bearing.nSeq = seq;
+    return bearing;
+}
+
+/// That bearing as the station's message.
+inline QByteArray Message(const Site& site, qint64 seq, qint64 timeMs, double latitude = 52.52,
+                          double longitude = 13.405, double frequency = 145.5e6, double offset = 0.0)
+{
+    return BearingJson::Format(Numbered(site, seq, timeMs, latitude, longitude, frequency, offset));
 }
 
 inline std::vector<const Bearing*> Pointers(const std::vector<Bearing>& bearings)

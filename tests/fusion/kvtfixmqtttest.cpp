@@ -1,4 +1,3 @@
-#include "fusion/bearingjson.h"
 #include "tools/kvtfix/liveinput.h"
 #include "tests/common/filecontent.h"
 #include "tests/common/mosquittobroker.h"
@@ -20,7 +19,6 @@
 namespace {
 
 using FusionTest::Site;
-using FusionTest::Towards;
 
 const int WAIT_MS = 20000;
 
@@ -76,12 +74,7 @@ protected:
         return QJsonDocument::fromJson(output.mid(output.indexOf("{\n"))).object();
     }
 
-    static QByteArray Message(const Site& site, qint64 seq)
-    {
-        Bearing bearing = Towards(site, 52.52, 13.405, 0.0, 1796630400000LL + 1000 * seq);
-        bearing.nSeq = seq;
-        return BearingJson::Format(bearing);
-    }
+    static QByteArray Message(const Site& site, qint64 seq) { return FusionTest::Message(site, seq, 1796630400000LL + 1000 * seq); }
 
     MosquittoBroker m_broker;
     QTemporaryDir m_dir;

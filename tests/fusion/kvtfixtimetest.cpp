@@ -1,38 +1,24 @@
-#include "fusion/bearingjson.h"
+#include "tests/common/filecontent.h"
+#include "tests/common/programrun.h"
 #include "tests/fusion/fusiontesthelpers.h"
 #include "tools/kvtfix/fixrun.h"
 
 #include <QDateTime>
-#include <QDir>
-#include <QFile>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 
 namespace {
 
+using FusionTest::Message;
+using FusionTest::Numbered;
 using FusionTest::Site;
-using FusionTest::Towards;
 
 const qint64 START_MS = QDateTime(QDate(2026, 12, 7), QTime(8, 0), Qt::UTC).toMSecsSinceEpoch();
 constexpr qint64 DAY_MS = 86400000;
 const Site SITES[] = {FusionTest::NORTH, FusionTest::WEST, FusionTest::SOUTH};
-
-/// A station's bearing towards (52.52, 13.405).
-Bearing Numbered(const Site& site, qint64 seq, qint64 timeMs)
-{
-    Bearing bearing = Towards(site, 52.52, 13.405, 0.0, timeMs);
-    bearing.nSeq = seq;
-    return bearing;
-}
-
-QByteArray Message(const Site& site, qint64 seq, qint64 timeMs)
-{
-    return BearingJson::Format(Numbered(site, seq, timeMs));
-}
 
 TEST(KvtFixTimeTest, LiveABearingDatedTomorrowIsRefusedAndTheRestIsFixed)
 {
@@ -68,28 +54,20 @@ TEST(KvtFixTimeTest, FromFilesTheBearingAheadOfTheOtherStationsIsCountedPerStati
     QStringList arguments;
     for (const auto& [site, from] :
          std::vector<std::pair<Site, int>>{{FusionTest::NORTH, 0}, {FusionTest::SOUTH, 0}, {FusionTest::WEST, 40}, {east, 40}}) {
-        ASSERT_TRUE(QDir(dir.path()).mkpath(site.pszName));
-        QFile file(dir.filePath(QStringLiteral("%1/bearings.jsonl").arg(site.pszName)));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        QByteArray lines;
         for (int t = from; t < from + 20; ++t)
-            file.write(Message(site, t + 1, startMs + 1000LL * t) + "\n");
+            lines += Message(site, t + 1, startMs + 1000LL * t) + "\n";
         if (QLatin1String(site.pszName) == QLatin1String("West"))
-            file.write(Message(site, 100, startMs + DAY_MS) + "\n");
+            lines += Message(site, 100, startMs + DAY_MS) + "\n";
+        ASSERT_TRUE(WriteFile(dir.filePath(QStringLiteral("%1/bearings.jsonl").arg(site.pszName)), lines));
         arguments << "--input" << dir.filePath(site.pszName);
     }
-    QProcess process;
-    process.start(QStringLiteral(KVTFIX_PATH), arguments);
-    ASSERT_TRUE(process.waitForFinished(60000));
-    const QByteArray text = process.readAllStandardOutput();
-    EXPECT_EQ(process.exitCode(), 0) << process.readAllStandardError().constData();
+    const ProgramRun run = RunProgram(KVTFIX_PATH, arguments);
+    const QByteArray text = run.stdOut;
+    EXPECT_EQ(run.nExitCode, 0) << run.stdErr.constData();
     EXPECT_TRUE(text.contains("81 read, 80 used, 0 refused, 0 duplicates, 0 late, 1 from the future, 0 in no fix\n")) << text.constData();
     EXPECT_TRUE(text.contains("  from the future 1: West\n")) << text.constData();
     EXPECT_TRUE(text.contains("fixes: 4 (0 windows without a fix)")) << text.constData();
-
-    process.start(QStringLiteral(KVTFIX_PATH), arguments + QStringList{"--max-stations", "2.5"});
-    ASSERT_TRUE(process.waitForFinished(60000));
-    EXPECT_EQ(process.exitCode(), 2);
-    EXPECT_TRUE(process.readAllStandardError().contains("--max-stations must be a whole number"));
 }
 
 }

@@ -1,4 +1,4 @@
-#include "fusion/bearingjson.h"
+#include "tests/common/filecontent.h"
 #include "tests/fusion/fusiontesthelpers.h"
 #include "tools/kvtfix/liverecord.h"
 #include "tools/kvtfix/sequencetracker.h"
@@ -77,16 +77,8 @@ TEST(LiveRecordTest, ACutLastLineIsSkippedAndTheNextBearingStillReadable)
 {
     QTemporaryDir dir;
     const QString path = dir.filePath("record.jsonl");
-    Bearing bearing = FusionTest::Towards(FusionTest::NORTH, 52.52, 13.405, 0.0, 1796630400000LL);
-    QFile file(path);
-    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-    for (const qint64 seq : {1, 3}) {
-        bearing.nSeq = seq;
-        file.write(BearingJson::Format(bearing) + '\n');
-    }
-    bearing.nSeq = 4;
-    file.write(BearingJson::Format(bearing).left(30));
-    file.close();
+    const auto message = [](qint64 seq) { return FusionTest::Message(FusionTest::NORTH, seq, 1796630400000LL); };
+    ASSERT_TRUE(WriteFile(path, message(1) + '\n' + message(3) + '\n' + message(4).left(30)));
 
     SequenceTracker tracker;
     LiveRecord record;
@@ -96,8 +88,7 @@ TEST(LiveRecordTest, ACutLastLineIsSkippedAndTheNextBearingStillReadable)
     EXPECT_EQ(record.GetUnreadable(), 1);
     EXPECT_EQ(Gaps(tracker, "North"), (std::vector<std::pair<qint64, qint64>>{{2, 2}}));
     EXPECT_EQ(tracker.Add("North", 3), Verdict::DUPLICATE) << "replayed numbers are repeats";
-    bearing.nSeq = 5;
-    ASSERT_TRUE(record.Append(bearing));
+    ASSERT_TRUE(record.Append(FusionTest::Numbered(FusionTest::NORTH, 5, 1796630400000LL)));
 
     SequenceTracker again;
     LiveRecord reopened;

@@ -1,4 +1,3 @@
-#include "fusion/bearingjson.h"
 #include "tests/common/mosquittobroker.h"
 #include "tests/common/mqttpeer.h"
 #include "tests/common/qstringprinter.h"
@@ -24,7 +23,6 @@
 namespace {
 
 using FusionTest::Site;
-using FusionTest::Towards;
 
 const int WAIT_MS = 20000;
 
@@ -34,12 +32,9 @@ void PublishTwoWindows(int port)
     MqttPeer stations(port, QStringLiteral("kvtfixlivetest-stations"));
     const qint64 start = QDateTime(QDate(2026, 12, 7), QTime(8, 0), Qt::UTC).toMSecsSinceEpoch();
     for (int t = 0; t <= 10; ++t) {
-        for (const Site& site : {FusionTest::NORTH, FusionTest::SOUTH, FusionTest::WEST}) {
-            Bearing bearing = Towards(site, 52.52, 13.405, 0.0, start + 1000LL * t);
-            bearing.nSeq = t + 1;
+        for (const Site& site : {FusionTest::NORTH, FusionTest::SOUTH, FusionTest::WEST})
             ASSERT_TRUE(stations.Send(QStringLiteral("kvt/stations/%1/bearings").arg(site.pszName),
-                                      BearingJson::Format(bearing), false));
-        }
+                                      FusionTest::Message(site, t + 1, start + 1000LL * t), false));
     }
 }
 
@@ -185,21 +180,6 @@ TEST(KvtFixLiveTest, CotReachesAMemberOfTheMulticastGroup)
     errors += fix.readAllStandardError();
     EXPECT_TRUE(errors.contains(QStringLiteral("offered %1, delivered %1, lost 0").arg(uids.size()).toUtf8()))
         << uids.size() << " events received\n" << errors.constData();
-}
-
-TEST(KvtFixLiveTest, LiveOutputsNeedALiveInputAndUsableTargets)
-{
-    for (const QStringList& arguments :
-         {QStringList{"--scenario", KVT_SOURCE_DIR "/scenarios/default.json", "--simulate", "10", "--publish"},
-          QStringList{"--scenario", KVT_SOURCE_DIR "/scenarios/default.json", "--simulate", "10", "--cot",
-                      "udp://127.0.0.1:6969"},
-          QStringList{"--mqtt", "127.0.0.1:1883", "--cot", "http://127.0.0.1:80"},
-          QStringList{"--mqtt", "127.0.0.1:1883", "--cot", "tcp://takserver:8087"}}) {
-        QProcess fix;
-        fix.start(QStringLiteral(KVTFIX_PATH), arguments);
-        ASSERT_TRUE(fix.waitForFinished(WAIT_MS));
-        EXPECT_EQ(fix.exitCode(), 2) << arguments.join(' ').toStdString();
-    }
 }
 
 TEST(KvtFixWatchTest, AFixOfANewerVersionIsRefusedAndCountedNotMisread)

@@ -1,5 +1,5 @@
-#include "network/mqttconnection.h"
 #include "tests/common/mosquittobroker.h"
+#include "tests/common/mqttpeer.h"
 #include "tests/output/ptypair.h"
 #include "tests/tools/kvtstationfixture.h"
 #include "station/stationsummary.h"
@@ -181,35 +181,6 @@ TEST_F(StationFaultTest, TheZodStateIsWhatHappenedAndAHostNameEndsCleanly)
 
 }
 
-namespace {
-
-/// A subscriber of every station topic, counting the bearing messages.
-struct BearingCounter
-{
-    explicit BearingCounter(int nPort)
-    {
-        MqttConnection::Settings settings;
-        settings.nPort = nPort;
-        settings.strClientId = QStringLiteral("picture");
-        QObject::connect(&connection, &MqttConnection::MessageReceived,
-                         [this](const QString& topic, const QByteArray& payload, bool) {
-                             if (topic.endsWith(QLatin1String("/bearings")))
-                                 ++nBearings;
-                             else
-                                 lastStatus = QJsonDocument::fromJson(payload).object();
-                         });
-        EXPECT_TRUE(connection.Open(settings));
-        connection.Subscribe(QStringLiteral("kvt/stations/#"), 1);
-        EXPECT_TRUE(QTest::qWaitFor([this] { return connection.IsConnected(); }, 10000));
-    }
-
-    MqttConnection connection;
-    int nBearings = 0;
-    QJsonObject lastStatus;
-};
-
-}
-
 // Every bearing the broker acknowledged reached a subscriber, and the station left itself
 // offline; a broker that is never there is an output that never opened. The configuration
 // names the broker unless the command line does.
@@ -219,7 +190,7 @@ TEST_F(StationFaultTest, TheBrokerOutputDeliversWhatItCountsAndNeverConnectedIsE
     ASSERT_TRUE(broker.Start()) << broker.GetErrorText().toStdString();
     // Nothing listens on port 1: the command line must win over the configuration.
     WriteApplicationConfig(m_dir.path(), "ZodClientName=Harbour\nBearingBrokerAddress=127.0.0.1\nBearingBrokerPort=1\n");
-    BearingCounter counter(broker.GetPort());
+    MqttPeer subscriber(broker.GetPort(), QStringLiteral("picture"), QStringLiteral("kvt/stations/Harbour/#"));
     const QString address = QStringLiteral("127.0.0.1:%1").arg(broker.GetPort());
     StartStation(Arguments("broker", {"--seconds", "3", "--mqtt", address}));
     // The station runs while this process's event loop serves the subscriber.
@@ -232,10 +203,10 @@ TEST_F(StationFaultTest, TheBrokerOutputDeliversWhatItCountsAndNeverConnectedIsE
     EXPECT_EQ(delivery["target"].toString(), address);
     EXPECT_EQ(delivery["offered"].toInt(), summary["bearings"]["accepted"].toInt());
     EXPECT_GT(delivery["delivered"].toInt(), 0);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return counter.nBearings >= delivery["delivered"].toInt(); }, 10000));
-    EXPECT_EQ(counter.nBearings, delivery["delivered"].toInt());
-    ASSERT_TRUE(QTest::qWaitFor([&] { return counter.lastStatus["online"] == false; }, 10000));
-    EXPECT_EQ(counter.lastStatus["station"].toString(), "Harbour");
+    ASSERT_TRUE(subscriber.WaitForCount("kvt/stations/Harbour/bearings", delivery["delivered"].toInt()));
+    EXPECT_EQ(subscriber.History("kvt/stations/Harbour/bearings").size(), delivery["delivered"].toInt());
+    ASSERT_TRUE(subscriber.WaitFor("kvt/stations/Harbour/status", "\"online\":false"));
+    EXPECT_EQ(QJsonDocument::fromJson(subscriber.Latest("kvt/stations/Harbour/status"))["station"].toString(), "Harbour");
 
     // The configured broker alone: it is never there.
     const Run absent = Station(Arguments("absent", {"--seconds", "1"}));

@@ -1,8 +1,8 @@
 #include "fusion/bearingjson.h"
 #include "fusion/geodesy.h"
-#include "network/mqttconnection.h"
 #include "tests/common/handovernetwork.h"
 #include "tests/common/mosquittobroker.h"
+#include "tests/common/mqttpeer.h"
 #include "tests/tools/kvtstationfixture.h"
 #include "simulation/scenarioworld.h"
 
@@ -178,19 +178,12 @@ TEST_F(StationScenarioTest, AHandoverTunesTheFollowersInRangeOnly)
     ASSERT_TRUE(broker.Start()) << broker.GetErrorText().toStdString();
     const QString mqtt = QStringLiteral("127.0.0.1:%1").arg(broker.GetPort());
 
-    MqttConnection watcher;
-    MqttConnection::Settings settings;
-    settings.nPort = broker.GetPort();
-    QByteArray handedOver;
-    QObject::connect(&watcher, &MqttConnection::MessageReceived,
-                     [&handedOver](const QString&, const QByteArray& payload, bool) { handedOver = payload; });
-    ASSERT_TRUE(watcher.Open(settings));
-    watcher.Subscribe(QStringLiteral("kvt/zod/Boss/param/FRQ"), 1);
+    MqttPeer watcher(broker.GetPort(), QStringLiteral("watcher"), QStringLiteral("kvt/zod/Boss/param/FRQ"));
 
     QProcess sender;
     sender.start(QStringLiteral(KVTSTATION_PATH), Arguments("Boss", {"--seconds", "3", "--realtime", "--mqtt", mqtt}));
     ASSERT_TRUE(sender.waitForStarted());
-    ASSERT_TRUE(QTest::qWaitFor([&handedOver] { return handedOver == "145500000"; }, 20000))
+    ASSERT_TRUE(watcher.WaitForExactly(QStringLiteral("kvt/zod/Boss/param/FRQ"), "145500000"))
         << "the sender never handed over; broker log: " << broker.GetLog().toStdString();
 
     WriteApplicationConfig(ConfigOf("Near"), "ZodClientName=Mine\n");
