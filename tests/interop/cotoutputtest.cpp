@@ -7,7 +7,6 @@
 
 #include <QDateTime>
 #include <QJsonArray>
-#include <QNetworkDatagram>
 #include <QTcpServer>
 #include <QTcpSocket>
 #include <QTest>
@@ -66,13 +65,7 @@ TEST(CotOutputTest, StationsLinesAndFixOverUdpComeBackWhereTheyWereSent)
     for (const QByteArray& event : events)
         output.Send(event);
     QByteArrayList received;
-    ASSERT_TRUE(QTest::qWaitFor(
-        [&] {
-            while (listener.hasPendingDatagrams())
-                received.append(listener.receiveDatagram().data());
-            return received.size() >= events.size();
-        },
-        WAIT_MS));
+    ASSERT_TRUE(InteropTest::ReceiveDatagrams(listener, received, events.size()));
     EXPECT_EQ(received, events);
     output.Stop(0);
     EXPECT_EQ(output.GetAccount().GetDelivered(), static_cast<quint64>(events.size()));

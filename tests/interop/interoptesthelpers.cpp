@@ -5,7 +5,10 @@
 #include <QDir>
 #include <QFile>
 #include <QJsonDocument>
+#include <QNetworkDatagram>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QUdpSocket>
 
 namespace InteropTest
 {
@@ -52,6 +55,17 @@ kvt::DfReading Reading(qint64 timeMs, double doa, double confidence)
     reading.fPower = -41.5;
     reading.fConfidence = confidence;
     return reading;
+}
+
+bool ReceiveDatagrams(QUdpSocket& socket, QByteArrayList& rReceived, int nCount)
+{
+    return QTest::qWaitFor(
+        [&] {
+            while (socket.hasPendingDatagrams())
+                rReceived.append(socket.receiveDatagram().data());
+            return rReceived.size() >= nCount;
+        },
+        20000);
 }
 
 QString SchemaErrors(const QString& name, const QByteArrayList& messages)
