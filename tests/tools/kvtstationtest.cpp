@@ -65,23 +65,6 @@ TEST_F(StationTest, BadArgumentsGiveOneLineExitCodeTwoAndWriteNothing)
     EXPECT_TRUE(QDir(m_dir.path()).isEmpty());
 }
 
-// Translated reject reasons are longer than the English ones; the counts still form one column.
-TEST_F(StationTest, AGermanSummaryKeepsItsColumns)
-{
-    const Run run = Station({"--config-dir", m_dir.path(), "--output-dir", OutputPath("de"), "--seconds", "2",
-                             "--lang", "de"});
-    ASSERT_EQ(run.nExitCode, 0) << run.stdErr.constData();
-    QList<int> columns;
-    for (const QString& line : QString::fromUtf8(run.stdOut).split('\n')) {
-        if (line.startsWith("  rejected, "))
-            columns.append(line.lastIndexOf(' ') + 1);
-    }
-    ASSERT_EQ(columns.size(), 3) << run.stdOut.constData();
-    EXPECT_TRUE(run.stdOut.contains("Plattformneigung")) << run.stdOut.constData();
-    EXPECT_EQ(columns[0], columns[1]);
-    EXPECT_EQ(columns[1], columns[2]);
-}
-
 TEST_F(StationTest, ReportShowsTheStationsCapabilitiesWithoutRunningIt)
 {
     const QString output = OutputPath("report");
