@@ -73,7 +73,7 @@ public:
     /// The station of --station in that scenario; null without a scenario.
     const Scenario::Station* GetStation() const { return m_pStation; }
     bool IsReport() const { return m_bReport; }
-    /// Locale of the library's texts: --lang, otherwise the user's locale.
+    /// Locale of the summary, the report and the library's texts: --lang, otherwise the user's locale.
     QLocale GetLocale() const { return m_locale; }
 
 private:
