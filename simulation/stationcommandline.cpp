@@ -26,7 +26,9 @@ const QString DEFAULT_SERIAL_SETTINGS = QStringLiteral(":9600,n,8,1");
 
 }
 
-StationCommandLine::StationCommandLine()
+StationCommandLine::StationCommandLine() : StationCommandLine(DEFAULT_OUTPUT_DIR, DEFAULT_SECONDS) {}
+
+StationCommandLine::StationCommandLine(const QString& strDefaultOutputDir, int nDefaultSeconds)
     : m_reader(QStringLiteral(
           "A simulated direction-finder station: brings the station up from the configuration store (a "
           "built-in default station is stored on the first run), lets a simulated device produce bearings "
@@ -73,25 +75,39 @@ StationCommandLine::StationCommandLine()
           "that lie in its range, which reach it over the broker of --mqtt (its ZOD client uses the "
           "scenario's name, follows and range instead of the configuration's). Handovers need --realtime "
           "to happen while the stations run. Every accepted bearing is also written, one JSON message per "
-          "line, to bearings.jsonl in the output directory."))
+          "line, to bearings.jsonl in the output directory.")),
+      m_strDefaultOutputDir(strDefaultOutputDir),
+      m_nSeconds(nDefaultSeconds)
 {
+    m_reader.AddOptions(SharedOptions(strDefaultOutputDir, nDefaultSeconds));
     m_reader.AddOptions({
-        {OPT_CONFIG_DIR, QStringLiteral("Use the existing configuration directory <dir>."), QStringLiteral("dir")},
-        {OPT_OUTPUT_DIR,
-         QStringLiteral("Write the sentence file and the command log folder into <dir> (default: %1 in the "
-                        "current directory).")
-             .arg(DEFAULT_OUTPUT_DIR),
-         QStringLiteral("dir")},
-        {OPT_SECONDS,
-         QStringLiteral("Simulate <n> seconds of station time, 1 to %1 (default: %2).")
-             .arg(MAX_SECONDS)
-             .arg(DEFAULT_SECONDS),
-         QStringLiteral("n")},
-        {OPT_SEED, QStringLiteral("Seed <n> of the simulation, 0 to 4294967295 (default: 1)."), QStringLiteral("n")},
         {OPT_REALTIME, QStringLiteral("Let simulated time pass as fast as wall-clock time.")},
         {OPT_JSON, QStringLiteral("Print the summary (or the report) as JSON.")},
         {OPT_PLOT, QStringLiteral("Draw the accepted bearings as a polar plot into <file> (PNG)."),
          QStringLiteral("file")},
+        {OPT_REPORT, QStringLiteral("Print the station's capability report instead of running it.")},
+    });
+    // The names these messages have always used.
+    m_reader.SetName(OPT_SECONDS, QStringLiteral("Seconds"));
+    m_reader.SetName(OPT_SEED, QStringLiteral("Seed"));
+    m_reader.SetName(OPT_PLOT, QStringLiteral("plot"));
+}
+
+QList<QCommandLineOption> StationCommandLine::SharedOptions(const QString& strDefaultOutputDir, int nDefaultSeconds)
+{
+    return {
+        {OPT_CONFIG_DIR, QStringLiteral("Use the existing configuration directory <dir>."), QStringLiteral("dir")},
+        {OPT_OUTPUT_DIR,
+         QStringLiteral("Write the sentence file and the command log folder into <dir> (default: %1 in the "
+                        "current directory).")
+             .arg(strDefaultOutputDir),
+         QStringLiteral("dir")},
+        {OPT_SECONDS,
+         QStringLiteral("Run the station for <n> seconds of station time, 1 to %1 (default: %2).")
+             .arg(MAX_SECONDS)
+             .arg(nDefaultSeconds),
+         QStringLiteral("n")},
+        {OPT_SEED, QStringLiteral("Seed <n> of the simulation, 0 to 4294967295 (default: 1)."), QStringLiteral("n")},
         {OPT_SERIAL,
          QStringLiteral("Also send the sentences to the serial <device> (a path, or an address such as "
                         "/dev/ttyUSB0:4800,n,8,1; default settings 9600,n,8,1)."),
@@ -105,16 +121,12 @@ StationCommandLine::StationCommandLine()
                         "motion, noise and role, the scenario's emitters, its start time in the time stamps."),
          QStringLiteral("file")},
         {OPT_STATION, QStringLiteral("The station <name> of the --scenario to be."), QStringLiteral("name")},
-        {OPT_REPORT, QStringLiteral("Print the station's capability report instead of running it.")},
         {OPT_LANG,
-         QStringLiteral("Show the library's texts in language <locale> (for example \"de\" or \"en\"; "
-                        "default: the user's locale from LANG)."),
+         QStringLiteral("Show the texts for people (the summary, the capability report, the library's messages) "
+                        "in language <locale> (for example \"de\" or \"en\"; default: the user's locale from "
+                        "LANG)."),
          QStringLiteral("locale")},
-    });
-    // The names these messages have always used.
-    m_reader.SetName(OPT_SECONDS, QStringLiteral("Seconds"));
-    m_reader.SetName(OPT_SEED, QStringLiteral("Seed"));
-    m_reader.SetName(OPT_PLOT, QStringLiteral("plot"));
+    };
 }
 
 bool StationCommandLine::Parse(const QStringList& arguments)
@@ -144,7 +156,7 @@ bool StationCommandLine::Parse(const QStringList& arguments)
 
 bool StationCommandLine::ParseOutputDir()
 {
-    const QString dir = m_reader.IsSet(OPT_OUTPUT_DIR) ? m_reader.Value(OPT_OUTPUT_DIR) : DEFAULT_OUTPUT_DIR;
+    const QString dir = m_reader.IsSet(OPT_OUTPUT_DIR) ? m_reader.Value(OPT_OUTPUT_DIR) : m_strDefaultOutputDir;
     const QFileInfo info(dir);
     if (dir.isEmpty() || (info.exists() && !info.isDir())) {
         m_reader.SetError(QStringLiteral("Output directory \"%1\" is not a directory.").arg(dir));

@@ -3,6 +3,8 @@
 #include "commandline/optionreader.h"
 #include "fusion/scenario.h"
 
+#include <QCommandLineOption>
+#include <QList>
 #include <QLocale>
 #include <QString>
 
@@ -29,6 +31,15 @@ public:
     static constexpr int EXIT_USAGE = 2;
 
     StationCommandLine();
+    /// For a program that runs the station under its own command line, with
+    /// its own output folder and length of the run by default.
+    StationCommandLine(const QString& strDefaultOutputDir, int nDefaultSeconds);
+
+    /// The options such a program offers as well, with their --help texts:
+    /// --config-dir, --output-dir, --seconds, --seed, --serial, --mqtt,
+    /// --scenario, --station and --lang. It hands those given on to a
+    /// StationCommandLine made with the same defaults, which checks them.
+    static QList<QCommandLineOption> SharedOptions(const QString& strDefaultOutputDir, int nDefaultSeconds);
 
     /// Parses the arguments (the first one is the program); needs no
     /// application object, so that a usage error is reported before Qt
@@ -62,7 +73,7 @@ public:
     /// The station of --station in that scenario; null without a scenario.
     const Scenario::Station* GetStation() const { return m_pStation; }
     bool IsReport() const { return m_bReport; }
-    /// Locale of the library's texts: --lang, otherwise the user's locale.
+    /// Locale of the summary, the report and the library's texts: --lang, otherwise the user's locale.
     QLocale GetLocale() const { return m_locale; }
 
 private:
@@ -74,9 +85,10 @@ private:
     bool ParseScenario();
 
     kvt::OptionReader m_reader;
+    QString m_strDefaultOutputDir;
     QString m_strConfigDir;
     QString m_strOutputDir;
-    int m_nSeconds = DEFAULT_SECONDS;
+    int m_nSeconds;
     quint32 m_nSeed = 1;
     bool m_bRealtime = false;
     bool m_bJson = false;

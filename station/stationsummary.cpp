@@ -38,8 +38,8 @@ QStringList ToList(const HwStatusTester::ComponentSet& components)
 }
 
 /// The summary's texts for people pass through the context "StationSummary"
-/// of whatever catalogue the host installed (the console's German one); without
-/// one they stay English.
+/// of the station's catalogue (StationTranslation); without one installed they
+/// stay English.
 QString Tr(const char* pszText)
 {
     return QCoreApplication::translate("StationSummary", pszText);

@@ -10,8 +10,8 @@ class QTextStream;
 
 /// Writes the capability report (as made by ReportCollector) for people:
 /// frequencies in MHz, bandwidths with their unit. Its texts pass through the
-/// context "TextPrinter" of whatever catalogue the host installed (the
-/// console's German one); without one they stay English.
+/// context "TextPrinter" of the station's catalogue (StationTranslation);
+/// without one installed they stay English.
 class KVTSTATION_EXPORT TextPrinter
 {
     Q_DECLARE_TR_FUNCTIONS(TextPrinter)

@@ -21,3 +21,13 @@ QProcess& ConfigDirFixture::RunHelper(const QString& program, const QStringList&
     EXPECT_TRUE(m_helper.waitForFinished(60000)) << program.toStdString();
     return m_helper;
 }
+
+void ConfigDirFixture::SetHelperLanguage(const QString& lang)
+{
+    QProcessEnvironment environment =
+        m_helper.processEnvironment().isEmpty() ? QProcessEnvironment::systemEnvironment() : m_helper.processEnvironment();
+    for (const char* pszName : {"LC_ALL", "LC_MESSAGES", "LANGUAGE"})
+        environment.remove(pszName);
+    environment.insert("LANG", lang);
+    m_helper.setProcessEnvironment(environment);
+}

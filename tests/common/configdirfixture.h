@@ -32,6 +32,9 @@ protected:
     /// Runs `program` in the test's environment and waits for its end; the
     /// process stays readable (exit code, status, output) until the next run.
     QProcess& RunHelper(const QString& program, const QStringList& arguments);
+    /// The user's locale of the later helpers: LANG, with nothing (LC_ALL,
+    /// LC_MESSAGES, LANGUAGE) overriding it.
+    void SetHelperLanguage(const QString& lang);
 
     QTemporaryDir m_dir;
     /// The helper's XDG_RUNTIME_DIR: private to this user (0700), as Qt wants it.

@@ -1,11 +1,11 @@
 #include "devicecontrol/directionfinder/kvtcommon/filterrejectcounter.h"
-#include "devicecontrol/directionfinder/kvtcommon/kvttranslation.h"
 #include "base/accountedoutput.h"
 #include "tests/common/builtstationfixture.h"
 #include "tests/common/filecontent.h"
 #include "tests/common/filesizelimit.h"
 #include "tests/common/mosquittobroker.h"
 #include "station/stationsummary.h"
+#include "station/stationtranslation.h"
 #include "simulation/stationrun.h"
 #include "tools/kvtconsole/alarmlog.h"
 #include "tools/kvtconsole/alarmstrip.h"
@@ -359,11 +359,9 @@ TEST_F(ConsoleWindowTest, NoAcceptedBearingForAWhileRaisesAnAlarm)
 
 TEST_F(ConsoleWindowTest, GermanCataloguesTranslateTheConsoleAndTheLibraryWidgets)
 {
-    QTranslator library;
+    const StationTranslation station(QLocale(QLocale::German));
     QTranslator console;
-    ASSERT_TRUE(KVTTranslation::Load(library, QLocale(QLocale::German)));
     ASSERT_TRUE(ConsoleTranslation::Load(console, QLocale(QLocale::German)));
-    QCoreApplication::installTranslator(&library);
     QCoreApplication::installTranslator(&console);
     Open(1);
 
@@ -390,7 +388,6 @@ TEST_F(ConsoleWindowTest, GermanCataloguesTranslateTheConsoleAndTheLibraryWidget
     EXPECT_TRUE(report.contains("Frequenzgrenzen je Betriebsart\n  Betriebsart 1  20 MHz - 3000 MHz"))
         << report.toStdString();
     QCoreApplication::removeTranslator(&console);
-    QCoreApplication::removeTranslator(&library);
 }
 
 }

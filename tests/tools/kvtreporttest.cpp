@@ -29,17 +29,7 @@ protected:
     void SetUp() override
     {
         ConfigDirFixture::SetUp();
-        SetLanguage("C.UTF-8");
-    }
-
-    void SetLanguage(const QString& lang)
-    {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.remove("LC_ALL");
-        environment.remove("LC_MESSAGES");
-        environment.remove("LANGUAGE");
-        environment.insert("LANG", lang);
-        m_helper.setProcessEnvironment(environment);
+        SetHelperLanguage("C.UTF-8");
     }
 
     Run Report(QStringList arguments) { return ReportWithout(arguments << "--config-dir" << m_dir.path()); }
@@ -179,10 +169,10 @@ TEST_F(KvtReportTest, BadArgumentsGiveOneLineExitCodeTwoAndWriteNothing)
 
 TEST_F(KvtReportTest, LibraryTextsFollowTheUsersLocaleOrLang)
 {
-    SetLanguage("de_DE.UTF-8");
+    SetHelperLanguage("de_DE.UTF-8");
     EXPECT_EQ(JsonReport()["antennaSetup"]["message"].toString(), "Die Antennenkonfiguration ist gültig.");
     EXPECT_EQ(JsonReport({"--lang", "en"})["antennaSetup"]["message"].toString(), "Antenna setup is valid.");
-    SetLanguage("C.UTF-8");
+    SetHelperLanguage("C.UTF-8");
     EXPECT_EQ(JsonReport({"--lang", "de"})["antennaSetup"]["message"].toString(),
               "Die Antennenkonfiguration ist gültig.");
 }

@@ -60,5 +60,26 @@ protected:
         return {};
     }
 
+    /// The summary without the paths, which differ from run to run.
+    static QJsonObject WithoutPaths(QJsonObject summary)
+    {
+        QJsonObject sentences = summary["sentences"].toObject();
+        sentences.remove("file");
+        summary["sentences"] = sentences;
+        QJsonObject commandLog = summary["commandLog"].toObject();
+        commandLog.remove("directory");
+        commandLog["files"] = commandLog["files"].toArray().size();
+        summary["commandLog"] = commandLog;
+        summary.remove("outputs");
+        QJsonArray deliveries;
+        for (const QJsonValue entry : summary["deliveries"].toArray()) {
+            QJsonObject delivery = entry.toObject();
+            delivery.remove("target");
+            deliveries.append(delivery);
+        }
+        summary["deliveries"] = deliveries;
+        return summary;
+    }
+
     QTemporaryDir m_output;
 };

@@ -2,15 +2,6 @@
 
 namespace {
 
-const QString OPT_CONFIG_DIR = QStringLiteral("config-dir");
-const QString OPT_OUTPUT_DIR = QStringLiteral("output-dir");
-const QString OPT_SECONDS = QStringLiteral("seconds");
-const QString OPT_SEED = QStringLiteral("seed");
-const QString OPT_SERIAL = QStringLiteral("serial");
-const QString OPT_LANG = QStringLiteral("lang");
-const QString OPT_MQTT = QStringLiteral("mqtt");
-const QString OPT_SCENARIO = QStringLiteral("scenario");
-const QString OPT_STATION = QStringLiteral("station");
 const QString OPT_SCREENSHOT = QStringLiteral("screenshot");
 const QString OPT_TAB = QStringLiteral("tab");
 const QString DEFAULT_OUTPUT_DIR = QStringLiteral("kvtconsole-output");
@@ -37,32 +28,11 @@ ConsoleCommandLine::ConsoleCommandLine()
           "(the window closes, the summary is printed; a signal after the run has ended only closes the window).\n"
           "The window opens where it was left (kept in the configuration directory), at first on most of the "
           "screen. Without a display (no DISPLAY or WAYLAND_DISPLAY) --screenshot draws offscreen; the window "
-          "itself then cannot open (exit code 1)."))
+          "itself then cannot open (exit code 1).")),
+      m_station(DEFAULT_OUTPUT_DIR, DEFAULT_SECONDS)
 {
+    m_reader.AddOptions(StationCommandLine::SharedOptions(DEFAULT_OUTPUT_DIR, DEFAULT_SECONDS));
     m_reader.AddOptions({
-        {OPT_CONFIG_DIR, QStringLiteral("Use the existing configuration directory <dir>."), QStringLiteral("dir")},
-        {OPT_OUTPUT_DIR,
-         QStringLiteral("Write the sentence file and the command log folder into <dir> (default: %1 in the "
-                        "current directory).")
-             .arg(DEFAULT_OUTPUT_DIR),
-         QStringLiteral("dir")},
-        {OPT_SECONDS,
-         QStringLiteral("Run the station for <n> seconds of station time (default: %1).").arg(DEFAULT_SECONDS),
-         QStringLiteral("n")},
-        {OPT_SEED, QStringLiteral("Seed <n> of the simulation (default: 1)."), QStringLiteral("n")},
-        {OPT_SERIAL, QStringLiteral("Also send the sentences to the serial <device>, as kvtstation does."),
-         QStringLiteral("device")},
-        {OPT_MQTT,
-         QStringLiteral("Also publish the accepted bearings and the station's status on the MQTT broker at "
-                        "<host:port>, as kvtstation does."),
-         QStringLiteral("host:port")},
-        {OPT_LANG,
-         QStringLiteral("Show the texts in language <locale> (for example \"de\" or \"en\"; default: the "
-                        "user's locale from LANG)."),
-         QStringLiteral("locale")},
-        {OPT_SCENARIO, QStringLiteral("Be the --station of the scenario <file>, as kvtstation is."),
-         QStringLiteral("file")},
-        {OPT_STATION, QStringLiteral("The station <name> of the --scenario to be."), QStringLiteral("name")},
         {OPT_SCREENSHOT,
          QStringLiteral("Run the station's seconds as fast as possible, save a picture of the whole window "
                         "into <file> (PNG) and end; works with QT_QPA_PLATFORM=offscreen."),
@@ -80,13 +50,11 @@ bool ConsoleCommandLine::Parse(const QStringList& arguments)
     if (!m_reader.Parse(arguments))
         return false;
     // The station's options go to the station's own command line, which checks them.
-    QStringList station{arguments.value(0), QStringLiteral("--%1").arg(OPT_SECONDS),
-                        m_reader.IsSet(OPT_SECONDS) ? m_reader.Value(OPT_SECONDS) : QString::number(DEFAULT_SECONDS)};
-    station << QStringLiteral("--%1").arg(OPT_OUTPUT_DIR)
-            << (m_reader.IsSet(OPT_OUTPUT_DIR) ? m_reader.Value(OPT_OUTPUT_DIR) : DEFAULT_OUTPUT_DIR);
-    for (const QString& option : {OPT_CONFIG_DIR, OPT_SEED, OPT_SERIAL, OPT_LANG, OPT_MQTT, OPT_SCENARIO, OPT_STATION}) {
-        if (m_reader.IsSet(option))
-            station << QStringLiteral("--%1").arg(option) << m_reader.Value(option);
+    QStringList station{arguments.value(0)};
+    for (const QCommandLineOption& option : StationCommandLine::SharedOptions(DEFAULT_OUTPUT_DIR, DEFAULT_SECONDS)) {
+        const QString name = option.names().constFirst();
+        if (m_reader.IsSet(name))
+            station << QStringLiteral("--%1").arg(name) << m_reader.Value(name);
     }
     if (!m_station.Parse(station)) {
         m_reader.SetError(m_station.GetError());

@@ -11,10 +11,10 @@
 ///                [--serial DEVICE] [--mqtt HOST:PORT] [--scenario FILE --station NAME]
 ///                [--lang LOCALE] [--screenshot FILE.png] [--tab live|map|alarms|report]
 ///
-/// The station's options (all but --screenshot) mean what they mean for
-/// kvtstation and are checked by its command line, with its messages; --seconds is the length of the
-/// run in station time (default DEFAULT_SECONDS). Checked before anything is
-/// read or written.
+/// The station's options (all but --screenshot and --tab) are kvtstation's
+/// (StationCommandLine::SharedOptions) and are checked by its command line,
+/// with its messages; --seconds is the length of the run in station time
+/// (default DEFAULT_SECONDS). Checked before anything is read or written.
 class ConsoleCommandLine
 {
 public:

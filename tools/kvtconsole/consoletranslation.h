@@ -5,7 +5,8 @@
 class QTranslator;
 
 /// The catalogue of the console's own texts ("kvtconsole_<language>.qm",
-/// built in as a resource); the library's texts come from KVTTranslation.
+/// built in as a resource); the summary, the report and the library's texts
+/// come from StationTranslation.
 class ConsoleTranslation
 {
 public:

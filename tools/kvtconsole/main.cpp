@@ -3,7 +3,6 @@
 #include "devicecontrol/directionfinder/kvtcommon/kvtinformationcenter.h"
 #include "devicecontrol/directionfinder/kvtcommon/kvtlibraryinfo.h"
 #include "devicecontrol/directionfinder/kvtcommon/kvtoptions.h"
-#include "devicecontrol/directionfinder/kvtcommon/kvttranslation.h"
 #include "tools/kvtconsole/consolecommandline.h"
 #include "simulation/stationrun.h"
 #include "tools/kvtconsole/consoletranslation.h"
@@ -14,6 +13,7 @@
 #include "station/reportwriter.h"
 #include "station/stationbuilder.h"
 #include "station/stationsummary.h"
+#include "station/stationtranslation.h"
 #include "station/stopsignals.h"
 
 #include <QApplication>
@@ -142,9 +142,7 @@ int main(int argc, char** argv)
         qputenv("XDG_RUNTIME_DIR", QFile::encodeName(runtimeDir.path()));
     QApplication app(argc, argv);
     // Without a catalogue for the language the English texts stay.
-    QTranslator libraryTranslator;
-    if (KVTTranslation::Load(libraryTranslator, commandLine.GetStation().GetLocale()))
-        QCoreApplication::installTranslator(&libraryTranslator);
+    const StationTranslation stationTranslation(commandLine.GetStation().GetLocale());
     QTranslator consoleTranslator;
     if (ConsoleTranslation::Load(consoleTranslator, commandLine.GetStation().GetLocale()))
         QCoreApplication::installTranslator(&consoleTranslator);

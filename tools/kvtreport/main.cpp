@@ -3,15 +3,14 @@
 #include "devicecontrol/directionfinder/kvtcommon/kvtinformationcenter.h"
 #include "devicecontrol/directionfinder/kvtcommon/kvtlibraryinfo.h"
 #include "devicecontrol/directionfinder/kvtcommon/kvtoptions.h"
-#include "devicecontrol/directionfinder/kvtcommon/kvttranslation.h"
 #include "station/reportcollector.h"
 #include "tools/kvtreport/reportcommandline.h"
 #include "station/reportwriter.h"
 #include "station/stationbuilder.h"
+#include "station/stationtranslation.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
-#include <QTranslator>
 
 // Capability report: simulates the station from the configuration store,
 // binds the process-wide characteristics to it and prints what it can do.
@@ -29,10 +28,8 @@ int main(int argc, char** argv)
         KVTOptions::Finalise();
         return 2;
     }
-    // Without a catalogue for the language the library's English texts stay.
-    QTranslator translator;
-    if (KVTTranslation::Load(translator, commandLine.GetLocale()))
-        QCoreApplication::installTranslator(&translator);
+    // Without a catalogue for the language the English texts stay.
+    const StationTranslation translation(commandLine.GetLocale());
 
     // The store reads its directory from KVT_CONFIG_DIR; --config-dir overrides it for this run.
     if (!commandLine.GetConfigDir().isEmpty()) {

@@ -52,8 +52,8 @@ ReportCommandLine::ReportCommandLine()
         {OPT_REPAIR, QStringLiteral("Repair the antenna setup automatically and store the result.")},
         {OPT_JSON, QStringLiteral("Print the report as JSON instead of text.")},
         {OPT_LANG,
-         QStringLiteral("Show the library's texts in language <locale> (for example \"de\" or \"en\"; "
-                        "default: the user's locale from LANG)."),
+         QStringLiteral("Show the report and the library's messages in language <locale> (for example \"de\" "
+                        "or \"en\"; default: the user's locale from LANG)."),
          QStringLiteral("locale")},
     });
 }

@@ -34,7 +34,7 @@ public:
     bool HasOptions() const { return m_bHasOptions; }
     /// Option codes separated by ";" (empty: none installed).
     QString GetOptions() const { return m_strOptions; }
-    /// Locale of the library's texts: --lang, otherwise the user's locale.
+    /// Locale of the report and the library's texts: --lang, otherwise the user's locale.
     QLocale GetLocale() const { return m_locale; }
     bool IsRepair() const { return m_bRepair; }
     bool IsJson() const { return m_bJson; }

@@ -4,7 +4,6 @@
 #include "devicecontrol/directionfinder/kvtcommon/kvtinformationcenter.h"
 #include "devicecontrol/directionfinder/kvtcommon/kvtlibraryinfo.h"
 #include "devicecontrol/directionfinder/kvtcommon/kvtoptions.h"
-#include "devicecontrol/directionfinder/kvtcommon/kvttranslation.h"
 #include "station/reportcollector.h"
 #include "station/reportwriter.h"
 #include "station/stationbuilder.h"
@@ -15,6 +14,7 @@
 #include "simulation/stationcommandline.h"
 #include "simulation/stationrun.h"
 #include "station/stationsummary.h"
+#include "station/stationtranslation.h"
 #include "station/stopsignals.h"
 #include "valueframework/valueclasses/bearingresult.h"
 
@@ -24,7 +24,6 @@
 #include <QTemporaryDir>
 #include <QTemporaryFile>
 #include <QTextStream>
-#include <QTranslator>
 
 #include <csignal>
 #include <memory>
@@ -183,9 +182,8 @@ int main(int argc, char** argv)
     commandLine.ShowHelpOrVersion();
     QTextStream out(stdout);
     QTextStream err(stderr);
-    QTranslator translator;
-    if (KVTTranslation::Load(translator, commandLine.GetLocale()))
-        QCoreApplication::installTranslator(&translator);
+    // The summary and the report in the language asked for; without a catalogue for it they stay English.
+    const StationTranslation translation(commandLine.GetLocale());
     // The store reads its directory from KVT_CONFIG_DIR; --config-dir overrides it for this run.
     if (!commandLine.GetConfigDir().isEmpty()) {
         qputenv("KVT_CONFIG_DIR", commandLine.GetConfigDir().toLocal8Bit());
