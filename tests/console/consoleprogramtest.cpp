@@ -108,7 +108,7 @@ TEST_F(ConsoleProgramTest, StopSignalClosesTheWindowWithOutputsSettledAndTheSumm
     EXPECT_EQ(LineCount(sentences), written.captured(1).toInt());
 }
 
-// The summary speaks the window's language, its values in one column after the longest label.
+// The summary speaks the window's language (its columns: kvtstation's language tests, the same printer).
 TEST_F(ConsoleProgramTest, SummaryIsGermanUnderLangDe)
 {
     ASSERT_EQ(Console({"--seconds", "2", "--lang", "de", "--screenshot", m_output.filePath("de.png")}), 0)
@@ -118,10 +118,6 @@ TEST_F(ConsoleProgramTest, SummaryIsGermanUnderLangDe)
                              "Hardware fehlt: ", "ZOD-Empfänger: ", "nicht eingerichtet", "\nAusgaben\n", "  Satzdatei: "})
         EXPECT_TRUE(summary.contains(QString::fromUtf8(line))) << line << "\n" << summary.toStdString();
     EXPECT_FALSE(summary.contains("Bearings produced")) << summary.toStdString();
-    const QRegularExpression produced("^Peilungen erzeugt: +", QRegularExpression::MultilineOption);
-    const QRegularExpression commands("^Befehle protokolliert: +", QRegularExpression::MultilineOption);
-    ASSERT_TRUE(produced.match(summary).hasMatch() && commands.match(summary).hasMatch()) << summary.toStdString();
-    EXPECT_EQ(produced.match(summary).capturedLength(), commands.match(summary).capturedLength());
 }
 
 // Text only, without any display: no platform plugin is needed.

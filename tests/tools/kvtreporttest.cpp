@@ -167,14 +167,4 @@ TEST_F(KvtReportTest, BadArgumentsGiveOneLineExitCodeTwoAndWriteNothing)
     EXPECT_TRUE(QDir(m_dir.path()).isEmpty());
 }
 
-TEST_F(KvtReportTest, LibraryTextsFollowTheUsersLocaleOrLang)
-{
-    SetHelperLanguage("de_DE.UTF-8");
-    EXPECT_EQ(JsonReport()["antennaSetup"]["message"].toString(), "Die Antennenkonfiguration ist gültig.");
-    EXPECT_EQ(JsonReport({"--lang", "en"})["antennaSetup"]["message"].toString(), "Antenna setup is valid.");
-    SetHelperLanguage("C.UTF-8");
-    EXPECT_EQ(JsonReport({"--lang", "de"})["antennaSetup"]["message"].toString(),
-              "Die Antennenkonfiguration ist gültig.");
-}
-
 } // namespace
