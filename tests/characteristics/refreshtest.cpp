@@ -1,7 +1,7 @@
 #include "tests/characteristics/characteristicsfixture.h"
 
-#include "base/errorhandler.h"
 #include "devicecontrol/stddevicedefinition/stdadapter.h"
+#include "tests/common/tracelog.h"
 #include "valueframework/valueclasses/valuenumeric.h"
 
 #include <memory>
@@ -64,16 +64,10 @@ TEST_F(RefreshTest, TracesEveryMissingMemberOnEveryRefresh)
     values::Node* pNode = AntennaNode(0);
     pNode->RemoveChild(pNode->GetChild("AntCompassValue"));
     m_characteristics.UpdateCachedDataFromValueTree();
-    int nTraces = 0;
-    ErrorHandler::Instance().SetSink([&nTraces](const QString& line) {
-        nTraces += line.contains(QLatin1String("_GETVALUE AntCompassValue failed - ignored")) ? 1 : 0;
-    });
-    ErrorHandler::Instance().SetTraceMask(ErrorHandler::TRACE_BIT);
+    const TraceLog traces(ErrorHandler::TRACE_BIT);
     m_characteristics.UpdateCachedDataFromValueTree();
     m_characteristics.UpdateCachedDataFromValueTree();
-    ErrorHandler::Instance().SetTraceMask(0);
-    ErrorHandler::Instance().ResetSink();
-    EXPECT_EQ(nTraces, 2);
+    EXPECT_EQ(traces.Count("_GETVALUE AntCompassValue failed - ignored"), 2);
 }
 
 } // namespace

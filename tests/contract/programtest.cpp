@@ -1,6 +1,9 @@
 #include "contract/bearingmessage.h"
 #include "contract/dfsentencereader.h"
+#include "tests/common/filecontent.h"
 #include "tests/common/mosquittobroker.h"
+#include "tests/common/programrun.h"
+#include "tests/common/timezoneguard.h"
 
 #include <QDateTime>
 #include <QDir>
@@ -53,29 +56,13 @@ double AngleBetween(double a, double b)
 class ContractProgramTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(m_files.isValid());
-        QFile file(m_files.filePath("scenario.json"));
-        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-        ASSERT_EQ(file.write(SCENARIO), SCENARIO.size());
-    }
+    void SetUp() override { ASSERT_TRUE(WriteFile(m_files.filePath("scenario.json"), SCENARIO)); }
 
-    void Start(QProcess& process, const QString& program, const QStringList& arguments)
+    static QByteArray Run(const QString& program, const QStringList& arguments)
     {
-        QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-        environment.insert(QStringLiteral("TZ"), QLatin1String(ZONE));
-        process.setProcessEnvironment(environment);
-        process.start(program, arguments);
-    }
-
-    QByteArray Run(const QString& program, const QStringList& arguments)
-    {
-        QProcess process;
-        Start(process, program, arguments);
-        EXPECT_TRUE(process.waitForFinished(WAIT_MS)) << program.toStdString();
-        EXPECT_EQ(process.exitCode(), 0) << program.toStdString() << ": " << process.readAllStandardError().constData();
-        return process.readAllStandardOutput();
+        const ProgramRun run = RunProgram(program, arguments, QString(), WAIT_MS);
+        EXPECT_EQ(run.nExitCode, 0) << program.toStdString() << ": " << run.stdErr.constData();
+        return run.stdOut;
     }
 
     /// The folder of a station (named without the slash).
@@ -98,40 +85,38 @@ protected:
         return QJsonDocument::fromJson(Run(QStringLiteral(KVTFIX_PATH), arguments)).object();
     }
 
+    // Children inherit the zone.
+    const TimeZoneGuard m_zone{ZONE};
     QTemporaryDir m_files;
 };
 
-std::vector<kvt::BearingRecord> Messages(const QString& path)
+/// The bearings of a file's lines that hold more than white space, each read by `read`.
+template <class Read>
+std::vector<kvt::BearingRecord> Bearings(const QString& path, Read read)
 {
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
     std::vector<kvt::BearingRecord> bearings;
-    for (const QByteArray& line : file.readAll().split('\n')) {
+    for (const QByteArray& line : ReadFile(path).split('\n')) {
         kvt::BearingRecord bearing;
         QString error;
-        if (!line.isEmpty()) {
-            EXPECT_TRUE(kvt::BearingMessage::Parse(line, bearing, error)) << error.toStdString();
+        if (!line.trimmed().isEmpty()) {
+            EXPECT_TRUE(read(line, bearing, error)) << error.toStdString() << ": " << line.constData();
             bearings.push_back(bearing);
         }
     }
     return bearings;
 }
 
+std::vector<kvt::BearingRecord> Messages(const QString& path)
+{
+    return Bearings(path, kvt::BearingMessage::Parse);
+}
+
 std::vector<kvt::BearingRecord> Sentences(const QString& path, const QString& station)
 {
-    QFile file(path);
-    EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << path.toStdString();
     kvt::DfSentenceReader reader({station, QDate(2026, 12, 7), 1.0, true, QTimeZone(ZONE)});
-    std::vector<kvt::BearingRecord> bearings;
-    for (const QByteArray& line : file.readAll().split('\n')) {
-        kvt::BearingRecord bearing;
-        QString error;
-        if (!line.trimmed().isEmpty()) {
-            EXPECT_TRUE(reader.Read(line, bearing, error)) << error.toStdString() << ": " << line.constData();
-            bearings.push_back(bearing);
-        }
-    }
-    return bearings;
+    return Bearings(path, [&reader](const QByteArray& line, kvt::BearingRecord& bearing, QString& error) {
+        return reader.Read(line, bearing, error);
+    });
 }
 
 }
@@ -201,7 +186,7 @@ TEST_F(ContractProgramTest, AnEscapedStationNameReachesTheFixesOverTheBroker)
     ASSERT_TRUE(broker.Start()) << broker.GetErrorText().toStdString();
     const QString address = QStringLiteral("127.0.0.1:%1").arg(broker.GetPort());
     QProcess fix;
-    Start(fix, QStringLiteral(KVTFIX_PATH), {"--mqtt", address, "--json"});
+    fix.start(QStringLiteral(KVTFIX_PATH), {"--mqtt", address, "--json"});
     QByteArray errors, output;
     ASSERT_TRUE(QTest::qWaitFor(
         [&] {
@@ -214,8 +199,8 @@ TEST_F(ContractProgramTest, AnEscapedStationNameReachesTheFixesOverTheBroker)
     // station that starts late still shares the second window with the others.
     QProcess stations[3];
     for (int i = 0; i < 3; ++i)
-        Start(stations[i], QStringLiteral(KVTSTATION_PATH),
-              StationArguments(STATIONS[i], QStringLiteral("25")) << "--realtime" << "--mqtt" << address);
+        stations[i].start(QStringLiteral(KVTSTATION_PATH),
+                          StationArguments(STATIONS[i], QStringLiteral("25")) << "--realtime" << "--mqtt" << address);
     const bool fixed = QTest::qWaitFor(
         [&] {
             output += fix.readAllStandardOutput();

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <set>
 
 namespace
 {
@@ -12,11 +11,6 @@ using Characteristics = KVTCharacteristics;
 template <typename E> bool Ended(const E (&aList)[Characteristics::SampleModeDescription::LIST_CAPACITY], E eEnd)
 {
     return std::find(std::begin(aList), std::end(aList), eEnd) != std::end(aList);
-}
-
-std::set<EKVTConverter> ReadConverters(const EKVTConverter* pList)
-{
-    return {pList, std::find(pList, pList + 32, CONV_NONE)};
 }
 } // namespace
 
@@ -59,12 +53,4 @@ TEST(DeviceTables, SampleModeRowsAreEndedAndAscending)
         EXPECT_EQ(pBandwidth[1], -1.0) << nRow;
     }
     EXPECT_EQ(nRow, 29);
-}
-
-TEST(DeviceTables, ConverterListsAreEndedAndDisjoint)
-{
-    EXPECT_EQ(ReadConverters(Characteristics::s_aHF_CONVERTERS),
-              (std::set<EKVTConverter>{CONV_RP29, CONV_RP39, CONV_RP38, CONV_RP56}));
-    EXPECT_EQ(ReadConverters(Characteristics::s_aVUHF_CONVERTERS),
-              (std::set<EKVTConverter>{CONV_VQ28, CONV_VQ36, CONV_VQ26, CONV_VQ57, CONV_VQ62}));
 }

@@ -100,11 +100,11 @@ TEST_F(ValueTreeTest, DisplayFilterRangePublishesEachListInOneNotification)
     display.AddDeviceFilterRange(DeviceFilterRange(1.5, 2.5, {{10, 20}}));
     display.AddDeviceFilterRange(DeviceFilterRange(3, 4, {{350, 10}}));
     display.Reset();
-    EXPECT_TRUE(Logged("DisplayFilterRange::Reset(): Stopping already running transaction."));
+    EXPECT_TRUE(m_traces.Contains("DisplayFilterRange::Reset(): Stopping already running transaction."));
     display.AddDeviceFilterRange(DeviceFilterRange(2, 2, {{0, END}}));
     DisplayFilterRange(display).Publish(); // a copy works on the same list
     display.Publish();
-    EXPECT_TRUE(Logged("DisplayFilterRange::Publish(): No active transaction."));
+    EXPECT_TRUE(m_traces.Contains("DisplayFilterRange::Publish(): No active transaction."));
 
     EXPECT_EQ(observer.m_lstCalls, (std::vector<std::pair<Observable*, TChangeCode>>(2, {pList, 3})));
     const std::vector<values::QuadFloat> lstFirst{{1.5, 2.5, 0.0, 10.0}, {1.5, 2.5, 20.0, END}, {3, 4, 10, 350}};

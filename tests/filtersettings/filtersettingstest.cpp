@@ -1,10 +1,10 @@
-#include "base/errorhandler.h"
 #include "devicecontrol/directionfinder/kvtcommon/dfsettingsparams.h"
 #include "devicecontrol/directionfinder/kvtcommon/dfsettingsparamspersistency.h"
 #include "devicecontrol/directionfinder/kvtcommon/ohpparamspersistency.h"
 #include "devicecontrol/directionfinder/kvtcommon/overheadpassparams.h"
 #include "devicecontrol/directionfinder/kvtcommon/tcfrequencylistpersistency.h"
 #include "tests/common/configdirfixture.h"
+#include "tests/common/tracelog.h"
 #include "tests/values/valuetestfixture.h"
 #include "valueframework/valueclasses/trafficcontrolfrequency.h"
 #include "valueframework/valueclasses/valuelist.h"
@@ -28,19 +28,6 @@ const QString CONFIG = QStringLiteral("DFDriver");
 class FilterSettingsTest : public ConfigDirFixture
 {
 protected:
-    void SetUp() override
-    {
-        ConfigDirFixture::SetUp();
-        ErrorHandler::Instance().SetSink([this](const QString& line) { m_strTraces += line + QLatin1Char('\n'); });
-        ErrorHandler::Instance().SetTraceMask(ErrorHandler::TRACE_BIT);
-    }
-    void TearDown() override
-    {
-        ErrorHandler::Instance().ResetSink();
-        ErrorHandler::Instance().SetTraceMask(0);
-        ConfigDirFixture::TearDown();
-    }
-
     static std::unique_ptr<ICfg> Section(const QString& path)
     {
         const std::unique_ptr<ICfg> pCfg(CfgCenter::CreateCfg(CONFIG, ICfg::Application, QString()));
@@ -60,7 +47,7 @@ protected:
     }
     static QString Entry(int index) { return QStringLiteral("TrafficControlFrequencies/TCFrequency_%1").arg(index); }
 
-    QString m_strTraces;
+    TraceLog m_traces{ErrorHandler::TRACE_BIT};
 };
 
 TEST_F(FilterSettingsTest, OverheadPassRestoreCreatesMissingKeysAndKeepsStoredOnes)
@@ -112,7 +99,7 @@ TEST_F(FilterSettingsTest, DFSettingsRoundTripWithDefaultsForMissingKeysOnly)
         persistency.MakePersistent();
         EXPECT_EQ(Section("DFSettings")->GetInt("LevelThreshold", 99, 0), -3) << "refused, the stored one stays";
     }
-    EXPECT_EQ(m_strTraces.count("WARNING: DFSettingsParamsPersistency::MakePersistent(): level threshold"), 2);
+    EXPECT_EQ(m_traces.Count("WARNING: DFSettingsParamsPersistency::MakePersistent(): level threshold"), 2);
 }
 
 // Frequencies are truncated; one that does not fit is refused and the later entries move up.
@@ -127,8 +114,8 @@ TEST_F(FilterSettingsTest, TCFrequenciesRoundTripWithoutThoseThatDoNotFit)
     persistency.MakePersistent();
     EXPECT_EQ(Contents(*Section("TrafficControlFrequencies")), QStringList{"TCFrequencyCount=3"});
     EXPECT_EQ(Contents(*Section(Entry(0))), (QStringList{"Alarm=1", "ChannelID=11", "Frequency=100"}));
-    EXPECT_EQ(m_strTraces.count("WARNING: TCFrequencyListPersistency::MakePersistent(): frequency"), 2);
-    EXPECT_TRUE(m_strTraces.contains("frequency 3000000000 Hz of channel 12"));
+    EXPECT_EQ(m_traces.Count("WARNING: TCFrequencyListPersistency::MakePersistent(): frequency"), 2);
+    EXPECT_TRUE(m_traces.Contains("frequency 3000000000 Hz of channel 12"));
 
     RecordingObserver observer;
     TCList restored;

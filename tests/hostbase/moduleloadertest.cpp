@@ -1,8 +1,8 @@
 #include "base/cfgcenter.h"
-#include "base/errorhandler.h"
 #include "tests/common/configdirfixture.h"
 #include "tests/common/filecontent.h"
 #include "tests/common/openfileslimit.h"
+#include "tests/common/tracelog.h"
 #include "tests/hostbase/itestmodule.h"
 
 #include <QFile>
@@ -137,10 +137,8 @@ TEST_F(ModuleLoaderTest, FailuresGiveNullAndATrace)
         {nullptr, "FarTable.dll", "", "the program headers lie outside the file", -1},
         {nullptr, "Program.dll", "", "Program.so", -1},
     };
-    ErrorHandler::Instance().SetTraceMask(ErrorHandler::TRACE_BIT);
     for (const auto& c : cases) {
-        QStringList lines;
-        ErrorHandler::Instance().SetSink([&lines](const QString& line) { lines << line; });
+        const TraceLog traces(ErrorHandler::TRACE_BIT);
         qputenv("KVT_MODULE_DIR", c.directory ? QByteArray(c.directory) : m_modules.path().toUtf8());
         {
             std::optional<OpenFilesLimit> limit;
@@ -148,11 +146,9 @@ TEST_F(ModuleLoaderTest, FailuresGiveNullAndATrace)
                 limit.emplace(c.nFileHandles);
             EXPECT_EQ(Create(c.file, c.text), nullptr) << c.file;
         }
-        ASSERT_EQ(lines.size(), 1) << c.file;
-        EXPECT_TRUE(lines.at(0).contains(c.reason)) << lines.at(0).toStdString();
+        ASSERT_EQ(traces.m_lstLines.size(), 1) << c.file;
+        EXPECT_TRUE(traces.Contains(c.reason)) << traces.m_lstLines.at(0).toStdString();
     }
-    ErrorHandler::Instance().ResetSink();
-    ErrorHandler::Instance().SetTraceMask(0);
 }
 
 // Tools that rewrite program headers leave unused (PT_NULL) slots behind,

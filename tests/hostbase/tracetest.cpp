@@ -1,6 +1,7 @@
 #include "base/errorhandler.h"
 #include "base/trace.h"
 #include "tests/common/configdirfixture.h"
+#include "tests/common/tracelog.h"
 
 namespace
 {
@@ -8,19 +9,6 @@ namespace
 class TraceTest : public ConfigDirFixture
 {
 protected:
-    void SetUp() override
-    {
-        ConfigDirFixture::SetUp();
-        ErrorHandler::Instance().SetSink([this](const QString& line) { m_lstLines << line; });
-    }
-
-    void TearDown() override
-    {
-        ErrorHandler::Instance().ResetSink();
-        ErrorHandler::Instance().SetTraceMask(0);
-        ConfigDirFixture::TearDown();
-    }
-
     void WriteAll()
     {
         _Q_Trace(QStringLiteral("text %1").arg(1), "/src/module/caller.cpp", 12);
@@ -28,7 +16,7 @@ protected:
         _Q_assert(L"pValue", KVT_WIDE(__FILE__), 34);
     }
 
-    QStringList m_lstLines;
+    TraceLog m_traces;
 };
 
 TEST_F(TraceTest, MaskBitsGateTracesAndAsserts)
@@ -37,16 +25,16 @@ TEST_F(TraceTest, MaskBitsGateTracesAndAsserts)
     handler.SetTraceMask(0xFF & ~0x22u);
     EXPECT_FALSE(handler.TracesEnabled());
     WriteAll();
-    EXPECT_TRUE(m_lstLines.isEmpty());
+    EXPECT_TRUE(m_traces.m_lstLines.isEmpty());
 
     handler.SetTraceMask(0x02);
     WriteAll();
-    EXPECT_EQ(m_lstLines, QStringList{"ASSERT tracetest.cpp(34): pValue"});
+    EXPECT_EQ(m_traces.m_lstLines, QStringList{"ASSERT tracetest.cpp(34): pValue"});
 
-    m_lstLines.clear();
+    m_traces.m_lstLines.clear();
     handler.SetTraceMask(0x20);
     WriteAll();
-    EXPECT_EQ(m_lstLines, (QStringList{"TRACE caller.cpp(12): text 1", "TRACE: old x 7 2.5"}));
+    EXPECT_EQ(m_traces.m_lstLines, (QStringList{"TRACE caller.cpp(12): text 1", "TRACE: old x 7 2.5"}));
     _Q_Trace(QString(), nullptr, 0); // missing parts are no crash
     _Q_TraceOld(nullptr);
 }

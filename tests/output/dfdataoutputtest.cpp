@@ -10,6 +10,7 @@
 #include "tests/common/filesizelimit.h"
 #include "tests/common/qstringprinter.h"
 #include "tests/common/timezoneguard.h"
+#include "tests/common/tracelog.h"
 #include "tests/output/ptypair.h"
 #include "valueframework/valueclasses/bearingresult.h"
 #include "valueframework/valueclasses/tree.h"
@@ -53,7 +54,6 @@ protected:
     void SetUp() override
     {
         ConfigDirFixture::SetUp();
-        ErrorHandler::Instance().SetSink([this](const QString& line) { m_lstTraces << line; });
         Tree& tree = *Tree::Instance();
         tree.Clear();
         ASSERT_NE(StdDeviceDefinition::StdDeviceTree::Device("/KVTServer"), nullptr);
@@ -77,8 +77,6 @@ protected:
     void TearDown() override
     {
         Tree::Instance()->Clear();
-        ErrorHandler::Instance().ResetSink();
-        ErrorHandler::Instance().SetTraceMask(0);
         ConfigDirFixture::TearDown();
     }
 
@@ -107,8 +105,6 @@ protected:
         return fileLine.left(fileLine.indexOf(",ELV,")) + "\r\n";
     }
 
-    int TraceCount(const QString& text) const { return m_lstTraces.filter(text).size(); }
-
     /// Every sentence offered is delivered or lost, none pending.
     static void ExpectBalanced(const AccountedOutput& output)
     {
@@ -119,7 +115,7 @@ protected:
 
     // The golden files hold UTC times.
     const TimeZoneGuard m_zone{"UTC0"};
-    QStringList m_lstTraces;
+    TraceLog m_traces;
     QString m_strFile;
 };
 
@@ -381,7 +377,7 @@ TEST_F(DFDataOutputTest, FileFaultsLoseWholeLinesSayWhyAndTheNextEnableRecovers)
         EXPECT_EQ(file.GetTarget(), m_strFile);
         ExpectBalanced(file);
     }
-    EXPECT_EQ(TraceCount("WARNING: DFDataOutput: cannot open"), 1) << "traced only with the trace bit";
+    EXPECT_EQ(m_traces.Count("WARNING: DFDataOutput: cannot open"), 1) << "traced only with the trace bit";
 
     m_strFile = goodFile;
     Configure(false, "COM1:9600,e,8,1", true, 0);
@@ -397,7 +393,7 @@ TEST_F(DFDataOutputTest, FileFaultsLoseWholeLinesSayWhyAndTheNextEnableRecovers)
         for (int i = 0; i < 100; ++i)
             Publish(NORMAL);
     }
-    EXPECT_EQ(TraceCount("WARNING: DFDataOutput: writing to"), 200);
+    EXPECT_EQ(m_traces.Count("WARNING: DFDataOutput: writing to"), 200);
     Publish(NORMAL);
     EXPECT_EQ(ReadFile(m_strFile), line + line);
     output.SetEnabled(false);
@@ -472,7 +468,7 @@ TEST_F(DFDataOutputTest, SerialLineCarriesTheBareSentenceReconnectsAndCountsWhat
     QSignalSpy failures(&serial, &AccountedOutput::FailureReported);
     ASSERT_TRUE(QTest::qWaitFor([&]() { return failures.size() == 1; })) << "no device yet";
     EXPECT_TRUE(failures[0][0].toString().startsWith("The line is down: ")) << failures[0][0].toString().toStdString();
-    EXPECT_EQ(TraceCount("SerialInterface::OnError"), 1);
+    EXPECT_EQ(m_traces.Count("SerialInterface::OnError"), 1);
     Publish(NORMAL);
 
     const QByteArray sentence = Sentence();
@@ -483,14 +479,14 @@ TEST_F(DFDataOutputTest, SerialLineCarriesTheBareSentenceReconnectsAndCountsWhat
         ASSERT_TRUE(pty.IsValid());
         QFile::remove(link);
         ASSERT_TRUE(QFile::link(pty.SlaveName(), link));
-        ASSERT_TRUE(QTest::qWaitFor([&]() { return TraceCount("SerialInterface::OnOpen") == round; }));
+        ASSERT_TRUE(QTest::qWaitFor([&]() { return m_traces.Count("SerialInterface::OnOpen") == round; }));
         Publish(NORMAL);
         EXPECT_EQ(pty.ReadMaster(sentence.size()), sentence);
         ASSERT_TRUE(QTest::qWaitFor([&]() { return serial.GetAccount().GetDelivered() == unsigned(round); }));
 
         pty.CloseMaster();
-        ASSERT_TRUE(QTest::qWaitFor([&]() { return TraceCount("SerialInterface::OnError") == round + 1; }));
-        EXPECT_EQ(TraceCount("SerialInterface::OnClose"), round);
+        ASSERT_TRUE(QTest::qWaitFor([&]() { return m_traces.Count("SerialInterface::OnError") == round + 1; }));
+        EXPECT_EQ(m_traces.Count("SerialInterface::OnClose"), round);
     }
     QFile::remove(link);
     Publish(NORMAL);

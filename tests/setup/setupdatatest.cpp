@@ -1,11 +1,11 @@
 #include "base/cfgcenter.h"
-#include "base/errorhandler.h"
 #include "base/icfg.h"
 #include "devicecontrol/directionfinder/kvtcommon/kvtsetupdata.h"
 #include "devicecontrol/directionfinder/kvtcommon/stationcfg.h"
 #include "devicecontrol/stddevicedefinition/stddevicedefinition.h"
 #include "devicecontrol/stddevicedefinition/stddevicetree.h"
 #include "tests/common/configdirfixture.h"
+#include "tests/common/tracelog.h"
 #include "tests/common/qstringprinter.h"
 #include "tests/values/valuetestfixture.h"
 #include "valueframework/valueclasses/tree.h"
@@ -37,14 +37,10 @@ protected:
         StdDeviceTree::Device(DEVICE);
         values::Tree::Instance()->CreateValue<values::Value<bool>>(DEVICE + "/USEJOBSETTINGSFORFFM");
         values::Tree::Instance()->CreateValue<values::Value<QString>>(DEVICE + "/CalibrationSchedule");
-        ErrorHandler::Instance().SetTraceMask(ErrorHandler::TRACE_BIT);
-        ErrorHandler::Instance().SetSink([this](const QString& line) { m_lstTraces << QString(line).remove("TRACE: "); });
     }
 
     void TearDown() override
     {
-        ErrorHandler::Instance().ResetSink();
-        ErrorHandler::Instance().SetTraceMask(0);
         values::Tree::Instance()->Clear();
         ConfigDirFixture::TearDown();
     }
@@ -53,7 +49,7 @@ protected:
     static values::ValueBase& At(const QString& path) { return *values::Tree::Instance()->FindValue(DEVICE + path); }
     static std::unique_ptr<ICfg> Station() { return std::unique_ptr<ICfg>(StationCfg::GetStationCfg(STATION, true)); }
 
-    QStringList m_lstTraces;
+    TraceLog m_traces{ErrorHandler::TRACE_BIT};
 };
 
 TEST_F(SetupDataTest, SetupTravelsThroughTheStationSectionByValueKind)
@@ -123,16 +119,16 @@ TEST_F(SetupDataTest, EntriesWithoutSnapshotAreLeftAlone)
     setup.WriteToCfg(QString());
     EXPECT_FALSE(Station()->Contains("CalibrationSchedule"));
     setup.PrintSetupTrace();
-    ASSERT_EQ(m_lstTraces.size(), 23);
-    EXPECT_EQ(m_lstTraces.at(5), "SynFastMode /Par/Rx/SynFastMode true");
-    EXPECT_EQ(m_lstTraces.at(22), "CalibrationSchedule CalibrationSchedule NULL");
+    ASSERT_EQ(m_traces.m_lstLines.size(), 23);
+    EXPECT_EQ(m_traces.m_lstLines.at(5), "TRACE: SynFastMode /Par/Rx/SynFastMode true");
+    EXPECT_EQ(m_traces.m_lstLines.at(22), "TRACE: CalibrationSchedule CalibrationSchedule NULL");
 
     // Without any path every entry loses its snapshot.
-    m_lstTraces.clear();
+    m_traces.m_lstLines.clear();
     KVTSetupData pathless{QString(), QString()};
     pathless.ReadFromValueTree(QString());
     pathless.PrintSetupTrace();
-    EXPECT_EQ(m_lstTraces.filter(" NULL").size(), 22);
+    EXPECT_EQ(m_traces.Count(" NULL"), 22);
 }
 
 // A station never stored is not read (nor created); a station list whose entry numbers are used

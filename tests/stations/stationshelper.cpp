@@ -2,7 +2,7 @@
 //   dump <station>              build the stored setup, print the count and one line per record
 //   rewrite <station> <bytes>   limit the file size to <bytes>, then store the setup with
 //                               longer converter names
-//   add <prefix> <n>            add the stations <prefix>0 … <prefix><n-1>; exit 3 when not saved
+//   add <station>               add the station; exit 3 when not saved
 #include "stationstestsupport.h"
 
 #include "base/cfgcenter.h"
@@ -19,10 +19,9 @@ int main(int argc, char** argv)
         return 2;
     const QString command = QString::fromLocal8Bit(argv[1]);
     const QString station = QString::fromLocal8Bit(argv[2]);
-    if (command == QLatin1String("add") && argc > 3)
+    if (command == QLatin1String("add"))
     {
-        for (int i = 0; i < QString::fromLocal8Bit(argv[3]).toInt(); ++i)
-            std::unique_ptr<ICfg>(StationCfg::GetStationCfg(station + QString::number(i), true));
+        std::unique_ptr<ICfg>(StationCfg::GetStationCfg(station, true));
         return CfgCenter::Flush() ? 0 : 3;
     }
     AntennaDataList antennas;

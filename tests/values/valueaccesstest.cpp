@@ -33,14 +33,14 @@ TEST_F(ValueTreeTest, LookUpOfWrongTypeGivesNullAndAssertsWhenEnabled)
     RecordingObserver observer;
     EXPECT_EQ(LookUpValue<ValueSelection>("/KVTServer/Count", &observer), nullptr);
     EXPECT_TRUE(pValue->HasObserver(&observer)) << "added before the type check";
-    EXPECT_TRUE(m_lstLines.isEmpty()) << "no assertion while bit 0x02 is clear";
+    EXPECT_TRUE(m_traces.m_lstLines.isEmpty()) << "no assertion while bit 0x02 is clear";
 
     ErrorHandler::Instance().SetTraceMask(ErrorHandler::ASSERT_BIT);
     EXPECT_EQ(LookUpValue<ValueSelection>("/KVTServer/Count"), nullptr);
-    EXPECT_TRUE(Logged("pValue"));
-    m_lstLines.clear();
+    EXPECT_TRUE(m_traces.Contains("pValue"));
+    m_traces.m_lstLines.clear();
     EXPECT_EQ(LookUpValue<Value<int>>("/KVTServer/Missing"), nullptr);
-    EXPECT_TRUE(m_lstLines.isEmpty()) << "a missing value is no inconsistency";
+    EXPECT_TRUE(m_traces.m_lstLines.isEmpty()) << "a missing value is no inconsistency";
     EXPECT_EQ(LookUpValue<Value<int>>("/KVTServer/Count"), pValue);
     ReleaseValue(pValue, &observer);
     EXPECT_EQ(pValue, nullptr);
@@ -74,7 +74,7 @@ TEST_F(ValueTreeTest, GetOrCreateUsesCreatesOrHandsBackADetachedValue)
     ErrorHandler::Instance().SetTraceMask(ErrorHandler::TRACE_BIT);
     auto* pList = GetOrCreateValue<ValueList<QuadFloat>>(strPath, &observer);
     ASSERT_NE(pList, nullptr);
-    EXPECT_TRUE(Logged("!!!!!!!MEMORY LEAK! The value with the path '/KVTServer/OverheadPass/Threshold' could not "
+    EXPECT_TRUE(m_traces.Contains("!!!!!!!MEMORY LEAK! The value with the path '/KVTServer/OverheadPass/Threshold' could not "
                        "be created!!! A value of this name already exists for a different type!!!!!!!!"));
     EXPECT_EQ(tree().FindValue(strPath), pThreshold) << "the tree keeps its value";
     EXPECT_EQ(pList->GetParent(), nullptr);

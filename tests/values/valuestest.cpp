@@ -92,11 +92,6 @@ TEST_F(ValueTreeTest, RemovedValuesAnnounceGoneAndNodesTheirRemoval)
     EXPECT_EQ(stateSeen, ValueBase::STATE_GONE);
     ASSERT_EQ(other.m_lstCalls.size(), 2u);
     EXPECT_EQ(other.m_lstCalls[1].second, ChangeCode::StateChanged);
-
-    tree().CreateValue<Value<bool>>("/A/B")->AddObserver(&other);
-    tree().Clear();
-    ASSERT_EQ(other.m_lstCalls.size(), 3u);
-    EXPECT_EQ(other.m_lstCalls[2].second, ChangeCode::StateChanged);
 }
 
 TEST_F(ValueTreeTest, ObserversMayDestroyWhatTheyObserve)

@@ -1,10 +1,8 @@
 #pragma once
 
-#include "base/errorhandler.h"
 #include "base/iobserver.h"
+#include "tests/common/tracelog.h"
 #include "valueframework/valueclasses/tree.h"
-
-#include <QStringList>
 
 #include <gtest/gtest.h>
 
@@ -15,22 +13,12 @@
 class ValueTreeTest : public ::testing::Test
 {
 protected:
-    void SetUp() override
-    {
-        values::Tree::Instance()->Clear();
-        ErrorHandler::Instance().SetSink([this](const QString& line) { m_lstLines << line; });
-    }
-    void TearDown() override
-    {
-        values::Tree::Instance()->Clear();
-        ErrorHandler::Instance().ResetSink();
-        ErrorHandler::Instance().SetTraceMask(0);
-    }
+    void SetUp() override { values::Tree::Instance()->Clear(); }
+    void TearDown() override { values::Tree::Instance()->Clear(); }
 
-    bool Logged(const QString& text) const { return m_lstLines.join(QLatin1Char('\n')).contains(text); }
     values::Tree& tree() { return *values::Tree::Instance(); }
 
-    QStringList m_lstLines;
+    TraceLog m_traces;
 };
 
 /// Records every notification; an optional action runs inside Update.
