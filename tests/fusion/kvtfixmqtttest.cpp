@@ -28,7 +28,7 @@ class KvtFixLiveTest : public ::testing::Test
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(m_broker.LockDown({"North", "South", "kvtfix"})) << m_broker.GetErrorText().toStdString();
+        ASSERT_TRUE(m_broker.LockDown({"North", "South", "West", "kvtfix"})) << m_broker.GetErrorText().toStdString();
         ASSERT_TRUE(m_broker.Start()) << m_broker.GetErrorText().toStdString();
         ASSERT_TRUE(WriteFile(m_dir.filePath("password"), MosquittoBroker::PasswordOf("kvtfix").toUtf8() + "\n"));
     }
@@ -122,6 +122,32 @@ TEST_F(KvtFixLiveTest, TheSummaryOnSigintCountsRepeatsGapsAndRefusals)
     EXPECT_EQ(reasons[QStringLiteral("larger than %1 bytes").arg(LiveInput::MAX_MESSAGE_BYTES)].toInt(), 1)
         << QJsonDocument(summary).toJson().constData();
     EXPECT_EQ(reasons["station differs from the topic"].toInt(), 1);
+}
+
+// A flood of station names on an open broker must not grow the sequence
+// account without end: it keeps --max-stations, forgetting the stalest, whose
+// next bearing is then new again (not a repeat) and whose gap stays counted.
+TEST_F(KvtFixLiveTest, TheSequenceAccountKeepsAtMostMaxStations)
+{
+    StartFix({"--max-stations", "2"});
+    MqttPeer north(m_broker.GetPort(), "North", QString(), "North");
+    MqttPeer south(m_broker.GetPort(), "South", QString(), "South");
+    MqttPeer west(m_broker.GetPort(), "West", QString(), "West");
+    // Each Send() waits for the broker's acknowledgement, so kvtfix reads them in this order.
+    ASSERT_TRUE(north.Send("kvt/stations/North/bearings", Message(FusionTest::NORTH, 1), false));
+    ASSERT_TRUE(north.Send("kvt/stations/North/bearings", Message(FusionTest::NORTH, 3), false));
+    ASSERT_TRUE(south.Send("kvt/stations/South/bearings", Message(FusionTest::SOUTH, 1), false));
+    ASSERT_TRUE(west.Send("kvt/stations/West/bearings", Message(FusionTest::WEST, 1), false));
+    ASSERT_TRUE(north.Send("kvt/stations/North/bearings", Message(FusionTest::NORTH, 3), false));
+    ASSERT_TRUE(WaitForRead(5)) << m_errors.constData();
+
+    const QJsonObject live = Interrupt()["live"].toObject();
+    EXPECT_EQ(live["forgotten"].toInt(), 2) << "North for West, South for North again";
+    EXPECT_EQ(live["used"].toInt(), 5);
+    EXPECT_EQ(live["duplicates"].toInt(), 0);
+    // North's first gap (2) stays counted; coming back, it is new as at kvtfix's start.
+    EXPECT_EQ(live["missing"].toInt(), 3);
+    EXPECT_EQ(live["gaps"].toArray(), QJsonArray({QJsonObject{{"station", "North"}, {"first", 1}, {"last", 2}}}));
 }
 
 // The broker keeps kvtfix's session: what stations publish while it is away arrives

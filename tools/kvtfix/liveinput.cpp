@@ -11,10 +11,11 @@ const int QOS = 1;
 
 }
 
-LiveInput::LiveInput(FixRun& run, const Scenario* pScenario, QObject* pParent)
+LiveInput::LiveInput(FixRun& run, const Scenario* pScenario, int maxStations, QObject* pParent)
     : QObject(pParent)
     , m_rRun(run)
     , m_pScenario(pScenario)
+    , m_sequences(maxStations)
 {
     connect(&m_connection, &MqttConnection::MessageReceived, this,
             [this](const QString& topic, const QByteArray& payload) { Receive(topic, payload); });
@@ -92,6 +93,7 @@ QJsonObject LiveInput::Summary() const
                         {"duplicates", m_sequences.GetDuplicates()},
                         {"late", m_sequences.GetLate()},
                         {"missing", m_sequences.GetMissing()},
+                        {"forgotten", m_sequences.GetForgotten()},
                         {"gaps", gaps}};
     if (m_pRecord != nullptr)
         summary.insert(QStringLiteral("record"), QJsonObject{{"file", m_pRecord->GetFileName()},
@@ -108,6 +110,8 @@ void LiveInput::PrintText(QTextStream& out, const QJsonObject& live)
         << live["clientId"].toString() << "), " << live["used"].toInt() << " used, " << live["refused"].toInt()
         << " refused, " << live["duplicates"].toInt() << " repeats dropped, " << live["late"].toInt() << " late, "
         << live["missing"].toInt() << " missing\n";
+    if (live["forgotten"].toInt() > 0)
+        out << "  " << live["forgotten"].toInt() << " stations forgotten for newer ones (more than --max-stations)\n";
     for (const QJsonValue gap : live["gaps"].toArray())
         out << "  gap: " << gap["station"].toString() << " seq " << gap["first"].toInt() << " to "
             << gap["last"].toInt() << "\n";
@@ -130,8 +134,14 @@ QString LiveInput::TakeStatusLine()
         return QString();
     m_nReported = nTrouble;
     QStringList gaps;
-    for (const auto& station : m_sequences.GetGaps())
+    const auto open = m_sequences.GetGaps();
+    for (const auto& station : open) {
+        if (gaps.size() == MAX_STATUS_STATIONS) {
+            gaps << QStringLiteral("%1 more stations").arg(open.size() - MAX_STATUS_STATIONS);
+            break;
+        }
         gaps << QStringLiteral("%1 %2").arg(station.first).arg(station.second.size());
+    }
     return QStringLiteral("%1 read, %2 used, %3 refused, %4 repeats, %5 late, %6 missing%7%8")
         .arg(m_nRead)
         .arg(m_nUsed)

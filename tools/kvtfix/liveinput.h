@@ -27,7 +27,8 @@
 /// a repeat and not used; numbers skipped are reported as gaps per station
 /// (SequenceTracker), and a skipped number that comes after all is late and used.
 /// With a record (LiveRecord) every used bearing is kept, and the account goes
-/// on from the record's bearings across restarts of kvtfix.
+/// on from the record's bearings across restarts of kvtfix. The account keeps
+/// at most maxStations stations, as the fusion does.
 /// Single-threaded.
 class LiveInput : public QObject
 {
@@ -36,9 +37,11 @@ class LiveInput : public QObject
 public:
     /// A bearing message is a few hundred bytes.
     static constexpr int MAX_MESSAGE_BYTES = 16384;
+    /// Stations with open gaps that the status line names; the rest are counted.
+    static constexpr int MAX_STATUS_STATIONS = 10;
 
     /// The run and the scenario (may be null) are borrowed for the input's life.
-    LiveInput(FixRun& run, const Scenario* pScenario, QObject* pParent = nullptr);
+    LiveInput(FixRun& run, const Scenario* pScenario, int maxStations, QObject* pParent = nullptr);
 
     /// Records the used bearings in `path` from now on, after replaying what
     /// it holds; false with rError when it cannot be read or written.
@@ -54,6 +57,7 @@ public:
 
     /// "broker", "clientId", "connected", "lastError", "read", "refused",
     /// "used", "duplicates", "late", "missing", "gaps" ([{station, first, last}]),
+    /// "forgotten" (stations dropped from the account for newer ones),
     /// with a record "record" ({file, replayed, unreadable, written, lastError}).
     QJsonObject Summary() const;
     static void PrintText(QTextStream& out, const QJsonObject& live);

@@ -81,7 +81,7 @@ int Follow(FixRun& run, const FixCommandLine& commandLine, const Scenario* pScen
     kvt::RefusedLoginExit refusedLogin(QStringLiteral("kvtfix"), err, EXIT_LOGIN_REFUSED);
     QTimer status;
     if (!commandLine.GetMqttHost().isEmpty()) {
-        pLive = std::make_unique<LiveInput>(run, pScenario);
+        pLive = std::make_unique<LiveInput>(run, pScenario, commandLine.GetMaxStations());
         MqttConnection& connection = pLive->GetConnection();
         const QString address = QStringLiteral("%1:%2").arg(commandLine.GetMqttHost()).arg(commandLine.GetMqttPort());
         QObject::connect(&connection, &MqttConnection::Connected,

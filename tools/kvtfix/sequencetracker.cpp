@@ -2,11 +2,34 @@
 
 #include <algorithm>
 
+SequenceTracker::SequenceTracker(int maxStations)
+    : m_nMaxStations(static_cast<size_t>(std::max(1, maxStations)))
+{
+}
+
+SequenceTracker::Station& SequenceTracker::StationNamed(const QString& station)
+{
+    auto found = m_mapStations.find(station);
+    if (found == m_mapStations.end()) {
+        // A linear search for the stalest: it runs only for a new name, over at most the cap.
+        if (m_mapStations.size() >= m_nMaxStations) {
+            m_mapStations.erase(std::min_element(m_mapStations.begin(), m_mapStations.end(),
+                                                 [](const auto& a, const auto& b) {
+                                                     return a.second.nHeard < b.second.nHeard;
+                                                 }));
+            ++m_nForgotten;
+        }
+        found = m_mapStations.emplace(station, Station()).first;
+    }
+    found->second.nHeard = ++m_nCalls;
+    return found->second;
+}
+
 SequenceTracker::Verdict SequenceTracker::Add(const QString& station, qint64 nSeq)
 {
     if (nSeq < 1)
         return Verdict::NEW;
-    Station& state = m_mapStations[station];
+    Station& state = StationNamed(station);
     if (nSeq == 1 && state.nHighest > 1)
         state.nHighest = 0;
     if (nSeq > state.nHighest) {
