@@ -273,6 +273,46 @@ TEST_F(MapBrokerTest, AStationThatDiesShowsOfflineByItsLastWill)
     EXPECT_FALSE(model.GetStations().at(name).bOnline);
 }
 
+// A careless or hostile client on an open broker: a flood of station names
+// leaves at most the capacity on the map (the stalest forgotten, the newest
+// kept), an oversized message is refused on arrival however well-formed, a
+// status of a newer version or of another station is malformed, and a deleted
+// (empty) retained status forgets the station without counting as malformed.
+TEST_F(MapBrokerTest, JunkOnTheBrokerIsRefusedAndTheMapStaysBounded)
+{
+    NetworkModel model;
+    NetworkFeed feed(model);
+    ASSERT_TRUE(feed.Open(m_settings));
+    MqttPeer rogue(m_broker.GetPort(), QStringLiteral("maptest-rogue"));
+    // Once the map has this retained message, its subscriptions stand.
+    ASSERT_TRUE(rogue.Send("kvt/zod/Probe/state", "online"));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return model.GetGeneration() > 0; }, WAIT_MS));
+    const int extra = 20;
+    const int flood = static_cast<int>(NetworkModel::STATION_CAPACITY) + extra;
+    for (int n = 0; n < flood; ++n) {
+        const QByteArray name = "F" + QByteArray::number(n);
+        const Site fake{name.constData(), 54.0 + n * 0.001, 10.0};
+        ASSERT_TRUE(rogue.Send("kvt/stations/" + name + "/status", Status(fake, true), false));
+    }
+    const Site north{"North", 54.6, 10.2};
+    QByteArray big = Status(north, true);
+    big.insert(1, QByteArray(NetworkModel::MAX_MESSAGE_BYTES, ' '));
+    ASSERT_TRUE(rogue.Send("kvt/stations/North/status", big, false));
+    ASSERT_TRUE(rogue.Send("kvt/stations/North/status", Status(north, true).replace("\"v\":1", "\"v\":2"), false));
+    ASSERT_TRUE(rogue.Send("kvt/stations/North/status", Status(north, true).replace("North", "South"), false));
+    ASSERT_TRUE(rogue.Send("kvt/stations/North/status", Status(north, true), true));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return model.GetStations().count("North") == 1; }, WAIT_MS));
+    EXPECT_EQ(model.GetStations().size(), NetworkModel::STATION_CAPACITY);
+    EXPECT_EQ(model.GetForgotten(), static_cast<quint64>(extra + 1));
+    EXPECT_EQ(model.GetStations().count("F0"), 0u);
+    EXPECT_EQ(model.GetStations().count(QStringLiteral("F%1").arg(flood - 1)), 1u);
+    EXPECT_EQ(model.GetMalformed(), 3u);
+
+    ASSERT_TRUE(rogue.Send("kvt/stations/North/status", QByteArray(), true));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return model.GetStations().count("North") == 0; }, WAIT_MS));
+    EXPECT_EQ(model.GetMalformed(), 3u);
+}
+
 // kvtfix's own messages: the fixes it publishes reach the map as it published
 // them (flags included), a map that starts later gets each channel's retained
 // latest fix and the service's status, and a killed kvtfix shows offline by

@@ -18,6 +18,7 @@ NetworkFeed::NetworkFeed(NetworkModel& model, QObject* pParent)
 {
     connect(&m_connection, &MqttConnection::MessageReceived, this,
             [this](const QString& topic, const QByteArray& payload, bool) { m_model.HandleMessage(topic, payload); });
+    connect(&m_connection, &MqttConnection::MessageRefused, this, [this] { m_model.RefuseOversized(); });
     connect(&m_connection, &MqttConnection::Connected, this, [this] { emit ConnectionChanged(true); });
     connect(&m_connection, &MqttConnection::Disconnected, this, [this] { emit ConnectionChanged(false); });
     for (const QString& filter : NetworkModel::TOPIC_FILTERS)
@@ -27,5 +28,6 @@ NetworkFeed::NetworkFeed(NetworkModel& model, QObject* pParent)
 bool NetworkFeed::Open(MqttConnection::Settings settings)
 {
     settings.strClientId = m_strClientId;
+    settings.nMaxIncomingBytes = NetworkModel::MAX_MESSAGE_BYTES;
     return m_connection.Open(settings);
 }

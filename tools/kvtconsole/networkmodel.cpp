@@ -1,6 +1,7 @@
 #include "tools/kvtconsole/networkmodel.h"
 
 #include "contract/bearingmessage.h"
+#include "contract/stationstatus.h"
 #include "contract/topiclevel.h"
 #include "fusion/geodesy.h"
 
@@ -18,6 +19,13 @@ namespace {
 /// The newest fix and fusion status messages this reader understands.
 const int FIX_MESSAGE_VERSION = 1;
 const int FUSION_STATUS_VERSION = 1;
+
+/// A message's "v" from 1 up to `newest`; a message without one is of version 1.
+bool IsReadableVersion(const QJsonObject& message, int newest)
+{
+    const QJsonValue value = message.value(QStringLiteral("v"));
+    return value.isUndefined() || (value.isDouble() && value.toInt(0) >= 1 && value.toInt(0) <= newest);
+}
 
 qint64 TimeOf(const QJsonValue& value)
 {
@@ -73,6 +81,12 @@ bool NetworkModel::HandleMessage(const QString& topic, const QByteArray& payload
     return bRead;
 }
 
+void NetworkModel::RefuseOversized()
+{
+    ++m_nGeneration;
+    ++m_nMalformed;
+}
+
 bool NetworkModel::HandleStation(const QString& name, const QString& kind, const QByteArray& payload)
 {
     if (kind == QLatin1String("status"))
@@ -84,10 +98,16 @@ bool NetworkModel::HandleStation(const QString& name, const QString& kind, const
 
 bool NetworkModel::HandleStatus(const QString& name, const QByteArray& payload)
 {
+    if (payload.isEmpty()) {
+        Forget(name);
+        return true;
+    }
     const QJsonObject status = QJsonDocument::fromJson(payload).object();
     const double latitude = status.value(QStringLiteral("latitude")).toDouble(NAN);
     const double longitude = status.value(QStringLiteral("longitude")).toDouble(NAN);
-    if (!status.value(QStringLiteral("online")).isBool() || !IsPosition(latitude, longitude))
+    if (!status.value(QStringLiteral("online")).isBool() || !IsPosition(latitude, longitude)
+        || !IsReadableVersion(status, StationStatus::VERSION)
+        || status.value(QStringLiteral("station")).toString() != name)
         return false;
     Station& station = StationNamed(name);
     const bool bWasOnline = station.bOnline;
@@ -139,7 +159,7 @@ bool NetworkModel::HandleZod(const QStringList& levels, const QByteArray& payloa
         return false;
     const QString text = QString::fromUtf8(payload).trimmed();
     if (levels.size() == 4 && levels[3] == QLatin1String("state"))
-        return text == QLatin1String("online") || text == QLatin1String("offline");
+        return text.isEmpty() || text == QLatin1String("online") || text == QLatin1String("offline");
     if (levels.size() == 5 && levels[3] == QLatin1String("config") && levels[4] == QLatin1String("role")) {
         StationNamed(name).strRole = text;
         return true;
@@ -208,6 +228,9 @@ void NetworkModel::NoteApplied(const QString& receiver, const kvt::BearingRecord
 
 bool NetworkModel::HandleFix(const QByteArray& payload)
 {
+    // A channel's retained latest fix deleted: the fixes shown stay.
+    if (payload.isEmpty())
+        return true;
     const QJsonObject message = QJsonDocument::fromJson(payload).object();
     const int version = message.value(QStringLiteral("v")).toInt(0);
     Fix fix;
@@ -255,6 +278,10 @@ bool NetworkModel::HandleFix(const QByteArray& payload)
 
 bool NetworkModel::HandleFusionStatus(const QByteArray& payload)
 {
+    if (payload.isEmpty()) {
+        m_fusion = Fusion();
+        return true;
+    }
     const QJsonObject status = QJsonDocument::fromJson(payload).object();
     const int version = status.value(QStringLiteral("v")).toInt(0);
     if (version < 1 || version > FUSION_STATUS_VERSION || !status.value(QStringLiteral("online")).isBool())
@@ -294,7 +321,23 @@ void NetworkModel::AddFix(const Fix& fix)
 
 NetworkModel::Station& NetworkModel::StationNamed(const QString& name)
 {
+    if (m_mapStations.size() >= STATION_CAPACITY && m_mapStations.count(name) == 0) {
+        // A linear search for the stalest: it runs only for a new name, over at most the capacity.
+        const auto stalest = std::min_element(m_mapStations.begin(), m_mapStations.end(),
+                                              [](const auto& a, const auto& b) { return a.second.nHeard < b.second.nHeard; });
+        Forget(stalest->first);
+        ++m_nForgotten;
+    }
     Station& station = m_mapStations[name];
     station.strName = name;
+    station.nHeard = m_nGeneration;
     return station;
+}
+
+void NetworkModel::Forget(const QString& name)
+{
+    m_mapStations.erase(name);
+    auto parameter = m_mapParameters.lower_bound({name, QString()});
+    while (parameter != m_mapParameters.end() && parameter->first.first == name)
+        parameter = m_mapParameters.erase(parameter);
 }

@@ -28,14 +28,24 @@
 ///
 /// The network's time is that of its newest bearing (GetNowMs()): a
 /// simulated network fades its lines of bearing by its own clock.
-/// Memory is bounded: FIX_CAPACITY fixes and HANDOVER_CAPACITY handovers.
-/// Malformed messages are counted and otherwise ignored. Single-threaded.
+/// Memory is bounded: FIX_CAPACITY fixes, HANDOVER_CAPACITY handovers and
+/// STATION_CAPACITY stations (a new one beyond makes the one heard from least
+/// recently be forgotten, counted), so that a flood of names on an open broker
+/// cannot grow the map without end. A status or bearing whose station is
+/// not the one of its topic, or of a newer version than this reader's, is
+/// malformed. An empty payload (a retained message deleted) is no fault: an
+/// empty status forgets the station, an empty fusion status makes the
+/// service unknown. Malformed messages are counted and otherwise ignored.
+/// Single-threaded.
 class NetworkModel : public QObject
 {
     Q_OBJECT
 public:
     static constexpr std::size_t FIX_CAPACITY = 200;
     static constexpr std::size_t HANDOVER_CAPACITY = 50;
+    static constexpr std::size_t STATION_CAPACITY = 256;
+    /// The largest message read; a fix message is a few kB.
+    static constexpr int MAX_MESSAGE_BYTES = 16384;
     /// How close a receiver's bearing must come to a handed-over frequency, Hz.
     static constexpr double APPLIED_TOLERANCE = 12500.0;
     /// The parameters that tune a receiver, as the ZOD senders publish them.
@@ -64,6 +74,8 @@ public:
         double fFrequency = 0.0;
         qint64 nBearingTimeMs = 0;
         quint64 nBearings = 0;
+        /// When a message last named it, in messages read (GetGeneration()).
+        quint64 nHeard = 0;
     };
 
     /// A fix with its 95 % ellipse as (latitude, longitude) points, closed.
@@ -97,6 +109,8 @@ public:
 
     /// One message of the topic tree; false (and counted) when it cannot be read.
     bool HandleMessage(const QString& topic, const QByteArray& payload);
+    /// Counts a message that was dropped on arrival for its size (MAX_MESSAGE_BYTES) as malformed.
+    void RefuseOversized();
 
     const std::map<QString, Station>& GetStations() const { return m_mapStations; }
     /// Oldest first.
@@ -108,6 +122,8 @@ public:
     /// Whether the fixes come from the broker rather than from the model.
     bool HasPublishedFixes() const { return m_bPublishedFixes; }
     quint64 GetMalformed() const { return m_nMalformed; }
+    /// Stations forgotten to make room for newer ones.
+    quint64 GetForgotten() const { return m_nForgotten; }
     /// Messages read since the start (for the display's refresh).
     quint64 GetGeneration() const { return m_nGeneration; }
 
@@ -128,6 +144,7 @@ private:
     bool HandleFusionStatus(const QByteArray& payload);
     void AddFix(const Fix& fix);
     Station& StationNamed(const QString& name);
+    void Forget(const QString& name);
 
     std::map<QString, Station> m_mapStations;
     std::deque<MapFix> m_lstFixes;
@@ -141,5 +158,6 @@ private:
     bool m_bPublishedFixes = false;
     qint64 m_nNowMs = 0;
     quint64 m_nMalformed = 0;
+    quint64 m_nForgotten = 0;
     quint64 m_nGeneration = 0;
 };
