@@ -150,6 +150,21 @@ TEST_F(KvtFixLiveTest, TheSequenceAccountKeepsAtMostMaxStations)
     EXPECT_EQ(live["gaps"].toArray(), QJsonArray({QJsonObject{{"station", "North"}, {"first", 1}, {"last", 2}}}));
 }
 
+// One bearing numbered 9e15 (a valid "seq") opens a gap of as many numbers; the
+// text summary must not print them as 0, where an int ends.
+TEST(LiveInputTest, TheTextSummaryPrintsCountsBeyondAnInt)
+{
+    const double huge = 9e15;
+    const QJsonObject live{{"read", 2}, {"missing", huge - 2},
+                           {"gaps", QJsonArray{QJsonObject{{"station", "North"}, {"first", 2}, {"last", huge - 1}}}}};
+    QString text;
+    QTextStream out(&text);
+    LiveInput::PrintText(out, live);
+    out.flush();
+    EXPECT_TRUE(text.contains("8999999999999998 missing")) << text.toStdString();
+    EXPECT_TRUE(text.contains("gap: North seq 2 to 8999999999999999")) << text.toStdString();
+}
+
 // The broker keeps kvtfix's session: what stations publish while it is away arrives
 // when it comes back under the same client id, each bearing once.
 TEST_F(KvtFixLiveTest, ARestartedKvtfixGetsEverythingTheBrokerAcknowledgedMeanwhile)

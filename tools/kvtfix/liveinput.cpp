@@ -9,6 +9,12 @@ namespace {
 
 const int QOS = 1;
 
+/// A count or sequence number of the summary; numbers from a hostile station reach 9e15, beyond an int.
+qint64 Count(const QJsonValue& value)
+{
+    return static_cast<qint64>(value.toDouble());
+}
+
 }
 
 LiveInput::LiveInput(FixRun& run, const Scenario* pScenario, int maxStations, QObject* pParent)
@@ -106,22 +112,22 @@ QJsonObject LiveInput::Summary() const
 
 void LiveInput::PrintText(QTextStream& out, const QJsonObject& live)
 {
-    out << "Live: " << live["read"].toInt() << " messages read from " << live["broker"].toString() << " (session "
-        << live["clientId"].toString() << "), " << live["used"].toInt() << " used, " << live["refused"].toInt()
-        << " refused, " << live["duplicates"].toInt() << " repeats dropped, " << live["late"].toInt() << " late, "
-        << live["missing"].toInt() << " missing\n";
-    if (live["forgotten"].toInt() > 0)
-        out << "  " << live["forgotten"].toInt() << " stations forgotten for newer ones (more than --max-stations)\n";
+    out << "Live: " << Count(live["read"]) << " messages read from " << live["broker"].toString() << " (session "
+        << live["clientId"].toString() << "), " << Count(live["used"]) << " used, " << Count(live["refused"])
+        << " refused, " << Count(live["duplicates"]) << " repeats dropped, " << Count(live["late"]) << " late, "
+        << Count(live["missing"]) << " missing\n";
+    if (Count(live["forgotten"]) > 0)
+        out << "  " << Count(live["forgotten"]) << " stations forgotten for newer ones (more than --max-stations)\n";
     for (const QJsonValue gap : live["gaps"].toArray())
-        out << "  gap: " << gap["station"].toString() << " seq " << gap["first"].toInt() << " to "
-            << gap["last"].toInt() << "\n";
+        out << "  gap: " << gap["station"].toString() << " seq " << Count(gap["first"]) << " to "
+            << Count(gap["last"]) << "\n";
     if (!live["lastError"].toString().isEmpty())
         out << "  broker: " << live["lastError"].toString() << "\n";
     const QJsonObject record = live["record"].toObject();
     if (!record.isEmpty()) {
-        out << "  record " << record["file"].toString() << ": " << record["replayed"].toInt()
-            << " bearings of earlier runs (" << record["unreadable"].toInt() << " unreadable lines), "
-            << record["written"].toInt() << " written\n";
+        out << "  record " << record["file"].toString() << ": " << Count(record["replayed"])
+            << " bearings of earlier runs (" << Count(record["unreadable"]) << " unreadable lines), "
+            << Count(record["written"]) << " written\n";
         if (!record["lastError"].toString().isEmpty())
             out << "  record: " << record["lastError"].toString() << "\n";
     }
