@@ -181,6 +181,14 @@ TEST_F(KvtBridgeTest, SilentSlowAndGarbledReceiversAreCountedAndSaid)
     ASSERT_TRUE(WaitForStderr("no answer within 300 ms")) << m_errors.constData();
     SetDelay(0.0);
     ASSERT_TRUE(WaitForBearings(1)) << m_errors.constData();
+    // A byte every 50 ms never lets the transfer stall, but the whole answer takes seconds.
+    Replace(QStringLiteral("trickle"), "0.05");
+    const QByteArray beforeTrickle = m_errors;
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] { return (m_errors += m_bridge.readAllStandardError()).mid(beforeTrickle.size()).contains("no answer within 300 ms"); },
+        WAIT_MS))
+        << m_errors.constData();
+    QFile::remove(m_dir.filePath(QStringLiteral("trickle")));
     m_receiver.kill();
     ASSERT_TRUE(m_receiver.waitForFinished(WAIT_MS));
     ASSERT_TRUE(WaitForStderr("receiver: Connection refused")) << m_errors.constData();

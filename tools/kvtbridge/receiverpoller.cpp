@@ -11,6 +11,11 @@ ReceiverPoller::ReceiverPoller(QObject* pParent)
 {
     connect(&m_timer, &QTimer::timeout, this, &ReceiverPoller::Poll);
     connect(&m_network, &QNetworkAccessManager::finished, this, &ReceiverPoller::Finished);
+    m_deadline.setSingleShot(true);
+    connect(&m_deadline, &QTimer::timeout, this, [this] {
+        if (m_pReply)
+            m_pReply->abort();
+    });
 }
 
 bool ReceiverPoller::Start(const QString& source, int nIntervalMs, int nTimeoutMs, QString& rError)
@@ -51,6 +56,7 @@ bool ReceiverPoller::Start(const QString& source, int nIntervalMs, int nTimeoutM
 void ReceiverPoller::Stop()
 {
     m_timer.stop();
+    m_deadline.stop();
     // Cleared first, so that the aborted reply is no failure.
     QNetworkReply* pReply = m_pReply.data();
     m_pReply.clear();
@@ -68,10 +74,10 @@ void ReceiverPoller::Poll()
         return;
     }
     QNetworkRequest request(m_url);
-    request.setTransferTimeout(m_nTimeoutMs);
     request.setAttribute(QNetworkRequest::RedirectPolicyAttribute, QNetworkRequest::NoLessSafeRedirectPolicy);
     m_bTooLarge = false;
     m_pReply = m_network.get(request);
+    m_deadline.start(m_nTimeoutMs);
     // A receiver that streams endlessly is cut off as soon as it passes the limit.
     connect(m_pReply, &QNetworkReply::downloadProgress, m_pReply, [this](qint64 nReceived, qint64) {
         if (nReceived > MAX_DOCUMENT_BYTES && m_pReply) {
@@ -101,23 +107,24 @@ void ReceiverPoller::Finished(QNetworkReply* pReply)
     if (pReply != m_pReply)
         return;
     m_pReply.clear();
-    const QByteArray document = pReply->read(MAX_DOCUMENT_BYTES + 1);
-    if (m_bTooLarge || document.size() > MAX_DOCUMENT_BYTES || pReply->bytesAvailable() > 0) {
+    m_deadline.stop();
+    // An aborted reply is closed: its reason is ours, and there is nothing left to read.
+    if (m_bTooLarge) {
         Fail(QStringLiteral("answer larger than %1 bytes").arg(MAX_DOCUMENT_BYTES));
         return;
     }
-    switch (pReply->error()) {
-    case QNetworkReply::NoError:
-        Deliver(document);
-        return;
-    case QNetworkReply::OperationCanceledError:
-    case QNetworkReply::TimeoutError:
+    if (pReply->error() == QNetworkReply::OperationCanceledError) {
         ++m_counters.nTimeouts;
         Fail(QStringLiteral("no answer within %1 ms").arg(m_nTimeoutMs));
         return;
-    default:
-        Fail(pReply->errorString());
     }
+    const QByteArray document = pReply->read(MAX_DOCUMENT_BYTES + 1);
+    if (document.size() > MAX_DOCUMENT_BYTES || pReply->bytesAvailable() > 0)
+        Fail(QStringLiteral("answer larger than %1 bytes").arg(MAX_DOCUMENT_BYTES));
+    else if (pReply->error() == QNetworkReply::NoError)
+        Deliver(document);
+    else
+        Fail(pReply->errorString());
 }
 
 void ReceiverPoller::Fail(const QString& reason)

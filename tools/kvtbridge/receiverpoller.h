@@ -14,8 +14,10 @@ namespace kvt {
 /// Fetches the receiver's current-bearing document every interval: over
 /// HTTP (an http:// or https:// URL) or from a file (a path or file:// URL).
 ///
-/// One request at a time: a receiver that answers slower than the timeout is
-/// given up on ("no answer within N ms") and asked again at the next tick.
+/// One request at a time: a receiver whose whole answer has not come within
+/// the timeout is given up on ("no answer within N ms") and asked again at the
+/// next tick, also one that keeps trickling bytes (so that the poll never
+/// ends otherwise).
 /// Every failure is reported with its reason (refused connection, HTTP
 /// status, timeout, an answer larger than MAX_DOCUMENT_BYTES, a file that
 /// cannot be read) and counted; nothing is retried faster than the interval.
@@ -60,6 +62,8 @@ private:
 
     QNetworkAccessManager m_network;
     QTimer m_timer;
+    /// Ends the running request at its timeout.
+    QTimer m_deadline;
     QUrl m_url;
     QString m_strFile;
     int m_nTimeoutMs = 0;
