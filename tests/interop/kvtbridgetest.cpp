@@ -6,6 +6,7 @@
 #include "tests/common/qstringprinter.h"
 #include "tests/interop/interoptesthelpers.h"
 #include "tools/kvtbridge/dfreading.h"
+#include "tools/kvtbridge/receiverpoller.h"
 
 #include <QDir>
 #include <QFile>
@@ -189,6 +190,8 @@ TEST_F(KvtBridgeTest, SilentSlowAndGarbledReceiversAreCountedAndSaid)
         WAIT_MS))
         << m_errors.constData();
     QFile::remove(m_dir.filePath(QStringLiteral("trickle")));
+    Serve(QByteArray(kvt::ReceiverPoller::MAX_DOCUMENT_BYTES + 1, ' '));
+    ASSERT_TRUE(WaitForStderr("answer larger than 65536 bytes")) << m_errors.constData();
     m_receiver.kill();
     ASSERT_TRUE(m_receiver.waitForFinished(WAIT_MS));
     ASSERT_TRUE(WaitForStderr("receiver: Connection refused")) << m_errors.constData();

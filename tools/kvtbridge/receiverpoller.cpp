@@ -78,9 +78,12 @@ void ReceiverPoller::Poll()
     m_bTooLarge = false;
     m_pReply = m_network.get(request);
     m_deadline.start(m_nTimeoutMs);
-    // A receiver that streams endlessly is cut off as soon as it passes the limit.
-    connect(m_pReply, &QNetworkReply::downloadProgress, m_pReply, [this](qint64 nReceived, qint64) {
-        if (nReceived > MAX_DOCUMENT_BYTES && m_pReply) {
+    // A receiver that streams endlessly is cut off as soon as it passes the
+    // limit; the reply buffers no more than that, whatever the network brings
+    // before this thread gets to look.
+    m_pReply->setReadBufferSize(MAX_DOCUMENT_BYTES + 1);
+    connect(m_pReply, &QNetworkReply::readyRead, m_pReply, [this] {
+        if (m_pReply && m_pReply->bytesAvailable() > MAX_DOCUMENT_BYTES) {
             m_bTooLarge = true;
             m_pReply->abort();
         }
