@@ -351,6 +351,8 @@ bool FixEstimator::Finish(const StationBearings& window, const std::vector<int>&
         rFix.nFlags |= Fix::INCONSISTENT;
     }
     rFix.ellipse = ErrorEllipse::FromCovariance(rFix.covariance, ErrorEllipse::PROBABILITY_95);
+    if (!Stretch(rFix, ShortestArm(rFix.lstLines, rFix.fLatitude, rFix.fLongitude)))
+        return false;
     rFix.fResidualRms = std::sqrt(normal.fSquaredResidualSum / rFix.nBearings) / DEGREE;
     if (rFix.nBearings < 3)
         rFix.nFlags |= Fix::TOO_FEW_BEARINGS;
@@ -516,6 +518,41 @@ bool FixEstimator::Intersect(const StationBearings& window, const std::vector<in
     double height = 0.0;
     plane.Reverse(point(0), point(1), 0.0, rLatitude, rLongitude, height);
     return std::isfinite(rLatitude) && std::isfinite(rLongitude);
+}
+
+bool FixEstimator::Stretch(Fix& rFix, double arm)
+{
+    // The ellipse carries the bearings' errors over linearly, but a line's
+    // miss grows with the distance from its station: a point a along the
+    // major axis from the fix, towards or away from the stations, is missed
+    // by up to a / arm more than at the fix, so the far side of the ellipse
+    // falls short by that share. Stretching the major axis by 1 / (1 - q),
+    // q = a / arm, gives it back. From q = 1 on, the ellipse reaches a
+    // station (lines too nearly parallel for a range) or the fix lies where
+    // all lines meet again near the stations' antipodes: the bearings hold a
+    // direction, not a position.
+    const double share = rFix.ellipse.fSemiMajor / arm;
+    if (!(share < 1.0))
+        return false;
+    const Eigen::SelfAdjointEigenSolver<Eigen::Matrix2d> eigen(rFix.covariance);
+    const Eigen::Vector2d major = eigen.eigenvectors().col(1);
+    rFix.covariance += (1.0 / Square(1.0 - share) - 1.0) * eigen.eigenvalues()(1) * major * major.transpose();
+    rFix.ellipse = ErrorEllipse::FromCovariance(rFix.covariance, ErrorEllipse::PROBABILITY_95);
+    return true;
+}
+
+double FixEstimator::ShortestArm(const std::vector<FixLine>& lines, double latitude, double longitude)
+{
+    // The reduced length (how far the point moves across a line per radian
+    // of its bearing) is the distance near the station and shrinks to zero
+    // at its antipode; a line whose gradient is zero has no arm at all.
+    double shortest = HUGE_VAL;
+    for (const FixLine& line : lines) {
+        const Geodesy::Link link = Geodesy::Between(line.fLatitude, line.fLongitude, latitude, longitude);
+        const double gradient = std::hypot(link.fGradEast, link.fGradNorth);
+        shortest = std::min(shortest, gradient > 0.0 ? 1.0 / gradient : 0.0);
+    }
+    return shortest;
 }
 
 bool FixEstimator::IsBehind(const std::vector<FixLine>& lines, double latitude, double longitude)
