@@ -124,10 +124,8 @@ private:
                              double longitude);
     static bool Intersect(const StationBearings& window, const std::vector<int>& indices, double& rLatitude,
                           double& rLongitude);
-    /// Widens the ellipse for the lines' fanning out over its extent; false when it reaches a station.
-    static bool Stretch(Fix& rFix, double arm);
-    /// The shortest reduced length (metres) from a line's station to the point.
-    static double ShortestArm(const std::vector<FixLine>& lines, double latitude, double longitude);
+    /// Widens the ellipse for the lines' fanning out over its extent; false when it reaches the stations.
+    static bool Stretch(Fix& rFix);
     static bool IsBehind(const std::vector<FixLine>& lines, double latitude, double longitude);
     static double WidestCrossing(const std::vector<FixLine>& lines, double latitude, double longitude);
 
