@@ -174,6 +174,14 @@ TEST_F(KvtFixTest, BadInputIsCountedByReasonAndUsageErrorsTouchNothing)
                                      QStringList{"--mqtt", "127.0.0.1:1883", "--cot", "http://127.0.0.1:80"},
                                      QStringList{"--mqtt", "127.0.0.1:1883", "--cot", "tcp://takserver:8087"}})
         EXPECT_EQ(Fix(wrong).nExitCode, 2) << wrong.join(' ').toStdString();
+
+    // A station the scenario rates at sigma 0 gives bearings no fix can weigh: refused as from a file.
+    const QString sharp = m_dir.filePath("sharp.json");
+    ASSERT_TRUE(WriteFile(sharp, ReadFile(scenario).replace("\"sigma\": 2.0", "\"sigma\": 0")));
+    run = Fix({"--scenario", sharp, "--simulate", "10", "--json"});
+    ASSERT_EQ(run.nExitCode, 0) << run.stdErr.constData();
+    EXPECT_EQ(QJsonDocument::fromJson(run.stdOut).object().value("bearings").toObject().value("reasons").toObject(),
+              (QJsonObject{{"sigma out of range [0.01, 90]", 10}}));
 }
 
 }
