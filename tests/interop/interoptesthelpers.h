@@ -29,7 +29,7 @@ QString SchemaErrors(const QString& name, const QByteArrayList& messages);
 
 /// Each CoT event as the parser's GeoJSON feature (with the event's detail in
 /// properties.detail), or {"error": ...}; empty with rError when the parser
-/// could not run. Installs the parser's packages (npm ci) when they are missing.
+/// could not run or is not installed (ctest's cotparser_install installs it).
 QList<QJsonObject> ParseCot(const QByteArrayList& events, QString& rError);
 
 }
