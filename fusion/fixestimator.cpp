@@ -351,6 +351,8 @@ bool FixEstimator::Finish(const StationBearings& window, const std::vector<int>&
         rFix.nFlags |= Fix::INCONSISTENT;
     }
     rFix.ellipse = ErrorEllipse::FromCovariance(rFix.covariance, ErrorEllipse::PROBABILITY_95);
+    if (!Stretch(rFix))
+        return false;
     rFix.fResidualRms = std::sqrt(normal.fSquaredResidualSum / rFix.nBearings) / DEGREE;
     if (rFix.nBearings < 3)
         rFix.nFlags |= Fix::TOO_FEW_BEARINGS;
@@ -516,6 +518,38 @@ bool FixEstimator::Intersect(const StationBearings& window, const std::vector<in
     double height = 0.0;
     plane.Reverse(point(0), point(1), 0.0, rLatitude, rLongitude, height);
     return std::isfinite(rLatitude) && std::isfinite(rLongitude);
+}
+
+bool FixEstimator::Stretch(Fix& rFix)
+{
+    // The ellipse carries the bearings' errors over linearly, but a line's
+    // miss grows with the distance from its station: at a point a along the
+    // major axis u from the fix, a line at angle phi to u misses by a share
+    // a |cos phi| / m more or less than at the fix (m its reduced length,
+    // the distance near the station, shrinking to zero at its antipode), so
+    // the ellipse's far side falls short by the share q of the lines that
+    // hold the fix along u (weighed by their information there). Stretching
+    // the major axis by 1 / (1 - q) gives it back. From q = 1 on, the
+    // ellipse reaches the stations (lines too nearly parallel for a range)
+    // or the fix lies where all lines meet again near the stations'
+    // antipodes: the bearings hold a direction, not a position.
+    const Eigen::SelfAdjointEigenSolver<Eigen::Matrix2d> eigen(rFix.covariance);
+    const Eigen::Vector2d major = eigen.eigenvectors().col(1);
+    double information = 0.0, fanning = 0.0;
+    for (const FixLine& line : rFix.lstLines) {
+        const Geodesy::Link link = Geodesy::Between(line.fLatitude, line.fLongitude, rFix.fLatitude, rFix.fLongitude);
+        const Eigen::Vector2d gradient(link.fGradEast, link.fGradNorth);
+        const Eigen::Vector2d along(std::sin(link.fArrivalAzimuth * DEGREE), std::cos(link.fArrivalAzimuth * DEGREE));
+        const double across = line.nBearings / Square(line.fSigma * DEGREE) * Square(gradient.dot(major));
+        information += across;
+        fanning += across * std::abs(along.dot(major)) * gradient.norm();
+    }
+    const double share = rFix.ellipse.fSemiMajor * fanning / information;
+    if (!(share < 1.0))
+        return false;
+    rFix.covariance += (1.0 / Square(1.0 - share) - 1.0) * eigen.eigenvalues()(1) * major * major.transpose();
+    rFix.ellipse = ErrorEllipse::FromCovariance(rFix.covariance, ErrorEllipse::PROBABILITY_95);
+    return true;
 }
 
 bool FixEstimator::IsBehind(const std::vector<FixLine>& lines, double latitude, double longitude)

@@ -38,6 +38,8 @@ class StationBearings;
 ///    and p-value, tests the fix; below a p-value of 1 % the fix is
 ///    INCONSISTENT and the covariance is multiplied by chi-square over the
 ///    degrees of freedom (the measured scatter instead of the rated one).
+///    The major axis is stretched for the lines' fanning out over the
+///    ellipse's extent; an ellipse that would reach the stations is no fix.
 /// 4. Several emitters. The bearings a fix keeps are taken out and the
 ///    consensus runs again on the rest: a further emitter needs the lines of
 ///    at least three stations with two bearings each meeting in one point
@@ -92,8 +94,8 @@ public:
     /// The fix of the best-supported emitter in the bearings (one channel,
     /// one window); the others are left out as rejected. Bearings must be
     /// checked (finite, in range, sigma > 0). Bearings of fewer than two
-    /// stations (and no observable track) or lines that do not intersect
-    /// give an invalid fix.
+    /// stations (and no observable track), lines that do not intersect or
+    /// an ellipse that would reach the stations give an invalid fix.
     Fix Estimate(const std::vector<const Bearing*>& bearings) const;
     /// One fix per emitter the bearings separate into (none when not even
     /// one can be fixed).
@@ -124,6 +126,8 @@ private:
                              double longitude);
     static bool Intersect(const StationBearings& window, const std::vector<int>& indices, double& rLatitude,
                           double& rLongitude);
+    /// Widens the ellipse for the lines' fanning out over its extent; false when it reaches the stations.
+    static bool Stretch(Fix& rFix);
     static bool IsBehind(const std::vector<FixLine>& lines, double latitude, double longitude);
     static double WidestCrossing(const std::vector<FixLine>& lines, double latitude, double longitude);
 

@@ -57,9 +57,11 @@ TEST(FixEstimatorTest, TwoStationsAtRightAnglesMeetOnTheEmitterWithARoundEllipse
     EXPECT_LT(Miss(fix), 0.05);
     EXPECT_EQ(fix.nStations, 2);
     EXPECT_EQ(fix.nFlags, unsigned(Fix::TOO_FEW_BEARINGS));
-    // Each line pins the fix across itself to sigma times the distance.
+    // Each line pins the fix across itself to sigma times the distance; the
+    // major axis is stretched by at most 1 / (1 - axis / distance) for the lines' fanning out.
     const double expected = std::sqrt(5.9915) * 1.0 * DEGREE * 20000.0;
-    EXPECT_NEAR(fix.ellipse.fSemiMajor, expected, 0.01 * expected);
+    EXPECT_GT(fix.ellipse.fSemiMajor, 0.99 * expected);
+    EXPECT_LT(fix.ellipse.fSemiMajor, expected / (1.0 - expected / 20000.0));
     EXPECT_NEAR(fix.ellipse.fSemiMinor, expected, 0.01 * expected);
 }
 
@@ -89,9 +91,13 @@ TEST(FixEstimatorTest, PoorGeometriesAreFlaggedOrRefused)
     const std::vector<Bearing> inLine{Towards(Around("W", 270.0), LAT, LON), Towards(Around("E", 90.0), LAT, LON)};
     EXPECT_FALSE(FixEstimator().Estimate(Pointers(inLine)).bValid);
 
-    // A third station on that line adds nothing across it; one off the line makes a fix, crossing at 90 degrees.
+    // A third station crossing that line at about its sigma leaves the range
+    // open (the ellipse would reach past the stations): no fix. One crossing
+    // at 8 degrees makes a near-parallel fix, one at 90 degrees a good one.
     std::vector<Bearing> bearings = inLine;
     bearings.push_back(Towards(Around("W2", 270.0 + 1.0), LAT, LON));
+    EXPECT_FALSE(FixEstimator().Estimate(Pointers(bearings)).bValid);
+    bearings.back() = Towards(Around("W2", 270.0 + 8.0), LAT, LON);
     Fix fix = FixEstimator().Estimate(Pointers(bearings));
     ASSERT_TRUE(fix.bValid);
     EXPECT_TRUE(fix.nFlags & Fix::NEAR_PARALLEL);
@@ -142,6 +148,44 @@ TEST(FixEstimatorTest, EllipseCoversTheTruthAtTheAdvertisedRateAndErrorsMeetTheB
     EXPECT_GT(result.fRatio, 0.85);
     EXPECT_LT(result.fRatio, 1.2);
     EXPECT_GT(result.fError95, result.fMedianError);
+}
+
+/// Windows of five seconds of the scenario (sigma 1) whose fix's ellipse misses the emitter; a fix farther than
+/// 200 km from it fails the test.
+int WrongEllipses(const std::vector<Site>& sites, int windows)
+{
+    const Scenario scenario = OneEmitter(sites, 1.0);
+    int wrong = 0;
+    for (int seed = 1; seed <= windows; ++seed) {
+        BearingSimulator simulator(scenario, static_cast<quint64>(seed), 1.0);
+        const Fix fix = FixEstimator().Estimate(Pointers(simulator.Generate(5.0)));
+        if (!fix.bValid)
+            continue;
+        const Geodesy::Link truth = Geodesy::Between(fix.fLatitude, fix.fLongitude, LAT, LON);
+        EXPECT_LT(truth.fDistance, 200000.0) << "seed " << seed;
+        wrong += ErrorEllipse::Contains(fix.covariance, truth.fDistance * std::sin(truth.fAzimuth * DEGREE),
+                                        truth.fDistance * std::cos(truth.fAzimuth * DEGREE), 0.95)
+                     ? 0
+                     : 1;
+    }
+    return wrong;
+}
+
+TEST(FixEstimatorTest, LinesTooNearlyParallelForARangeGiveNoConfidentFix)
+{
+    // Stations 100 m apart, the emitter 10 km away: the lines cross at a
+    // third of their sigma. A fix that happens to cross near must not claim
+    // the range: a wrong ellipse in about 5 % of the windows (15 of 300,
+    // binomial spread 4), not in the 84 of the bare linear ellipse.
+    const Site a = Around("A", 200.0, 10000.0);
+    Site b = a, c = a;
+    Geodesy::Direct(a.fLatitude, a.fLongitude, 110.0, 100.0, b.fLatitude, b.fLongitude);
+    Geodesy::Direct(a.fLatitude, a.fLongitude, 60.0, 100.0, c.fLatitude, c.fLongitude);
+    EXPECT_LE(WrongEllipses({a, {"B", b.fLatitude, b.fLongitude}, {"C", c.fLatitude, c.fLongitude}}, 300), 24);
+    // Two stations 20 km apart on the emitter's parallel look along nearly
+    // one line, which meets itself again at their antipodes, where every
+    // bearing fits with an ellipse of centimetres.
+    EXPECT_LE(WrongEllipses({{"W", LAT, LON - 1.0}, {"M", LAT, LON - 0.7}}, 300), 24);
 }
 
 TEST(FixEstimatorTest, LongBaselinesUseTheEllipsoid)

@@ -138,17 +138,17 @@ TEST_F(KvtFixTest, BadInputIsCountedByReasonAndUsageErrorsTouchNothing)
 {
     // Two stations' message files: good lines, a duplicate, a line without position, a cut last line.
     const qint64 start = QDateTime(QDate(2026, 12, 7), QTime(8, 0), Qt::UTC).toMSecsSinceEpoch();
-    for (const Site& site : {Site{"North", 52.7, 13.4}, Site{"South", 52.3, 13.4}}) {
+    for (const Site& site : {Site{"North", 52.7, 13.4}, Site{"West", 52.5, 13.0}}) {
         QByteArray lines;
         for (int seq = 1; seq <= 5; ++seq)
-            lines += FusionTest::Message(site, seq, start + 1000 * seq, 52.5, 13.4, 145.5e6, 0.1 * seq - 2.0) + '\n';
+            lines += FusionTest::Message(site, seq, start + 1000 * seq, 52.5, 13.4, 145.5e6, 0.1 * seq - 0.3) + '\n';
         lines += R"({"station":"X","seq":1,"time":"2026-12-07T08:00:01.000Z","bearing":1,"sigma":1,"frequency":1})"
                  "\n";
         lines += FusionTest::Message(site, 5, start + 5000, 52.5, 13.4, 145.5e6, 30.0) + "\n{\"station\":";
         ASSERT_TRUE(WriteFile(m_dir.filePath(QStringLiteral("%1/bearings.jsonl").arg(site.pszName)), lines));
     }
     const QString geojson = m_dir.filePath("out.geojson");
-    Run run = Fix({"--input", m_dir.filePath("North"), "--input", m_dir.filePath("South"), "--json"});
+    Run run = Fix({"--input", m_dir.filePath("North"), "--input", m_dir.filePath("West"), "--json"});
     ASSERT_EQ(run.nExitCode, 0) << run.stdErr.constData();
     const QJsonObject summary = QJsonDocument::fromJson(run.stdOut).object();
     const QJsonObject bearings = summary.value("bearings").toObject();
@@ -174,6 +174,14 @@ TEST_F(KvtFixTest, BadInputIsCountedByReasonAndUsageErrorsTouchNothing)
                                      QStringList{"--mqtt", "127.0.0.1:1883", "--cot", "http://127.0.0.1:80"},
                                      QStringList{"--mqtt", "127.0.0.1:1883", "--cot", "tcp://takserver:8087"}})
         EXPECT_EQ(Fix(wrong).nExitCode, 2) << wrong.join(' ').toStdString();
+
+    // A station the scenario rates at sigma 0 gives bearings no fix can weigh: refused as from a file.
+    const QString sharp = m_dir.filePath("sharp.json");
+    ASSERT_TRUE(WriteFile(sharp, ReadFile(scenario).replace("\"sigma\": 2.0", "\"sigma\": 0")));
+    run = Fix({"--scenario", sharp, "--simulate", "10", "--json"});
+    ASSERT_EQ(run.nExitCode, 0) << run.stdErr.constData();
+    EXPECT_EQ(QJsonDocument::fromJson(run.stdOut).object().value("bearings").toObject().value("reasons").toObject(),
+              (QJsonObject{{"sigma out of range [0.01, 90]", 10}}));
 }
 
 }

@@ -1,5 +1,6 @@
 #include "tools/kvtfix/fixrun.h"
 
+#include "contract/bearingmessage.h"
 #include "fusion/bearingsimulator.h"
 #include "tools/kvtfix/fixmap.h"
 #include "tools/kvtfix/fixsummary.h"
@@ -49,8 +50,17 @@ void FixRun::Simulate()
     for (double done = 0.0; done < m_commandLine.GetSimulateSeconds(); done += SIMULATION_CHUNK_S) {
         std::vector<Bearing> bearings =
             simulator.Generate(std::min(SIMULATION_CHUNK_S, m_commandLine.GetSimulateSeconds() - done));
-        for (size_t i = 0; i < bearings.size(); ++i)
+        // A scenario may rate a station beyond what a bearing can carry
+        // (sigma 0, or wider than 90 degrees): refused as it would be from a file.
+        const auto refused = std::remove_if(bearings.begin(), bearings.end(), [this](const Bearing& bearing) {
             m_log.Read();
+            QString error;
+            if (kvt::BearingMessage::Check(bearing, error))
+                return false;
+            m_log.Refuse(QStringLiteral("simulated %1").arg(bearing.strStation), error);
+            return true;
+        });
+        bearings.erase(refused, bearings.end());
         Feed(bearings, false);
     }
     if (m_lstFolders.empty()) {
