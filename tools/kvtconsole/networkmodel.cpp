@@ -336,8 +336,9 @@ NetworkModel::Station& NetworkModel::StationNamed(const QString& name)
 
 void NetworkModel::Forget(const QString& name)
 {
-    m_mapStations.erase(name);
     auto parameter = m_mapParameters.lower_bound({name, QString()});
     while (parameter != m_mapParameters.end() && parameter->first.first == name)
         parameter = m_mapParameters.erase(parameter);
+    // Last: name may be the station's own key.
+    m_mapStations.erase(name);
 }
