@@ -20,11 +20,11 @@ namespace {
 const int FIX_MESSAGE_VERSION = 1;
 const int FUSION_STATUS_VERSION = 1;
 
-/// A message's "v" from 1 up to `newest`; a message without one is of version 1.
+/// Whether a message's "v" is a whole version from 1 up to `newest`.
 bool IsReadableVersion(const QJsonObject& message, int newest)
 {
-    const QJsonValue value = message.value(QStringLiteral("v"));
-    return value.isUndefined() || (value.isDouble() && value.toInt(0) >= 1 && value.toInt(0) <= newest);
+    const int version = message.value(QStringLiteral("v")).toInt(0);
+    return version >= 1 && version <= newest;
 }
 
 qint64 TimeOf(const QJsonValue& value)
@@ -106,7 +106,8 @@ bool NetworkModel::HandleStatus(const QString& name, const QByteArray& payload)
     const double latitude = status.value(QStringLiteral("latitude")).toDouble(NAN);
     const double longitude = status.value(QStringLiteral("longitude")).toDouble(NAN);
     if (!status.value(QStringLiteral("online")).isBool() || !IsPosition(latitude, longitude)
-        || !IsReadableVersion(status, StationStatus::VERSION)
+        // A status without "v" is of the first version, as a bearing message is.
+        || (status.contains(QStringLiteral("v")) && !IsReadableVersion(status, StationStatus::VERSION))
         || status.value(QStringLiteral("station")).toString() != name)
         return false;
     Station& station = StationNamed(name);
@@ -232,12 +233,11 @@ bool NetworkModel::HandleFix(const QByteArray& payload)
     if (payload.isEmpty())
         return true;
     const QJsonObject message = QJsonDocument::fromJson(payload).object();
-    const int version = message.value(QStringLiteral("v")).toInt(0);
     Fix fix;
     fix.fLatitude = message.value(QStringLiteral("latitude")).toDouble(NAN);
     fix.fLongitude = message.value(QStringLiteral("longitude")).toDouble(NAN);
     fix.fFrequency = message.value(QStringLiteral("frequency")).toDouble();
-    if (version < 1 || version > FIX_MESSAGE_VERSION || !IsPosition(fix.fLatitude, fix.fLongitude)
+    if (!IsReadableVersion(message, FIX_MESSAGE_VERSION) || !IsPosition(fix.fLatitude, fix.fLongitude)
         || fix.fFrequency <= 0.0)
         return false;
     fix.bValid = true;
@@ -283,8 +283,7 @@ bool NetworkModel::HandleFusionStatus(const QByteArray& payload)
         return true;
     }
     const QJsonObject status = QJsonDocument::fromJson(payload).object();
-    const int version = status.value(QStringLiteral("v")).toInt(0);
-    if (version < 1 || version > FUSION_STATUS_VERSION || !status.value(QStringLiteral("online")).isBool())
+    if (!IsReadableVersion(status, FUSION_STATUS_VERSION) || !status.value(QStringLiteral("online")).isBool())
         return false;
     const bool bWasOnline = m_fusion.bOnline;
     m_fusion.bKnown = true;
