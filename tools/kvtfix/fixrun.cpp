@@ -48,20 +48,19 @@ void FixRun::Simulate()
     BearingSimulator simulator(*m_pScenario, m_commandLine.GetSeed(), m_commandLine.GetRate());
     // A minute at a time, so that a long simulation holds no more than that.
     for (double done = 0.0; done < m_commandLine.GetSimulateSeconds(); done += SIMULATION_CHUNK_S) {
-        std::vector<Bearing> bearings =
-            simulator.Generate(std::min(SIMULATION_CHUNK_S, m_commandLine.GetSimulateSeconds() - done));
+        std::vector<Bearing> checked;
         // A scenario may rate a station beyond what a bearing can carry
         // (sigma 0, or wider than 90 degrees): refused as it would be from a file.
-        const auto refused = std::remove_if(bearings.begin(), bearings.end(), [this](const Bearing& bearing) {
+        for (Bearing& bearing :
+             simulator.Generate(std::min(SIMULATION_CHUNK_S, m_commandLine.GetSimulateSeconds() - done))) {
             m_log.Read();
             QString error;
             if (kvt::BearingMessage::Check(bearing, error))
-                return false;
-            m_log.Refuse(QStringLiteral("simulated %1").arg(bearing.strStation), error);
-            return true;
-        });
-        bearings.erase(refused, bearings.end());
-        Feed(bearings, false);
+                checked.push_back(std::move(bearing));
+            else
+                m_log.Refuse(QStringLiteral("simulated %1").arg(bearing.strStation), error);
+        }
+        Feed(checked, false);
     }
     if (m_lstFolders.empty()) {
         std::vector<Bearing> none;
